@@ -1,0 +1,424 @@
+#include "hiddevice.h"
+
+#include "bootpackets.h"
+#include "helpers.h"
+#include "powerpackets.h"
+
+#include <QDebug>
+#include <QIODevice>
+#include <QMutexLocker>
+#include <QTimer>
+
+#include <cstring>
+
+HidDevice *HidDevice::m_instance = nullptr;
+
+namespace {
+
+constexpr int SearchInterval = 2000;
+constexpr int ReadInterval = 1;
+constexpr int AnswerTimeout = 60;
+constexpr int AnswerTries = 1000;
+constexpr unsigned char BootAnswer = 0x07;
+
+enum BootCommand : unsigned char {
+  FirstChunk = 0x03,
+  NextChunk = 0x04,
+  Finish = 0x05,
+  StartFirmware = 0x06,
+};
+
+bool powerSupplyMode()
+{
+  return Helpers::powerMode || Helpers::powerV2Mode;
+}
+
+} // namespace
+
+HidDevice *HidDevice::instance()
+{
+  if (!m_instance)
+    new HidDevice(nullptr);
+  return m_instance;
+}
+
+HidDevice::HidDevice(QObject *parent)
+  : QObject(parent)
+  , m_backend(HidBackend::instance())
+{
+  if (!m_instance)
+    m_instance = this;
+  m_searchTimer = new QTimer(this);
+  connect(m_searchTimer, &QTimer::timeout, this, &HidDevice::checkTimerTick);
+  m_searchTimer->start(SearchInterval);
+  m_readTimer = new QTimer(this);
+  connect(m_readTimer, &QTimer::timeout, this, &HidDevice::hidRead);
+  m_readTimer->start(ReadInterval);
+}
+
+HidDevice::~HidDevice()
+{
+  m_devices.clear();
+  delete m_searchTimer;
+  m_searchTimer = nullptr;
+  delete m_readTimer;
+  m_readTimer = nullptr;
+  QObject::disconnect(this, nullptr, nullptr, nullptr);
+  // The handle would otherwise stay open in the HID library.
+  disconnectDevice();
+  if (m_instance == this)
+    m_instance = nullptr;
+}
+
+// ---- search -------------------------------------------------------------------
+
+bool HidDevice::supported(const QString &serial)
+{
+  const QString model = serial.left(4);
+  return model == QLatin1String("5001") || model == QLatin1String("5002");
+}
+
+bool HidDevice::connectDevice(unsigned short vendorId, unsigned short productId, const QString &serial)
+{
+  if (m_device)
+    return false;
+  HidHandle *handle = m_backend->open(vendorId, productId, serial);
+  if (!handle)
+    return false;
+  m_device = handle;
+  m_backend->setNonBlocking(handle, true);
+  m_openVendorId = vendorId;
+  m_openProductId = productId;
+  return true;
+}
+
+bool HidDevice::disconnectDevice()
+{
+  HidHandle *handle = m_device;
+  if (!handle)
+    return false;
+  // Cleared first: a slot reached from close must find the link closed.
+  m_device = nullptr;
+  m_backend->close(handle);
+  return true;
+}
+
+void HidDevice::opened(const QString &serial, bool boot)
+{
+  m_serial = serial;
+  m_model = serial.left(4);
+  m_bootMode = boot;
+}
+
+bool HidDevice::searchDevice(bool arrival, bool boot)
+{
+  m_devices = boot ? m_backend->enumerate(VendorId, BootProductId) : m_backend->enumerate(0, 0);
+
+  if (arrival) {
+    if (m_devices.isEmpty())
+      return false;
+    if (m_device)
+      return true;
+    // Copied: a slot of deviceConnected may search again.
+    const QList<HidDeviceEntry> devices = m_devices;
+    for (const HidDeviceEntry &entry : devices) {
+      if (entry.vendorId != VendorId)
+        continue;
+      if (entry.productId == ProductId) {
+        // A device without a serial number has an empty one: unsupported.
+        if (!supported(entry.serial))
+          continue;
+        if (!connectDevice(VendorId, ProductId, entry.serial))
+          return true;
+        opened(entry.serial, false);
+        emit deviceConnected();
+        return true;
+      }
+      if (entry.productId == BootProductId) {
+        if (!connectDevice(VendorId, BootProductId, entry.serial))
+          return true;
+        opened(entry.serial, true);
+        return true;
+      }
+    }
+    return false;
+  }
+
+  if (!m_device)
+    return false;
+  // The open device is present only while an entry with its ids and its
+  // serial number is listed; another device with the same ids does not
+  // keep a dead handle alive.
+  for (const HidDeviceEntry &entry : std::as_const(m_devices)) {
+    if (entry.vendorId == m_openVendorId && entry.productId == m_openProductId && entry.serial == m_serial)
+      return true;
+  }
+  emit deviceDisconnected();
+  disconnectDevice();
+  return false;
+}
+
+void HidDevice::checkTimerTick()
+{
+  searchDevice(m_device == nullptr, false);
+}
+
+bool HidDevice::stop()
+{
+  m_searchTimer->stop();
+  m_readTimer->stop();
+  return disconnectDevice();
+}
+
+void HidDevice::terminateUpdate()
+{
+  m_terminate = true;
+}
+
+// ---- reading ------------------------------------------------------------------
+
+void HidDevice::hidRead()
+{
+  // A slot of packetReceived that turns the event loop brings the poll
+  // timer back here; the outer loop goes on draining.
+  if (!m_device || m_reading)
+    return;
+  m_reading = true;
+  unsigned char buffer[InputSize];
+  std::memset(buffer, 0, sizeof buffer);
+  for (;;) {
+    HidHandle *handle = m_device; // a slot may have closed the device
+    if (!handle)
+      break;
+    const int count = m_backend->read(handle, buffer, InputSize);
+    if (count <= 0)
+      break;
+    // A short report must not carry bytes of the one before.
+    if (count < InputSize)
+      std::memset(buffer + count, 0, size_t(InputSize - count));
+    QMutexLocker locker(&m_readLock);
+    emit packetReceived(buffer, InputSize);
+  }
+  m_reading = false;
+}
+
+bool HidDevice::waitAnswer()
+{
+  unsigned char buffer[OutputSize];
+  // Failed reads count like empty ones, so a failing device ends the wait too.
+  for (int tries = 0; tries < AnswerTries; ++tries) {
+    m_backend->processEvents();
+    if (!m_device)
+      return false;
+    const int count = m_backend->readTimeout(m_device, buffer, OutputSize, AnswerTimeout);
+    if (count > 0)
+      return buffer[0] == BootAnswer;
+  }
+  return false;
+}
+
+QString HidDevice::hidError(HidHandle *handle) const
+{
+  return m_backend->error(handle);
+}
+
+// ---- writing ------------------------------------------------------------------
+
+int HidDevice::write(const unsigned char *report)
+{
+  if (!m_device)
+    return 0;
+  return m_backend->write(m_device, report, OutputSize);
+}
+
+int HidDevice::sendPacket(const Packet &packet)
+{
+  if (!m_device)
+    return 0;
+  unsigned char report[OutputSize] = {};
+  if (powerSupplyMode())
+    std::memcpy(report, packet.data(), InputSize); // image byte 0 is the report id
+  else
+    std::memcpy(report + 1, packet.data(), InputSize); // report id 0, then the image
+  return write(report);
+}
+
+int HidDevice::sendPacket(const PowerPacket &packet)
+{
+  if (!m_device)
+    return 0;
+  unsigned char report[OutputSize] = {};
+  std::memcpy(report, packet.data(), InputSize);
+  return write(report);
+}
+
+int HidDevice::sendCommand(const QString &command)
+{
+  if (!m_device || command.isEmpty())
+    return 0;
+  if (command.size() > MaxCommandLength) {
+    qDebug() << "HidDevice::sendCommand: command longer than" << MaxCommandLength << "characters refused";
+    return -1;
+  }
+  const QByteArray text = command.toLatin1();
+  unsigned char report[OutputSize] = {};
+  report[0] = PowerPacket::ReportId;
+  report[1] = uchar(command.size() & 0xFF);
+  std::memcpy(report + 2, text.constData(), size_t(text.size()));
+  return write(report);
+}
+
+// ---- firmware update ----------------------------------------------------------
+
+QString HidDevice::writeError() const
+{
+  const QString text = m_device ? hidError(m_device) : QString();
+  return text.isEmpty() ? tr("Writing to the device failed.") : text;
+}
+
+void HidDevice::failUpdate(const QString &text, bool post)
+{
+  if (post)
+    postUpdate();
+  emit updatePercentChanged(100);
+  emit updateFailed(text);
+  skipUpdating();
+}
+
+void HidDevice::drainInput()
+{
+  unsigned char buffer[OutputSize];
+  while (m_device && m_backend->read(m_device, buffer, OutputSize) > 0) {
+  }
+}
+
+bool HidDevice::update(QIODevice *source)
+{
+  // Nothing reaches the device, nor is it reset into its bootloader, for a
+  // firmware that cannot be read.
+  char probe;
+  const qint64 size = source && source->isReadable() ? source->bytesAvailable() : 0;
+  if (size <= 0 || source->peek(&probe, 1) != 1) {
+    failUpdate(tr("Firmware file too short."), false);
+    return false;
+  }
+
+  m_readTimer->stop();
+  m_searchTimer->stop();
+  m_backend->processEvents();
+  disconnectDevice();
+  m_backend->processEvents();
+  m_backend->sleep(1000);
+
+  m_bootMode = false;
+  for (int i = 0; i < 10 && !m_device; ++i) {
+    searchDevice(true, false);
+    m_backend->sleep(200);
+  }
+
+  if (!m_bootMode) {
+    if (!m_device) {
+      failUpdate(tr("Device not found."), false);
+      return false;
+    }
+    m_terminate = false;
+    const int written = powerSupplyMode() ? sendPacket(BootModePowerPacket()) : sendPacket(BootModePacket());
+    if (written <= 0) {
+      failUpdate(tr("The device could not be switched into its bootloader: %1").arg(writeError()), false);
+      return false;
+    }
+    m_backend->sleep(5);
+    m_backend->processEvents();
+    disconnectDevice();
+    m_backend->processEvents();
+    m_backend->sleep(1000);
+
+    for (int waited = 0; !m_bootMode; waited += 100) {
+      if (waited >= BootWaitMs) {
+        failUpdate(tr("The bootloader did not appear."), false);
+        return false;
+      }
+      m_backend->sleep(100);
+      searchDevice(true, true);
+      m_backend->processEvents();
+      if (m_terminate) {
+        // Cancelled: give the link back to its normal search.
+        skipUpdating();
+        return false;
+      }
+    }
+  }
+
+  m_backend->processEvents();
+
+  qint64 offset = 0;
+  bool first = true;
+  for (;;) {
+    char chunk[ChunkSize];
+    const qint64 got = source->read(chunk, ChunkSize);
+    if (got < 0) {
+      failUpdate(tr("Firmware file cannot be read."), false);
+      return false;
+    }
+    if (got == 0)
+      break;
+    unsigned char report[OutputSize] = {};
+    report[1] = first ? FirstChunk : NextChunk;
+    report[2] = uchar(got);
+    std::memcpy(report + 3, chunk, size_t(got));
+    if (write(report) <= 0) {
+      const QString text = writeError();
+      qDebug() << "HidDevice::update: chunk write failed:" << text;
+      failUpdate(text, false);
+      return false;
+    }
+    emit updatePercentChanged(int(qMin<qint64>(100, 100 * offset / size)));
+    m_backend->processEvents();
+    if (first && !waitAnswer()) {
+      qDebug() << "first read failed";
+      failUpdate(tr("Bootloader returns ERROR."), true);
+      return false;
+    }
+    offset += got;
+    first = false;
+  }
+  if (offset == 0) {
+    failUpdate(tr("Firmware file too short."), false);
+    return false;
+  }
+
+  emit updatePercentChanged(100);
+  // Stale reports must not pass for the acknowledgement of the finish.
+  drainInput();
+  unsigned char finish[OutputSize] = {};
+  finish[1] = Finish;
+  const bool acknowledged = write(finish) > 0 && waitAnswer();
+  if (acknowledged) {
+    unsigned char start[OutputSize] = {};
+    start[1] = StartFirmware;
+    write(start);
+    emit updateCompleted();
+    postUpdate();
+    skipUpdating();
+    return true;
+  }
+  QString text = m_device ? hidError(m_device) : QString();
+  if (text.isEmpty())
+    text = tr("The bootloader did not confirm the firmware.");
+  failUpdate(text, true);
+  return false;
+}
+
+void HidDevice::postUpdate()
+{
+  m_bootMode = false;
+  disconnectDevice();
+  m_searchTimer->start(SearchInterval);
+  m_readTimer->start(ReadInterval);
+  searchDevice(true, false);
+}
+
+void HidDevice::skipUpdating()
+{
+  postUpdate();
+}

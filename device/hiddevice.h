@@ -1,0 +1,104 @@
+#ifndef HIDDEVICE_H
+#define HIDDEVICE_H
+
+#include "hidbackend.h"
+
+#include <QList>
+#include <QMutex>
+#include <QObject>
+#include <QString>
+
+class Packet;
+class PowerPacket;
+class QIODevice;
+class QTimer;
+
+// The program's one USB HID link to the logger or a power supply. It looks
+// for the device every 2 s, drains its input reports every 1 ms and hands
+// each on as packetReceived, writes packets and text commands, and writes
+// new firmware through the bootloader. GUI thread only.
+class HidDevice : public QObject
+{
+  Q_OBJECT
+public:
+  static constexpr unsigned short VendorId = 0x0483;
+  static constexpr unsigned short ProductId = 0xA1DE;
+  static constexpr unsigned short BootProductId = 0xA1DA;
+  static constexpr int InputSize = 64;
+  static constexpr int OutputSize = 65;
+  static constexpr int MaxCommandLength = 63;
+  static constexpr int ChunkSize = 48;
+  // How long a firmware update waits for the bootloader to appear.
+  static constexpr int BootWaitMs = 30000;
+
+  // The process-wide link; set by the first link constructed.
+  static HidDevice *m_instance;
+  // The process-wide link, created without parent on first use.
+  static HidDevice *instance();
+
+  explicit HidDevice(QObject *parent = nullptr);
+  ~HidDevice() override;
+
+  bool isOpen() const { return m_device != nullptr; }
+  // Serial number and model code (its first four characters) of the
+  // device opened last.
+  QString serial() const { return m_serial; }
+  QString model() const { return m_model; }
+  bool bootMode() const { return m_bootMode; }
+
+  // Results: bytes written, -1 on a failed or refused write, 0 (nothing
+  // written) without an open device.
+  int sendPacket(const Packet &packet);
+  int sendPacket(const PowerPacket &packet);
+  int sendCommand(const QString &command);
+
+  bool waitAnswer();
+  QString hidError(HidHandle *handle) const;
+  static bool supported(const QString &serial);
+  bool connectDevice(unsigned short vendorId, unsigned short productId, const QString &serial);
+  bool disconnectDevice();
+
+  bool update(QIODevice *source);
+  void postUpdate();
+  void skipUpdating();
+
+public slots:
+  bool searchDevice(bool arrival, bool boot = false);
+  void checkTimerTick();
+  void hidRead();
+  bool stop();
+  void terminateUpdate();
+
+signals:
+  void deviceConnected();
+  void deviceDisconnected();
+  void packetReceived(quint8 *_packet, int _length);
+  void updatePercentChanged(int);
+  void updateFailed(QString text);
+  void updateCompleted();
+
+private:
+  int write(const unsigned char *report);
+  void opened(const QString &serial, bool boot);
+  void failUpdate(const QString &text, bool post);
+  QString writeError() const;
+  void drainInput();
+
+  HidBackend *m_backend;
+  HidHandle *m_device = nullptr;
+  QTimer *m_searchTimer = nullptr;
+  QTimer *m_readTimer = nullptr;
+  QMutex m_readLock;
+  QList<HidDeviceEntry> m_devices;
+  QString m_serial;
+  QString m_model;
+  bool m_bootMode = false;
+  bool m_terminate = false;
+  // Ids of the open device, for the removal check.
+  unsigned short m_openVendorId = 0;
+  unsigned short m_openProductId = 0;
+  // Set while hidRead drains; a poll nested in a slot returns at once.
+  bool m_reading = false;
+};
+
+#endif // HIDDEVICE_H
