@@ -294,11 +294,12 @@ void HidDevice::drainInput()
 
 bool HidDevice::update(QIODevice *source)
 {
-  // Nothing reaches the device, nor is it reset into its bootloader, for a
-  // firmware that cannot be read.
-  char probe;
+  // The first chunk is read before anything else happens, so that a
+  // firmware that cannot be read never resets the device into its bootloader.
   const qint64 size = source && source->isReadable() ? source->bytesAvailable() : 0;
-  if (size <= 0 || source->peek(&probe, 1) != 1) {
+  char chunk[ChunkSize];
+  qint64 got = size > 0 ? source->read(chunk, ChunkSize) : 0;
+  if (got <= 0) {
     failUpdate(tr("Firmware file too short."), false);
     return false;
   }
@@ -351,17 +352,10 @@ bool HidDevice::update(QIODevice *source)
 
   m_backend->processEvents();
 
+  // Chunks follow the bytes actually read until the source is exhausted.
   qint64 offset = 0;
   bool first = true;
-  for (;;) {
-    char chunk[ChunkSize];
-    const qint64 got = source->read(chunk, ChunkSize);
-    if (got < 0) {
-      failUpdate(tr("Firmware file cannot be read."), false);
-      return false;
-    }
-    if (got == 0)
-      break;
+  while (got > 0) {
     unsigned char report[OutputSize] = {};
     report[1] = first ? FirstChunk : NextChunk;
     report[2] = uchar(got);
@@ -381,10 +375,12 @@ bool HidDevice::update(QIODevice *source)
     }
     offset += got;
     first = false;
-  }
-  if (offset == 0) {
-    failUpdate(tr("Firmware file too short."), false);
-    return false;
+    got = source->read(chunk, ChunkSize);
+    if (got < 0) {
+      // A part of the firmware must never be started.
+      failUpdate(tr("Firmware file cannot be read."), false);
+      return false;
+    }
   }
 
   emit updatePercentChanged(100);
