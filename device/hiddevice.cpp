@@ -388,8 +388,13 @@ bool HidDevice::update(QIODevice *source)
   drainInput();
   unsigned char finish[OutputSize] = {};
   finish[1] = Finish;
-  const bool acknowledged = write(finish) > 0 && waitAnswer();
-  if (acknowledged) {
+  QString failure;
+  if (write(finish) <= 0)
+    failure = writeError();
+  else if (!waitAnswer())
+    // No failure of the library: its error text would be stale or empty.
+    failure = tr("The bootloader did not confirm the firmware.");
+  if (failure.isEmpty()) {
     unsigned char start[OutputSize] = {};
     start[1] = StartFirmware;
     write(start);
@@ -398,10 +403,7 @@ bool HidDevice::update(QIODevice *source)
     skipUpdating();
     return true;
   }
-  QString text = m_device ? hidError(m_device) : QString();
-  if (text.isEmpty())
-    text = tr("The bootloader did not confirm the firmware.");
-  failUpdate(text, true);
+  failUpdate(failure, true);
   return false;
 }
 

@@ -284,6 +284,25 @@ private slots:
     QVERIFY(findsNormalDevice(link, probe));
   }
 
+  void finishCannotBeWritten()
+  {
+    SimBus bus;
+    SimLogger *logger = bus.add<SimLogger>();
+    SimBootloader *boot = bus.bootloaderFor(logger);
+    boot->writesBeforeFailure = 3; // the three chunks
+    HidDevice link;
+    LinkProbe probe(link);
+    link.stop();
+    QBuffer source;
+    source.setData(payloadOf(100));
+    source.open(QIODevice::ReadOnly);
+    QVERIFY(!link.update(&source));
+    QCOMPARE(probe.failures, QStringList({"simulated I/O failure"}));
+    QCOMPARE(probe.progress, QList<int>({0, 48, 96, 100, 100}));
+    QVERIFY(!boot->finished);
+    QVERIFY(!probe.events.contains("completed"));
+  }
+
   void silentBootloader()
   {
     SimBus bus;
