@@ -14,13 +14,11 @@
 #include <QVarLengthArray>
 
 #include <cmath>
+#include <memory>
 
 namespace {
 
 constexpr qint64 tailSize = ReportData::byteSize;
-// Whole records are mapped in slices of at most this size, so memory stays
-// flat however long the capture is.
-constexpr qint64 mapSliceBytes = qint64(16) << 20;
 // Records are written in blocks of about this size.
 constexpr qint64 writeBlockBytes = qint64(64) << 10;
 const QIODevice::OpenMode readMode = QIODevice::ReadOnly | QIODevice::Unbuffered;
@@ -606,25 +604,32 @@ bool SwapFile::findWindow(const Layout &layout, double start, double end, qint64
   return true;
 }
 
+// Visits `count` records from record `first`, read in blocks of whole
+// records into one buffer: a sequential read keeps pace with the disk and
+// page cache, and memory stays flat however long the capture is.
 template <typename Visit>
 SwapFile::WalkResult SwapFile::walk(const Layout &layout, qint64 first, qint64 count, Visit &&visit)
 {
+  if (count <= 0)
+    return WalkDone;
   const qint64 L = layout.recordLength;
-  const qint64 perSlice = qMax<qint64>(1, mapSliceBytes / L);
+  const qint64 perBlock = qMax<qint64>(1, qMin(count, readBlockBytes / L));
+  std::unique_ptr<uchar[]> buffer(new uchar[size_t(perBlock * L)]);
+  if (!file.seek(headerBlockSize + first * L)) {
+    emit swapFileError(ReadFailed);
+    return WalkFailed;
+  }
   for (qint64 done = 0; done < count;) {
-    const qint64 n = qMin(perSlice, count - done);
-    uchar *slice = file.map(headerBlockSize + (first + done) * L, n * L);
-    if (!slice) {
-      emit swapFileError(MapFailed);
+    const qint64 n = qMin(perBlock, count - done);
+    if (file.read(reinterpret_cast<char *>(buffer.get()), n * L) != n * L) {
+      emit swapFileError(ReadFailed);
       return WalkFailed;
     }
-    for (qint64 k = 0; k < n; ++k) {
-      if (!visit(slice + k * L, first + done + k)) {
-        file.unmap(slice);
+    const uchar *record = buffer.get();
+    for (qint64 k = 0; k < n; ++k, record += L) {
+      if (!visit(record, first + done + k))
         return WalkStopped;
-      }
     }
-    file.unmap(slice);
     done += n;
   }
   return WalkDone;
@@ -944,39 +949,34 @@ bool SwapFile::readFiltered(const QString &path, int channel, int column, double
   const qint64 total = layout.records;
   const int offset = 8 * (column + 1);
   bool inRun = false;
-  double lastTime = 0;
-  int shownPercent = -1;
   QElapsedTimer sinceEvents;
   sinceEvents.start();
   // A run stays open across mapped slices: the series must not depend on how
   // the file is sliced.
   const WalkResult result = walk(layout, 0, total, [&](const uchar *record, qint64 index) {
-    if (cancelRequested)
-      return false;
-    const double t = LeBytes::getDouble(record);
     const double v = LeBytes::getDouble(record + offset);
     if (v >= level) {
       if (!inRun) {
+        const double t = LeBytes::getDouble(record);
         series.insert(t - 0.0001, PlotData(t - 0.0001, 0));
         series.insert(t, PlotData(t, threshold));
         inRun = true;
       }
     } else if (inRun) {
+      const double t = LeBytes::getDouble(record);
       series.insert(t - 0.00001, PlotData(t - 0.00001, threshold));
       series.insert(t, PlotData(t, 0));
       inRun = false;
     }
-    lastTime = t;
-    // Events run when the shown percentage changes and at least every 100 ms,
-    // which is where a click on Close arrives.
-    if (dialog && (index & 1023) == 0) {
-      const int percent = int(index * 100 / total);
-      if (percent != shownPercent || sinceEvents.elapsed() >= 100) {
-        dialog->setValue(percent);
-        shownPercent = percent;
-        QCoreApplication::processEvents();
-        sinceEvents.restart();
-      }
+    // Events run at the start and then every 50 ms: often enough for the bar
+    // and for a click on Close (the cancel is checked right after), rarely
+    // enough to cost nothing next to the scan.
+    if (dialog && (index & 1023) == 0 && (index == 0 || sinceEvents.elapsed() >= 50)) {
+      dialog->setValue(int(index * 100 / total));
+      QCoreApplication::processEvents();
+      sinceEvents.restart();
+      if (cancelRequested)
+        return false;
     }
     return true;
   });
@@ -987,8 +987,9 @@ bool SwapFile::readFiltered(const QString &path, int channel, int column, double
     return false;
   }
   if (inRun) {
-    series.insert(lastTime - 0.0000001, PlotData(lastTime - 0.0000001, threshold));
-    series.insert(lastTime, PlotData(lastTime, 0));
+    // The walk ended on the last record, whose time is the duration.
+    series.insert(duration - 0.0000001, PlotData(duration - 0.0000001, threshold));
+    series.insert(duration, PlotData(duration, 0));
   }
   series.insert(duration, PlotData(duration, 0));
 

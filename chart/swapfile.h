@@ -48,6 +48,8 @@ public:
 
   static constexpr qint64 headerBlockSize = 512;
   static constexpr qint64 creationTimeOffset = 504;
+  // Readers take the records in blocks of whole records of about this size.
+  static constexpr qint64 readBlockBytes = qint64(256) << 10;
   // getAverage() of a window without data.
   static constexpr double noData = std::numeric_limits<double>::max();
 

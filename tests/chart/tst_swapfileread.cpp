@@ -301,13 +301,13 @@ private slots:
     QCOMPARE(sw.navigationRange, PlotRange(0, 4)); // no tail: the span of the records
   }
 
-  // More records than one mapped slice holds (16 MiB with 24-byte records
-  // leaves a partial record at the slice end): alignment holds and a run is
-  // not broken at the boundary.
-  void scanCrossesMappedSlices()
+  // More records than one read block holds (24-byte records do not divide
+  // it): alignment holds and a run is not broken at the block boundaries.
+  void scanCrossesReadBlocks()
   {
-    const int n = 800000;
-    const int dipAt = (16 << 20) / 24 - 1; // the last record of the first slice
+    const int perBlock = int(SwapFile::readBlockBytes / 24);
+    const int n = 3 * perBlock + 100;
+    const int dipAt = perBlock - 1; // the last record of the first block
     QList<double> flat;
     flat.reserve(n * 3);
     for (int k = 0; k < n; ++k) {
