@@ -643,9 +643,9 @@ void SwapFile::terminate()
   terminated = false;
 }
 
-bool SwapFile::read(const QString &path, int seconds, const QList<PlotDataMap *> &maps, ProgressDialog *)
+// The window of a file load: Close cancels the load.
+void SwapFile::showLoadProgress(ProgressDialog &progress)
 {
-  ProgressDialog progress(0, 100);
   connect(&progress, &ProgressDialog::canceled, this, [this] {
     qDebug() << "on_actionLoad canceled";
     terminate();
@@ -653,6 +653,12 @@ bool SwapFile::read(const QString &path, int seconds, const QList<PlotDataMap *>
   progress.setWindowModality(Qt::WindowModal);
   progress.show();
   QCoreApplication::processEvents();
+}
+
+bool SwapFile::read(const QString &path, int seconds, const QList<PlotDataMap *> &maps, ProgressDialog *)
+{
+  ProgressDialog progress(0, 100);
+  showLoadProgress(progress);
 
   cancelRequested = false;
   close();
@@ -693,13 +699,7 @@ bool SwapFile::read(const QString &path, int seconds, const QList<PlotDataMap *>
 bool SwapFile::readPower(const QString &path, int seconds, const QList<PlotDataMap *> &maps, ProgressDialog *)
 {
   ProgressDialog progress(0, 100);
-  connect(&progress, &ProgressDialog::canceled, this, [this] {
-    qDebug() << "on_actionLoad canceled";
-    terminate();
-  });
-  progress.setWindowModality(Qt::WindowModal);
-  progress.show();
-  QCoreApplication::processEvents();
+  showLoadProgress(progress);
   cancelRequested = false;
   const bool ok = loadRecords(path, seconds, maps, true, &progress);
   progress.hide();

@@ -172,6 +172,7 @@ private:
   enum WalkResult { WalkDone, WalkStopped, WalkFailed };
 
   bool openForReading();
+  void showLoadProgress(ProgressDialog &progress);
   bool writeRecords(const QList<PlotDataMap *> &maps, bool deleteMaps, bool byPosition);
   bool loadLayout(Layout &layout);
   bool readAt(qint64 offset, uchar *buffer, qint64 length);

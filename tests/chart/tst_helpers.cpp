@@ -200,15 +200,6 @@ private slots:
     QCOMPARE(rows.value(10), QString("1.0ms"));
   }
 
-  void darkPaletteDisablesInGrey()
-  {
-    const QPalette p = Helpers::darkPalette();
-    QCOMPARE(p.color(QPalette::Active, QPalette::Window), QColor("#353535"));
-    QCOMPARE(p.color(QPalette::Active, QPalette::Text), QColor(Qt::white));
-    QCOMPARE(p.color(QPalette::Disabled, QPalette::Text), QColor("#808080"));
-    QCOMPARE(p.color(QPalette::Inactive, QPalette::Highlight), QColor("#2a82da"));
-  }
-
   void messageBoxReturnsTheButtonPressed()
   {
     QTimer::singleShot(0, this, [] {

@@ -63,14 +63,6 @@ private slots:
     s.endGroup();
     QCOMPARE(s.value("Options/Dark/channel_0").toString(), QString("#ff0000"));
   }
-
-  void twoObjectsSeeEachOther()
-  {
-    Settings a;
-    Settings b;
-    a.setValue("Update/auto-check-soft", true);
-    QCOMPARE(b.value("Update/auto-check-soft", false).toBool(), true);
-  }
 };
 
 TOVRI_TEST(SettingsTest)

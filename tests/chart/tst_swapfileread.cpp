@@ -670,15 +670,6 @@ private slots:
     QVERIFY(!sw.open(finished)); // its tail stays last
     QCOMPARE(lastError(errors), int(SwapFile::WriteFailed));
   }
-
-  void errorMessagesNameEveryCode()
-  {
-    QCOMPARE(SwapFile::errorMessage(1), QStringLiteral("Wrong file version"));
-    QCOMPARE(SwapFile::errorMessage(9), QStringLiteral("File mapping error"));
-    QCOMPARE(SwapFile::errorMessage(11), QStringLiteral("Wrong channels number"));
-    QCOMPARE(SwapFile::errorMessage(10), QStringLiteral("Internal file error"));
-    QVERIFY(SwapFile::errorMessage(12) != SwapFile::errorMessage(10));
-  }
 };
 
 TOVRI_TEST(SwapFileReadTest)

@@ -105,21 +105,6 @@ private slots:
     QCOMPARE(CaptureBytes::readFile(file), CaptureBytes::headerBlock(h));
   }
 
-  void headerIsReadBack()
-  {
-    SwapFile sw;
-    const QString file = path("readback.tmp");
-    QVERIFY(sw.create(file));
-    QVERIFY(sw.setHeader(StartCommand(0x0007, 3)));
-    const SwapFileHeader h = SwapFile::readHeader(file);
-    QCOMPARE(h.version, 4);
-    QCOMPARE(h.size, 76);
-    QCOMPARE(h.channelCount, qint8(3));
-    QCOMPARE(h.divider, qint16(3));
-    QCOMPARE(h.mode, quint8(0));
-    QCOMPARE(h.channelMask32, 1u);
-  }
-
   void powerV2HeaderUsesTheWideMask()
   {
     Helpers::powerV2Mode = true;
