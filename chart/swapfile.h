@@ -1,0 +1,193 @@
+#ifndef SWAPFILE_H
+#define SWAPFILE_H
+
+#include "plotdata.h"
+#include "plotrange.h"
+#include "reportdata.h"
+#include "swapfileheader.h"
+
+#include <QFile>
+#include <QList>
+#include <QMutex>
+#include <QObject>
+#include <QtEndian>
+
+#include <limits>
+
+class ProgressDialog;
+
+// One capture file. Little-endian throughout: a 512-byte header block (the
+// 76-byte SwapFileHeader, zeros, the creation time in ms at offset 504),
+// fixed-size records of a time and one double per active channel, and a
+// 120-byte ReportData tail written when the capture ends.
+//
+// Everything runs in the GUI thread except append()/appendPower(), which the
+// main window runs on the global thread pool while it waits; they hold
+// `mutex` for their whole run. Failures return false (or a documented
+// fallback) and emit swapFileError() with one of the Error codes.
+class SwapFile : public QObject
+{
+  Q_OBJECT
+
+public:
+  enum Error {
+    NoError = 0,
+    WrongVersion = 1,  // version outside 1..4
+    OpenFailed = 2,    // the file cannot be opened
+    CreateFailed = 3,  // the output file cannot be created
+    SaveFailed = 4,    // the file cannot be moved to its new name
+    RemoveFailed = 5,  // the file cannot be removed
+    WriteFailed = 6,   // writing to the file failed
+    ReadFailed = 7,    // the file cannot be read
+    WrongLength = 8,   // a read window that is not a number or has a negative span
+    MapFailed = 9,     // the file cannot be mapped into memory
+    WrongChannels = 11, // channel count, list or column that do not fit
+    Damaged = 12       // the file is cut short or its header is not a capture header
+  };
+  Q_ENUM(Error)
+
+  static constexpr qint64 headerBlockSize = 512;
+  static constexpr qint64 creationTimeOffset = 504;
+  // Readers take the records in blocks of whole records of about this size.
+  static constexpr qint64 readBlockBytes = qint64(256) << 10;
+  // getAverage() of a window without data.
+  static constexpr double noData = std::numeric_limits<double>::max();
+
+  explicit SwapFile(QObject *parent = nullptr);
+  // Takes the header (and its channel list) without touching any file.
+  explicit SwapFile(const SwapFileHeader &header, QObject *parent = nullptr);
+  ~SwapFile() override;
+
+  // --- writing ---
+  // Creates or truncates the file and writes the header block.
+  bool create(const QString &path);
+  // Stores the header and stamps it and the creation time into the file made
+  // by create(). False (and an error) when the header does not describe
+  // readable records or the file cannot be written; appends are then refused.
+  bool setHeader(const SwapFileHeader &header);
+  // Logger header from a start command (the device link's DeviceControl):
+  // big-endian channel mask at bytes 4..5, divider at bytes 6..7 of data().
+  template <typename Command> bool setHeader(const Command &command)
+  {
+    const uchar *image = reinterpret_cast<const uchar *>(command.data());
+    return setLoggerHeader(qFromBigEndian<quint16>(image + 4), qFromBigEndian<quint16>(image + 6));
+  }
+  bool setLoggerHeader(quint16 channelMask, quint16 divider);
+  // Power-supply header: count, channel mask (32-bit in Power V2 mode), custom
+  // rate flag, divider, Fahrenheit flag.
+  bool setHeader(signed char count, unsigned int mask, bool custom, short divider, bool fahrenheit);
+  // Appends one record per sample instant, the time taken from the first
+  // active channel; `maps` is indexed by channel number (by position in
+  // activeChannels for appendPower; append() hands over to appendPower in
+  // either power mode). With `deleteMaps` the maps are freed, but only after
+  // a successful write: on failure nothing is written, the maps stay with the
+  // caller and the error is emitted. `from` and `to` are not used.
+  bool append(double from, double to, const QList<PlotDataMap *> &maps, bool deleteMaps);
+  bool appendPower(double from, double to, const QList<PlotDataMap *> &maps, bool deleteMaps);
+  // Appends the 120-byte statistics tail.
+  bool writeReport(const ReportData &report);
+  // Ends writing: `duration` becomes the time of the last record.
+  bool stop();
+  void close();
+  // Moves the file to `path` (closing it first); `file` then names the new path.
+  bool rename(const QString &path);
+  bool save(const QString &path);
+  bool remove();
+  // Opens an existing capture for appending; false when it cannot be opened
+  // or its header is not valid.
+  bool open(const QString &path);
+
+  // --- reading ---
+  // Asks a running read to stop at its next check.
+  void terminate();
+  // Reads and checks the header of the open file; rebuilds activeChannels
+  // and thresholds.
+  bool readHeader();
+  // The header of the file at `path`, unchecked; mode 255 when the file is
+  // missing or shorter than the header block.
+  static SwapFileHeader readHeader(const QString &path);
+  // NoError when `header` describes a readable file of `fileSize` bytes,
+  // otherwise the error code that names the fault.
+  static int checkHeader(const SwapFileHeader &header, qint64 fileSize);
+  // Opens a saved capture: loads its first `seconds` into the maps (by
+  // channel number) and, for a logger file, builds the navigation series.
+  // Shows its own cancellable progress window; `dialog` is not used. A power
+  // supply's file sets the matching Helpers flag and goes to readPower().
+  bool read(const QString &path, int seconds, const QList<PlotDataMap *> &maps, ProgressDialog *dialog = nullptr);
+  bool readPower(const QString &path, int seconds, const QList<PlotDataMap *> &maps, ProgressDialog *dialog = nullptr);
+  bool readPowerV2(const QString &path, int seconds, const QList<PlotDataMap *> &maps,
+                   ProgressDialog *dialog = nullptr);
+  // Loads the records of the window of `span` seconds centred on `centre`,
+  // clamped to [0, duration], into the maps (by channel number; by position
+  // in either power mode or through readRangePower). Records are found by
+  // their own times, so lost packets do not shift the window.
+  bool readRange(double centre, double span, const QList<PlotDataMap *> &maps);
+  bool readRangePower(double centre, double span, const QList<PlotDataMap *> &maps);
+  // Mean of the channel's values over the window, or noData.
+  double getAverage(const PlotRange &window, int channel);
+  // The statistics tail; recomputed from the records when the capture ended
+  // without one. The empty record when the file cannot be read.
+  ReportData readReport();
+  // Navigation scan: a step series, 0 where the value in `column` stays below
+  // the threshold (× 1000 for channel #0, whose values are µA), the threshold
+  // where it reaches it. `channel` must be the active channel at `column`.
+  bool readFiltered(const QString &path, int channel, int column, double threshold, ProgressDialog *dialog);
+  // Scan of this file's first active channel with that channel's threshold.
+  bool readFiltered(ProgressDialog *dialog);
+
+  // The user's text for an error code.
+  static QString errorMessage(int code);
+  // Navigation thresholds from the settings (#0 in mA, #1 and #2 in mV);
+  // left unchanged unless the stored text has exactly three parts.
+  static void loadThresholds(double thresholds[3]);
+
+  SwapFileHeader header;
+  QFile file;
+  double duration = 0;      // time of the last record (s)
+  qint64 creationTime = 0;  // ms since the epoch
+  QList<int> activeChannels;
+  QMutex mutex;
+
+  PlotDataMap *navigationSeries; // owned
+  PlotRange navigationRange;
+  PlotRange navigationSpan;
+  double thresholds[3] = {25, 1000, 3200};
+  int navigationChannel = 0;
+  int navigationColumn = 0;
+
+  bool cancelRequested = false;
+  bool terminated = false;
+
+signals:
+  void swapFileError(int code);
+
+private:
+  struct Layout
+  {
+    qint64 fileSize = 0;
+    qint64 recordLength = 0;
+    qint64 records = 0; // whole records
+    bool tail = false;  // a plausible statistics tail follows them
+  };
+  enum WalkResult { WalkDone, WalkStopped, WalkFailed };
+
+  bool openForReading();
+  void showLoadProgress(ProgressDialog &progress);
+  bool writeRecords(const QList<PlotDataMap *> &maps, bool deleteMaps, bool byPosition);
+  bool loadLayout(Layout &layout);
+  bool readAt(qint64 offset, uchar *buffer, qint64 length);
+  bool recordTime(const Layout &layout, qint64 index, double *time);
+  qint64 findRecord(const Layout &layout, double time, bool after, bool *ok);
+  bool window(double centre, double span, double *start, double *end);
+  bool findWindow(const Layout &layout, double start, double end, qint64 *first, qint64 *count);
+  template <typename Visit> WalkResult walk(const Layout &layout, qint64 first, qint64 count, Visit &&visit);
+  bool loadRecords(const QString &path, double seconds, const QList<PlotDataMap *> &maps, bool byPosition,
+                   ProgressDialog *progress);
+  bool readRangeImpl(double centre, double span, const QList<PlotDataMap *> &maps, bool byPosition);
+  bool recomputeReport(const Layout &layout, ReportData &report);
+  double thresholdOf(int channel) const;
+
+  bool m_writable = false; // a valid header is in the file and no tail yet
+};
+
+#endif // SWAPFILE_H

@@ -1,0 +1,223 @@
+#include "helpers.h"
+#include "testmain.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <limits>
+
+namespace {
+const QString mu = QString(QChar(0x03BC));
+}
+
+class HelpersTest : public QObject
+{
+  Q_OBJECT
+
+private slots:
+  void init() { Helpers::timeFormat = 1; }
+  void cleanup() { Helpers::timeFormat = 1; }
+
+  void unitPrefixesAndDivider()
+  {
+    QCOMPARE(Helpers::unitCharA(1), QChar(0x03BC));
+    QCOMPARE(Helpers::unitCharA(999), QChar(0x03BC));
+    QCOMPARE(Helpers::unitCharA(1000), QChar('m'));
+    QCOMPARE(Helpers::unitCharA(999999), QChar('m'));
+    QCOMPARE(Helpers::unitCharA(1000000), QChar(' '));
+    QCOMPARE(Helpers::unitCharV(999), QChar('m'));
+    QCOMPARE(Helpers::unitCharV(1000), QChar(' '));
+    QCOMPARE(Helpers::divider(-5), 1);
+    QCOMPARE(Helpers::divider(999.9), 1);
+    QCOMPARE(Helpers::divider(1000), 1000);
+    QCOMPARE(Helpers::divider(999999.99), 1000);
+    QCOMPARE(Helpers::divider(1000000), 1000000);
+  }
+
+  void secondsStyle_data()
+  {
+    QTest::addColumn<double>("t");
+    QTest::addColumn<bool>("unit");
+    QTest::addColumn<int>("precision");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("0 s") << 0.0 << true << 3 << QString("0" + mu + "s");
+    QTest::newRow("40 us") << 0.00004 << true << 3 << QString("40" + mu + "s");
+    QTest::newRow("99 us") << 0.000099 << true << 3 << QString("99" + mu + "s");
+    QTest::newRow("100 us") << 0.0001 << true << 3 << QString("0.1ms");
+    QTest::newRow("500 us") << 0.0005 << true << 3 << QString("0.5ms");
+    QTest::newRow("1 ms") << 0.001 << true << 3 << QString("1.0ms");
+    QTest::newRow("250 ms") << 0.25 << true << 3 << QString("250.0ms");
+    QTest::newRow("just below 1 s") << 0.9999 << true << 3 << QString("999.9ms");
+    QTest::newRow("1 s") << 1.0 << true << 3 << QString("1.000s");
+    QTest::newRow("2 s") << 2.0 << true << 3 << QString("2.000s");
+    QTest::newRow("no unit") << 2.0 << false << 1 << QString("2.0");
+    QTest::newRow("no unit, small") << 0.00004 << false << 5 << QString("0.00004");
+    QTest::newRow("negative") << -0.5 << true << 3 << QString("-500.0ms");
+  }
+  void secondsStyle()
+  {
+    QFETCH(double, t);
+    QFETCH(bool, unit);
+    QFETCH(int, precision);
+    QFETCH(QString, text);
+    QCOMPARE(Helpers::timeToSeconds(t, unit, precision), text);
+    QCOMPARE(Helpers::timeToString(t, unit, precision), text);
+  }
+
+  void clockStyle_data()
+  {
+    QTest::addColumn<double>("t");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("59.9 s") << 59.9 << QString("59.900s");
+    QTest::newRow("60 s") << 60.0 << QString("1:00.000");
+    QTest::newRow("65.25 s") << 65.25 << QString("1:05.250");
+    QTest::newRow("one hour") << 3600.0 << QString("1:00:00.000");
+    QTest::newRow("just below a day") << 86399.5 << QString("23:59:59.500");
+    QTest::newRow("1 d 1 h 1 min 1.5 s") << 90061.5 << QString("1 1:01:01.500");
+    QTest::newRow("2 d 3 h 4 min 5.678 s") << 183845.678 << QString("2 3:04:05.678");
+    QTest::newRow("400 days") << 400 * 86400.0 << QString("400 0:00:00.000");
+    QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << QString("nans");
+    QTest::newRow("beyond the counter") << 1e300 << QString::number(1e300, 'f', 3) + "s";
+  }
+  void clockStyle()
+  {
+    QFETCH(double, t);
+    QFETCH(QString, text);
+    QCOMPARE(Helpers::timeToNative(t, true, 3), text);
+    Helpers::timeFormat = 2;
+    QCOMPARE(Helpers::timeToString(t, true, 3), text);
+  }
+
+  void timeFormatPicksTheStyle()
+  {
+    QCOMPARE(Helpers::timeToString(75, true, 3), QString("75.000s"));
+    Helpers::timeFormat = 2;
+    QCOMPARE(Helpers::timeToString(75, true, 3), QString("1:15.000"));
+  }
+
+  void sampleRates()
+  {
+    QCOMPARE(Helpers::sampleRateToFQString(1), QString("(10.000 kHz)"));
+    QCOMPARE(Helpers::sampleRateToFQString(3), QString("(3.333 kHz)"));
+    QCOMPARE(Helpers::sampleRateToFQString(10000), QString("(0.001 kHz)"));
+    QCOMPARE(Helpers::sampleRateToFQString(0), QString("(0.000 kHz)"));
+  }
+
+  void calendarSpans()
+  {
+    CalendarSpan c = Helpers::secondsToCalendar(360 * 86400 - 1);
+    QCOMPARE(c.years, 0);
+    QCOMPARE(c.months, 11);
+    QCOMPARE(c.weeks, 4);
+    QCOMPARE(c.days, 29);
+    QCOMPARE(c.hours, 23);
+    QCOMPARE(c.minutes, 59);
+    QCOMPARE(c.seconds, 59);
+
+    c = Helpers::secondsToCalendar(360 * 86400);
+    QCOMPARE(c.years, 1);
+    QCOMPARE(c.months + c.weeks + c.days + c.hours + c.minutes + c.seconds, 0);
+
+    c = Helpers::secondsToCalendar(365 * 86400 + 8 * 86400 + 3661);
+    QCOMPARE(c.years, 1);
+    QCOMPARE(c.months, 0);
+    QCOMPARE(c.weeks, 1);
+    QCOMPARE(c.days, 8);
+    QCOMPARE(c.hours, 1);
+    QCOMPARE(c.minutes, 1);
+    QCOMPARE(c.seconds, 1);
+
+    c = Helpers::secondsToCalendar(0);
+    QCOMPARE(c.years + c.months + c.weeks + c.days + c.hours + c.minutes + c.seconds, 0);
+  }
+
+  // Absolute ticks get their full time in the second row, the others an
+  // offset from the last absolute tick.
+  void axisLabelsInMilliseconds()
+  {
+    QList<double> ticks;
+    for (int i = 0; i < 12; ++i)
+      ticks << 5 + i * 0.001;
+    QList<QString> labels;
+    QMap<int, QString> rows;
+    Helpers::timeToLabels(0.001, ticks, labels, rows);
+    QCOMPARE(labels.size(), 12);
+    QCOMPARE(labels.at(0), QString());
+    QCOMPARE(labels.at(1), QString("+1ms"));
+    QCOMPARE(labels.at(9), QString("+9ms"));
+    QCOMPARE(labels.at(10), QString());
+    QCOMPARE(labels.at(11), QString("+1ms"));
+    QCOMPARE(rows.keys(), QList<int>({-1, 0, 10}));
+    QCOMPARE(rows.value(0), QString("5.000s"));
+    QCOMPARE(rows.value(10), QString("5.010s"));
+    QCOMPARE(rows.value(-1), QString(QChar(0x2B9C)) + "5.000s");
+  }
+
+  void axisLabelsInTenthsOfSeconds()
+  {
+    QList<double> ticks;
+    for (int i = 0; i < 25; ++i)
+      ticks << 60 + i * 0.1;
+    QList<QString> labels;
+    QMap<int, QString> rows;
+    Helpers::timeFormat = 2;
+    Helpers::timeToLabels(0.1, ticks, labels, rows);
+    QCOMPARE(labels.at(1), QString("+0.1s"));
+    QCOMPARE(labels.at(9), QString("+0.9s"));
+    QCOMPARE(labels.at(10), QString());
+    QCOMPARE(labels.at(20), QString());
+    QCOMPARE(labels.at(24), QString("+0.4s"));
+    QCOMPARE(rows.keys(), QList<int>({-1, 0, 10, 20}));
+    QCOMPARE(rows.value(20), QString("1:02.000"));
+  }
+
+  void axisLabelsForStepsOutsideTheTable()
+  {
+    const QList<double> ticks = {0, 0.3, 0.6, 0.9, 1.2, 1.5};
+    QList<QString> labels;
+    QMap<int, QString> rows;
+    Helpers::timeToLabels(0.3, ticks, labels, rows);
+    QCOMPARE(labels, QList<QString>({"", "+0s", "+1s", "+1s", "+1s", "+2s"}));
+    QCOMPARE(rows.keys(), QList<int>({-1, 0}));
+    QCOMPARE(rows.value(0), QString("0" + mu + "s"));
+  }
+
+  void axisLabelsForHundredMicroseconds()
+  {
+    QList<double> ticks;
+    for (int i = 0; i < 21; ++i)
+      ticks << i * 0.0001;
+    QList<QString> labels;
+    QMap<int, QString> rows;
+    Helpers::timeToLabels(0.0001, ticks, labels, rows);
+    QCOMPARE(labels.at(1), QString("+0.10ms"));
+    QCOMPARE(labels.at(10), QString());
+    QCOMPARE(labels.at(15), QString("+0.50ms"));
+    QCOMPARE(rows.keys(), QList<int>({-1, 0, 10, 20}));
+    QCOMPARE(rows.value(10), QString("1.0ms"));
+  }
+
+  void messageBoxReturnsTheButtonPressed()
+  {
+    QTimer::singleShot(0, this, [] {
+      auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+      QVERIFY(box);
+      QCOMPARE(box->windowTitle(), QString("Close"));
+      QCOMPARE(box->text(), QString("Save first?"));
+      QCOMPARE(box->defaultButton(), box->button(QMessageBox::Yes));
+      box->button(QMessageBox::No)->click();
+    });
+    const int answer = Helpers::warning(nullptr, "Close", "Save first?",
+                                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    QCOMPARE(answer, int(QMessageBox::No));
+
+    QTimer::singleShot(0, this, [] { QApplication::activeModalWidget()->close(); });
+    QCOMPARE(Helpers::error(nullptr, "Error", "Failed", QMessageBox::Ok), int(QMessageBox::Ok));
+  }
+};
+
+TOVRI_TEST(HelpersTest)
+#include "tst_helpers.moc"

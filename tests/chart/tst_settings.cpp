@@ -1,0 +1,69 @@
+#include "settings.h"
+#include "testmain.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+class SettingsTest : public QObject
+{
+  Q_OBJECT
+
+  QString m_home;
+
+private slots:
+  void initTestCase()
+  {
+    // The runner gives every test a fresh, empty HOME.
+    m_home = QDir::homePath();
+    QVERIFY(!m_home.isEmpty());
+  }
+
+  void fileLivesUnderTheHomeFolder()
+  {
+    const QString app = QCoreApplication::applicationName();
+    QCOMPARE(Settings::localDataDir(), m_home + "/Quillomar/" + app);
+    QCOMPARE(Settings::localDataPath("x.json"), m_home + "/Quillomar/" + app + "/x.json");
+    Settings s;
+    QCOMPARE(s.fileName(), m_home + "/Quillomar/" + app + "/" + app + ".ini");
+    QCOMPARE(s.format(), QSettings::IniFormat);
+  }
+
+  void missingFileGivesDefaults()
+  {
+    Settings s;
+    s.beginGroup("Options");
+    QCOMPARE(s.value("thresholds", "25,1000,3200").toString(), QString("25,1000,3200"));
+    QCOMPARE(s.value("dark-color", false).toBool(), false);
+    s.endGroup();
+  }
+
+  void roundTrip()
+  {
+    {
+      Settings s;
+      s.beginGroup("Main");
+      s.setValue("save-path", "/data/captures");
+      s.setValue("marker-1", 12.25);
+      s.setValue("geometry", QByteArray("\x01\x02\x00\xff", 4));
+      s.endGroup();
+      s.beginGroup("Options");
+      s.beginGroup("Dark");
+      s.setValue("channel_0", "#ff0000");
+      s.endGroup();
+      s.endGroup();
+    }
+    QVERIFY(QFile::exists(Settings::localDataPath(QCoreApplication::applicationName() + ".ini")));
+    Settings s;
+    s.beginGroup("Main");
+    QCOMPARE(s.value("save-path").toString(), QString("/data/captures"));
+    QCOMPARE(s.value("marker-1").toDouble(), 12.25);
+    QCOMPARE(s.value("geometry").toByteArray(), QByteArray("\x01\x02\x00\xff", 4));
+    s.endGroup();
+    QCOMPARE(s.value("Options/Dark/channel_0").toString(), QString("#ff0000"));
+  }
+};
+
+TOVRI_TEST(SettingsTest)
+#include "tst_settings.moc"
