@@ -1,5 +1,6 @@
 #include "swapfile.h"
 
+#include "controlpackets.h"
 #include "helpers.h"
 #include "lebytes.h"
 #include "progressdialog.h"
@@ -210,6 +211,12 @@ bool SwapFile::setHeader(const SwapFileHeader &h)
   loadThresholds(thresholds);
   m_writable = true;
   return true;
+}
+
+bool SwapFile::setHeader(const DeviceControl &command)
+{
+  // Channel mask at bytes 4..5 and divider at bytes 6..7, big-endian on the wire.
+  return setLoggerHeader(command.readU16(4), command.readU16(6));
 }
 
 bool SwapFile::setLoggerHeader(quint16 channelMask, quint16 divider)

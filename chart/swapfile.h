@@ -14,6 +14,7 @@
 
 #include <limits>
 
+class DeviceControl;
 class ProgressDialog;
 
 // One capture file. Little-endian throughout: a 512-byte header block (the
@@ -65,13 +66,8 @@ public:
   // by create(). False (and an error) when the header does not describe
   // readable records or the file cannot be written; appends are then refused.
   bool setHeader(const SwapFileHeader &header);
-  // Logger header from a start command (the device link's DeviceControl):
-  // big-endian channel mask at bytes 4..5, divider at bytes 6..7 of data().
-  template <typename Command> bool setHeader(const Command &command)
-  {
-    const uchar *image = reinterpret_cast<const uchar *>(command.data());
-    return setLoggerHeader(qFromBigEndian<quint16>(image + 4), qFromBigEndian<quint16>(image + 6));
-  }
+  // Logger header from a start command: its channel mask and divider.
+  bool setHeader(const DeviceControl &command);
   bool setLoggerHeader(quint16 channelMask, quint16 divider);
   // Power-supply header: count, channel mask (32-bit in Power V2 mode), custom
   // rate flag, divider, Fahrenheit flag.

@@ -1,4 +1,5 @@
 #include "capturebytes.h"
+#include "controlpackets.h"
 #include "helpers.h"
 #include "settings.h"
 #include "swapfile.h"
@@ -17,20 +18,17 @@ namespace {
 
 // Stands in for the device link's start command: a 64-byte image with the
 // big-endian channel mask at bytes 4..5 and the divider at bytes 6..7.
-struct StartCommand
+DeviceControl StartCommand(quint16 mask, quint16 divider)
 {
   uchar image[64] = {};
-  StartCommand(quint16 mask, quint16 divider)
-  {
-    image[0] = 2;
-    image[1] = 0x80;
-    image[4] = uchar(mask >> 8);
-    image[5] = uchar(mask);
-    image[6] = uchar(divider >> 8);
-    image[7] = uchar(divider);
-  }
-  const uchar *data() const { return image; }
-};
+  image[0] = 2;
+  image[1] = 0x80;
+  image[4] = uchar(mask >> 8);
+  image[5] = uchar(mask);
+  image[6] = uchar(divider >> 8);
+  image[7] = uchar(divider);
+  return DeviceControl(image, 64);
+}
 
 PlotDataMap *series(const QList<QPair<double, double>> &points)
 {
