@@ -400,6 +400,9 @@ void PlotAxisRect::mouseMoveEvent(QMouseEvent *event)
         const double delta = (axis->pixelToCoord(mDragStart.x()) - axis->pixelToCoord(pos.x())) * factor;
         const double newLower = mDragStartHorzRange.lower + delta;
         const double newUpper = mDragStartHorzRange.upper + delta;
+        // A degenerate (zero-sized) data area yields no usable coordinates.
+        if (!std::isfinite(newLower) || !std::isfinite(newUpper))
+          return;
         // The time window stops at the data's border and says so instead of moving.
         if (axis->rangeMin() > newLower || newUpper > axis->rangeMax()) {
           mParentPlot->dragHorzBorderReached(newLower, newUpper);
@@ -408,22 +411,26 @@ void PlotAxisRect::mouseMoveEvent(QMouseEvent *event)
         axis->setRange(newLower, newUpper);
       } else {
         const double ratio = axis->pixelToCoord(mDragStart.x()) / axis->pixelToCoord(pos.x());
-        axis->setRange(mDragStartHorzRange.lower * ratio, mDragStartHorzRange.upper * ratio);
+        if (std::isfinite(ratio) && ratio > 0)
+          axis->setRange(mDragStartHorzRange.lower * ratio, mDragStartHorzRange.upper * ratio);
       }
     }
     if (!bottom && mRangeDrag.testFlag(Qt::Vertical)) {
       if (axis->scaleType() == PlotAxis::stLinear) {
         const double delta = (axis->pixelToCoord(mDragStart.y()) - axis->pixelToCoord(pos.y())) * factor;
         const double newLower = mDragStartVertRange.lower + delta;
+        const double newUpper = mDragStartVertRange.upper + delta;
+        if (!std::isfinite(newLower) || !std::isfinite(newUpper))
+          return;
         if (axis->rangeMin() > newLower)
           return;
-        const double newUpper = mDragStartVertRange.upper + delta;
         if (newUpper > axis->rangeMax())
           return;
         axis->setRange(newLower, newUpper);
       } else {
         const double ratio = axis->pixelToCoord(mDragStart.y()) / axis->pixelToCoord(pos.y());
-        axis->setRange(mDragStartVertRange.lower * ratio, mDragStartVertRange.upper * ratio);
+        if (std::isfinite(ratio) && ratio > 0)
+          axis->setRange(mDragStartVertRange.lower * ratio, mDragStartVertRange.upper * ratio);
       }
     }
   }

@@ -60,6 +60,16 @@ PlotWidget::~PlotWidget()
 {
   delete mPlotLayout;
   mPlotLayout = nullptr;
+  // Layout elements outside the layout (released or never added) are children
+  // of the plot; they talk to it when they go, so they go while it is whole.
+  const QList<QPointer<PlotLayoutElement>> looseElements = [this] {
+    QList<QPointer<PlotLayoutElement>> result;
+    for (PlotLayoutElement *el : findChildren<PlotLayoutElement *>(Qt::FindDirectChildrenOnly))
+      result.append(el);
+    return result;
+  }();
+  for (const QPointer<PlotLayoutElement> &el : looseElements)
+    delete el.data();
   mCurrentLayer = nullptr;
   // Each layer moves its remaining children off itself first.
   qDeleteAll(mLayers);
