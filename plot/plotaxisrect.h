@@ -65,20 +65,6 @@ public:
   void update(UpdatePhase phase) override;
   QList<PlotLayoutElement *> elements(bool recursive) const override;
 
-  // Geometry of the data area (the inner rectangle).
-  int left() const { return mRect.left(); }
-  int right() const { return mRect.right(); }
-  int top() const { return mRect.top(); }
-  int bottom() const { return mRect.bottom(); }
-  int width() const { return mRect.width(); }
-  int height() const { return mRect.height(); }
-  QSize size() const { return mRect.size(); }
-  QPoint topLeft() const { return mRect.topLeft(); }
-  QPoint topRight() const { return mRect.topRight(); }
-  QPoint bottomLeft() const { return mRect.bottomLeft(); }
-  QPoint bottomRight() const { return mRect.bottomRight(); }
-  QPoint center() const { return mRect.center(); }
-
 protected:
   void applyDefaultAntialiasingHint(PlotPainter *painter) const override;
   void draw(PlotPainter *painter) override;

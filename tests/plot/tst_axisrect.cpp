@@ -45,9 +45,9 @@ public:
     QCoreApplication::sendEvent(&plot, &event);
   }
   // A point on the bottom axis, just below the data area.
-  QPoint onBottomAxis(int x) const { return QPoint(x, rect->bottom() + 2); }
+  QPoint onBottomAxis(int x) const { return QPoint(x, rect->rect().bottom() + 2); }
   // A point on the left axis, just inside the data area.
-  QPoint onLeftAxis(int y) const { return QPoint(rect->left() + 2, y); }
+  QPoint onLeftAxis(int y) const { return QPoint(rect->rect().left() + 2, y); }
 
   PlotWidget plot;
   PlotAxisRect *rect;
@@ -373,9 +373,9 @@ private slots:
     plot.replot();
     const QImage image = plot.grab().toImage();
     // Away from grid lines, which fall on round values.
-    QCOMPARE(image.pixelColor(rect->left() + rect->width() * 37 / 100, rect->top() + rect->height() * 43 / 100),
+    QCOMPARE(image.pixelColor(rect->rect().left() + rect->rect().width() * 37 / 100, rect->rect().top() + rect->rect().height() * 43 / 100),
              QColor(Qt::blue));
-    QCOMPARE(image.pixelColor(rect->right() + 5, rect->top() + 5), QColor(Qt::white));
+    QCOMPARE(image.pixelColor(rect->rect().right() + 5, rect->rect().top() + 5), QColor(Qt::white));
   }
 };
 

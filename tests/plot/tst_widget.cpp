@@ -386,14 +386,14 @@ private slots:
     plot.xAxis2->setVisible(true);
     plot.replot();
     PlotAxisRect *rect = plot.axisRect();
-    QCOMPARE(plot.axisAt(QPointF(rect->center().x(), rect->bottom() + 2)), plot.xAxis);
-    QCOMPARE(plot.axisAt(QPointF(rect->left() - 2, rect->center().y())), plot.yAxis);
-    QCOMPARE(plot.axisAt(QPointF(rect->center().x(), rect->top() - 2)), nullptr); // never the top axis
-    QCOMPARE(plot.axisAt(QPointF(rect->center())), nullptr);
+    QCOMPARE(plot.axisAt(QPointF(rect->rect().center().x(), rect->rect().bottom() + 2)), plot.xAxis);
+    QCOMPARE(plot.axisAt(QPointF(rect->rect().left() - 2, rect->rect().center().y())), plot.yAxis);
+    QCOMPARE(plot.axisAt(QPointF(rect->rect().center().x(), rect->rect().top() - 2)), nullptr); // never the top axis
+    QCOMPARE(plot.axisAt(QPointF(rect->rect().center())), nullptr);
     plot.yAxis->setVisible(false);
-    QCOMPARE(plot.axisAt(QPointF(rect->left() - 2, rect->center().y())), nullptr);
+    QCOMPARE(plot.axisAt(QPointF(rect->rect().left() - 2, rect->rect().center().y())), nullptr);
 
-    QCOMPARE(plot.layoutElementAt(QPointF(rect->center())), rect);
+    QCOMPARE(plot.layoutElementAt(QPointF(rect->rect().center())), rect);
     QCOMPARE(plot.layoutElementAt(QPointF(-5, -5)), plot.plotLayout());
   }
 
@@ -414,9 +414,9 @@ private slots:
     // The data area shows its background; the margins show the plot's.
     PlotAxisRect *rect = plot.axisRect();
     // Away from grid lines, which fall on round values.
-    QCOMPARE(image.pixelColor(rect->left() + rect->width() * 37 / 100, rect->top() + rect->height() * 43 / 100),
+    QCOMPARE(image.pixelColor(rect->rect().left() + rect->rect().width() * 37 / 100, rect->rect().top() + rect->rect().height() * 43 / 100),
              QColor(240, 240, 255));
-    QCOMPARE(image.pixelColor(rect->right() + 8, rect->top() - 8), QColor(Qt::white));
+    QCOMPARE(image.pixelColor(rect->rect().right() + 8, rect->rect().top() - 8), QColor(Qt::white));
     saveSnapshot(&plot, QStringLiteral("widget_default_stacked"));
   }
 };
