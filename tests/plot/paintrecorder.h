@@ -2,6 +2,7 @@
 #define PLOT_TEST_PAINTRECORDER_H
 
 #include <QBrush>
+#include <QFont>
 #include <QList>
 #include <QPaintDevice>
 #include <QPaintEngine>
@@ -28,6 +29,8 @@ struct PaintOp
   bool clipped;
   QRectF clipRect; // device coordinates
   QSize pixmapSize;
+  QTransform transform; // the painter's transform at the time
+  QFont font;
 };
 
 class PaintRecorderEngine : public QPaintEngine
@@ -48,6 +51,8 @@ public:
       mPen = state.pen();
     if (dirty & DirtyBrush)
       mBrush = state.brush();
+    if (dirty & DirtyFont)
+      mFont = state.font();
     if (dirty & DirtyHints)
       mAntialiased = state.renderHints().testFlag(QPainter::Antialiasing);
     if (dirty & (DirtyClipPath | DirtyClipRegion | DirtyClipEnabled)) {
@@ -144,6 +149,8 @@ private:
     op.antialiased = mAntialiased;
     op.clipped = mClipped;
     op.clipRect = mClipRect;
+    op.transform = mTransform;
+    op.font = mFont;
     return op;
   }
 
@@ -153,6 +160,7 @@ private:
   bool mAntialiased = false;
   bool mClipped = false;
   QRectF mClipRect;
+  QFont mFont;
 };
 
 class PaintRecorder : public QPaintDevice
