@@ -1207,6 +1207,8 @@ int PlotAxis::calculateMargin()
   mAxisPainter->viewportRect = mParentPlot ? mParentPlot->viewport() : QRect();
   mAxisPainter->tickPositions = tickPositions;
   mAxisPainter->tickLabels = tickLabels;
+  // Labels cached with an older font or rotation must not be measured.
+  mAxisPainter->dropStaleLabelCache();
   mCachedMargin = mAxisPainter->size() + mPadding;
   mCachedMarginValid = true;
   return mCachedMargin;

@@ -40,13 +40,18 @@ void PlotAxisPainterPrivate::clearCache()
   mLabelCache.clear();
 }
 
-void PlotAxisPainterPrivate::draw(PlotPainter *painter)
+void PlotAxisPainterPrivate::dropStaleLabelCache()
 {
   const QByteArray newHash = generateLabelParameterHash();
   if (newHash != mLabelParameterHash) {
     mLabelCache.clear();
     mLabelParameterHash = newHash;
   }
+}
+
+void PlotAxisPainterPrivate::draw(PlotPainter *painter)
+{
+  dropStaleLabelCache();
 
   const bool horizontal = isHorizontal(type);
   const int pixelOffset = int(offset);

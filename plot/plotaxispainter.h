@@ -33,6 +33,9 @@ public:
   // Pixels needed outside the axis rectangle, without the axis padding.
   virtual int size() const;
   void clearCache();
+  // Empties the label cache when a parameter that shapes the labels changed
+  // since the pictures were made.
+  void dropStaleLabelCache();
 
   QRect axisSelectionBox() const { return mAxisSelectionBox; }
   QRect tickLabelsSelectionBox() const { return mTickLabelsSelectionBox; }

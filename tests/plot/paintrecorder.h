@@ -38,7 +38,18 @@ class PaintRecorderEngine : public QPaintEngine
 public:
   PaintRecorderEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
 
-  bool begin(QPaintDevice *) override { return true; }
+  bool begin(QPaintDevice *) override
+  {
+    // Each painter starts from the defaults; nothing carries over from the last one.
+    mTransform = QTransform();
+    mPen = QPen();
+    mBrush = QBrush();
+    mAntialiased = false;
+    mClipped = false;
+    mClipRect = QRectF();
+    mFont = QFont();
+    return true;
+  }
   bool end() override { return true; }
   Type type() const override { return QPaintEngine::User; }
 
