@@ -111,6 +111,10 @@ private slots:
     const QList<PlotLayerable *> children = axis->layer()->children();
     QVERIFY(children.indexOf(axis->grid()) < children.indexOf(axis));
     QCOMPARE(axis->property("range").value<PlotRange>(), PlotRange(0, 5));
+    QVERIFY(axis->setProperty("range", QVariant::fromValue(PlotRange(1, 2))));
+    QCOMPARE(axis->range(), PlotRange(1, 2));
+    QVERIFY(axis->setProperty("lowerEnding", QVariant::fromValue(PlotLineEnding(PlotLineEnding::esDisc))));
+    QCOMPARE(axis->lowerEnding().style(), PlotLineEnding::esDisc);
   }
 
   void rangeSetters_data()
