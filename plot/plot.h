@@ -4,5 +4,19 @@
 // The plotting library's single public header.
 #include "plotrange.h"
 #include "plotdata.h"
+#include "plotglobal.h"
+#include "plotpainter.h"
+#include "plotlayer.h"
+#include "plotlayout.h"
+#include "plotlayoutgrid.h"
+#include "plotlayoutinset.h"
+#include "plotmargingroup.h"
+#include "plotaxisrect.h"
+#include "plotwidget.h"
+#include "plotlineending.h"
+#include "plotscatterstyle.h"
+#include "plotaxis.h"
+#include "plotaxispainter.h"
+#include "plotgrid.h"
 
 #endif // PLOT_H

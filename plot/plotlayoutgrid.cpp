@@ -1,0 +1,343 @@
+#include "plotlayoutgrid.h"
+
+#include <QDebug>
+#include <QWidget>
+#include <algorithm>
+
+PlotLayoutGrid::PlotLayoutGrid() : mColumnSpacing(5), mRowSpacing(5) {}
+
+PlotLayoutGrid::~PlotLayoutGrid()
+{
+  clear();
+}
+
+PlotLayoutElement *PlotLayoutGrid::element(int row, int column) const
+{
+  if (row < 0 || row >= mElements.size()) {
+    qDebug() << "PlotLayoutElement* PlotLayoutGrid::element(int, int) const"
+             << "Invalid row. Row:" << row << "Column:" << column;
+    return nullptr;
+  }
+  if (column < 0 || column >= mElements.first().size()) {
+    qDebug() << "PlotLayoutElement* PlotLayoutGrid::element(int, int) const"
+             << "Invalid column. Row:" << row << "Column:" << column;
+    return nullptr;
+  }
+  if (PlotLayoutElement *result = mElements.at(row).at(column))
+    return result;
+  qDebug() << "PlotLayoutElement* PlotLayoutGrid::element(int, int) const"
+           << "Requested cell is empty. Row:" << row << "Column:" << column;
+  return nullptr;
+}
+
+bool PlotLayoutGrid::hasElement(int row, int column)
+{
+  return row >= 0 && row < rowCount() && column >= 0 && column < columnCount() && mElements.at(row).at(column);
+}
+
+bool PlotLayoutGrid::addElement(int row, int column, PlotLayoutElement *element)
+{
+  if (!element) {
+    qDebug() << "bool PlotLayoutGrid::addElement(int, int, PlotLayoutElement*)"
+             << "Can't add null element to row/column:" << row << column;
+    return false;
+  }
+  if (row < 0 || column < 0) {
+    qDebug() << "bool PlotLayoutGrid::addElement(int, int, PlotLayoutElement*)"
+             << "Invalid row/column:" << row << column;
+    return false;
+  }
+  if (hasElement(row, column)) {
+    qDebug() << "bool PlotLayoutGrid::addElement(int, int, PlotLayoutElement*)"
+             << "There is already an element in the specified row/column:" << row << column;
+    return false;
+  }
+  if (PlotLayout *oldLayout = element->layout())
+    oldLayout->take(element);
+  expandTo(row + 1, column + 1);
+  mElements[row][column] = element;
+  adoptElement(element);
+  return true;
+}
+
+void PlotLayoutGrid::expandTo(int newRowCount, int newColumnCount)
+{
+  while (rowCount() < newRowCount) {
+    mElements.append(QList<PlotLayoutElement *>());
+    mRowStretchFactors.append(1);
+  }
+  const int newColCount = std::max(columnCount(), newColumnCount);
+  for (QList<PlotLayoutElement *> &row : mElements) {
+    while (row.size() < newColCount)
+      row.append(nullptr);
+  }
+  while (mColumnStretchFactors.size() < newColCount)
+    mColumnStretchFactors.append(1);
+}
+
+void PlotLayoutGrid::insertRow(int newIndex)
+{
+  if (mElements.isEmpty() || mElements.first().isEmpty()) {
+    expandTo(1, 1);
+    return;
+  }
+  newIndex = std::clamp(newIndex, 0, rowCount());
+  mRowStretchFactors.insert(newIndex, 1);
+  mElements.insert(newIndex, QList<PlotLayoutElement *>(columnCount(), nullptr));
+}
+
+void PlotLayoutGrid::insertColumn(int newIndex)
+{
+  if (mElements.isEmpty() || mElements.first().isEmpty()) {
+    expandTo(1, 1);
+    return;
+  }
+  newIndex = std::clamp(newIndex, 0, columnCount());
+  mColumnStretchFactors.insert(newIndex, 1);
+  for (QList<PlotLayoutElement *> &row : mElements)
+    row.insert(newIndex, nullptr);
+}
+
+void PlotLayoutGrid::setColumnStretchFactor(int column, double factor)
+{
+  if (column < 0 || column >= columnCount()) {
+    qDebug() << "void PlotLayoutGrid::setColumnStretchFactor(int, double)"
+             << "Invalid column:" << column;
+    return;
+  }
+  if (!(factor > 0)) {
+    qDebug() << "void PlotLayoutGrid::setColumnStretchFactor(int, double)"
+             << "Invalid stretch factor, must be positive:" << factor;
+    return;
+  }
+  mColumnStretchFactors[column] = factor;
+}
+
+void PlotLayoutGrid::setColumnStretchFactors(const QList<double> &factors)
+{
+  if (factors.size() != mColumnStretchFactors.size()) {
+    qDebug() << "void PlotLayoutGrid::setColumnStretchFactors(const QList<double>&)"
+             << "Column count not equal to passed stretch factor count:" << factors;
+    return;
+  }
+  mColumnStretchFactors = factors;
+  for (double &factor : mColumnStretchFactors) {
+    if (!(factor > 0)) {
+      qDebug() << "void PlotLayoutGrid::setColumnStretchFactors(const QList<double>&)"
+               << "Invalid stretch factor, must be positive:" << factor;
+      factor = 1;
+    }
+  }
+}
+
+void PlotLayoutGrid::setRowStretchFactor(int row, double factor)
+{
+  if (row < 0 || row >= rowCount()) {
+    qDebug() << "void PlotLayoutGrid::setRowStretchFactor(int, double)"
+             << "Invalid row:" << row;
+    return;
+  }
+  if (!(factor > 0)) {
+    qDebug() << "void PlotLayoutGrid::setRowStretchFactor(int, double)"
+             << "Invalid stretch factor, must be positive:" << factor;
+    return;
+  }
+  mRowStretchFactors[row] = factor;
+}
+
+void PlotLayoutGrid::setRowStretchFactors(const QList<double> &factors)
+{
+  if (factors.size() != mRowStretchFactors.size()) {
+    qDebug() << "void PlotLayoutGrid::setRowStretchFactors(const QList<double>&)"
+             << "Row count not equal to passed stretch factor count:" << factors;
+    return;
+  }
+  mRowStretchFactors = factors;
+  for (double &factor : mRowStretchFactors) {
+    if (!(factor > 0)) {
+      qDebug() << "void PlotLayoutGrid::setRowStretchFactors(const QList<double>&)"
+               << "Invalid stretch factor, must be positive:" << factor;
+      factor = 1;
+    }
+  }
+}
+
+PlotLayoutElement *PlotLayoutGrid::elementAt(int index) const
+{
+  if (index < 0 || index >= elementCount())
+    return nullptr;
+  const int columns = columnCount();
+  return mElements.at(index / columns).at(index % columns);
+}
+
+PlotLayoutElement *PlotLayoutGrid::takeAt(int index)
+{
+  PlotLayoutElement *element = elementAt(index);
+  if (!element) {
+    qDebug() << "virtual PlotLayoutElement* PlotLayoutGrid::takeAt(int)"
+             << "Attempt to take invalid index:" << index;
+    return nullptr;
+  }
+  releaseElement(element);
+  const int columns = columnCount();
+  mElements[index / columns][index % columns] = nullptr;
+  return element;
+}
+
+bool PlotLayoutGrid::take(PlotLayoutElement *element)
+{
+  if (!element) {
+    qDebug() << "virtual bool PlotLayoutGrid::take(PlotLayoutElement*)"
+             << "Can't take null element";
+    return false;
+  }
+  const int count = elementCount();
+  for (int i = 0; i < count; ++i) {
+    if (elementAt(i) == element) {
+      takeAt(i);
+      return true;
+    }
+  }
+  qDebug() << "virtual bool PlotLayoutGrid::take(PlotLayoutElement*)"
+           << "Element not in this layout, couldn't take";
+  return false;
+}
+
+QList<PlotLayoutElement *> PlotLayoutGrid::elements(bool recursive) const
+{
+  QList<PlotLayoutElement *> result;
+  result.reserve(elementCount());
+  for (const QList<PlotLayoutElement *> &row : mElements)
+    result << row;
+  if (recursive) {
+    const int count = result.size();
+    for (int i = 0; i < count; ++i) {
+      if (result.at(i))
+        result << result.at(i)->elements(true);
+    }
+  }
+  return result;
+}
+
+void PlotLayoutGrid::simplify()
+{
+  for (int row = rowCount() - 1; row >= 0; --row) {
+    const QList<PlotLayoutElement *> &cells = mElements.at(row);
+    if (std::all_of(cells.cbegin(), cells.cend(), [](PlotLayoutElement *e) { return e == nullptr; })) {
+      mElements.removeAt(row);
+      mRowStretchFactors.removeAt(row);
+      if (mElements.isEmpty())
+        mColumnStretchFactors.clear();
+    }
+  }
+  for (int column = columnCount() - 1; column >= 0; --column) {
+    bool empty = true;
+    for (const QList<PlotLayoutElement *> &row : std::as_const(mElements)) {
+      if (row.at(column)) {
+        empty = false;
+        break;
+      }
+    }
+    if (empty) {
+      for (QList<PlotLayoutElement *> &row : mElements)
+        row.removeAt(column);
+      mColumnStretchFactors.removeAt(column);
+    }
+  }
+}
+
+void PlotLayoutGrid::getMinimumRowColSizes(QList<int> *minColWidths, QList<int> *minRowHeights) const
+{
+  *minColWidths = QList<int>(columnCount(), 0);
+  *minRowHeights = QList<int>(rowCount(), 0);
+  for (int row = 0; row < rowCount(); ++row) {
+    for (int col = 0; col < columnCount(); ++col) {
+      const PlotLayoutElement *el = mElements.at(row).at(col);
+      if (!el)
+        continue;
+      const QSize hint = el->minimumSizeHint();
+      const QSize min = el->minimumSize();
+      const int width = min.width() > 0 ? min.width() : hint.width();
+      const int height = min.height() > 0 ? min.height() : hint.height();
+      (*minColWidths)[col] = std::max(minColWidths->at(col), width);
+      (*minRowHeights)[row] = std::max(minRowHeights->at(row), height);
+    }
+  }
+}
+
+void PlotLayoutGrid::getMaximumRowColSizes(QList<int> *maxColWidths, QList<int> *maxRowHeights) const
+{
+  *maxColWidths = QList<int>(columnCount(), QWIDGETSIZE_MAX);
+  *maxRowHeights = QList<int>(rowCount(), QWIDGETSIZE_MAX);
+  for (int row = 0; row < rowCount(); ++row) {
+    for (int col = 0; col < columnCount(); ++col) {
+      const PlotLayoutElement *el = mElements.at(row).at(col);
+      if (!el)
+        continue;
+      const QSize hint = el->maximumSizeHint();
+      const QSize max = el->maximumSize();
+      const int width = max.width() < QWIDGETSIZE_MAX ? max.width() : hint.width();
+      const int height = max.height() < QWIDGETSIZE_MAX ? max.height() : hint.height();
+      (*maxColWidths)[col] = std::min(maxColWidths->at(col), width);
+      (*maxRowHeights)[row] = std::min(maxRowHeights->at(row), height);
+    }
+  }
+}
+
+QSize PlotLayoutGrid::minimumSizeHint() const
+{
+  QList<int> minColWidths, minRowHeights;
+  getMinimumRowColSizes(&minColWidths, &minRowHeights);
+  QSize result(0, 0);
+  for (int w : std::as_const(minColWidths))
+    result.rwidth() += w;
+  for (int h : std::as_const(minRowHeights))
+    result.rheight() += h;
+  result.rwidth() += std::max(0, columnCount() - 1) * mColumnSpacing + mMargins.left() + mMargins.right();
+  result.rheight() += std::max(0, rowCount() - 1) * mRowSpacing + mMargins.top() + mMargins.bottom();
+  return result;
+}
+
+QSize PlotLayoutGrid::maximumSizeHint() const
+{
+  QList<int> maxColWidths, maxRowHeights;
+  getMaximumRowColSizes(&maxColWidths, &maxRowHeights);
+  // Capped after every addition so the sum never overflows.
+  qint64 width = 0, height = 0;
+  for (int w : std::as_const(maxColWidths))
+    width = std::min<qint64>(width + w, QWIDGETSIZE_MAX);
+  for (int h : std::as_const(maxRowHeights))
+    height = std::min<qint64>(height + h, QWIDGETSIZE_MAX);
+  width += std::max(0, columnCount() - 1) * mColumnSpacing + mMargins.left() + mMargins.right();
+  height += std::max(0, rowCount() - 1) * mRowSpacing + mMargins.top() + mMargins.bottom();
+  return QSize(static_cast<int>(width), static_cast<int>(height));
+}
+
+void PlotLayoutGrid::updateLayout()
+{
+  QList<int> minColWidths, minRowHeights, maxColWidths, maxRowHeights;
+  getMinimumRowColSizes(&minColWidths, &minRowHeights);
+  getMaximumRowColSizes(&maxColWidths, &maxRowHeights);
+
+  const int totalRowSpacing = (rowCount() - 1) * mRowSpacing;
+  const int totalColSpacing = (columnCount() - 1) * mColumnSpacing;
+  const QList<int> colWidths = getSectionSizes(maxColWidths, minColWidths, mColumnStretchFactors,
+                                               mRect.width() - totalColSpacing);
+  const QList<int> rowHeights = getSectionSizes(maxRowHeights, minRowHeights, mRowStretchFactors,
+                                                mRect.height() - totalRowSpacing);
+  if (colWidths.size() != columnCount() || rowHeights.size() != rowCount())
+    return;
+
+  int yOffset = mRect.top();
+  for (int row = 0; row < rowCount(); ++row) {
+    if (row > 0)
+      yOffset += rowHeights.at(row - 1) + mRowSpacing;
+    int xOffset = mRect.left();
+    for (int col = 0; col < columnCount(); ++col) {
+      if (col > 0)
+        xOffset += colWidths.at(col - 1) + mColumnSpacing;
+      if (PlotLayoutElement *el = mElements.at(row).at(col))
+        el->setOuterRect(QRect(xOffset, yOffset, colWidths.at(col), rowHeights.at(row)));
+    }
+  }
+}

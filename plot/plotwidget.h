@@ -1,0 +1,170 @@
+#ifndef PLOTWIDGET_H
+#define PLOTWIDGET_H
+
+#include "plotglobal.h"
+#include "plotlayer.h"
+#include "plotlayoutgrid.h"
+#include "plotpainter.h"
+
+#include <QBrush>
+#include <QPixmap>
+#include <QPointer>
+#include <QWidget>
+
+class PlotAxis;
+class PlotAxisRect;
+class PlotLegend;
+
+// The plot widget: owns the layers, the layout tree with its axis rectangle
+// and axes, and draws them into an off-screen buffer on replot(); the paint
+// event only copies that buffer to the screen.
+class PlotWidget : public QWidget
+{
+  Q_OBJECT
+  Q_PROPERTY(QRect viewport READ viewport WRITE setViewport)
+  Q_PROPERTY(QPixmap background READ background WRITE setBackground)
+  Q_PROPERTY(bool backgroundScaled READ backgroundScaled WRITE setBackgroundScaled)
+  Q_PROPERTY(Qt::AspectRatioMode backgroundScaledMode READ backgroundScaledMode WRITE setBackgroundScaledMode)
+  Q_PROPERTY(PlotLayoutGrid *plotLayout READ plotLayout)
+  Q_PROPERTY(bool autoAddPlottableToLegend READ autoAddPlottableToLegend WRITE setAutoAddPlottableToLegend)
+  Q_PROPERTY(int selectionTolerance READ selectionTolerance WRITE setSelectionTolerance)
+  Q_PROPERTY(bool noAntialiasingOnDrag READ noAntialiasingOnDrag WRITE setNoAntialiasingOnDrag)
+  Q_PROPERTY(Qt::KeyboardModifier multiSelectModifier READ multiSelectModifier WRITE setMultiSelectModifier)
+public:
+  enum LayerInsertMode { limBelow = 0, limAbove = 1 };
+  Q_ENUM(LayerInsertMode)
+  enum RefreshPriority {
+    rpNow = 0,   // repaint synchronously
+    rpLater = 1, // schedule an update
+    rpByHint = 2 // rpNow with hintForceRepaint, else rpLater
+  };
+  Q_ENUM(RefreshPriority)
+
+  explicit PlotWidget(QWidget *parent = nullptr);
+  ~PlotWidget() override;
+
+  // The default axis rectangle's axes; nulled when removed. Kept for convenience.
+  PlotAxis *xAxis, *yAxis, *xAxis2, *yAxis2;
+  // The legend of the default axis rectangle; null until the legend is created.
+  PlotLegend *legend;
+
+  QRect viewport() const { return mViewport; }
+  QPixmap background() const { return mBackgroundPixmap; }
+  bool backgroundScaled() const { return mBackgroundScaled; }
+  Qt::AspectRatioMode backgroundScaledMode() const { return mBackgroundScaledMode; }
+  QBrush backgroundBrush() const { return mBackgroundBrush; }
+  PlotLayoutGrid *plotLayout() const { return mPlotLayout; }
+  Plot::AntialiasedElements antialiasedElements() const { return mAntialiasedElements; }
+  Plot::AntialiasedElements notAntialiasedElements() const { return mNotAntialiasedElements; }
+  bool autoAddPlottableToLegend() const { return mAutoAddPlottableToLegend; }
+  Plot::Interactions interactions() const { return mInteractions; }
+  int selectionTolerance() const { return mSelectionTolerance; }
+  bool noAntialiasingOnDrag() const { return mNoAntialiasingOnDrag; }
+  Plot::PlottingHints plottingHints() const { return mPlottingHints; }
+  Qt::KeyboardModifier multiSelectModifier() const { return mMultiSelectModifier; }
+
+  void setViewport(const QRect &rect);
+  void setBackground(const QPixmap &pm);
+  void setBackground(const QPixmap &pm, bool scaled, Qt::AspectRatioMode mode = Qt::KeepAspectRatioByExpanding);
+  void setBackground(const QBrush &brush);
+  void setBackgroundScaled(bool scaled);
+  void setBackgroundScaledMode(Qt::AspectRatioMode mode);
+  void setAntialiasedElements(const Plot::AntialiasedElements &antialiasedElements);
+  void setAntialiasedElement(Plot::AntialiasedElement antialiasedElement, bool enabled = true);
+  void setNotAntialiasedElements(const Plot::AntialiasedElements &notAntialiasedElements);
+  void setNotAntialiasedElement(Plot::AntialiasedElement notAntialiasedElement, bool enabled = true);
+  void setAutoAddPlottableToLegend(bool on);
+  void setInteractions(const Plot::Interactions &interactions);
+  void setInteraction(const Plot::Interaction &interaction, bool enabled = true);
+  void setSelectionTolerance(int pixels);
+  void setNoAntialiasingOnDrag(bool enabled);
+  void setPlottingHints(const Plot::PlottingHints &hints);
+  void setPlottingHint(Plot::PlottingHint hint, bool enabled = true);
+  void setMultiSelectModifier(Qt::KeyboardModifier modifier);
+
+  // Layers, first drawn first.
+  PlotLayer *layer(const QString &name) const;
+  PlotLayer *layer(int index) const;
+  PlotLayer *currentLayer() const { return mCurrentLayer; }
+  bool setCurrentLayer(const QString &name);
+  bool setCurrentLayer(PlotLayer *layer);
+  int layerCount() const { return mLayers.size(); }
+  bool addLayer(const QString &name, PlotLayer *otherLayer = nullptr, LayerInsertMode insertMode = limAbove);
+  bool removeLayer(PlotLayer *layer);
+  bool moveLayer(PlotLayer *layer, PlotLayer *otherLayer, LayerInsertMode insertMode = limAbove);
+
+  // Axis rectangles anywhere in the layout tree.
+  int axisRectCount() const;
+  PlotAxisRect *axisRect(int index = 0) const;
+  QList<PlotAxisRect *> axisRects() const;
+
+  // The visible left, right or bottom axis of the first axis rectangle whose
+  // hit rectangle contains the pixel; never a top axis.
+  PlotAxis *axisAt(const QPointF &pos) const;
+  // The deepest visible layout element under the pixel.
+  PlotLayoutElement *layoutElementAt(const QPointF &pos) const;
+  // A drag of the bottom axis would have left its limits: announce the range
+  // it wanted instead of moving.
+  void dragHorzBorderReached(double new_lo, double new_up);
+
+public slots:
+  void replot(PlotWidget::RefreshPriority refreshPriority = PlotWidget::rpByHint);
+
+signals:
+  void mouseDoubleClick(QMouseEvent *event);
+  void mousePress(QMouseEvent *event);
+  void mouseMove(QMouseEvent *event);
+  void mouseRelease(QMouseEvent *event);
+  void mouseWheel(QWheelEvent *event);
+  void selectionChangedByUser();
+  void beforeReplot();
+  void afterReplot();
+  void rangeBorderReached(double new_lo, double new_up);
+
+protected:
+  QSize minimumSizeHint() const override;
+  QSize sizeHint() const override;
+  void paintEvent(QPaintEvent *event) override;
+  void resizeEvent(QResizeEvent *event) override;
+  void mousePressEvent(QMouseEvent *event) override;
+  void mouseMoveEvent(QMouseEvent *event) override;
+  void mouseReleaseEvent(QMouseEvent *event) override;
+  void mouseDoubleClickEvent(QMouseEvent *event) override;
+  void wheelEvent(QWheelEvent *event) override;
+
+  virtual void draw(PlotPainter *painter);
+  virtual void axisRemoved(PlotAxis *axis);
+  virtual void legendRemoved(PlotLegend *legend);
+
+  void drawBackground(PlotPainter *painter);
+  void updateLayerIndices() const;
+
+  QRect mViewport;
+  PlotLayoutGrid *mPlotLayout;
+  bool mAutoAddPlottableToLegend;
+  QList<PlotLayer *> mLayers;
+  Plot::AntialiasedElements mAntialiasedElements, mNotAntialiasedElements;
+  Plot::Interactions mInteractions;
+  int mSelectionTolerance;
+  bool mNoAntialiasingOnDrag;
+  QBrush mBackgroundBrush;
+  QPixmap mBackgroundPixmap;
+  QPixmap mScaledBackgroundPixmap;
+  bool mBackgroundScaled;
+  Qt::AspectRatioMode mBackgroundScaledMode;
+  PlotLayer *mCurrentLayer;
+  Plot::PlottingHints mPlottingHints;
+  Qt::KeyboardModifier mMultiSelectModifier;
+
+  QPixmap mPaintBuffer;
+  QPoint mMousePressPos;
+  QPointer<PlotLayoutElement> mMouseEventElement;
+  PlotAxis *mPressedAxis; // axis hit by the last press; read by the axis rectangle's drag
+  bool mReplotting;
+
+private:
+  friend class PlotAxisRect;
+  friend class PlotLegend;
+};
+
+#endif // PLOTWIDGET_H
