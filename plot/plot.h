@@ -18,5 +18,7 @@
 #include "plotaxis.h"
 #include "plotaxispainter.h"
 #include "plotgrid.h"
+#include "plotplottable.h"
+#include "plotgraph.h"
 
 #endif // PLOT_H

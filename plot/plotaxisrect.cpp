@@ -1,5 +1,6 @@
 #include "plotaxisrect.h"
 
+#include "plotgraph.h"
 #include "plotgrid.h"
 #include "plotpainter.h"
 #include "plotwidget.h"
@@ -182,6 +183,34 @@ void PlotAxisRect::setupFullAxesBox(bool connectRanges)
     connect(yAxis, qOverload<PlotRange &>(&PlotAxis::rangeChanged), yAxis2,
             qOverload<const PlotRange &>(&PlotAxis::setRange));
   }
+}
+
+QList<PlotAbstractPlottable *> PlotAxisRect::plottables() const
+{
+  QList<PlotAbstractPlottable *> result;
+  if (!mParentPlot)
+    return result;
+  for (PlotAbstractPlottable *plottable : std::as_const(mParentPlot->mPlottables)) {
+    const PlotAxis *keyAxis = plottable->keyAxis();
+    const PlotAxis *valueAxis = plottable->valueAxis();
+    if ((keyAxis && keyAxis->axisRect() == this) || (valueAxis && valueAxis->axisRect() == this))
+      result.append(plottable);
+  }
+  return result;
+}
+
+QList<PlotGraph *> PlotAxisRect::graphs() const
+{
+  QList<PlotGraph *> result;
+  if (!mParentPlot)
+    return result;
+  for (PlotGraph *graph : std::as_const(mParentPlot->mGraphs)) {
+    const PlotAxis *keyAxis = graph->keyAxis();
+    const PlotAxis *valueAxis = graph->valueAxis();
+    if ((keyAxis && keyAxis->axisRect() == this) || (valueAxis && valueAxis->axisRect() == this))
+      result.append(graph);
+  }
+  return result;
 }
 
 QList<PlotLayoutElement *> PlotAxisRect::elements(bool recursive) const

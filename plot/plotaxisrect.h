@@ -11,6 +11,9 @@
 #include <QPixmap>
 #include <QPointer>
 
+class PlotAbstractPlottable;
+class PlotGraph;
+
 // The data area: a layout element with any number of axes on each of its four
 // sides, an optional background, an inset layout for elements floating over
 // the data, and the drag handling of a time chart (the axis under the mouse at
@@ -59,6 +62,11 @@ public:
   QList<PlotAxis *> addAxes(PlotAxis::AxisTypes types);
   bool removeAxis(PlotAxis *axis);
   void setupFullAxesBox(bool connectRanges = false);
+
+  // The plot's plottables (graphs) whose key or value axis is one of this
+  // rectangle's axes, in the plot's order.
+  QList<PlotAbstractPlottable *> plottables() const;
+  QList<PlotGraph *> graphs() const;
 
   PlotLayoutInset *insetLayout() const { return mInsetLayout; }
 

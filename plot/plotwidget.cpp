@@ -3,6 +3,7 @@
 #include "plotaxis.h"
 #include "plotaxisrect.h"
 #include "plotgrid.h"
+#include "plotplottable.h"
 
 #include <QDebug>
 #include <QLocale>
@@ -58,6 +59,12 @@ PlotWidget::PlotWidget(QWidget *parent)
 
 PlotWidget::~PlotWidget()
 {
+  clearPlottables();
+  // Plottables made for this plot but never added are its children too; they
+  // go now, while the plot they refer to is whole.
+  const QList<PlotAbstractPlottable *> loosePlottables =
+      findChildren<PlotAbstractPlottable *>(Qt::FindDirectChildrenOnly);
+  qDeleteAll(loosePlottables);
   delete mPlotLayout;
   mPlotLayout = nullptr;
   // Layout elements outside the layout (released or never added) are children

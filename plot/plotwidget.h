@@ -11,8 +11,10 @@
 #include <QPointer>
 #include <QWidget>
 
+class PlotAbstractPlottable;
 class PlotAxis;
 class PlotAxisRect;
+class PlotGraph;
 class PlotLegend;
 
 // The plot widget: owns the layers, the layout tree with its axis rectangle
@@ -93,6 +95,28 @@ public:
   bool removeLayer(PlotLayer *layer);
   bool moveLayer(PlotLayer *layer, PlotLayer *otherLayer, LayerInsertMode insertMode = limAbove);
 
+  // Plottables in insertion order; the plot owns and deletes them. Graphs are
+  // a second view of the plottables that are PlotGraphs.
+  PlotAbstractPlottable *plottable(int index);
+  PlotAbstractPlottable *plottable();
+  bool addPlottable(PlotAbstractPlottable *plottable);
+  bool removePlottable(PlotAbstractPlottable *plottable);
+  bool removePlottable(int index);
+  int clearPlottables();
+  int plottableCount() const;
+  bool hasPlottable(PlotAbstractPlottable *plottable) const;
+  QList<PlotAbstractPlottable *> selectedPlottables() const;
+
+  PlotGraph *graph(int index) const;
+  PlotGraph *graph() const;
+  // Null axes mean xAxis and yAxis.
+  PlotGraph *addGraph(PlotAxis *keyAxis = nullptr, PlotAxis *valueAxis = nullptr);
+  bool removeGraph(PlotGraph *graph);
+  bool removeGraph(int index);
+  int clearGraphs();
+  int graphCount() const;
+  QList<PlotGraph *> selectedGraphs() const;
+
   // Axis rectangles anywhere in the layout tree.
   int axisRectCount() const;
   PlotAxisRect *axisRect(int index = 0) const;
@@ -108,6 +132,8 @@ public:
   void dragHorzBorderReached(double new_lo, double new_up);
 
 public slots:
+  // Fits every axis of every axis rectangle to the data of its plottables.
+  void rescaleAxes(bool onlyVisiblePlottables = false);
   void replot(PlotWidget::RefreshPriority refreshPriority = PlotWidget::rpByHint);
 
 signals:
@@ -153,6 +179,8 @@ protected:
   bool mBackgroundScaled;
   Qt::AspectRatioMode mBackgroundScaledMode;
   PlotLayer *mCurrentLayer;
+  QList<PlotAbstractPlottable *> mPlottables;
+  QList<PlotGraph *> mGraphs;
   Plot::PlottingHints mPlottingHints;
   Qt::KeyboardModifier mMultiSelectModifier;
 
@@ -164,7 +192,10 @@ protected:
 
 private:
   friend class PlotAxisRect;
+  friend class PlotAxis;
   friend class PlotLegend;
+  friend class PlotAbstractPlottable;
+  friend class PlotGraph;
 };
 
 #endif // PLOTWIDGET_H
