@@ -20,5 +20,8 @@
 #include "plotgrid.h"
 #include "plotplottable.h"
 #include "plotgraph.h"
+#include "plotitem.h"
+#include "plotitemtext.h"
+#include "plotitemline.h"
 
 #endif // PLOT_H
