@@ -14,8 +14,10 @@
 #include <QString>
 #include <utility>
 
+class PlotAbstractPlottable;
 class PlotAxisRect;
 class PlotAxisPainterPrivate;
+class PlotGraph;
 class PlotGrid;
 class PlotPainter;
 class PlotWidget;
@@ -130,6 +132,12 @@ public:
   void setRangeReversed(bool reversed);
   void moveRange(double diff);
   void setScaleRatio(const PlotAxis *otherAxis, double ratio = 1.0);
+  // Fits the range to the data of the plottables drawn against this axis.
+  void rescale(bool onlyVisiblePlottables = false);
+
+  // The plot's plottables (graphs) whose key or value axis is this axis, in the plot's order.
+  QList<PlotAbstractPlottable *> plottables() const;
+  QList<PlotGraph *> graphs() const;
 
   double coordToPixel(double value) const;
   double pixelToCoord(double value) const;

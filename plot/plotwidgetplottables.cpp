@@ -6,7 +6,6 @@
 #include "plotgraph.h"
 
 #include <QDebug>
-#include <cmath>
 
 PlotAbstractPlottable *PlotWidget::plottable(int index)
 {
@@ -175,57 +174,11 @@ QList<PlotGraph *> PlotWidget::selectedGraphs() const
   return result;
 }
 
-namespace {
-// Fits one axis to the data of the plottables drawn against it.
-void rescaleAxisToPlottables(PlotAxis *axis, const QList<PlotAbstractPlottable *> &plottables,
-                             bool onlyVisiblePlottables)
-{
-  PlotAbstractPlottable::SignDomain signDomain = PlotAbstractPlottable::sdBothSigns;
-  if (axis->scaleType() == PlotAxis::stLogarithmic)
-    signDomain = axis->range().upper < 0 ? PlotAbstractPlottable::sdNegativeOnly
-                                         : PlotAbstractPlottable::sdPositiveOnly;
-  PlotRange newRange;
-  bool haveRange = false;
-  for (const PlotAbstractPlottable *plottable : plottables) {
-    if (plottable->keyAxis() != axis && plottable->valueAxis() != axis)
-      continue;
-    if (onlyVisiblePlottables && !plottable->realVisibility())
-      continue;
-    bool found = false;
-    const PlotRange plottableRange = plottable->keyAxis() == axis ? plottable->getKeyRange(found, signDomain)
-                                                                  : plottable->getValueRange(found, signDomain);
-    if (!found)
-      continue;
-    if (haveRange)
-      newRange.expand(plottableRange);
-    else
-      newRange = plottableRange;
-    haveRange = true;
-  }
-  if (!haveRange)
-    return;
-  if (!PlotRange::validRange(newRange)) {
-    // Constant data: keep the axis's extent, centred on it.
-    const double center = (newRange.lower + newRange.upper) * 0.5;
-    if (axis->scaleType() == PlotAxis::stLinear) {
-      const double size = axis->range().size();
-      newRange.lower = center - size / 2.0;
-      newRange.upper = center + size / 2.0;
-    } else {
-      const double ratio = std::sqrt(axis->range().upper / axis->range().lower);
-      newRange.lower = center / ratio;
-      newRange.upper = center * ratio;
-    }
-  }
-  axis->setRange(newRange);
-}
-} // namespace
-
 void PlotWidget::rescaleAxes(bool onlyVisiblePlottables)
 {
   QList<PlotAxis *> allAxes;
   for (PlotAxisRect *rect : axisRects())
     allAxes << rect->axes();
   for (PlotAxis *axis : std::as_const(allAxes))
-    rescaleAxisToPlottables(axis, mPlottables, onlyVisiblePlottables);
+    axis->rescale(onlyVisiblePlottables);
 }
