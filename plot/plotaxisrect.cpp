@@ -2,6 +2,7 @@
 
 #include "plotgraph.h"
 #include "plotgrid.h"
+#include "plotitem.h"
 #include "plotpainter.h"
 #include "plotwidget.h"
 
@@ -209,6 +210,25 @@ QList<PlotGraph *> PlotAxisRect::graphs() const
     const PlotAxis *valueAxis = graph->valueAxis();
     if ((keyAxis && keyAxis->axisRect() == this) || (valueAxis && valueAxis->axisRect() == this))
       result.append(graph);
+  }
+  return result;
+}
+
+QList<PlotAbstractItem *> PlotAxisRect::items() const
+{
+  QList<PlotAbstractItem *> result;
+  if (!mParentPlot)
+    return result;
+  const auto belongsHere = [this](const PlotAxis *axis) { return axis && axis->axisRect() == this; };
+  for (PlotAbstractItem *item : std::as_const(mParentPlot->mItems)) {
+    bool matches = item->clipAxisRect() == this;
+    const QList<PlotItemPosition *> positions = item->positions();
+    for (int i = 0; !matches && i < positions.size(); ++i) {
+      const PlotItemPosition *pos = positions.at(i);
+      matches = pos->axisRect() == this || belongsHere(pos->keyAxis()) || belongsHere(pos->valueAxis());
+    }
+    if (matches)
+      result.append(item);
   }
   return result;
 }

@@ -11,6 +11,7 @@
 #include <QPixmap>
 #include <QPointer>
 
+class PlotAbstractItem;
 class PlotAbstractPlottable;
 class PlotGraph;
 
@@ -67,6 +68,9 @@ public:
   // rectangle's axes, in the plot's order.
   QList<PlotAbstractPlottable *> plottables() const;
   QList<PlotGraph *> graphs() const;
+  // The plot's items that clip to this rectangle or have a position on it (its
+  // axis rectangle, or a key or value axis of it), in the plot's order.
+  QList<PlotAbstractItem *> items() const;
 
   PlotLayoutInset *insetLayout() const { return mInsetLayout; }
 

@@ -12,7 +12,8 @@
 namespace {
 // A collapsed viewport or axis rectangle has no ratios; its left or top edge
 // (ratio 0) is the only place a point can take in it.
-double ratioOf(double pixels, int extent) {
+double ratioOf(double pixels, int extent)
+{
   return extent != 0 ? pixels / extent : 0.0;
 }
 } // namespace
@@ -20,15 +21,18 @@ double ratioOf(double pixels, int extent) {
 // ---------------------------------------------------------------------------
 // PlotItemAnchor
 
-PlotItemAnchor::PlotItemAnchor(PlotWidget *parentPlot,
-                               PlotAbstractItem *parentItem,
-                               const QString &name, int anchorId)
-    : mName(name), mParentPlot(parentPlot), mParentItem(parentItem),
-      mAnchorId(anchorId) {}
+PlotItemAnchor::PlotItemAnchor(PlotWidget *parentPlot, PlotAbstractItem *parentItem, const QString &name, int anchorId)
+    : mName(name), mParentPlot(parentPlot), mParentItem(parentItem), mAnchorId(anchorId)
+{
+}
 
-PlotItemAnchor::~PlotItemAnchor() { detachChildren(); }
+PlotItemAnchor::~PlotItemAnchor()
+{
+  detachChildren();
+}
 
-void PlotItemAnchor::detachChildren() {
+void PlotItemAnchor::detachChildren()
+{
   // Snapshots: detaching removes the child from the set being walked.
   const QSet<PlotItemPosition *> childrenX = mChildrenX;
   for (PlotItemPosition *child : childrenX) {
@@ -42,7 +46,8 @@ void PlotItemAnchor::detachChildren() {
   }
 }
 
-QPointF PlotItemAnchor::pixelPoint() const {
+QPointF PlotItemAnchor::pixelPoint() const
+{
   if (!mParentItem) {
     qDebug() << "virtual QPointF PlotItemAnchor::pixelPoint() const"
              << "no parent item set";
@@ -56,33 +61,35 @@ QPointF PlotItemAnchor::pixelPoint() const {
   return mParentItem->anchorPixelPoint(mAnchorId);
 }
 
-void PlotItemAnchor::addChildX(PlotItemPosition *pos) {
+void PlotItemAnchor::addChildX(PlotItemPosition *pos)
+{
   if (mChildrenX.contains(pos)) {
     qDebug() << "void PlotItemAnchor::addChildX(PlotItemPosition*)"
-             << "provided pos is child already"
-             << reinterpret_cast<quintptr>(pos);
+             << "provided pos is child already" << reinterpret_cast<quintptr>(pos);
     return;
   }
   mChildrenX.insert(pos);
 }
 
-void PlotItemAnchor::addChildY(PlotItemPosition *pos) {
+void PlotItemAnchor::addChildY(PlotItemPosition *pos)
+{
   if (mChildrenY.contains(pos)) {
     qDebug() << "void PlotItemAnchor::addChildY(PlotItemPosition*)"
-             << "provided pos is child already"
-             << reinterpret_cast<quintptr>(pos);
+             << "provided pos is child already" << reinterpret_cast<quintptr>(pos);
     return;
   }
   mChildrenY.insert(pos);
 }
 
-void PlotItemAnchor::removeChildX(PlotItemPosition *pos) {
+void PlotItemAnchor::removeChildX(PlotItemPosition *pos)
+{
   if (!mChildrenX.remove(pos))
     qDebug() << "void PlotItemAnchor::removeChildX(PlotItemPosition*)"
              << "provided pos isn't child" << reinterpret_cast<quintptr>(pos);
 }
 
-void PlotItemAnchor::removeChildY(PlotItemPosition *pos) {
+void PlotItemAnchor::removeChildY(PlotItemPosition *pos)
+{
   if (!mChildrenY.remove(pos))
     qDebug() << "void PlotItemAnchor::removeChildY(PlotItemPosition*)"
              << "provided pos isn't child" << reinterpret_cast<quintptr>(pos);
@@ -91,14 +98,14 @@ void PlotItemAnchor::removeChildY(PlotItemPosition *pos) {
 // ---------------------------------------------------------------------------
 // PlotItemPosition
 
-PlotItemPosition::PlotItemPosition(PlotWidget *parentPlot,
-                                   PlotAbstractItem *parentItem,
-                                   const QString &name)
-    : PlotItemAnchor(parentPlot, parentItem, name),
-      mPositionTypeX(ptPixelCoords), mPositionTypeY(ptPixelCoords), mKey(0),
-      mValue(0), mParentAnchorX(nullptr), mParentAnchorY(nullptr) {}
+PlotItemPosition::PlotItemPosition(PlotWidget *parentPlot, PlotAbstractItem *parentItem, const QString &name)
+    : PlotItemAnchor(parentPlot, parentItem, name), mPositionTypeX(ptPixelCoords), mPositionTypeY(ptPixelCoords),
+      mKey(0), mValue(0), mParentAnchorX(nullptr), mParentAnchorY(nullptr)
+{
+}
 
-PlotItemPosition::~PlotItemPosition() {
+PlotItemPosition::~PlotItemPosition()
+{
   // Positions hanging on this one lose their parent here, while this object is
   // still a whole position.
   detachChildren();
@@ -108,28 +115,38 @@ PlotItemPosition::~PlotItemPosition() {
     mParentAnchorY->removeChildY(this);
 }
 
-PlotAxis *PlotItemPosition::keyAxis() const { return mKeyAxis.data(); }
+PlotAxis *PlotItemPosition::keyAxis() const
+{
+  return mKeyAxis.data();
+}
 
-PlotAxis *PlotItemPosition::valueAxis() const { return mValueAxis.data(); }
+PlotAxis *PlotItemPosition::valueAxis() const
+{
+  return mValueAxis.data();
+}
 
-PlotAxisRect *PlotItemPosition::axisRect() const { return mAxisRect.data(); }
+PlotAxisRect *PlotItemPosition::axisRect() const
+{
+  return mAxisRect.data();
+}
 
-void PlotItemPosition::setType(PositionType type) {
+void PlotItemPosition::setType(PositionType type)
+{
   setTypeX(type);
   setTypeY(type);
 }
 
-bool PlotItemPosition::canKeepPixelPosition(PositionType from,
-                                            PositionType to) const {
-  if ((from == ptPlotCoords || to == ptPlotCoords) &&
-      (!mKeyAxis || !mValueAxis))
+bool PlotItemPosition::canKeepPixelPosition(PositionType from, PositionType to) const
+{
+  if ((from == ptPlotCoords || to == ptPlotCoords) && (!mKeyAxis || !mValueAxis))
     return false;
   if ((from == ptAxisRectRatio || to == ptAxisRectRatio) && !mAxisRect)
     return false;
   return true;
 }
 
-void PlotItemPosition::setTypeX(PositionType type) {
+void PlotItemPosition::setTypeX(PositionType type)
+{
   if (type == mPositionTypeX)
     return;
   if (canKeepPixelPosition(mPositionTypeX, type)) {
@@ -141,7 +158,8 @@ void PlotItemPosition::setTypeX(PositionType type) {
   }
 }
 
-void PlotItemPosition::setTypeY(PositionType type) {
+void PlotItemPosition::setTypeY(PositionType type)
+{
   if (type == mPositionTypeY)
     return;
   if (canKeepPixelPosition(mPositionTypeY, type)) {
@@ -153,20 +171,19 @@ void PlotItemPosition::setTypeY(PositionType type) {
   }
 }
 
-bool PlotItemPosition::setParentAnchor(PlotItemAnchor *parentAnchor,
-                                       bool keepPixelPosition) {
+bool PlotItemPosition::setParentAnchor(PlotItemAnchor *parentAnchor, bool keepPixelPosition)
+{
   // Both are always tried, so a failure of one leaves the other attached.
   const bool successX = setParentAnchorX(parentAnchor, keepPixelPosition);
   const bool successY = setParentAnchorY(parentAnchor, keepPixelPosition);
   return successX && successY;
 }
 
-bool PlotItemPosition::setParentAnchorX(PlotItemAnchor *parentAnchor,
-                                        bool keepPixelPosition) {
+bool PlotItemPosition::setParentAnchorX(PlotItemAnchor *parentAnchor, bool keepPixelPosition)
+{
   if (parentAnchor == this) {
     qDebug() << "bool PlotItemPosition::setParentAnchorX(PlotItemAnchor*, bool)"
-             << "can't set self as parent anchor"
-             << reinterpret_cast<quintptr>(parentAnchor);
+             << "can't set self as parent anchor" << reinterpret_cast<quintptr>(parentAnchor);
     return false;
   }
   // Walk the chain of x parents: it must neither lead back here nor end in an
@@ -175,20 +192,17 @@ bool PlotItemPosition::setParentAnchorX(PlotItemAnchor *parentAnchor,
   while (current) {
     if (PlotItemPosition *currentPos = current->toPlotItemPosition()) {
       if (currentPos == this) {
-        qDebug()
-            << "bool PlotItemPosition::setParentAnchorX(PlotItemAnchor*, bool)"
-            << "can't create recursive parent-child-relationship"
-            << reinterpret_cast<quintptr>(parentAnchor);
+        qDebug() << "bool PlotItemPosition::setParentAnchorX(PlotItemAnchor*, bool)"
+                 << "can't create recursive parent-child-relationship" << reinterpret_cast<quintptr>(parentAnchor);
         return false;
       }
       current = currentPos->parentAnchorX();
     } else {
       if (current->parentItem() == mParentItem) {
-        qDebug()
-            << "bool PlotItemPosition::setParentAnchorX(PlotItemAnchor*, bool)"
-            << "can't set parent to be an anchor which itself depends on this "
-               "position"
-            << reinterpret_cast<quintptr>(parentAnchor);
+        qDebug() << "bool PlotItemPosition::setParentAnchorX(PlotItemAnchor*, bool)"
+                 << "can't set parent to be an anchor which itself depends on this "
+                    "position"
+                 << reinterpret_cast<quintptr>(parentAnchor);
         return false;
       }
       break;
@@ -213,32 +227,28 @@ bool PlotItemPosition::setParentAnchorX(PlotItemAnchor *parentAnchor,
   return true;
 }
 
-bool PlotItemPosition::setParentAnchorY(PlotItemAnchor *parentAnchor,
-                                        bool keepPixelPosition) {
+bool PlotItemPosition::setParentAnchorY(PlotItemAnchor *parentAnchor, bool keepPixelPosition)
+{
   if (parentAnchor == this) {
     qDebug() << "bool PlotItemPosition::setParentAnchorY(PlotItemAnchor*, bool)"
-             << "can't set self as parent anchor"
-             << reinterpret_cast<quintptr>(parentAnchor);
+             << "can't set self as parent anchor" << reinterpret_cast<quintptr>(parentAnchor);
     return false;
   }
   PlotItemAnchor *current = parentAnchor;
   while (current) {
     if (PlotItemPosition *currentPos = current->toPlotItemPosition()) {
       if (currentPos == this) {
-        qDebug()
-            << "bool PlotItemPosition::setParentAnchorY(PlotItemAnchor*, bool)"
-            << "can't create recursive parent-child-relationship"
-            << reinterpret_cast<quintptr>(parentAnchor);
+        qDebug() << "bool PlotItemPosition::setParentAnchorY(PlotItemAnchor*, bool)"
+                 << "can't create recursive parent-child-relationship" << reinterpret_cast<quintptr>(parentAnchor);
         return false;
       }
       current = currentPos->parentAnchorY();
     } else {
       if (current->parentItem() == mParentItem) {
-        qDebug()
-            << "bool PlotItemPosition::setParentAnchorY(PlotItemAnchor*, bool)"
-            << "can't set parent to be an anchor which itself depends on this "
-               "position"
-            << reinterpret_cast<quintptr>(parentAnchor);
+        qDebug() << "bool PlotItemPosition::setParentAnchorY(PlotItemAnchor*, bool)"
+                 << "can't set parent to be an anchor which itself depends on this "
+                    "position"
+                 << reinterpret_cast<quintptr>(parentAnchor);
         return false;
       }
       break;
@@ -263,25 +273,30 @@ bool PlotItemPosition::setParentAnchorY(PlotItemAnchor *parentAnchor,
   return true;
 }
 
-void PlotItemPosition::setCoords(double key, double value) {
+void PlotItemPosition::setCoords(double key, double value)
+{
   mKey = key;
   mValue = value;
 }
 
-void PlotItemPosition::setCoords(const QPointF &coords) {
+void PlotItemPosition::setCoords(const QPointF &coords)
+{
   setCoords(coords.x(), coords.y());
 }
 
-void PlotItemPosition::setAxes(PlotAxis *keyAxis, PlotAxis *valueAxis) {
+void PlotItemPosition::setAxes(PlotAxis *keyAxis, PlotAxis *valueAxis)
+{
   mKeyAxis = keyAxis;
   mValueAxis = valueAxis;
 }
 
-void PlotItemPosition::setAxisRect(PlotAxisRect *axisRect) {
+void PlotItemPosition::setAxisRect(PlotAxisRect *axisRect)
+{
   mAxisRect = axisRect;
 }
 
-QPointF PlotItemPosition::pixelPoint() const {
+QPointF PlotItemPosition::pixelPoint() const
+{
   QPointF result;
 
   switch (mPositionTypeX) {
@@ -293,16 +308,14 @@ QPointF PlotItemPosition::pixelPoint() const {
   case ptViewRatio: {
     const QRect viewport = mParentPlot ? mParentPlot->viewport() : QRect();
     result.rx() = mKey * viewport.width();
-    result.rx() +=
-        mParentAnchorX ? mParentAnchorX->pixelPoint().x() : viewport.left();
+    result.rx() += mParentAnchorX ? mParentAnchorX->pixelPoint().x() : viewport.left();
     break;
   }
   case ptAxisRectRatio:
     if (mAxisRect) {
       const QRect rect = mAxisRect->rect();
       result.rx() = mKey * rect.width();
-      result.rx() +=
-          mParentAnchorX ? mParentAnchorX->pixelPoint().x() : rect.left();
+      result.rx() += mParentAnchorX ? mParentAnchorX->pixelPoint().x() : rect.left();
     } else {
       qDebug() << "virtual QPointF PlotItemPosition::pixelPoint() const"
                << "Item position type x is ptAxisRectRatio, but no axis rect "
@@ -315,9 +328,8 @@ QPointF PlotItemPosition::pixelPoint() const {
     else if (mValueAxis && mValueAxis->orientation() == Qt::Horizontal)
       result.rx() = mValueAxis->coordToPixel(mValue);
     else
-      qDebug()
-          << "virtual QPointF PlotItemPosition::pixelPoint() const"
-          << "Item position type x is ptPlotCoords, but no axes were defined";
+      qDebug() << "virtual QPointF PlotItemPosition::pixelPoint() const"
+               << "Item position type x is ptPlotCoords, but no axes were defined";
     break;
   }
 
@@ -330,16 +342,14 @@ QPointF PlotItemPosition::pixelPoint() const {
   case ptViewRatio: {
     const QRect viewport = mParentPlot ? mParentPlot->viewport() : QRect();
     result.ry() = mValue * viewport.height();
-    result.ry() +=
-        mParentAnchorY ? mParentAnchorY->pixelPoint().y() : viewport.top();
+    result.ry() += mParentAnchorY ? mParentAnchorY->pixelPoint().y() : viewport.top();
     break;
   }
   case ptAxisRectRatio:
     if (mAxisRect) {
       const QRect rect = mAxisRect->rect();
       result.ry() = mValue * rect.height();
-      result.ry() +=
-          mParentAnchorY ? mParentAnchorY->pixelPoint().y() : rect.top();
+      result.ry() += mParentAnchorY ? mParentAnchorY->pixelPoint().y() : rect.top();
     } else {
       qDebug() << "virtual QPointF PlotItemPosition::pixelPoint() const"
                << "Item position type y is ptAxisRectRatio, but no axis rect "
@@ -352,16 +362,16 @@ QPointF PlotItemPosition::pixelPoint() const {
     else if (mValueAxis && mValueAxis->orientation() == Qt::Vertical)
       result.ry() = mValueAxis->coordToPixel(mValue);
     else
-      qDebug()
-          << "virtual QPointF PlotItemPosition::pixelPoint() const"
-          << "Item position type y is ptPlotCoords, but no axes were defined";
+      qDebug() << "virtual QPointF PlotItemPosition::pixelPoint() const"
+               << "Item position type y is ptPlotCoords, but no axes were defined";
     break;
   }
 
   return result;
 }
 
-void PlotItemPosition::setPixelPoint(const QPointF &pixelPoint) {
+void PlotItemPosition::setPixelPoint(const QPointF &pixelPoint)
+{
   double key = pixelPoint.x();
   double value = pixelPoint.y();
 
@@ -393,9 +403,8 @@ void PlotItemPosition::setPixelPoint(const QPointF &pixelPoint) {
     else if (mValueAxis && mValueAxis->orientation() == Qt::Horizontal)
       value = mValueAxis->pixelToCoord(pixelPoint.x());
     else
-      qDebug()
-          << "void PlotItemPosition::setPixelPoint(const QPointF&)"
-          << "Item position type x is ptPlotCoords, but no axes were defined";
+      qDebug() << "void PlotItemPosition::setPixelPoint(const QPointF&)"
+               << "Item position type x is ptPlotCoords, but no axes were defined";
     break;
   }
 
@@ -427,9 +436,8 @@ void PlotItemPosition::setPixelPoint(const QPointF &pixelPoint) {
     else if (mValueAxis && mValueAxis->orientation() == Qt::Vertical)
       value = mValueAxis->pixelToCoord(pixelPoint.y());
     else
-      qDebug()
-          << "void PlotItemPosition::setPixelPoint(const QPointF&)"
-          << "Item position type y is ptPlotCoords, but no axes were defined";
+      qDebug() << "void PlotItemPosition::setPixelPoint(const QPointF&)"
+               << "Item position type y is ptPlotCoords, but no axes were defined";
     break;
   }
 
@@ -440,17 +448,20 @@ void PlotItemPosition::setPixelPoint(const QPointF &pixelPoint) {
 // PlotAbstractItem
 
 PlotAbstractItem::PlotAbstractItem(PlotWidget *parentPlot)
-    : PlotLayerable(parentPlot), mClipToAxisRect(false), mSelectable(true),
-      mSelected(false) {
-  const QList<PlotAxisRect *> rects =
-      parentPlot ? parentPlot->axisRects() : QList<PlotAxisRect *>();
+    : PlotLayerable(parentPlot), mClipToAxisRect(false), mSelectable(true), mSelected(false)
+{
+  const QList<PlotAxisRect *> rects = parentPlot ? parentPlot->axisRects() : QList<PlotAxisRect *>();
   if (!rects.isEmpty()) {
     setClipToAxisRect(true);
     setClipAxisRect(rects.first());
   }
 }
 
-PlotAbstractItem::~PlotAbstractItem() {
+PlotAbstractItem::~PlotAbstractItem()
+{
+  // Deleted behind the plot's back: the registry must not keep a dangling entry.
+  if (mParentPlot)
+    mParentPlot->mItems.removeOne(this);
   // The anchor list holds the positions as well.
   qDeleteAll(mAnchors);
   mAnchors.clear();
@@ -458,48 +469,54 @@ PlotAbstractItem::~PlotAbstractItem() {
   mClipAxisRect.clear();
 }
 
-PlotAxisRect *PlotAbstractItem::clipAxisRect() const {
+PlotAxisRect *PlotAbstractItem::clipAxisRect() const
+{
   return mClipAxisRect.data();
 }
 
-void PlotAbstractItem::setClipToAxisRect(bool clip) {
+void PlotAbstractItem::setClipToAxisRect(bool clip)
+{
   mClipToAxisRect = clip;
   if (mClipToAxisRect)
     setParentLayerable(mClipAxisRect.data());
 }
 
-void PlotAbstractItem::setClipAxisRect(PlotAxisRect *rect) {
+void PlotAbstractItem::setClipAxisRect(PlotAxisRect *rect)
+{
   mClipAxisRect = rect;
   if (mClipToAxisRect)
     setParentLayerable(mClipAxisRect.data());
 }
 
-void PlotAbstractItem::setSelectable(bool selectable) {
+void PlotAbstractItem::setSelectable(bool selectable)
+{
   if (mSelectable == selectable)
     return;
   mSelectable = selectable;
   emit selectableChanged(mSelectable);
 }
 
-void PlotAbstractItem::setSelected(bool selected) {
+void PlotAbstractItem::setSelected(bool selected)
+{
   if (mSelected == selected)
     return;
   mSelected = selected;
   emit selectionChanged(mSelected);
 }
 
-PlotItemPosition *PlotAbstractItem::position(const QString &name) const {
+PlotItemPosition *PlotAbstractItem::position(const QString &name) const
+{
   for (PlotItemPosition *pos : mPositions) {
     if (pos->name() == name)
       return pos;
   }
-  qDebug()
-      << "PlotItemPosition* PlotAbstractItem::position(const QString&) const"
-      << "position with name not found:" << name;
+  qDebug() << "PlotItemPosition* PlotAbstractItem::position(const QString&) const"
+           << "position with name not found:" << name;
   return nullptr;
 }
 
-PlotItemAnchor *PlotAbstractItem::anchor(const QString &name) const {
+PlotItemAnchor *PlotAbstractItem::anchor(const QString &name) const
+{
   for (PlotItemAnchor *a : mAnchors) {
     if (a->name() == name)
       return a;
@@ -509,7 +526,8 @@ PlotItemAnchor *PlotAbstractItem::anchor(const QString &name) const {
   return nullptr;
 }
 
-bool PlotAbstractItem::hasAnchor(const QString &name) const {
+bool PlotAbstractItem::hasAnchor(const QString &name) const
+{
   for (PlotItemAnchor *a : mAnchors) {
     if (a->name() == name)
       return true;
@@ -517,24 +535,26 @@ bool PlotAbstractItem::hasAnchor(const QString &name) const {
   return false;
 }
 
-Plot::Interaction PlotAbstractItem::selectionCategory() const {
+Plot::Interaction PlotAbstractItem::selectionCategory() const
+{
   return Plot::iaSelectItems;
 }
 
-QRect PlotAbstractItem::clipRect() const {
+QRect PlotAbstractItem::clipRect() const
+{
   if (mClipToAxisRect && mClipAxisRect)
     return mClipAxisRect->rect();
   return mParentPlot ? mParentPlot->viewport() : QRect();
 }
 
-void PlotAbstractItem::applyDefaultAntialiasingHint(
-    PlotPainter *painter) const {
+void PlotAbstractItem::applyDefaultAntialiasingHint(PlotPainter *painter) const
+{
   applyAntialiasingHint(painter, mAntialiased, Plot::aaItems);
 }
 
-void PlotAbstractItem::selectEvent(QMouseEvent *event, bool additive,
-                                   const QVariant &details,
-                                   bool *selectionStateChanged) {
+void PlotAbstractItem::selectEvent(QMouseEvent *event, bool additive, const QVariant &details,
+                                   bool *selectionStateChanged)
+{
   Q_UNUSED(event)
   Q_UNUSED(details)
   if (!mSelectable)
@@ -545,7 +565,8 @@ void PlotAbstractItem::selectEvent(QMouseEvent *event, bool additive,
     *selectionStateChanged = mSelected != selectionBefore;
 }
 
-void PlotAbstractItem::deselectEvent(bool *selectionStateChanged) {
+void PlotAbstractItem::deselectEvent(bool *selectionStateChanged)
+{
   if (!mSelectable)
     return;
   const bool selectionBefore = mSelected;
@@ -554,7 +575,8 @@ void PlotAbstractItem::deselectEvent(bool *selectionStateChanged) {
     *selectionStateChanged = mSelected != selectionBefore;
 }
 
-QPointF PlotAbstractItem::anchorPixelPoint(int anchorId) const {
+QPointF PlotAbstractItem::anchorPixelPoint(int anchorId) const
+{
   qDebug() << "virtual QPointF PlotAbstractItem::anchorPixelPoint(int) const"
            << "called on item which shouldn't have any anchors (this method "
               "not reimplemented). anchorId"
@@ -562,8 +584,8 @@ QPointF PlotAbstractItem::anchorPixelPoint(int anchorId) const {
   return QPointF();
 }
 
-double PlotAbstractItem::rectSelectTest(const QRectF &rect, const QPointF &pos,
-                                        bool filledRect) const {
+double PlotAbstractItem::rectSelectTest(const QRectF &rect, const QPointF &pos, bool filledRect) const
+{
   const QPointF topLeft = rect.topLeft();
   const QPointF topRight = rect.topRight();
   const QPointF bottomLeft = rect.bottomLeft();
@@ -582,8 +604,8 @@ double PlotAbstractItem::rectSelectTest(const QRectF &rect, const QPointF &pos,
   return result;
 }
 
-double PlotAbstractItem::distSqrToLine(const QPointF &start, const QPointF &end,
-                                       const QPointF &point) const {
+double PlotAbstractItem::distSqrToLine(const QPointF &start, const QPointF &end, const QPointF &point) const
+{
   const QVector2D a(start);
   const QVector2D b(end);
   const QVector2D p(point);
@@ -599,11 +621,11 @@ double PlotAbstractItem::distSqrToLine(const QPointF &start, const QPointF &end,
   return ((a + mu * v) - p).lengthSquared();
 }
 
-PlotItemPosition *PlotAbstractItem::createPosition(const QString &name) {
+PlotItemPosition *PlotAbstractItem::createPosition(const QString &name)
+{
   if (hasAnchor(name))
-    qDebug()
-        << "PlotItemPosition* PlotAbstractItem::createPosition(const QString&)"
-        << "anchor/position with name exists already:" << name;
+    qDebug() << "PlotItemPosition* PlotAbstractItem::createPosition(const QString&)"
+             << "anchor/position with name exists already:" << name;
   PlotItemPosition *newPosition = new PlotItemPosition(mParentPlot, this, name);
   mPositions.append(newPosition);
   mAnchors.append(newPosition);
@@ -617,14 +639,12 @@ PlotItemPosition *PlotAbstractItem::createPosition(const QString &name) {
   return newPosition;
 }
 
-PlotItemAnchor *PlotAbstractItem::createAnchor(const QString &name,
-                                               int anchorId) {
+PlotItemAnchor *PlotAbstractItem::createAnchor(const QString &name, int anchorId)
+{
   if (hasAnchor(name))
-    qDebug()
-        << "PlotItemAnchor* PlotAbstractItem::createAnchor(const QString&, int)"
-        << "anchor/position with name exists already:" << name;
-  PlotItemAnchor *newAnchor =
-      new PlotItemAnchor(mParentPlot, this, name, anchorId);
+    qDebug() << "PlotItemAnchor* PlotAbstractItem::createAnchor(const QString&, int)"
+             << "anchor/position with name exists already:" << name;
+  PlotItemAnchor *newAnchor = new PlotItemAnchor(mParentPlot, this, name, anchorId);
   mAnchors.append(newAnchor);
   return newAnchor;
 }

@@ -22,10 +22,10 @@ Q_MOC_INCLUDE("plotaxisrect.h")
 // A named point of an item whose pixel position the item computes from its
 // own geometry (a corner of a text box, say). Positions of other items may
 // hang on it and then move with it.
-class PlotItemAnchor {
+class PlotItemAnchor
+{
 public:
-  PlotItemAnchor(PlotWidget *parentPlot, PlotAbstractItem *parentItem,
-                 const QString &name, int anchorId = -1);
+  PlotItemAnchor(PlotWidget *parentPlot, PlotAbstractItem *parentItem, const QString &name, int anchorId = -1);
   virtual ~PlotItemAnchor();
 
   QString name() const { return mName; }
@@ -60,20 +60,19 @@ private:
 // A point the user sets: two coordinates, each read by its own position type
 // (pixels, a fraction of the viewport, a fraction of an axis rectangle, or plot
 // coordinates on two axes) and each optionally relative to a parent anchor.
-class PlotItemPosition : public PlotItemAnchor {
+class PlotItemPosition : public PlotItemAnchor
+{
   Q_GADGET
 public:
   enum PositionType {
-    ptPixelCoords =
-        0,           // absolute pixels (relative to the parent anchor, if any)
-    ptViewRatio = 1, // fraction of the plot's viewport
+    ptPixelCoords = 0,   // absolute pixels (relative to the parent anchor, if any)
+    ptViewRatio = 1,     // fraction of the plot's viewport
     ptAxisRectRatio = 2, // fraction of the axis rectangle
     ptPlotCoords = 3     // coordinates on the key and value axes
   };
   Q_ENUM(PositionType)
 
-  PlotItemPosition(PlotWidget *parentPlot, PlotAbstractItem *parentItem,
-                   const QString &name);
+  PlotItemPosition(PlotWidget *parentPlot, PlotAbstractItem *parentItem, const QString &name);
   ~PlotItemPosition() override;
 
   PositionType type() const { return typeX(); }
@@ -96,12 +95,9 @@ public:
   void setType(PositionType type);
   void setTypeX(PositionType type);
   void setTypeY(PositionType type);
-  bool setParentAnchor(PlotItemAnchor *parentAnchor,
-                       bool keepPixelPosition = false);
-  bool setParentAnchorX(PlotItemAnchor *parentAnchor,
-                        bool keepPixelPosition = false);
-  bool setParentAnchorY(PlotItemAnchor *parentAnchor,
-                        bool keepPixelPosition = false);
+  bool setParentAnchor(PlotItemAnchor *parentAnchor, bool keepPixelPosition = false);
+  bool setParentAnchorX(PlotItemAnchor *parentAnchor, bool keepPixelPosition = false);
+  bool setParentAnchorY(PlotItemAnchor *parentAnchor, bool keepPixelPosition = false);
   void setCoords(double key, double value);
   void setCoords(const QPointF &coords);
   void setAxes(PlotAxis *keyAxis, PlotAxis *valueAxis);
@@ -124,14 +120,13 @@ private:
 // Base of everything placed freely on a plot: texts, lines, shapes. An item
 // owns its anchors and positions, clips to an axis rectangle by default and is
 // put into the plot with PlotWidget::addItem.
-class PlotAbstractItem : public PlotLayerable {
+class PlotAbstractItem : public PlotLayerable
+{
   Q_OBJECT
   Q_PROPERTY(bool clipToAxisRect READ clipToAxisRect WRITE setClipToAxisRect)
   Q_PROPERTY(PlotAxisRect *clipAxisRect READ clipAxisRect WRITE setClipAxisRect)
-  Q_PROPERTY(bool selectable READ selectable WRITE setSelectable NOTIFY
-                 selectableChanged)
-  Q_PROPERTY(
-      bool selected READ selected WRITE setSelected NOTIFY selectionChanged)
+  Q_PROPERTY(bool selectable READ selectable WRITE setSelectable NOTIFY selectableChanged)
+  Q_PROPERTY(bool selected READ selected WRITE setSelected NOTIFY selectionChanged)
 public:
   explicit PlotAbstractItem(PlotWidget *parentPlot);
   ~PlotAbstractItem() override;
@@ -144,8 +139,7 @@ public:
   void setClipToAxisRect(bool clip);
   void setClipAxisRect(PlotAxisRect *rect);
 
-  double selectTest(const QPointF &pos, bool onlySelectable,
-                    QVariant *details = nullptr) const override = 0;
+  double selectTest(const QPointF &pos, bool onlySelectable, QVariant *details = nullptr) const override = 0;
 
   QList<PlotItemPosition *> positions() const { return mPositions; }
   QList<PlotItemAnchor *> anchors() const { return mAnchors; }
@@ -166,8 +160,7 @@ protected:
   QRect clipRect() const override;
   void applyDefaultAntialiasingHint(PlotPainter *painter) const override;
   void draw(PlotPainter *painter) override = 0;
-  void selectEvent(QMouseEvent *event, bool additive, const QVariant &details,
-                   bool *selectionStateChanged) override;
+  void selectEvent(QMouseEvent *event, bool additive, const QVariant &details, bool *selectionStateChanged) override;
   void deselectEvent(bool *selectionStateChanged) override;
 
   // Pixel position of the anchor with this id; item kinds with anchors override
@@ -176,10 +169,8 @@ protected:
 
   // Distance of pos from the border of rect; inside a filled rect a click
   // always hits (just below the plot's selection tolerance).
-  double rectSelectTest(const QRectF &rect, const QPointF &pos,
-                        bool filledRect) const;
-  double distSqrToLine(const QPointF &start, const QPointF &end,
-                       const QPointF &point) const;
+  double rectSelectTest(const QRectF &rect, const QPointF &pos, bool filledRect) const;
+  double distSqrToLine(const QPointF &start, const QPointF &end, const QPointF &point) const;
 
   PlotItemPosition *createPosition(const QString &name);
   PlotItemAnchor *createAnchor(const QString &name, int anchorId);

@@ -9,24 +9,26 @@
 namespace {
 constexpr float kFloatZero = 1e-5f;
 
-bool isZeroDirection(const QVector2D &v) {
+bool isZeroDirection(const QVector2D &v)
+{
   return std::fabs(v.x()) <= kFloatZero && std::fabs(v.y()) <= kFloatZero;
 }
 
 // Whether rect holds the point with its coordinates truncated to whole pixels.
 // Points beyond the integer range (or not finite) lie outside any rectangle.
-bool containsTruncated(const QRect &rect, const QVector2D &p) {
+bool containsTruncated(const QRect &rect, const QVector2D &p)
+{
   constexpr float kLimit = 2.0e9f;
   if (!(std::fabs(p.x()) < kLimit) || !(std::fabs(p.y()) < kLimit))
     return false;
-  return rect.contains(
-      QPoint(static_cast<int>(p.x()), static_cast<int>(p.y())));
+  return rect.contains(QPoint(static_cast<int>(p.x()), static_cast<int>(p.y())));
 }
 
 // Two crossings make the line; a line through a corner finds that corner
 // twice, so of more crossings the farthest pair (the first such pair on a tie)
 // is taken. Fewer than two: no visible piece, the null line.
-QLineF lineThroughCrossings(const QList<QVector2D> &points) {
+QLineF lineThroughCrossings(const QList<QVector2D> &points)
+{
   if (points.size() < 2)
     return QLineF();
   if (points.size() == 2)
@@ -51,9 +53,9 @@ QLineF lineThroughCrossings(const QList<QVector2D> &points) {
 // PlotItemStraightLine
 
 PlotItemStraightLine::PlotItemStraightLine(PlotWidget *parentPlot)
-    : PlotAbstractItem(parentPlot),
-      point1(createPosition(QStringLiteral("point1"))),
-      point2(createPosition(QStringLiteral("point2"))) {
+    : PlotAbstractItem(parentPlot), point1(createPosition(QStringLiteral("point1"))),
+      point2(createPosition(QStringLiteral("point2")))
+{
   point1->setCoords(0, 0);
   point2->setCoords(1, 1);
   setPen(QPen(Qt::black));
@@ -62,12 +64,13 @@ PlotItemStraightLine::PlotItemStraightLine(PlotWidget *parentPlot)
 
 PlotItemStraightLine::~PlotItemStraightLine() = default;
 
-QPen PlotItemStraightLine::mainPen() const {
+QPen PlotItemStraightLine::mainPen() const
+{
   return mSelected ? mSelectedPen : mPen;
 }
 
-double PlotItemStraightLine::selectTest(const QPointF &pos, bool onlySelectable,
-                                        QVariant *details) const {
+double PlotItemStraightLine::selectTest(const QPointF &pos, bool onlySelectable, QVariant *details) const
+{
   Q_UNUSED(details)
   if (onlySelectable && !mSelectable)
     return -1;
@@ -80,21 +83,18 @@ double PlotItemStraightLine::selectTest(const QPointF &pos, bool onlySelectable,
   return distToStraightLine(base, direction, QVector2D(pos));
 }
 
-double PlotItemStraightLine::distToStraightLine(const QVector2D &base,
-                                                const QVector2D &direction,
-                                                const QVector2D &point) const {
+double PlotItemStraightLine::distToStraightLine(const QVector2D &base, const QVector2D &direction,
+                                                const QVector2D &point) const
+{
   const float length = direction.length();
   if (length <= kFloatZero)
     return (point - base).length();
-  return std::fabs((base.y() - point.y()) * direction.x() -
-                   (base.x() - point.x()) * direction.y()) /
-         length;
+  return std::fabs((base.y() - point.y()) * direction.x() - (base.x() - point.x()) * direction.y()) / length;
 }
 
-QLineF
-PlotItemStraightLine::getRectClippedStraightLine(const QVector2D &base,
-                                                 const QVector2D &direction,
-                                                 const QRect &rect) const {
+QLineF PlotItemStraightLine::getRectClippedStraightLine(const QVector2D &base, const QVector2D &direction,
+                                                        const QRect &rect) const
+{
   // A direction of (almost) zero length has no crossings to compute.
   if (isZeroDirection(direction))
     return QLineF();
@@ -141,7 +141,8 @@ PlotItemStraightLine::getRectClippedStraightLine(const QVector2D &base,
   return lineThroughCrossings(crossings);
 }
 
-void PlotItemStraightLine::draw(PlotPainter *painter) {
+void PlotItemStraightLine::draw(PlotPainter *painter)
+{
   const QVector2D start(point1->pixelPoint());
   const QVector2D end(point2->pixelPoint());
   const int pad = static_cast<int>(mainPen().widthF());
@@ -157,9 +158,9 @@ void PlotItemStraightLine::draw(PlotPainter *painter) {
 // PlotItemLine
 
 PlotItemLine::PlotItemLine(PlotWidget *parentPlot)
-    : PlotAbstractItem(parentPlot),
-      start(createPosition(QStringLiteral("start"))),
-      end(createPosition(QStringLiteral("end"))) {
+    : PlotAbstractItem(parentPlot), start(createPosition(QStringLiteral("start"))),
+      end(createPosition(QStringLiteral("end")))
+{
   start->setCoords(0, 0);
   end->setCoords(1, 1);
   setPen(QPen(Qt::black));
@@ -168,19 +169,21 @@ PlotItemLine::PlotItemLine(PlotWidget *parentPlot)
 
 PlotItemLine::~PlotItemLine() = default;
 
-QPen PlotItemLine::mainPen() const { return mSelected ? mSelectedPen : mPen; }
+QPen PlotItemLine::mainPen() const
+{
+  return mSelected ? mSelectedPen : mPen;
+}
 
-double PlotItemLine::selectTest(const QPointF &pos, bool onlySelectable,
-                                QVariant *details) const {
+double PlotItemLine::selectTest(const QPointF &pos, bool onlySelectable, QVariant *details) const
+{
   Q_UNUSED(details)
   if (onlySelectable && !mSelectable)
     return -1;
   return std::sqrt(distSqrToLine(start->pixelPoint(), end->pixelPoint(), pos));
 }
 
-QLineF PlotItemLine::getRectClippedLine(const QVector2D &start,
-                                        const QVector2D &end,
-                                        const QRect &rect) const {
+QLineF PlotItemLine::getRectClippedLine(const QVector2D &start, const QVector2D &end, const QRect &rect) const
+{
   const bool startInside = containsTruncated(rect, start);
   const bool endInside = containsTruncated(rect, end);
   if (startInside && endInside)
@@ -223,19 +226,17 @@ QLineF PlotItemLine::getRectClippedLine(const QVector2D &start,
   return lineThroughCrossings(crossings);
 }
 
-void PlotItemLine::draw(PlotPainter *painter) {
+void PlotItemLine::draw(PlotPainter *painter)
+{
   const QPointF startPixel = start->pixelPoint();
   const QPointF endPixel = end->pixelPoint();
   // Both ends on one pixel: nothing to draw, endings included.
-  if (std::round(startPixel.x()) == std::round(endPixel.x()) &&
-      std::round(startPixel.y()) == std::round(endPixel.y()))
+  if (std::round(startPixel.x()) == std::round(endPixel.x()) && std::round(startPixel.y()) == std::round(endPixel.y()))
     return;
 
   // Grow the rectangle by what the endings cover, so endings just outside it
   // are still cut correctly.
-  const double reach =
-      qMax(qMax(mHead.boundingDistance(), mTail.boundingDistance()),
-           mainPen().widthF());
+  const double reach = qMax(qMax(mHead.boundingDistance(), mTail.boundingDistance()), mainPen().widthF());
   const int pad = static_cast<int>(qMin(reach, 1.0e6));
   const QRect rect = clipRect().adjusted(-pad, -pad, pad, pad);
   const QVector2D startVec(startPixel);

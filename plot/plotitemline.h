@@ -11,7 +11,8 @@
 // The infinite straight line through two positions, cut to the visible
 // rectangle. A click anywhere near the line, also beyond the clip
 // rectangle, hits it.
-class PlotItemStraightLine : public PlotAbstractItem {
+class PlotItemStraightLine : public PlotAbstractItem
+{
   Q_OBJECT
   Q_PROPERTY(QPen pen READ pen WRITE setPen)
   Q_PROPERTY(QPen selectedPen READ selectedPen WRITE setSelectedPen)
@@ -25,18 +26,14 @@ public:
   void setSelectedPen(const QPen &pen) { mSelectedPen = pen; }
   QPen mainPen() const;
 
-  double selectTest(const QPointF &pos, bool onlySelectable,
-                    QVariant *details = nullptr) const override;
+  double selectTest(const QPointF &pos, bool onlySelectable, QVariant *details = nullptr) const override;
 
   // Distance of point from the line through base along direction; for a
   // direction of zero length, the distance from base.
-  double distToStraightLine(const QVector2D &base, const QVector2D &direction,
-                            const QVector2D &point) const;
+  double distToStraightLine(const QVector2D &base, const QVector2D &direction, const QVector2D &point) const;
   // The piece of the line through base along direction inside rect, or a null
   // line.
-  QLineF getRectClippedStraightLine(const QVector2D &base,
-                                    const QVector2D &direction,
-                                    const QRect &rect) const;
+  QLineF getRectClippedStraightLine(const QVector2D &base, const QVector2D &direction, const QRect &rect) const;
 
   PlotItemPosition *const point1;
   PlotItemPosition *const point2;
@@ -49,7 +46,8 @@ protected:
 
 // The segment between two positions, with an optional line ending at either
 // end (tail at the start, head at the end).
-class PlotItemLine : public PlotAbstractItem {
+class PlotItemLine : public PlotAbstractItem
+{
   Q_OBJECT
   Q_PROPERTY(QPen pen READ pen WRITE setPen)
   Q_PROPERTY(QPen selectedPen READ selectedPen WRITE setSelectedPen)
@@ -69,12 +67,10 @@ public:
   void setTail(const PlotLineEnding &tail) { mTail = tail; }
   QPen mainPen() const;
 
-  double selectTest(const QPointF &pos, bool onlySelectable,
-                    QVariant *details = nullptr) const override;
+  double selectTest(const QPointF &pos, bool onlySelectable, QVariant *details = nullptr) const override;
 
   // The piece of the segment from start to end inside rect, or a null line.
-  QLineF getRectClippedLine(const QVector2D &start, const QVector2D &end,
-                            const QRect &rect) const;
+  QLineF getRectClippedLine(const QVector2D &start, const QVector2D &end, const QRect &rect) const;
 
   PlotItemPosition *const start;
   PlotItemPosition *const end;

@@ -11,7 +11,8 @@
 namespace {
 // Nearest whole pixel, halves away from zero. Far-off points (an item placed at
 // an extreme plot coordinate) are held inside the integer range.
-int roundedPixel(double v) {
+int roundedPixel(double v)
+{
   constexpr double kLimit = 1 << 30;
   if (!(v > -kLimit))
     return v != v ? 0 : -static_cast<int>(kLimit);
@@ -20,22 +21,22 @@ int roundedPixel(double v) {
   return static_cast<int>(std::round(v));
 }
 
-QPoint roundedPoint(const QPointF &p) {
+QPoint roundedPoint(const QPointF &p)
+{
   return QPoint(roundedPixel(p.x()), roundedPixel(p.y()));
 }
 } // namespace
 
 PlotItemText::PlotItemText(PlotWidget *parentPlot)
-    : PlotAbstractItem(parentPlot),
-      position(createPosition(QStringLiteral("position"))),
-      topLeft(createAnchor(QStringLiteral("topLeft"), aiTopLeft)),
-      top(createAnchor(QStringLiteral("top"), aiTop)),
+    : PlotAbstractItem(parentPlot), position(createPosition(QStringLiteral("position"))),
+      topLeft(createAnchor(QStringLiteral("topLeft"), aiTopLeft)), top(createAnchor(QStringLiteral("top"), aiTop)),
       topRight(createAnchor(QStringLiteral("topRight"), aiTopRight)),
       right(createAnchor(QStringLiteral("right"), aiRight)),
       bottomRight(createAnchor(QStringLiteral("bottomRight"), aiBottomRight)),
       bottom(createAnchor(QStringLiteral("bottom"), aiBottom)),
       bottomLeft(createAnchor(QStringLiteral("bottomLeft"), aiBottomLeft)),
-      left(createAnchor(QStringLiteral("left"), aiLeft)), mRotation(0) {
+      left(createAnchor(QStringLiteral("left"), aiLeft)), mRotation(0)
+{
   position->setCoords(0, 0);
   setRotation(0);
   setTextAlignment(Qt::AlignTop | Qt::AlignHCenter);
@@ -51,34 +52,39 @@ PlotItemText::PlotItemText(PlotWidget *parentPlot)
 
 PlotItemText::~PlotItemText() = default;
 
-QPen PlotItemText::mainPen() const { return mSelected ? mSelectedPen : mPen; }
+QPen PlotItemText::mainPen() const
+{
+  return mSelected ? mSelectedPen : mPen;
+}
 
-QBrush PlotItemText::mainBrush() const {
+QBrush PlotItemText::mainBrush() const
+{
   return mSelected ? mSelectedBrush : mBrush;
 }
 
-QFont PlotItemText::mainFont() const {
+QFont PlotItemText::mainFont() const
+{
   return mSelected ? mSelectedFont : mFont;
 }
 
-QColor PlotItemText::mainColor() const {
+QColor PlotItemText::mainColor() const
+{
   return mSelected ? mSelectedColor : mColor;
 }
 
-QRect PlotItemText::textRect(const QFontMetrics &metrics) const {
-  return metrics.boundingRect(0, 0, 0, 0, Qt::TextDontClip | mTextAlignment,
-                              mText);
+QRect PlotItemText::textRect(const QFontMetrics &metrics) const
+{
+  return metrics.boundingRect(0, 0, 0, 0, Qt::TextDontClip | mTextAlignment, mText);
 }
 
-QRect PlotItemText::boxRect(const QRect &textRect) const {
-  return textRect.adjusted(-mPadding.left(), -mPadding.top(), mPadding.right(),
-                           mPadding.bottom());
+QRect PlotItemText::boxRect(const QRect &textRect) const
+{
+  return textRect.adjusted(-mPadding.left(), -mPadding.top(), mPadding.right(), mPadding.bottom());
 }
 
-QPointF PlotItemText::getTextDrawPoint(const QPointF &pos, const QRectF &rect,
-                                       Qt::Alignment positionAlignment) const {
-  if (positionAlignment.toInt() == 0 ||
-      positionAlignment == (Qt::AlignLeft | Qt::AlignTop))
+QPointF PlotItemText::getTextDrawPoint(const QPointF &pos, const QRectF &rect, Qt::Alignment positionAlignment) const
+{
+  if (positionAlignment.toInt() == 0 || positionAlignment == (Qt::AlignLeft | Qt::AlignTop))
     return pos;
   QPointF result = pos;
   if (positionAlignment.testFlag(Qt::AlignHCenter))
@@ -92,7 +98,8 @@ QPointF PlotItemText::getTextDrawPoint(const QPointF &pos, const QRectF &rect,
   return result;
 }
 
-void PlotItemText::draw(PlotPainter *painter) {
+void PlotItemText::draw(PlotPainter *painter)
+{
   const QPointF pos = position->pixelPoint();
   QTransform transform = painter->transform();
   transform.translate(pos.x(), pos.y());
@@ -101,16 +108,14 @@ void PlotItemText::draw(PlotPainter *painter) {
   painter->setFont(mainFont());
   QRect text = textRect(painter->fontMetrics());
   QRect box = boxRect(text);
-  const QPoint boxTopLeft = roundedPoint(
-      getTextDrawPoint(QPointF(0, 0), QRectF(box), mPositionAlignment));
+  const QPoint boxTopLeft = roundedPoint(getTextDrawPoint(QPointF(0, 0), QRectF(box), mPositionAlignment));
   text.moveTopLeft(boxTopLeft + QPoint(mPadding.left(), mPadding.top()));
   box.moveTopLeft(boxTopLeft);
 
   // Skip texts that lie wholly outside the clip rectangle, frame included.
   const int clipPad = static_cast<int>(mainPen().widthF());
   const QRect boundingRect = box.adjusted(-clipPad, -clipPad, clipPad, clipPad);
-  if (!transform.mapRect(boundingRect)
-           .intersects(painter->transform().mapRect(clipRect())))
+  if (!transform.mapRect(boundingRect).intersects(painter->transform().mapRect(clipRect())))
     return;
 
   painter->setTransform(transform);
@@ -127,7 +132,8 @@ void PlotItemText::draw(PlotPainter *painter) {
   painter->drawText(text, Qt::TextDontClip | mTextAlignment, mText);
 }
 
-QPointF PlotItemText::anchorPixelPoint(int anchorId) const {
+QPointF PlotItemText::anchorPixelPoint(int anchorId) const
+{
   const QPointF pos = position->pixelPoint();
   QTransform transform;
   transform.translate(pos.x(), pos.y());
@@ -135,12 +141,10 @@ QPointF PlotItemText::anchorPixelPoint(int anchorId) const {
     transform.rotate(mRotation);
 
   const QRect box = boxRect(textRect(QFontMetrics(mainFont())));
-  const QPoint boxTopLeft = roundedPoint(
-      getTextDrawPoint(QPointF(0, 0), QRectF(box), mPositionAlignment));
+  const QPoint boxTopLeft = roundedPoint(getTextDrawPoint(QPointF(0, 0), QRectF(box), mPositionAlignment));
   const QRectF rect(QPointF(boxTopLeft), QSizeF(box.size()));
-  const QPointF corners[4] = {
-      transform.map(rect.topLeft()), transform.map(rect.topRight()),
-      transform.map(rect.bottomRight()), transform.map(rect.bottomLeft())};
+  const QPointF corners[4] = {transform.map(rect.topLeft()), transform.map(rect.topRight()),
+                              transform.map(rect.bottomRight()), transform.map(rect.bottomLeft())};
 
   switch (anchorId) {
   case aiTopLeft:
@@ -165,8 +169,8 @@ QPointF PlotItemText::anchorPixelPoint(int anchorId) const {
   return QPointF();
 }
 
-double PlotItemText::selectTest(const QPointF &pos, bool onlySelectable,
-                                QVariant *details) const {
+double PlotItemText::selectTest(const QPointF &pos, bool onlySelectable, QVariant *details) const
+{
   Q_UNUSED(details)
   if (onlySelectable && !mSelectable)
     return -1;
@@ -182,7 +186,6 @@ double PlotItemText::selectTest(const QPointF &pos, bool onlySelectable,
   // Hit-tested with the unselected font, so selecting never changes what a
   // click hits.
   QRect box = boxRect(textRect(QFontMetrics(mFont)));
-  box.moveTopLeft(roundedPoint(
-      getTextDrawPoint(positionPixels, QRectF(box), mPositionAlignment)));
+  box.moveTopLeft(roundedPoint(getTextDrawPoint(positionPixels, QRectF(box), mPositionAlignment)));
   return rectSelectTest(QRectF(box), turnedPos, true);
 }

@@ -12,7 +12,8 @@
 // A text, optionally in a framed and filled box, placed at one position by
 // one of nine reference points and rotated about it. Eight anchors on the box
 // (corners and edge midpoints) turn with the text.
-class PlotItemText : public PlotAbstractItem {
+class PlotItemText : public PlotAbstractItem
+{
   Q_OBJECT
   Q_PROPERTY(QColor color READ color WRITE setColor)
   Q_PROPERTY(QColor selectedColor READ selectedColor WRITE setSelectedColor)
@@ -23,10 +24,8 @@ class PlotItemText : public PlotAbstractItem {
   Q_PROPERTY(QFont font READ font WRITE setFont)
   Q_PROPERTY(QFont selectedFont READ selectedFont WRITE setSelectedFont)
   Q_PROPERTY(QString text READ text WRITE setText)
-  Q_PROPERTY(Qt::Alignment positionAlignment READ positionAlignment WRITE
-                 setPositionAlignment)
-  Q_PROPERTY(
-      Qt::Alignment textAlignment READ textAlignment WRITE setTextAlignment)
+  Q_PROPERTY(Qt::Alignment positionAlignment READ positionAlignment WRITE setPositionAlignment)
+  Q_PROPERTY(Qt::Alignment textAlignment READ textAlignment WRITE setTextAlignment)
   Q_PROPERTY(double rotation READ rotation WRITE setRotation)
   Q_PROPERTY(QMargins padding READ padding WRITE setPadding)
 public:
@@ -56,9 +55,7 @@ public:
   void setFont(const QFont &font) { mFont = font; }
   void setSelectedFont(const QFont &font) { mSelectedFont = font; }
   void setText(const QString &text) { mText = text; }
-  void setPositionAlignment(Qt::Alignment alignment) {
-    mPositionAlignment = alignment;
-  }
+  void setPositionAlignment(Qt::Alignment alignment) { mPositionAlignment = alignment; }
   void setTextAlignment(Qt::Alignment alignment) { mTextAlignment = alignment; }
   void setRotation(double degrees) { mRotation = degrees; }
   void setPadding(const QMargins &padding) { mPadding = padding; }
@@ -69,8 +66,7 @@ public:
   QFont mainFont() const;
   QColor mainColor() const;
 
-  double selectTest(const QPointF &pos, bool onlySelectable,
-                    QVariant *details = nullptr) const override;
+  double selectTest(const QPointF &pos, bool onlySelectable, QVariant *details = nullptr) const override;
 
   PlotItemPosition *const position;
   PlotItemAnchor *const topLeft;
@@ -83,23 +79,13 @@ public:
   PlotItemAnchor *const left;
 
 protected:
-  enum AnchorIndex {
-    aiTopLeft,
-    aiTop,
-    aiTopRight,
-    aiRight,
-    aiBottomRight,
-    aiBottom,
-    aiBottomLeft,
-    aiLeft
-  };
+  enum AnchorIndex { aiTopLeft, aiTop, aiTopRight, aiRight, aiBottomRight, aiBottom, aiBottomLeft, aiLeft };
 
   void draw(PlotPainter *painter) override;
   QPointF anchorPixelPoint(int anchorId) const override;
 
   // Top-left corner of a box of rect's size placed at pos by the alignment.
-  QPointF getTextDrawPoint(const QPointF &pos, const QRectF &rect,
-                           Qt::Alignment positionAlignment) const;
+  QPointF getTextDrawPoint(const QPointF &pos, const QRectF &rect, Qt::Alignment positionAlignment) const;
   // The text's bounding rectangle at (0, 0) for a font, and that rectangle
   // grown by the padding.
   QRect textRect(const QFontMetrics &metrics) const;

@@ -10,10 +10,11 @@
 // the data area and the axis transforms are known exactly:
 // data area (50, 20) to (369, 259), 320 x 240 pixels; x axis 0..100, y axis
 // 0..50.
-class ItemPlot {
+class ItemPlot
+{
 public:
-  explicit ItemPlot(const QSize &size = QSize(400, 300),
-                    const QMargins &margins = QMargins(50, 20, 30, 40)) {
+  explicit ItemPlot(const QSize &size = QSize(400, 300), const QMargins &margins = QMargins(50, 20, 30, 40))
+  {
     plot.resize(size);
     // A hidden widget gets no resize event of its own; the buffer and the
     // viewport follow only this one.
@@ -34,7 +35,8 @@ public:
 
 // An item kind that exposes the base's protected helpers, with one anchor
 // (id 0) at a point the test chooses.
-class ProbeItem : public PlotAbstractItem {
+class ProbeItem : public PlotAbstractItem
+{
   Q_OBJECT
 public:
   explicit ProbeItem(PlotWidget *plot) : PlotAbstractItem(plot) {}
@@ -51,12 +53,10 @@ public:
   using PlotAbstractItem::selectEvent;
   using PlotAbstractItem::selectionCategory;
 
-  QPointF baseAnchorPixelPoint(int id) const {
-    return PlotAbstractItem::anchorPixelPoint(id);
-  }
+  QPointF baseAnchorPixelPoint(int id) const { return PlotAbstractItem::anchorPixelPoint(id); }
 
-  double selectTest(const QPointF &pos, bool onlySelectable,
-                    QVariant *details = nullptr) const override {
+  double selectTest(const QPointF &pos, bool onlySelectable, QVariant *details = nullptr) const override
+  {
     Q_UNUSED(pos)
     Q_UNUSED(details)
     if (onlySelectable && !selectable())
@@ -66,7 +66,8 @@ public:
 
 protected:
   void draw(PlotPainter *painter) override { Q_UNUSED(painter) }
-  QPointF anchorPixelPoint(int anchorId) const override {
+  QPointF anchorPixelPoint(int anchorId) const override
+  {
     if (anchorId == 0)
       return anchorPoint;
     return PlotAbstractItem::anchorPixelPoint(anchorId);

@@ -6,23 +6,28 @@
 #include <QTest>
 
 namespace {
-QByteArray address(const void *p) {
+QByteArray address(const void *p)
+{
   return QByteArray::number(reinterpret_cast<quintptr>(p));
 }
 
-void expectDebug(const QByteArray &message) {
+void expectDebug(const QByteArray &message)
+{
   QTest::ignoreMessage(QtDebugMsg, message.constData());
 }
 
-bool near(const QPointF &a, const QPointF &b, double eps = 1e-6) {
+bool near(const QPointF &a, const QPointF &b, double eps = 1e-6)
+{
   return qAbs(a.x() - b.x()) <= eps && qAbs(a.y() - b.y()) <= eps;
 }
 } // namespace
 
-class PlotItemTest : public QObject {
+class PlotItemTest : public QObject
+{
   Q_OBJECT
 private slots:
-  void newItemClipsToTheFirstAxisRect() {
+  void newItemClipsToTheFirstAxisRect()
+  {
     ItemPlot p;
     ProbeItem *item = new ProbeItem(&p.plot);
     QVERIFY(item->clipToAxisRect());
@@ -46,7 +51,8 @@ private slots:
     QCOMPARE(item->clipRect(), p.plot.viewport());
   }
 
-  void itemWithoutAxisRectUsesTheViewport() {
+  void itemWithoutAxisRectUsesTheViewport()
+  {
     ItemPlot p;
     p.plot.plotLayout()->clear();
     QCOMPARE(p.plot.axisRectCount(), 0);
@@ -60,18 +66,17 @@ private slots:
     PlotItemPosition *pos = item->createPosition(QStringLiteral("p"));
     QCOMPARE(pos->typeX(), PlotItemPosition::ptPlotCoords);
     QCOMPARE(pos->axisRect(), nullptr);
-    QTest::ignoreMessage(QtDebugMsg,
-                         "virtual QPointF PlotItemPosition::pixelPoint() const "
-                         "Item position type x is "
-                         "ptPlotCoords, but no axes were defined");
-    QTest::ignoreMessage(QtDebugMsg,
-                         "virtual QPointF PlotItemPosition::pixelPoint() const "
-                         "Item position type y is "
-                         "ptPlotCoords, but no axes were defined");
+    QTest::ignoreMessage(QtDebugMsg, "virtual QPointF PlotItemPosition::pixelPoint() const "
+                                     "Item position type x is "
+                                     "ptPlotCoords, but no axes were defined");
+    QTest::ignoreMessage(QtDebugMsg, "virtual QPointF PlotItemPosition::pixelPoint() const "
+                                     "Item position type y is "
+                                     "ptPlotCoords, but no axes were defined");
     QCOMPARE(pos->pixelPoint(), QPointF(0, 0));
   }
 
-  void clipAxisRectIsAWeakReference() {
+  void clipAxisRectIsAWeakReference()
+  {
     ItemPlot p;
     ProbeItem *item = new ProbeItem(&p.plot);
     PlotAxisRect *second = new PlotAxisRect(&p.plot);
@@ -83,7 +88,8 @@ private slots:
     QCOMPARE(item->clipRect(), p.plot.viewport());
   }
 
-  void createdPositionsStartInPlotCoordinates() {
+  void createdPositionsStartInPlotCoordinates()
+  {
     ItemPlot p;
     ProbeItem *item = new ProbeItem(&p.plot);
     PlotItemPosition *pos = item->createPosition(QStringLiteral("p"));
@@ -101,14 +107,13 @@ private slots:
     QCOMPARE(pos->pixelPoint(), QPointF(50, 259));
   }
 
-  void namesAreLookedUpExactly() {
+  void namesAreLookedUpExactly()
+  {
     ItemPlot p;
     ProbeItem *item = new ProbeItem(&p.plot);
     PlotItemPosition *first = item->createPosition(QStringLiteral("a"));
-    QTest::ignoreMessage(
-        QtDebugMsg,
-        "PlotItemPosition* PlotAbstractItem::createPosition(const QString&) "
-        "anchor/position with name exists already: \"a\"");
+    QTest::ignoreMessage(QtDebugMsg, "PlotItemPosition* PlotAbstractItem::createPosition(const QString&) "
+                                     "anchor/position with name exists already: \"a\"");
     PlotItemPosition *second = item->createPosition(QStringLiteral("a"));
     QVERIFY(second && second != first);
     QCOMPARE(item->position(QStringLiteral("a")), first);
@@ -120,24 +125,21 @@ private slots:
     QVERIFY(item->hasAnchor(QStringLiteral("corner")));
     QVERIFY(!item->hasAnchor(QStringLiteral("Corner")));
 
-    QTest::ignoreMessage(
-        QtDebugMsg,
-        "PlotItemAnchor* PlotAbstractItem::createAnchor(const QString&, int) "
-        "anchor/position with name exists already: \"corner\"");
+    QTest::ignoreMessage(QtDebugMsg, "PlotItemAnchor* PlotAbstractItem::createAnchor(const QString&, int) "
+                                     "anchor/position with name exists already: \"corner\"");
     item->createAnchor(QStringLiteral("corner"), 1);
-    QTest::ignoreMessage(QtDebugMsg,
-                         "PlotItemAnchor* PlotAbstractItem::anchor(const "
-                         "QString&) const anchor with name not found: "
-                         "\"Corner\"");
+    QTest::ignoreMessage(QtDebugMsg, "PlotItemAnchor* PlotAbstractItem::anchor(const "
+                                     "QString&) const anchor with name not found: "
+                                     "\"Corner\"");
     QCOMPARE(item->anchor(QStringLiteral("Corner")), nullptr);
-    QTest::ignoreMessage(QtDebugMsg,
-                         "PlotItemPosition* PlotAbstractItem::position(const "
-                         "QString&) const position "
-                         "with name not found: \"corner\"");
+    QTest::ignoreMessage(QtDebugMsg, "PlotItemPosition* PlotAbstractItem::position(const "
+                                     "QString&) const position "
+                                     "with name not found: \"corner\"");
     QCOMPARE(item->position(QStringLiteral("corner")), nullptr);
   }
 
-  void positionInEachCoordinateType() {
+  void positionInEachCoordinateType()
+  {
     ItemPlot p;
     p.plot.setViewport(QRect(10, 5, 200, 100));
     ProbeItem *item = new ProbeItem(&p.plot);
@@ -157,8 +159,7 @@ private slots:
 
     pos->setType(PlotItemPosition::ptPlotCoords);
     pos->setCoords(25, 10);
-    QCOMPARE(pos->pixelPoint(), QPointF(p.plot.xAxis->coordToPixel(25),
-                                        p.plot.yAxis->coordToPixel(10)));
+    QCOMPARE(pos->pixelPoint(), QPointF(p.plot.xAxis->coordToPixel(25), p.plot.yAxis->coordToPixel(10)));
     QCOMPARE(pos->pixelPoint(), QPointF(130, 211));
 
     // Mixed: x as a fraction of the axis rect, y in plot coordinates.
@@ -167,7 +168,8 @@ private slots:
     QCOMPARE(pos->pixelPoint(), QPointF(130, 211));
   }
 
-  void plotCoordinatesFollowTheAxisTransform() {
+  void plotCoordinatesFollowTheAxisTransform()
+  {
     ItemPlot p;
     ProbeItem *item = new ProbeItem(&p.plot);
     PlotItemPosition *pos = item->createPosition(QStringLiteral("p"));
@@ -180,34 +182,33 @@ private slots:
     // A vertical key axis: the key gives y, the value x.
     pos->setAxes(p.plot.yAxis, p.plot.xAxis);
     pos->setCoords(25, 10);
-    QVERIFY(near(pos->pixelPoint(), QPointF(p.plot.xAxis->coordToPixel(10),
-                                            p.plot.yAxis->coordToPixel(25))));
+    QVERIFY(near(pos->pixelPoint(), QPointF(p.plot.xAxis->coordToPixel(10), p.plot.yAxis->coordToPixel(25))));
 
     // setPixelPoint is the inverse for that arrangement too.
     pos->setPixelPoint(QPointF(290, 100));
     QVERIFY(near(pos->pixelPoint(), QPointF(290, 100), 1e-6));
   }
 
-  void setPixelPointInvertsEachType() {
+  void setPixelPointInvertsEachType()
+  {
     ItemPlot p;
     p.plot.setViewport(QRect(10, 5, 200, 100));
     ProbeItem *item = new ProbeItem(&p.plot);
     PlotItemPosition *pos = item->createPosition(QStringLiteral("p"));
     const QPointF target(123.5, 77.25);
-    for (PlotItemPosition::PositionType type :
-         {PlotItemPosition::ptPixelCoords, PlotItemPosition::ptViewRatio,
-          PlotItemPosition::ptAxisRectRatio, PlotItemPosition::ptPlotCoords}) {
+    for (PlotItemPosition::PositionType type : {PlotItemPosition::ptPixelCoords, PlotItemPosition::ptViewRatio,
+                                                PlotItemPosition::ptAxisRectRatio, PlotItemPosition::ptPlotCoords}) {
       pos->setType(type);
       pos->setPixelPoint(target);
-      QVERIFY2(near(pos->pixelPoint(), target),
-               qPrintable(QString::number(type)));
+      QVERIFY2(near(pos->pixelPoint(), target), qPrintable(QString::number(type)));
     }
     pos->setType(PlotItemPosition::ptViewRatio);
     pos->setPixelPoint(QPointF(110, 30));
     QCOMPARE(pos->coords(), QPointF(0.5, 0.25));
   }
 
-  void typeChangesKeepTheScreenPoint() {
+  void typeChangesKeepTheScreenPoint()
+  {
     ItemPlot p;
     ProbeItem *item = new ProbeItem(&p.plot);
     PlotItemPosition *pos = item->createPosition(QStringLiteral("p"));
@@ -222,7 +223,8 @@ private slots:
     QCOMPARE(pos->coords(), before);
   }
 
-  void typeChangeWithoutAxisRectOnlyStoresTheType() {
+  void typeChangeWithoutAxisRectOnlyStoresTheType()
+  {
     ItemPlot p;
     ProbeItem *item = new ProbeItem(&p.plot);
     PlotItemPosition *pos = item->createPosition(QStringLiteral("p"));
@@ -232,28 +234,25 @@ private slots:
     pos->setType(PlotItemPosition::ptAxisRectRatio); // no message here
     QCOMPARE(pos->typeX(), PlotItemPosition::ptAxisRectRatio);
     QCOMPARE(pos->coords(), QPointF(30, 40));
-    QTest::ignoreMessage(QtDebugMsg,
-                         "virtual QPointF PlotItemPosition::pixelPoint() const "
-                         "Item position type x is "
-                         "ptAxisRectRatio, but no axis rect was defined");
-    QTest::ignoreMessage(QtDebugMsg,
-                         "virtual QPointF PlotItemPosition::pixelPoint() const "
-                         "Item position type y is "
-                         "ptAxisRectRatio, but no axis rect was defined");
+    QTest::ignoreMessage(QtDebugMsg, "virtual QPointF PlotItemPosition::pixelPoint() const "
+                                     "Item position type x is "
+                                     "ptAxisRectRatio, but no axis rect was defined");
+    QTest::ignoreMessage(QtDebugMsg, "virtual QPointF PlotItemPosition::pixelPoint() const "
+                                     "Item position type y is "
+                                     "ptAxisRectRatio, but no axis rect was defined");
     QCOMPARE(pos->pixelPoint(), QPointF(0, 0));
-    QTest::ignoreMessage(QtDebugMsg,
-                         "void PlotItemPosition::setPixelPoint(const QPointF&) "
-                         "Item position type x is "
-                         "ptAxisRectRatio, but no axis rect was defined");
-    QTest::ignoreMessage(QtDebugMsg,
-                         "void PlotItemPosition::setPixelPoint(const QPointF&) "
-                         "Item position type y is "
-                         "ptAxisRectRatio, but no axis rect was defined");
+    QTest::ignoreMessage(QtDebugMsg, "void PlotItemPosition::setPixelPoint(const QPointF&) "
+                                     "Item position type x is "
+                                     "ptAxisRectRatio, but no axis rect was defined");
+    QTest::ignoreMessage(QtDebugMsg, "void PlotItemPosition::setPixelPoint(const QPointF&) "
+                                     "Item position type y is "
+                                     "ptAxisRectRatio, but no axis rect was defined");
     pos->setPixelPoint(QPointF(7, 8));
     QCOMPARE(pos->coords(), QPointF(7, 8));
   }
 
-  void destroyedAxesGiveZeroWithMessages() {
+  void destroyedAxesGiveZeroWithMessages()
+  {
     ItemPlot p;
     ProbeItem *item = new ProbeItem(&p.plot);
     PlotItemPosition *pos = item->createPosition(QStringLiteral("p"));
@@ -264,21 +263,20 @@ private slots:
     p.rect->removeAxis(keyAxis);
     p.rect->removeAxis(valueAxis);
     QCOMPARE(pos->keyAxis(), nullptr);
-    QTest::ignoreMessage(QtDebugMsg,
-                         "virtual QPointF PlotItemPosition::pixelPoint() const "
-                         "Item position type x is "
-                         "ptPlotCoords, but no axes were defined");
-    QTest::ignoreMessage(QtDebugMsg,
-                         "virtual QPointF PlotItemPosition::pixelPoint() const "
-                         "Item position type y is "
-                         "ptPlotCoords, but no axes were defined");
+    QTest::ignoreMessage(QtDebugMsg, "virtual QPointF PlotItemPosition::pixelPoint() const "
+                                     "Item position type x is "
+                                     "ptPlotCoords, but no axes were defined");
+    QTest::ignoreMessage(QtDebugMsg, "virtual QPointF PlotItemPosition::pixelPoint() const "
+                                     "Item position type y is "
+                                     "ptPlotCoords, but no axes were defined");
     QCOMPARE(pos->pixelPoint(), QPointF(0, 0));
     // Switching away from plot coordinates without axes writes nothing.
     pos->setType(PlotItemPosition::ptPixelCoords);
     QCOMPARE(pos->coords(), QPointF(1, 1));
   }
 
-  void collapsedViewportGivesDefinedRatios() {
+  void collapsedViewportGivesDefinedRatios()
+  {
     ItemPlot p;
     p.plot.setViewport(QRect(10, 5, 0, 0));
     ProbeItem *item = new ProbeItem(&p.plot);
@@ -289,13 +287,13 @@ private slots:
     QCOMPARE(pos->pixelPoint(), QPointF(10, 5));
   }
 
-  void positionsHangOnParentAnchors() {
+  void positionsHangOnParentAnchors()
+  {
     ItemPlot p;
     p.plot.setViewport(QRect(10, 5, 200, 100));
     ProbeItem *parentItem = new ProbeItem(&p.plot);
     parentItem->anchorPoint = QPointF(100, 60);
-    PlotItemAnchor *corner =
-        parentItem->createAnchor(QStringLiteral("corner"), 0);
+    PlotItemAnchor *corner = parentItem->createAnchor(QStringLiteral("corner"), 0);
     QCOMPARE(corner->pixelPoint(), QPointF(100, 60));
 
     ProbeItem *child = new ProbeItem(&p.plot);
@@ -347,7 +345,8 @@ private slots:
     QVERIFY(corner->childrenY().isEmpty());
   }
 
-  void parentAnchorRejectsLoops() {
+  void parentAnchorRejectsLoops()
+  {
     ItemPlot p;
     ProbeItem *a = new ProbeItem(&p.plot);
     PlotItemPosition *posA = a->createPosition(QStringLiteral("a"));
@@ -356,27 +355,21 @@ private slots:
     PlotItemPosition *posB = b->createPosition(QStringLiteral("b"));
     posA->setCoords(3, 4);
 
-    expectDebug(
-        QByteArray(
-            "bool PlotItemPosition::setParentAnchorX(PlotItemAnchor*, bool) "
-            "can't set self as parent anchor ") +
-        address(static_cast<PlotItemAnchor *>(posA)));
+    expectDebug(QByteArray("bool PlotItemPosition::setParentAnchorX(PlotItemAnchor*, bool) "
+                           "can't set self as parent anchor ") +
+                address(static_cast<PlotItemAnchor *>(posA)));
     QVERIFY(!posA->setParentAnchorX(posA));
 
     QVERIFY(posB->setParentAnchorX(posA));
-    expectDebug(
-        QByteArray(
-            "bool PlotItemPosition::setParentAnchorX(PlotItemAnchor*, bool) "
-            "can't create recursive parent-child-relationship ") +
-        address(static_cast<PlotItemAnchor *>(posB)));
+    expectDebug(QByteArray("bool PlotItemPosition::setParentAnchorX(PlotItemAnchor*, bool) "
+                           "can't create recursive parent-child-relationship ") +
+                address(static_cast<PlotItemAnchor *>(posB)));
     QVERIFY(!posA->setParentAnchorX(posB));
 
-    expectDebug(
-        QByteArray(
-            "bool PlotItemPosition::setParentAnchorY(PlotItemAnchor*, bool) "
-            "can't set parent to be an anchor which itself depends on this "
-            "position ") +
-        address(ownAnchor));
+    expectDebug(QByteArray("bool PlotItemPosition::setParentAnchorY(PlotItemAnchor*, bool) "
+                           "can't set parent to be an anchor which itself depends on this "
+                           "position ") +
+                address(ownAnchor));
     QVERIFY(!posA->setParentAnchorY(ownAnchor));
 
     // Nothing changed by the refusals.
@@ -387,24 +380,21 @@ private slots:
 
     // setParentAnchor tries both coordinates and fails if either fails: y
     // hangs on b's position through no loop, x would loop.
-    expectDebug(
-        QByteArray(
-            "bool PlotItemPosition::setParentAnchorX(PlotItemAnchor*, bool) "
-            "can't create recursive parent-child-relationship ") +
-        address(static_cast<PlotItemAnchor *>(posB)));
+    expectDebug(QByteArray("bool PlotItemPosition::setParentAnchorX(PlotItemAnchor*, bool) "
+                           "can't create recursive parent-child-relationship ") +
+                address(static_cast<PlotItemAnchor *>(posB)));
     QVERIFY(!posA->setParentAnchor(posB));
     QCOMPARE(posA->parentAnchorX(), nullptr);
     QCOMPARE(posA->parentAnchorY(), posB);
   }
 
-  void deletingAParentDetachesItsChildren() {
+  void deletingAParentDetachesItsChildren()
+  {
     ItemPlot p;
     ProbeItem *parentItem = new ProbeItem(&p.plot);
     parentItem->anchorPoint = QPointF(100, 60);
-    PlotItemAnchor *corner =
-        parentItem->createAnchor(QStringLiteral("corner"), 0);
-    PlotItemPosition *parentPos =
-        parentItem->createPosition(QStringLiteral("pp"));
+    PlotItemAnchor *corner = parentItem->createAnchor(QStringLiteral("corner"), 0);
+    PlotItemPosition *parentPos = parentItem->createPosition(QStringLiteral("pp"));
     parentPos->setType(PlotItemPosition::ptPixelCoords);
     parentPos->setCoords(10, 20);
 
@@ -425,52 +415,47 @@ private slots:
     ProbeItem *parent2 = new ProbeItem(&p.plot);
     PlotItemAnchor *anchor2 = parent2->createAnchor(QStringLiteral("a"), 0);
     ProbeItem *child2 = new ProbeItem(&p.plot);
-    QVERIFY(
-        child2->createPosition(QStringLiteral("p"))->setParentAnchor(anchor2));
+    QVERIFY(child2->createPosition(QStringLiteral("p"))->setParentAnchor(anchor2));
     QCOMPARE(anchor2->childrenX().size(), 1);
     delete child2;
     QVERIFY(anchor2->childrenX().isEmpty());
     QVERIFY(anchor2->childrenY().isEmpty());
   }
 
-  void anchorMisuseIsReported() {
+  void anchorMisuseIsReported()
+  {
     ItemPlot p;
     ProbeItem *item = new ProbeItem(&p.plot);
     PlotItemPosition *pos = item->createPosition(QStringLiteral("p"));
     PlotItemAnchor orphan(&p.plot, nullptr, QStringLiteral("orphan"), 0);
-    QTest::ignoreMessage(QtDebugMsg,
-                         "virtual QPointF PlotItemAnchor::pixelPoint() const "
-                         "no parent item set");
+    QTest::ignoreMessage(QtDebugMsg, "virtual QPointF PlotItemAnchor::pixelPoint() const "
+                                     "no parent item set");
     QCOMPARE(orphan.pixelPoint(), QPointF());
     PlotItemAnchor noId(&p.plot, item, QStringLiteral("noId"));
-    QTest::ignoreMessage(QtDebugMsg,
-                         "virtual QPointF PlotItemAnchor::pixelPoint() const "
-                         "no valid anchor id set: -1");
+    QTest::ignoreMessage(QtDebugMsg, "virtual QPointF PlotItemAnchor::pixelPoint() const "
+                                     "no valid anchor id set: -1");
     QCOMPARE(noId.pixelPoint(), QPointF());
-    QTest::ignoreMessage(
-        QtDebugMsg, "virtual QPointF PlotAbstractItem::anchorPixelPoint(int) "
-                    "const called on item "
-                    "which shouldn't have any anchors (this method not "
-                    "reimplemented). anchorId 3");
+    QTest::ignoreMessage(QtDebugMsg, "virtual QPointF PlotAbstractItem::anchorPixelPoint(int) "
+                                     "const called on item "
+                                     "which shouldn't have any anchors (this method not "
+                                     "reimplemented). anchorId 3");
     QCOMPARE(item->baseAnchorPixelPoint(3), QPointF());
 
     orphan.addChildX(pos);
-    expectDebug(
-        QByteArray(
-            "void PlotItemAnchor::addChildX(PlotItemPosition*) provided pos is "
-            "child already ") +
-        address(pos));
+    expectDebug(QByteArray("void PlotItemAnchor::addChildX(PlotItemPosition*) provided pos is "
+                           "child already ") +
+                address(pos));
     orphan.addChildX(pos);
     QCOMPARE(orphan.childrenX().size(), 1);
     orphan.removeChildX(pos);
-    expectDebug(
-        QByteArray("void PlotItemAnchor::removeChildY(PlotItemPosition*) "
-                   "provided pos isn't child ") +
-        address(pos));
+    expectDebug(QByteArray("void PlotItemAnchor::removeChildY(PlotItemPosition*) "
+                           "provided pos isn't child ") +
+                address(pos));
     orphan.removeChildY(pos);
   }
 
-  void rectangleAndSegmentDistances() {
+  void rectangleAndSegmentDistances()
+  {
     ItemPlot p;
     ProbeItem *item = new ProbeItem(&p.plot);
     const QRectF box(100, 100, 50, 30);
@@ -484,20 +469,16 @@ private slots:
     // The right and bottom borders lie at left + width and top + height.
     QCOMPARE(item->rectSelectTest(box, QPointF(150, 115), false), 0.0);
 
-    QCOMPARE(item->distSqrToLine(QPointF(0, 0), QPointF(10, 0), QPointF(5, 3)),
-             9.0);
+    QCOMPARE(item->distSqrToLine(QPointF(0, 0), QPointF(10, 0), QPointF(5, 3)), 9.0);
     // Beyond the end: to the end point, not to the infinite line.
-    QCOMPARE(item->distSqrToLine(QPointF(0, 0), QPointF(10, 0), QPointF(13, 4)),
-             25.0);
-    QCOMPARE(
-        item->distSqrToLine(QPointF(0, 0), QPointF(10, 0), QPointF(-3, -4)),
-        25.0);
+    QCOMPARE(item->distSqrToLine(QPointF(0, 0), QPointF(10, 0), QPointF(13, 4)), 25.0);
+    QCOMPARE(item->distSqrToLine(QPointF(0, 0), QPointF(10, 0), QPointF(-3, -4)), 25.0);
     // A segment of zero length is its start point.
-    QCOMPARE(item->distSqrToLine(QPointF(2, 2), QPointF(2, 2), QPointF(5, 6)),
-             25.0);
+    QCOMPARE(item->distSqrToLine(QPointF(2, 2), QPointF(2, 2), QPointF(5, 6)), 25.0);
   }
 
-  void selectionStateAndEvents() {
+  void selectionStateAndEvents()
+  {
     ItemPlot p;
     ProbeItem *item = new ProbeItem(&p.plot);
     QSignalSpy selection(item, &PlotAbstractItem::selectionChanged);

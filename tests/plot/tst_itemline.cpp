@@ -8,52 +8,61 @@
 #include <cmath>
 
 namespace {
-class StraightProbe : public PlotItemStraightLine {
+class StraightProbe : public PlotItemStraightLine
+{
 public:
   using PlotItemStraightLine::draw;
   using PlotItemStraightLine::PlotItemStraightLine;
 };
 
-class LineProbe : public PlotItemLine {
+class LineProbe : public PlotItemLine
+{
 public:
   using PlotItemLine::draw;
   using PlotItemLine::PlotItemLine;
 };
 
-bool samePoint(const QPointF &a, const QPointF &b) {
+bool samePoint(const QPointF &a, const QPointF &b)
+{
   return qAbs(a.x() - b.x()) < 1e-3 && qAbs(a.y() - b.y()) < 1e-3;
 }
 
 // The same segment, whichever end comes first.
-bool sameSegment(const QLineF &a, const QLineF &b) {
+bool sameSegment(const QLineF &a, const QLineF &b)
+{
   return (samePoint(a.p1(), b.p1()) && samePoint(a.p2(), b.p2())) ||
          (samePoint(a.p1(), b.p2()) && samePoint(a.p2(), b.p1()));
 }
 
-QLineF onlyLine(const PaintRecorder &recorder) {
+QLineF onlyLine(const PaintRecorder &recorder)
+{
   const QList<PaintOp> lines = recorder.opsOfKind(PaintOp::Line);
   if (lines.size() != 1)
     return QLineF(-1, -1, -1, -1);
   return QLineF(lines.first().points.at(0), lines.first().points.at(1));
 }
 
-template <typename Item> void drawOn(PaintRecorder &recorder, Item *item) {
+template <typename Item> void drawOn(PaintRecorder &recorder, Item *item)
+{
   recorder.clear();
   PlotPainter painter(&recorder);
   item->draw(&painter);
   painter.end();
 }
 
-void setPixels(PlotItemPosition *pos, double x, double y) {
+void setPixels(PlotItemPosition *pos, double x, double y)
+{
   pos->setType(PlotItemPosition::ptPixelCoords);
   pos->setCoords(x, y);
 }
 } // namespace
 
-class PlotItemLineTest : public QObject {
+class PlotItemLineTest : public QObject
+{
   Q_OBJECT
 private slots:
-  void defaults() {
+  void defaults()
+  {
     ItemPlot p;
     PlotItemStraightLine *straight = new PlotItemStraightLine(&p.plot);
     QCOMPARE(straight->point1->coords(), QPointF(0, 0));
@@ -75,26 +84,20 @@ private slots:
     QCOMPARE(line->positions().size(), 2);
   }
 
-  void distanceFromTheInfiniteLine() {
+  void distanceFromTheInfiniteLine()
+  {
     ItemPlot p;
     PlotItemStraightLine *line = new PlotItemStraightLine(&p.plot);
-    QCOMPARE(line->distToStraightLine(QVector2D(0, 0), QVector2D(3, 0),
-                                      QVector2D(100, 4)),
-             4.0);
-    QCOMPARE(line->distToStraightLine(QVector2D(0, 0), QVector2D(0, -2),
-                                      QVector2D(-5, 70)),
-             5.0);
-    QVERIFY(qAbs(line->distToStraightLine(QVector2D(0, 0), QVector2D(1, 1),
-                                          QVector2D(0, 2)) -
-                 std::sqrt(2.0)) < 1e-6);
+    QCOMPARE(line->distToStraightLine(QVector2D(0, 0), QVector2D(3, 0), QVector2D(100, 4)), 4.0);
+    QCOMPARE(line->distToStraightLine(QVector2D(0, 0), QVector2D(0, -2), QVector2D(-5, 70)), 5.0);
+    QVERIFY(qAbs(line->distToStraightLine(QVector2D(0, 0), QVector2D(1, 1), QVector2D(0, 2)) - std::sqrt(2.0)) < 1e-6);
     // A zero direction defines no line: the distance from the base point, no
     // division by zero.
-    QCOMPARE(line->distToStraightLine(QVector2D(1, 1), QVector2D(0, 0),
-                                      QVector2D(4, 5)),
-             5.0);
+    QCOMPARE(line->distToStraightLine(QVector2D(1, 1), QVector2D(0, 0), QVector2D(4, 5)), 5.0);
   }
 
-  void straightLineHitTest() {
+  void straightLineHitTest()
+  {
     ItemPlot p;
     PlotItemStraightLine *line = new PlotItemStraightLine(&p.plot);
     setPixels(line->point1, 100, 100);
@@ -111,43 +114,27 @@ private slots:
     QCOMPARE(line->selectTest(QPointF(100, 100), false), -1.0);
   }
 
-  void clippingAxisParallelLines() {
+  void clippingAxisParallelLines()
+  {
     ItemPlot p;
     PlotItemStraightLine *line = new PlotItemStraightLine(&p.plot);
     const QRect rect(50, 20, 320, 240); // right 369, bottom 259
-    QCOMPARE(line->getRectClippedStraightLine(QVector2D(100, 500),
-                                              QVector2D(0, 3), rect),
-             QLineF(100, 20, 100, 259));
-    QCOMPARE(line->getRectClippedStraightLine(QVector2D(100, 500),
-                                              QVector2D(0, -3), rect),
-             QLineF(100, 20, 100, 259));
-    QCOMPARE(line->getRectClippedStraightLine(QVector2D(-7, 30),
-                                              QVector2D(5, 0), rect),
-             QLineF(50, 30, 369, 30));
+    QCOMPARE(line->getRectClippedStraightLine(QVector2D(100, 500), QVector2D(0, 3), rect), QLineF(100, 20, 100, 259));
+    QCOMPARE(line->getRectClippedStraightLine(QVector2D(100, 500), QVector2D(0, -3), rect), QLineF(100, 20, 100, 259));
+    QCOMPARE(line->getRectClippedStraightLine(QVector2D(-7, 30), QVector2D(5, 0), rect), QLineF(50, 30, 369, 30));
     // Crossing outside the rectangle: the null line.
-    QVERIFY(line->getRectClippedStraightLine(QVector2D(49, 30), QVector2D(0, 1),
-                                             rect)
-                .isNull());
-    QCOMPARE(line->getRectClippedStraightLine(QVector2D(49, 30),
-                                              QVector2D(0, 1), rect),
-             QLineF());
-    QVERIFY(line->getRectClippedStraightLine(QVector2D(60, 261),
-                                             QVector2D(1, 0), rect)
-                .isNull());
+    QVERIFY(line->getRectClippedStraightLine(QVector2D(49, 30), QVector2D(0, 1), rect).isNull());
+    QCOMPARE(line->getRectClippedStraightLine(QVector2D(49, 30), QVector2D(0, 1), rect), QLineF());
+    QVERIFY(line->getRectClippedStraightLine(QVector2D(60, 261), QVector2D(1, 0), rect).isNull());
     // Zero and (almost) zero directions: a defined null line, never a division
     // by zero.
-    QCOMPARE(line->getRectClippedStraightLine(QVector2D(100, 100),
-                                              QVector2D(0, 0), rect),
-             QLineF());
-    QCOMPARE(line->getRectClippedStraightLine(QVector2D(100, 100),
-                                              QVector2D(1e-6f, 0), rect),
-             QLineF());
-    QCOMPARE(line->getRectClippedStraightLine(QVector2D(100, 100),
-                                              QVector2D(0, -1e-6f), rect),
-             QLineF());
+    QCOMPARE(line->getRectClippedStraightLine(QVector2D(100, 100), QVector2D(0, 0), rect), QLineF());
+    QCOMPARE(line->getRectClippedStraightLine(QVector2D(100, 100), QVector2D(1e-6f, 0), rect), QLineF());
+    QCOMPARE(line->getRectClippedStraightLine(QVector2D(100, 100), QVector2D(0, -1e-6f), rect), QLineF());
   }
 
-  void clippingThroughTheCorners() {
+  void clippingThroughTheCorners()
+  {
     ItemPlot p;
     PlotItemStraightLine *line = new PlotItemStraightLine(&p.plot);
     const QRect rect = p.rect->rect();
@@ -155,28 +142,23 @@ private slots:
     // The diagonal through the top-left and bottom-right corners finds each
     // corner twice; the farthest pair is the diagonal itself.
     const QVector2D topLeft(50, 20), bottomRight(369, 259);
-    QCOMPARE(
-        line->getRectClippedStraightLine(topLeft, bottomRight - topLeft, rect),
-        QLineF(50, 20, 369, 259));
+    QCOMPARE(line->getRectClippedStraightLine(topLeft, bottomRight - topLeft, rect), QLineF(50, 20, 369, 259));
     // Pointing the other way gives the same piece.
-    QVERIFY(sameSegment(line->getRectClippedStraightLine(
-                            bottomRight, topLeft - bottomRight, rect),
+    QVERIFY(sameSegment(line->getRectClippedStraightLine(bottomRight, topLeft - bottomRight, rect),
                         QLineF(50, 20, 369, 259)));
     // The other diagonal.
     const QVector2D bottomLeft(50, 259), topRight(369, 20);
-    QVERIFY(sameSegment(line->getRectClippedStraightLine(
-                            bottomLeft, topRight - bottomLeft, rect),
+    QVERIFY(sameSegment(line->getRectClippedStraightLine(bottomLeft, topRight - bottomLeft, rect),
                         QLineF(50, 259, 369, 20)));
     // A line that only touches one corner has no visible piece.
-    QVERIFY(line->getRectClippedStraightLine(topLeft, QVector2D(1, -1), rect)
-                .isNull());
+    QVERIFY(line->getRectClippedStraightLine(topLeft, QVector2D(1, -1), rect).isNull());
     // A general line crossing two edges.
-    QVERIFY(sameSegment(line->getRectClippedStraightLine(
-                            QVector2D(50, 140), QVector2D(2, -1), rect),
+    QVERIFY(sameSegment(line->getRectClippedStraightLine(QVector2D(50, 140), QVector2D(2, -1), rect),
                         QLineF(50, 140, 290, 20)));
   }
 
-  void drawnStraightLineSpansThePaddedClipRect() {
+  void drawnStraightLineSpansThePaddedClipRect()
+  {
     ItemPlot p;
     StraightProbe *line = new StraightProbe(&p.plot);
     PaintRecorder recorder(400, 300);
@@ -211,48 +193,35 @@ private slots:
     QVERIFY(recorder.ops().isEmpty());
   }
 
-  void clippingASegment() {
+  void clippingASegment()
+  {
     ItemPlot p;
     PlotItemLine *line = new PlotItemLine(&p.plot);
     const QRect rect(0, 0, 101, 101); // right and bottom 100
     // Both ends inside: uncut.
-    QCOMPARE(
-        line->getRectClippedLine(QVector2D(10, 10), QVector2D(90, 50), rect),
-        QLineF(10, 10, 90, 50));
+    QCOMPARE(line->getRectClippedLine(QVector2D(10, 10), QVector2D(90, 50), rect), QLineF(10, 10, 90, 50));
     // One end inside: from the border crossing to that end.
-    QVERIFY(sameSegment(
-        line->getRectClippedLine(QVector2D(50, 50), QVector2D(150, 50), rect),
-        QLineF(50, 50, 100, 50)));
-    QVERIFY(sameSegment(
-        line->getRectClippedLine(QVector2D(50, -50), QVector2D(50, 50), rect),
-        QLineF(50, 0, 50, 50)));
+    QVERIFY(
+        sameSegment(line->getRectClippedLine(QVector2D(50, 50), QVector2D(150, 50), rect), QLineF(50, 50, 100, 50)));
+    QVERIFY(sameSegment(line->getRectClippedLine(QVector2D(50, -50), QVector2D(50, 50), rect), QLineF(50, 0, 50, 50)));
     // Both ends outside, crossing: between the two crossings.
-    QVERIFY(sameSegment(
-        line->getRectClippedLine(QVector2D(-50, 50), QVector2D(150, 50), rect),
-        QLineF(0, 50, 100, 50)));
-    QVERIFY(sameSegment(line->getRectClippedLine(QVector2D(-10, -10),
-                                                 QVector2D(110, 110), rect),
-                        QLineF(0, 0, 100, 100)));
+    QVERIFY(
+        sameSegment(line->getRectClippedLine(QVector2D(-50, 50), QVector2D(150, 50), rect), QLineF(0, 50, 100, 50)));
+    QVERIFY(
+        sameSegment(line->getRectClippedLine(QVector2D(-10, -10), QVector2D(110, 110), rect), QLineF(0, 0, 100, 100)));
     // Both outside, missing; or stopping short of the rectangle.
-    QVERIFY(
-        line->getRectClippedLine(QVector2D(-50, -10), QVector2D(150, -10), rect)
-            .isNull());
-    QVERIFY(
-        line->getRectClippedLine(QVector2D(-50, 50), QVector2D(-10, 50), rect)
-            .isNull());
+    QVERIFY(line->getRectClippedLine(QVector2D(-50, -10), QVector2D(150, -10), rect).isNull());
+    QVERIFY(line->getRectClippedLine(QVector2D(-50, 50), QVector2D(-10, 50), rect).isNull());
     // A degenerate segment outside, and ends far beyond the integer range:
     // defined, null.
-    QVERIFY(line->getRectClippedLine(QVector2D(-5, -5), QVector2D(-5, -5), rect)
-                .isNull());
-    QVERIFY(line->getRectClippedLine(QVector2D(-1e12f, 50),
-                                     QVector2D(-1e11f, 50), rect)
-                .isNull());
-    QVERIFY(sameSegment(line->getRectClippedLine(QVector2D(-1e12f, 50),
-                                                 QVector2D(1e12f, 50), rect),
+    QVERIFY(line->getRectClippedLine(QVector2D(-5, -5), QVector2D(-5, -5), rect).isNull());
+    QVERIFY(line->getRectClippedLine(QVector2D(-1e12f, 50), QVector2D(-1e11f, 50), rect).isNull());
+    QVERIFY(sameSegment(line->getRectClippedLine(QVector2D(-1e12f, 50), QVector2D(1e12f, 50), rect),
                         QLineF(0, 50, 100, 50)));
   }
 
-  void segmentHitTest() {
+  void segmentHitTest()
+  {
     ItemPlot p;
     PlotItemLine *line = new PlotItemLine(&p.plot);
     setPixels(line->start, 100, 100);
@@ -264,7 +233,8 @@ private slots:
     QCOMPARE(line->selectTest(QPointF(150, 104), true), -1.0);
   }
 
-  void drawnSegmentWithEndings() {
+  void drawnSegmentWithEndings()
+  {
     ItemPlot p;
     LineProbe *line = new LineProbe(&p.plot);
     PaintRecorder recorder(400, 300);
@@ -287,9 +257,7 @@ private slots:
     QCOMPARE(drawn.p2(), QPointF(200, 150));
     QVERIFY(drawn.p1().x() > 10 && drawn.p1().x() < 50);
     QCOMPARE(recorder.opsOfKind(PaintOp::Polygon).size(), 2);
-    QVERIFY(recorder.opsOfKind(PaintOp::Polygon)
-                .first()
-                .points.contains(QPointF(10, 100)));
+    QVERIFY(recorder.opsOfKind(PaintOp::Polygon).first().points.contains(QPointF(10, 100)));
 
     // Both ends on one pixel: nothing at all, endings included.
     setPixels(line->start, 200.3, 149.6);
@@ -297,14 +265,13 @@ private slots:
     QVERIFY(recorder.ops().isEmpty());
   }
 
-  void snapshotOfTitleAndTwoLines() {
+  void snapshotOfTitleAndTwoLines()
+  {
     ItemPlot p;
     p.plot.xAxis->setRange(0, 10);
     PlotItemText *title = new PlotItemText(&p.plot);
     title->position->setType(PlotItemPosition::ptPixelCoords);
-    title->position->setCoords(
-        (p.rect->rect().left() + p.rect->rect().right()) / 2,
-        p.rect->rect().top());
+    title->position->setCoords((p.rect->rect().left() + p.rect->rect().right()) / 2, p.rect->rect().top());
     title->setPositionAlignment(Qt::AlignTop | Qt::AlignHCenter);
     title->setColor(Qt::gray);
     title->setText(QStringLiteral("Capture 1"));

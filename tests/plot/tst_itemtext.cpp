@@ -8,7 +8,8 @@
 #include <cmath>
 
 namespace {
-class TextProbe : public PlotItemText {
+class TextProbe : public PlotItemText
+{
 public:
   using PlotItemText::anchorPixelPoint;
   using PlotItemText::draw;
@@ -17,19 +18,20 @@ public:
 
 // Size of the text box the item builds for a font: the text's bounding
 // rectangle grown by the padding.
-QSize boxSize(const PlotItemText &item, const QFont &font) {
-  const QRect r = QFontMetrics(font).boundingRect(
-      0, 0, 0, 0, Qt::TextDontClip | item.textAlignment(), item.text());
+QSize boxSize(const PlotItemText &item, const QFont &font)
+{
+  const QRect r = QFontMetrics(font).boundingRect(0, 0, 0, 0, Qt::TextDontClip | item.textAlignment(), item.text());
   const QMargins pad = item.padding();
-  return QSize(r.width() + pad.left() + pad.right(),
-               r.height() + pad.top() + pad.bottom());
+  return QSize(r.width() + pad.left() + pad.right(), r.height() + pad.top() + pad.bottom());
 }
 
-bool near(const QPointF &a, const QPointF &b, double eps = 1e-6) {
+bool near(const QPointF &a, const QPointF &b, double eps = 1e-6)
+{
   return qAbs(a.x() - b.x()) <= eps && qAbs(a.y() - b.y()) <= eps;
 }
 
-QList<PaintOp> drawOn(PaintRecorder &recorder, TextProbe *item) {
+QList<PaintOp> drawOn(PaintRecorder &recorder, TextProbe *item)
+{
   recorder.clear();
   PlotPainter painter(&recorder);
   item->draw(&painter);
@@ -40,10 +42,12 @@ QList<PaintOp> drawOn(PaintRecorder &recorder, TextProbe *item) {
 
 Q_DECLARE_METATYPE(Qt::Alignment)
 
-class PlotItemTextTest : public QObject {
+class PlotItemTextTest : public QObject
+{
   Q_OBJECT
 private slots:
-  void defaults() {
+  void defaults()
+  {
     ItemPlot p;
     PlotItemText *item = new PlotItemText(&p.plot);
     QCOMPARE(item->text(), QStringLiteral("text"));
@@ -60,9 +64,8 @@ private slots:
     QCOMPARE(item->position->typeX(), PlotItemPosition::ptPlotCoords);
     QCOMPARE(item->position->keyAxis(), p.plot.xAxis);
     QCOMPARE(item->position->coords(), QPointF(0, 0));
-    const QStringList names = {"position", "topLeft",    "top",
-                               "topRight", "right",      "bottomRight",
-                               "bottom",   "bottomLeft", "left"};
+    const QStringList names = {"position",    "topLeft", "top",        "topRight", "right",
+                               "bottomRight", "bottom",  "bottomLeft", "left"};
     QCOMPARE(item->anchors().size(), names.size());
     for (int i = 0; i < names.size(); ++i)
       QCOMPARE(item->anchors().at(i)->name(), names.at(i));
@@ -73,27 +76,23 @@ private slots:
     QCOMPARE(item->mainColor(), QColor(Qt::blue));
   }
 
-  void boxFollowsThePositionAlignment_data() {
+  void boxFollowsThePositionAlignment_data()
+  {
     QTest::addColumn<Qt::Alignment>("alignment");
-    QTest::addColumn<double>(
-        "fx"); // top-left offset as a multiple of the box width
+    QTest::addColumn<double>("fx"); // top-left offset as a multiple of the box width
     QTest::addColumn<double>("fy");
     QTest::newRow("center") << Qt::Alignment(Qt::AlignCenter) << -0.5 << -0.5;
-    QTest::newRow("top hcenter (title)")
-        << (Qt::AlignTop | Qt::AlignHCenter) << -0.5 << 0.0;
+    QTest::newRow("top hcenter (title)") << (Qt::AlignTop | Qt::AlignHCenter) << -0.5 << 0.0;
     QTest::newRow("none") << Qt::Alignment() << 0.0 << 0.0;
     QTest::newRow("left top") << (Qt::AlignLeft | Qt::AlignTop) << 0.0 << 0.0;
-    QTest::newRow("right bottom")
-        << (Qt::AlignRight | Qt::AlignBottom) << -1.0 << -1.0;
-    QTest::newRow("hcenter wins over right")
-        << (Qt::AlignHCenter | Qt::AlignRight) << -0.5 << 0.0;
-    QTest::newRow("vcenter wins over bottom")
-        << (Qt::AlignVCenter | Qt::AlignBottom) << 0.0 << -0.5;
-    QTest::newRow("left vcenter")
-        << (Qt::AlignLeft | Qt::AlignVCenter) << 0.0 << -0.5;
+    QTest::newRow("right bottom") << (Qt::AlignRight | Qt::AlignBottom) << -1.0 << -1.0;
+    QTest::newRow("hcenter wins over right") << (Qt::AlignHCenter | Qt::AlignRight) << -0.5 << 0.0;
+    QTest::newRow("vcenter wins over bottom") << (Qt::AlignVCenter | Qt::AlignBottom) << 0.0 << -0.5;
+    QTest::newRow("left vcenter") << (Qt::AlignLeft | Qt::AlignVCenter) << 0.0 << -0.5;
   }
 
-  void boxFollowsThePositionAlignment() {
+  void boxFollowsThePositionAlignment()
+  {
     QFETCH(Qt::Alignment, alignment);
     QFETCH(double, fx);
     QFETCH(double, fy);
@@ -107,27 +106,20 @@ private slots:
     QVERIFY(size.width() > 10 && size.height() > 10);
 
     // The offset of the box is rounded to whole pixels, halves away from zero.
-    const QPointF offset(std::round(fx * size.width()),
-                         std::round(fy * size.height()));
+    const QPointF offset(std::round(fx * size.width()), std::round(fy * size.height()));
     const QPointF topLeft = QPointF(200.25, 100.75) + offset;
     QVERIFY(near(item->topLeft->pixelPoint(), topLeft));
-    QVERIFY(near(item->bottomRight->pixelPoint(),
-                 topLeft + QPointF(size.width(), size.height())));
-    QVERIFY(
-        near(item->topRight->pixelPoint(), topLeft + QPointF(size.width(), 0)));
-    QVERIFY(near(item->bottomLeft->pixelPoint(),
-                 topLeft + QPointF(0, size.height())));
-    QVERIFY(near(item->top->pixelPoint(),
-                 topLeft + QPointF(size.width() / 2.0, 0)));
-    QVERIFY(near(item->bottom->pixelPoint(),
-                 topLeft + QPointF(size.width() / 2.0, size.height())));
-    QVERIFY(near(item->left->pixelPoint(),
-                 topLeft + QPointF(0, size.height() / 2.0)));
-    QVERIFY(near(item->right->pixelPoint(),
-                 topLeft + QPointF(size.width(), size.height() / 2.0)));
+    QVERIFY(near(item->bottomRight->pixelPoint(), topLeft + QPointF(size.width(), size.height())));
+    QVERIFY(near(item->topRight->pixelPoint(), topLeft + QPointF(size.width(), 0)));
+    QVERIFY(near(item->bottomLeft->pixelPoint(), topLeft + QPointF(0, size.height())));
+    QVERIFY(near(item->top->pixelPoint(), topLeft + QPointF(size.width() / 2.0, 0)));
+    QVERIFY(near(item->bottom->pixelPoint(), topLeft + QPointF(size.width() / 2.0, size.height())));
+    QVERIFY(near(item->left->pixelPoint(), topLeft + QPointF(0, size.height() / 2.0)));
+    QVERIFY(near(item->right->pixelPoint(), topLeft + QPointF(size.width(), size.height() / 2.0)));
   }
 
-  void chartTitleSitsOnTopCentre() {
+  void chartTitleSitsOnTopCentre()
+  {
     ItemPlot p;
     PlotItemText *title = new PlotItemText(&p.plot);
     title->position->setType(PlotItemPosition::ptPixelCoords);
@@ -140,12 +132,12 @@ private slots:
     title->setFont(font);
     title->setText(QStringLiteral("Capture of 12 March"));
     QCOMPARE(title->top->pixelPoint().y(), double(r.top()));
-    QVERIFY(qAbs(title->top->pixelPoint().x() - (r.left() + r.right()) / 2) <=
-            0.5);
+    QVERIFY(qAbs(title->top->pixelPoint().x() - (r.left() + r.right()) / 2) <= 0.5);
     QVERIFY(title->bottom->pixelPoint().y() > r.top());
   }
 
-  void paddingGrowsTheBox() {
+  void paddingGrowsTheBox()
+  {
     ItemPlot p;
     PlotItemText *item = new PlotItemText(&p.plot);
     item->position->setType(PlotItemPosition::ptPixelCoords);
@@ -157,7 +149,8 @@ private slots:
     QCOMPARE(item->bottomRight->pixelPoint(), plain + QPointF(4, 6));
   }
 
-  void rotationTurnsAnchorsAndHitTest() {
+  void rotationTurnsAnchorsAndHitTest()
+  {
     ItemPlot p;
     TextProbe *item = new TextProbe(&p.plot);
     item->position->setType(PlotItemPosition::ptPixelCoords);
@@ -165,18 +158,14 @@ private slots:
     item->position->setCoords(pos);
     item->setText(QStringLiteral("a rather long label"));
     const QSize size = boxSize(*item, item->font());
-    const QPointF offset(std::round(-size.width() / 2.0),
-                         std::round(-size.height() / 2.0));
+    const QPointF offset(std::round(-size.width() / 2.0), std::round(-size.height() / 2.0));
     QVERIFY(near(item->topLeft->pixelPoint(), pos + offset));
 
     // A quarter turn clockwise on screen: (x, y) becomes (-y, x).
     item->setRotation(90);
-    QVERIFY(near(item->topLeft->pixelPoint(),
-                 pos + QPointF(-offset.y(), offset.x()), 1e-4));
-    QVERIFY(near(
-        item->bottomRight->pixelPoint(),
-        pos + QPointF(-(offset.y() + size.height()), offset.x() + size.width()),
-        1e-4));
+    QVERIFY(near(item->topLeft->pixelPoint(), pos + QPointF(-offset.y(), offset.x()), 1e-4));
+    QVERIFY(near(item->bottomRight->pixelPoint(),
+                 pos + QPointF(-(offset.y() + size.height()), offset.x() + size.width()), 1e-4));
 
     // The box now stands upright: a point well above the centre lies inside
     // it, a point well to the side does not.
@@ -187,12 +176,12 @@ private slots:
     QVERIFY(aboveDistance >= 0 && aboveDistance <= tolerance * 0.99);
     QVERIFY(item->selectTest(aside, false) > tolerance);
     item->setRotation(0);
-    QCOMPARE(item->selectTest(aside, false),
-             2.0 + std::round(-size.width() / 2.0) + size.width() / 2.0);
+    QCOMPARE(item->selectTest(aside, false), 2.0 + std::round(-size.width() / 2.0) + size.width() / 2.0);
     QVERIFY(item->selectTest(above, false) > tolerance);
   }
 
-  void hitTestUsesTheUnselectedFont() {
+  void hitTestUsesTheUnselectedFont()
+  {
     ItemPlot p;
     PlotItemText *item = new PlotItemText(&p.plot);
     item->position->setType(PlotItemPosition::ptPixelCoords);
@@ -207,8 +196,7 @@ private slots:
 
     item->setSelected(true);
     // Drawn and anchored with the large box...
-    QCOMPARE(item->bottomRight->pixelPoint(),
-             QPointF(200 + large.width(), 150 + large.height()));
+    QCOMPARE(item->bottomRight->pixelPoint(), QPointF(200 + large.width(), 150 + large.height()));
     // ...but a click inside the large box far right of the normal one misses.
     const QPointF click(200 + normal.width() + 20, 150 + 1);
     QCOMPARE(item->selectTest(click, false), std::sqrt(20.0 * 20.0 + 0.0));
@@ -217,16 +205,17 @@ private slots:
     QCOMPARE(item->selectTest(QPointF(200 + 2, 150 + 2), true), -1.0);
   }
 
-  void invalidAnchorId() {
+  void invalidAnchorId()
+  {
     ItemPlot p;
     TextProbe *item = new TextProbe(&p.plot);
-    QTest::ignoreMessage(QtDebugMsg,
-                         "virtual QPointF PlotItemText::anchorPixelPoint(int) "
-                         "const invalid anchorId 8");
+    QTest::ignoreMessage(QtDebugMsg, "virtual QPointF PlotItemText::anchorPixelPoint(int) "
+                                     "const invalid anchorId 8");
     QCOMPARE(item->anchorPixelPoint(8), QPointF());
   }
 
-  void drawsTextAndOptionalBox() {
+  void drawsTextAndOptionalBox()
+  {
     ItemPlot p;
     TextProbe *item = new TextProbe(&p.plot);
     item->position->setType(PlotItemPosition::ptPixelCoords);
@@ -240,8 +229,7 @@ private slots:
     QList<PaintOp> ops = drawOn(recorder, item);
     QCOMPARE(recorder.opsOfKind(PaintOp::Rect).size(), 0);
     QCOMPARE(recorder.texts(), QStringList({"Title"}));
-    QCOMPARE(recorder.opsOfKind(PaintOp::Text).first().pen.color(),
-             QColor(Qt::darkGreen));
+    QCOMPARE(recorder.opsOfKind(PaintOp::Text).first().pen.color(), QColor(Qt::darkGreen));
 
     // A filled box covers exactly the anchors' rectangle.
     item->setBrush(Qt::yellow);
@@ -249,16 +237,14 @@ private slots:
     const QList<PaintOp> rects = recorder.opsOfKind(PaintOp::Rect);
     QCOMPARE(rects.size(), 1);
     QCOMPARE(rects.first().brush.color(), QColor(Qt::yellow));
-    const QRectF expected(item->topLeft->pixelPoint(),
-                          item->bottomRight->pixelPoint());
+    const QRectF expected(item->topLeft->pixelPoint(), item->bottomRight->pixelPoint());
     QCOMPARE(rects.first().rect, expected);
     QCOMPARE(recorder.texts(), QStringList({"Title"}));
 
     // Selected: the selected colour.
     item->setSelected(true);
     drawOn(recorder, item);
-    QCOMPARE(recorder.opsOfKind(PaintOp::Text).first().pen.color(),
-             QColor(Qt::blue));
+    QCOMPARE(recorder.opsOfKind(PaintOp::Text).first().pen.color(), QColor(Qt::blue));
     item->setSelected(false);
 
     // Wholly outside the clip rectangle (the axis rect), frame pen included:
