@@ -4,6 +4,7 @@
 #include "plotaxisrect.h"
 #include "plotgraph.h"
 #include "plotgrid.h"
+#include "plotitem.h"
 #include "plotpainter.h"
 #include "plotwidget.h"
 
@@ -716,6 +717,23 @@ QList<PlotGraph *> PlotAxis::graphs() const
   for (PlotGraph *graph : std::as_const(mParentPlot->mGraphs)) {
     if (graph->keyAxis() == this || graph->valueAxis() == this)
       result.append(graph);
+  }
+  return result;
+}
+
+QList<PlotAbstractItem *> PlotAxis::items() const
+{
+  QList<PlotAbstractItem *> result;
+  if (!mParentPlot)
+    return result;
+  for (PlotAbstractItem *item : std::as_const(mParentPlot->mItems)) {
+    const QList<PlotItemPosition *> positions = item->positions();
+    for (const PlotItemPosition *pos : positions) {
+      if (pos->keyAxis() == this || pos->valueAxis() == this) {
+        result.append(item);
+        break;
+      }
+    }
   }
   return result;
 }

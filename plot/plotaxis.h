@@ -14,6 +14,7 @@
 #include <QString>
 #include <utility>
 
+class PlotAbstractItem;
 class PlotAbstractPlottable;
 class PlotAxisRect;
 class PlotAxisPainterPrivate;
@@ -138,6 +139,8 @@ public:
   // The plot's plottables (graphs) whose key or value axis is this axis, in the plot's order.
   QList<PlotAbstractPlottable *> plottables() const;
   QList<PlotGraph *> graphs() const;
+  // The plot's items with a position on this axis (as key or value axis), in the plot's order.
+  QList<PlotAbstractItem *> items() const;
 
   double coordToPixel(double value) const;
   double pixelToCoord(double value) const;

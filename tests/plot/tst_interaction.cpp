@@ -216,6 +216,10 @@ private slots:
     // onSecond still has its start position on the first rect's axes.
     QCOMPARE(p.rect->items(), QList<PlotAbstractItem *>({onRect, onSecond}));
     QCOMPARE(second->items(), QList<PlotAbstractItem *>({onSecond}));
+    // An axis lists the items with a position on it.
+    QCOMPARE(p.plot.xAxis->items(), QList<PlotAbstractItem *>({onRect, onSecond}));
+    QCOMPARE(second->axis(PlotAxis::atLeft)->items(), QList<PlotAbstractItem *>({onSecond}));
+    QVERIFY(p.plot.yAxis2->items().isEmpty());
   }
 
   void axisAtEachSide()
