@@ -18,5 +18,10 @@
 #include "plotaxis.h"
 #include "plotaxispainter.h"
 #include "plotgrid.h"
+#include "plotplottable.h"
+#include "plotgraph.h"
+#include "plotitem.h"
+#include "plotitemtext.h"
+#include "plotitemline.h"
 
 #endif // PLOT_H

@@ -2,7 +2,9 @@
 
 #include "plotaxispainter.h"
 #include "plotaxisrect.h"
+#include "plotgraph.h"
 #include "plotgrid.h"
+#include "plotitem.h"
 #include "plotpainter.h"
 #include "plotwidget.h"
 
@@ -690,4 +692,87 @@ int PlotAxis::calculateMargin()
   mCachedMargin = mAxisPainter->size() + mPadding;
   mCachedMarginValid = true;
   return mCachedMargin;
+}
+
+// ---------------------------------------------------------------------------
+// Plottables on this axis
+
+QList<PlotAbstractPlottable *> PlotAxis::plottables() const
+{
+  QList<PlotAbstractPlottable *> result;
+  if (!mParentPlot)
+    return result;
+  for (PlotAbstractPlottable *plottable : std::as_const(mParentPlot->mPlottables)) {
+    if (plottable->keyAxis() == this || plottable->valueAxis() == this)
+      result.append(plottable);
+  }
+  return result;
+}
+
+QList<PlotGraph *> PlotAxis::graphs() const
+{
+  QList<PlotGraph *> result;
+  if (!mParentPlot)
+    return result;
+  for (PlotGraph *graph : std::as_const(mParentPlot->mGraphs)) {
+    if (graph->keyAxis() == this || graph->valueAxis() == this)
+      result.append(graph);
+  }
+  return result;
+}
+
+QList<PlotAbstractItem *> PlotAxis::items() const
+{
+  QList<PlotAbstractItem *> result;
+  if (!mParentPlot)
+    return result;
+  for (PlotAbstractItem *item : std::as_const(mParentPlot->mItems)) {
+    const QList<PlotItemPosition *> positions = item->positions();
+    for (const PlotItemPosition *pos : positions) {
+      if (pos->keyAxis() == this || pos->valueAxis() == this) {
+        result.append(item);
+        break;
+      }
+    }
+  }
+  return result;
+}
+
+void PlotAxis::rescale(bool onlyVisiblePlottables)
+{
+  PlotAbstractPlottable::SignDomain signDomain = PlotAbstractPlottable::sdBothSigns;
+  if (mScaleType == stLogarithmic)
+    signDomain = mRange.upper < 0 ? PlotAbstractPlottable::sdNegativeOnly : PlotAbstractPlottable::sdPositiveOnly;
+  PlotRange newRange;
+  bool haveRange = false;
+  const QList<PlotAbstractPlottable *> ownPlottables = plottables();
+  for (const PlotAbstractPlottable *plottable : ownPlottables) {
+    if (onlyVisiblePlottables && !plottable->realVisibility())
+      continue;
+    bool found = false;
+    const PlotRange plottableRange = plottable->keyAxis() == this ? plottable->getKeyRange(found, signDomain)
+                                                                  : plottable->getValueRange(found, signDomain);
+    if (!found)
+      continue;
+    if (haveRange)
+      newRange.expand(plottableRange);
+    else
+      newRange = plottableRange;
+    haveRange = true;
+  }
+  if (!haveRange)
+    return;
+  if (!PlotRange::validRange(newRange)) {
+    // Constant data: keep the current extent, centred on it.
+    const double center = (newRange.lower + newRange.upper) * 0.5;
+    if (mScaleType == stLinear) {
+      newRange.lower = center - mRange.size() / 2.0;
+      newRange.upper = center + mRange.size() / 2.0;
+    } else {
+      const double ratio = std::sqrt(mRange.upper / mRange.lower);
+      newRange.lower = center / ratio;
+      newRange.upper = center * ratio;
+    }
+  }
+  setRange(newRange);
 }

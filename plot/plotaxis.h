@@ -14,8 +14,11 @@
 #include <QString>
 #include <utility>
 
+class PlotAbstractItem;
+class PlotAbstractPlottable;
 class PlotAxisRect;
 class PlotAxisPainterPrivate;
+class PlotGraph;
 class PlotGrid;
 class PlotPainter;
 class PlotWidget;
@@ -130,6 +133,14 @@ public:
   void setRangeReversed(bool reversed);
   void moveRange(double diff);
   void setScaleRatio(const PlotAxis *otherAxis, double ratio = 1.0);
+  // Fits the range to the data of the plottables drawn against this axis.
+  void rescale(bool onlyVisiblePlottables = false);
+
+  // The plot's plottables (graphs) whose key or value axis is this axis, in the plot's order.
+  QList<PlotAbstractPlottable *> plottables() const;
+  QList<PlotGraph *> graphs() const;
+  // The plot's items with a position on this axis (as key or value axis), in the plot's order.
+  QList<PlotAbstractItem *> items() const;
 
   double coordToPixel(double value) const;
   double pixelToCoord(double value) const;

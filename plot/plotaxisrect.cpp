@@ -1,6 +1,8 @@
 #include "plotaxisrect.h"
 
+#include "plotgraph.h"
 #include "plotgrid.h"
+#include "plotitem.h"
 #include "plotpainter.h"
 #include "plotwidget.h"
 
@@ -182,6 +184,53 @@ void PlotAxisRect::setupFullAxesBox(bool connectRanges)
     connect(yAxis, qOverload<PlotRange &>(&PlotAxis::rangeChanged), yAxis2,
             qOverload<const PlotRange &>(&PlotAxis::setRange));
   }
+}
+
+QList<PlotAbstractPlottable *> PlotAxisRect::plottables() const
+{
+  QList<PlotAbstractPlottable *> result;
+  if (!mParentPlot)
+    return result;
+  for (PlotAbstractPlottable *plottable : std::as_const(mParentPlot->mPlottables)) {
+    const PlotAxis *keyAxis = plottable->keyAxis();
+    const PlotAxis *valueAxis = plottable->valueAxis();
+    if ((keyAxis && keyAxis->axisRect() == this) || (valueAxis && valueAxis->axisRect() == this))
+      result.append(plottable);
+  }
+  return result;
+}
+
+QList<PlotGraph *> PlotAxisRect::graphs() const
+{
+  QList<PlotGraph *> result;
+  if (!mParentPlot)
+    return result;
+  for (PlotGraph *graph : std::as_const(mParentPlot->mGraphs)) {
+    const PlotAxis *keyAxis = graph->keyAxis();
+    const PlotAxis *valueAxis = graph->valueAxis();
+    if ((keyAxis && keyAxis->axisRect() == this) || (valueAxis && valueAxis->axisRect() == this))
+      result.append(graph);
+  }
+  return result;
+}
+
+QList<PlotAbstractItem *> PlotAxisRect::items() const
+{
+  QList<PlotAbstractItem *> result;
+  if (!mParentPlot)
+    return result;
+  const auto belongsHere = [this](const PlotAxis *axis) { return axis && axis->axisRect() == this; };
+  for (PlotAbstractItem *item : std::as_const(mParentPlot->mItems)) {
+    bool matches = item->clipAxisRect() == this;
+    const QList<PlotItemPosition *> positions = item->positions();
+    for (int i = 0; !matches && i < positions.size(); ++i) {
+      const PlotItemPosition *pos = positions.at(i);
+      matches = pos->axisRect() == this || belongsHere(pos->keyAxis()) || belongsHere(pos->valueAxis());
+    }
+    if (matches)
+      result.append(item);
+  }
+  return result;
 }
 
 QList<PlotLayoutElement *> PlotAxisRect::elements(bool recursive) const

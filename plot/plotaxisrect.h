@@ -11,6 +11,10 @@
 #include <QPixmap>
 #include <QPointer>
 
+class PlotAbstractItem;
+class PlotAbstractPlottable;
+class PlotGraph;
+
 // The data area: a layout element with any number of axes on each of its four
 // sides, an optional background, an inset layout for elements floating over
 // the data, and the drag handling of a time chart (the axis under the mouse at
@@ -59,6 +63,14 @@ public:
   QList<PlotAxis *> addAxes(PlotAxis::AxisTypes types);
   bool removeAxis(PlotAxis *axis);
   void setupFullAxesBox(bool connectRanges = false);
+
+  // The plot's plottables (graphs) whose key or value axis is one of this
+  // rectangle's axes, in the plot's order.
+  QList<PlotAbstractPlottable *> plottables() const;
+  QList<PlotGraph *> graphs() const;
+  // The plot's items that clip to this rectangle or have a position on it (its
+  // axis rectangle, or a key or value axis of it), in the plot's order.
+  QList<PlotAbstractItem *> items() const;
 
   PlotLayoutInset *insetLayout() const { return mInsetLayout; }
 

@@ -3,14 +3,14 @@
 #include "plotaxis.h"
 #include "plotaxisrect.h"
 #include "plotgrid.h"
+#include "plotitem.h"
+#include "plotplottable.h"
 
 #include <QDebug>
 #include <QLocale>
-#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QResizeEvent>
 #include <QStack>
-#include <QWheelEvent>
 
 PlotWidget::PlotWidget(QWidget *parent)
     : QWidget(parent), xAxis(nullptr), yAxis(nullptr), xAxis2(nullptr), yAxis2(nullptr), legend(nullptr),
@@ -19,7 +19,7 @@ PlotWidget::PlotWidget(QWidget *parent)
       mBackgroundBrush(Qt::white, Qt::SolidPattern), mBackgroundScaled(true),
       mBackgroundScaledMode(Qt::KeepAspectRatioByExpanding), mCurrentLayer(nullptr),
       mPlottingHints(Plot::hintForceRepaint | Plot::hintCacheLabels), mMultiSelectModifier(Qt::ControlModifier),
-      mPaintBuffer(size()), mPressedAxis(nullptr), mReplotting(false)
+      mPaintBuffer(size()), mRubberBand(nullptr), mPressedAxis(nullptr), mReplotting(false)
 {
   setAttribute(Qt::WA_NoMousePropagation);
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -58,6 +58,15 @@ PlotWidget::PlotWidget(QWidget *parent)
 
 PlotWidget::~PlotWidget()
 {
+  clearPlottables();
+  // Plottables made for this plot but never added are its children too; they
+  // go now, while the plot they refer to is whole.
+  const QList<PlotAbstractPlottable *> loosePlottables =
+      findChildren<PlotAbstractPlottable *>(Qt::FindDirectChildrenOnly);
+  qDeleteAll(loosePlottables);
+  clearItems();
+  const QList<PlotAbstractItem *> looseItems = findChildren<PlotAbstractItem *>(Qt::FindDirectChildrenOnly);
+  qDeleteAll(looseItems);
   delete mPlotLayout;
   mPlotLayout = nullptr;
   // Layout elements outside the layout (released or never added) are children
@@ -341,38 +350,6 @@ QList<PlotAxisRect *> PlotWidget::axisRects() const
   return result;
 }
 
-PlotAxis *PlotWidget::axisAt(const QPointF &pos) const
-{
-  const QList<PlotAxisRect *> rects = axisRects();
-  if (rects.isEmpty())
-    return nullptr;
-  const QPoint pixel(static_cast<int>(pos.x()), static_cast<int>(pos.y()));
-  const QList<PlotAxis *> candidates = rects.first()->axes(PlotAxis::atLeft | PlotAxis::atRight | PlotAxis::atBottom);
-  for (PlotAxis *axis : candidates) {
-    if (axis->visible() && axis->plotableRect().contains(pixel))
-      return axis;
-  }
-  return nullptr;
-}
-
-PlotLayoutElement *PlotWidget::layoutElementAt(const QPointF &pos) const
-{
-  PlotLayoutElement *current = mPlotLayout;
-  bool searchSubElements = true;
-  while (searchSubElements && current) {
-    searchSubElements = false;
-    const QList<PlotLayoutElement *> subElements = current->elements(false);
-    for (PlotLayoutElement *element : subElements) {
-      if (element && element->realVisibility() && element->selectTest(pos, false) >= 0) {
-        current = element;
-        searchSubElements = true;
-        break;
-      }
-    }
-  }
-  return current;
-}
-
 void PlotWidget::dragHorzBorderReached(double new_lo, double new_up)
 {
   emit rangeBorderReached(new_lo, new_up);
@@ -499,59 +476,4 @@ void PlotWidget::resizeEvent(QResizeEvent *event)
   mPaintBuffer = QPixmap(event->size());
   setViewport(rect());
   replot(rpLater);
-}
-
-// ---------------------------------------------------------------------------
-// Mouse: the axis under a press is grabbed for the axis rectangle's drag, and
-// the layout element under the press receives the following moves and the
-// release.
-
-void PlotWidget::mousePressEvent(QMouseEvent *event)
-{
-  mPressedAxis = axisAt(event->position());
-  emit mousePress(event);
-  mMousePressPos = event->position().toPoint();
-  mMouseEventElement = layoutElementAt(event->position());
-  if (mMouseEventElement)
-    mMouseEventElement->mousePressEvent(event);
-  QWidget::mousePressEvent(event);
-}
-
-void PlotWidget::mouseMoveEvent(QMouseEvent *event)
-{
-  emit mouseMove(event);
-  if (mMouseEventElement)
-    mMouseEventElement->mouseMoveEvent(event);
-  QWidget::mouseMoveEvent(event);
-}
-
-void PlotWidget::mouseReleaseEvent(QMouseEvent *event)
-{
-  emit mouseRelease(event);
-  if (mMouseEventElement) {
-    mMouseEventElement->mouseReleaseEvent(event);
-    mMouseEventElement = nullptr;
-  }
-  mPressedAxis = nullptr;
-  if (mNoAntialiasingOnDrag)
-    replot(rpByHint);
-  QWidget::mouseReleaseEvent(event);
-}
-
-void PlotWidget::mouseDoubleClickEvent(QMouseEvent *event)
-{
-  emit mouseDoubleClick(event);
-  if (PlotLayoutElement *element = layoutElementAt(event->position()))
-    element->mouseDoubleClickEvent(event);
-  if (mMouseEventElement) {
-    mMouseEventElement->mouseReleaseEvent(event);
-    mMouseEventElement = nullptr;
-  }
-}
-
-void PlotWidget::wheelEvent(QWheelEvent *event)
-{
-  // The plot does not zoom by wheel itself; the application reacts to mouseWheel.
-  emit mouseWheel(event);
-  QWidget::wheelEvent(event);
 }

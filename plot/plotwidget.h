@@ -1,6 +1,7 @@
 #ifndef PLOTWIDGET_H
 #define PLOTWIDGET_H
 
+#include "plotaxis.h"
 #include "plotglobal.h"
 #include "plotlayer.h"
 #include "plotlayoutgrid.h"
@@ -11,9 +12,16 @@
 #include <QPointer>
 #include <QWidget>
 
+class PlotAbstractItem;
+class PlotAbstractPlottable;
 class PlotAxis;
 class PlotAxisRect;
+class PlotGraph;
 class PlotLegend;
+class QRubberBand;
+
+Q_MOC_INCLUDE("plotitem.h")
+Q_MOC_INCLUDE("plotplottable.h")
 
 // The plot widget: owns the layers, the layout tree with its axis rectangle
 // and axes, and draws them into an off-screen buffer on replot(); the paint
@@ -93,6 +101,43 @@ public:
   bool removeLayer(PlotLayer *layer);
   bool moveLayer(PlotLayer *layer, PlotLayer *otherLayer, LayerInsertMode insertMode = limAbove);
 
+  // Plottables in insertion order; the plot owns and deletes them. Graphs are
+  // a second view of the plottables that are PlotGraphs.
+  PlotAbstractPlottable *plottable(int index);
+  PlotAbstractPlottable *plottable();
+  bool addPlottable(PlotAbstractPlottable *plottable);
+  bool removePlottable(PlotAbstractPlottable *plottable);
+  bool removePlottable(int index);
+  int clearPlottables();
+  int plottableCount() const;
+  bool hasPlottable(PlotAbstractPlottable *plottable) const;
+  QList<PlotAbstractPlottable *> selectedPlottables() const;
+
+  PlotGraph *graph(int index) const;
+  PlotGraph *graph() const;
+  // Null axes mean xAxis and yAxis.
+  PlotGraph *addGraph(PlotAxis *keyAxis = nullptr, PlotAxis *valueAxis = nullptr);
+  bool removeGraph(PlotGraph *graph);
+  bool removeGraph(int index);
+  int clearGraphs();
+  int graphCount() const;
+  QList<PlotGraph *> selectedGraphs() const;
+
+  // Items in insertion order; the plot owns and deletes them. An item is made
+  // for a plot but listed only after addItem.
+  PlotAbstractItem *item(int index) const;
+  PlotAbstractItem *item() const;
+  bool addItem(PlotAbstractItem *item);
+  bool removeItem(PlotAbstractItem *item);
+  bool removeItem(int index);
+  int clearItems();
+  int itemCount() const;
+  bool hasItem(PlotAbstractItem *item) const;
+  QList<PlotAbstractItem *> selectedItems() const;
+
+  // Selected axes of every axis rectangle, in axisRects() order.
+  QList<PlotAxis *> selectedAxes() const;
+
   // Axis rectangles anywhere in the layout tree.
   int axisRectCount() const;
   PlotAxisRect *axisRect(int index = 0) const;
@@ -101,6 +146,12 @@ public:
   // The visible left, right or bottom axis of the first axis rectangle whose
   // hit rectangle contains the pixel; never a top axis.
   PlotAxis *axisAt(const QPointF &pos) const;
+  // The top-most layerable within the selection tolerance of the pixel, with
+  // the details of the hit (for an axis, the part).
+  PlotLayerable *layerableAt(const QPointF &pos, bool onlySelectable, QVariant *selectionDetails = nullptr) const;
+  // The nearest plottable or item within the selection tolerance.
+  PlotAbstractPlottable *plottableAt(const QPointF &pos, bool onlySelectable = false) const;
+  PlotAbstractItem *itemAt(const QPointF &pos, bool onlySelectable = false) const;
   // The deepest visible layout element under the pixel.
   PlotLayoutElement *layoutElementAt(const QPointF &pos) const;
   // A drag of the bottom axis would have left its limits: announce the range
@@ -108,6 +159,10 @@ public:
   void dragHorzBorderReached(double new_lo, double new_up);
 
 public slots:
+  // Deselects everything, whatever the interaction flags; no replot, no signal.
+  void deselectAll();
+  // Fits every axis of every axis rectangle to the data of its plottables.
+  void rescaleAxes(bool onlyVisiblePlottables = false);
   void replot(PlotWidget::RefreshPriority refreshPriority = PlotWidget::rpByHint);
 
 signals:
@@ -116,6 +171,12 @@ signals:
   void mouseMove(QMouseEvent *event);
   void mouseRelease(QMouseEvent *event);
   void mouseWheel(QWheelEvent *event);
+  void plottableClick(PlotAbstractPlottable *plottable, QMouseEvent *event);
+  void plottableDoubleClick(PlotAbstractPlottable *plottable, QMouseEvent *event);
+  void itemClick(PlotAbstractItem *item, QMouseEvent *event);
+  void itemDoubleClick(PlotAbstractItem *item, QMouseEvent *event);
+  void axisClick(PlotAxis *axis, PlotAxis::SelectablePart part, QMouseEvent *event);
+  void axisDoubleClick(PlotAxis *axis, PlotAxis::SelectablePart part, QMouseEvent *event);
   void selectionChangedByUser();
   void beforeReplot();
   void afterReplot();
@@ -137,6 +198,11 @@ protected:
   virtual void legendRemoved(PlotLegend *legend);
 
   void drawBackground(PlotPainter *painter);
+  // Zooms the axes of the first axis rectangle to a rubber band of at least
+  // 20 x 20 pixels; false (and nothing changed) for a smaller one.
+  bool zoomToRubberBand(const QRect &band);
+  // Emits the click or double-click signal of the object under pos.
+  void emitObjectSignal(const QPoint &pos, QMouseEvent *event, bool doubleClick);
   void updateLayerIndices() const;
 
   QRect mViewport;
@@ -153,18 +219,26 @@ protected:
   bool mBackgroundScaled;
   Qt::AspectRatioMode mBackgroundScaledMode;
   PlotLayer *mCurrentLayer;
+  QList<PlotAbstractPlottable *> mPlottables;
+  QList<PlotGraph *> mGraphs;
+  QList<PlotAbstractItem *> mItems;
   Plot::PlottingHints mPlottingHints;
   Qt::KeyboardModifier mMultiSelectModifier;
 
   QPixmap mPaintBuffer;
   QPoint mMousePressPos;
   QPointer<PlotLayoutElement> mMouseEventElement;
+  QRubberBand *mRubberBand; // created at the first press beside the axes, reused afterwards
   PlotAxis *mPressedAxis; // axis hit by the last press; read by the axis rectangle's drag
   bool mReplotting;
 
 private:
   friend class PlotAxisRect;
+  friend class PlotAxis;
   friend class PlotLegend;
+  friend class PlotAbstractPlottable;
+  friend class PlotAbstractItem;
+  friend class PlotGraph;
 };
 
 #endif // PLOTWIDGET_H

@@ -1,0 +1,243 @@
+// The graph's construction and its data operations.
+#include "plotgraph.h"
+
+#include "plotwidget.h"
+
+#include <QDebug>
+#include <algorithm>
+
+PlotGraph::PlotGraph(PlotAxis *keyAxis, PlotAxis *valueAxis)
+    : PlotAbstractPlottable(keyAxis, valueAxis), mData(new PlotDataMap), mDataOwned(true), mLineStyle(lsLine),
+      mErrorType(etNone), mErrorBarSize(6), mErrorBarSkipSymbol(true), mAdaptiveSampling(true)
+{
+  setPen(QPen(QBrush(Qt::blue), 0, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+  setErrorPen(QPen(Qt::black));
+  setBrush(Qt::NoBrush);
+  setSelectedPen(QPen(QBrush(QColor(80, 80, 255)), 2.5, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+  setSelectedBrush(Qt::NoBrush);
+  setLineStyle(lsLine);
+  setErrorType(etNone);
+  setErrorBarSize(6);
+  setErrorBarSkipSymbol(true);
+  setChannelFillGraph(nullptr);
+  setAdaptiveSampling(true);
+}
+
+PlotGraph::~PlotGraph()
+{
+  // Deleted behind the plot's back: the graph list must not keep a dangling entry.
+  if (mParentPlot)
+    mParentPlot->mGraphs.removeOne(this);
+  // A lent map belongs to the lender; only the map allocated here goes.
+  if (mDataOwned)
+    delete mData;
+  mData = nullptr;
+}
+
+void PlotGraph::setChannelFillGraph(PlotGraph *targetGraph)
+{
+  if (targetGraph == this) {
+    qDebug() << "void PlotGraph::setChannelFillGraph(PlotGraph*)"
+             << "targetGraph is this graph itself";
+    mChannelFillGraph = nullptr;
+    return;
+  }
+  if (targetGraph && targetGraph->mParentPlot != mParentPlot) {
+    qDebug() << "void PlotGraph::setChannelFillGraph(PlotGraph*)"
+             << "targetGraph not in same plot";
+    mChannelFillGraph = nullptr;
+    return;
+  }
+  mChannelFillGraph = targetGraph;
+}
+
+// ---------------------------------------------------------------------------
+// Data operations. None of them replots.
+
+void PlotGraph::setData(PlotDataMap *data, bool copy)
+{
+  if (data == mData) {
+    qDebug() << "void PlotGraph::setData(PlotDataMap*, bool)"
+             << "The data pointer is already in (and owned by) this plottable" << reinterpret_cast<quintptr>(data);
+    return;
+  }
+  if (!data) {
+    qDebug() << "void PlotGraph::setData(PlotDataMap*, bool)"
+             << "null data pointer";
+    return;
+  }
+  if (copy) {
+    *mData = *data;
+  } else {
+    if (mDataOwned)
+      delete mData;
+    mData = data;
+    mDataOwned = false;
+  }
+}
+
+namespace {
+// The number of points a list setter inserts: the smallest list size.
+qsizetype commonSize(std::initializer_list<const QList<double> *> lists)
+{
+  qsizetype n = (*lists.begin())->size();
+  for (const QList<double> *list : lists)
+    n = std::min(n, list->size());
+  return n;
+}
+} // namespace
+
+void PlotGraph::setData(const QList<double> &key, const QList<double> &value)
+{
+  clearData();
+  const qsizetype n = commonSize({&key, &value});
+  for (qsizetype i = 0; i < n; ++i)
+    mData->insert(key.at(i), PlotData(key.at(i), value.at(i)));
+}
+
+void PlotGraph::setData(const QList<double> &key, const QList<double> &value, int count)
+{
+  clearData();
+  // The count never reaches past either list.
+  const qsizetype n = std::clamp<qsizetype>(count, 0, commonSize({&key, &value}));
+  for (qsizetype i = 0; i < n; ++i)
+    mData->insert(key.at(i), PlotData(key.at(i), value.at(i)));
+}
+
+void PlotGraph::setDataValueError(const QList<double> &key, const QList<double> &value,
+                                  const QList<double> &valueError)
+{
+  setDataValueError(key, value, valueError, valueError);
+}
+
+void PlotGraph::setDataValueError(const QList<double> &key, const QList<double> &value,
+                                  const QList<double> &valueErrorMinus, const QList<double> &valueErrorPlus)
+{
+  clearData();
+  const qsizetype n = commonSize({&key, &value, &valueErrorMinus, &valueErrorPlus});
+  PlotData point;
+  for (qsizetype i = 0; i < n; ++i) {
+    point.key = key.at(i);
+    point.value = value.at(i);
+    point.valueErrorMinus = valueErrorMinus.at(i);
+    point.valueErrorPlus = valueErrorPlus.at(i);
+    mData->insert(point.key, point);
+  }
+}
+
+void PlotGraph::setDataKeyError(const QList<double> &key, const QList<double> &value, const QList<double> &keyError)
+{
+  setDataKeyError(key, value, keyError, keyError);
+}
+
+void PlotGraph::setDataKeyError(const QList<double> &key, const QList<double> &value,
+                                const QList<double> &keyErrorMinus, const QList<double> &keyErrorPlus)
+{
+  clearData();
+  const qsizetype n = commonSize({&key, &value, &keyErrorMinus, &keyErrorPlus});
+  PlotData point;
+  for (qsizetype i = 0; i < n; ++i) {
+    point.key = key.at(i);
+    point.value = value.at(i);
+    point.keyErrorMinus = keyErrorMinus.at(i);
+    point.keyErrorPlus = keyErrorPlus.at(i);
+    mData->insert(point.key, point);
+  }
+}
+
+void PlotGraph::setDataBothError(const QList<double> &key, const QList<double> &value,
+                                 const QList<double> &keyError, const QList<double> &valueError)
+{
+  setDataBothError(key, value, keyError, keyError, valueError, valueError);
+}
+
+void PlotGraph::setDataBothError(const QList<double> &key, const QList<double> &value,
+                                 const QList<double> &keyErrorMinus, const QList<double> &keyErrorPlus,
+                                 const QList<double> &valueErrorMinus, const QList<double> &valueErrorPlus)
+{
+  clearData();
+  const qsizetype n =
+      commonSize({&key, &value, &keyErrorMinus, &keyErrorPlus, &valueErrorMinus, &valueErrorPlus});
+  PlotData point;
+  for (qsizetype i = 0; i < n; ++i) {
+    point.key = key.at(i);
+    point.value = value.at(i);
+    point.keyErrorMinus = keyErrorMinus.at(i);
+    point.keyErrorPlus = keyErrorPlus.at(i);
+    point.valueErrorMinus = valueErrorMinus.at(i);
+    point.valueErrorPlus = valueErrorPlus.at(i);
+    mData->insert(point.key, point);
+  }
+}
+
+void PlotGraph::addData(const PlotDataMap &dataMap)
+{
+  // QMap::insert(map) merges with the incoming points winning and moves the
+  // held entries instead of copying them; an empty map does not detach.
+  mData->insert(dataMap);
+}
+
+void PlotGraph::addData(const PlotData &data)
+{
+  mData->insert(data.key, data);
+}
+
+void PlotGraph::addData(double key, double value)
+{
+  mData->insert(key, PlotData(key, value));
+}
+
+void PlotGraph::addData(const QList<double> &keys, const QList<double> &values)
+{
+  const qsizetype n = commonSize({&keys, &values});
+  for (qsizetype i = 0; i < n; ++i)
+    mData->insert(keys.at(i), PlotData(keys.at(i), values.at(i)));
+}
+
+void PlotGraph::removeDataBefore(double key)
+{
+  if (mData->isEmpty())
+    return;
+  // The non-const calls detach a shared map before the iterators are taken.
+  const PlotDataMap::iterator first = mData->begin();
+  const PlotDataMap::iterator last = mData->lowerBound(key);
+  mData->erase(first, last);
+}
+
+void PlotGraph::removeDataAfter(double key)
+{
+  if (mData->isEmpty())
+    return;
+  const PlotDataMap::iterator first = mData->upperBound(key);
+  const PlotDataMap::iterator last = mData->end();
+  mData->erase(first, last);
+}
+
+void PlotGraph::removeData(double fromKey, double toKey)
+{
+  if (fromKey >= toKey || mData->isEmpty())
+    return;
+  const PlotDataMap::iterator first = mData->upperBound(fromKey);
+  const PlotDataMap::iterator last = mData->upperBound(toKey);
+  mData->erase(first, last);
+}
+
+void PlotGraph::removeData(double key)
+{
+  mData->remove(key);
+}
+
+void PlotGraph::clearData()
+{
+  // A shared map drops its reference; the other sharers keep their points.
+  mData->clear();
+}
+
+void PlotGraph::getData() const
+{
+  int i = 0;
+  for (auto it = mData->constBegin(); it != mData->constEnd() && i < 10; ++it, ++i) {
+    qDebug() << "key:" << it.key();
+    qDebug() << "value:" << it.value().value;
+  }
+}

@@ -1,0 +1,263 @@
+#include "plotplottable.h"
+
+#include "plotaxis.h"
+#include "plotaxisrect.h"
+#include "plotpainter.h"
+#include "plotwidget.h"
+
+#include <QDebug>
+#include <QVector2D>
+#include <cmath>
+
+PlotAbstractPlottable::PlotAbstractPlottable(PlotAxis *keyAxis, PlotAxis *valueAxis)
+    : PlotLayerable(keyAxis ? keyAxis->parentPlot() : nullptr, QString(), keyAxis ? keyAxis->axisRect() : nullptr),
+      mAntialiasedFill(true), mAntialiasedScatters(true), mAntialiasedErrorBars(false), mPen(Qt::black),
+      mSelectedPen(Qt::black), mBrush(Qt::NoBrush), mSelectedBrush(Qt::NoBrush), mKeyAxis(keyAxis),
+      mValueAxis(valueAxis), mSelectable(true), mSelected(false)
+{
+  if (!keyAxis || !valueAxis) {
+    qDebug() << "PlotAbstractPlottable::PlotAbstractPlottable(PlotAxis*, PlotAxis*)"
+             << "invalid key or value axis";
+    return;
+  }
+  if (keyAxis->parentPlot() != valueAxis->parentPlot())
+    qDebug() << "PlotAbstractPlottable::PlotAbstractPlottable(PlotAxis*, PlotAxis*)"
+             << "Parent plot of keyAxis is not the same as that of valueAxis.";
+  if (keyAxis->orientation() == valueAxis->orientation())
+    qDebug() << "PlotAbstractPlottable::PlotAbstractPlottable(PlotAxis*, PlotAxis*)"
+             << "keyAxis and valueAxis must be orthogonal to each other.";
+}
+
+PlotAbstractPlottable::~PlotAbstractPlottable()
+{
+  // Deleted behind the plot's back: the registry must not keep a dangling entry.
+  if (mParentPlot)
+    mParentPlot->mPlottables.removeOne(this);
+}
+
+void PlotAbstractPlottable::setSelectable(bool selectable)
+{
+  if (mSelectable == selectable)
+    return;
+  mSelectable = selectable;
+  emit selectableChanged(mSelectable);
+}
+
+void PlotAbstractPlottable::setSelected(bool selected)
+{
+  if (mSelected == selected)
+    return;
+  mSelected = selected;
+  emit selectionChanged(mSelected);
+}
+
+// The plot keeps no legend (PlotWidget::legend stays null), so there is no
+// legend to list the plottable in.
+bool PlotAbstractPlottable::addToLegend()
+{
+  return false;
+}
+
+bool PlotAbstractPlottable::removeFromLegend() const
+{
+  return false;
+}
+
+PlotAbstractPlottable::SignDomain PlotAbstractPlottable::signDomainFor(const PlotAxis *axis)
+{
+  if (axis->scaleType() == PlotAxis::stLogarithmic)
+    return axis->range().upper < 0 ? sdNegativeOnly : sdPositiveOnly;
+  return sdBothSigns;
+}
+
+void PlotAbstractPlottable::rescaleAxes(bool onlyEnlarge) const
+{
+  rescaleKeyAxis(onlyEnlarge);
+  rescaleValueAxis(onlyEnlarge);
+}
+
+void PlotAbstractPlottable::rescaleKeyAxis(bool onlyEnlarge) const
+{
+  PlotAxis *axis = mKeyAxis.data();
+  if (!axis) {
+    qDebug() << "void PlotAbstractPlottable::rescaleKeyAxis(bool) const"
+             << "invalid key axis";
+    return;
+  }
+  rescaleAxis(axis, true, onlyEnlarge);
+}
+
+void PlotAbstractPlottable::rescaleValueAxis(bool onlyEnlarge) const
+{
+  PlotAxis *axis = mValueAxis.data();
+  if (!axis) {
+    qDebug() << "void PlotAbstractPlottable::rescaleValueAxis(bool) const"
+             << "invalid value axis";
+    return;
+  }
+  rescaleAxis(axis, false, onlyEnlarge);
+}
+
+void PlotAbstractPlottable::rescaleAxis(PlotAxis *axis, bool isKeyAxis, bool onlyEnlarge) const
+{
+  const SignDomain signDomain = signDomainFor(axis);
+  bool found = false;
+  PlotRange newRange = isKeyAxis ? getKeyRange(found, signDomain) : getValueRange(found, signDomain);
+  if (!found)
+    return;
+  if (onlyEnlarge)
+    newRange.expand(axis->range());
+  if (!PlotRange::validRange(newRange)) {
+    // All points share one coordinate: keep the axis's extent, centred on them.
+    const double center = (newRange.lower + newRange.upper) * 0.5;
+    if (axis->scaleType() == PlotAxis::stLinear) {
+      const double size = axis->range().size();
+      newRange.lower = center - size / 2.0;
+      newRange.upper = center + size / 2.0;
+    } else {
+      const double ratio = std::sqrt(axis->range().upper / axis->range().lower);
+      newRange.lower = center / ratio;
+      newRange.upper = center * ratio;
+    }
+  }
+  axis->setRange(newRange);
+}
+
+void PlotAbstractPlottable::coordsToPixels(double key, double value, double &x, double &y) const
+{
+  const PlotAxis *keyAxis = mKeyAxis.data();
+  const PlotAxis *valueAxis = mValueAxis.data();
+  if (!keyAxis || !valueAxis) {
+    qDebug() << "void PlotAbstractPlottable::coordsToPixels(double, double, double&, double&) const"
+             << "invalid key or value axis";
+    return;
+  }
+  if (keyAxis->orientation() == Qt::Horizontal) {
+    x = keyAxis->coordToPixel(key);
+    y = valueAxis->coordToPixel(value);
+  } else {
+    y = keyAxis->coordToPixel(key);
+    x = valueAxis->coordToPixel(value);
+  }
+}
+
+const QPointF PlotAbstractPlottable::coordsToPixels(double key, double value) const
+{
+  const PlotAxis *keyAxis = mKeyAxis.data();
+  const PlotAxis *valueAxis = mValueAxis.data();
+  if (!keyAxis || !valueAxis) {
+    qDebug() << "const QPointF PlotAbstractPlottable::coordsToPixels(double, double) const"
+             << "invalid key or value axis";
+    return QPointF();
+  }
+  if (keyAxis->orientation() == Qt::Horizontal)
+    return QPointF(keyAxis->coordToPixel(key), valueAxis->coordToPixel(value));
+  return QPointF(valueAxis->coordToPixel(value), keyAxis->coordToPixel(key));
+}
+
+void PlotAbstractPlottable::pixelsToCoords(double x, double y, double &key, double &value) const
+{
+  const PlotAxis *keyAxis = mKeyAxis.data();
+  const PlotAxis *valueAxis = mValueAxis.data();
+  if (!keyAxis || !valueAxis) {
+    qDebug() << "void PlotAbstractPlottable::pixelsToCoords(double, double, double&, double&) const"
+             << "invalid key or value axis";
+    return;
+  }
+  if (keyAxis->orientation() == Qt::Horizontal) {
+    key = keyAxis->pixelToCoord(x);
+    value = valueAxis->pixelToCoord(y);
+  } else {
+    key = keyAxis->pixelToCoord(y);
+    value = valueAxis->pixelToCoord(x);
+  }
+}
+
+void PlotAbstractPlottable::pixelsToCoords(const QPointF &pixelPos, double &key, double &value) const
+{
+  pixelsToCoords(pixelPos.x(), pixelPos.y(), key, value);
+}
+
+QPen PlotAbstractPlottable::mainPen() const
+{
+  return mSelected ? mSelectedPen : mPen;
+}
+
+QBrush PlotAbstractPlottable::mainBrush() const
+{
+  return mSelected ? mSelectedBrush : mBrush;
+}
+
+double PlotAbstractPlottable::distSqrToLine(const QPointF &start, const QPointF &end, const QPointF &point) const
+{
+  const QVector2D a(start);
+  const QVector2D b(end);
+  const QVector2D p(point);
+  const QVector2D v = b - a;
+  const float lengthSqr = v.lengthSquared();
+  if (std::fabs(lengthSqr) <= 1e-12)
+    return (a - p).lengthSquared();
+  const float mu = QVector2D::dotProduct(p - a, v) / lengthSqr;
+  if (mu < 0)
+    return (a - p).lengthSquared();
+  if (mu > 1)
+    return (b - p).lengthSquared();
+  return ((a + mu * v) - p).lengthSquared();
+}
+
+Plot::Interaction PlotAbstractPlottable::selectionCategory() const
+{
+  return Plot::iaSelectPlottables;
+}
+
+QRect PlotAbstractPlottable::clipRect() const
+{
+  const PlotAxis *keyAxis = mKeyAxis.data();
+  const PlotAxis *valueAxis = mValueAxis.data();
+  if (keyAxis && valueAxis && keyAxis->axisRect() && valueAxis->axisRect())
+    return keyAxis->axisRect()->rect() & valueAxis->axisRect()->rect();
+  return QRect();
+}
+
+void PlotAbstractPlottable::applyDefaultAntialiasingHint(PlotPainter *painter) const
+{
+  applyAntialiasingHint(painter, mAntialiased, Plot::aaPlottables);
+}
+
+void PlotAbstractPlottable::applyFillAntialiasingHint(PlotPainter *painter) const
+{
+  applyAntialiasingHint(painter, mAntialiasedFill, Plot::aaFills);
+}
+
+void PlotAbstractPlottable::applyScattersAntialiasingHint(PlotPainter *painter) const
+{
+  applyAntialiasingHint(painter, mAntialiasedScatters, Plot::aaScatters);
+}
+
+void PlotAbstractPlottable::applyErrorBarsAntialiasingHint(PlotPainter *painter) const
+{
+  applyAntialiasingHint(painter, mAntialiasedErrorBars, Plot::aaErrorBars);
+}
+
+void PlotAbstractPlottable::selectEvent(QMouseEvent *event, bool additive, const QVariant &details,
+                                        bool *selectionStateChanged)
+{
+  Q_UNUSED(event)
+  Q_UNUSED(details)
+  if (!mSelectable)
+    return;
+  const bool selectionBefore = mSelected;
+  setSelected(additive ? !mSelected : true);
+  if (selectionStateChanged)
+    *selectionStateChanged = mSelected != selectionBefore;
+}
+
+void PlotAbstractPlottable::deselectEvent(bool *selectionStateChanged)
+{
+  if (!mSelectable)
+    return;
+  const bool selectionBefore = mSelected;
+  setSelected(false);
+  if (selectionStateChanged)
+    *selectionStateChanged = mSelected != selectionBefore;
+}

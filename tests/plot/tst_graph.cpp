@@ -1,0 +1,317 @@
+#include "graphfixture.h"
+#include "plot.h"
+#include "testmain.h"
+
+#include <QTest>
+
+namespace {
+QList<double> keysOf(const PlotDataMap &map)
+{
+  return map.keys();
+}
+
+QList<double> valuesOf(const PlotDataMap &map)
+{
+  QList<double> values;
+  for (const PlotData &p : map)
+    values << p.value;
+  return values;
+}
+
+bool entryKeysMatchPoints(const PlotDataMap &map)
+{
+  for (auto it = map.constBegin(); it != map.constEnd(); ++it)
+    if (it.key() != it.value().key)
+      return false;
+  return true;
+}
+} // namespace
+
+// The graph's point map: who owns it, and every operation that writes it.
+class PlotGraphDataTest : public QObject
+{
+  Q_OBJECT
+private slots:
+  // The sanitizers watch these: a lent map is never freed by the graph, the
+  // graph's own map never leaks.
+  void lentMapOutlivesTheGraph()
+  {
+    GraphPlot p;
+    auto *map = new PlotDataMap;
+    PlotGraph *graph = p.plot.addGraph();
+    graph->setData(map, false);
+    QCOMPARE(graph->data(), map);
+    map->insert(1, PlotData(1, 5)); // the application writes in place
+    QCOMPARE(graph->data()->size(), 1);
+    QVERIFY(p.plot.removeGraph(graph));
+    QCOMPARE(map->value(1).value, 5.0);
+    map->insert(2, PlotData(2, 6));
+    delete map;
+  }
+
+  void lentMapFreedBeforeTheGraphGoes()
+  {
+    GraphPlot p;
+    auto *first = new PlotDataMap;
+    auto *second = new PlotDataMap;
+    first->insert(1, PlotData(1, 1));
+    PlotGraph *graph = p.plot.addGraph();
+    graph->setData(first, false);
+    graph->setData(second, false); // replacing a lent map does not free it
+    QCOMPARE(first->size(), 1);
+    delete first;
+    graph->addData(3, 3);
+    QCOMPARE(second->size(), 1);
+    // The lender frees its map while the graph still points at it; removing
+    // the graph must not touch the map.
+    delete second;
+    QVERIFY(p.plot.removeGraph(graph));
+  }
+
+  void ownMapGoesWithTheGraph()
+  {
+    PlotWidget plot;
+    PlotGraph *graph = plot.addGraph();
+    graph->addData(1, 2);
+    PlotDataMap other;
+    other.insert(4, PlotData(4, 4));
+    graph->setData(&other, true); // a copy into the own map
+    QVERIFY(graph->data() != &other);
+    plot.removeGraph(graph);
+    plot.addGraph()->addData(5, 5); // freed with the plot
+  }
+
+  void settingTheHeldPointerAgainChangesNothing()
+  {
+    PlotWidget plot;
+    PlotGraph *graph = plot.addGraph();
+    graph->addData(1, 2);
+    PlotDataMap *held = graph->data();
+    MessageLog log;
+    graph->setData(held, false);
+    graph->setData(held, true);
+    QCOMPARE(graph->data(), held);
+    QCOMPARE(held->size(), 1);
+    const QString expected = QStringLiteral("void PlotGraph::setData(PlotDataMap*, bool) The data pointer is already in "
+                                            "(and owned by) this plottable %1")
+                                 .arg(reinterpret_cast<quintptr>(held));
+    QCOMPARE(log.lines, QStringList({expected, expected}));
+
+    graph->setData(nullptr, false); // refused, not dereferenced
+    QCOMPARE(graph->data(), held);
+    QCOMPARE(log.lines.size(), 3);
+  }
+
+  void copiesAreIndependent()
+  {
+    PlotWidget plot;
+    PlotGraph *graph = plot.addGraph();
+    PlotDataMap source;
+    source.insert(1, PlotData(1, 10));
+    graph->setData(&source, true);
+    source.insert(2, PlotData(2, 20));
+    QCOMPARE(keysOf(*graph->data()), QList<double>({1}));
+    graph->addData(3, 30);
+    QCOMPARE(keysOf(source), QList<double>({1, 2}));
+
+    // Copying into a lent map replaces the lender's points.
+    PlotDataMap lent;
+    lent.insert(9, PlotData(9, 9));
+    graph->setData(&lent, false);
+    graph->setData(&source, true);
+    QCOMPARE(keysOf(lent), QList<double>({1, 2}));
+  }
+
+  void listSetters()
+  {
+    PlotWidget plot;
+    PlotGraph *graph = plot.addGraph();
+    graph->setData({1, 1}, {5, 7}); // a later point at a key replaces the earlier
+    QCOMPARE(keysOf(*graph->data()), QList<double>({1}));
+    QCOMPARE(valuesOf(*graph->data()), QList<double>({7}));
+
+    graph->setData({3, 1, 2}, {30, 10}); // never past the shorter list
+    QCOMPARE(keysOf(*graph->data()), QList<double>({1, 3}));
+    graph->setData({1, 2, 3}, {10, 20, 30}, 2);
+    QCOMPARE(keysOf(*graph->data()), QList<double>({1, 2}));
+    graph->setData({1, 2, 3}, {10, 20}, 50); // the count is clamped to the lists
+    QCOMPARE(keysOf(*graph->data()), QList<double>({1, 2}));
+    graph->setData({1, 2}, {10, 20}, -3);
+    QVERIFY(graph->data()->isEmpty());
+    graph->setData({1, 2}, {10, 20}, 0);
+    QVERIFY(graph->data()->isEmpty());
+  }
+
+  void errorSetters()
+  {
+    PlotWidget plot;
+    PlotGraph *graph = plot.addGraph();
+    graph->setDataValueError({1, 2, 3}, {10, 20, 30}, {0.5, 0.25});
+    QCOMPARE(graph->data()->size(), 2);
+    PlotData p = graph->data()->value(2);
+    QCOMPARE(p.valueErrorMinus, 0.25);
+    QCOMPARE(p.valueErrorPlus, 0.25);
+    QCOMPARE(p.keyErrorMinus, 0.0);
+
+    graph->setDataValueError({1, 2}, {10, 20}, {1, 2}, {3, 4});
+    p = graph->data()->value(2);
+    QCOMPARE(p.valueErrorMinus, 2.0);
+    QCOMPARE(p.valueErrorPlus, 4.0);
+
+    graph->setDataKeyError({1, 2}, {10, 20}, {0.1, 0.2});
+    p = graph->data()->value(2);
+    QCOMPARE(p.keyErrorMinus, 0.2);
+    QCOMPARE(p.keyErrorPlus, 0.2);
+    QCOMPARE(p.valueErrorPlus, 0.0); // the setter cleared the old points
+
+    graph->setDataKeyError({1, 2}, {10, 20}, {1, 2}, {3});
+    QCOMPARE(graph->data()->size(), 1);
+    QCOMPARE(graph->data()->value(1).keyErrorPlus, 3.0);
+
+    graph->setDataBothError({1}, {10}, {0.5}, {7});
+    p = graph->data()->value(1);
+    QCOMPARE(p.keyErrorMinus, 0.5);
+    QCOMPARE(p.keyErrorPlus, 0.5);
+    QCOMPARE(p.valueErrorMinus, 7.0);
+    QCOMPARE(p.valueErrorPlus, 7.0);
+
+    graph->setDataBothError({1, 2}, {10, 20}, {1, 1}, {2, 2}, {3, 3}, {4});
+    QCOMPARE(graph->data()->size(), 1);
+    p = graph->data()->value(1);
+    QCOMPARE(p.keyErrorMinus, 1.0);
+    QCOMPARE(p.keyErrorPlus, 2.0);
+    QCOMPARE(p.valueErrorMinus, 3.0);
+    QCOMPARE(p.valueErrorPlus, 4.0);
+    QVERIFY(entryKeysMatchPoints(*graph->data()));
+  }
+
+  void addData()
+  {
+    PlotWidget plot;
+    PlotGraph *graph = plot.addGraph();
+    graph->setDataBothError({2}, {1}, {1}, {1});
+    graph->addData(2, 3); // replaces the point, extents back to 0
+    PlotData p = graph->data()->value(2);
+    QCOMPARE(p.value, 3.0);
+    QCOMPARE(p.keyErrorMinus + p.keyErrorPlus + p.valueErrorMinus + p.valueErrorPlus, 0.0);
+
+    PlotData withError(5, 50);
+    withError.valueErrorPlus = 2;
+    graph->addData(withError);
+    QCOMPARE(graph->data()->value(5).valueErrorPlus, 2.0);
+
+    graph->addData({7, 8, 9}, {70, 80}); // nothing cleared, never past the shorter list
+    QCOMPARE(keysOf(*graph->data()), QList<double>({2, 5, 7, 8}));
+    QVERIFY(entryKeysMatchPoints(*graph->data()));
+  }
+
+  void mergingAMapLetsTheIncomingPointWin()
+  {
+    PlotWidget plot;
+    PlotGraph *graph = plot.addGraph();
+    graph->setData({2, 3}, {-2, -3}); // c, d
+    PlotDataMap incoming;
+    incoming.insert(1, PlotData(1, 1)); // a
+    incoming.insert(2, PlotData(2, 2)); // b
+    graph->addData(incoming);
+    QCOMPARE(keysOf(*graph->data()), QList<double>({1, 2, 3}));
+    QCOMPARE(valuesOf(*graph->data()), QList<double>({1, 2, -3}));
+    QCOMPARE(incoming.size(), 2);
+
+    // An empty map does not even detach a shared map.
+    PlotDataMap shared = *graph->data();
+    graph->addData(PlotDataMap());
+    QVERIFY(!graph->data()->isDetached());
+  }
+
+  void removals()
+  {
+    PlotWidget plot;
+    PlotGraph *graph = plot.addGraph();
+    const QList<double> keys{1, 2, 3, 4};
+    const auto reset = [&] { graph->setData(keys, keys); };
+
+    reset();
+    graph->removeDataBefore(2);
+    QCOMPARE(keysOf(*graph->data()), QList<double>({2, 3, 4}));
+    reset();
+    graph->removeDataAfter(3);
+    QCOMPARE(keysOf(*graph->data()), QList<double>({1, 2, 3}));
+    reset();
+    graph->removeData(1, 3);
+    QCOMPARE(keysOf(*graph->data()), QList<double>({1, 4}));
+    reset();
+    graph->removeData(3, 3);
+    QCOMPARE(keysOf(*graph->data()), keys);
+    graph->removeData(3, 1);
+    QCOMPARE(keysOf(*graph->data()), keys);
+    graph->removeData(2.5);
+    QCOMPARE(keysOf(*graph->data()), keys);
+    graph->removeData(2);
+    QCOMPARE(keysOf(*graph->data()), QList<double>({1, 3, 4}));
+    graph->removeDataBefore(100);
+    QVERIFY(graph->data()->isEmpty());
+    graph->removeDataAfter(0); // empty map: nothing
+    graph->removeDataBefore(0);
+    graph->removeData(-5, 5);
+    QVERIFY(graph->data()->isEmpty());
+  }
+
+  void removalsOnASharedMapLeaveTheOtherSharer()
+  {
+    PlotWidget plot;
+    PlotGraph *graph = plot.addGraph();
+    graph->setData({1, 2, 3, 4}, {1, 2, 3, 4});
+    const PlotDataMap copy = *graph->data();
+    graph->removeDataBefore(3);
+    graph->removeData(4);
+    graph->removeData(0, 10);
+    QCOMPARE(copy.size(), 4);
+    QVERIFY(graph->data()->isEmpty());
+  }
+
+  void clearData()
+  {
+    PlotWidget plot;
+    PlotGraph *graph = plot.addGraph();
+    PlotDataMap lent;
+    lent.insert(1, PlotData(1, 1));
+    graph->setData(&lent, false);
+    graph->clearData(); // the same map: the giver's map is emptied
+    QVERIFY(lent.isEmpty());
+
+    lent.insert(2, PlotData(2, 2));
+    const PlotDataMap sharer = lent;
+    graph->clearData(); // a shared map only drops its reference
+    QVERIFY(lent.isEmpty());
+    QCOMPARE(sharer.size(), 1);
+  }
+
+  void getDataWritesAtMostTenPointsAndNeverPastTheLast()
+  {
+    PlotWidget plot;
+    PlotGraph *graph = plot.addGraph();
+    {
+      MessageLog log;
+      graph->getData(); // empty: nothing
+      QVERIFY(log.lines.isEmpty());
+    }
+    graph->setData({1, 2, 3}, {10, 20, 30});
+    {
+      MessageLog log;
+      graph->getData();
+      QCOMPARE(log.lines, QStringList({"key: 1", "value: 10", "key: 2", "value: 20", "key: 3", "value: 30"}));
+    }
+    QList<double> many;
+    for (int i = 0; i < 25; ++i)
+      many << i;
+    graph->setData(many, many);
+    MessageLog log;
+    graph->getData();
+    QCOMPARE(log.lines.size(), 20);
+    QCOMPARE(log.lines.last(), QStringLiteral("value: 9"));
+  }
+};
+
+TOVRI_TEST(PlotGraphDataTest)
+#include "tst_graph.moc"
