@@ -15,6 +15,9 @@ std::vector<TestRegistry::Entry> &TestRegistry::entries()
 // Usage: <test> [ClassName] [Qt Test options...]
 int main(int argc, char **argv)
 {
+  // Headless unless the caller asks for a real display.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   QStringList args = app.arguments();
   QString only;
