@@ -26,6 +26,18 @@ class PlotWidget;
 class PlotAxisPainterPrivate
 {
 public:
+  struct CachedLabel
+  {
+    QPointF offset; // from the anchor to the pixmap's top-left corner
+    QPixmap pixmap;
+  };
+  struct TickLabelData
+  {
+    QString basePart, expPart;
+    QRect baseBounds, expBounds, totalBounds, rotatedTotalBounds;
+    QFont baseFont, expFont;
+  };
+
   explicit PlotAxisPainterPrivate(PlotWidget *parentPlot);
   virtual ~PlotAxisPainterPrivate();
 
@@ -69,19 +81,13 @@ public:
   // Keyed by index into tickPositions, -1 for the text at the left end.
   QMap<int, QString> secondRowLabels;
 
-protected:
-  struct CachedLabel
-  {
-    QPointF offset; // from the anchor to the pixmap's top-left corner
-    QPixmap pixmap;
-  };
-  struct TickLabelData
-  {
-    QString basePart, expPart;
-    QRect baseBounds, expBounds, totalBounds, rotatedTotalBounds;
-    QFont baseFont, expFont;
-  };
+  PlotWidget *mParentPlot;
+  // Parameters the cached pictures were made with.
+  QByteArray mLabelParameterHash;
+  QCache<QString, CachedLabel> mLabelCache;
+  QRect mAxisSelectionBox, mTickLabelsSelectionBox, mLabelSelectionBox;
 
+protected:
   virtual QByteArray generateLabelParameterHash() const;
   virtual void placeTickLabel(PlotPainter *painter, double position, int distanceToAxis, const QString &text,
                               QSize *tickLabelsSize);
@@ -91,11 +97,6 @@ protected:
   virtual void getMaxTickLabelSize(const QFont &font, const QString &text, QSize *tickLabelsSize) const;
 
   bool labelClippedByViewport(const QPointF &topLeft, const QSize &size) const;
-
-  PlotWidget *mParentPlot;
-  QByteArray mLabelParameterHash;
-  QCache<QString, CachedLabel> mLabelCache;
-  QRect mAxisSelectionBox, mTickLabelsSelectionBox, mLabelSelectionBox;
 
 private:
   Q_DISABLE_COPY(PlotAxisPainterPrivate)

@@ -72,7 +72,8 @@ void PlotAxis::generateAutoTicks()
     const double first = std::floor(mRange.lower / mTickStep);
     const double last = std::ceil(mRange.upper / mTickStep);
     const double count = last - first + 1;
-    if (!(mTickStep > 0) || !std::isfinite(first) || !std::isfinite(last) || count > maxTickCount) {
+    // Tick indices are 64-bit integers: a tiny step far from zero must not overflow them.
+    if (!(mTickStep > 0) || !(std::fabs(first) < 9e18) || !(std::fabs(last) < 9e18) || count > maxTickCount) {
       qDebug() << "virtual void PlotAxis::generateAutoTicks()" << "Tick step doesn't suit the range:" << mTickStep;
       mTickVector.clear();
       return;
@@ -179,9 +180,9 @@ void PlotAxis::generateSubTicks(int subTickCount)
   mSubTickVector.reserve(int(qMin<qint64>(qint64(qMax(0, lastInterval - firstInterval + 1)) * subTickCount, maxTickCount)));
   for (int j = firstInterval; j <= lastInterval; ++j) {
     const double start = mTickVector.at(j - 1);
-    const double step = (mTickVector.at(j) - start) / (subTickCount + 1.0);
+    const double span = mTickVector.at(j) - start;
     for (int k = 1; k <= subTickCount; ++k) {
-      const double position = start + k * step;
+      const double position = start + k * span / (subTickCount + 1.0);
       if (position < mRange.lower)
         continue;
       if (position > mRange.upper)
@@ -196,9 +197,10 @@ QString PlotAxis::formatNumberLabel(double value) const
   const QLocale locale = mParentPlot ? mParentPlot->locale() : QLocale();
   QString text;
   if (value > 999999 && value < 9e18) {
-    // Keep all integer digits of large values instead of an exponent form.
+    // Keep all integer digits of large values instead of an exponent form; the
+    // quotient is written as an integer, so eight and more digits stay digits too.
     const qint64 integerPart = qint64(value);
-    text = locale.toString(double(integerPart / 10), 'g', 6) + QString::number(integerPart % 10);
+    text = locale.toString(integerPart / 10) + QString::number(integerPart % 10);
   } else {
     text = locale.toString(value, 'g', 6);
   }

@@ -123,6 +123,14 @@ private slots:
     QVERIFY(mAxis->subTickVector().isEmpty());
     QCOMPARE(mAxis->subTickCount(), 0);
 
+    // A sub-tick on a range bound belongs to the range.
+    mAxis->setRange(0.0, 0.6);
+    mAxis->setTickVector({0, 1});
+    mAxis->visibleTickBounds();
+    mAxis->generateSubTicks(4);
+    QCOMPARE(mAxis->subTickVector(), (QList<double>{0.2, 0.4, 0.6}));
+    mAxis->setTickVector({0, 1, 2, 3, 4});
+
     // Between two ticks the sub-ticks inside the range remain.
     mAxis->setRange(1.3, 1.7);
     mAxis->visibleTickBounds();
@@ -180,6 +188,14 @@ private slots:
     mAxis->setupTickVectors();
     QVERIFY(mAxis->tickVector().isEmpty());
     QVERIFY(mAxis->subTickVector().isEmpty());
+
+    // Few ticks, but their indices beyond what 64-bit integers hold.
+    mAxis->setTickStep(1e-4);
+    mAxis->setRangeMax(1e16);
+    mAxis->setRange(1e15, 1e15 + 0.5);
+    QTest::ignoreMessage(QtDebugMsg, "virtual void PlotAxis::generateAutoTicks() Tick step doesn't suit the range: 0.0001");
+    mAxis->setupTickVectors();
+    QVERIFY(mAxis->tickVector().isEmpty());
   }
 
   void unitScaling_data()
@@ -199,6 +215,8 @@ private slots:
                               << QStringList{"1.5", "3 000 000"};
     QTest::newRow("seven digits after scaling") << 0.0 << 2e12 << QList<double>{1234567e6} << 1000000
                                                 << QStringList{"1 234 567"};
+    QTest::newRow("eight digits after scaling") << 0.0 << 2e13 << QList<double>{12345678e6} << 1000000
+                                                << QStringList{"12 345 678"};
     QTest::newRow("thousands with decimals") << 0.0 << 900000.0 << QList<double>{999, 12345, 123456} << 1000
                                              << QStringList{"0.999", "12.345", "123.456"};
     QTest::newRow("plain thousands group") << -1e6 << -10.0 << QList<double>{-999999, -12345.5, -999} << 1
