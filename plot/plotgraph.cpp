@@ -237,7 +237,7 @@ void PlotGraph::getData() const
 {
   int i = 0;
   for (auto it = mData->constBegin(); it != mData->constEnd() && i < 10; ++it, ++i) {
-    qDebug() << "key:" << it.key();
-    qDebug() << "value:" << it.value().value;
+    qDebug() << "key: " << it.key();
+    qDebug() << "value: " << it.value().value;
   }
 }

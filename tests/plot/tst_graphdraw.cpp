@@ -92,18 +92,31 @@ private slots:
   }
 
   // Many points per pixel column: at most four points per column, which keep
-  // the column's minimum and maximum.
+  // the column's minimum and maximum, whichever way the key axis runs.
+  void adaptiveSamplingKeepsEveryColumnsExtremes_data()
+  {
+    QTest::addColumn<bool>("vertical");
+    QTest::addColumn<bool>("reversed");
+    QTest::newRow("horizontal") << false << false;
+    QTest::newRow("horizontal reversed") << false << true;
+    QTest::newRow("vertical") << true << false;
+    QTest::newRow("vertical reversed") << true << true;
+  }
   void adaptiveSamplingKeepsEveryColumnsExtremes()
   {
+    QFETCH(bool, vertical);
+    QFETCH(bool, reversed);
     GraphPlot p;
-    PlotGraph *graph = p.plot.addGraph();
+    PlotAxis *keyAxis = vertical ? p.plot.yAxis : p.plot.xAxis;
+    keyAxis->setRangeReversed(reversed);
+    PlotGraph *graph = vertical ? p.plot.addGraph(p.plot.yAxis, p.plot.xAxis) : p.plot.addGraph();
     QRandomGenerator random(42);
     QMap<int, QPair<double, double>> extremes; // pixel column -> (min, max)
     for (int i = 0; i < 10000; ++i) {
-      const double key = i / 100.0; // 100 points per column over 100 columns
+      const double key = (i + 0.5) / 100.0; // 100 points per column over 100 columns, none on an edge
       const double value = random.bounded(200.0);
       graph->addData(key, value);
-      const int column = int(p.plot.xAxis->coordToPixel(key));
+      const int column = int(keyAxis->coordToPixel(key));
       auto it = extremes.find(column);
       if (it == extremes.end())
         extremes.insert(column, qMakePair(value, value));
@@ -119,7 +132,7 @@ private slots:
     for (qsizetype i = 0; i < sampled.size(); ++i) {
       if (i > 0)
         QVERIFY(sampled.at(i).key > sampled.at(i - 1).key);
-      emitted[int(p.plot.xAxis->coordToPixel(sampled.at(i).key))] << sampled.at(i).value;
+      emitted[int(keyAxis->coordToPixel(sampled.at(i).key))] << sampled.at(i).value;
     }
     QCOMPARE(emitted.keys(), extremes.keys());
     for (auto it = extremes.cbegin(); it != extremes.cend(); ++it) {
