@@ -362,8 +362,8 @@ bool HidDevice::update(QIODevice *source)
     std::memcpy(report + 3, chunk, size_t(got));
     if (write(report) <= 0) {
       const QString text = writeError();
-      qDebug() << "HidDevice::update: chunk write failed:" << text;
       failUpdate(text, false);
+      qDebug().noquote() << text;
       return false;
     }
     emit updatePercentChanged(int(qMin<qint64>(100, 100 * offset / size)));
@@ -403,7 +403,11 @@ bool HidDevice::update(QIODevice *source)
     skipUpdating();
     return true;
   }
-  failUpdate(failure, true);
+  // The failure is told before the search resumes and may find a device.
+  emit updatePercentChanged(100);
+  emit updateFailed(failure);
+  postUpdate();
+  skipUpdating();
   return false;
 }
 

@@ -61,14 +61,12 @@ QString DeviceInfo::version() const
 
 QString DeviceInfo::toString() const
 {
+  // Filled in one pass: the device's own text may hold "%7" and the like.
   return QStringLiteral("Descriptor:0x%1\nID: %2\nVersion: %3\nChannels: %4\nS/N: %5\nInfo: %6\nPacket: %7\n")
-    .arg(descriptor(), 2, 16, QLatin1Char('0'))
-    .arg(uint(data()[1]), 0, 16)
-    .arg(version())
-    .arg(uint(data()[3]))
-    .arg(readU32(4), 9, 10, QLatin1Char('0'))
-    .arg(QString::fromUtf8(reinterpret_cast<const char *>(data() + 8), 56))
-    .arg(trace());
+    .arg(QStringLiteral("%1").arg(descriptor(), 2, 16, QLatin1Char('0')), QString::number(uint(data()[1]), 16),
+         version(), QString::number(uint(data()[3])),
+         QStringLiteral("%1").arg(readU32(4), 9, 10, QLatin1Char('0')),
+         QString::fromUtf8(reinterpret_cast<const char *>(data() + 8), 56), trace());
 }
 
 void DeviceInfo::fromJson(const QJsonObject &object)

@@ -378,6 +378,30 @@ private slots:
     QVERIFY(findsNormalDevice(link, probe));
   }
 
+  void failureIsToldBeforeTheSearchResumes()
+  {
+    SimBus bus;
+    SimLogger *logger = bus.add<SimLogger>();
+    SimLogger *spare = bus.add<SimLogger>(QStringLiteral("500100002"));
+    bus.unplug(spare);
+    SimBootloader *boot = bus.bootloaderFor(logger);
+    boot->finishAnswer = SimBootloader::Wrong;
+    HidDevice link;
+    LinkProbe probe(link);
+    link.stop();
+    // Another logger is plugged in while the bootloader finishes.
+    QObject::connect(&link, &HidDevice::updatePercentChanged, &link, [&](int percent) {
+      if (percent == 100)
+        bus.plug(spare);
+    });
+    QBuffer source;
+    source.setData(payloadOf(100));
+    source.open(QIODevice::ReadOnly);
+    QVERIFY(!link.update(&source));
+    QCOMPARE(probe.events, QStringList({"connected", "failed", "connected", "connected"}));
+    QCOMPARE(link.serial(), QString("500100002"));
+  }
+
   void chunksFollowTheBytesRead()
   {
     SimBus bus;

@@ -179,6 +179,11 @@ private slots:
     QVERIFY(text.startsWith("Descriptor:0x01\nID: 2a\nVersion: 3.55\nChannels: 3\nS/N: 001234567\nInfo: Logger"));
     QVERIFY(text.contains("\nPacket: 0x01 0x2a 0xff "));
     QVERIFY(text.endsWith(" \n"));
+
+    // The device's text is shown as it stands, placeholders and all.
+    info.set(8, QByteArray("%7 %1\0", 6));
+    QVERIFY(info.toString().contains(QString("\nInfo: %7 %1") + QChar(0) + QChar(0)));
+    QCOMPARE(info.toString().count("\nPacket: 0x01 "), 1);
   }
 
   void deviceInfoFromJson_data()
