@@ -16,6 +16,33 @@ double ratioOf(double pixels, int extent)
 {
   return extent != 0 ? pixels / extent : 0.0;
 }
+
+// Whether the pixel position of anchor is computed, through any chain of
+// parent anchors (of x or of y: a parent's whole pixel point is read for
+// either) or of anchors computed from their item's positions, from target's.
+// Attaching target to such an anchor would make pixelPoint() recurse without
+// end.
+bool dependsOn(PlotItemAnchor *anchor, const PlotItemPosition *target)
+{
+  QList<PlotItemAnchor *> pending{anchor};
+  QSet<PlotItemAnchor *> seen;
+  while (!pending.isEmpty()) {
+    PlotItemAnchor *current = pending.takeLast();
+    if (!current || seen.contains(current))
+      continue;
+    seen.insert(current);
+    if (PlotItemPosition *pos = current->toPlotItemPosition()) {
+      if (pos == target)
+        return true;
+      pending << pos->parentAnchorX() << pos->parentAnchorY();
+    } else if (current->parentItem()) {
+      const QList<PlotItemPosition *> positions = current->parentItem()->positions();
+      for (PlotItemPosition *itemPos : positions)
+        pending << itemPos;
+    }
+  }
+  return false;
+}
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -208,6 +235,11 @@ bool PlotItemPosition::setParentAnchorX(PlotItemAnchor *parentAnchor, bool keepP
       break;
     }
   }
+  if (parentAnchor && dependsOn(parentAnchor, this)) {
+    qDebug() << "bool PlotItemPosition::setParentAnchorX(PlotItemAnchor*, bool)"
+             << "can't create recursive parent-child-relationship" << reinterpret_cast<quintptr>(parentAnchor);
+    return false;
+  }
 
   if (!mParentAnchorX && mPositionTypeX == ptPlotCoords)
     setTypeX(ptPixelCoords);
@@ -253,6 +285,11 @@ bool PlotItemPosition::setParentAnchorY(PlotItemAnchor *parentAnchor, bool keepP
       }
       break;
     }
+  }
+  if (parentAnchor && dependsOn(parentAnchor, this)) {
+    qDebug() << "bool PlotItemPosition::setParentAnchorY(PlotItemAnchor*, bool)"
+             << "can't create recursive parent-child-relationship" << reinterpret_cast<quintptr>(parentAnchor);
+    return false;
   }
 
   if (!mParentAnchorY && mPositionTypeY == ptPlotCoords)

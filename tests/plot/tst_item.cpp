@@ -378,14 +378,34 @@ private slots:
     QCOMPARE(posA->typeX(), PlotItemPosition::ptPlotCoords);
     QCOMPARE(posA->coords(), QPointF(3, 4));
 
-    // setParentAnchor tries both coordinates and fails if either fails: y
-    // hangs on b's position through no loop, x would loop.
+    // setParentAnchor tries both coordinates. y would loop as well, though
+    // b's y does not hang on a: reading b's pixel point reads its x, which
+    // hangs on a.
     expectDebug(QByteArray("bool PlotItemPosition::setParentAnchorX(PlotItemAnchor*, bool) "
+                           "can't create recursive parent-child-relationship ") +
+                address(static_cast<PlotItemAnchor *>(posB)));
+    expectDebug(QByteArray("bool PlotItemPosition::setParentAnchorY(PlotItemAnchor*, bool) "
                            "can't create recursive parent-child-relationship ") +
                 address(static_cast<PlotItemAnchor *>(posB)));
     QVERIFY(!posA->setParentAnchor(posB));
     QCOMPARE(posA->parentAnchorX(), nullptr);
-    QCOMPARE(posA->parentAnchorY(), posB);
+    QCOMPARE(posA->parentAnchorY(), nullptr);
+    QCOMPARE(posA->pixelPoint(), QPointF(p.plot.xAxis->coordToPixel(3), p.plot.yAxis->coordToPixel(4)));
+
+    // A loop through another item's anchors: text t hangs on u's bottom, so
+    // u's position may not hang on t's top.
+    PlotItemText *t = new PlotItemText(&p.plot);
+    PlotItemText *u = new PlotItemText(&p.plot);
+    QVERIFY(t->position->setParentAnchor(u->bottom));
+    expectDebug(QByteArray("bool PlotItemPosition::setParentAnchorX(PlotItemAnchor*, bool) "
+                           "can't create recursive parent-child-relationship ") +
+                address(t->top));
+    QVERIFY(!u->position->setParentAnchorX(t->top));
+    QCOMPARE(u->position->parentAnchorX(), nullptr);
+    QCOMPARE(t->position->pixelPoint(), u->bottom->pixelPoint());
+    // Hanging on an anchor of an item that does not depend on this one is fine.
+    PlotItemText *w = new PlotItemText(&p.plot);
+    QVERIFY(u->position->setParentAnchor(w->top));
   }
 
   void deletingAParentDetachesItsChildren()
