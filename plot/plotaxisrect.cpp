@@ -493,10 +493,13 @@ void PlotAxisRect::mouseMoveEvent(QMouseEvent *event)
 
 void PlotAxisRect::mouseReleaseEvent(QMouseEvent *event)
 {
+  const bool wasDragging = mDragging;
   mDragging = false;
   if (!mParentPlot)
     return;
-  if (mParentPlot->noAntialiasingOnDrag()) {
+  // The backups are only taken by a left-button press: after any other press
+  // they are stale and would overwrite the plot's current sets.
+  if (wasDragging && mParentPlot->noAntialiasingOnDrag()) {
     mParentPlot->setAntialiasedElements(mAADragBackup);
     mParentPlot->setNotAntialiasedElements(mNotAADragBackup);
   }

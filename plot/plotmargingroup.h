@@ -25,7 +25,7 @@ public:
   void clear();
 
 protected:
-  virtual int commonMargin(Plot::MarginSide side) const;
+  int commonMargin(Plot::MarginSide side) const;
   void addChild(Plot::MarginSide side, PlotLayoutElement *element);
   void removeChild(Plot::MarginSide side, PlotLayoutElement *element);
 

@@ -293,7 +293,7 @@ bool PlotWidget::moveLayer(PlotLayer *layer, PlotLayer *otherLayer, LayerInsertM
   }
   if (!mLayers.contains(otherLayer)) {
     qDebug() << "bool PlotWidget::moveLayer(PlotLayer*, PlotLayer*, PlotWidget::LayerInsertMode)"
-             << "otherLayer not a layer of this PlotWidget:" << reinterpret_cast<quintptr>(otherLayer);
+             << "otherLayer not a layer of this PlotWidget:";
     return false;
   }
   if (layer == otherLayer)

@@ -207,6 +207,13 @@ private slots:
     d.release(d.onBottomAxis(45));
     QCOMPARE(d.plot.antialiasedElements(), Plot::AntialiasedElements(Plot::aaGrid));
     QCOMPARE(d.plot.notAntialiasedElements(), Plot::AntialiasedElements(Plot::aaNone));
+
+    // A press with another button takes no backups: its release keeps the
+    // sets as they are now.
+    d.plot.setAntialiasedElements(Plot::aaAxes);
+    d.press(d.onBottomAxis(50), Qt::RightButton);
+    d.release(d.onBottomAxis(50));
+    QCOMPARE(d.plot.antialiasedElements(), Plot::AntialiasedElements(Plot::aaAxes));
   }
 
   void marginGrowsWithLabels()

@@ -164,6 +164,10 @@ private slots:
     QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^bool PlotWidget::moveLayer.* layer not a layer of this "
                                                         "PlotWidget:"));
     QVERIFY(!plot.moveLayer(other.layer(0), plot.layer(0)));
+    QTest::ignoreMessage(QtDebugMsg, "bool PlotWidget::moveLayer(PlotLayer*, PlotLayer*, PlotWidget::LayerInsertMode) "
+                                     "otherLayer not a layer of this PlotWidget:");
+    QVERIFY(!plot.moveLayer(plot.layer(0), other.layer(0)));
+    QCOMPARE(layerNames(plot).first(), QStringLiteral("under"));
   }
 
   void currentLayerSelection()
