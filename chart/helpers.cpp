@@ -1,10 +1,11 @@
 #include "helpers.h"
+#include "plot.h"
 
 #include <QColor>
 #include <QDebug>
 #include <QIcon>
 #include <QObject>
-
+#include <QPen>
 
 bool Helpers::powerMode = false;
 bool Helpers::powerV2Mode = false;
@@ -197,6 +198,34 @@ QPalette Helpers::darkPalette()
   p.setColor(QPalette::Disabled, QPalette::Text, disabled);
   p.setColor(QPalette::Disabled, QPalette::Light, dark);
   return p;
+}
+
+void Helpers::setPlotterColor(PlotWidget *plot, const QColor &color)
+{
+  if (!plot || !color.isValid())
+    return;
+  plot->setBackground(QBrush(color));
+  PlotAxis *axis = plot->xAxis;
+  if (!axis)
+    return;
+  const QColor inverse(255 - color.red(), 255 - color.green(), 255 - color.blue());
+  axis->setTickLabelColor(inverse);
+  axis->setLabelColor(inverse);
+  axis->setSubTickPen(QPen(inverse, 1, Qt::SolidLine));
+  axis->setBasePen(QPen(inverse, 1, Qt::SolidLine));
+  axis->setTickPen(QPen(inverse, 2, Qt::SolidLine));
+}
+
+void Helpers::setAxisColor(PlotAxis *axis, const QColor &color)
+{
+  if (!axis || !color.isValid())
+    return;
+  const QPen pen(color, 1, Qt::SolidLine);
+  axis->setLabelColor(color);
+  axis->setTickLabelColor(color);
+  axis->setTickPen(pen);
+  axis->setSubTickPen(pen);
+  axis->setBasePen(pen);
 }
 
 int Helpers::messageBox(const QString &icon, QWidget *parent, const QString &title, const QString &text,

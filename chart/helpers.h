@@ -9,7 +9,10 @@
 #include <QString>
 #include <QtGlobal>
 
+class QColor;
 class QWidget;
+class PlotAxis;
+class PlotWidget;
 
 // A duration split into calendar units (365-day years, 30-day months); the
 // days include the days of the weeks.
@@ -62,6 +65,10 @@ public:
   static CalendarSpan secondsToCalendar(quint64 seconds);
 
   static QPalette darkPalette();
+  // Background of the plot, and the inverse colour for its bottom (time) axis.
+  static void setPlotterColor(PlotWidget *plot, const QColor &color);
+  // One colour for an axis's label, tick labels, ticks, sub-ticks and base line.
+  static void setAxisColor(PlotAxis *axis, const QColor &color);
 
   // Modal message boxes with the application's own icons; return the button pressed.
   static int warning(QWidget *parent, const QString &title, const QString &text,

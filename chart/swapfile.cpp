@@ -23,7 +23,10 @@ constexpr qint64 tailSize = ReportData::byteSize;
 // Records are written in blocks of about this size.
 constexpr qint64 writeBlockBytes = qint64(64) << 10;
 const QIODevice::OpenMode readMode = QIODevice::ReadOnly | QIODevice::Unbuffered;
-const QIODevice::OpenMode appendMode = QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered;
+// Never creates the file: records must not land in a file without the header
+// that describes them (the working file was deleted behind our back).
+const QIODevice::OpenMode appendMode =
+    QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered | QIODevice::ExistingOnly;
 
 // The busy cursor for the reads that block the GUI thread.
 class BusyCursor
@@ -194,7 +197,7 @@ bool SwapFile::setHeader(const SwapFileHeader &h)
     return false;
   }
   close();
-  if (!file.open(QIODevice::ReadWrite)) {
+  if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
     emit swapFileError(OpenFailed);
     return false;
   }
@@ -357,6 +360,8 @@ bool SwapFile::writeReport(const ReportData &report)
 bool SwapFile::stop()
 {
   m_writable = false;
+  // A read cancelled earlier must not keep the end of a capture from being read.
+  cancelRequested = false;
   if (!openForReading())
     return false;
   Layout layout;
@@ -733,7 +738,7 @@ bool SwapFile::loadRecords(const QString &path, double seconds, const QList<Plot
   bool ok = loadLayout(layout);
   qint64 count = 0;
   if (ok)
-    count = findRecord(layout, seconds, true, &ok);
+    count = findRecord(layout, seconds, false, &ok); // the records before `seconds`
   if (!ok) {
     close();
     return false;
@@ -856,6 +861,7 @@ double SwapFile::getAverage(const PlotRange &range, int channel)
 ReportData SwapFile::readReport()
 {
   ReportData report;
+  cancelRequested = false;
   if (!openForReading()) {
     emit swapFileError(OpenFailed);
     return report;

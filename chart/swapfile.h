@@ -156,6 +156,7 @@ public:
 
 signals:
   void swapFileError(int code);
+  void progress(int percent); // not emitted: the readers drive their ProgressDialog
 
 private:
   struct Layout

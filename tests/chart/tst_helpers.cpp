@@ -1,4 +1,5 @@
 #include "helpers.h"
+#include "plot.h"
 #include "testmain.h"
 
 #include <QApplication>
@@ -198,6 +199,39 @@ private slots:
     QCOMPARE(labels.at(15), QString("+0.50ms"));
     QCOMPARE(rows.keys(), QList<int>({-1, 0, 10, 20}));
     QCOMPARE(rows.value(10), QString("1.0ms"));
+  }
+
+  // The plot takes the colour as background; its time axis the inverse colour,
+  // the value axes stay as they were.
+  void plotterColours()
+  {
+    PlotWidget plot;
+    const QColor label = plot.yAxis->labelColor();
+    Helpers::setPlotterColor(&plot, Qt::white);
+    QCOMPARE(plot.backgroundBrush().color(), QColor(Qt::white));
+    QCOMPARE(plot.backgroundBrush().style(), Qt::SolidPattern);
+    QCOMPARE(plot.xAxis->tickLabelColor(), QColor(Qt::black));
+    QCOMPARE(plot.xAxis->labelColor(), QColor(Qt::black));
+    QCOMPARE(plot.xAxis->basePen(), QPen(Qt::black, 1, Qt::SolidLine));
+    QCOMPARE(plot.xAxis->subTickPen(), QPen(Qt::black, 1, Qt::SolidLine));
+    QCOMPARE(plot.xAxis->tickPen(), QPen(Qt::black, 2, Qt::SolidLine));
+    QCOMPARE(plot.yAxis->labelColor(), label);
+
+    Helpers::setPlotterColor(&plot, QColor(0x20, 0x40, 0x60));
+    QCOMPARE(plot.xAxis->tickLabelColor(), QColor(0xdf, 0xbf, 0x9f));
+    Helpers::setPlotterColor(&plot, QColor()); // invalid: nothing changes
+    QCOMPARE(plot.backgroundBrush().color(), QColor(0x20, 0x40, 0x60));
+    QCOMPARE(plot.xAxis->tickLabelColor(), QColor(0xdf, 0xbf, 0x9f));
+    Helpers::setPlotterColor(nullptr, Qt::white);
+
+    Helpers::setAxisColor(plot.yAxis, Qt::red);
+    QCOMPARE(plot.yAxis->labelColor(), QColor(Qt::red));
+    QCOMPARE(plot.yAxis->tickLabelColor(), QColor(Qt::red));
+    for (const QPen &pen : {plot.yAxis->tickPen(), plot.yAxis->subTickPen(), plot.yAxis->basePen()})
+      QCOMPARE(pen, QPen(Qt::red, 1, Qt::SolidLine));
+    Helpers::setAxisColor(plot.yAxis, QColor());
+    QCOMPARE(plot.yAxis->basePen().color(), QColor(Qt::red));
+    Helpers::setAxisColor(nullptr, Qt::red);
   }
 
   void messageBoxReturnsTheButtonPressed()

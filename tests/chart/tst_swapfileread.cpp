@@ -342,6 +342,11 @@ private slots:
     QCOMPARE(dialog.info(), QStringLiteral("Decimating..."));
     QVERIFY(sw.navigationSeries->size() < 10); // only what was found before the click
 
+    // The cancel stays with the reads: finishing and the statistics still work.
+    QVERIFY(sw.stop());
+    QCOMPARE(sw.duration, 499.99);
+    QCOMPARE(sw.readReport().count, 50000);
+
     QVERIFY(sw.readFiltered(file, 0, 0, 25, &dialog)); // the next scan starts afresh
     QCOMPARE(sw.navigationSeries->size(), 2 + 24 * 4 + 3); // the last run closes at the end
   }
@@ -355,7 +360,8 @@ private slots:
     QVERIFY(sw.read(file, 10, maps.list));
     QCOMPARE(errors.count(), 0);
     QCOMPARE(maps[0].firstKey(), 0.0);
-    QCOMPARE(maps[0].lastKey(), 10.0);
+    QCOMPARE(maps[0].lastKey(), 9.99); // the first ten seconds: the record at 10 s is the eleventh
+    QCOMPARE(maps[0].size(), 1000);
     QCOMPARE(maps[1].value(7.5).value, 750.0);
     QCOMPARE(sw.duration, 20.0);
     QCOMPARE(sw.navigationSeries->value(5.0).value, 25.0);

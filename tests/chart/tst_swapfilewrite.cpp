@@ -266,6 +266,31 @@ private slots:
     QCOMPARE(QFileInfo(file).size(), 512);
   }
 
+  // The working file vanished (a cleaner emptied the temporary folder): the
+  // records are refused rather than written into a new file without header.
+  void appendNeverCreatesAFileWithoutHeader()
+  {
+    SwapFile sw;
+    QSignalSpy errors(&sw, &SwapFile::swapFileError);
+    const QString file = path("vanished.tmp");
+    QVERIFY(sw.create(file));
+    QVERIFY(QFile::remove(file));
+    QVERIFY(!sw.setHeader(StartCommand(0x0001, 1)));
+    QVERIFY(!QFile::exists(file));
+
+    QVERIFY(sw.create(file));
+    QVERIFY(sw.setHeader(StartCommand(0x0001, 1)));
+    QVERIFY(QFile::remove(file));
+    QList<PlotDataMap *> maps{series({{0, 1}, {0.0001, 2}})};
+    QVERIFY(!sw.append(0, -1, maps, true));
+    QCOMPARE(errors.last().at(0).toInt(), int(SwapFile::WriteFailed));
+    QCOMPARE(maps.at(0)->size(), 2);
+    qDeleteAll(maps);
+    QVERIFY(!sw.writeReport(ReportData()));
+    QCOMPARE(errors.last().at(0).toInt(), int(SwapFile::OpenFailed));
+    QVERIFY(!QFile::exists(file));
+  }
+
   // A write that fails half way (the disk is full) leaves the file as it was
   // and every point with the caller, who can try again.
   void failedWriteLosesNothing()
