@@ -2,6 +2,7 @@
 #define HIDDEVICE_H
 
 #include "hidbackend.h"
+#include "oxdeviceinfo.h"
 
 #include <QList>
 #include <QMutex>
@@ -21,9 +22,9 @@ class HidDevice : public QObject
 {
   Q_OBJECT
 public:
-  static constexpr unsigned short VendorId = 0x0483;
-  static constexpr unsigned short ProductId = 0xA1DE;
-  static constexpr unsigned short BootProductId = 0xA1DA;
+  static constexpr unsigned short VendorId = OxDeviceInfo::m_devVid;
+  static constexpr unsigned short ProductId = OxDeviceInfo::m_devPid;
+  static constexpr unsigned short BootProductId = OxDeviceInfo::m_bootPid;
   static constexpr int InputSize = 64;
   static constexpr int OutputSize = 65;
   static constexpr int MaxCommandLength = 63;

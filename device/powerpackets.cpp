@@ -220,12 +220,11 @@ QString PowerDataPacket::tout() const
 
 QString PowerDataPacket::getData(int code) const
 {
-  const QDateTime clock = QDateTime::fromSecsSinceEpoch(clockSeconds());
   switch (code) {
   case 0:
     return QStringLiteral("NONE");
   case 1:
-    return clock.toString(m_dateFormat);
+    return QDateTime::fromSecsSinceEpoch(clockSeconds()).toString(m_dateFormat);
   case 2:
     return QStringLiteral("%1%").arg(uint(block(13)));
   case 3:
@@ -257,7 +256,8 @@ QString PowerDataPacket::getData(int code) const
   case 12:
     return tout();
   case 13:
-    return clock.toString(m_clock24 ? QStringLiteral("hh:mm") : QStringLiteral("hh:mm ap"));
+    return QDateTime::fromSecsSinceEpoch(clockSeconds())
+      .toString(m_clock24 ? QStringLiteral("hh:mm") : QStringLiteral("hh:mm ap"));
   case 15:
     return QStringLiteral("%1A").arg(block16(5) / 100.0, 0, 'f', 2);
   case 17:

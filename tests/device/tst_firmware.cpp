@@ -59,26 +59,51 @@ private:
   qint64 m_given = 0;
 };
 
-} // namespace
-
-class FirmwareUpdateTest : public QObject
+// A device on the bus and a link whose timers are stopped, as the update
+// dialog stops them before it starts an update.
+template<typename Device = SimLogger>
+struct UpdateRig
 {
-  Q_OBJECT
+  SimBus bus;
+  Device *device = bus.add<Device>();
+  HidDevice link;
+  LinkProbe probe{link};
+
+  UpdateRig() { link.stop(); }
+
+  // The bootloader the device restarts into.
+  SimBootloader *boot() { return bus.bootloaderFor(device); }
+
+  bool update(const QByteArray &firmware)
+  {
+    QBuffer source;
+    source.setData(firmware);
+    source.open(QIODevice::ReadOnly);
+    return link.update(&source);
+  }
 
   // Runs the link's search until it holds a device in normal operation.
-  static bool findsNormalDevice(HidDevice &link, LinkProbe &probe)
+  bool findsNormalDevice()
   {
+    probe.quiet();
     for (int tick = 0; tick < 8 && !(link.isOpen() && !link.bootMode()); ++tick)
       link.checkTimerTick();
     return link.isOpen() && !link.bootMode() && probe.events.last() == QLatin1String("connected");
   }
 
   // The user unplugs the device stuck in its bootloader and plugs it in again.
-  static void powerCycle(SimBus &bus, SimDevice *normal)
+  void powerCycle()
   {
-    bus.unplug(bus.bootloaderFor(normal));
-    bus.plug(normal);
+    bus.unplug(boot());
+    bus.plug(device);
   }
+};
+
+} // namespace
+
+class FirmwareUpdateTest : public QObject
+{
+  Q_OBJECT
 
 private slots:
   void init()
@@ -90,23 +115,20 @@ private slots:
 
   void loggerUpdate()
   {
-    SimBus bus;
-    bus.restartSearches = 2;
-    SimLogger *logger = bus.add<SimLogger>();
-    SimBootloader *boot = bus.bootloaderFor(logger);
-    HidDevice link;
-    LinkProbe probe(link);
-    link.checkTimerTick();
-    QVERIFY(link.stop()); // as the update dialog does
+    UpdateRig rig;
+    rig.bus.restartSearches = 2;
+    SimBootloader *boot = rig.boot();
+    rig.link.checkTimerTick();
+    QVERIFY(rig.link.stop()); // as the update dialog does
 
     const QByteArray firmware = payloadOf(100);
     QBuffer source;
     source.setData(QByteArray(512, 'H') + firmware);
     source.open(QIODevice::ReadOnly);
     source.seek(512);
-    QVERIFY(link.update(&source));
+    QVERIFY(rig.link.update(&source));
 
-    QCOMPARE(logger->written, QList<QByteArray>({report({0x00, 0x09, 0xAB, 0x54})}));
+    QCOMPARE(rig.device->written, QList<QByteArray>({report({0x00, 0x09, 0xAB, 0x54})}));
     QCOMPARE(boot->payload, firmware);
     QCOMPARE(boot->chunkLengths, QList<int>({48, 48, 4}));
     QCOMPARE(boot->commands, QList<int>({3, 4, 4, 5, 6}));
@@ -115,34 +137,25 @@ private slots:
     QCOMPARE(boot->written.at(2), report({0x00, 0x04, 4}, firmware.mid(96)));
     QCOMPARE(boot->written.at(3), report({0x00, 0x05}));
     QCOMPARE(boot->written.at(4), report({0x00, 0x06}));
-    QCOMPARE(probe.progress, QList<int>({0, 48, 96, 100}));
-    QCOMPARE(probe.events, QStringList({"connected", "connected", "completed"}));
-    QVERIFY(probe.failures.isEmpty());
+    QCOMPARE(rig.probe.progress, QList<int>({0, 48, 96, 100}));
+    QCOMPARE(rig.probe.events, QStringList({"connected", "connected", "completed"}));
+    QVERIFY(rig.probe.failures.isEmpty());
     QVERIFY(boot->started);
-    QVERIFY(bus.sleptMs() >= 2000); // the waits ran on the bus's clock
+    QVERIFY(rig.bus.sleptMs() >= 2000); // the waits ran on the bus's clock
 
     // The link searches again and finds the restarted logger.
-    QVERIFY(probe.timersRunning());
-    probe.quiet();
-    QVERIFY(findsNormalDevice(link, probe));
-    QCOMPARE(link.serial(), QString("500100001"));
+    QVERIFY(rig.probe.timersRunning());
+    QVERIFY(rig.findsNormalDevice());
+    QCOMPARE(rig.link.serial(), QString("500100001"));
   }
 
   void singleChunk()
   {
-    SimBus bus;
-    SimLogger *logger = bus.add<SimLogger>();
-    SimBootloader *boot = bus.bootloaderFor(logger);
-    HidDevice link;
-    LinkProbe probe(link);
-    link.stop();
-    QBuffer source;
-    source.setData(payloadOf(48));
-    source.open(QIODevice::ReadOnly);
-    QVERIFY(link.update(&source));
-    QCOMPARE(boot->commands, QList<int>({3, 5, 6}));
-    QCOMPARE(probe.progress, QList<int>({0, 100}));
-    QVERIFY(probe.events.contains("completed"));
+    UpdateRig rig;
+    QVERIFY(rig.update(payloadOf(48)));
+    QCOMPARE(rig.boot()->commands, QList<int>({3, 5, 6}));
+    QCOMPARE(rig.probe.progress, QList<int>({0, 100}));
+    QVERIFY(rig.probe.events.contains("completed"));
   }
 
   void powerSupplyUpdate_data()
@@ -157,189 +170,124 @@ private slots:
     QFETCH(bool, v2);
     Helpers::powerMode = !v2;
     Helpers::powerV2Mode = v2;
-    SimBus bus;
-    bus.restartSearches = 1;
-    SimPowerSupply *supply = bus.add<SimPowerSupply>();
-    SimBootloader *boot = bus.bootloaderFor(supply);
-    HidDevice link;
-    LinkProbe probe(link);
-    link.stop();
+    UpdateRig<SimPowerSupply> rig;
+    rig.bus.restartSearches = 1;
+    SimBootloader *boot = rig.boot();
 
     const QByteArray firmware = payloadOf(100);
-    QBuffer source;
-    source.setData(firmware);
-    source.open(QIODevice::ReadOnly);
-    QVERIFY(link.update(&source));
+    QVERIFY(rig.update(firmware));
 
     // Report 1 with "RESET", the image from report byte 0.
-    QCOMPARE(supply->written, QList<QByteArray>({report({0x01, 'R', 'E', 'S', 'E', 'T'})}));
+    QCOMPARE(rig.device->written, QList<QByteArray>({report({0x01, 'R', 'E', 'S', 'E', 'T'})}));
     QCOMPARE(boot->payload, firmware);
     QCOMPARE(boot->chunkLengths, QList<int>({48, 48, 4}));
     QCOMPARE(boot->written.at(0), report({0x00, 0x03, 48}, firmware.left(48)));
-    QCOMPARE(probe.progress, QList<int>({0, 48, 96, 100}));
-    QCOMPARE(probe.events.mid(0, 2), QStringList({"connected", "completed"}));
-    probe.quiet();
-    QVERIFY(findsNormalDevice(link, probe));
-    QCOMPARE(link.model(), QString("5002"));
+    QCOMPARE(rig.probe.progress, QList<int>({0, 48, 96, 100}));
+    QCOMPARE(rig.probe.events.mid(0, 2), QStringList({"connected", "completed"}));
+    QVERIFY(rig.findsNormalDevice());
+    QCOMPARE(rig.link.model(), QString("5002"));
   }
 
   void deviceAlreadyInBootloader()
   {
-    SimBus bus;
-    SimLogger *logger = bus.add<SimLogger>();
-    SimBootloader *boot = bus.bootloaderFor(logger);
-    bus.unplug(logger);
-    bus.plug(boot);
-    HidDevice link;
-    LinkProbe probe(link);
-    link.checkTimerTick();
-    QVERIFY(link.bootMode());
-    link.stop();
+    UpdateRig rig;
+    rig.bus.unplug(rig.device);
+    rig.bus.plug(rig.boot());
+    rig.link.checkTimerTick();
+    QVERIFY(rig.link.bootMode());
+    rig.link.stop();
 
-    QBuffer source;
-    source.setData(payloadOf(100));
-    source.open(QIODevice::ReadOnly);
-    QVERIFY(link.update(&source));
-    QVERIFY(logger->written.isEmpty()); // no reset message
-    QCOMPARE(boot->payload, payloadOf(100));
+    QVERIFY(rig.update(payloadOf(100)));
+    QVERIFY(rig.device->written.isEmpty()); // no reset message
+    QCOMPARE(rig.boot()->payload, payloadOf(100));
     // The restarted logger is found by the searches that end the update.
-    QCOMPARE(probe.events.first(), QString("completed"));
-    QVERIFY(!probe.events.contains("failed"));
-    probe.quiet();
-    QVERIFY(findsNormalDevice(link, probe));
+    QCOMPARE(rig.probe.events.first(), QString("completed"));
+    QVERIFY(!rig.probe.events.contains("failed"));
+    QVERIFY(rig.findsNormalDevice());
   }
 
   void emptySource()
   {
-    SimBus bus;
-    SimLogger *logger = bus.add<SimLogger>();
-    HidDevice link;
-    LinkProbe probe(link);
-    link.stop();
-
-    QBuffer empty;
-    empty.open(QIODevice::ReadOnly);
-    QVERIFY(!link.update(&empty));
+    UpdateRig rig;
+    QVERIFY(!rig.update(QByteArray()));
     QBuffer closed; // not readable at all
     closed.setData(payloadOf(10));
-    QVERIFY(!link.update(&closed));
-    QVERIFY(!link.update(nullptr));
+    QVERIFY(!rig.link.update(&closed));
+    QVERIFY(!rig.link.update(nullptr));
 
-    QCOMPARE(probe.failures, QStringList(3, "Firmware file too short."));
-    QCOMPARE(probe.progress, QList<int>(3, 100));
+    QCOMPARE(rig.probe.failures, QStringList(3, "Firmware file too short."));
+    QCOMPARE(rig.probe.progress, QList<int>(3, 100));
     // The device was never reset into its bootloader.
-    QVERIFY(logger->written.isEmpty());
-    QVERIFY(bus.bootloaderFor(logger)->written.isEmpty());
-    QVERIFY(probe.timersRunning());
-    QVERIFY(link.isOpen() && !link.bootMode());
-    QCOMPARE(probe.events.first(), QString("failed"));
-    QVERIFY(probe.events.contains("connected"));
+    QVERIFY(rig.device->written.isEmpty());
+    QVERIFY(rig.boot()->written.isEmpty());
+    QVERIFY(rig.probe.timersRunning());
+    QVERIFY(rig.link.isOpen() && !rig.link.bootMode());
+    QCOMPARE(rig.probe.events.first(), QString("failed"));
+    QVERIFY(rig.probe.events.contains("connected"));
   }
 
   void negativeAnswerToTheFirstChunk()
   {
-    SimBus bus;
-    SimLogger *logger = bus.add<SimLogger>();
-    SimBootloader *boot = bus.bootloaderFor(logger);
-    boot->firstChunkAnswer = SimBootloader::Wrong;
-    HidDevice link;
-    LinkProbe probe(link);
-    link.stop();
-    QBuffer source;
-    source.setData(payloadOf(100));
-    source.open(QIODevice::ReadOnly);
-    QVERIFY(!link.update(&source));
-    QCOMPARE(probe.failures, QStringList({"Bootloader returns ERROR."}));
-    QCOMPARE(probe.progress, QList<int>({0, 100}));
-    QCOMPARE(boot->commands, QList<int>({3}));
-    QVERIFY(!probe.events.contains("completed"));
-    QVERIFY(probe.timersRunning());
-    probe.quiet();
-    QVERIFY(link.bootMode()); // the search found the device still in its bootloader
-    powerCycle(bus, logger);
-    QVERIFY(findsNormalDevice(link, probe));
+    UpdateRig rig;
+    rig.boot()->firstChunkAnswer = SimBootloader::Wrong;
+    QVERIFY(!rig.update(payloadOf(100)));
+    QCOMPARE(rig.probe.failures, QStringList({"Bootloader returns ERROR."}));
+    QCOMPARE(rig.probe.progress, QList<int>({0, 100}));
+    QCOMPARE(rig.boot()->commands, QList<int>({3}));
+    QVERIFY(!rig.probe.events.contains("completed"));
+    QVERIFY(rig.probe.timersRunning());
+    QVERIFY(rig.link.bootMode()); // the search found the device still in its bootloader
+    rig.powerCycle();
+    QVERIFY(rig.findsNormalDevice());
   }
 
   void writeFailureInTheMiddle()
   {
-    SimBus bus;
-    SimLogger *logger = bus.add<SimLogger>();
-    SimBootloader *boot = bus.bootloaderFor(logger);
+    UpdateRig rig;
+    SimBootloader *boot = rig.boot();
     boot->writesBeforeFailure = 1;
     boot->errorText = QStringLiteral("pipe broken");
-    HidDevice link;
-    LinkProbe probe(link);
-    link.stop();
-    QBuffer source;
-    source.setData(payloadOf(100));
-    source.open(QIODevice::ReadOnly);
-    QVERIFY(!link.update(&source));
-    QCOMPARE(probe.failures, QStringList({"pipe broken"}));
-    QCOMPARE(probe.progress, QList<int>({0, 100}));
+    QVERIFY(!rig.update(payloadOf(100)));
+    QCOMPARE(rig.probe.failures, QStringList({"pipe broken"}));
+    QCOMPARE(rig.probe.progress, QList<int>({0, 100}));
     QCOMPARE(boot->payload, payloadOf(48));
     QVERIFY(!boot->finished);
-    probe.quiet();
     boot->writesBeforeFailure = -1;
-    powerCycle(bus, logger);
-    QVERIFY(findsNormalDevice(link, probe));
+    rig.powerCycle();
+    QVERIFY(rig.findsNormalDevice());
   }
 
   void finishCannotBeWritten()
   {
-    SimBus bus;
-    SimLogger *logger = bus.add<SimLogger>();
-    SimBootloader *boot = bus.bootloaderFor(logger);
-    boot->writesBeforeFailure = 3; // the three chunks
-    HidDevice link;
-    LinkProbe probe(link);
-    link.stop();
-    QBuffer source;
-    source.setData(payloadOf(100));
-    source.open(QIODevice::ReadOnly);
-    QVERIFY(!link.update(&source));
-    QCOMPARE(probe.failures, QStringList({"simulated I/O failure"}));
-    QCOMPARE(probe.progress, QList<int>({0, 48, 96, 100, 100}));
-    QVERIFY(!boot->finished);
-    QVERIFY(!probe.events.contains("completed"));
+    UpdateRig rig;
+    rig.boot()->writesBeforeFailure = 3; // the three chunks
+    QVERIFY(!rig.update(payloadOf(100)));
+    QCOMPARE(rig.probe.failures, QStringList({"simulated I/O failure"}));
+    QCOMPARE(rig.probe.progress, QList<int>({0, 48, 96, 100, 100}));
+    QVERIFY(!rig.boot()->finished);
+    QVERIFY(!rig.probe.events.contains("completed"));
   }
 
   void silentBootloader()
   {
-    SimBus bus;
-    SimLogger *logger = bus.add<SimLogger>();
-    SimBootloader *boot = bus.bootloaderFor(logger);
-    boot->firstChunkAnswer = SimBootloader::Silent;
-    HidDevice link;
-    LinkProbe probe(link);
-    link.stop();
-    QBuffer source;
-    source.setData(payloadOf(100));
-    source.open(QIODevice::ReadOnly);
-    const qint64 start = bus.now();
-    QVERIFY(!link.update(&source));
-    QVERIFY(bus.now() - start >= 60000); // a minute of bus time, not of ours
-    QCOMPARE(probe.failures, QStringList({"Bootloader returns ERROR."}));
-    QCOMPARE(boot->commands, QList<int>({3}));
-    probe.quiet();
-    powerCycle(bus, logger);
-    QVERIFY(findsNormalDevice(link, probe));
+    UpdateRig rig;
+    rig.boot()->firstChunkAnswer = SimBootloader::Silent;
+    const qint64 start = rig.bus.now();
+    QVERIFY(!rig.update(payloadOf(100)));
+    QVERIFY(rig.bus.now() - start >= 60000); // a minute of bus time, not of ours
+    QCOMPARE(rig.probe.failures, QStringList({"Bootloader returns ERROR."}));
+    QCOMPARE(rig.boot()->commands, QList<int>({3}));
+    rig.powerCycle();
+    QVERIFY(rig.findsNormalDevice());
   }
 
   void lateAnswers()
   {
-    SimBus bus;
-    SimLogger *logger = bus.add<SimLogger>();
-    SimBootloader *boot = bus.bootloaderFor(logger);
-    boot->answerDelayMs = 700;
-    HidDevice link;
-    LinkProbe probe(link);
-    link.stop();
-    QBuffer source;
-    source.setData(payloadOf(100));
-    source.open(QIODevice::ReadOnly);
-    QVERIFY(link.update(&source));
-    QVERIFY(probe.events.contains("completed"));
-    QVERIFY(probe.failures.isEmpty());
+    UpdateRig rig;
+    rig.boot()->answerDelayMs = 700;
+    QVERIFY(rig.update(payloadOf(100)));
+    QVERIFY(rig.probe.events.contains("completed"));
+    QVERIFY(rig.probe.failures.isEmpty());
   }
 
   void unacknowledgedFinish_data()
@@ -356,174 +304,118 @@ private slots:
   {
     QFETCH(int, answer);
     QFETCH(bool, everyChunk);
-    SimBus bus;
-    SimLogger *logger = bus.add<SimLogger>();
-    SimBootloader *boot = bus.bootloaderFor(logger);
+    UpdateRig rig;
+    SimBootloader *boot = rig.boot();
     boot->finishAnswer = SimBootloader::Answer(answer);
     boot->acknowledgeEveryChunk = everyChunk;
-    HidDevice link;
-    LinkProbe probe(link);
-    link.stop();
-    QBuffer source;
-    source.setData(payloadOf(150));
-    source.open(QIODevice::ReadOnly);
-    QVERIFY(!link.update(&source));
-    QVERIFY(!probe.events.contains("completed"));
-    QCOMPARE(probe.failures, QStringList({"The bootloader did not confirm the firmware."}));
-    QCOMPARE(probe.progress.last(), 100);
+    QVERIFY(!rig.update(payloadOf(150)));
+    QVERIFY(!rig.probe.events.contains("completed"));
+    QCOMPARE(rig.probe.failures, QStringList({"The bootloader did not confirm the firmware."}));
+    QCOMPARE(rig.probe.progress.last(), 100);
     QVERIFY(boot->finished);
     QVERIFY(!boot->started);
-    probe.quiet();
-    powerCycle(bus, logger);
-    QVERIFY(findsNormalDevice(link, probe));
+    rig.powerCycle();
+    QVERIFY(rig.findsNormalDevice());
   }
 
   void failureIsToldBeforeTheSearchResumes()
   {
-    SimBus bus;
-    SimLogger *logger = bus.add<SimLogger>();
-    SimLogger *spare = bus.add<SimLogger>(QStringLiteral("500100002"));
-    bus.unplug(spare);
-    SimBootloader *boot = bus.bootloaderFor(logger);
-    boot->finishAnswer = SimBootloader::Wrong;
-    HidDevice link;
-    LinkProbe probe(link);
-    link.stop();
+    UpdateRig rig;
+    // Listed before the bootloader, so that the resumed search finds it first.
+    SimLogger *spare = rig.bus.add<SimLogger>(QStringLiteral("500100002"));
+    rig.bus.unplug(spare);
+    rig.boot()->finishAnswer = SimBootloader::Wrong;
     // Another logger is plugged in while the bootloader finishes.
-    QObject::connect(&link, &HidDevice::updatePercentChanged, &link, [&](int percent) {
+    QObject::connect(&rig.link, &HidDevice::updatePercentChanged, &rig.link, [&](int percent) {
       if (percent == 100)
-        bus.plug(spare);
+        rig.bus.plug(spare);
     });
-    QBuffer source;
-    source.setData(payloadOf(100));
-    source.open(QIODevice::ReadOnly);
-    QVERIFY(!link.update(&source));
-    QCOMPARE(probe.events, QStringList({"connected", "failed", "connected", "connected"}));
-    QCOMPARE(link.serial(), QString("500100002"));
+    QVERIFY(!rig.update(payloadOf(100)));
+    QCOMPARE(rig.probe.events, QStringList({"connected", "failed", "connected", "connected"}));
+    QCOMPARE(rig.link.serial(), QString("500100002"));
   }
 
   void chunksFollowTheBytesRead()
   {
-    SimBus bus;
-    SimLogger *logger = bus.add<SimLogger>();
-    SimBootloader *boot = bus.bootloaderFor(logger);
-    HidDevice link;
-    LinkProbe probe(link);
-    link.stop();
+    UpdateRig rig;
     const QByteArray firmware = payloadOf(100);
     TrickleDevice source(firmware, 30);
-    QVERIFY(link.update(&source));
-    QCOMPARE(boot->payload, firmware); // nothing skipped, nothing repeated
-    QCOMPARE(boot->chunkLengths, QList<int>({30, 30, 30, 10}));
-    QCOMPARE(probe.progress, QList<int>({0, 30, 60, 90, 100}));
+    QVERIFY(rig.link.update(&source));
+    QCOMPARE(rig.boot()->payload, firmware); // nothing skipped, nothing repeated
+    QCOMPARE(rig.boot()->chunkLengths, QList<int>({30, 30, 30, 10}));
+    QCOMPARE(rig.probe.progress, QList<int>({0, 30, 60, 90, 100}));
   }
 
   void unreadableInTheMiddle()
   {
-    SimBus bus;
-    SimLogger *logger = bus.add<SimLogger>();
-    SimBootloader *boot = bus.bootloaderFor(logger);
-    HidDevice link;
-    LinkProbe probe(link);
-    link.stop();
+    UpdateRig rig;
     TrickleDevice source(payloadOf(100), 48, 48);
-    QVERIFY(!link.update(&source));
-    QCOMPARE(probe.failures, QStringList({"Firmware file cannot be read."}));
-    QVERIFY(!boot->finished);
-    QVERIFY(probe.timersRunning());
+    QVERIFY(!rig.link.update(&source));
+    QCOMPARE(rig.probe.failures, QStringList({"Firmware file cannot be read."}));
+    QVERIFY(!rig.boot()->finished);
+    QVERIFY(rig.probe.timersRunning());
   }
 
   void cancelWhileWaitingForTheBootloader()
   {
-    SimBus bus;
-    bus.restartNever = true; // the bootloader never shows up
-    SimLogger *logger = bus.add<SimLogger>();
-    HidDevice link;
-    LinkProbe probe(link);
-    link.stop();
+    UpdateRig rig;
+    rig.bus.restartNever = true; // the bootloader never shows up
     int resets = 0;
-    bus.onEnumerate = [&](int) {
+    rig.bus.onEnumerate = [&](int) {
       // The user presses Close a few searches into the wait.
-      if (!logger->written.isEmpty() && ++resets == 4)
-        link.terminateUpdate();
+      if (!rig.device->written.isEmpty() && ++resets == 4)
+        rig.link.terminateUpdate();
     };
-    QBuffer source;
-    source.setData(payloadOf(100));
-    source.open(QIODevice::ReadOnly);
-    QVERIFY(!link.update(&source));
-    bus.onEnumerate = nullptr;
-    QVERIFY(probe.failures.isEmpty());
-    QVERIFY(probe.progress.isEmpty());
-    QCOMPARE(logger->written.size(), 1);
-    QVERIFY(bus.now() < 5000);
+    QVERIFY(!rig.update(payloadOf(100)));
+    rig.bus.onEnumerate = nullptr;
+    QVERIFY(rig.probe.failures.isEmpty());
+    QVERIFY(rig.probe.progress.isEmpty());
+    QCOMPARE(rig.device->written.size(), 1);
+    QVERIFY(rig.bus.now() < 5000);
     // The link searches again.
-    QVERIFY(probe.timersRunning());
-    probe.quiet();
-    bus.plug(logger);
-    QVERIFY(findsNormalDevice(link, probe));
+    QVERIFY(rig.probe.timersRunning());
+    rig.bus.plug(rig.device);
+    QVERIFY(rig.findsNormalDevice());
   }
 
   void bootloaderNeverAppears()
   {
-    SimBus bus;
-    bus.restartNever = true;
-    SimLogger *logger = bus.add<SimLogger>();
-    HidDevice link;
-    LinkProbe probe(link);
-    link.stop();
-    QBuffer source;
-    source.setData(payloadOf(100));
-    source.open(QIODevice::ReadOnly);
-    const qint64 start = bus.now();
-    QVERIFY(!link.update(&source));
-    QVERIFY(bus.now() - start >= HidDevice::BootWaitMs);
-    QVERIFY(bus.now() - start < HidDevice::BootWaitMs + 10000);
-    QCOMPARE(probe.failures, QStringList({"The bootloader did not appear."}));
-    QCOMPARE(probe.progress, QList<int>({100}));
-    probe.quiet();
-    bus.plug(logger);
-    QVERIFY(findsNormalDevice(link, probe));
+    UpdateRig rig;
+    rig.bus.restartNever = true;
+    const qint64 start = rig.bus.now();
+    QVERIFY(!rig.update(payloadOf(100)));
+    QVERIFY(rig.bus.now() - start >= HidDevice::BootWaitMs);
+    QVERIFY(rig.bus.now() - start < HidDevice::BootWaitMs + 10000);
+    QCOMPARE(rig.probe.failures, QStringList({"The bootloader did not appear."}));
+    QCOMPARE(rig.probe.progress, QList<int>({100}));
+    rig.bus.plug(rig.device);
+    QVERIFY(rig.findsNormalDevice());
   }
 
   void noDeviceToUpdate()
   {
-    SimBus bus;
-    SimLogger *logger = bus.add<SimLogger>();
-    bus.unplug(logger);
-    HidDevice link;
-    LinkProbe probe(link);
-    link.stop();
-    QBuffer source;
-    source.setData(payloadOf(100));
-    source.open(QIODevice::ReadOnly);
-    QVERIFY(!link.update(&source));
-    QCOMPARE(probe.failures, QStringList({"Device not found."}));
-    QVERIFY(logger->written.isEmpty());
-    probe.quiet();
-    bus.plug(logger);
-    QVERIFY(findsNormalDevice(link, probe));
+    UpdateRig rig;
+    rig.bus.unplug(rig.device);
+    QVERIFY(!rig.update(payloadOf(100)));
+    QCOMPARE(rig.probe.failures, QStringList({"Device not found."}));
+    QVERIFY(rig.device->written.isEmpty());
+    rig.bus.plug(rig.device);
+    QVERIFY(rig.findsNormalDevice());
   }
 
   void resetCannotBeWritten()
   {
-    SimBus bus;
-    SimLogger *logger = bus.add<SimLogger>();
-    logger->writesBeforeFailure = 0;
-    logger->errorText = QStringLiteral("access denied");
-    HidDevice link;
-    LinkProbe probe(link);
-    link.stop();
-    QBuffer source;
-    source.setData(payloadOf(100));
-    source.open(QIODevice::ReadOnly);
-    QVERIFY(!link.update(&source));
-    QCOMPARE(probe.failures.size(), 1);
-    QVERIFY(probe.failures.at(0).contains("access denied"));
-    QCOMPARE(probe.progress, QList<int>({100}));
-    QVERIFY(bus.bootloaderFor(logger)->written.isEmpty());
+    UpdateRig rig;
+    rig.device->writesBeforeFailure = 0;
+    rig.device->errorText = QStringLiteral("access denied");
+    QVERIFY(!rig.update(payloadOf(100)));
+    QCOMPARE(rig.probe.failures.size(), 1);
+    QVERIFY(rig.probe.failures.at(0).contains("access denied"));
+    QCOMPARE(rig.probe.progress, QList<int>({100}));
+    QVERIFY(rig.boot()->written.isEmpty());
     // Still in normal operation: the link holds it again at once.
-    QVERIFY(link.isOpen() && !link.bootMode());
-    QCOMPARE(probe.events.last(), QString("connected"));
+    QVERIFY(rig.link.isOpen() && !rig.link.bootMode());
+    QCOMPARE(rig.probe.events.last(), QString("connected"));
   }
 };
 

@@ -355,7 +355,7 @@ private slots:
     QVERIFY(probe.poll().isEmpty());
     QVERIFY(link.isOpen()); // removal is a matter of the listing
     QCOMPARE(probe.poll().size(), 1);
-    QVERIFY(probe.events == QStringList({"connected"}));
+    QCOMPARE(probe.events, QStringList({"connected"}));
   }
 
   void nestedPollReturnsAtOnce()
