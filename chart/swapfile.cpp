@@ -72,6 +72,15 @@ bool plausibleTail(const ReportData &r)
   return true;
 }
 
+// Both power-supply models mark every header they write with their mode.
+void applyPowerMode(SwapFileHeader &h)
+{
+  if (Helpers::powerMode)
+    h.mode = SwapFileHeader::PowerV1;
+  if (Helpers::powerV2Mode)
+    h.mode = SwapFileHeader::PowerV2;
+}
+
 // Inserts in key order; the hint makes an ascending fill cheap.
 inline void insertPoint(PlotDataMap *map, double key, double value)
 {
@@ -162,10 +171,7 @@ bool SwapFile::create(const QString &path)
     emit swapFileError(CreateFailed);
     return false;
   }
-  if (Helpers::powerMode)
-    header.mode = SwapFileHeader::PowerV1;
-  if (Helpers::powerV2Mode)
-    header.mode = SwapFileHeader::PowerV2;
+  applyPowerMode(header);
   QByteArray block(int(headerBlockSize), '\0');
   header.toBytes(reinterpret_cast<uchar *>(block.data()));
   const bool written = file.write(block) == block.size() && file.flush();
@@ -182,10 +188,7 @@ bool SwapFile::setHeader(const SwapFileHeader &h)
 {
   m_writable = false;
   header = h;
-  if (Helpers::powerMode)
-    header.mode = SwapFileHeader::PowerV1;
-  if (Helpers::powerV2Mode)
-    header.mode = SwapFileHeader::PowerV2;
+  applyPowerMode(header);
   header.fillChannelList();
   activeChannels = header.channels();
   creationTime = QDateTime::currentMSecsSinceEpoch();
@@ -288,13 +291,10 @@ bool SwapFile::writeRecords(const QList<PlotDataMap *> &maps, bool deleteMaps, b
   if (columns == 0)
     records = 0;
 
-  if (!file.isOpen() || !file.isWritable()) {
-    file.close();
-    if (!file.open(appendMode)) {
-      qInfo() << "SwapFile::append FAILED to open file";
-      emit swapFileError(WriteFailed);
-      return false;
-    }
+  if (!openForAppend()) {
+    qInfo() << "SwapFile::append FAILED to open file";
+    emit swapFileError(WriteFailed);
+    return false;
   }
 
   const qint64 length = (qint64(columns) + 1) * 8;
@@ -336,15 +336,21 @@ bool SwapFile::writeRecords(const QList<PlotDataMap *> &maps, bool deleteMaps, b
   return true;
 }
 
+// The handle stays open for appending between appends; reopened otherwise.
+bool SwapFile::openForAppend()
+{
+  if (file.isOpen() && file.isWritable())
+    return true;
+  file.close();
+  return file.open(appendMode);
+}
+
 bool SwapFile::writeReport(const ReportData &report)
 {
-  if (!file.isOpen() || !file.isWritable()) {
-    file.close();
-    if (!file.open(appendMode)) {
-      qInfo() << "SwapFile::writeReport FAILED to open file";
-      emit swapFileError(OpenFailed);
-      return false;
-    }
+  if (!openForAppend()) {
+    qInfo() << "SwapFile::writeReport FAILED to open file";
+    emit swapFileError(OpenFailed);
+    return false;
   }
   uchar bytes[tailSize];
   report.toBytes(bytes);
@@ -362,12 +368,11 @@ bool SwapFile::stop()
   m_writable = false;
   // A read cancelled earlier must not keep the end of a capture from being read.
   cancelRequested = false;
-  if (!openForReading())
-    return false;
   Layout layout;
-  const bool ok = loadLayout(layout);
-  file.close();
-  return ok;
+  if (!openCapture(file.fileName(), NoError, layout))
+    return false;
+  close();
+  return true;
 }
 
 void SwapFile::close()
@@ -465,36 +470,44 @@ bool SwapFile::readHeader()
     terminated = true;
     return false;
   }
+  const auto fail = [this](int code) {
+    activeChannels.clear();
+    qDebug().noquote() << QStringLiteral("SwapFile: %1: %2").arg(file.fileName(), errorMessage(code));
+    emit swapFileError(code);
+    return false;
+  };
   const qint64 size = file.size();
-  if (size < headerBlockSize) {
-    activeChannels.clear();
-    emit swapFileError(Damaged);
-    return false;
-  }
+  if (size < headerBlockSize)
+    return fail(Damaged);
   uchar block[headerBlockSize];
-  if (!readAt(0, block, headerBlockSize)) {
-    activeChannels.clear();
-    emit swapFileError(ReadFailed);
-    return false;
-  }
+  if (!readAt(0, block, headerBlockSize))
+    return fail(ReadFailed);
   header = SwapFileHeader::fromBytes(block);
   creationTime = LeBytes::get<qint64>(block + creationTimeOffset);
   const int fault = checkHeader(header, size);
-  if (fault != NoError) {
-    activeChannels.clear();
-    qDebug().noquote() << QStringLiteral("SwapFile: %1: %2").arg(file.fileName(), errorMessage(fault));
-    emit swapFileError(fault);
-    return false;
-  }
+  if (fault != NoError)
+    return fail(fault);
   activeChannels = header.channels();
   loadThresholds(thresholds);
   return true;
 }
 
-bool SwapFile::openForReading()
+// Opens the capture at `path` read-only and sorts out its layout; emits
+// `openError` (unless NoError) when it cannot be opened. Closed on failure.
+bool SwapFile::openCapture(const QString &path, Error openError, Layout &layout)
 {
   close();
-  return file.open(readMode);
+  file.setFileName(path);
+  if (!file.open(readMode)) {
+    if (openError != NoError)
+      emit swapFileError(openError);
+    return false;
+  }
+  if (!loadLayout(layout)) {
+    close();
+    return false;
+  }
+  return true;
 }
 
 bool SwapFile::readAt(qint64 offset, uchar *buffer, qint64 length)
@@ -533,7 +546,8 @@ bool SwapFile::loadLayout(Layout &layout)
       emit swapFileError(ReadFailed);
       return false;
     }
-    layout.tail = plausibleTail(ReportData::fromBytes(bytes));
+    layout.report = ReportData::fromBytes(bytes);
+    layout.tail = plausibleTail(layout.report);
   }
   if (layout.tail) {
     layout.records = (body - tailSize) / L;
@@ -673,16 +687,8 @@ bool SwapFile::read(const QString &path, int seconds, const QList<PlotDataMap *>
   showLoadProgress(progress);
 
   cancelRequested = false;
-  close();
-  file.setFileName(path);
-  if (!file.open(readMode)) {
-    progress.hide();
-    emit swapFileError(ReadFailed);
-    return false;
-  }
   Layout layout;
-  if (!loadLayout(layout)) {
-    close();
+  if (!openCapture(path, ReadFailed, layout)) {
     progress.hide();
     return false;
   }
@@ -696,8 +702,7 @@ bool SwapFile::read(const QString &path, int seconds, const QList<PlotDataMap *>
     Helpers::powerV2Mode = true;
     return readPowerV2(path, seconds, maps, nullptr);
   }
-  close();
-  if (!loadRecords(path, seconds, maps, false, &progress)) {
+  if (!loadFirstSeconds(layout, seconds, maps, false, &progress)) {
     progress.hide();
     return false;
   }
@@ -713,7 +718,8 @@ bool SwapFile::readPower(const QString &path, int seconds, const QList<PlotDataM
   ProgressDialog progress(0, 100);
   showLoadProgress(progress);
   cancelRequested = false;
-  const bool ok = loadRecords(path, seconds, maps, true, &progress);
+  Layout layout;
+  const bool ok = openCapture(path, ReadFailed, layout) && loadFirstSeconds(layout, seconds, maps, true, &progress);
   progress.hide();
   return ok;
 }
@@ -724,43 +730,44 @@ bool SwapFile::readPowerV2(const QString &path, int seconds, const QList<PlotDat
   return readPower(path, seconds, maps, dialog);
 }
 
-// The first `seconds` of the capture at `path`, for read() and readPower().
-bool SwapFile::loadRecords(const QString &path, double seconds, const QList<PlotDataMap *> &maps, bool byPosition,
-                           ProgressDialog *progress)
+// The records before `seconds` of the open capture, for read() and readPower().
+bool SwapFile::loadFirstSeconds(const Layout &layout, double seconds, const QList<PlotDataMap *> &maps,
+                                bool byPosition, ProgressDialog *progress)
 {
-  close();
-  file.setFileName(path);
-  if (!file.open(readMode)) {
-    emit swapFileError(ReadFailed);
-    return false;
-  }
-  Layout layout;
-  bool ok = loadLayout(layout);
-  qint64 count = 0;
-  if (ok)
-    count = findRecord(layout, seconds, false, &ok); // the records before `seconds`
+  bool ok = false;
+  const qint64 count = findRecord(layout, seconds, false, &ok);
   if (!ok) {
     close();
     return false;
   }
-  QVarLengthArray<QPair<int, PlotDataMap *>, 8> targets;
+  return loadPoints(layout, 0, count, maps, byPosition, progress);
+}
+
+// Inserts `count` records from record `first` into the maps (by channel
+// number, or by position among the active channels) and closes the file.
+bool SwapFile::loadPoints(const Layout &layout, qint64 first, qint64 count, const QList<PlotDataMap *> &maps,
+                          bool byPosition, ProgressDialog *progress)
+{
+  QVarLengthArray<QPair<int, PlotDataMap *>, 8> targets; // (value column, map)
   for (int i = 0; i < activeChannels.size(); ++i) {
     const int index = byPosition ? i : activeChannels.at(i);
     if (index < maps.size() && maps.at(index))
       targets.append({i + 1, maps.at(index)});
   }
   int shownPercent = 0;
-  const WalkResult result = walk(layout, 0, count, [&](const uchar *record, qint64 index) {
+  const WalkResult result = walk(layout, first, count, [&](const uchar *record, qint64 index) {
     if (cancelRequested)
       return false;
     const double t = LeBytes::getDouble(record);
     for (const auto &target : targets)
       insertPoint(target.second, t, LeBytes::getDouble(record + 8 * target.first));
     // No events run here: a click on Close takes effect in the scan that follows.
-    const int percent = int(index * 100 / count);
-    if (progress && percent != shownPercent) {
-      progress->setValue(percent);
-      shownPercent = percent;
+    if (progress) {
+      const int percent = int((index - first) * 100 / count);
+      if (percent != shownPercent) {
+        progress->setValue(percent);
+        shownPercent = percent;
+      }
     }
     return true;
   });
@@ -786,48 +793,25 @@ bool SwapFile::readRangeImpl(double centre, double span, const QList<PlotDataMap
 {
   BusyCursor busy;
   cancelRequested = false;
-  if (!openForReading()) {
-    emit swapFileError(OpenFailed);
-    return false;
-  }
   Layout layout;
+  if (!openCapture(file.fileName(), OpenFailed, layout))
+    return false;
   double start = 0, end = 0;
   qint64 first = 0, count = 0;
-  if (!loadLayout(layout) || !window(centre, span, &start, &end) || !findWindow(layout, start, end, &first, &count)) {
+  if (!window(centre, span, &start, &end) || !findWindow(layout, start, end, &first, &count)) {
     close();
     return false;
   }
-  QVarLengthArray<QPair<int, PlotDataMap *>, 8> targets;
-  for (int i = 0; i < activeChannels.size(); ++i) {
-    const int index = byPosition ? i : activeChannels.at(i);
-    if (index < maps.size() && maps.at(index))
-      targets.append({i + 1, maps.at(index)});
-  }
-  const WalkResult result = walk(layout, first, count, [&](const uchar *record, qint64) {
-    if (cancelRequested)
-      return false;
-    const double t = LeBytes::getDouble(record);
-    for (const auto &target : targets)
-      insertPoint(target.second, t, LeBytes::getDouble(record + 8 * target.first));
-    return true;
-  });
-  close();
-  if (result == WalkStopped)
-    terminated = true;
-  return result == WalkDone;
+  return loadPoints(layout, first, count, maps, byPosition, nullptr);
 }
 
 double SwapFile::getAverage(const PlotRange &range, int channel)
 {
   cancelRequested = false;
   BusyCursor busy;
-  if (!openForReading())
-    return noData;
   Layout layout;
-  if (!loadLayout(layout)) {
-    close();
+  if (!openCapture(file.fileName(), NoError, layout))
     return noData;
-  }
   const int column = activeChannels.indexOf(channel);
   double start = 0, end = 0;
   qint64 first = 0, count = 0;
@@ -862,21 +846,11 @@ ReportData SwapFile::readReport()
 {
   ReportData report;
   cancelRequested = false;
-  if (!openForReading()) {
-    emit swapFileError(OpenFailed);
-    return report;
-  }
   Layout layout;
-  if (!loadLayout(layout)) {
-    close();
+  if (!openCapture(file.fileName(), OpenFailed, layout))
     return report;
-  }
   if (layout.tail) {
-    uchar bytes[tailSize];
-    if (readAt(layout.fileSize - tailSize, bytes, tailSize))
-      report = ReportData::fromBytes(bytes);
-    else
-      emit swapFileError(ReadFailed);
+    report = layout.report;
   } else {
     qInfo().noquote() << QStringLiteral("SwapFile: %1 has no statistics tail; recomputing it").arg(file.fileName());
     recomputeReport(layout, report);
@@ -931,17 +905,9 @@ bool SwapFile::readFiltered(const QString &path, int channel, int column, double
   if (dialog)
     dialog->setInfo(tr("Decimating..."));
   cancelRequested = false;
-  close();
-  file.setFileName(path);
-  if (!file.open(readMode)) {
-    emit swapFileError(OpenFailed);
-    return false;
-  }
   Layout layout;
-  if (!loadLayout(layout)) {
-    close();
+  if (!openCapture(path, OpenFailed, layout))
     return false;
-  }
   if (column < 0 || column >= header.channelCount || activeChannels.value(column, -1) != channel) {
     close();
     emit swapFileError(WrongChannels);
@@ -1006,14 +972,7 @@ bool SwapFile::readFiltered(const QString &path, int channel, int column, double
   }
   series.insert(duration, PlotData(duration, 0));
 
-  PlotRange span(0, duration);
-  if (layout.tail) {
-    uchar bytes[tailSize];
-    if (readAt(layout.fileSize - tailSize, bytes, tailSize)) {
-      const ReportData tail = ReportData::fromBytes(bytes);
-      span = PlotRange(tail.t_start, tail.t_end);
-    }
-  }
+  const PlotRange span = layout.tail ? PlotRange(layout.report.t_start, layout.report.t_end) : PlotRange(0, duration);
   navigationRange = span;
   navigationSpan = span;
   close();

@@ -165,10 +165,12 @@ private:
     qint64 recordLength = 0;
     qint64 records = 0; // whole records
     bool tail = false;  // a plausible statistics tail follows them
+    ReportData report;  // that tail, when there is one
   };
   enum WalkResult { WalkDone, WalkStopped, WalkFailed };
 
-  bool openForReading();
+  bool openCapture(const QString &path, Error openError, Layout &layout);
+  bool openForAppend();
   void showLoadProgress(ProgressDialog &progress);
   bool writeRecords(const QList<PlotDataMap *> &maps, bool deleteMaps, bool byPosition);
   bool loadLayout(Layout &layout);
@@ -178,8 +180,10 @@ private:
   bool window(double centre, double span, double *start, double *end);
   bool findWindow(const Layout &layout, double start, double end, qint64 *first, qint64 *count);
   template <typename Visit> WalkResult walk(const Layout &layout, qint64 first, qint64 count, Visit &&visit);
-  bool loadRecords(const QString &path, double seconds, const QList<PlotDataMap *> &maps, bool byPosition,
-                   ProgressDialog *progress);
+  bool loadFirstSeconds(const Layout &layout, double seconds, const QList<PlotDataMap *> &maps, bool byPosition,
+                        ProgressDialog *progress);
+  bool loadPoints(const Layout &layout, qint64 first, qint64 count, const QList<PlotDataMap *> &maps, bool byPosition,
+                  ProgressDialog *progress);
   bool readRangeImpl(double centre, double span, const QList<PlotDataMap *> &maps, bool byPosition);
   bool recomputeReport(const Layout &layout, ReportData &report);
   double thresholdOf(int channel) const;

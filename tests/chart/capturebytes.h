@@ -27,6 +27,20 @@ struct Header
   qint64 creationTime = 0;
 };
 
+// A header of the given ascending channel numbers, its count, mask and list agreeing.
+inline Header headerFor(const QList<int> &channels, qint16 divider = 1, quint8 mode = 0)
+{
+  Header h;
+  h.channelCount = qint8(channels.size());
+  h.channelMask = 0;
+  for (int c : channels)
+    h.channelMask |= quint8(1u << c);
+  h.channelList = channels;
+  h.divider = divider;
+  h.mode = mode;
+  return h;
+}
+
 inline QByteArray headerBlock(const Header &h)
 {
   QByteArray out;

@@ -12,7 +12,13 @@
 
 namespace {
 const QString mu = QString(QChar(0x03BC));
+
+// Years, months, weeks, days, hours, minutes, seconds.
+QList<int> fields(const CalendarSpan &c)
+{
+  return {c.years, c.months, c.weeks, c.days, c.hours, c.minutes, c.seconds};
 }
+} // namespace
 
 class HelpersTest : public QObject
 {
@@ -109,30 +115,10 @@ private slots:
 
   void calendarSpans()
   {
-    CalendarSpan c = Helpers::secondsToCalendar(360 * 86400 - 1);
-    QCOMPARE(c.years, 0);
-    QCOMPARE(c.months, 11);
-    QCOMPARE(c.weeks, 4);
-    QCOMPARE(c.days, 29);
-    QCOMPARE(c.hours, 23);
-    QCOMPARE(c.minutes, 59);
-    QCOMPARE(c.seconds, 59);
-
-    c = Helpers::secondsToCalendar(360 * 86400);
-    QCOMPARE(c.years, 1);
-    QCOMPARE(c.months + c.weeks + c.days + c.hours + c.minutes + c.seconds, 0);
-
-    c = Helpers::secondsToCalendar(365 * 86400 + 8 * 86400 + 3661);
-    QCOMPARE(c.years, 1);
-    QCOMPARE(c.months, 0);
-    QCOMPARE(c.weeks, 1);
-    QCOMPARE(c.days, 8);
-    QCOMPARE(c.hours, 1);
-    QCOMPARE(c.minutes, 1);
-    QCOMPARE(c.seconds, 1);
-
-    c = Helpers::secondsToCalendar(0);
-    QCOMPARE(c.years + c.months + c.weeks + c.days + c.hours + c.minutes + c.seconds, 0);
+    QCOMPARE(fields(Helpers::secondsToCalendar(360 * 86400 - 1)), QList<int>({0, 11, 4, 29, 23, 59, 59}));
+    QCOMPARE(fields(Helpers::secondsToCalendar(360 * 86400)), QList<int>({1, 0, 0, 0, 0, 0, 0}));
+    QCOMPARE(fields(Helpers::secondsToCalendar(365 * 86400 + 8 * 86400 + 3661)), QList<int>({1, 0, 1, 8, 1, 1, 1}));
+    QCOMPARE(fields(Helpers::secondsToCalendar(0)), QList<int>({0, 0, 0, 0, 0, 0, 0}));
   }
 
   // Absolute ticks get their full time in the second row, the others an

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 class SettingsTest : public QObject
@@ -30,13 +31,35 @@ private slots:
     QCOMPARE(s.format(), QSettings::IniFormat);
   }
 
-  void missingFileGivesDefaults()
+  // Reading creates neither folder nor file; the first write makes both.
+  void folderAppearsOnlyWithTheFirstWrite()
   {
-    Settings s;
-    s.beginGroup("Options");
-    QCOMPARE(s.value("thresholds", "25,1000,3200").toString(), QString("25,1000,3200"));
-    QCOMPARE(s.value("dark-color", false).toBool(), false);
-    s.endGroup();
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QByteArray savedHome = qgetenv("HOME");
+    struct Restore
+    {
+      QByteArray home;
+      ~Restore() { qputenv("HOME", home); }
+    } restore{savedHome};
+    qputenv("HOME", home.path().toLocal8Bit());
+
+    const QString dir = Settings::localDataDir();
+    QCOMPARE(dir, home.path() + "/Quillomar/" + QCoreApplication::applicationName());
+    {
+      Settings s;
+      s.beginGroup("Options");
+      QVERIFY(!s.contains("thresholds"));
+      s.endGroup();
+    }
+    QVERIFY(!QDir(dir).exists());
+    {
+      Settings s;
+      s.beginGroup("Main");
+      s.setValue("save-path", "/data");
+      s.endGroup();
+    }
+    QVERIFY(QFile::exists(Settings::localDataPath(QCoreApplication::applicationName() + ".ini")));
   }
 
   void roundTrip()

@@ -50,9 +50,9 @@ QByteArray emptyTail()
   return CaptureBytes::tail({0, 0, big, lowest, 0, 0, big, lowest, 0, 0, big, lowest, 0, 0}, 0);
 }
 
-QByteArray liveTail(double tEnd, qint64 count)
+QByteArray liveTail(double tEnd, qint64 count, double tStart = 0)
 {
-  return CaptureBytes::tail({tEnd, 0, 1, 2, 1.5, 3, big, std::numeric_limits<double>::lowest(), 0, 0, big,
+  return CaptureBytes::tail({tEnd, tStart, 1, 2, 1.5, 3, big, std::numeric_limits<double>::lowest(), 0, 0, big,
                              std::numeric_limits<double>::lowest(), 0, 0},
                             count);
 }
@@ -172,11 +172,7 @@ private slots:
       rows.append({k / 100.0, double(k)});
     for (int k = 2000; k <= 3000; ++k)
       rows.append({k / 100.0, double(k)});
-    CaptureBytes::Header h;
-    h.channelCount = 1;
-    h.channelMask = 1;
-    h.channelList = {0};
-    h.divider = 100;
+    const CaptureBytes::Header h = CaptureBytes::headerFor({0}, 100);
     const QString file = path("gap.tovri");
     QVERIFY(CaptureBytes::writeFile(file, CaptureBytes::headerBlock(h) + recordBytes(rows) + liveTail(30, 2002)));
 
@@ -202,10 +198,7 @@ private slots:
 
   void averageSkipsValuesThatAreNoNumbers()
   {
-    CaptureBytes::Header h;
-    h.channelCount = 1;
-    h.channelMask = 1;
-    h.channelList = {0};
+    const CaptureBytes::Header h = CaptureBytes::headerFor({0});
     const QString file = path("qnan.tovri");
     QVERIFY(CaptureBytes::writeFile(file, CaptureBytes::headerBlock(h) +
                                               recordBytes({{0, qnan}, {1, 4}, {2, qnan}, {3, 8}, {4, qnan}})));
@@ -218,15 +211,11 @@ private slots:
 
   void navigationScanBuildsSteps()
   {
-    CaptureBytes::Header h;
-    h.channelCount = 2;
-    h.channelMask = 3;
-    h.channelList = {0, 1};
-    h.divider = 10000;
+    const CaptureBytes::Header h = CaptureBytes::headerFor({0, 1}, 10000);
     const QString file = path("steps.tovri");
     QVERIFY(CaptureBytes::writeFile(
         file, CaptureBytes::headerBlock(h) +
-                  recordBytes({{0, 0, 0}, {1, 30000, 0}, {2, 30000, 0}, {3, 10, 0}}) + liveTail(3, 4)));
+                  recordBytes({{0, 0, 0}, {1, 30000, 0}, {2, 30000, 0}, {3, 10, 0}}) + liveTail(3, 4, 0.5)));
     SwapFile sw;
     sw.file.setFileName(file);
     sw.activeChannels = {0, 1};
@@ -238,11 +227,11 @@ private slots:
     QCOMPARE(s.value(1).value, 25.0);
     QCOMPARE(s.value(3 - 0.00001).value, 25.0);
     QCOMPARE(s.value(3).value, 0.0);
-    QCOMPARE(sw.navigationRange, PlotRange(0, 3));
-    QCOMPARE(sw.navigationSpan, PlotRange(0, 3));
+    // The span is the one the statistics tail records.
+    QCOMPARE(sw.navigationRange, PlotRange(0.5, 3));
+    QCOMPARE(sw.navigationSpan, PlotRange(0.5, 3));
     QCOMPARE(sw.navigationChannel, 0);
     QCOMPARE(sw.navigationColumn, 0);
-
   }
 
   // The default scan takes the threshold of the first active channel, here
@@ -255,11 +244,7 @@ private slots:
       s.setValue("thresholds", "999,500,7");
       s.endGroup();
     }
-    CaptureBytes::Header h;
-    h.channelCount = 2;
-    h.channelMask = 6;
-    h.channelList = {1, 2};
-    h.divider = 10000;
+    const CaptureBytes::Header h = CaptureBytes::headerFor({1, 2}, 10000);
     const QString file = path("ch1.tovri");
     QVERIFY(CaptureBytes::writeFile(
         file, CaptureBytes::headerBlock(h) + recordBytes({{0, 100, 9}, {1, 600, 9}, {2, 400, 9}, {3, 100, 9}})));
@@ -283,11 +268,7 @@ private slots:
 
   void runEndsOnAValueThatIsNoNumber()
   {
-    CaptureBytes::Header h;
-    h.channelCount = 1;
-    h.channelMask = 1;
-    h.channelList = {0};
-    h.divider = 10000;
+    const CaptureBytes::Header h = CaptureBytes::headerFor({0}, 10000);
     const QString file = path("nanrun.tovri");
     QVERIFY(CaptureBytes::writeFile(file, CaptureBytes::headerBlock(h) +
                                               recordBytes({{0, 0}, {1, 50000}, {2, qnan}, {3, 50000}, {4, 0}})));
@@ -314,10 +295,7 @@ private slots:
       const bool dip = k == dipAt || k == dipAt + 1;
       flat << k * 0.0001 << (dip ? 0.0 : 30000.0) << double(k);
     }
-    CaptureBytes::Header h;
-    h.channelCount = 2;
-    h.channelMask = 3;
-    h.channelList = {0, 1};
+    const CaptureBytes::Header h = CaptureBytes::headerFor({0, 1});
     const QString file = path("slices.tovri");
     QVERIFY(CaptureBytes::writeFile(file, CaptureBytes::headerBlock(h) + CaptureBytes::doubles(flat)));
     SwapFile sw;
@@ -371,12 +349,7 @@ private slots:
 
   void readOfAPowerFileSetsItsMode()
   {
-    CaptureBytes::Header h;
-    h.channelCount = 2;
-    h.channelMask = 0b10100;
-    h.channelList = {2, 4};
-    h.mode = 1;
-    h.divider = 1000;
+    const CaptureBytes::Header h = CaptureBytes::headerFor({2, 4}, 1000, 1);
     const QString file = path("supply.kelvpow");
     QVERIFY(CaptureBytes::writeFile(file, CaptureBytes::headerBlock(h) +
                                               recordBytes({{0, 1, 2}, {0.1, 3, 4}, {0.2, 5, 6}}) + emptyTail()));
@@ -622,10 +595,7 @@ private slots:
 
   void legacyEmptyMaximumReadsAsEmpty()
   {
-    CaptureBytes::Header h;
-    h.channelCount = 1;
-    h.channelMask = 1;
-    h.channelList = {0};
+    const CaptureBytes::Header h = CaptureBytes::headerFor({0});
     const double tiny = std::numeric_limits<double>::min();
     const QString file = path("legacy.tovri");
     QVERIFY(CaptureBytes::writeFile(

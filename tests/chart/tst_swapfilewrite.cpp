@@ -94,11 +94,7 @@ private slots:
     QCOMPARE(sw.activeChannels, QList<int>({0, 2}));
     QVERIFY(sw.creationTime > 0);
 
-    CaptureBytes::Header h;
-    h.channelCount = 2;
-    h.channelMask = 5;
-    h.divider = 10;
-    h.channelList = {0, 2};
+    CaptureBytes::Header h = CaptureBytes::headerFor({0, 2}, 10);
     h.creationTime = sw.creationTime;
     QCOMPARE(CaptureBytes::readFile(file), CaptureBytes::headerBlock(h));
   }
