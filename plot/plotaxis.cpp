@@ -597,40 +597,24 @@ PlotAxis::AxisType PlotAxis::marginSideToAxisType(Plot::MarginSide side)
 
 void PlotAxis::draw(PlotPainter *painter)
 {
-  QList<double> subTickPositions;
   QList<double> tickPositions;
   QList<QString> tickLabels;
-
-  const int first = qMax(0, mLowestVisibleTick);
-  const int last = qMin(mHighestVisibleTick, int(mTickVector.size()) - 1);
-  // Receivers of axisUnitChanged may leave fewer labels than ticks.
-  auto labelAt = [this](int i) { return i < mTickVectorLabels.size() ? mTickVectorLabels.at(i) : QString(); };
-
-  if (!secondRowEnabled) {
-    if (mTicks) {
-      for (int i = first; i <= last; ++i) {
-        tickPositions.append(coordToPixel(mTickVector.at(i)));
-        if (mTickLabels)
-          tickLabels.append(labelAt(i));
-      }
-    }
-  } else if (mTicks) {
+  if (mTicks)
+    visibleTickPixels(mLowestVisibleTick, mHighestVisibleTick, &tickPositions, &tickLabels);
+  if (secondRowEnabled && mTicks) {
     // The application keys the second row by tick index and leaves the first
     // row empty where a second-row text belongs; the painter wants its own indices.
+    const int first = qMax(0, mLowestVisibleTick);
     QMap<int, QString> rowLabels;
-    for (int i = first; i <= last; ++i) {
-      tickPositions.append(coordToPixel(mTickVector.at(i)));
-      if (mTickLabels) {
-        const QString text = labelAt(i);
-        tickLabels.append(text);
-        if (text.isEmpty())
-          rowLabels.insert(tickLabels.size() - 1, secondRowLabels.value(i));
-      }
+    for (int j = 0; j < tickLabels.size(); ++j) {
+      if (tickLabels.at(j).isEmpty())
+        rowLabels.insert(j, secondRowLabels.value(first + j));
     }
     if (secondRowLabels.contains(-1))
       rowLabels.insert(-1, secondRowLabels.value(-1));
     secondRowLabels = rowLabels;
   }
+  QList<double> subTickPositions;
   if (mSubTickCount > 0) {
     subTickPositions.reserve(mSubTickVector.size());
     for (double subTick : std::as_const(mSubTickVector))
@@ -659,6 +643,19 @@ void PlotAxis::draw(PlotPainter *painter)
   mAxisPainter->draw(painter);
 }
 
+void PlotAxis::visibleTickPixels(int first, int last, QList<double> *positions, QList<QString> *labels) const
+{
+  // Stale indices stay inside the list; receivers of axisUnitChanged may
+  // leave fewer labels than ticks.
+  first = qMax(0, first);
+  last = qMin(last, int(mTickVector.size()) - 1);
+  for (int i = first; i <= last; ++i) {
+    positions->append(coordToPixel(mTickVector.at(i)));
+    if (mTickLabels)
+      labels->append(i < mTickVectorLabels.size() ? mTickVectorLabels.at(i) : QString());
+  }
+}
+
 int PlotAxis::calculateMargin()
 {
   if (!mVisible)
@@ -668,17 +665,10 @@ int PlotAxis::calculateMargin()
 
   int first, last;
   visibleTickBounds(first, last);
-  first = qMax(0, first);
-  last = qMin(last, int(mTickVector.size()) - 1);
   QList<double> tickPositions;
   QList<QString> tickLabels;
-  if (mTicks) {
-    for (int i = first; i <= last; ++i) {
-      tickPositions.append(coordToPixel(mTickVector.at(i)));
-      if (mTickLabels)
-        tickLabels.append(i < mTickVectorLabels.size() ? mTickVectorLabels.at(i) : QString());
-    }
-  }
+  if (mTicks)
+    visibleTickPixels(first, last, &tickPositions, &tickLabels);
   mAxisPainter->type = mAxisType;
   mAxisPainter->labelFont = getLabelFont();
   mAxisPainter->label = mLabel;

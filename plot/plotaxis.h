@@ -362,6 +362,9 @@ private:
   void commitRange(const PlotRange &candidate, const PlotRange &oldRange, PlotRange (PlotAxis::*hook)(PlotRange));
   void emitRangeChanged(const PlotRange &oldRange);
   static bool isUsableRange(double lower, double upper);
+  // Pixel positions of the ticks first..last and, with tick labels on, their
+  // texts: the lists the painter draws and measures.
+  void visibleTickPixels(int first, int last, QList<double> *positions, QList<QString> *labels) const;
   PlotRange sanitized(const PlotRange &range) const;
   QString formatNumberLabel(double value) const;
   QString formatDateTimeLabel(double value) const;

@@ -157,8 +157,11 @@ void PlotAxisPainterPrivate::draw(PlotPainter *painter)
       }
       if (!secondRowLabels.isEmpty()) {
         painter->save();
-        if (tickLabelSide == PlotAxis::lsInside && mParentPlot && mParentPlot->axisRect(0))
-          painter->setClipRect(mParentPlot->axisRect(0)->rect());
+        if (tickLabelSide == PlotAxis::lsInside && mParentPlot) {
+          // axisRect(0) walks the layout tree: ask once.
+          if (const PlotAxisRect *firstRect = mParentPlot->axisRect(0))
+            painter->setClipRect(firstRect->rect());
+        }
         painter->setFont(labelFont);
         painter->setPen(QPen(labelColor));
         const int left = axisRect.left();

@@ -11,17 +11,6 @@
 namespace {
 const Plot::MarginSide kSides[] = {Plot::msLeft, Plot::msRight, Plot::msTop, Plot::msBottom};
 
-int marginOf(const QMargins &margins, Plot::MarginSide side)
-{
-  switch (side) {
-  case Plot::msLeft: return margins.left();
-  case Plot::msRight: return margins.right();
-  case Plot::msTop: return margins.top();
-  case Plot::msBottom: return margins.bottom();
-  default: return 0;
-  }
-}
-
 void setMarginOf(QMargins &margins, Plot::MarginSide side, int value)
 {
   switch (side) {
@@ -184,15 +173,21 @@ double PlotLayoutElement::selectTest(const QPointF &pos, bool onlySelectable, QV
   return mParentPlot->selectionTolerance() * 0.99;
 }
 
-int PlotLayoutElement::calculateAutoMargin(Plot::MarginSide side)
+int PlotLayoutElement::marginOf(const QMargins &margins, Plot::MarginSide side)
 {
   switch (side) {
-  case Plot::msLeft:
-  case Plot::msRight:
-  case Plot::msTop:
-  case Plot::msBottom: return std::max(marginOf(mMargins, side), marginOf(mMinimumMargins, side));
+  case Plot::msLeft: return margins.left();
+  case Plot::msRight: return margins.right();
+  case Plot::msTop: return margins.top();
+  case Plot::msBottom: return margins.bottom();
   default: return 0;
   }
+}
+
+int PlotLayoutElement::calculateAutoMargin(Plot::MarginSide side)
+{
+  // marginOf gives 0 for anything but a single side.
+  return std::max(marginOf(mMargins, side), marginOf(mMinimumMargins, side));
 }
 
 void PlotLayoutElement::parentPlotInitialized(PlotWidget *parentPlot)
@@ -276,6 +271,21 @@ void PlotLayout::sizeConstraintsChanged() const
     widget->updateGeometry();
   else if (PlotLayout *layout = qobject_cast<PlotLayout *>(parent()))
     layout->sizeConstraintsChanged();
+}
+
+QSize PlotLayout::effectiveMinimumSize(const PlotLayoutElement *element)
+{
+  const QSize hint = element->minimumSizeHint();
+  const QSize own = element->minimumSize();
+  return QSize(own.width() > 0 ? own.width() : hint.width(), own.height() > 0 ? own.height() : hint.height());
+}
+
+QSize PlotLayout::effectiveMaximumSize(const PlotLayoutElement *element)
+{
+  const QSize hint = element->maximumSizeHint();
+  const QSize own = element->maximumSize();
+  return QSize(own.width() < QWIDGETSIZE_MAX ? own.width() : hint.width(),
+               own.height() < QWIDGETSIZE_MAX ? own.height() : hint.height());
 }
 
 void PlotLayout::adoptElement(PlotLayoutElement *element)

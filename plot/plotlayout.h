@@ -63,6 +63,9 @@ public:
   double selectTest(const QPointF &pos, bool onlySelectable, QVariant *details = nullptr) const override;
 
 protected:
+  // The value of one single side; 0 for anything else.
+  static int marginOf(const QMargins &margins, Plot::MarginSide side);
+
   virtual int calculateAutoMargin(Plot::MarginSide side);
   // Called by the plot widget on the element under the mouse; ignored here.
   virtual void mousePressEvent(QMouseEvent *event) { Q_UNUSED(event) }
@@ -116,6 +119,9 @@ protected:
   virtual void updateLayout();
 
   void sizeConstraintsChanged() const;
+  // The size limits a layout honours: the element's own where set, else its hints.
+  static QSize effectiveMinimumSize(const PlotLayoutElement *element);
+  static QSize effectiveMaximumSize(const PlotLayoutElement *element);
   void adoptElement(PlotLayoutElement *element);
   void releaseElement(PlotLayoutElement *element);
   QList<int> getSectionSizes(QList<int> maxSizes, QList<int> minSizes, QList<double> stretchFactors,

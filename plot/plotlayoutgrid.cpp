@@ -203,22 +203,6 @@ bool PlotLayoutGrid::take(PlotLayoutElement *element)
   return false;
 }
 
-QList<PlotLayoutElement *> PlotLayoutGrid::elements(bool recursive) const
-{
-  QList<PlotLayoutElement *> result;
-  result.reserve(elementCount());
-  for (const QList<PlotLayoutElement *> &row : mElements)
-    result << row;
-  if (recursive) {
-    const int count = result.size();
-    for (int i = 0; i < count; ++i) {
-      if (result.at(i))
-        result << result.at(i)->elements(true);
-    }
-  }
-  return result;
-}
-
 void PlotLayoutGrid::simplify()
 {
   for (int row = rowCount() - 1; row >= 0; --row) {
@@ -255,12 +239,9 @@ void PlotLayoutGrid::getMinimumRowColSizes(QList<int> *minColWidths, QList<int> 
       const PlotLayoutElement *el = mElements.at(row).at(col);
       if (!el)
         continue;
-      const QSize hint = el->minimumSizeHint();
-      const QSize min = el->minimumSize();
-      const int width = min.width() > 0 ? min.width() : hint.width();
-      const int height = min.height() > 0 ? min.height() : hint.height();
-      (*minColWidths)[col] = std::max(minColWidths->at(col), width);
-      (*minRowHeights)[row] = std::max(minRowHeights->at(row), height);
+      const QSize min = effectiveMinimumSize(el);
+      (*minColWidths)[col] = std::max(minColWidths->at(col), min.width());
+      (*minRowHeights)[row] = std::max(minRowHeights->at(row), min.height());
     }
   }
 }
@@ -274,12 +255,9 @@ void PlotLayoutGrid::getMaximumRowColSizes(QList<int> *maxColWidths, QList<int> 
       const PlotLayoutElement *el = mElements.at(row).at(col);
       if (!el)
         continue;
-      const QSize hint = el->maximumSizeHint();
-      const QSize max = el->maximumSize();
-      const int width = max.width() < QWIDGETSIZE_MAX ? max.width() : hint.width();
-      const int height = max.height() < QWIDGETSIZE_MAX ? max.height() : hint.height();
-      (*maxColWidths)[col] = std::min(maxColWidths->at(col), width);
-      (*maxRowHeights)[row] = std::min(maxRowHeights->at(row), height);
+      const QSize max = effectiveMaximumSize(el);
+      (*maxColWidths)[col] = std::min(maxColWidths->at(col), max.width());
+      (*maxRowHeights)[row] = std::min(maxRowHeights->at(row), max.height());
     }
   }
 }

@@ -44,7 +44,6 @@ public:
   PlotLayoutElement *elementAt(int index) const override;
   PlotLayoutElement *takeAt(int index) override;
   bool take(PlotLayoutElement *element) override;
-  QList<PlotLayoutElement *> elements(bool recursive) const override;
   void simplify() override;
 
   QSize minimumSizeHint() const override;

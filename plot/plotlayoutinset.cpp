@@ -3,7 +3,6 @@
 #include "plotwidget.h"
 
 #include <QDebug>
-#include <QWidget>
 
 PlotLayoutInset::PlotLayoutInset() {}
 
@@ -71,12 +70,8 @@ void PlotLayoutInset::updateLayout()
   const int x = mRect.x(), y = mRect.y(), w = mRect.width(), h = mRect.height();
   for (int i = 0; i < mElements.size(); ++i) {
     PlotLayoutElement *el = mElements.at(i);
-    const QSize minHint = el->minimumSizeHint();
-    const QSize maxHint = el->maximumSizeHint();
-    const QSize min(el->minimumSize().width() > 0 ? el->minimumSize().width() : minHint.width(),
-                    el->minimumSize().height() > 0 ? el->minimumSize().height() : minHint.height());
-    const QSize max(el->maximumSize().width() < QWIDGETSIZE_MAX ? el->maximumSize().width() : maxHint.width(),
-                    el->maximumSize().height() < QWIDGETSIZE_MAX ? el->maximumSize().height() : maxHint.height());
+    const QSize min = effectiveMinimumSize(el);
+    const QSize max = effectiveMaximumSize(el);
     QRect insetRect;
     if (mInsetPlacement.at(i) == ipRatioRect) {
       const QRectF &f = mInsetRect.at(i);

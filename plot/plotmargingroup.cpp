@@ -45,16 +45,8 @@ int PlotMarginGroup::commonMargin(Plot::MarginSide side) const
   for (PlotLayoutElement *el : members) {
     if (!el->autoMargins().testFlag(side))
       continue;
-    int need = el->calculateAutoMargin(side);
-    const QMargins min = el->minimumMargins();
-    switch (side) {
-    case Plot::msLeft: need = std::max(need, min.left()); break;
-    case Plot::msRight: need = std::max(need, min.right()); break;
-    case Plot::msTop: need = std::max(need, min.top()); break;
-    case Plot::msBottom: need = std::max(need, min.bottom()); break;
-    default: break;
-    }
-    result = std::max(result, need);
+    const int minimum = PlotLayoutElement::marginOf(el->minimumMargins(), side);
+    result = std::max({result, el->calculateAutoMargin(side), minimum});
   }
   return result;
 }
