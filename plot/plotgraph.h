@@ -170,6 +170,8 @@ protected:
 private:
   void lineSampling(DataIterator lower, DataIterator upper, QList<PlotData> *lineData) const;
   void scatterSampling(DataIterator lower, DataIterator upper, QList<PlotData> *scatterData) const;
+  bool prepareLineData(const char *signature, const char *nullListMessage, const QList<QPointF> *linePixelData,
+                       QList<PlotData> *lineData, QList<PlotData> *scatterData) const;
   QPointF fillBasePoint(double keyPixel, const char *signature) const;
   PlotRange getRange(bool &foundRange, PlotAbstractPlottable::SignDomain inSignDomain, bool includeErrors,
                      bool keys) const;

@@ -29,6 +29,35 @@ bool isNanPoint(const QPointF &p)
 {
   return std::isnan(p.x()) || std::isnan(p.y());
 }
+
+// The pixel point of a key pixel and a value pixel.
+QPointF pixelOf(bool verticalKey, double keyPixel, double valuePixel)
+{
+  return verticalKey ? QPointF(valuePixel, keyPixel) : QPointF(keyPixel, valuePixel);
+}
+
+// The pixel columns of a key axis that the samplings group points by; a
+// reversed direction steps by -1 and rounds up.
+struct PixelColumns
+{
+  PixelColumns(const PlotAxis *axis, bool reversed)
+      : axis(axis), step(reversed ? -1 : 1), rounding(reversed ? 1 : 0),
+        logarithmic(axis->scaleType() == PlotAxis::stLogarithmic)
+  {
+  }
+  // The key at the starting edge of a key's pixel column.
+  double start(double key) const { return axis->pixelToCoord(truncToInt(axis->coordToPixel(key) + rounding)); }
+  // The width in keys of the column that starts at columnStart.
+  double width(double columnStart) const
+  {
+    return std::fabs(columnStart - axis->pixelToCoord(axis->coordToPixel(columnStart) + step));
+  }
+
+  const PlotAxis *axis;
+  double step;
+  double rounding;
+  bool logarithmic; // column widths vary and are computed per column
+};
 } // namespace
 
 void PlotGraph::draw(PlotPainter *painter)
@@ -154,26 +183,15 @@ void PlotGraph::getPreparedData(QList<PlotData> *lineData, QList<PlotData> *scat
 void PlotGraph::lineSampling(DataIterator lower, DataIterator upper, QList<PlotData> *lineData) const
 {
   const PlotAxis *keyAxis = mKeyAxis.data();
-  const bool reversed = keyAxis->rangeReversed() != (keyAxis->orientation() == Qt::Vertical);
-  const double step = reversed ? -1 : 1;
-  const double rounding = reversed ? 1 : 0;
-  const bool logarithmic = keyAxis->scaleType() == PlotAxis::stLogarithmic;
-  // The key at the starting edge of a key's pixel column, and the width of
-  // the column that starts there.
-  const auto columnStart = [keyAxis, rounding](double key) {
-    return keyAxis->pixelToCoord(truncToInt(keyAxis->coordToPixel(key) + rounding));
-  };
-  const auto columnWidth = [keyAxis, step](double start) {
-    return std::fabs(start - keyAxis->pixelToCoord(keyAxis->coordToPixel(start) + step));
-  };
+  const PixelColumns columns(keyAxis, keyAxis->rangeReversed() != (keyAxis->orientation() == Qt::Vertical));
 
   const PlotData &firstPoint = lower.value();
   double firstKey = firstPoint.key;
   double firstValue = firstPoint.value;
   double minValue = firstValue;
   double maxValue = firstValue;
-  double start = columnStart(lower.key());
-  double width = columnWidth(start);
+  double start = columns.start(lower.key());
+  double width = columns.width(start);
   double lastEnd = start;
   int count = 1;
   const PlotData *previous = &firstPoint;
@@ -203,9 +221,9 @@ void PlotGraph::lineSampling(DataIterator lower, DataIterator upper, QList<PlotD
       minValue = maxValue = point.value;
       firstKey = point.key;
       firstValue = point.value;
-      start = columnStart(it.key());
-      if (logarithmic)
-        width = columnWidth(start);
+      start = columns.start(it.key());
+      if (columns.logarithmic)
+        width = columns.width(start);
       count = 1;
     }
     previous = &point;
@@ -229,24 +247,16 @@ void PlotGraph::scatterSampling(DataIterator lower, DataIterator upper, QList<Pl
   const double valueLow = valueAxis->range().lower;
   const double valueHigh = valueAxis->range().upper;
   const auto inside = [valueLow, valueHigh](double value) { return value > valueLow && value < valueHigh; };
-  const bool reversed = keyAxis->rangeReversed();
-  const double step = reversed ? -1 : 1;
-  const double rounding = reversed ? 1 : 0;
-  const bool logarithmic = keyAxis->scaleType() == PlotAxis::stLogarithmic;
-  const auto columnStart = [keyAxis, rounding](double key) {
-    return keyAxis->pixelToCoord(truncToInt(keyAxis->coordToPixel(key) + rounding));
-  };
-  const auto columnWidth = [keyAxis, step](double start) {
-    return std::fabs(start - keyAxis->pixelToCoord(keyAxis->coordToPixel(start) + step));
-  };
+  // The direction follows the range alone here, not the orientation.
+  const PixelColumns columns(keyAxis, keyAxis->rangeReversed());
 
   DataIterator columnBegin = lower;
   DataIterator minPoint = lower;
   DataIterator maxPoint = lower;
   double minValue = lower.value().value;
   double maxValue = minValue;
-  double start = columnStart(lower.key());
-  double width = columnWidth(start);
+  double start = columns.start(lower.key());
+  double width = columns.width(start);
   int count = 1;
 
   const auto emitColumn = [&](DataIterator columnEnd) {
@@ -283,9 +293,9 @@ void PlotGraph::scatterSampling(DataIterator lower, DataIterator upper, QList<Pl
       emitColumn(it);
       minValue = maxValue = value;
       columnBegin = minPoint = maxPoint = it;
-      start = columnStart(it.key());
-      if (logarithmic)
-        width = columnWidth(start);
+      start = columns.start(it.key());
+      if (columns.logarithmic)
+        width = columns.width(start);
       count = 1;
     }
   }
@@ -324,151 +334,122 @@ void PlotGraph::getScatterPlotData(QList<PlotData> *scatterData) const
   getPreparedData(nullptr, scatterData);
 }
 
-void PlotGraph::getLinePlotData(QList<QPointF> *linePixelData, QList<PlotData> *scatterData) const
+// The common start of the line pixel generators: the axes and the output
+// list are checked, reported under the generator's own signature, and the
+// points prepared.
+bool PlotGraph::prepareLineData(const char *signature, const char *nullListMessage,
+                                const QList<QPointF> *linePixelData, QList<PlotData> *lineData,
+                                QList<PlotData> *scatterData) const
 {
-  const PlotAxis *keyAxis = mKeyAxis.data();
-  const PlotAxis *valueAxis = mValueAxis.data();
-  if (!keyAxis || !valueAxis) {
-    qDebug() << "void PlotGraph::getLinePlotData(QVector<QPointF>*, QVector<PlotData>*) const"
-             << "invalid key or value axis";
-    return;
+  if (!mKeyAxis || !mValueAxis) {
+    qDebug() << signature << "invalid key or value axis";
+    return false;
   }
   if (!linePixelData) {
-    qDebug() << "void PlotGraph::getLinePlotData(QVector<QPointF>*, QVector<PlotData>*) const"
-             << "null pointer passed as linePixelData";
-    return;
+    qDebug() << signature << nullListMessage;
+    return false;
   }
+  getPreparedData(lineData, scatterData);
+  return true;
+}
+
+void PlotGraph::getLinePlotData(QList<QPointF> *linePixelData, QList<PlotData> *scatterData) const
+{
   QList<PlotData> lineData;
-  getPreparedData(&lineData, scatterData);
-  linePixelData->reserve(lineData.size() + 2);
+  if (!prepareLineData("void PlotGraph::getLinePlotData(QVector<QPointF>*, QVector<PlotData>*) const",
+                       "null pointer passed as linePixelData", linePixelData, &lineData, scatterData))
+    return;
+  const PlotAxis *keyAxis = mKeyAxis.data();
+  const PlotAxis *valueAxis = mValueAxis.data();
   const bool vertical = keyAxis->orientation() == Qt::Vertical;
-  for (const PlotData &p : std::as_const(lineData)) {
-    const double k = keyAxis->coordToPixel(p.key);
-    const double v = valueAxis->coordToPixel(p.value);
-    linePixelData->append(vertical ? QPointF(v, k) : QPointF(k, v));
-  }
+  linePixelData->reserve(lineData.size() + 2);
+  for (const PlotData &p : std::as_const(lineData))
+    linePixelData->append(pixelOf(vertical, keyAxis->coordToPixel(p.key), valueAxis->coordToPixel(p.value)));
 }
 
 void PlotGraph::getStepLeftPlotData(QList<QPointF> *linePixelData, QList<PlotData> *scatterData) const
 {
+  QList<PlotData> lineData;
+  if (!prepareLineData("void PlotGraph::getStepLeftPlotData(QVector<QPointF>*, QVector<PlotData>*) const",
+                       "null pointer passed as lineData", linePixelData, &lineData, scatterData) ||
+      lineData.isEmpty())
+    return;
   const PlotAxis *keyAxis = mKeyAxis.data();
   const PlotAxis *valueAxis = mValueAxis.data();
-  if (!keyAxis || !valueAxis) {
-    qDebug() << "void PlotGraph::getStepLeftPlotData(QVector<QPointF>*, QVector<PlotData>*) const"
-             << "invalid key or value axis";
-    return;
-  }
-  if (!linePixelData) {
-    qDebug() << "void PlotGraph::getStepLeftPlotData(QVector<QPointF>*, QVector<PlotData>*) const"
-             << "null pointer passed as lineData";
-    return;
-  }
-  QList<PlotData> lineData;
-  getPreparedData(&lineData, scatterData);
-  if (lineData.isEmpty())
-    return;
-  linePixelData->reserve(2 * lineData.size() + 2);
   const bool vertical = keyAxis->orientation() == Qt::Vertical;
+  linePixelData->reserve(2 * lineData.size() + 2);
   double lastValue = valueAxis->coordToPixel(lineData.first().value);
   for (const PlotData &p : std::as_const(lineData)) {
     const double k = keyAxis->coordToPixel(p.key);
     const double v = valueAxis->coordToPixel(p.value);
-    linePixelData->append(vertical ? QPointF(lastValue, k) : QPointF(k, lastValue));
-    linePixelData->append(vertical ? QPointF(v, k) : QPointF(k, v));
+    linePixelData->append(pixelOf(vertical, k, lastValue));
+    linePixelData->append(pixelOf(vertical, k, v));
     lastValue = v;
   }
 }
 
 void PlotGraph::getStepRightPlotData(QList<QPointF> *linePixelData, QList<PlotData> *scatterData) const
 {
+  QList<PlotData> lineData;
+  if (!prepareLineData("void PlotGraph::getStepRightPlotData(QVector<QPointF>*, QVector<PlotData>*) const",
+                       "null pointer passed as lineData", linePixelData, &lineData, scatterData) ||
+      lineData.isEmpty())
+    return;
   const PlotAxis *keyAxis = mKeyAxis.data();
   const PlotAxis *valueAxis = mValueAxis.data();
-  if (!keyAxis || !valueAxis) {
-    qDebug() << "void PlotGraph::getStepRightPlotData(QVector<QPointF>*, QVector<PlotData>*) const"
-             << "invalid key or value axis";
-    return;
-  }
-  if (!linePixelData) {
-    qDebug() << "void PlotGraph::getStepRightPlotData(QVector<QPointF>*, QVector<PlotData>*) const"
-             << "null pointer passed as lineData";
-    return;
-  }
-  QList<PlotData> lineData;
-  getPreparedData(&lineData, scatterData);
-  if (lineData.isEmpty())
-    return;
-  linePixelData->reserve(2 * lineData.size() + 2);
   const bool vertical = keyAxis->orientation() == Qt::Vertical;
+  linePixelData->reserve(2 * lineData.size() + 2);
   double lastKey = keyAxis->coordToPixel(lineData.first().key);
   for (const PlotData &p : std::as_const(lineData)) {
     const double k = keyAxis->coordToPixel(p.key);
     const double v = valueAxis->coordToPixel(p.value);
-    linePixelData->append(vertical ? QPointF(v, lastKey) : QPointF(lastKey, v));
-    linePixelData->append(vertical ? QPointF(v, k) : QPointF(k, v));
+    linePixelData->append(pixelOf(vertical, lastKey, v));
+    linePixelData->append(pixelOf(vertical, k, v));
     lastKey = k;
   }
 }
 
 void PlotGraph::getStepCenterPlotData(QList<QPointF> *linePixelData, QList<PlotData> *scatterData) const
 {
+  QList<PlotData> lineData;
+  if (!prepareLineData("void PlotGraph::getStepCenterPlotData(QVector<QPointF>*, QVector<PlotData>*) const",
+                       "null pointer passed as lineData", linePixelData, &lineData, scatterData) ||
+      lineData.isEmpty())
+    return;
   const PlotAxis *keyAxis = mKeyAxis.data();
   const PlotAxis *valueAxis = mValueAxis.data();
-  if (!keyAxis || !valueAxis) {
-    qDebug() << "void PlotGraph::getStepCenterPlotData(QVector<QPointF>*, QVector<PlotData>*) const"
-             << "invalid key or value axis";
-    return;
-  }
-  if (!linePixelData) {
-    qDebug() << "void PlotGraph::getStepCenterPlotData(QVector<QPointF>*, QVector<PlotData>*) const"
-             << "null pointer passed as lineData";
-    return;
-  }
-  QList<PlotData> lineData;
-  getPreparedData(&lineData, scatterData);
-  if (lineData.isEmpty())
-    return;
-  linePixelData->reserve(2 * lineData.size() + 2);
   const bool vertical = keyAxis->orientation() == Qt::Vertical;
-  const auto pixel = [vertical](double k, double v) { return vertical ? QPointF(v, k) : QPointF(k, v); };
+  linePixelData->reserve(2 * lineData.size() + 2);
   double lastKey = keyAxis->coordToPixel(lineData.first().key);
   double lastValue = valueAxis->coordToPixel(lineData.first().value);
-  linePixelData->append(pixel(lastKey, lastValue));
+  linePixelData->append(pixelOf(vertical, lastKey, lastValue));
   for (qsizetype i = 1; i < lineData.size(); ++i) {
     const double k = keyAxis->coordToPixel(lineData.at(i).key);
     const double v = valueAxis->coordToPixel(lineData.at(i).value);
     const double middle = (k + lastKey) * 0.5;
-    linePixelData->append(pixel(middle, lastValue));
-    linePixelData->append(pixel(middle, v));
+    linePixelData->append(pixelOf(vertical, middle, lastValue));
+    linePixelData->append(pixelOf(vertical, middle, v));
     lastKey = k;
     lastValue = v;
   }
-  linePixelData->append(pixel(lastKey, lastValue));
+  linePixelData->append(pixelOf(vertical, lastKey, lastValue));
 }
 
 void PlotGraph::getImpulsePlotData(QList<QPointF> *linePixelData, QList<PlotData> *scatterData) const
 {
+  QList<PlotData> lineData;
+  if (!prepareLineData("void PlotGraph::getImpulsePlotData(QVector<QPointF>*, QVector<PlotData>*) const",
+                       "null pointer passed as linePixelData", linePixelData, &lineData, scatterData))
+    return;
   const PlotAxis *keyAxis = mKeyAxis.data();
   const PlotAxis *valueAxis = mValueAxis.data();
-  if (!keyAxis || !valueAxis) {
-    qDebug() << "void PlotGraph::getImpulsePlotData(QVector<QPointF>*, QVector<PlotData>*) const"
-             << "invalid key or value axis";
-    return;
-  }
-  if (!linePixelData) {
-    qDebug() << "void PlotGraph::getImpulsePlotData(QVector<QPointF>*, QVector<PlotData>*) const"
-             << "null pointer passed as linePixelData";
-    return;
-  }
-  QList<PlotData> lineData;
-  getPreparedData(&lineData, scatterData);
-  linePixelData->reserve(2 * lineData.size());
   const bool vertical = keyAxis->orientation() == Qt::Vertical;
+  linePixelData->reserve(2 * lineData.size());
   const double zero = valueAxis->coordToPixel(0);
   for (const PlotData &p : std::as_const(lineData)) {
     const double k = keyAxis->coordToPixel(p.key);
-    const double v = valueAxis->coordToPixel(p.value);
-    linePixelData->append(vertical ? QPointF(zero, k) : QPointF(k, zero));
-    linePixelData->append(vertical ? QPointF(v, k) : QPointF(k, v));
+    linePixelData->append(pixelOf(vertical, k, zero));
+    linePixelData->append(pixelOf(vertical, k, valueAxis->coordToPixel(p.value)));
   }
 }
 

@@ -188,12 +188,8 @@ void PlotGraph::rescaleAxisToData(PlotAxis *axis, bool keys, bool onlyEnlarge, b
                             : getValueRange(found, signDomain, includeErrorBars);
   if (!found)
     return;
-  if (onlyEnlarge) {
-    if (axis->range().lower < newRange.lower)
-      newRange.lower = axis->range().lower;
-    if (axis->range().upper > newRange.upper)
-      newRange.upper = axis->range().upper;
-  }
+  if (onlyEnlarge)
+    newRange.expand(axis->range());
   // The axis applies its own limits and refuses a range of size 0.
   axis->setRange(newRange);
 }

@@ -3,10 +3,10 @@
 #include "plotaxis.h"
 #include "plotaxisrect.h"
 #include "plotpainter.h"
+#include "plotplottable.h"
 #include "plotwidget.h"
 
 #include <QDebug>
-#include <QVector2D>
 #include <cmath>
 
 namespace {
@@ -206,29 +206,28 @@ bool PlotItemPosition::setParentAnchor(PlotItemAnchor *parentAnchor, bool keepPi
   return successX && successY;
 }
 
-bool PlotItemPosition::setParentAnchorX(PlotItemAnchor *parentAnchor, bool keepPixelPosition)
+// Whether parentAnchor may become the parent of x (or of y); a refusal is
+// reported under the caller's signature.
+bool PlotItemPosition::mayAttachTo(PlotItemAnchor *parentAnchor, bool x, const char *signature) const
 {
   if (parentAnchor == this) {
-    qDebug() << "bool PlotItemPosition::setParentAnchorX(PlotItemAnchor*, bool)"
-             << "can't set self as parent anchor" << reinterpret_cast<quintptr>(parentAnchor);
+    qDebug() << signature << "can't set self as parent anchor" << reinterpret_cast<quintptr>(parentAnchor);
     return false;
   }
-  // Walk the chain of x parents: it must neither lead back here nor end in an
-  // anchor that this position's own item computes.
+  // Walk the chain of parents of this coordinate: it must neither lead back
+  // here nor end in an anchor that this position's own item computes.
   PlotItemAnchor *current = parentAnchor;
   while (current) {
     if (PlotItemPosition *currentPos = current->toPlotItemPosition()) {
       if (currentPos == this) {
-        qDebug() << "bool PlotItemPosition::setParentAnchorX(PlotItemAnchor*, bool)"
-                 << "can't create recursive parent-child-relationship" << reinterpret_cast<quintptr>(parentAnchor);
+        qDebug() << signature << "can't create recursive parent-child-relationship"
+                 << reinterpret_cast<quintptr>(parentAnchor);
         return false;
       }
-      current = currentPos->parentAnchorX();
+      current = x ? currentPos->parentAnchorX() : currentPos->parentAnchorY();
     } else {
       if (current->parentItem() == mParentItem) {
-        qDebug() << "bool PlotItemPosition::setParentAnchorX(PlotItemAnchor*, bool)"
-                 << "can't set parent to be an anchor which itself depends on this "
-                    "position"
+        qDebug() << signature << "can't set parent to be an anchor which itself depends on this position"
                  << reinterpret_cast<quintptr>(parentAnchor);
         return false;
       }
@@ -236,10 +235,17 @@ bool PlotItemPosition::setParentAnchorX(PlotItemAnchor *parentAnchor, bool keepP
     }
   }
   if (parentAnchor && dependsOn(parentAnchor, this)) {
-    qDebug() << "bool PlotItemPosition::setParentAnchorX(PlotItemAnchor*, bool)"
-             << "can't create recursive parent-child-relationship" << reinterpret_cast<quintptr>(parentAnchor);
+    qDebug() << signature << "can't create recursive parent-child-relationship"
+             << reinterpret_cast<quintptr>(parentAnchor);
     return false;
   }
+  return true;
+}
+
+bool PlotItemPosition::setParentAnchorX(PlotItemAnchor *parentAnchor, bool keepPixelPosition)
+{
+  if (!mayAttachTo(parentAnchor, true, "bool PlotItemPosition::setParentAnchorX(PlotItemAnchor*, bool)"))
+    return false;
 
   if (!mParentAnchorX && mPositionTypeX == ptPlotCoords)
     setTypeX(ptPixelCoords);
@@ -261,36 +267,8 @@ bool PlotItemPosition::setParentAnchorX(PlotItemAnchor *parentAnchor, bool keepP
 
 bool PlotItemPosition::setParentAnchorY(PlotItemAnchor *parentAnchor, bool keepPixelPosition)
 {
-  if (parentAnchor == this) {
-    qDebug() << "bool PlotItemPosition::setParentAnchorY(PlotItemAnchor*, bool)"
-             << "can't set self as parent anchor" << reinterpret_cast<quintptr>(parentAnchor);
+  if (!mayAttachTo(parentAnchor, false, "bool PlotItemPosition::setParentAnchorY(PlotItemAnchor*, bool)"))
     return false;
-  }
-  PlotItemAnchor *current = parentAnchor;
-  while (current) {
-    if (PlotItemPosition *currentPos = current->toPlotItemPosition()) {
-      if (currentPos == this) {
-        qDebug() << "bool PlotItemPosition::setParentAnchorY(PlotItemAnchor*, bool)"
-                 << "can't create recursive parent-child-relationship" << reinterpret_cast<quintptr>(parentAnchor);
-        return false;
-      }
-      current = currentPos->parentAnchorY();
-    } else {
-      if (current->parentItem() == mParentItem) {
-        qDebug() << "bool PlotItemPosition::setParentAnchorY(PlotItemAnchor*, bool)"
-                 << "can't set parent to be an anchor which itself depends on this "
-                    "position"
-                 << reinterpret_cast<quintptr>(parentAnchor);
-        return false;
-      }
-      break;
-    }
-  }
-  if (parentAnchor && dependsOn(parentAnchor, this)) {
-    qDebug() << "bool PlotItemPosition::setParentAnchorY(PlotItemAnchor*, bool)"
-             << "can't create recursive parent-child-relationship" << reinterpret_cast<quintptr>(parentAnchor);
-    return false;
-  }
 
   if (!mParentAnchorY && mPositionTypeY == ptPlotCoords)
     setTypeY(ptPixelCoords);
@@ -643,19 +621,7 @@ double PlotAbstractItem::rectSelectTest(const QRectF &rect, const QPointF &pos, 
 
 double PlotAbstractItem::distSqrToLine(const QPointF &start, const QPointF &end, const QPointF &point) const
 {
-  const QVector2D a(start);
-  const QVector2D b(end);
-  const QVector2D p(point);
-  const QVector2D v = b - a;
-  const float vLengthSqr = v.lengthSquared();
-  if (std::fabs(vLengthSqr) <= 1e-12f)
-    return (a - p).lengthSquared();
-  const float mu = QVector2D::dotProduct(p - a, v) / vLengthSqr;
-  if (mu < 0)
-    return (a - p).lengthSquared();
-  if (mu > 1)
-    return (b - p).lengthSquared();
-  return ((a + mu * v) - p).lengthSquared();
+  return plotDistSqrToSegment(start, end, point);
 }
 
 PlotItemPosition *PlotAbstractItem::createPosition(const QString &name)

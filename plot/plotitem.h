@@ -115,6 +115,7 @@ private:
   // Whether switching between the two types can be done without losing the
   // point.
   bool canKeepPixelPosition(PositionType from, PositionType to) const;
+  bool mayAttachTo(PlotItemAnchor *parentAnchor, bool x, const char *signature) const;
 };
 
 // Base of everything placed freely on a plot: texts, lines, shapes. An item

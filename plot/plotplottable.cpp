@@ -190,6 +190,11 @@ QBrush PlotAbstractPlottable::mainBrush() const
 
 double PlotAbstractPlottable::distSqrToLine(const QPointF &start, const QPointF &end, const QPointF &point) const
 {
+  return plotDistSqrToSegment(start, end, point);
+}
+
+double plotDistSqrToSegment(const QPointF &start, const QPointF &end, const QPointF &point)
+{
   const QVector2D a(start);
   const QVector2D b(end);
   const QVector2D p(point);

@@ -15,6 +15,10 @@
 
 class PlotPainter;
 
+// Squared pixel distance of point from the segment start-end, in single
+// precision; the hit tests of plottables and items share it.
+double plotDistSqrToSegment(const QPointF &start, const QPointF &end, const QPointF &point);
+
 // Base of everything that draws data against a key axis and a value axis (the
 // line graph and the other plot types). It holds the legend name, the pens and
 // brushes of the normal and the selected state, weak references to its two
@@ -98,8 +102,7 @@ public:
   QPen mainPen() const;
   QBrush mainBrush() const;
 
-  // Squared pixel distance of point from the segment start-end, in single
-  // precision (the hit tests of graphs and items rest on it).
+  // plotDistSqrToSegment, for the hit tests of plottables.
   double distSqrToLine(const QPointF &start, const QPointF &end, const QPointF &point) const;
 
 signals:

@@ -48,6 +48,10 @@ struct GraphAccess : PlotGraph
     (graph->*(&GraphAccess::getPlotData))(&result, scatterData);
     return result;
   }
+  static void plotData(const PlotGraph *graph, QList<QPointF> *lineData, QList<PlotData> *scatterData)
+  {
+    (graph->*(&GraphAccess::getPlotData))(lineData, scatterData);
+  }
   static void bounds(const PlotGraph *graph, PlotDataMap::const_iterator &lower, PlotDataMap::const_iterator &upper)
   {
     (graph->*(&GraphAccess::getVisibleDataBounds))(lower, upper);

@@ -280,6 +280,46 @@ private slots:
     QCOMPARE(GraphAccess::pixels(vertical), QList<QPointF>({QPointF(80, 249), QPointF(90, 239)}));
   }
 
+  void pixelGeneratorsReportMisuseUnderTheirOwnNames()
+  {
+    GraphPlot p;
+    PlotGraph *graph = p.plot.addGraph(p.plot.xAxis, p.plot.yAxis2);
+    graph->setData({10, 20}, {1, 2});
+    struct Generator
+    {
+      PlotGraph::LineStyle style;
+      QString signature;
+      QString nullList;
+    };
+    const QString args = QStringLiteral("(QVector<QPointF>*, QVector<PlotData>*) const ");
+    const QList<Generator> generators{
+        {PlotGraph::lsLine, QStringLiteral("void PlotGraph::getLinePlotData") + args, QStringLiteral("linePixelData")},
+        {PlotGraph::lsStepLeft, QStringLiteral("void PlotGraph::getStepLeftPlotData") + args,
+         QStringLiteral("lineData")},
+        {PlotGraph::lsStepRight, QStringLiteral("void PlotGraph::getStepRightPlotData") + args,
+         QStringLiteral("lineData")},
+        {PlotGraph::lsStepCenter, QStringLiteral("void PlotGraph::getStepCenterPlotData") + args,
+         QStringLiteral("lineData")},
+        {PlotGraph::lsImpulse, QStringLiteral("void PlotGraph::getImpulsePlotData") + args,
+         QStringLiteral("linePixelData")}};
+    for (const Generator &generator : generators) {
+      graph->setLineStyle(generator.style);
+      MessageLog log;
+      GraphAccess::plotData(graph, nullptr, nullptr);
+      QCOMPARE(log.lines, QStringList({generator.signature + QStringLiteral("null pointer passed as ") +
+                                       generator.nullList}));
+    }
+    QVERIFY(p.rect->removeAxis(p.plot.yAxis2));
+    for (const Generator &generator : generators) {
+      graph->setLineStyle(generator.style);
+      MessageLog log;
+      QList<QPointF> points;
+      GraphAccess::plotData(graph, &points, nullptr);
+      QVERIFY(points.isEmpty());
+      QCOMPARE(log.lines, QStringList({generator.signature + QStringLiteral("invalid key or value axis")}));
+    }
+  }
+
   void impulsesStandOnTheZeroRowWithFlatCaps()
   {
     GraphPlot p;
