@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -16,9 +17,12 @@ class SettingsTest : public QObject
 private slots:
   void initTestCase()
   {
-    // The runner gives every test a fresh, empty HOME.
+    // The test main gives every run a fresh HOME beside its own TMPDIR, so a
+    // run by hand never writes into the user's settings.
     m_home = QDir::homePath();
     QVERIFY(!m_home.isEmpty());
+    QCOMPARE(QFileInfo(m_home).absolutePath(), QFileInfo(QDir::tempPath()).absolutePath());
+    QVERIFY(QDir(m_home).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
   }
 
   void fileLivesUnderTheHomeFolder()
