@@ -1,4 +1,5 @@
 #include "devicemode.h"
+#include "helpers.h"
 #include "hiddevice.h"
 #include "linkprobe.h"
 #include "oxdeviceinfo.h"
@@ -264,7 +265,8 @@ private slots:
     QCOMPARE(link.sendPacket(start), 65);
     QCOMPARE(logger->written.last(), start.toByteArray() + QByteArray(1, '\0'));
     DeviceMode::powerMode = false;
-    DeviceMode::powerV2Mode = true;
+    // Set under the application's name: the same flag.
+    Helpers::powerV2Mode = true;
     link.sendPacket(start);
     QCOMPARE(logger->written.last(), start.toByteArray() + QByteArray(1, '\0'));
     DeviceMode::powerV2Mode = false;

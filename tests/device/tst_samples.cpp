@@ -187,14 +187,11 @@ private slots:
     QTest::addColumn<int>("index");
     QTest::addColumn<int>("step");
     QTest::addColumn<int>("count");
-    QTest::newRow("first slot") << 0 << 1 << 28;
     QTest::newRow("last slot") << 27 << 1 << 1;
     QTest::newRow("three channels, third") << 2 << 3 << 9;
     QTest::newRow("one past the image") << 28 << 1 << 0;
     QTest::newRow("INT_MAX") << INT_MAX << 1 << 0;
-    QTest::newRow("INT_MAX, step 3") << INT_MAX << 3 << 0;
     QTest::newRow("twice the index overflows") << (1 << 30) << 2 << 0;
-    QTest::newRow("-1") << -1 << 1 << 0;
     QTest::newRow("INT_MIN") << INT_MIN << 1 << 0;
     QTest::newRow("huge step") << 0 << INT_MAX << 0;
     QTest::newRow("negative step") << 3 << INT_MIN << 0;
