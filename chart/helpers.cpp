@@ -1,4 +1,5 @@
 #include "helpers.h"
+#include "devicemode.h"
 #include "plot.h"
 
 #include <QColor>
@@ -7,8 +8,8 @@
 #include <QObject>
 #include <QPen>
 
-bool Helpers::powerMode = false;
-bool Helpers::powerV2Mode = false;
+bool &Helpers::powerMode = DeviceMode::powerMode;
+bool &Helpers::powerV2Mode = DeviceMode::powerV2Mode;
 bool Helpers::isMeasuring = false;
 bool Helpers::isUpdating = false;
 int Helpers::timeFormat = 1;

@@ -34,8 +34,10 @@ class Helpers
 public:
   // Which power-supply model the main window serves; the application sets
   // them, the device link reads them to pick report layouts and reset messages.
-  static bool powerMode;
-  static bool powerV2Mode;
+  // Both are the device link's own flags (DeviceMode) under the names the
+  // application uses.
+  static bool &powerMode;
+  static bool &powerV2Mode;
   // A capture runs / a firmware update is being written into the device.
   static bool isMeasuring;
   static bool isUpdating;

@@ -1,7 +1,7 @@
 #include "hiddevice.h"
 
 #include "bootpackets.h"
-#include "helpers.h"
+#include "devicemode.h"
 #include "powerpackets.h"
 
 #include <QDebug>
@@ -27,11 +27,6 @@ enum BootCommand : unsigned char {
   Finish = 0x05,
   StartFirmware = 0x06,
 };
-
-bool powerSupplyMode()
-{
-  return Helpers::powerMode || Helpers::powerV2Mode;
-}
 
 } // namespace
 
@@ -236,7 +231,7 @@ int HidDevice::sendPacket(const Packet &packet)
   if (!m_device)
     return 0;
   unsigned char report[OutputSize] = {};
-  if (powerSupplyMode())
+  if (DeviceMode::powerSupply())
     std::memcpy(report, packet.data(), InputSize); // image byte 0 is the report id
   else
     std::memcpy(report + 1, packet.data(), InputSize); // report id 0, then the image
@@ -323,7 +318,7 @@ bool HidDevice::update(QIODevice *source)
       return false;
     }
     m_terminate = false;
-    const int written = powerSupplyMode() ? sendPacket(BootModePowerPacket()) : sendPacket(BootModePacket());
+    const int written = DeviceMode::powerSupply() ? sendPacket(BootModePowerPacket()) : sendPacket(BootModePacket());
     if (written <= 0) {
       failUpdate(tr("The device could not be switched into its bootloader: %1").arg(writeError()), false);
       return false;
@@ -413,8 +408,12 @@ bool HidDevice::update(QIODevice *source)
 
 void HidDevice::postUpdate()
 {
+  // Only the bootloader is given up. A device in normal operation that the
+  // link holds (found by an earlier call, or never reset) stays open: closing
+  // and reopening it would announce one device twice without a removal.
+  if (m_device && m_openProductId == BootProductId)
+    disconnectDevice();
   m_bootMode = false;
-  disconnectDevice();
   m_searchTimer->start(SearchInterval);
   m_readTimer->start(ReadInterval);
   searchDevice(true, false);

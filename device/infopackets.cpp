@@ -81,7 +81,9 @@ void DeviceInfo::fromJson(const QJsonObject &object)
     const QStringList parts = text.split(QLatin1Char('.'));
     const int major = parts.value(0).toInt();
     const int minor = parts.value(1).toInt();
-    set(2, uchar((major - 1) * 100 + minor));
+    // Unsigned arithmetic wraps where int would overflow; the low 8 bits are
+    // the same either way.
+    set(2, uchar((uint(major) - 1u) * 100u + uint(minor)));
   }
 }
 
@@ -161,7 +163,8 @@ void ChannelInfo::fromJson(const QJsonObject &document)
     setTextField(info, InfoOffset, InfoLength, object.value(QLatin1String("info")).toString());
     info.m_lower = object.value(QLatin1String("lower")).toDouble(0.0);
     info.m_upper = object.value(QLatin1String("upper")).toDouble(0.0);
-    info.m_precision = jsonInt(object, "pecision");
+    // A description without a precision shows one decimal, as every other does.
+    info.m_precision = object.value(QLatin1String("pecision")).toInt(1);
     addChannelInfo(info);
   }
 }

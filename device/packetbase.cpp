@@ -95,7 +95,8 @@ void Packet::set(int index, unsigned short value)
 
 void Packet::set(int index, const QByteArray &bytes)
 {
-  if (inside(index, int(bytes.size())) && !bytes.isEmpty())
+  // The size is checked whole first: cut to int, a huge array could pass as a short one.
+  if (!bytes.isEmpty() && bytes.size() <= ImageSize && inside(index, int(bytes.size())))
     std::memcpy(m_image + index, bytes.constData(), size_t(bytes.size()));
 }
 

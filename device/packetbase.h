@@ -55,7 +55,11 @@ public:
   void writeFloatLE(int index, float value);
 
 protected:
-  static bool inside(int index, int length) { return index >= 0 && length >= 0 && index + length <= ImageSize; }
+  // Written so that no sum can overflow, whatever the caller passes.
+  static bool inside(int index, int length)
+  {
+    return index >= 0 && length >= 0 && index <= ImageSize && length <= ImageSize - index;
+  }
   void clear();
 
 private:

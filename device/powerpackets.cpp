@@ -65,9 +65,29 @@ void PowerPacket::init()
   initWith(0);
 }
 
+namespace {
+
+// Image position of block byte k, or -1 outside the image; summed wide so
+// that no k can overflow.
+int blockPosition(int offset, int k)
+{
+  const qint64 pos = qint64(offset) + k;
+  return pos >= 0 && pos < Packet::ImageSize ? int(pos) : -1;
+}
+
+} // namespace
+
 unsigned char PowerPacket::block(int k) const
 {
-  return inside(m_offset + k, 1) ? data()[m_offset + k] : 0;
+  const int pos = blockPosition(m_offset, k);
+  return pos < 0 ? 0 : data()[pos];
+}
+
+void PowerPacket::setBlock(int k, unsigned char value)
+{
+  const int pos = blockPosition(m_offset, k);
+  if (pos >= 0)
+    data()[pos] = value;
 }
 
 void PowerPacket::initWith(unsigned char command)

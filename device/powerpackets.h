@@ -31,9 +31,10 @@ public:
   virtual void init();
 
   int payloadOffset() const { return m_offset; }
-  // Block byte k of the class's block; 0 outside the image.
+  // Block byte k of the class's block; 0 outside the image, and writes
+  // outside it do nothing.
   unsigned char block(int k) const;
-  void setBlock(int k, unsigned char value) { set(m_offset + k, value); }
+  void setBlock(int k, unsigned char value);
 
 protected:
   void initWith(unsigned char command);

@@ -67,16 +67,18 @@ QMap<int, QList<double>> MeasureAll::decode() const
 QList<double> MeasureAll::decode(int index, int step, const ChannelInfo &info) const
 {
   QList<double> values;
-  if (info.descriptor() == 0 || index < 0 || step <= 0)
+  // Checked before any position is formed, so that no index overflows.
+  if (info.descriptor() == 0 || index < 0 || index >= MaxSamples || step <= 0)
     return values;
   // Only whole rows of samples that lie inside the image count, whatever
-  // the block claims.
+  // the block claims. k * step stays below MaxSamples, so the sum cannot overflow.
   const int n = qMin(samplesPerChannel(), MaxSamples / step);
   values.reserve(n);
   for (int k = 0; k < n; ++k) {
-    const int pos = FirstSample + 2 * (index + k * step);
-    if (!inside(pos, 2))
+    const int slot = index + k * step;
+    if (slot >= MaxSamples)
       break;
+    const int pos = FirstSample + 2 * slot;
     const unsigned char hi = data()[pos];
     const unsigned char lo = data()[pos + 1];
     switch (info.dataType()) {

@@ -1,5 +1,5 @@
 #include "SignalEmulator.h"
-#include "helpers.h"
+#include "devicemode.h"
 #include "hiddevice.h"
 #include "linkprobe.h"
 #include "packet.h"
@@ -50,8 +50,8 @@ class ConversationTest : public QObject
 private slots:
   void init()
   {
-    Helpers::powerMode = false;
-    Helpers::powerV2Mode = false;
+    DeviceMode::powerMode = false;
+    DeviceMode::powerV2Mode = false;
     ChannelInfo::removeChannels();
   }
   void cleanup() { init(); }
@@ -195,7 +195,7 @@ private slots:
     LinkProbe probe(link);
     link.checkTimerTick();
     QCOMPARE(link.model(), QString("5002"));
-    Helpers::powerMode = true;
+    DeviceMode::powerMode = true;
 
     link.sendPacket(PowerGetPacket());
     QList<QByteArray> reports = probe.poll();

@@ -1,4 +1,4 @@
-#include "helpers.h"
+#include "devicemode.h"
 #include "hiddevice.h"
 #include "linkprobe.h"
 #include "simdevices.h"
@@ -108,8 +108,8 @@ class FirmwareUpdateTest : public QObject
 private slots:
   void init()
   {
-    Helpers::powerMode = false;
-    Helpers::powerV2Mode = false;
+    DeviceMode::powerMode = false;
+    DeviceMode::powerV2Mode = false;
   }
   void cleanup() { init(); }
 
@@ -168,8 +168,8 @@ private slots:
   void powerSupplyUpdate()
   {
     QFETCH(bool, v2);
-    Helpers::powerMode = !v2;
-    Helpers::powerV2Mode = v2;
+    DeviceMode::powerMode = !v2;
+    DeviceMode::powerV2Mode = v2;
     UpdateRig<SimPowerSupply> rig;
     rig.bus.restartSearches = 1;
     SimBootloader *boot = rig.boot();
@@ -331,7 +331,7 @@ private slots:
         rig.bus.plug(spare);
     });
     QVERIFY(!rig.update(payloadOf(100)));
-    QCOMPARE(rig.probe.events, QStringList({"connected", "failed", "connected", "connected"}));
+    QCOMPARE(rig.probe.events, QStringList({"connected", "failed", "connected"}));
     QCOMPARE(rig.link.serial(), QString("500100002"));
   }
 
@@ -413,9 +413,52 @@ private slots:
     QVERIFY(rig.probe.failures.at(0).contains("access denied"));
     QCOMPARE(rig.probe.progress, QList<int>({100}));
     QVERIFY(rig.boot()->written.isEmpty());
-    // Still in normal operation: the link holds it again at once.
+    // Still in normal operation: the link keeps the device it announced.
     QVERIFY(rig.link.isOpen() && !rig.link.bootMode());
-    QCOMPARE(rig.probe.events.last(), QString("connected"));
+    QCOMPARE(rig.probe.events, QStringList({"connected", "failed"}));
+  }
+
+  // However the update ends, the device the link holds afterwards is
+  // announced once, and later searches announce nothing more.
+  void oneArrivalAfterTheUpdate_data()
+  {
+    QTest::addColumn<int>("setup");
+    QTest::addColumn<bool>("succeeds");
+    QTest::addColumn<int>("arrivals");
+    QTest::addColumn<bool>("normal");
+    QTest::newRow("completed") << 0 << true << 1 << true;
+    QTest::newRow("started in its bootloader") << 1 << true << 1 << true;
+    QTest::newRow("reset refused") << 2 << false << 0 << true;
+    QTest::newRow("finish refused") << 3 << false << 0 << false;
+  }
+
+  void oneArrivalAfterTheUpdate()
+  {
+    QFETCH(int, setup);
+    QFETCH(bool, succeeds);
+    QFETCH(int, arrivals);
+    QFETCH(bool, normal);
+    UpdateRig rig;
+    if (setup == 1) {
+      rig.bus.unplug(rig.device);
+      rig.bus.plug(rig.boot());
+    } else if (setup == 2) {
+      rig.device->writesBeforeFailure = 0;
+    } else if (setup == 3) {
+      rig.boot()->finishAnswer = SimBootloader::Wrong;
+    }
+    QCOMPARE(rig.update(payloadOf(100)), succeeds);
+    const QStringList &events = rig.probe.events;
+    const QStringList after = events.mid(events.indexOf(succeeds ? "completed" : "failed") + 1);
+    QCOMPARE(after, QStringList(arrivals, "connected"));
+    QCOMPARE(rig.bus.openHandles(), 1);
+    QCOMPARE(rig.link.isOpen() && !rig.link.bootMode(), normal);
+
+    rig.probe.events.clear();
+    for (int tick = 0; tick < 3; ++tick)
+      rig.link.checkTimerTick();
+    QVERIFY(rig.probe.events.isEmpty());
+    QCOMPARE(rig.bus.openHandles(), 1);
   }
 };
 

@@ -1,3 +1,4 @@
+#include "devicemode.h"
 #include "helpers.h"
 #include "hiddevice.h"
 #include "linkprobe.h"
@@ -34,8 +35,8 @@ class HidLinkTest : public QObject
 private slots:
   void init()
   {
-    Helpers::powerMode = false;
-    Helpers::powerV2Mode = false;
+    DeviceMode::powerMode = false;
+    DeviceMode::powerV2Mode = false;
     ChannelInfo::removeChannels();
   }
   void cleanup() { init(); }
@@ -260,14 +261,15 @@ private slots:
     QCOMPARE(logger->written.last(), QByteArray(1, '\0') + start.toByteArray());
 
     // B in either power mode: the image from byte 0, then 0.
-    Helpers::powerMode = true;
+    DeviceMode::powerMode = true;
     QCOMPARE(link.sendPacket(start), 65);
     QCOMPARE(logger->written.last(), start.toByteArray() + QByteArray(1, '\0'));
-    Helpers::powerMode = false;
+    DeviceMode::powerMode = false;
+    // Set under the application's name: the same flag.
     Helpers::powerV2Mode = true;
     link.sendPacket(start);
     QCOMPARE(logger->written.last(), start.toByteArray() + QByteArray(1, '\0'));
-    Helpers::powerV2Mode = false;
+    DeviceMode::powerV2Mode = false;
 
     // Power-supply packets always travel as B.
     PowerGetPacket request;

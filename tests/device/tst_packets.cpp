@@ -5,6 +5,8 @@
 #include <QJsonDocument>
 #include <QTest>
 
+#include <climits>
+
 namespace {
 
 QByteArray image(std::initializer_list<int> head)
@@ -155,6 +157,49 @@ private slots:
     QCOMPARE(full.toByteArray(), QByteArray(3, '\0') + QByteArray(61, '\xff'));
   }
 
+  // Indices near the ends of int: no bounds check may overflow, so writes
+  // do nothing and reads give 0, as anywhere outside the image.
+  void farIndicesStayOutside_data()
+  {
+    QTest::addColumn<int>("index");
+    QTest::newRow("INT_MAX") << INT_MAX;
+    QTest::newRow("INT_MAX - 1") << INT_MAX - 1;
+    QTest::newRow("INT_MAX - 2") << INT_MAX - 2;
+    QTest::newRow("INT_MIN") << INT_MIN;
+    QTest::newRow("INT_MIN + 1") << INT_MIN + 1;
+    QTest::newRow("-4") << -4;
+    QTest::newRow("64") << 64;
+    QTest::newRow("2^30") << (1 << 30);
+  }
+
+  void farIndicesStayOutside()
+  {
+    QFETCH(int, index);
+    Packet p;
+    p.set(index, uchar(1));
+    p.set(index, ushort(0x0101));
+    p.set(index, QByteArray("\x01"));
+    p.set(index, QByteArray(64, '\x01'));
+    p.writeU16(index, 0x0101);
+    p.writeU32(index, 0x01010101);
+    p.writeFloatLE(index, 1.0f);
+    QCOMPARE(p.toByteArray(), QByteArray(64, '\0'));
+
+    const QByteArray ones(64, '\xff');
+    const Packet full(ones);
+    QCOMPARE(full.readU16(index) + full.readU24(index) + full.readU32(index), 0u);
+    QCOMPARE(full.readFloatLE(index), 0.0f);
+
+    // The power supplies' blocks start at byte 3 (settings) and 2 (live data).
+    PowerGetPacket settings(full);
+    PowerDataPacket live(full);
+    QCOMPARE(int(settings.block(index)) + int(live.block(index)), 0);
+    settings.setBlock(index, uchar(0));
+    live.setBlock(index, uchar(0));
+    QCOMPARE(settings.toByteArray(), ones);
+    QCOMPARE(live.toByteArray(), ones);
+  }
+
   void channelMaskTable()
   {
     for (int i = 0; i < 16; ++i)
@@ -194,6 +239,12 @@ private slots:
     QTest::newRow("1.00") << "1.00" << 0;
     QTest::newRow("x.7 wraps to 8 bits") << "x.7" << 163;
     QTest::newRow("3.55") << "3.55" << 255;
+    // Versions whose arithmetic leaves int: still the low 8 bits.
+    QTest::newRow("21474838.0") << "21474838.0" << 52;
+    QTest::newRow("-21474838.0") << "-21474838.0" << 4;
+    QTest::newRow("-2147483648.0") << "-2147483648.0" << 156;
+    QTest::newRow("2.2147483647") << "2.2147483647" << 99;
+    QTest::newRow("major out of int") << "99999999999.5" << 161;
   }
 
   void deviceInfoFromJson()
@@ -240,7 +291,7 @@ private slots:
     QCOMPARE(int(c0.dataType()), 1);
     QCOMPARE(int(c0.baseNumber()), 2);
     QCOMPARE(c0.upper(), 2100000.0);
-    QCOMPARE(c0.precision(), 0); // the logger's documents carry no precision
+    QCOMPARE(c0.precision(), 1); // the logger's documents carry no precision: one decimal
     const ChannelInfo c2 = ChannelInfo::getChannelInfo(2);
     QCOMPARE(int(c2.channel()), 2);
     QCOMPARE(int(c2.minExponent()), 255);
@@ -278,7 +329,7 @@ private slots:
     QCOMPARE(ChannelInfo::channelCount(), 1);
     const ChannelInfo c = ChannelInfo::getChannelInfo(1);
     QCOMPARE(c.upper(), 0.0); // missing "upper" reads 0, not 1e7
-    QCOMPARE(c.precision(), 0);
+    QCOMPARE(c.precision(), 1);
 
     // A second description of the same channel replaces the first, range and precision included.
     ChannelInfo::fromJson(QJsonObject{

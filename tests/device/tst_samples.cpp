@@ -4,6 +4,8 @@
 #include <QJsonArray>
 #include <QTest>
 
+#include <climits>
+
 namespace {
 
 // Installs a received description (descriptor 4) of a channel.
@@ -177,6 +179,33 @@ private slots:
     // A direct call at an awkward index stops at the image's end too.
     ChannelInfo info = ChannelInfo::getChannelInfo(0);
     QCOMPARE(block(bits, claimed, counting(28)).decode(27, 1, info).size(), 1);
+  }
+
+  // Any index and step a caller passes: the samples that lie in the image, or none.
+  void channelDecodeAtAnyIndex_data()
+  {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("count");
+    QTest::newRow("last slot") << 27 << 1 << 1;
+    QTest::newRow("three channels, third") << 2 << 3 << 9;
+    QTest::newRow("one past the image") << 28 << 1 << 0;
+    QTest::newRow("INT_MAX") << INT_MAX << 1 << 0;
+    QTest::newRow("twice the index overflows") << (1 << 30) << 2 << 0;
+    QTest::newRow("INT_MIN") << INT_MIN << 1 << 0;
+    QTest::newRow("huge step") << 0 << INT_MAX << 0;
+    QTest::newRow("negative step") << 3 << INT_MIN << 0;
+  }
+
+  void channelDecodeAtAnyIndex()
+  {
+    QFETCH(int, index);
+    QFETCH(int, step);
+    QFETCH(int, count);
+    const QList<double> values = block(0x01, 255, counting(28)).decode(index, step, ChannelInfo());
+    QCOMPARE(values.size(), count);
+    for (int k = 0; k < count; ++k)
+      QCOMPARE(values.at(k), double(index + k * step + 1));
   }
 
   void blockText()
