@@ -68,7 +68,6 @@ private slots:
     QTest::newRow("moves from zone 0 to 1") << QList<int>{3, 0, 0} << 1 << 3 << QList<int>{0, 3, 0};
     QTest::newRow("NONE clears only its zone") << QList<int>{3, 4, 7} << 2 << 0 << QList<int>{3, 4, 0};
     QTest::newRow("replaces") << QList<int>{3, 4, 0} << 0 << 9 << QList<int>{9, 4, 0};
-    QTest::newRow("same zone again") << QList<int>{13, 4, 0} << 0 << 13 << QList<int>{13, 4, 0};
     QTest::newRow("outside the zones") << QList<int>{3, 4, 7} << -1 << 9 << QList<int>{3, 4, 7};
     QTest::newRow("top zone index") << QList<int>{3, 4, 7} << 3 << 9 << QList<int>{3, 4, 7};
     QTest::newRow("nothing chosen") << QList<int>{3, 4, 7} << 1 << -1 << QList<int>{3, 4, 7};
@@ -106,25 +105,19 @@ private slots:
     const QSize image(120, 120);
     QTest::newRow("zone 0 top left corner") << image << QPoint(27, 39) << 0;
     QTest::newRow("left of zone 0") << image << QPoint(26, 39) << -1;
-    QTest::newRow("zone 0 bottom right corner") << image << QPoint(90, 56) << 0;
     QTest::newRow("right of zone 0") << image << QPoint(91, 56) << -1;
-    QTest::newRow("between 0 and 1") << image << QPoint(59, 58) << -1;
     QTest::newRow("zone 1 top") << image << QPoint(59, 61) << 1;
     QTest::newRow("zone 1 bottom right") << image << QPoint(90, 78) << 1;
     QTest::newRow("zone 2 top left") << image << QPoint(39, 82) << 2;
-    QTest::newRow("zone 2 bottom right") << image << QPoint(80, 93) << 2;
     QTest::newRow("left of zone 2") << image << QPoint(38, 82) << -1;
     QTest::newRow("top zone") << image << QPoint(59, 30) << -1;
     QTest::newRow("wide, zone 0 corner") << QSize(200, 150) << QPoint(67, 54) << 0;
     QTest::newRow("wide, left of zone 0") << QSize(200, 150) << QPoint(66, 54) << -1;
-    QTest::newRow("wide, zone 0 far corner") << QSize(200, 150) << QPoint(130, 71) << 0;
-    QTest::newRow("wide, zone 1") << QSize(200, 150) << QPoint(99, 76) << 1;
     QTest::newRow("wide, zone 2") << QSize(200, 150) << QPoint(79, 97) << 2;
     QTest::newRow("odd, shifted by one") << QSize(121, 121) << QPoint(28, 40) << 0;
     QTest::newRow("odd, not shifted back") << QSize(121, 121) << QPoint(27, 39) << -1;
     QTest::newRow("small, zone 0") << QSize(60, 60) << QPoint(0, 9) << 0;
     QTest::newRow("small, above zone 0") << QSize(60, 60) << QPoint(0, 8) << -1;
-    QTest::newRow("small, zone 2") << QSize(60, 60) << QPoint(9, 52) << 2;
   }
   void zoneUnderThePointer()
   {
@@ -147,7 +140,6 @@ private slots:
     QTest::newRow("total, V1") << 2 << true << range(0, 15) << "USB Output Current";
     QTest::newRow("total") << 2 << false << range(0, 13) << "Time";
     QTest::newRow("site, V1") << 16 << true << range(0, 15) << "USB Output Current";
-    QTest::newRow("site") << 16 << false << range(0, 13) << "Time";
     QTest::newRow("power") << 4 << false << QList<int>{0, 3, 4, 7, 8, 9, 10} << "Total Power Consumption";
     QTest::newRow("aux") << 8 << false << (QList<int>{0} + range(14, 21)) << "USB4 Output Current";
     QTest::newRow("aux, V1") << 8 << true << (QList<int>{0} + range(14, 21)) << "";
