@@ -1,0 +1,11 @@
+#include "powerv2panel.h"
+
+PowerV2Panel::PowerV2Panel(QWidget *parent)
+  : PowerPanel(parent)
+{
+}
+
+void PowerV2Panel::setChannels()
+{
+  PowerPanel::setChannels();
+}
