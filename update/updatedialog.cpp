@@ -169,12 +169,22 @@ bool UpdateDialog::applyUpdate(QIODevice *device)
   m_stage = WaitingForBootloader;
   m_outcomeShown = false;
 
+  // The link picks its reset message by the window's mode flags, which an
+  // opened capture file may have set for another model than the connected one.
+  const bool powerMode = Helpers::powerMode;
+  const bool powerV2Mode = Helpers::powerV2Mode;
+  if (const quint32 magic = FirmwareImage::connectedMagic()) {
+    Helpers::powerMode = magic != FirmwareImage::LoggerMagic;
+    Helpers::powerV2Mode = false;
+  }
   Helpers::isUpdating = true;
   HidDevice *link = HidDevice::instance();
   link->stop();
   connectHID();
   const bool done = link->update(device);
   Helpers::isUpdating = false;
+  Helpers::powerMode = powerMode;
+  Helpers::powerV2Mode = powerV2Mode;
   disconnectHID();
 
   m_stage = Finished;
