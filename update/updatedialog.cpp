@@ -20,7 +20,7 @@ UpdateDialog::UpdateDialog(Downloader *downloader, bool hideUpdateButton, QWidge
 {
   build(hideUpdateButton);
   if (!m_downloader) {
-    showError(tr("Can't read buffer"));
+    showError(tr("No firmware download is available."));
     return;
   }
   connect(m_downloader, &Downloader::downloadFileComplete, this, &UpdateDialog::on_downloadFileComplete);
@@ -134,6 +134,10 @@ void UpdateDialog::on_downloadFileComplete()
   if (m_stage != Downloading)
     return;
   stopDownload();
+  if (!m_downloader) {
+    showError(tr("No firmware download is available."));
+    return;
+  }
   if (!m_downloader->error().isEmpty()) {
     showError(m_downloader->error());
     return;
@@ -271,7 +275,8 @@ void UpdateDialog::reject()
   case Downloading: {
     Downloader *downloader = m_downloader;
     stopDownload();
-    downloader->cancel();
+    if (downloader)
+      downloader->cancel();
     QDialog::reject();
     break;
   }

@@ -2,6 +2,7 @@
 #define UPDATEDIALOG_H
 
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 
 class Downloader;
@@ -59,7 +60,8 @@ private:
   void stopDownload();
 
   Ui::UpdateDialog *ui;
-  Downloader *m_downloader = nullptr;
+  // The updater owns it and may go first.
+  QPointer<Downloader> m_downloader;
   QString m_path;
   Stage m_stage = Ready;
   bool m_closeRequested = false;

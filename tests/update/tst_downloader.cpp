@@ -65,8 +65,6 @@ private slots:
                                << "unsafe link" << "9.9.9" << "" << "";
     QTest::newRow("http link") << HttpReply::xml("<VERSION>2.1.0</VERSION><LINK>http://example.invalid/f</LINK>")
                                << "unsafe link" << "9.9.9" << "" << "";
-    QTest::newRow("relative link") << HttpReply::xml("<VERSION>2.1.0</VERSION><LINK>/fw.bin</LINK>")
-                                   << "unsafe link" << "9.9.9" << "" << "";
     HttpReply big = HttpReply::xml("<VERSION>2.1.0</VERSION><INFO>" + QByteArray(3000, 'x') + "</INFO>");
     QTest::newRow("oversize by length") << big << "too large" << "9.9.9" << "" << "";
     big.contentLength = -2;

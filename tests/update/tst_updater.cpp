@@ -146,80 +146,54 @@ private slots:
 
   void firmwareAgainstTheDevice_data()
   {
-    QTest::addColumn<bool>("supply");
+    QTest::addColumn<int>("device");
     QTest::addColumn<QByteArray>("server");
     QTest::addColumn<bool>("newer");
-    // The logger's identification says 2.05 (version byte 105).
-    QTest::newRow("logger older") << false << QByteArray("2.6.0") << true;
-    QTest::newRow("logger equal") << false << QByteArray("2.5.0") << false;
-    QTest::newRow("logger newer") << false << QByteArray("2.4.9") << false;
-    // The supply's live values say 1.5.
-    QTest::newRow("supply older") << true << QByteArray("1.6.0") << true;
-    QTest::newRow("supply equal") << true << QByteArray("1.5.0") << false;
-    QTest::newRow("supply newer") << true << QByteArray("1.4.0") << false;
+    // 0: the logger, identified as 2.05 (version byte 105); 1: the same
+    // logger with another's identification; 2: a supply whose live values
+    // say 1.5; 3: a supply that sent no live values yet ("0.0").
+    QTest::newRow("logger older") << 0 << QByteArray("2.6.0") << true;
+    QTest::newRow("logger equal") << 0 << QByteArray("2.5.0") << false;
+    QTest::newRow("logger newer") << 0 << QByteArray("2.4.9") << false;
+    QTest::newRow("another logger's identification") << 1 << QByteArray("99.0.0") << false;
+    QTest::newRow("supply older") << 2 << QByteArray("1.6.0") << true;
+    QTest::newRow("supply equal") << 2 << QByteArray("1.5.0") << false;
+    QTest::newRow("supply newer") << 2 << QByteArray("1.4.0") << false;
+    QTest::newRow("supply without live values") << 3 << QByteArray("99.0.0") << false;
   }
 
   void firmwareAgainstTheDevice()
   {
-    QFETCH(bool, supply);
+    QFETCH(int, device);
     QFETCH(QByteArray, server);
     QFETCH(bool, newer);
     m_server->route("/api/getfirmware", HttpReply::xml("<VERSION>" + server + "</VERSION>"));
-    LinkRig<SimLogger> logger;
-    Updater updater;
-    if (supply) {
-      logger.bus.unplug(logger.device);
-      logger.link.checkTimerTick();
-      logger.bus.add<SimPowerSupply>();
-      logger.link.checkTimerTick();
-      QCOMPARE(logger.link.model(), QString("5002"));
-      updater.setDeviceFirmware("1.5");
-    } else {
-      identify(logger.device);
-    }
-    QVERIFY(logger.link.isOpen());
-    QSignalSpy spy(&updater, &Updater::newFWAvailable);
-    // Twice: the first reply must not hide new firmware from the second.
-    for (int round = 0; round < 2; ++round) {
-      updater.on_checkUpdatesFW(QString());
-      QVERIFY(settle(spy, round + 1));
-      QCOMPARE(spy.size(), round + 1);
-      QCOMPARE(spy.last().at(0).toBool(), newer);
-      QCOMPARE(updateKey("has-new-fw").toBool(), newer);
-      QCOMPARE(updateKey("fw-version").toString(), QString::fromLatin1(server));
-    }
-    QVERIFY(!updater.needCheckForUpdate(logger.link.serial()));
-  }
-
-  void unknownDeviceFirmwareIsNeverOlder_data()
-  {
-    QTest::addColumn<int>("kind");
-    QTest::newRow("no identification") << 0;
-    QTest::newRow("identification of another logger") << 1;
-    QTest::newRow("supply that sent no live values") << 2;
-  }
-
-  void unknownDeviceFirmwareIsNeverOlder()
-  {
-    QFETCH(int, kind);
-    m_server->route("/api/getfirmware", HttpReply::xml("<VERSION>99.0.0</VERSION>"));
     LinkRig<SimLogger> rig;
     Updater updater;
-    if (kind == 1) {
+    if (device == 0) {
+      identify(rig.device);
+    } else if (device == 1) {
       SimLogger other(QStringLiteral("500100999"));
       identify(&other);
-    } else if (kind == 2) {
+    } else {
       rig.bus.unplug(rig.device);
       rig.link.checkTimerTick();
       rig.bus.add<SimPowerSupply>();
       rig.link.checkTimerTick();
-      updater.setDeviceFirmware("0.0");
+      QCOMPARE(rig.link.model(), QString("5002"));
+      updater.setDeviceFirmware(device == 2 ? "1.5" : "0.0");
     }
     QSignalSpy spy(&updater, &Updater::newFWAvailable);
-    updater.on_checkUpdatesFW(QString());
-    QVERIFY(settle(spy));
-    QCOMPARE(spy.size(), 1);
-    QCOMPARE(spy.at(0).at(0).toBool(), false);
+    // Twice: the first reply must not hide new firmware from the second.
+    for (int round = 1; round <= 2; ++round) {
+      updater.on_checkUpdatesFW(QString());
+      QVERIFY(settle(spy, round));
+      QCOMPARE(spy.size(), round);
+      QCOMPARE(spy.last().at(0).toBool(), newer);
+      QCOMPARE(updateKey("has-new-fw").toBool(), newer);
+      QCOMPARE(updateKey("fw-version").toString(), QString::fromLatin1(server));
+    }
+    QVERIFY(!updater.needCheckForUpdate(rig.link.serial()));
   }
 
   void overlappingChecksAnsweredInReverse()
