@@ -131,7 +131,7 @@ private slots:
     LinkRig<SimLogger> rig;
     SimBootloader *boot = rig.bus.bootloaderFor(rig.device);
     Downloader downloader;
-    downloader.setTimeouts(300, 300, 5000);
+    downloader.setTimeouts(1000, 1000, 8000);
     check(downloader, m_server->url("/fw.bin").toEncoded());
     QVERIFY(downloader.error().isEmpty());
 
