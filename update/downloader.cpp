@@ -217,12 +217,10 @@ void Downloader::fileDownloaded(QNetworkReply *reply)
     else
       m_file += reply->readAll();
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (!failure.isEmpty()) {
-    } else if (reply->error() != QNetworkReply::NoError) {
+    if (failure.isEmpty() && reply->error() != QNetworkReply::NoError)
       failure = reply->errorString();
-    } else if (status != 0 && (status < 200 || status > 299)) {
+    if (failure.isEmpty() && status != 0 && (status < 200 || status > 299))
       failure = tr("The update server answered with status %1.").arg(status);
-    }
   }
 
   if (failure.isEmpty()) {

@@ -195,13 +195,20 @@ private slots:
     held.hold = true;
     m_server->route("/info", held);
     Downloader downloader;
-    downloader.startDownloadInfo(m_server->url("/info"));
+    QCOMPARE(downloader.startDownloadInfo(m_server->url("/info")), 0);
+    QCOMPARE(downloader.startDownloadInfo(m_server->url("/other")), 1);
     UpdateDialog dialog(&downloader, true);
     QVERIFY(dialog.statusText().contains("try again"));
     QSignalSpy info(&downloader, &Downloader::downloadInfoComplete);
+    QSignalSpy file(&downloader, &Downloader::downloadFileComplete);
     QTRY_COMPARE(m_server->requests.size(), 1);
     m_server->release("/info");
     QVERIFY(settle(info));
+    // The check in flight ends as its own, alone.
+    QCOMPARE(info.size(), 1);
+    QVERIFY(file.isEmpty());
+    QCOMPARE(downloader.version(), QString("2.1.0"));
+    QCOMPARE(m_server->requests.size(), 1);
     QVERIFY(rig.device->written.isEmpty());
   }
 
