@@ -229,13 +229,15 @@ void Updater::firmwareReply()
   const QString remote = m_firmware->version();
   // Against what the device runs: the previous server reply says nothing
   // about the firmware in the device.
-  const bool newer = isNewer(remote, deviceFirmware(m_checkSerial));
+  const QString local = deviceFirmware(m_checkSerial);
+  const bool newer = isNewer(remote, local);
   {
     Settings settings;
     settings.beginGroup(Group);
     settings.setValue(QStringLiteral("fw-version"), remote);
     settings.setValue(QStringLiteral("has-new-fw"), newer);
-    if (!m_checkSerial.isEmpty())
+    // Without the device's version nothing was compared: the next arrival asks again.
+    if (!m_checkSerial.isEmpty() && !local.isEmpty())
       settings.setValue(QStringLiteral("firmware_") + m_checkSerial, now());
     settings.endGroup();
   }
