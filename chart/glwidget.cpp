@@ -18,8 +18,8 @@
 
 #include <cmath>
 
-const QColor g_colors[8] = {QColor(Qt::red),       QColor(Qt::green),       QColor(Qt::blue),
-                            QColor(Qt::magenta),   QColor(Qt::darkGreen),   QColor(0xf6, 0x72, 0x09),
+const QColor g_colors[8] = {QColor(Qt::red),     QColor(Qt::green),     QColor(Qt::blue),
+                            QColor(Qt::magenta), QColor(Qt::darkGreen), QColor(0xf6, 0x72, 0x09),
                             QColor(0xeb, 0x31, 0x2b), QColor(Qt::darkCyan)};
 
 namespace {
@@ -36,10 +36,15 @@ struct ChannelText
   QString name;
 };
 
-ChannelText channelText(int channel)
+// The stored description, or the default one for a channel without one.
+ChannelInfo description(int channel)
 {
-  const ChannelInfo info =
-    channel >= 0 && channel <= 255 ? ChannelInfo::getChannelInfo(static_cast<unsigned char>(channel)) : ChannelInfo();
+  return channel >= 0 && channel <= 255 ? ChannelInfo::getChannelInfo(static_cast<unsigned char>(channel))
+                                        : ChannelInfo();
+}
+
+ChannelText channelText(const ChannelInfo &info)
+{
   QString text = info.info();
   const qsizetype end = text.indexOf(QChar(0));
   if (end >= 0)
@@ -195,7 +200,7 @@ void GLWidget::addChannel(int channel, QColor color, bool dark)
   if (!m_channelsPlot)
     m_channelsPlot = plot;
   PlotAxisRect *rect = plot->axisRect();
-  const ChannelText text = channelText(channel);
+  const ChannelText text = channelText(description(channel));
   PlotGraph *graph = addChannelGraph(color, graphName(channel, text.name));
   if (!graph)
     return;
@@ -242,9 +247,8 @@ void GLWidget::addPowerChannel(int channel, int index, bool dark)
   if (!m_channelsPlot)
     m_channelsPlot = plot;
   PlotAxisRect *rect = plot->axisRect();
-  const ChannelInfo info =
-    channel >= 0 && channel <= 255 ? ChannelInfo::getChannelInfo(static_cast<unsigned char>(channel)) : ChannelInfo();
-  const ChannelText text = channelText(channel);
+  const ChannelInfo info = description(channel);
+  const ChannelText text = channelText(info);
   PlotGraph *graph = addChannelGraph(getColor(channel, dark), graphName(channel, text.name));
   if (!graph)
     return;
