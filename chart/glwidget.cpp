@@ -148,8 +148,6 @@ void GLWidget::addChannels(QList<int> channels)
 {
   clearChannels();
   removeCursorLine();
-  if (!plot)
-    return;
   m_channelsPlot = plot;
 
   bool dark = false;
@@ -180,12 +178,16 @@ void GLWidget::addChannels(QList<int> channels)
 
 PlotGraph *GLWidget::addChannelGraph(const QColor &color, const QString &name)
 {
-  PlotGraph *graph = plot->addGraph();
-  if (!graph)
-    return nullptr;
-  graph->setPen(QPen(color, 1, Qt::SolidLine));
+  // The map comes first: acquisition and the readers index the maps by
+  // channel or position, whether or not a graph can show it.
   auto *map = new PlotDataMap;
   maps.append(map);
+  PlotGraph *graph = plot && plot->xAxis && plot->yAxis && plot->axisRect() ? plot->addGraph() : nullptr;
+  if (!graph)
+    return nullptr;
+  if (!m_channelsPlot)
+    m_channelsPlot = plot;
+  graph->setPen(QPen(color, 1, Qt::SolidLine));
   graph->setData(map, false);
   graph->setName(name);
   m_graphs.append(graph);
@@ -195,16 +197,14 @@ PlotGraph *GLWidget::addChannelGraph(const QColor &color, const QString &name)
 void GLWidget::addChannel(int channel, QColor color, bool dark)
 {
   Q_UNUSED(dark)
-  if (!plot || channel < 0 || channel > 2 || !plot->axisRect())
+  if (channel < 0 || channel > 2)
     return;
-  if (!m_channelsPlot)
-    m_channelsPlot = plot;
-  PlotAxisRect *rect = plot->axisRect();
   const ChannelText text = channelText(description(channel));
   PlotGraph *graph = addChannelGraph(color, graphName(channel, text.name));
   if (!graph)
     return;
 
+  PlotAxisRect *rect = plot->axisRect();
   PlotAxis *axis = nullptr;
   QString suffix;
   double low = 0, high = 0, limitLow = 0, limitHigh = 0;
@@ -242,11 +242,6 @@ void GLWidget::addChannel(int channel, QColor color, bool dark)
 
 void GLWidget::addPowerChannel(int channel, int index, bool dark)
 {
-  if (!plot || !plot->axisRect())
-    return;
-  if (!m_channelsPlot)
-    m_channelsPlot = plot;
-  PlotAxisRect *rect = plot->axisRect();
   const ChannelInfo info = description(channel);
   const ChannelText text = channelText(info);
   PlotGraph *graph = addChannelGraph(getColor(channel, dark), graphName(channel, text.name));
@@ -254,6 +249,7 @@ void GLWidget::addPowerChannel(int channel, int index, bool dark)
     return;
   qDebug() << "addPowerChannel: chan =" << channel << ", index =" << index << graph->name();
 
+  PlotAxisRect *rect = plot->axisRect();
   const PlotAxis::AxisType side = index % 2 == 0 ? PlotAxis::atRight : PlotAxis::atLeft;
   auto *axis = new AxisPower(rect, side);
   axis->channel = channel;

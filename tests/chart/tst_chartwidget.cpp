@@ -243,7 +243,11 @@ private slots:
 
   void updateReport()
   {
+    // Without a plot the maps are still there for acquisition to index.
+    ModeGuard mode(false, false);
     GLWidget chart;
+    chart.addChannels({});
+    QCOMPARE(chart.maps.size(), 3);
     const QByteArray empty = bytesOf(chart.report);
     PlotData nan(0.5, std::numeric_limits<double>::quiet_NaN());
     PlotData inf(0.5, std::numeric_limits<double>::infinity());
