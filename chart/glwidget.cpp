@@ -319,7 +319,6 @@ QColor GLWidget::getColor(int index, bool dark)
 
 void GLWidget::updateReport(int channel, PlotData &point, bool count)
 {
-  noteWorkingFile();
   const double value = point.value;
   if (!std::isfinite(value))
     return;

@@ -91,6 +91,8 @@ private:
   // Settings every value axis receives, and the relay of its range changes.
   void setupValueAxis(PlotGraph *graph, PlotAxis *axis, const QString &label, bool power, int precision);
   PlotGraph *addChannelGraph(const QColor &color, const QString &name);
+  // Remembers the capture file's path while the capture is unsaved; a start
+  // calls addTitle() right after creating the file, before any rename.
   void noteWorkingFile();
 
   QPointer<PlotWidget> m_channelsPlot; // the plot holding the graphs below
