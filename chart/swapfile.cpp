@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 using SwapFileIo::readMode;
@@ -278,8 +279,12 @@ qint64 SwapFile::findRecord(const Layout &layout, double time, bool after, bool 
 bool SwapFile::judgeTail(const Layout &layout, qint64 lastFinite, double lastTime) const
 {
   const ReportData &r = layout.report;
-  // Statistics never kept: a power supply's capture, or a capture without samples.
-  if (r.t_end == 0 && r.t_start == 0 && r.count == 0)
+  // Statistics never kept (a power supply's capture, or a capture without
+  // samples): the empty record, whatever the records.
+  uchar stored[tailSize], empty[tailSize];
+  r.toBytes(stored);
+  ReportData().toBytes(empty);
+  if (std::memcmp(stored, empty, tailSize) == 0)
     return true;
   if (!std::isfinite(r.t_end) || !std::isfinite(r.t_start) || r.t_start < 0 || r.t_start > r.t_end || r.count < 0)
     return false;
@@ -369,7 +374,7 @@ static bool couldStartTail(const uchar *bytes, qint64 length)
       return false;
     }
   }
-  return length < tailSize || LeBytes::get<qint64>(bytes + 112) >= 0;
+  return true;
 }
 
 // Recovers a capture without its tail. A record belongs to the capture when

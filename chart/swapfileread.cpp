@@ -68,8 +68,7 @@ bool SwapFile::loadFirstSeconds(const Layout &layout, double seconds, const QLis
 }
 
 // Inserts `count` records from record `first` into the maps (by channel
-// number, or by position among the active channels) and closes the file. A
-// record without a finite time has no place in a map and is skipped.
+// number, or by position among the active channels) and closes the file.
 bool SwapFile::loadPoints(const Layout &layout, qint64 first, qint64 count, const QList<PlotDataMap *> &maps,
                           bool byPosition, SwapFileProgress *progress)
 {
@@ -80,11 +79,12 @@ bool SwapFile::loadPoints(const Layout &layout, qint64 first, qint64 count, cons
       targets.append({i + 1, maps.at(index)});
   }
   int shownPercent = 0;
+  double previous = -std::numeric_limits<double>::infinity();
   const WalkResult result = walk(layout, first, count, [&](const uchar *record, qint64 index) {
     if (cancelRequested)
       return false;
     const double t = LeBytes::getDouble(record);
-    if (std::isfinite(t)) {
+    if (inOrder(t, previous)) {
       for (const auto &target : targets)
         insertPoint(target.second, t, LeBytes::getDouble(record + 8 * target.first));
     }
@@ -141,9 +141,10 @@ double SwapFile::average(const PlotRange &range, int channel)
   double sum = 0;
   qint64 n = 0;
   const int offset = 8 * (column + 1);
+  double previous = -std::numeric_limits<double>::infinity();
   const WalkResult result = walk(layout, first, count, [&](const uchar *record, qint64) {
     const double v = LeBytes::getDouble(record + offset);
-    if (std::isfinite(LeBytes::getDouble(record)) && !std::isnan(v)) {
+    if (inOrder(LeBytes::getDouble(record), previous) && !std::isnan(v)) {
       sum += v;
       ++n;
     }

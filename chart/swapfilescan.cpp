@@ -37,17 +37,15 @@ bool SwapFile::scan(const QString &path, int channel, int column, double thresho
   const qint64 total = layout.records;
   const int offset = 8 * (column + 1);
   bool inRun = false;
-  double lastTime = 0;
+  double lastTime = -std::numeric_limits<double>::infinity();
   // A run stays open across read blocks: the series must not depend on how
-  // the file is read. Records without a finite time have no place on the
-  // time line and change nothing.
+  // the file is read.
   const WalkResult result = walk(layout, 0, total, [&](const uchar *record, qint64 index) {
     if ((index & 1023) == 0 && pollCancel(progress, index, total))
       return false;
     const double t = LeBytes::getDouble(record);
-    if (!std::isfinite(t))
+    if (!inOrder(t, lastTime))
       return true;
-    lastTime = t;
     const double v = LeBytes::getDouble(record + offset);
     if (v >= level) {
       if (!inRun) {

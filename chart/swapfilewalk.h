@@ -6,12 +6,26 @@
 
 #include "swapfile.h"
 
+#include <cmath>
+#include <limits>
 #include <memory>
 
 namespace SwapFileIo {
 constexpr qint64 tailSize = ReportData::byteSize;
 const QIODevice::OpenMode readMode = QIODevice::ReadOnly | QIODevice::Unbuffered;
 } // namespace SwapFileIo
+
+// Whether a record's time has a place on the time line of a walk: finite and
+// not before the last record taken (kept in `previous`). A record without
+// one would land on another record's key in the maps or break the order of
+// the step series, so the readers skip it: it counts for nothing.
+inline bool inOrder(double time, double &previous)
+{
+  if (!std::isfinite(time) || time < previous)
+    return false;
+  previous = time;
+  return true;
+}
 
 // Visits `count` records from record `first`, read in blocks of whole
 // records into one buffer: a sequential read keeps pace with the disk and
