@@ -595,11 +595,11 @@ private slots:
     QCOMPARE(sw.readReport().count, 305);
   }
 
-  void legacyEmptyMaximumReadsAsEmpty()
+  void formatsEmptyMaximumReadsAsEmpty()
   {
     const CaptureBytes::Header h = CaptureBytes::headerFor({0});
     const double tiny = std::numeric_limits<double>::min();
-    const QString file = path("legacy.tovri");
+    const QString file = path("emptymax.tovri");
     QVERIFY(CaptureBytes::writeFile(
         file, CaptureBytes::headerBlock(h) + recordBytes({{0, -5}, {1, -3}}) +
                   CaptureBytes::tail({1, 0, -5, -3, -4, -8, big, tiny, 0, 0, big, tiny, 0, 0}, 2)));
