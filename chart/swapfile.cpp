@@ -9,7 +9,6 @@
 #include "swapfilewalk.h"
 
 #include <QDebug>
-#include <QVarLengthArray>
 
 #include <sys/stat.h>
 
@@ -408,13 +407,20 @@ bool SwapFile::recover(Layout &layout, SwapFileProgress *progress)
   const double gap = maxGap();
   ReportData &r = layout.report;
   r.reset();
-  double *fields[3][3] = {{&r.min0, &r.max0, &r.sum0}, {&r.min1, &r.max1, &r.sum1}, {&r.min2, &r.max2, &r.sum2}};
-  QVarLengthArray<QPair<int, int>, 3> columns; // (byte offset of the value, channel #0..#2)
+  // Running extremes and sums of the logger's channels #0..#2, kept in
+  // locals so the walk stays close to the speed of the read.
+  int offsets[3], channelOf[3], columns = 0;
   if (header.mode == SwapFileHeader::Logger) {
-    for (int i = 0; i < activeChannels.size(); ++i)
-      if (activeChannels.at(i) < 3)
-        columns.append({8 * (i + 1), activeChannels.at(i)});
+    for (int i = 0; i < activeChannels.size() && columns < 3; ++i) {
+      if (activeChannels.at(i) < 3) {
+        offsets[columns] = 8 * (i + 1);
+        channelOf[columns++] = activeChannels.at(i);
+      }
+    }
   }
+  double lowest[3] = {ReportData::emptyMin, ReportData::emptyMin, ReportData::emptyMin};
+  double highest[3] = {ReportData::emptyMax, ReportData::emptyMax, ReportData::emptyMax};
+  double sum[3] = {0, 0, 0};
   qint64 counted[3] = {0, 0, 0};
   qint64 kept = 0, end = 0;
   double previous = 0;
@@ -446,15 +452,14 @@ bool SwapFile::recover(Layout &layout, SwapFileProgress *progress)
     previous = t;
     end = index + 1;
     ++kept;
-    for (const auto &c : columns) {
-      const double v = LeBytes::getDouble(record + c.first);
+    for (int c = 0; c < columns; ++c) {
+      const double v = LeBytes::getDouble(record + offsets[c]);
       if (std::isnan(v))
         continue;
-      double **f = fields[c.second];
-      *f[0] = qMin(*f[0], v);
-      *f[1] = qMax(*f[1], v);
-      *f[2] += v;
-      ++counted[c.second];
+      lowest[c] = v < lowest[c] ? v : lowest[c];
+      highest[c] = v > highest[c] ? v : highest[c];
+      sum[c] += v;
+      ++counted[c];
     }
     return true;
   });
@@ -473,9 +478,16 @@ bool SwapFile::recover(Layout &layout, SwapFileProgress *progress)
   if (header.mode == SwapFileHeader::Logger) {
     r.t_end = previous;
     r.count = kept;
-    r.avg0 = counted[0] ? r.sum0 / double(counted[0]) : 0;
-    r.avg1 = counted[1] ? r.sum1 / double(counted[1]) : 0;
-    r.avg2 = counted[2] ? r.sum2 / double(counted[2]) : 0;
+    double *fields[3][4] = {{&r.min0, &r.max0, &r.avg0, &r.sum0},
+                            {&r.min1, &r.max1, &r.avg1, &r.sum1},
+                            {&r.min2, &r.max2, &r.avg2, &r.sum2}};
+    for (int c = 0; c < columns; ++c) {
+      double **f = fields[channelOf[c]];
+      *f[0] = lowest[c];
+      *f[1] = highest[c];
+      *f[2] = counted[c] ? sum[c] / double(counted[c]) : 0;
+      *f[3] = sum[c];
+    }
   }
   if (known)
     m_recovered = {file.fileName(), quint64(st.st_dev), quint64(st.st_ino), layout.fileSize, modified, layout};
