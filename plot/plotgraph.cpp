@@ -55,29 +55,6 @@ void PlotGraph::setChannelFillGraph(PlotGraph *targetGraph)
 // ---------------------------------------------------------------------------
 // Data operations. None of them replots.
 
-void PlotGraph::setData(PlotDataMap *data, bool copy)
-{
-  if (data == mData) {
-    qDebug() << "void PlotGraph::setData(PlotDataMap*, bool)"
-             << "The data pointer is already in (and owned by) this plottable" << reinterpret_cast<quintptr>(data);
-    return;
-  }
-  if (!data) {
-    qDebug() << "void PlotGraph::setData(PlotDataMap*, bool)"
-             << "null data pointer";
-    return;
-  }
-  if (copy) {
-    *mData = *data;
-    mData->removeIf([](PlotDataMap::iterator it) { return std::isnan(it.key()); });
-  } else {
-    if (mDataOwned)
-      delete mData;
-    mData = data;
-    mDataOwned = false;
-  }
-}
-
 namespace {
 // A NaN key orders against no other key: the setters skip such points
 // rather than let them break the map's order.
@@ -95,6 +72,33 @@ qsizetype commonSize(std::initializer_list<const QList<double> *> lists)
   return n;
 }
 } // namespace
+
+void PlotGraph::setData(PlotDataMap *data, bool copy)
+{
+  if (data == mData) {
+    qDebug() << "void PlotGraph::setData(PlotDataMap*, bool)"
+             << "The data pointer is already in (and owned by) this plottable" << reinterpret_cast<quintptr>(data);
+    return;
+  }
+  if (!data) {
+    qDebug() << "void PlotGraph::setData(PlotDataMap*, bool)"
+             << "null data pointer";
+    return;
+  }
+  if (copy) {
+    *mData = *data;
+    // The copy shares the storage; only a map that holds a NaN key detaches.
+    const PlotDataMap &copied = *mData;
+    if (std::any_of(copied.keyBegin(), copied.keyEnd(), noKey))
+      mData->removeIf([](PlotDataMap::iterator it) { return noKey(it.key()); });
+  } else {
+    if (mDataOwned)
+      delete mData;
+    mData = data;
+    mDataOwned = false;
+  }
+}
+
 
 void PlotGraph::setData(const QList<double> &key, const QList<double> &value)
 {
