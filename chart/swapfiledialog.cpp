@@ -38,7 +38,7 @@ private:
 // through whatever the caller connected to canceled() (terminate()): here
 // pending events only run, at the first question and then every 50 ms, often
 // enough for the bar and the button, rarely enough to cost nothing next to
-// the walk.
+// the walk. The bar, which repaints at once, moves as often.
 class DialogProgress : public SwapFileProgress
 {
 public:
@@ -47,12 +47,14 @@ public:
   void setInfo(const QString &text) override { m_dialog->setInfo(text); }
   void setValue(int percent) override
   {
-    if (percent != m_dialog->value())
-      m_dialog->setValue(percent);
+    m_percent = percent;
+    if (!m_sinceBar.isValid() || m_sinceBar.elapsed() >= 50)
+      showValue();
   }
   bool cancelled() override
   {
     if (!m_sinceEvents.isValid() || m_sinceEvents.elapsed() >= 50) {
+      showValue();
       QCoreApplication::processEvents();
       m_sinceEvents.start();
     }
@@ -60,7 +62,16 @@ public:
   }
 
 private:
+  void showValue()
+  {
+    if (m_percent != m_dialog->value())
+      m_dialog->setValue(m_percent);
+    m_sinceBar.start();
+  }
+
   ProgressDialog *m_dialog;
+  int m_percent = 0;
+  QElapsedTimer m_sinceBar;
   QElapsedTimer m_sinceEvents;
 };
 

@@ -79,7 +79,7 @@ bool SwapFile::loadPoints(const Layout &layout, qint64 first, qint64 count, cons
       targets.append({i + 1, maps.at(index)});
   }
   int shownPercent = 0;
-  double previous = -std::numeric_limits<double>::infinity();
+  double previous = beforeAnyTime;
   const WalkResult result = walk(layout, first, count, [&](const uchar *record, qint64 index) {
     if (cancelRequested)
       return false;
@@ -141,7 +141,7 @@ double SwapFile::average(const PlotRange &range, int channel)
   double sum = 0;
   qint64 n = 0;
   const int offset = 8 * (column + 1);
-  double previous = -std::numeric_limits<double>::infinity();
+  double previous = beforeAnyTime;
   const WalkResult result = walk(layout, first, count, [&](const uchar *record, qint64) {
     const double v = LeBytes::getDouble(record + offset);
     if (inOrder(LeBytes::getDouble(record), previous) && !std::isnan(v)) {

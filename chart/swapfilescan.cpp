@@ -37,7 +37,7 @@ bool SwapFile::scan(const QString &path, int channel, int column, double thresho
   const qint64 total = layout.records;
   const int offset = 8 * (column + 1);
   bool inRun = false;
-  double lastTime = -std::numeric_limits<double>::infinity();
+  double lastTime = beforeAnyTime;
   // A run stays open across read blocks: the series must not depend on how
   // the file is read.
   const WalkResult result = walk(layout, 0, total, [&](const uchar *record, qint64 index) {

@@ -21,11 +21,13 @@ const QIODevice::OpenMode readMode = QIODevice::ReadOnly | QIODevice::Unbuffered
 // the step series, so the readers skip it: it counts for nothing.
 inline bool inOrder(double time, double &previous)
 {
-  if (!std::isfinite(time) || time < previous)
+  if (!(time >= previous && time <= std::numeric_limits<double>::max()))
     return false;
   previous = time;
   return true;
 }
+// Where `previous` starts: every finite time is in order after it.
+constexpr double beforeAnyTime = std::numeric_limits<double>::lowest();
 
 // Visits `count` records from record `first`, read in blocks of whole
 // records into one buffer: a sequential read keeps pace with the disk and
