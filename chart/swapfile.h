@@ -114,7 +114,9 @@ public:
   // Opens a saved capture: loads its first `seconds` into the maps (by
   // channel number) and, for a logger file, builds the navigation series.
   // Shows its own cancellable progress window; `dialog` is not used. A power
-  // supply's file sets the matching Helpers flag and goes to readPower().
+  // supply's file sets the matching Helpers flag and loads as readPower().
+  // Every reader skips a record whose time is not finite or lies before the
+  // record taken before it: it has no place on the time line.
   bool read(const QString &path, int seconds, const QList<PlotDataMap *> &maps, ProgressDialog *dialog = nullptr);
   bool readPower(const QString &path, int seconds, const QList<PlotDataMap *> &maps, ProgressDialog *dialog = nullptr);
   bool readPowerV2(const QString &path, int seconds, const QList<PlotDataMap *> &maps,
