@@ -2,6 +2,7 @@
 #include "helpers.h"
 #include "swapfile.h"
 #include "swapfileprogress.h"
+#include "processstate.h"
 #include "testmain.h"
 
 #include <QRandomGenerator>
@@ -114,11 +115,7 @@ class SwapFileDamageTest : public QObject
   QTemporaryDir m_dir;
 
 private slots:
-  void init()
-  {
-    Helpers::powerMode = false;
-    Helpers::powerV2Mode = false;
-  }
+  void init() { resetProcessState(); }
 
   void damagedCaptures_data()
   {

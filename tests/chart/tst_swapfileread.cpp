@@ -3,6 +3,7 @@
 #include "progressdialog.h"
 #include "settings.h"
 #include "swapfile.h"
+#include "processstate.h"
 #include "testmain.h"
 
 #include <QPushButton>
@@ -98,12 +99,7 @@ class SwapFileReadTest : public QObject
   static int lastError(const QSignalSpy &spy) { return spy.isEmpty() ? 0 : spy.last().at(0).toInt(); }
 
 private slots:
-  void init()
-  {
-    Helpers::powerMode = false;
-    Helpers::powerV2Mode = false;
-  }
-  void cleanup() { init(); }
+  void init() { resetProcessState(); }
 
   void windowsAtStartMiddleAndEnd_data()
   {

@@ -3,6 +3,7 @@
 #include "helpers.h"
 #include "settings.h"
 #include "swapfile.h"
+#include "processstate.h"
 #include "testmain.h"
 
 #include <QSignalSpy>
@@ -71,12 +72,7 @@ class SwapFileWriteTest : public QObject
   QString path(const QString &name) const { return m_dir.filePath(name); }
 
 private slots:
-  void init()
-  {
-    Helpers::powerMode = false;
-    Helpers::powerV2Mode = false;
-  }
-  void cleanup() { init(); }
+  void init() { resetProcessState(); }
 
   void loggerHeaderIsByteExact()
   {
