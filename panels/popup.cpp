@@ -13,6 +13,8 @@ PopUp::PopUp(QWidget *parent)
   setAttribute(Qt::WA_TranslucentBackground);
   setAttribute(Qt::WA_ShowWithoutActivating);
 
+  // A child, so that the fade can be found and driven like the pop-up's other parts.
+  m_animation.setParent(this);
   m_animation.setTargetObject(this);
   m_animation.setPropertyName("popupOpacity");
   // After a fade-out this finds the opacity at 0 and hides; after a fade-in it does nothing.
