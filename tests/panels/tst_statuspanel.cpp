@@ -205,30 +205,6 @@ private slots:
     QCOMPARE(label(panel, "labelChannel2")->text(), QString("#2:"));
     QCOMPARE(litLights(panel), QString("VBAT TRIG"));
   }
-
-  void stopOnError_data()
-  {
-    QTest::addColumn<int>("status");
-    QTest::addColumn<bool>("stop");
-    QTest::newRow("0") << 0x00 << false;
-    QTest::newRow("1") << 0x01 << true;
-    QTest::newRow("2") << 0x02 << true;
-    QTest::newRow("3") << 0x03 << false;
-    QTest::newRow("0x11") << 0x11 << true;
-    QTest::newRow("0x41") << 0x41 << true;
-    QTest::newRow("0x70") << 0x70 << false;
-    QTest::newRow("0x81") << 0x81 << false;
-  }
-  void stopOnError()
-  {
-    QFETCH(int, status);
-    QFETCH(bool, stop);
-    StatusPanel panel;
-    panel.restore();
-    MeasureAll m = frame(status, 0);
-    panel.update(m);
-    QCOMPARE(panel.stopOnError(), stop);
-  }
 };
 
 TOVRI_TEST(StatusPanelTest)
