@@ -20,6 +20,7 @@
 #include "plotgrid.h"
 #include "plotplottable.h"
 #include "plotgraph.h"
+#include "plotcurve.h"
 #include "plotitem.h"
 #include "plotitemtext.h"
 #include "plotitemline.h"
