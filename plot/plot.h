@@ -21,6 +21,7 @@
 #include "plotplottable.h"
 #include "plotgraph.h"
 #include "plotcurve.h"
+#include "plotstatisticalbox.h"
 #include "plotitem.h"
 #include "plotitemtext.h"
 #include "plotitemline.h"
