@@ -22,6 +22,7 @@
 #include "plotgraph.h"
 #include "plotcurve.h"
 #include "plotstatisticalbox.h"
+#include "plotfinancial.h"
 #include "plotitem.h"
 #include "plotitemtext.h"
 #include "plotitemline.h"
