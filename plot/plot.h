@@ -23,6 +23,7 @@
 #include "plotcurve.h"
 #include "plotstatisticalbox.h"
 #include "plotfinancial.h"
+#include "plotbars.h"
 #include "plotitem.h"
 #include "plotitemtext.h"
 #include "plotitemline.h"
