@@ -118,7 +118,20 @@ void PlotCurve::addData(double t, double key, double value)
 
 void PlotCurve::addData(double key, double value)
 {
-  const double t = mData->isEmpty() ? 0.0 : std::prev(mData->constEnd()).key() + 1.0;
+  if (mData->isEmpty()) {
+    addData(PlotCurveData(0, key, value));
+    return;
+  }
+  const double last = std::prev(mData->constEnd()).key();
+  double t = last + 1.0;
+  // From 2^53 on, adding 1 no longer changes t: the new point would replace the last one.
+  if (!(t > last))
+    t = std::nextafter(last, std::numeric_limits<double>::infinity());
+  if (!(t > last)) {
+    qDebug() << "void PlotCurve::addData(double, double)"
+             << "no parameter after the last point" << last;
+    return;
+  }
   addData(PlotCurveData(t, key, value));
 }
 

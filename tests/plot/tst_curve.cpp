@@ -230,6 +230,18 @@ private slots:
     curve.addData(10, 5, 5);
     curve.addData(6, 6);
     QCOMPARE(curve.data()->lastKey(), 11.0);
+    // Where adding 1 no longer changes t, the point still goes after the last one.
+    curve.addData(9007199254740992.0, 7, 7);
+    curve.addData(8, 8);
+    QCOMPARE(curve.data()->size(), 7);
+    QCOMPARE(curve.data()->last().key, 8.0);
+    curve.addData(qInf(), 9, 9);
+    {
+      MessageLog log;
+      curve.addData(10, 10); // nothing after infinity: refused, the point at infinity stays
+      QVERIFY(log.contains("no parameter after the last point"));
+    }
+    QCOMPARE(curve.data()->last().key, 9.0);
 
     // A NaN t is not stored and disturbs nothing.
     curve.setData({1, 2, 3}, {10, 20, 30}, {1, 2, 3});

@@ -158,24 +158,6 @@ private slots:
       QCOMPARE(redInside, 0);
   }
 
-  void clearDataKeepsTheLook()
-  {
-    GraphPlot p;
-    PlotStatisticalBox box(p.plot.xAxis, p.plot.yAxis);
-    box.setData(3, 1, 2, 3, 4, 5);
-    box.setOutliers({9});
-    box.setWidth(2);
-    box.setWhiskerWidth(1);
-    box.setMedianPen(QPen(Qt::green));
-    box.clearData();
-    QVERIFY(box.outliers().isEmpty());
-    QCOMPARE(box.key() + box.minimum() + box.lowerQuartile() + box.median() + box.upperQuartile() + box.maximum(),
-             0.0);
-    QCOMPARE(box.width(), 2.0);
-    QCOMPARE(box.whiskerWidth(), 1.0);
-    QCOMPARE(box.medianPen().color(), QColor(Qt::green));
-  }
-
   void drawsOutliersAndWhiskersWhereTheyLie()
   {
     GraphPlot p;
