@@ -264,8 +264,8 @@ void PlotFinancial::drawOhlcPlot(PlotPainter *painter, const DataIterator &begin
   const PlotAxis *keyAxis = mKeyAxis.data();
   const PlotAxis *valueAxis = mValueAxis.data();
   if (!keyAxis || !valueAxis) {
-    qDebug() << "void PlotFinancial::drawOhlcPlot(PlotPainter*, const QMap<double, PlotFinancialData>::const_iterator&, "
-                "const QMap<double, PlotFinancialData>::const_iterator&)"
+    qDebug() << "void PlotFinancial::drawOhlcPlot(PlotPainter*, const QMap<double, "
+                "PlotFinancialData>::const_iterator&, const QMap<double, PlotFinancialData>::const_iterator&)"
              << "invalid key or value axis";
     return;
   }

@@ -142,6 +142,7 @@ private slots:
       curve.addData(160 + 1e5 * std::cos(angle), 120 + 1e5 * std::sin(angle));
     }
     const QList<QPointF> points = CurveAccess::reduced(&curve);
+    // At most one corner per change of outside region: eight a turn.
     QVERIFY2(points.size() <= 20 * 8, qPrintable(QString::number(points.size())));
     QVERIFY(points.size() >= 4);
     for (const QPointF &pt : points) {
