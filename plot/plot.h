@@ -23,5 +23,6 @@
 #include "plotitem.h"
 #include "plotitemtext.h"
 #include "plotitemline.h"
+#include "plotcolorgradient.h"
 
 #endif // PLOT_H

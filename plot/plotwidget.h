@@ -158,6 +158,20 @@ public:
   // it wanted instead of moving.
   void dragHorzBorderReached(double new_lo, double new_up);
 
+  // Export. A width or height of 0 takes the widget's size. The layout is
+  // laid out for the export size while drawing and for the widget again
+  // before returning. Files are built in memory and replace the target only
+  // once every byte is written; an earlier file stays as it was otherwise.
+  QPixmap toPixmap(int width = 0, int height = 0, double scale = 1.0);
+  void toPainter(PlotPainter *painter, int width = 0, int height = 0);
+  bool saveRastered(const QString &fileName, int width, int height, double scale, const char *format,
+                    int quality = -1);
+  bool savePng(const QString &fileName, int width = 0, int height = 0, double scale = 1.0, int quality = -1);
+  bool saveJpg(const QString &fileName, int width = 0, int height = 0, double scale = 1.0, int quality = -1);
+  bool saveBmp(const QString &fileName, int width = 0, int height = 0, double scale = 1.0);
+  bool savePdf(const QString &fileName, bool noCosmeticPen = false, int width = 0, int height = 0,
+               const QString &pdfCreator = QString(), const QString &pdfTitle = QString());
+
 public slots:
   // Deselects everything, whatever the interaction flags; no replot, no signal.
   void deselectAll();
@@ -204,6 +218,11 @@ protected:
   // Emits the click or double-click signal of the object under pos.
   void emitObjectSignal(const QPoint &pos, QMouseEvent *event, bool doubleClick);
   void updateLayerIndices() const;
+  // Runs the three layout phases for the current viewport.
+  void layOutViewport();
+  void restoreViewportAfterExport(const QRect &viewport);
+  // Replaces 0 by the widget's size; false (with a debug line) for a negative size.
+  bool resolveExportSize(int &width, int &height, const char *signature) const;
 
   QRect mViewport;
   PlotLayoutGrid *mPlotLayout;

@@ -16,12 +16,6 @@
 #include <cmath>
 
 namespace {
-// Event positions count in whole pixels, halves rounded away from zero.
-QPoint roundedPosition(const QPointF &pos)
-{
-  return QPoint(static_cast<int>(std::round(pos.x())), static_cast<int>(std::round(pos.y())));
-}
-
 // Release within this manhattan distance of the press counts as a click.
 constexpr int kClickDistance = 4;
 // A rubber band zooms only when both sides span more than this (20 pixels or
@@ -76,7 +70,7 @@ PlotLayerable *PlotWidget::layerableAt(const QPointF &pos, bool onlySelectable, 
 
 PlotAbstractPlottable *PlotWidget::plottableAt(const QPointF &pos, bool onlySelectable) const
 {
-  const QPoint pixel = roundedPosition(pos);
+  const QPoint pixel = Plot::roundedPoint(pos);
   PlotAbstractPlottable *result = nullptr;
   double bestDistance = mSelectionTolerance;
   for (PlotAbstractPlottable *plottable : mPlottables) {
@@ -99,7 +93,7 @@ PlotAbstractPlottable *PlotWidget::plottableAt(const QPointF &pos, bool onlySele
 
 PlotAbstractItem *PlotWidget::itemAt(const QPointF &pos, bool onlySelectable) const
 {
-  const QPoint pixel = roundedPosition(pos);
+  const QPoint pixel = Plot::roundedPoint(pos);
   PlotAbstractItem *result = nullptr;
   double bestDistance = mSelectionTolerance;
   for (PlotAbstractItem *item : mItems) {
@@ -165,7 +159,7 @@ void PlotWidget::deselectAll()
 
 void PlotWidget::mousePressEvent(QMouseEvent *event)
 {
-  const QPoint pos = roundedPosition(event->position());
+  const QPoint pos = Plot::roundedPoint(event->position());
   mPressedAxis = axisAt(pos);
   if (mPressedAxis) {
     // The cursor tells what a drag will do: move the time window or a value
@@ -188,7 +182,7 @@ void PlotWidget::mousePressEvent(QMouseEvent *event)
 
 void PlotWidget::mouseMoveEvent(QMouseEvent *event)
 {
-  const QPoint pos = roundedPosition(event->position());
+  const QPoint pos = Plot::roundedPoint(event->position());
   if (mRubberBand && mRubberBand->isVisible()) {
     // While a band is drawn the move belongs to it alone.
     // Both corner pixels belong to the band whichever way it is drawn
@@ -277,7 +271,7 @@ void PlotWidget::emitObjectSignal(const QPoint &pos, QMouseEvent *event, bool do
 
 void PlotWidget::mouseReleaseEvent(QMouseEvent *event)
 {
-  const QPoint pos = roundedPosition(event->position());
+  const QPoint pos = Plot::roundedPoint(event->position());
 
   if (mRubberBand && mRubberBand->isVisible()) {
     mRubberBand->hide();
@@ -340,7 +334,7 @@ void PlotWidget::mouseReleaseEvent(QMouseEvent *event)
 
 void PlotWidget::mouseDoubleClickEvent(QMouseEvent *event)
 {
-  const QPoint pos = roundedPosition(event->position());
+  const QPoint pos = Plot::roundedPoint(event->position());
   emit mouseDoubleClick(event);
   emitObjectSignal(pos, event, true);
   if (PlotLayoutElement *element = layoutElementAt(pos))
