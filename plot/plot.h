@@ -24,5 +24,7 @@
 #include "plotitemtext.h"
 #include "plotitemline.h"
 #include "plotcolorgradient.h"
+#include "plotlegend.h"
+#include "plottitle.h"
 
 #endif // PLOT_H

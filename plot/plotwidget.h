@@ -17,11 +17,15 @@ class PlotAbstractPlottable;
 class PlotAxis;
 class PlotAxisRect;
 class PlotGraph;
+class PlotAbstractLegendItem;
 class PlotLegend;
+class PlotTitle;
 class QRubberBand;
 
 Q_MOC_INCLUDE("plotitem.h")
 Q_MOC_INCLUDE("plotplottable.h")
+Q_MOC_INCLUDE("plotlegend.h")
+Q_MOC_INCLUDE("plottitle.h")
 
 // The plot widget: owns the layers, the layout tree with its axis rectangle
 // and axes, and draws them into an off-screen buffer on replot(); the paint
@@ -53,7 +57,8 @@ public:
 
   // The default axis rectangle's axes; nulled when removed. Kept for convenience.
   PlotAxis *xAxis, *yAxis, *xAxis2, *yAxis2;
-  // The legend of the default axis rectangle; null until the legend is created.
+  // The legend in the default axis rectangle's inset, hidden until shown;
+  // nulled when it goes.
   PlotLegend *legend;
 
   QRect viewport() const { return mViewport; }
@@ -137,6 +142,8 @@ public:
 
   // Selected axes of every axis rectangle, in axisRects() order.
   QList<PlotAxis *> selectedAxes() const;
+  // Legends anywhere in the layout tree with a selected part.
+  QList<PlotLegend *> selectedLegends() const;
 
   // Axis rectangles anywhere in the layout tree.
   int axisRectCount() const;
@@ -191,6 +198,10 @@ signals:
   void itemDoubleClick(PlotAbstractItem *item, QMouseEvent *event);
   void axisClick(PlotAxis *axis, PlotAxis::SelectablePart part, QMouseEvent *event);
   void axisDoubleClick(PlotAxis *axis, PlotAxis::SelectablePart part, QMouseEvent *event);
+  void legendClick(PlotLegend *legend, PlotAbstractLegendItem *item, QMouseEvent *event);
+  void legendDoubleClick(PlotLegend *legend, PlotAbstractLegendItem *item, QMouseEvent *event);
+  void titleClick(QMouseEvent *event, PlotTitle *title);
+  void titleDoubleClick(QMouseEvent *event, PlotTitle *title);
   void selectionChangedByUser();
   void beforeReplot();
   void afterReplot();

@@ -7,10 +7,13 @@
 #include "plotaxis.h"
 #include "plotaxisrect.h"
 #include "plotitem.h"
+#include "plotlegend.h"
+#include "plottitle.h"
 #include "plotplottable.h"
 
 #include <QMouseEvent>
 #include <QRubberBand>
+#include <QStack>
 #include <QToolTip>
 #include <QWheelEvent>
 #include <cmath>
@@ -145,6 +148,25 @@ QList<PlotAxis *> PlotWidget::selectedAxes() const
   return result;
 }
 
+QList<PlotLegend *> PlotWidget::selectedLegends() const
+{
+  QList<PlotLegend *> result;
+  QStack<PlotLayoutElement *> elementStack;
+  if (mPlotLayout)
+    elementStack.push(mPlotLayout);
+  while (!elementStack.isEmpty()) {
+    const QList<PlotLayoutElement *> subElements = elementStack.pop()->elements(false);
+    for (PlotLayoutElement *element : subElements) {
+      if (!element)
+        continue;
+      elementStack.push(element);
+      if (PlotLegend *leg = qobject_cast<PlotLegend *>(element); leg && leg->selectedParts() != PlotLegend::spNone)
+        result.append(leg);
+    }
+  }
+  return result;
+}
+
 void PlotWidget::deselectAll()
 {
   for (PlotLayer *layer : std::as_const(mLayers)) {
@@ -266,6 +288,21 @@ void PlotWidget::emitObjectSignal(const QPoint &pos, QMouseEvent *event, bool do
       emit itemDoubleClick(item, event);
     else
       emit itemClick(item, event);
+  } else if (PlotLegend *legend = qobject_cast<PlotLegend *>(hit)) {
+    if (doubleClick)
+      emit legendDoubleClick(legend, nullptr, event);
+    else
+      emit legendClick(legend, nullptr, event);
+  } else if (PlotAbstractLegendItem *legendItem = qobject_cast<PlotAbstractLegendItem *>(hit)) {
+    if (doubleClick)
+      emit legendDoubleClick(legendItem->parentLegend(), legendItem, event);
+    else
+      emit legendClick(legendItem->parentLegend(), legendItem, event);
+  } else if (PlotTitle *title = qobject_cast<PlotTitle *>(hit)) {
+    if (doubleClick)
+      emit titleDoubleClick(event, title);
+    else
+      emit titleClick(event, title);
   }
 }
 
