@@ -23,6 +23,8 @@
 #include "plotitem.h"
 #include "plotitemtext.h"
 #include "plotitemline.h"
+#include "plotitemshape.h"
+#include "plotitemmarker.h"
 #include "plotcolorgradient.h"
 #include "plotlegend.h"
 #include "plottitle.h"
