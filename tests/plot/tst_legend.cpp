@@ -76,6 +76,13 @@ private slots:
     QVERIFY(other->addItem(foreign));
     QCOMPARE(plot.legend->itemCount(), 1);
     QVERIFY(!plot.legend->removeItem(5));
+    {
+      MessageLog nullLog;
+      PlotPlottableLegendItem legendless(nullptr, b);
+      QVERIFY(nullLog.contains(QStringLiteral("null legend")));
+      QVERIFY(!legendless.minimumSizeHint().isValid());
+      QVERIFY(!plot.legend->addItem(&legendless));
+    }
     plot.legend->clearItems();
     QCOMPARE(plot.legend->itemCount(), 0);
   }
