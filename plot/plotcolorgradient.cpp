@@ -160,7 +160,7 @@ QRgb PlotColorGradient::color(double position, const PlotRange &range, bool loga
 }
 
 void PlotColorGradient::colorize(const double *data, const PlotRange &range, QRgb *scanLine, int n,
-                                 int dataIndexFactor, bool logarithmic)
+                                 int stride, bool logarithmic)
 {
   if (!data) {
     qDebug() << "void PlotColorGradient::colorize(const double*, const PlotRange&, QRgb*, int, int, bool)"
@@ -176,11 +176,11 @@ void PlotColorGradient::colorize(const double *data, const PlotRange &range, QRg
     updateColorBuffer();
   if (logarithmic) {
     for (int i = 0; i < n; ++i)
-      scanLine[i] = entry(logIndex(data[qsizetype(dataIndexFactor) * i], range));
+      scanLine[i] = entry(logIndex(data[qsizetype(stride) * i], range));
   } else {
     const double factor = (mLevelCount - 1) / range.size();
     for (int i = 0; i < n; ++i)
-      scanLine[i] = entry((data[qsizetype(dataIndexFactor) * i] - range.lower) * factor);
+      scanLine[i] = entry((data[qsizetype(stride) * i] - range.lower) * factor);
   }
 }
 

@@ -60,7 +60,7 @@ public:
   // table here.
   QRgb color(double position, const PlotRange &range, bool logarithmic = false);
   // Colours n values read with the given stride into scanLine.
-  void colorize(const double *data, const PlotRange &range, QRgb *scanLine, int n, int dataIndexFactor = 1,
+  void colorize(const double *data, const PlotRange &range, QRgb *scanLine, int n, int stride = 1,
                 bool logarithmic = false);
   PlotColorGradient inverted() const;
 
