@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <type_traits>
 
 // The messages the dialog showed, answered with `reply`.
 struct Answers
@@ -52,6 +53,9 @@ struct DialogRig
     for (QTimer *timer : link.findChildren<QTimer *>())
       timer->stop();
     link.checkTimerTick();
+    // What the window keeps of the logger's identification.
+    if constexpr (std::is_same_v<Device, SimLogger>)
+      DeviceInfo::m_deviceInfo = new DeviceInfo(device->info);
     // A UTC clock, so that the block's UTC-offset byte 0 matches.
     DialogHooks::now = [] { return QDateTime(QDate(2021, 3, 2), QTime(14, 5, 9), Qt::UTC); };
     Helpers::powerMode = power && !v2;
