@@ -51,30 +51,6 @@ void setBit(PowerGetPacket &p, int k, unsigned char bit, bool on)
 
 } // namespace
 
-QString OptionsDialog::checkBlock(const PowerGetPacket &p)
-{
-  if (p.block(0) & 0xE0)
-    return QStringLiteral("bitmap1");
-  if (p.block(1) & 0xF0)
-    return QStringLiteral("bitmap2");
-  if (p.block(2) & 0xE0)
-    return QStringLiteral("bitmap3");
-  if (!validTime(p.block(6), p.block(7)))
-    return QStringLiteral("auto_on_hours");
-  if (!validTime(p.block(8), p.block(9)))
-    return QStringLiteral("auto_off_hours");
-  if (p.block(10) > 3)
-    return QStringLiteral("date_format");
-  if (p.block(19) == 0)
-    return QStringLiteral("slide_show_sec");
-  const char *screens[] = {"total", "power", "aux", "site"};
-  for (int s = 0; s < 4; ++s) {
-    if (!knownFields(p, FieldBytes[s]))
-      return QLatin1String(screens[s]);
-  }
-  return QString();
-}
-
 QString OptionsDialog::checkJson(const QJsonObject &object)
 {
   const QJsonObject model = PowerGetPacket().toJson();

@@ -1,21 +1,15 @@
 #include "optionsdialog.h"
 #include "colorsagent.h"
 #include "dialoghooks.h"
-#include "downloader.h"
 #include "helpers.h"
 #include "hiddevice.h"
-#include "infopackets.h"
 #include "powerdisplay.h"
 #include "settings.h"
 #include "ui_optionsdialog.h"
-#include "updatedialog.h"
-#include "updater.h"
 
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
-#include <QFileInfo>
 
 namespace {
 
@@ -77,6 +71,8 @@ OptionsDialog::OptionsDialog(Updater *updater, QWidget *parent)
 
   connect(ui->btnPreview, &QPushButton::clicked, this, &OptionsDialog::preview);
   connect(ui->comboBoxLanguages, &QComboBox::currentIndexChanged, this, &OptionsDialog::languageChanged);
+  // The framework's own logo, as its about box shows it.
+  ui->btnQt->setIcon(QIcon(QStringLiteral(":/qt-project.org/qmessagebox/images/qtlogo-64.png")));
   connect(ui->btnQt, &QPushButton::clicked, this, [this] { QMessageBox::aboutQt(this, tr("Qt")); });
 
   settings.beginGroup(QStringLiteral("Update"));
@@ -189,6 +185,10 @@ void OptionsDialog::changeEvent(QEvent *event)
   if (event->type() != QEvent::LanguageChange)
     return;
   ui->retranslateUi(this);
+  // The form's texts include placeholders of what was filled in since.
+  fillSWInfo();
+  fillFWInfo();
+  ui->labelFullName->setText(QCoreApplication::applicationName());
   if (m_firmwarePath.isEmpty())
     ui->browseLine->setText(tr("Choose file"));
   else

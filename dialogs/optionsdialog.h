@@ -41,8 +41,6 @@ public:
   void parsePacket();
   void fillShowOptions();
 
-  // Why a settings block cannot be shown or sent back; empty when it can.
-  static QString checkBlock(const PowerGetPacket &packet);
   // Why a settings document cannot be imported; empty when it can.
   static QString checkJson(const QJsonObject &object);
 

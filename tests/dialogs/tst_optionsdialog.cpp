@@ -132,6 +132,30 @@ private slots:
     QVERIFY(again.w<QRadioButton>("radioButtonTime")->isChecked());
   }
 
+  // Texts applied again keep what the dialog filled in.
+  void languageChange_data()
+  {
+    QTest::addColumn<QString>("path");
+    QTest::newRow("no file") << QString();
+    QTest::newRow("chosen file") << "/data/fw.bin";
+  }
+  void languageChange()
+  {
+    QFETCH(QString, path);
+    {
+      Settings settings;
+      settings.setValue(QStringLiteral("Update/update-path-fw"), path);
+    }
+    DialogRig<SimLogger> rig(false);
+    const QString version = rig.w<QLabel>("firmwareVersion")->text();
+    QCOMPARE(version, DeviceInfo(rig.device->info).version());
+    QEvent change(QEvent::LanguageChange);
+    QCoreApplication::sendEvent(rig.dialog.get(), &change);
+    QCOMPARE(rig.w<QLineEdit>("browseLine")->text(), path.isEmpty() ? QStringLiteral("Choose file") : path);
+    QCOMPARE(rig.w<QLabel>("firmwareVersion")->text(), version);
+    QVERIFY(rig.w<QLabel>("label_VersionNumber")->text().startsWith(QCoreApplication::applicationVersion()));
+  }
+
   void timeFormat()
   {
     DialogRig<SimLogger> rig(false);
