@@ -38,6 +38,7 @@ public:
   explicit Calculator(QWidget *parent = nullptr);
   ~Calculator() override;
 
+  using Panel::update; // the repaint overloads stay reachable
   void update(QList<CalculatorInfo> list);
   CalculatorInfo &getInfo(CalculatorInfo::InfoType type);
   void applyInfo(CalculatorInfo &info);
