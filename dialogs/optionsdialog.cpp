@@ -189,6 +189,10 @@ void OptionsDialog::changeEvent(QEvent *event)
   fillSWInfo();
   fillFWInfo();
   ui->labelFullName->setText(QCoreApplication::applicationName());
+  if (m_fwChecking)
+    ui->btnCheckUpdateFirm->setText(tr("Checking"));
+  if (m_swChecking)
+    ui->btnCheckUpdateSoft->setText(tr("Checking"));
   if (m_firmwarePath.isEmpty())
     ui->browseLine->setText(tr("Choose file"));
   else

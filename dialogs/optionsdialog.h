@@ -115,6 +115,9 @@ private:
   // Which update links this dialog's own checks fetched.
   bool m_fwChecked = false;
   bool m_swChecked = false;
+  // A check runs: its button reads "Checking" until the answer.
+  bool m_fwChecking = false;
+  bool m_swChecking = false;
 };
 
 #endif // OPTIONSDIALOG_H

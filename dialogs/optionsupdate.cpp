@@ -37,12 +37,14 @@ void OptionsDialog::fillFWInfo()
 
 void OptionsDialog::on_btnCheckUpdateFirm()
 {
+  m_fwChecking = true;
   ui->btnCheckUpdateFirm->setText(tr("Checking"));
   emit checkFWUpdates();
 }
 
 void OptionsDialog::on_btnCheckUpdateSoft()
 {
+  m_swChecking = true;
   ui->btnCheckUpdateSoft->setText(tr("Checking"));
   emit checkSWUpdates();
 }
@@ -50,6 +52,7 @@ void OptionsDialog::on_btnCheckUpdateSoft()
 void OptionsDialog::on_newSWAvailable(bool _available)
 {
   m_swChecked = true;
+  m_swChecking = false;
   ui->labelSWVersionAvailable->setVisible(_available);
   ui->buttonSWDetails->show();
   ui->buttonSWDownload->show();
@@ -59,6 +62,7 @@ void OptionsDialog::on_newSWAvailable(bool _available)
 void OptionsDialog::on_newFWAvailable(bool _available)
 {
   m_fwChecked = true;
+  m_fwChecking = false;
   ui->labelFWVersionAvailable->setVisible(_available);
   ui->buttonFWDetails->show();
   ui->buttonFWUpdate->show();

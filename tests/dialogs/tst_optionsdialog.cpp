@@ -147,12 +147,15 @@ private slots:
       settings.setValue(QStringLiteral("Update/update-path-fw"), path);
     }
     DialogRig<SimLogger> rig(false);
+    rig.w<QPushButton>("btnCheckUpdateSoft")->click(); // no receiver: stays running
     const QString version = rig.w<QLabel>("firmwareVersion")->text();
     QCOMPARE(version, DeviceInfo(rig.device->info).version());
     QEvent change(QEvent::LanguageChange);
     QCoreApplication::sendEvent(rig.dialog.get(), &change);
     QCOMPARE(rig.w<QLineEdit>("browseLine")->text(), path.isEmpty() ? QStringLiteral("Choose file") : path);
     QCOMPARE(rig.w<QLabel>("firmwareVersion")->text(), version);
+    QCOMPARE(rig.w<QPushButton>("btnCheckUpdateSoft")->text(), QStringLiteral("Checking"));
+    QCOMPARE(rig.w<QPushButton>("btnCheckUpdateFirm")->text(), QStringLiteral("Check"));
     QVERIFY(rig.w<QLabel>("label_VersionNumber")->text().startsWith(QCoreApplication::applicationVersion()));
   }
 
@@ -339,6 +342,24 @@ private slots:
       QVERIFY(rig.answers.last().endsWith(QLatin1String("tovri-2.1.0.exe")));
     else
       QVERIFY(!rig.answers.last().startsWith(QLatin1String("Default web browser downloads")));
+  }
+
+  // Firmware offered by a stored flag alone is checked for first; no
+  // update window opens on a link this session never fetched.
+  void firmwareUpdateChecksFirst()
+  {
+    {
+      Settings settings;
+      settings.setValue(QStringLiteral("Update/has-new-fw"), true);
+    }
+    Updater updater;
+    DialogRig<SimLogger> rig(false);
+    rig.dialog = std::make_unique<OptionsDialog>(&updater);
+    QSignalSpy checks(rig.dialog.get(), &OptionsDialog::checkFWUpdates);
+    rig.w<QPushButton>("buttonFWUpdate")->click();
+    QCOMPARE(checks.size(), 1);
+    QCOMPARE(rig.answers.shown.size(), 1);
+    QVERIFY(rig.dialog->findChildren<QDialog *>().isEmpty());
   }
 
   // A failed check answers too; its details are the error, shown as plain text.
