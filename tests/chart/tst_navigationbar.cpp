@@ -140,17 +140,18 @@ private slots:
   // the whole capture; the window line stays at the chart's window.
   void rangesAndWindowLine()
   {
-    const QString a = writeCapture("a.tmp", 1, 2001, 0.01, [](int, qint64) { return 0.0; });
-    const QString b = writeCapture("b.tmp", 1, 501, 0.01, [](int, qint64) { return 0.0; });
+    const QString a = writeCapture("a.tmp", 1, 81, 0.25, [](int, qint64) { return 0.0; });
+    const QString b = writeCapture("b.tmp", 1, 21, 0.25, [](int, qint64) { return 0.0; });
     std::unique_ptr<SwapFile> fa(boundFile(a)), fb(boundFile(b));
     QVERIFY(fa && fb);
-    QCOMPARE(fa->navigationSpan, PlotRange(0, 20));
+    QCOMPARE(fa->navigationSpan, PlotRange(0, fa->duration));
+    QVERIFY(fa->duration >= 19.75);
     NavigationBar bar;
     QVERIFY(!bar.init(nullptr));
     SwapFile unnamed;
     QVERIFY(!bar.init(&unnamed));
     QVERIFY(bar.init(fa.get()));
-    QCOMPARE(bar.plotter->xAxis->range(), PlotRange(0, 20));
+    QCOMPARE(bar.plotter->xAxis->range(), fa->navigationSpan);
     bar.on_xRangeChanged(12, 8);
     auto *line = bar.plotter->findChild<PlotItemStraightLine *>();
     QVERIFY(line);
@@ -158,7 +159,8 @@ private slots:
 
     bar.plotter->xAxis->setRange(3, 7);
     QVERIFY(bar.init(fb.get()));
-    QCOMPARE(bar.plotter->xAxis->range(), PlotRange(0, 5));
+    QCOMPARE(bar.plotter->xAxis->range(), fb->navigationSpan);
+    QVERIFY(fb->navigationSpan.upper < 5.1);
     QVERIFY(bar.init(fa.get()));
     QCOMPARE(bar.plotter->xAxis->range(), PlotRange(3, 7));
     QCOMPARE(line->point1->coords().x(), 10.0); // not the overview's centre
@@ -169,8 +171,8 @@ private slots:
     QCOMPARE(bar.plotter->xAxis->range(), PlotRange(3, 7));
     bar.enable();
     reset->click();
-    QCOMPARE(bar.plotter->xAxis->range(), PlotRange(0, 20));
-    QCOMPARE(fa->navigationRange, PlotRange(0, 20));
+    QCOMPARE(bar.plotter->xAxis->range(), fa->navigationSpan);
+    QCOMPARE(fa->navigationRange, fa->navigationSpan);
 
     bar.clear();
     QVERIFY(fa->navigationSeries->isEmpty());
@@ -280,6 +282,52 @@ private slots:
     emit bar.plotter->axisClick(bar.plotter->xAxis, PlotAxis::spAxis, &at);
     QCOMPARE(clicked.size(), 0);
     bar.findChildren<QPushButton *>().value(0)->click();
+  }
+
+  // The scan keeps a few points per bin whatever the crossings, and a lone
+  // sample over the threshold still stands out.
+  void scanBins_data()
+  {
+    QTest::addColumn<qint64>("count");
+    QTest::addColumn<double>("step");
+    QTest::addColumn<int>("pattern"); // 0 lone sample at the middle, 1 crossings every ms, 2 a spike each second
+    QTest::addColumn<int>("runs");
+    QTest::newRow("lone sample") << qint64(10000) << 0.001 << 0 << 1;
+    QTest::newRow("crossings every ms, 10 s") << qint64(100000) << 0.0001 << 1 << 1;
+    QTest::newRow("crossings every ms, 20 s") << qint64(200000) << 0.0001 << 1 << 1;
+    QTest::newRow("a spike each second") << qint64(10000) << 0.001 << 2 << 10;
+  }
+
+  void scanBins()
+  {
+    QFETCH(qint64, count);
+    QFETCH(double, step);
+    QFETCH(int, pattern);
+    QFETCH(int, runs);
+    const QString path = writeCapture("bins.tmp", 1, count, step, [&](int, qint64 i) {
+      const bool high = pattern == 0 ? i == count / 2 : pattern == 1 ? (i / 5) % 2 == 0 : i % 1000 == 0;
+      return high ? 30000.0 : 0.0;
+    });
+    std::unique_ptr<SwapFile> file(boundFile(path));
+    QVERIFY(file);
+    const PlotDataMap &series = *file->navigationSeries;
+    int starts = 0;
+    double previous = 0;
+    for (const PlotData &p : series) {
+      if (p.value > 0 && previous == 0)
+        ++starts;
+      QVERIFY(p.value == 0 || p.value == 25);
+      previous = p.value;
+    }
+    QCOMPARE(starts, runs);
+    QVERIFY(series.size() <= 4 * runs + 4);
+    if (pattern == 0) {
+      const double t = (count / 2) * step;
+      QCOMPARE(series.value(t).value, 25.0);
+      QCOMPARE(series.value(t + step).value, 0.0);
+    }
+    QCOMPARE(file->navigationSpan, PlotRange(0, file->duration));
+    QVERIFY(file->duration >= (count - 2) * step);
   }
 
   // Parts that are no positive finite number take that channel's default.
