@@ -209,6 +209,8 @@ void NavigationBar::on_settings()
   const QString path = file->file.fileName();
   SwapFile scanner;
   connect(&scanner, &SwapFile::swapFileError, file, &SwapFile::swapFileError);
+  // Nothing would show what is left of the scan once the file has gone.
+  connect(file, &QObject::destroyed, &scanner, &SwapFile::terminate);
   auto *progress = new ProgressDialog(0, 100, this);
   connect(progress, &ProgressDialog::canceled, &scanner, &SwapFile::terminate);
   progress->setWindowModality(Qt::WindowModal);
