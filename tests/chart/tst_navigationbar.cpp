@@ -253,7 +253,8 @@ private slots:
   // A device arrival closes every tab while the rebuild turns the event loop.
   void tabClosedDuringRebuild()
   {
-    const QString path = writeCapture("closed.tmp", 1, 20000, 0.0001, [](int, qint64 i) { return i % 7 ? 0.0 : 90000; });
+    const QString path =
+        writeCapture("closed.tmp", 1, 20000, 0.0001, [](int, qint64 i) { return i % 7 ? 0.0 : 90000; });
     SwapFile *file = boundFile(path);
     QVERIFY(file);
     NavigationBar bar;
