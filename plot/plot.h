@@ -27,5 +27,10 @@
 #include "plotitem.h"
 #include "plotitemtext.h"
 #include "plotitemline.h"
+#include "plotitemshape.h"
+#include "plotitemmarker.h"
+#include "plotcolorgradient.h"
+#include "plotlegend.h"
+#include "plottitle.h"
 
 #endif // PLOT_H
