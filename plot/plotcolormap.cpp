@@ -429,16 +429,39 @@ void PlotColorMap::updateMapImage()
   }
   const double *cells = mMapData->mData;
   const bool logarithmic = mDataScaleType == PlotAxis::stLogarithmic;
+  // The common linear, clamped case reads the gradient's levels from a local
+  // table in a tight loop: colouring a large grid is the map's hot path.
+  const bool tableLookup = !logarithmic && !mGradient.periodic();
+  QList<QRgb> table;
+  double factor = 0;
+  if (tableLookup) {
+    const int levels = mGradient.levelCount();
+    table.resize(levels);
+    for (int i = 0; i < levels; ++i)
+      table[i] = mGradient.color(i, PlotRange(0, levels - 1));
+    factor = (levels - 1) / mDataRange.size();
+  }
+  const auto colourRun = [&](const double *data, QRgb *line, int count, int stride) {
+    if (!tableLookup) {
+      mGradient.colorize(data, mDataRange, line, count, stride, logarithmic);
+      return;
+    }
+    const QRgb *levels = table.constData();
+    const int last = int(table.size()) - 1;
+    const double lower = mDataRange.lower;
+    for (int i = 0; i < count; ++i) {
+      const double index = (data[qsizetype(stride) * i] - lower) * factor;
+      // NaN fails the first test and takes the first level, as in the gradient.
+      line[i] = !(index > 0) ? levels[0] : index >= last ? levels[last] : levels[int(index)];
+    }
+  };
   if (keyHorizontal) {
-    for (int v = 0; v < valueSize; ++v) {
-      QRgb *line = reinterpret_cast<QRgb *>(target->scanLine(valueSize - 1 - v));
-      mGradient.colorize(cells + qsizetype(v) * keySize, mDataRange, line, keySize, 1, logarithmic);
-    }
+    for (int v = 0; v < valueSize; ++v)
+      colourRun(cells + qsizetype(v) * keySize, reinterpret_cast<QRgb *>(target->scanLine(valueSize - 1 - v)),
+                keySize, 1);
   } else {
-    for (int k = 0; k < keySize; ++k) {
-      QRgb *line = reinterpret_cast<QRgb *>(target->scanLine(keySize - 1 - k));
-      mGradient.colorize(cells + k, mDataRange, line, valueSize, keySize, logarithmic);
-    }
+    for (int k = 0; k < keySize; ++k)
+      colourRun(cells + k, reinterpret_cast<QRgb *>(target->scanLine(keySize - 1 - k)), valueSize, keySize);
   }
   if (oversampling)
     mMapImage = mUndersampledMapImage.scaled(imageSize, Qt::IgnoreAspectRatio, Qt::FastTransformation);

@@ -232,6 +232,52 @@ private slots:
       QCOMPARE(img.pixel(0, img.height() - 1), low);
   }
 
+  void colouringMatchesGradient_data()
+  {
+    QTest::addColumn<PlotRange>("dataRange");
+    QTest::addColumn<bool>("logarithmic");
+    QTest::addColumn<bool>("periodic");
+    QTest::addColumn<bool>("verticalKey");
+    QTest::newRow("linear") << PlotRange(0, 1) << false << false << false;
+    QTest::newRow("linear, vertical key") << PlotRange(-1, 2) << false << false << true;
+    QTest::newRow("narrow range") << PlotRange(0.3, 0.3 + 1e-9) << false << false << false;
+    QTest::newRow("logarithmic") << PlotRange(0.01, 10) << true << false << true;
+    QTest::newRow("periodic") << PlotRange(0, 0.25) << false << true << false;
+  }
+  void colouringMatchesGradient()
+  {
+    // Every cell gets the colour the gradient itself gives the value.
+    QFETCH(PlotRange, dataRange);
+    QFETCH(bool, logarithmic);
+    QFETCH(bool, periodic);
+    QFETCH(bool, verticalKey);
+    const QList<double> values{NaN, -Inf, Inf, -1e300, 1e300, -1, 0, 1e-12, 0.3, 0.5, 0.999, 1, 1.0001, 2, 7.5};
+    GraphPlot p;
+    auto *map = verticalKey ? new PlotColorMap(p.plot.yAxis, p.plot.xAxis) : new PlotColorMap(p.plot.xAxis, p.plot.yAxis);
+    PlotColorGradient gradient(PlotColorGradient::gpSpectrum);
+    gradient.setPeriodic(periodic);
+    map->setGradient(gradient);
+    if (logarithmic)
+      map->setDataScaleType(PlotAxis::stLogarithmic);
+    map->setDataRange(dataRange);
+    // Two keys: with a vertical key axis image row 0 reads key 1's column
+    // with a stride of two cells.
+    const int n = int(values.size());
+    map->data()->setSize(2, n);
+    for (int v = 0; v < n; ++v) {
+      map->data()->setCell(0, v, 0.5);
+      map->data()->setCell(1, v, values.at(v));
+    }
+    MapAccess::build(map);
+    const QImage img = map->mapImage();
+    QList<QRgb> expected(n);
+    gradient.colorize(values.constData(), map->dataRange(), expected.data(), n, 1, logarithmic);
+    for (int v = 0; v < n; ++v) {
+      const QRgb shown = verticalKey ? img.pixel(v, 0) : img.pixel(1, n - 1 - v);
+      QVERIFY2(shown == expected.at(v), qPrintable(QString::number(values.at(v))));
+    }
+  }
+
   void transposedCellPlacement()
   {
     // One cell lit at key index 0, value index 2 of a 4 x 3 grid.
