@@ -144,6 +144,39 @@ int main(int argc, char **argv)
   const Stats liveStill = timeReplots(plot, runs, [](int) {});
   print("live 3 x 100k visible", liveStill, runs);
 
+  // The hidden legend holds an item per graph (the widget adds them on its
+  // own); the chart turns that off. Either way the live picture must cost the
+  // same: interleaved blocks with and without the entries.
+  {
+    std::vector<double> withEntries, withoutEntries;
+    QElapsedTimer timer;
+    const int blocks = 10;
+    const int perBlock = std::max(1, runs / blocks);
+    for (int b = 0; b < 2 * blocks; ++b) {
+      const bool entries = b % 2 == 0;
+      if (entries) {
+        for (PlotGraph *graph : graphs)
+          graph->addToLegend();
+      } else {
+        plot.legend->clearItems();
+      }
+      plot.replot(PlotWidget::rpNow); // settle
+      for (int i = 0; i < perBlock; ++i) {
+        timer.start();
+        plot.replot(PlotWidget::rpNow);
+        (entries ? withEntries : withoutEntries).push_back(timer.nsecsElapsed() / 1e6);
+      }
+    }
+    const Stats with = summarize(withEntries);
+    const Stats without = summarize(withoutEntries);
+    print("live, hidden legend entries", with, int(withEntries.size()));
+    print("live, no legend entries", without, int(withoutEntries.size()));
+    std::printf("hidden legend ratio %.3f (target <= 1.05; baseline: the same plot without entries, %.3f ms)\n",
+                with.median / without.median, without.median);
+    for (PlotGraph *graph : graphs)
+      graph->addToLegend();
+  }
+
   // As during a capture: each redraw (every 200 ms) 2,000 new points per
   // channel, the oldest moved out, the time axis following the newest point.
   qint64 next = live;

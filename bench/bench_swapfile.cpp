@@ -1,8 +1,9 @@
 // Capture-file speed and memory: times the 10 ms tick's append, writes one
 // hour of three channels at 10 kHz through SwapFile::append, then times the navigation scan, window loads at
-// random places and the statistics tail, each beside a plain sequential read
-// of the same bytes. Targets: the scan within twice the plain read, a
-// ten-second window under 50 ms, memory flat in the file's length.
+// random places, the statistics tail and its recovery when the tail is lost,
+// each beside a plain sequential read of the same bytes. Targets: the scan
+// within twice the plain read, a ten-second window under 50 ms, the recovery
+// within three times the plain read, memory flat in the file's length.
 
 #include "progressdialog.h"
 #include "swapfile.h"
@@ -311,22 +312,42 @@ int main(int argc, char **argv)
   out << QString::asprintf("  peak RSS growth of the scan: %lld kB for %d s, %lld kB for %d s (%s)\n", shortPeak,
                            seconds / 10, longPeak, seconds, longPeak < 2 * shortPeak + 4096 ? "flat: ok" : "GROWS");
 
-  // The same capture without its tail (a crash): the statistics are recomputed.
+  // The same capture without its tail (a crash): the statistics are
+  // recovered from the records, each checked to continue the capture. A
+  // fresh object each time: one keeps what it recovered while the file stays.
   {
     QFile f(path);
     if (f.open(QIODevice::ReadWrite))
       f.resize(size - 120);
   }
-  const double plainBody = best(2, [&] { return plainRead(path, 512, body); });
-  sw.readReport(); // once for the caches, as the other figures
+  const double plainBody = best(3, [&] { return plainRead(path, 512, body); });
+  auto recover = [&] {
+    SwapFile fresh;
+    fresh.file.setFileName(path);
+    return fresh.readReport();
+  };
+  recover(); // once for the page cache, as the other figures
   resetPeak();
   const qint64 before = status("VmRSS");
-  QElapsedTimer t;
-  t.start();
-  const ReportData recomputed = sw.readReport();
-  const double recomputeMs = ms(t);
-  row("readReport without tail (recomputed)", recomputeMs, plainBody);
-  out << QString::asprintf("  recomputed: %lld samples, max #0 %.0f uA, peak RSS growth %lld kB\n", recomputed.count,
-                           recomputed.max0, status("VmHWM") - before);
+  ReportData recovered;
+  const double recoverMs = best(3, [&] {
+    QElapsedTimer t;
+    t.start();
+    recovered = recover();
+    return ms(t);
+  });
+  row("readReport without tail (recovered)", recoverMs, plainBody,
+      recoverMs <= 3 * plainBody ? "(target <= 3: ok)" : "(target <= 3: MISSED)");
+  out << QString::asprintf("  recovered: %lld samples, max #0 %.0f uA, end %.4f s, peak RSS growth %lld kB\n",
+                           recovered.count, recovered.max0, recovered.t_end, status("VmHWM") - before);
+  {
+    SwapFile again;
+    again.file.setFileName(path);
+    again.readReport();
+    QElapsedTimer t;
+    t.start();
+    again.readReport();
+    row("readReport without tail, same object again", ms(t), plainTail, "(kept while the file stays)");
+  }
   return 0;
 }

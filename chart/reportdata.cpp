@@ -26,12 +26,16 @@ bool ReportData::hasData(int channel) const
   default:
     return false;
   }
-  return mx != emptyMax && !(mn == emptyMin && mx == legacyEmptyMax);
+  return mx != emptyMax && !(mn == emptyMin && mx == fileEmptyMax);
 }
 
 void ReportData::toBytes(uchar *out) const
 {
-  const double fields[14] = {t_end, t_start, min0, max0, avg0, sum0, min1, max1, avg1, sum1, min2, max2, avg2, sum2};
+  // Readers of the format take the smallest positive double, not the lowest
+  // one, as the maximum of a channel without data.
+  const auto stored = [](double max) { return max == emptyMax ? fileEmptyMax : max; };
+  const double fields[14] = {t_end, t_start, min0, stored(max0), avg0, sum0, min1, stored(max1),
+                             avg1,  sum1,    min2, stored(max2), avg2, sum2};
   for (int i = 0; i < 14; ++i)
     LeBytes::putDouble(out + 8 * i, fields[i]);
   LeBytes::put<qint64>(out + 112, count);
@@ -48,7 +52,7 @@ ReportData ReportData::fromBytes(const uchar *in)
   double *maxima[3] = {&r.max0, &r.max1, &r.max2};
   const double minima[3] = {r.min0, r.min1, r.min2};
   for (int c = 0; c < 3; ++c) {
-    if (minima[c] == emptyMin && *maxima[c] == legacyEmptyMax)
+    if (minima[c] == emptyMin && *maxima[c] == fileEmptyMax)
       *maxima[c] = emptyMax;
   }
   return r;

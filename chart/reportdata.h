@@ -11,14 +11,15 @@
 struct ReportData
 {
   static constexpr int byteSize = 120;
-  // Empty state: a channel without data keeps these extremes. The maximum
-  // starts at the lowest double so an all-negative channel still shows its
-  // real maximum.
+  // Empty state in memory: a channel without data keeps these extremes. The
+  // running maximum starts at the lowest double so an all-negative channel
+  // still shows its real maximum.
   static constexpr double emptyMin = std::numeric_limits<double>::max();
   static constexpr double emptyMax = std::numeric_limits<double>::lowest();
-  // Files written before that change mark an empty maximum with the smallest
-  // positive double; fromBytes() reads such a channel as empty.
-  static constexpr double legacyEmptyMax = std::numeric_limits<double>::min();
+  // A file marks a channel without data by this maximum (the smallest
+  // positive normal double) beside the empty minimum: toBytes() writes it for
+  // an empty maximum and fromBytes() reads it back as one.
+  static constexpr double fileEmptyMax = std::numeric_limits<double>::min();
 
   double t_end;
   double t_start;

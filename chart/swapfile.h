@@ -16,11 +16,17 @@
 
 class DeviceControl;
 class ProgressDialog;
+class SwapFileProgress;
 
 // One capture file. Little-endian throughout: a 512-byte header block (the
 // 76-byte SwapFileHeader, zeros, the creation time in ms at offset 504),
 // fixed-size records of a time and one double per active channel, and a
-// 120-byte ReportData tail written when the capture ends.
+// 120-byte ReportData tail written when the capture ends. docs/capture-file.md
+// describes the layout for users.
+//
+// The file code shows nothing itself: the readers that take a ProgressDialog
+// and those that show the busy cursor (swapfiledialog.cpp) wrap the
+// window-free ones, which report through SwapFileProgress.
 //
 // Everything runs in the GUI thread except append()/appendPower(), which the
 // main window runs on the global thread pool while it waits; they hold
@@ -108,7 +114,9 @@ public:
   // Opens a saved capture: loads its first `seconds` into the maps (by
   // channel number) and, for a logger file, builds the navigation series.
   // Shows its own cancellable progress window; `dialog` is not used. A power
-  // supply's file sets the matching Helpers flag and goes to readPower().
+  // supply's file sets the matching Helpers flag and loads as readPower().
+  // Every reader skips a record whose time is not finite or lies before the
+  // record taken before it: it has no place on the time line.
   bool read(const QString &path, int seconds, const QList<PlotDataMap *> &maps, ProgressDialog *dialog = nullptr);
   bool readPower(const QString &path, int seconds, const QList<PlotDataMap *> &maps, ProgressDialog *dialog = nullptr);
   bool readPowerV2(const QString &path, int seconds, const QList<PlotDataMap *> &maps,
@@ -116,13 +124,14 @@ public:
   // Loads the records of the window of `span` seconds centred on `centre`,
   // clamped to [0, duration], into the maps (by channel number; by position
   // in either power mode or through readRangePower). Records are found by
-  // their own times, so lost packets do not shift the window.
+  // their own times, so lost packets do not shift the window. Shows the busy
+  // cursor.
   bool readRange(double centre, double span, const QList<PlotDataMap *> &maps);
   bool readRangePower(double centre, double span, const QList<PlotDataMap *> &maps);
-  // Mean of the channel's values over the window, or noData.
+  // Mean of the channel's values over the window, or noData. Shows the busy cursor.
   double getAverage(const PlotRange &window, int channel);
-  // The statistics tail; recomputed from the records when the capture ended
-  // without one. The empty record when the file cannot be read.
+  // The statistics tail; recovered from the records when the capture has no
+  // valid one. The empty record when the file cannot be read.
   ReportData readReport();
   // Navigation scan: a step series, 0 where the value in `column` stays below
   // the threshold (× 1000 for channel #0, whose values are µA), the threshold
@@ -130,6 +139,14 @@ public:
   bool readFiltered(const QString &path, int channel, int column, double threshold, ProgressDialog *dialog);
   // Scan of this file's first active channel with that channel's threshold.
   bool readFiltered(ProgressDialog *dialog);
+
+  // The same reads without any window: progress and cancel go through
+  // `progress` (may be null). loadCapture() is read() (a power supply's file
+  // goes on to loadPowerCapture()), scan() is readFiltered().
+  bool loadCapture(const QString &path, int seconds, const QList<PlotDataMap *> &maps, SwapFileProgress *progress);
+  bool loadPowerCapture(const QString &path, int seconds, const QList<PlotDataMap *> &maps,
+                        SwapFileProgress *progress);
+  bool scan(const QString &path, int channel, int column, double threshold, SwapFileProgress *progress);
 
   // The user's text for an error code.
   static QString errorMessage(int code);
@@ -163,32 +180,53 @@ private:
   {
     qint64 fileSize = 0;
     qint64 recordLength = 0;
-    qint64 records = 0; // whole records
-    bool tail = false;  // a plausible statistics tail follows them
-    ReportData report;  // that tail, when there is one
+    qint64 records = 0;  // record slots the readers visit
+    bool tail = false;   // a statistics tail follows them
+    ReportData report;   // that tail, or the statistics recovered from the records
+    double duration = 0; // time of the last record with a finite time
+  };
+  // The layout recovered for a capture without its tail, kept while the file
+  // stays the same: recovery walks every record.
+  struct Recovered
+  {
+    QString path;
+    quint64 device = 0, inode = 0;
+    qint64 size = -1, modified = 0;
+    Layout layout;
   };
   enum WalkResult { WalkDone, WalkStopped, WalkFailed };
 
-  bool openCapture(const QString &path, Error openError, Layout &layout);
-  bool openForAppend();
-  void showLoadProgress(ProgressDialog &progress);
-  bool writeRecords(const QList<PlotDataMap *> &maps, bool deleteMaps, bool byPosition);
-  bool loadLayout(Layout &layout);
+  // swapfile.cpp: header, layout and the record search
+  bool openCapture(const QString &path, Error openError, Layout &layout, SwapFileProgress *progress = nullptr);
+  bool loadLayout(Layout &layout, SwapFileProgress *progress);
+  bool judgeTail(const Layout &layout, qint64 lastFinite, double lastTime) const;
+  bool recover(Layout &layout, SwapFileProgress *progress);
   bool readAt(qint64 offset, uchar *buffer, qint64 length);
   bool recordTime(const Layout &layout, qint64 index, double *time);
+  qint64 findFinite(const Layout &layout, qint64 from, qint64 to, bool backwards, double *time, bool *ok);
   qint64 findRecord(const Layout &layout, double time, bool after, bool *ok);
+  double maxGap() const;
   bool window(double centre, double span, double *start, double *end);
   bool findWindow(const Layout &layout, double start, double end, qint64 *first, qint64 *count);
   template <typename Visit> WalkResult walk(const Layout &layout, qint64 first, qint64 count, Visit &&visit);
-  bool loadFirstSeconds(const Layout &layout, double seconds, const QList<PlotDataMap *> &maps, bool byPosition,
-                        ProgressDialog *progress);
-  bool loadPoints(const Layout &layout, qint64 first, qint64 count, const QList<PlotDataMap *> &maps, bool byPosition,
-                  ProgressDialog *progress);
-  bool readRangeImpl(double centre, double span, const QList<PlotDataMap *> &maps, bool byPosition);
-  bool recomputeReport(const Layout &layout, ReportData &report);
+  bool pollCancel(SwapFileProgress *progress, qint64 done, qint64 total);
   double thresholdOf(int channel) const;
 
+  // swapfilewrite.cpp
+  bool openForAppend();
+  bool writeRecords(const QList<PlotDataMap *> &maps, bool deleteMaps, bool byPosition);
+
+  // swapfileread.cpp
+  bool loadFirstSeconds(const Layout &layout, double seconds, const QList<PlotDataMap *> &maps, bool byPosition,
+                        SwapFileProgress *progress);
+  bool loadPoints(const Layout &layout, qint64 first, qint64 count, const QList<PlotDataMap *> &maps, bool byPosition,
+                  SwapFileProgress *progress);
+  bool loadWindow(double centre, double span, const QList<PlotDataMap *> &maps, bool byPosition);
+  double average(const PlotRange &window, int channel);
+  ReportData report();
+
   bool m_writable = false; // a valid header is in the file and no tail yet
+  Recovered m_recovered;
 };
 
 #endif // SWAPFILE_H

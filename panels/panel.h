@@ -3,13 +3,13 @@
 
 #include <QWidget>
 
-// Base of the tool panels: a tool window with a title bar but no close,
-// minimise or maximise button, which does not take the focus when shown.
+// Base of the docked tool panels: a tool window whose title bar has no close,
+// minimise or maximise button, and that leaves the focus where it is when shown.
 class Panel : public QWidget
 {
   Q_OBJECT
 public:
-  explicit Panel(QWidget *parent = nullptr);
+  explicit Panel(QWidget *parent);
 };
 
 #endif // PANEL_H

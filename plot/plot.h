@@ -20,8 +20,17 @@
 #include "plotgrid.h"
 #include "plotplottable.h"
 #include "plotgraph.h"
+#include "plotcurve.h"
+#include "plotstatisticalbox.h"
+#include "plotfinancial.h"
+#include "plotbars.h"
 #include "plotitem.h"
 #include "plotitemtext.h"
 #include "plotitemline.h"
+#include "plotitemshape.h"
+#include "plotitemmarker.h"
+#include "plotcolorgradient.h"
+#include "plotlegend.h"
+#include "plottitle.h"
 
 #endif // PLOT_H

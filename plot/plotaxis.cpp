@@ -499,7 +499,7 @@ PlotAxis::SelectablePart PlotAxis::getPartAt(const QPointF &pos) const
 {
   if (!mVisible)
     return spNone;
-  const QPoint point(qRound(pos.x()), qRound(pos.y()));
+  const QPoint point = Plot::roundedPoint(pos);
   if (mAxisPainter->axisSelectionBox().contains(point))
     return spAxis;
   if (mAxisPainter->tickLabelsSelectionBox().contains(point))

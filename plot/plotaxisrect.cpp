@@ -413,7 +413,7 @@ void PlotAxisRect::setRangeZoomFactor(double factor)
 void PlotAxisRect::mousePressEvent(QMouseEvent *event)
 {
   const QPointF pos = event->position();
-  mDragStart = QPoint(static_cast<int>(std::round(pos.x())), static_cast<int>(std::round(pos.y())));
+  mDragStart = Plot::roundedPoint(pos);
   if (!(event->buttons() & Qt::LeftButton))
     return;
   mDragging = true;

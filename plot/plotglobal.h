@@ -3,6 +3,9 @@
 
 #include <QFlags>
 #include <QObject>
+#include <QPoint>
+#include <QPointF>
+#include <cmath>
 
 // Flag enumerations shared by the plot widget and every layerable. The values
 // are fixed: layerables name their element kind and selection category by them.
@@ -62,6 +65,26 @@ enum Interaction {
 };
 Q_DECLARE_FLAGS(Interactions, Interaction)
 Q_FLAG_NS(Interactions)
+
+// Nearest whole pixel, halves away from zero. Far outside a deeply zoomed view
+// pixel coordinates exceed any int: they are held at +-2^30 (so that sums and
+// differences of two still fit), and NaN gives 0.
+inline int roundedPixel(double v)
+{
+  constexpr double kLimit = 1 << 30;
+  if (std::isnan(v))
+    return 0;
+  if (v <= -kLimit)
+    return -(1 << 30);
+  if (v >= kLimit)
+    return 1 << 30;
+  return static_cast<int>(std::round(v));
+}
+
+inline QPoint roundedPoint(const QPointF &p)
+{
+  return QPoint(roundedPixel(p.x()), roundedPixel(p.y()));
+}
 
 } // namespace Plot
 

@@ -5,6 +5,7 @@
 
 #include <QDebug>
 #include <algorithm>
+#include <cmath>
 
 PlotGraph::PlotGraph(PlotAxis *keyAxis, PlotAxis *valueAxis)
     : PlotAbstractPlottable(keyAxis, valueAxis), mData(new PlotDataMap), mDataOwned(true), mLineStyle(lsLine),
@@ -54,6 +55,24 @@ void PlotGraph::setChannelFillGraph(PlotGraph *targetGraph)
 // ---------------------------------------------------------------------------
 // Data operations. None of them replots.
 
+namespace {
+// A NaN key orders against no other key: the setters skip such points
+// rather than let them break the map's order.
+inline bool noKey(double key)
+{
+  return std::isnan(key);
+}
+
+// The number of points a list setter inserts: the smallest list size.
+qsizetype commonSize(std::initializer_list<const QList<double> *> lists)
+{
+  qsizetype n = (*lists.begin())->size();
+  for (const QList<double> *list : lists)
+    n = std::min(n, list->size());
+  return n;
+}
+} // namespace
+
 void PlotGraph::setData(PlotDataMap *data, bool copy)
 {
   if (data == mData) {
@@ -68,6 +87,10 @@ void PlotGraph::setData(PlotDataMap *data, bool copy)
   }
   if (copy) {
     *mData = *data;
+    // The copy shares the storage; only a map that holds a NaN key detaches.
+    const PlotDataMap &copied = *mData;
+    if (std::any_of(copied.keyBegin(), copied.keyEnd(), noKey))
+      mData->removeIf([](PlotDataMap::iterator it) { return noKey(it.key()); });
   } else {
     if (mDataOwned)
       delete mData;
@@ -76,23 +99,15 @@ void PlotGraph::setData(PlotDataMap *data, bool copy)
   }
 }
 
-namespace {
-// The number of points a list setter inserts: the smallest list size.
-qsizetype commonSize(std::initializer_list<const QList<double> *> lists)
-{
-  qsizetype n = (*lists.begin())->size();
-  for (const QList<double> *list : lists)
-    n = std::min(n, list->size());
-  return n;
-}
-} // namespace
 
 void PlotGraph::setData(const QList<double> &key, const QList<double> &value)
 {
   clearData();
   const qsizetype n = commonSize({&key, &value});
-  for (qsizetype i = 0; i < n; ++i)
-    mData->insert(key.at(i), PlotData(key.at(i), value.at(i)));
+  for (qsizetype i = 0; i < n; ++i) {
+    if (!noKey(key.at(i)))
+      mData->insert(key.at(i), PlotData(key.at(i), value.at(i)));
+  }
 }
 
 void PlotGraph::setData(const QList<double> &key, const QList<double> &value, int count)
@@ -100,8 +115,10 @@ void PlotGraph::setData(const QList<double> &key, const QList<double> &value, in
   clearData();
   // The count never reaches past either list.
   const qsizetype n = std::clamp<qsizetype>(count, 0, commonSize({&key, &value}));
-  for (qsizetype i = 0; i < n; ++i)
-    mData->insert(key.at(i), PlotData(key.at(i), value.at(i)));
+  for (qsizetype i = 0; i < n; ++i) {
+    if (!noKey(key.at(i)))
+      mData->insert(key.at(i), PlotData(key.at(i), value.at(i)));
+  }
 }
 
 void PlotGraph::setDataValueError(const QList<double> &key, const QList<double> &value,
@@ -117,6 +134,8 @@ void PlotGraph::setDataValueError(const QList<double> &key, const QList<double> 
   const qsizetype n = commonSize({&key, &value, &valueErrorMinus, &valueErrorPlus});
   PlotData point;
   for (qsizetype i = 0; i < n; ++i) {
+    if (noKey(key.at(i)))
+      continue;
     point.key = key.at(i);
     point.value = value.at(i);
     point.valueErrorMinus = valueErrorMinus.at(i);
@@ -137,6 +156,8 @@ void PlotGraph::setDataKeyError(const QList<double> &key, const QList<double> &v
   const qsizetype n = commonSize({&key, &value, &keyErrorMinus, &keyErrorPlus});
   PlotData point;
   for (qsizetype i = 0; i < n; ++i) {
+    if (noKey(key.at(i)))
+      continue;
     point.key = key.at(i);
     point.value = value.at(i);
     point.keyErrorMinus = keyErrorMinus.at(i);
@@ -160,6 +181,8 @@ void PlotGraph::setDataBothError(const QList<double> &key, const QList<double> &
       commonSize({&key, &value, &keyErrorMinus, &keyErrorPlus, &valueErrorMinus, &valueErrorPlus});
   PlotData point;
   for (qsizetype i = 0; i < n; ++i) {
+    if (noKey(key.at(i)))
+      continue;
     point.key = key.at(i);
     point.value = value.at(i);
     point.keyErrorMinus = keyErrorMinus.at(i);
@@ -172,26 +195,37 @@ void PlotGraph::setDataBothError(const QList<double> &key, const QList<double> &
 
 void PlotGraph::addData(const PlotDataMap &dataMap)
 {
-  // QMap::insert(map) merges with the incoming points winning and moves the
-  // held entries instead of copying them; an empty map does not detach.
-  mData->insert(dataMap);
+  if (std::none_of(dataMap.keyBegin(), dataMap.keyEnd(), noKey)) {
+    // QMap::insert(map) merges with the incoming points winning and moves the
+    // held entries instead of copying them; an empty map does not detach.
+    mData->insert(dataMap);
+    return;
+  }
+  for (auto it = dataMap.cbegin(); it != dataMap.cend(); ++it) {
+    if (!noKey(it.key()))
+      mData->insert(it.key(), it.value());
+  }
 }
 
 void PlotGraph::addData(const PlotData &data)
 {
-  mData->insert(data.key, data);
+  if (!noKey(data.key))
+    mData->insert(data.key, data);
 }
 
 void PlotGraph::addData(double key, double value)
 {
-  mData->insert(key, PlotData(key, value));
+  if (!noKey(key))
+    mData->insert(key, PlotData(key, value));
 }
 
 void PlotGraph::addData(const QList<double> &keys, const QList<double> &values)
 {
   const qsizetype n = commonSize({&keys, &values});
-  for (qsizetype i = 0; i < n; ++i)
-    mData->insert(keys.at(i), PlotData(keys.at(i), values.at(i)));
+  for (qsizetype i = 0; i < n; ++i) {
+    if (!noKey(keys.at(i)))
+      mData->insert(keys.at(i), PlotData(keys.at(i), values.at(i)));
+  }
 }
 
 void PlotGraph::removeDataBefore(double key)

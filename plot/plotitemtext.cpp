@@ -8,24 +8,6 @@
 #include <QTransform>
 #include <cmath>
 
-namespace {
-// Nearest whole pixel, halves away from zero. Far-off points (an item placed at
-// an extreme plot coordinate) are held inside the integer range.
-int roundedPixel(double v)
-{
-  constexpr double kLimit = 1 << 30;
-  if (!(v > -kLimit))
-    return v != v ? 0 : -static_cast<int>(kLimit);
-  if (v > kLimit)
-    return static_cast<int>(kLimit);
-  return static_cast<int>(std::round(v));
-}
-
-QPoint roundedPoint(const QPointF &p)
-{
-  return QPoint(roundedPixel(p.x()), roundedPixel(p.y()));
-}
-} // namespace
 
 PlotItemText::PlotItemText(PlotWidget *parentPlot)
     : PlotAbstractItem(parentPlot), position(createPosition(QStringLiteral("position"))),
@@ -108,7 +90,7 @@ void PlotItemText::draw(PlotPainter *painter)
   painter->setFont(mainFont());
   QRect text = textRect(painter->fontMetrics());
   QRect box = boxRect(text);
-  const QPoint boxTopLeft = roundedPoint(getTextDrawPoint(QPointF(0, 0), QRectF(box), mPositionAlignment));
+  const QPoint boxTopLeft = Plot::roundedPoint(getTextDrawPoint(QPointF(0, 0), QRectF(box), mPositionAlignment));
   text.moveTopLeft(boxTopLeft + QPoint(mPadding.left(), mPadding.top()));
   box.moveTopLeft(boxTopLeft);
 
@@ -141,7 +123,7 @@ QPointF PlotItemText::anchorPixelPoint(int anchorId) const
     transform.rotate(mRotation);
 
   const QRect box = boxRect(textRect(QFontMetrics(mainFont())));
-  const QPoint boxTopLeft = roundedPoint(getTextDrawPoint(QPointF(0, 0), QRectF(box), mPositionAlignment));
+  const QPoint boxTopLeft = Plot::roundedPoint(getTextDrawPoint(QPointF(0, 0), QRectF(box), mPositionAlignment));
   const QRectF rect(QPointF(boxTopLeft), QSizeF(box.size()));
   const QPointF corners[4] = {transform.map(rect.topLeft()), transform.map(rect.topRight()),
                               transform.map(rect.bottomRight()), transform.map(rect.bottomLeft())};
@@ -186,6 +168,6 @@ double PlotItemText::selectTest(const QPointF &pos, bool onlySelectable, QVarian
   // Hit-tested with the unselected font, so selecting never changes what a
   // click hits.
   QRect box = boxRect(textRect(QFontMetrics(mFont)));
-  box.moveTopLeft(roundedPoint(getTextDrawPoint(positionPixels, QRectF(box), mPositionAlignment)));
+  box.moveTopLeft(Plot::roundedPoint(getTextDrawPoint(positionPixels, QRectF(box), mPositionAlignment)));
   return rectSelectTest(QRectF(box), turnedPos, true);
 }

@@ -2,6 +2,7 @@
 
 #include "plotaxis.h"
 #include "plotaxisrect.h"
+#include "plotlegend.h"
 #include "plotpainter.h"
 #include "plotwidget.h"
 
@@ -30,9 +31,12 @@ PlotAbstractPlottable::PlotAbstractPlottable(PlotAxis *keyAxis, PlotAxis *valueA
 
 PlotAbstractPlottable::~PlotAbstractPlottable()
 {
-  // Deleted behind the plot's back: the registry must not keep a dangling entry.
-  if (mParentPlot)
+  // Deleted behind the plot's back: neither the registry nor the legend (which
+  // measures its items on every replot, hidden or not) may keep it.
+  if (mParentPlot) {
     mParentPlot->mPlottables.removeOne(this);
+    removeFromLegend();
+  }
 }
 
 void PlotAbstractPlottable::setSelectable(bool selectable)
@@ -51,15 +55,22 @@ void PlotAbstractPlottable::setSelected(bool selected)
   emit selectionChanged(mSelected);
 }
 
-// The plot keeps no legend (PlotWidget::legend stays null), so there is no
-// legend to list the plottable in.
 bool PlotAbstractPlottable::addToLegend()
 {
-  return false;
+  if (!mParentPlot || !mParentPlot->legend)
+    return false;
+  PlotLegend *legend = mParentPlot->legend;
+  if (legend->hasItemWithPlottable(this))
+    return false;
+  return legend->addItem(new PlotPlottableLegendItem(legend, this));
 }
 
 bool PlotAbstractPlottable::removeFromLegend() const
 {
+  if (!mParentPlot || !mParentPlot->legend)
+    return false;
+  if (PlotPlottableLegendItem *lip = mParentPlot->legend->itemWithPlottable(this))
+    return mParentPlot->legend->removeItem(lip);
   return false;
 }
 

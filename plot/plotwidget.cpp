@@ -4,6 +4,7 @@
 #include "plotaxisrect.h"
 #include "plotgrid.h"
 #include "plotitem.h"
+#include "plotlegend.h"
 #include "plotplottable.h"
 
 #include <QDebug>
@@ -44,6 +45,9 @@ PlotWidget::PlotWidget(QWidget *parent)
   yAxis = defaultAxisRect->axis(PlotAxis::atLeft);
   xAxis2 = defaultAxisRect->axis(PlotAxis::atTop);
   yAxis2 = defaultAxisRect->axis(PlotAxis::atRight);
+  legend = new PlotLegend;
+  legend->setVisible(false);
+  defaultAxisRect->insetLayout()->addElement(legend, Qt::AlignRight | Qt::AlignTop);
   defaultAxisRect->insetLayout()->setMargins(QMargins(12, 12, 12, 12));
 
   defaultAxisRect->setLayer(QStringLiteral("background"));
@@ -51,6 +55,7 @@ PlotWidget::PlotWidget(QWidget *parent)
     axis->setLayer(QStringLiteral("axes"));
     axis->grid()->setLayer(QStringLiteral("grid"));
   }
+  legend->setLayer(QStringLiteral("legend"));
 
   setViewport(rect());
   replot(rpByHint);

@@ -17,11 +17,15 @@ class PlotAbstractPlottable;
 class PlotAxis;
 class PlotAxisRect;
 class PlotGraph;
+class PlotAbstractLegendItem;
 class PlotLegend;
+class PlotTitle;
 class QRubberBand;
 
 Q_MOC_INCLUDE("plotitem.h")
 Q_MOC_INCLUDE("plotplottable.h")
+Q_MOC_INCLUDE("plotlegend.h")
+Q_MOC_INCLUDE("plottitle.h")
 
 // The plot widget: owns the layers, the layout tree with its axis rectangle
 // and axes, and draws them into an off-screen buffer on replot(); the paint
@@ -53,7 +57,8 @@ public:
 
   // The default axis rectangle's axes; nulled when removed. Kept for convenience.
   PlotAxis *xAxis, *yAxis, *xAxis2, *yAxis2;
-  // The legend of the default axis rectangle; null until the legend is created.
+  // The legend in the default axis rectangle's inset, hidden until shown;
+  // nulled when it goes.
   PlotLegend *legend;
 
   QRect viewport() const { return mViewport; }
@@ -137,6 +142,8 @@ public:
 
   // Selected axes of every axis rectangle, in axisRects() order.
   QList<PlotAxis *> selectedAxes() const;
+  // Legends anywhere in the layout tree with a selected part.
+  QList<PlotLegend *> selectedLegends() const;
 
   // Axis rectangles anywhere in the layout tree.
   int axisRectCount() const;
@@ -158,6 +165,20 @@ public:
   // it wanted instead of moving.
   void dragHorzBorderReached(double new_lo, double new_up);
 
+  // Export. A width or height of 0 takes the widget's size. The layout is
+  // laid out for the export size while drawing and for the widget again
+  // before returning. Files are built in memory and replace the target only
+  // once every byte is written; an earlier file stays as it was otherwise.
+  QPixmap toPixmap(int width = 0, int height = 0, double scale = 1.0);
+  void toPainter(PlotPainter *painter, int width = 0, int height = 0);
+  bool saveRastered(const QString &fileName, int width, int height, double scale, const char *format,
+                    int quality = -1);
+  bool savePng(const QString &fileName, int width = 0, int height = 0, double scale = 1.0, int quality = -1);
+  bool saveJpg(const QString &fileName, int width = 0, int height = 0, double scale = 1.0, int quality = -1);
+  bool saveBmp(const QString &fileName, int width = 0, int height = 0, double scale = 1.0);
+  bool savePdf(const QString &fileName, bool noCosmeticPen = false, int width = 0, int height = 0,
+               const QString &pdfCreator = QString(), const QString &pdfTitle = QString());
+
 public slots:
   // Deselects everything, whatever the interaction flags; no replot, no signal.
   void deselectAll();
@@ -177,6 +198,10 @@ signals:
   void itemDoubleClick(PlotAbstractItem *item, QMouseEvent *event);
   void axisClick(PlotAxis *axis, PlotAxis::SelectablePart part, QMouseEvent *event);
   void axisDoubleClick(PlotAxis *axis, PlotAxis::SelectablePart part, QMouseEvent *event);
+  void legendClick(PlotLegend *legend, PlotAbstractLegendItem *item, QMouseEvent *event);
+  void legendDoubleClick(PlotLegend *legend, PlotAbstractLegendItem *item, QMouseEvent *event);
+  void titleClick(QMouseEvent *event, PlotTitle *title);
+  void titleDoubleClick(QMouseEvent *event, PlotTitle *title);
   void selectionChangedByUser();
   void beforeReplot();
   void afterReplot();
@@ -204,6 +229,11 @@ protected:
   // Emits the click or double-click signal of the object under pos.
   void emitObjectSignal(const QPoint &pos, QMouseEvent *event, bool doubleClick);
   void updateLayerIndices() const;
+  // Runs the three layout phases for the current viewport.
+  void layOutViewport();
+  void restoreViewportAfterExport(const QRect &viewport);
+  // Replaces 0 by the widget's size; false (with a debug line) for a negative size.
+  bool resolveExportSize(int &width, int &height, const char *signature) const;
 
   QRect mViewport;
   PlotLayoutGrid *mPlotLayout;

@@ -7,21 +7,18 @@
 #include "plotaxis.h"
 #include "plotaxisrect.h"
 #include "plotitem.h"
+#include "plotlegend.h"
+#include "plottitle.h"
 #include "plotplottable.h"
 
 #include <QMouseEvent>
 #include <QRubberBand>
+#include <QStack>
 #include <QToolTip>
 #include <QWheelEvent>
 #include <cmath>
 
 namespace {
-// Event positions count in whole pixels, halves rounded away from zero.
-QPoint roundedPosition(const QPointF &pos)
-{
-  return QPoint(static_cast<int>(std::round(pos.x())), static_cast<int>(std::round(pos.y())));
-}
-
 // Release within this manhattan distance of the press counts as a click.
 constexpr int kClickDistance = 4;
 // A rubber band zooms only when both sides span more than this (20 pixels or
@@ -76,7 +73,7 @@ PlotLayerable *PlotWidget::layerableAt(const QPointF &pos, bool onlySelectable, 
 
 PlotAbstractPlottable *PlotWidget::plottableAt(const QPointF &pos, bool onlySelectable) const
 {
-  const QPoint pixel = roundedPosition(pos);
+  const QPoint pixel = Plot::roundedPoint(pos);
   PlotAbstractPlottable *result = nullptr;
   double bestDistance = mSelectionTolerance;
   for (PlotAbstractPlottable *plottable : mPlottables) {
@@ -99,7 +96,7 @@ PlotAbstractPlottable *PlotWidget::plottableAt(const QPointF &pos, bool onlySele
 
 PlotAbstractItem *PlotWidget::itemAt(const QPointF &pos, bool onlySelectable) const
 {
-  const QPoint pixel = roundedPosition(pos);
+  const QPoint pixel = Plot::roundedPoint(pos);
   PlotAbstractItem *result = nullptr;
   double bestDistance = mSelectionTolerance;
   for (PlotAbstractItem *item : mItems) {
@@ -151,6 +148,25 @@ QList<PlotAxis *> PlotWidget::selectedAxes() const
   return result;
 }
 
+QList<PlotLegend *> PlotWidget::selectedLegends() const
+{
+  QList<PlotLegend *> result;
+  QStack<PlotLayoutElement *> elementStack;
+  if (mPlotLayout)
+    elementStack.push(mPlotLayout);
+  while (!elementStack.isEmpty()) {
+    const QList<PlotLayoutElement *> subElements = elementStack.pop()->elements(false);
+    for (PlotLayoutElement *element : subElements) {
+      if (!element)
+        continue;
+      elementStack.push(element);
+      if (PlotLegend *leg = qobject_cast<PlotLegend *>(element); leg && leg->selectedParts() != PlotLegend::spNone)
+        result.append(leg);
+    }
+  }
+  return result;
+}
+
 void PlotWidget::deselectAll()
 {
   for (PlotLayer *layer : std::as_const(mLayers)) {
@@ -165,7 +181,7 @@ void PlotWidget::deselectAll()
 
 void PlotWidget::mousePressEvent(QMouseEvent *event)
 {
-  const QPoint pos = roundedPosition(event->position());
+  const QPoint pos = Plot::roundedPoint(event->position());
   mPressedAxis = axisAt(pos);
   if (mPressedAxis) {
     // The cursor tells what a drag will do: move the time window or a value
@@ -188,7 +204,7 @@ void PlotWidget::mousePressEvent(QMouseEvent *event)
 
 void PlotWidget::mouseMoveEvent(QMouseEvent *event)
 {
-  const QPoint pos = roundedPosition(event->position());
+  const QPoint pos = Plot::roundedPoint(event->position());
   if (mRubberBand && mRubberBand->isVisible()) {
     // While a band is drawn the move belongs to it alone.
     // Both corner pixels belong to the band whichever way it is drawn
@@ -272,12 +288,27 @@ void PlotWidget::emitObjectSignal(const QPoint &pos, QMouseEvent *event, bool do
       emit itemDoubleClick(item, event);
     else
       emit itemClick(item, event);
+  } else if (PlotLegend *legend = qobject_cast<PlotLegend *>(hit)) {
+    if (doubleClick)
+      emit legendDoubleClick(legend, nullptr, event);
+    else
+      emit legendClick(legend, nullptr, event);
+  } else if (PlotAbstractLegendItem *legendItem = qobject_cast<PlotAbstractLegendItem *>(hit)) {
+    if (doubleClick)
+      emit legendDoubleClick(legendItem->parentLegend(), legendItem, event);
+    else
+      emit legendClick(legendItem->parentLegend(), legendItem, event);
+  } else if (PlotTitle *title = qobject_cast<PlotTitle *>(hit)) {
+    if (doubleClick)
+      emit titleDoubleClick(event, title);
+    else
+      emit titleClick(event, title);
   }
 }
 
 void PlotWidget::mouseReleaseEvent(QMouseEvent *event)
 {
-  const QPoint pos = roundedPosition(event->position());
+  const QPoint pos = Plot::roundedPoint(event->position());
 
   if (mRubberBand && mRubberBand->isVisible()) {
     mRubberBand->hide();
@@ -340,7 +371,7 @@ void PlotWidget::mouseReleaseEvent(QMouseEvent *event)
 
 void PlotWidget::mouseDoubleClickEvent(QMouseEvent *event)
 {
-  const QPoint pos = roundedPosition(event->position());
+  const QPoint pos = Plot::roundedPoint(event->position());
   emit mouseDoubleClick(event);
   emitObjectSignal(pos, event, true);
   if (PlotLayoutElement *element = layoutElementAt(pos))

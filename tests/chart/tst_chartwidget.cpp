@@ -4,6 +4,7 @@
 #include "plotgraph.h"
 #include "plotitemtext.h"
 #include "swapfile.h"
+#include "processstate.h"
 #include "testmain.h"
 
 #include <QTemporaryDir>
@@ -72,9 +73,8 @@ private slots:
   void init()
   {
     removeSettingsFile();
-    ChannelInfo::removeChannels();
+    resetProcessState();
   }
-  void cleanupTestCase() { ChannelInfo::removeChannels(); }
 
   void channelTables_data()
   {

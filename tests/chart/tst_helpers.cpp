@@ -1,5 +1,6 @@
 #include "helpers.h"
 #include "plot.h"
+#include "processstate.h"
 #include "testmain.h"
 
 #include <QApplication>
@@ -25,8 +26,7 @@ class HelpersTest : public QObject
   Q_OBJECT
 
 private slots:
-  void init() { Helpers::timeFormat = 1; }
-  void cleanup() { Helpers::timeFormat = 1; }
+  void init() { resetProcessState(); }
 
   void unitPrefixesAndDivider()
   {

@@ -3,6 +3,7 @@
 #include "helpers.h"
 #include "settings.h"
 #include "swapfile.h"
+#include "processstate.h"
 #include "testmain.h"
 
 #include <QSignalSpy>
@@ -71,12 +72,7 @@ class SwapFileWriteTest : public QObject
   QString path(const QString &name) const { return m_dir.filePath(name); }
 
 private slots:
-  void init()
-  {
-    Helpers::powerMode = false;
-    Helpers::powerV2Mode = false;
-  }
-  void cleanup() { init(); }
+  void init() { resetProcessState(); }
 
   void loggerHeaderIsByteExact()
   {
@@ -375,13 +371,43 @@ private slots:
     QVERIFY(sw.stop());
     QCOMPARE(sw.duration, 0.002);
 
+    // Channels without data carry the format's empty maximum, the smallest
+    // positive normal double.
     const double big = std::numeric_limits<double>::max();
-    const double lowest = std::numeric_limits<double>::lowest();
-    const QByteArray expected =
-        CaptureBytes::tail({0.002, 0, 5, 7, 6, 18, big, lowest, 0, 0, big, lowest, 0, 0}, 3);
+    const double tiny = std::numeric_limits<double>::min();
+    const QByteArray expected = CaptureBytes::tail({0.002, 0, 5, 7, 6, 18, big, tiny, 0, 0, big, tiny, 0, 0}, 3);
     const QByteArray bytes = CaptureBytes::readFile(file);
     QCOMPARE(bytes.size(), 512 + 3 * 16 + 120);
     QCOMPARE(bytes.right(120), expected);
+  }
+
+  // A channel without data is stored with the format's empty maximum and
+  // reads back empty; an all-negative channel keeps its real maximum.
+  void emptyAndNegativeMaximaRoundTrip()
+  {
+    SwapFile sw;
+    const QString file = path("negative.tmp");
+    QVERIFY(sw.create(file));
+    QVERIFY(sw.setHeader(StartCommand(0x0001, 10)));
+    QList<PlotDataMap *> maps{series({{0, -50}, {0.001, -40}})};
+    QVERIFY(sw.append(0, -1, maps, true));
+    ReportData r;
+    r.t_end = 0.001;
+    r.min0 = -50;
+    r.max0 = qMax(r.max0, -50.0);
+    r.max0 = qMax(r.max0, -40.0);
+    r.count = 2;
+    QVERIFY(sw.writeReport(r));
+    QVERIFY(sw.stop());
+    const QByteArray tail = CaptureBytes::readFile(file).right(120);
+    QCOMPARE(tail.mid(24, 8), CaptureBytes::doubles({-40}));
+    QCOMPARE(tail.mid(56, 8), CaptureBytes::doubles({std::numeric_limits<double>::min()}));
+    QCOMPARE(tail.mid(88, 8), CaptureBytes::doubles({std::numeric_limits<double>::min()}));
+    const ReportData back = sw.readReport();
+    QVERIFY(back.hasData(0));
+    QCOMPARE(back.max0, -40.0);
+    QVERIFY(!back.hasData(1));
+    QCOMPARE(back.max1, std::numeric_limits<double>::lowest()); // the running start in memory
   }
 
   void emptyReportUsesTheLowestMaximum()

@@ -4,6 +4,7 @@
 #include "linkprobe.h"
 #include "packet.h"
 #include "simdevices.h"
+#include "processstate.h"
 #include "testmain.h"
 
 #include <QJsonArray>
@@ -48,13 +49,7 @@ class ConversationTest : public QObject
 {
   Q_OBJECT
 private slots:
-  void init()
-  {
-    DeviceMode::powerMode = false;
-    DeviceMode::powerV2Mode = false;
-    ChannelInfo::removeChannels();
-  }
-  void cleanup() { init(); }
+  void init() { resetProcessState(); }
 
   void loggerIdentifiesItself()
   {

@@ -2,6 +2,7 @@
 #include "hiddevice.h"
 #include "linkprobe.h"
 #include "simdevices.h"
+#include "processstate.h"
 #include "testmain.h"
 
 #include <QBuffer>
@@ -106,12 +107,7 @@ class FirmwareUpdateTest : public QObject
   Q_OBJECT
 
 private slots:
-  void init()
-  {
-    DeviceMode::powerMode = false;
-    DeviceMode::powerV2Mode = false;
-  }
-  void cleanup() { init(); }
+  void init() { resetProcessState(); }
 
   void loggerUpdate()
   {

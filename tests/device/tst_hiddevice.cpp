@@ -5,6 +5,7 @@
 #include "oxdeviceinfo.h"
 #include "packet.h"
 #include "simdevices.h"
+#include "processstate.h"
 #include "testmain.h"
 
 #include <QCoreApplication>
@@ -33,13 +34,7 @@ class HidLinkTest : public QObject
 {
   Q_OBJECT
 private slots:
-  void init()
-  {
-    DeviceMode::powerMode = false;
-    DeviceMode::powerV2Mode = false;
-    ChannelInfo::removeChannels();
-  }
-  void cleanup() { init(); }
+  void init() { resetProcessState(); }
 
   void instanceIsProcessWide()
   {

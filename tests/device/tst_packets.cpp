@@ -1,4 +1,5 @@
 #include "packet.h"
+#include "processstate.h"
 #include "testmain.h"
 
 #include <QJsonArray>
@@ -78,8 +79,7 @@ class PacketTest : public QObject
 {
   Q_OBJECT
 private slots:
-  void init() { ChannelInfo::removeChannels(); }
-  void cleanup() { ChannelInfo::removeChannels(); }
+  void init() { resetProcessState(); }
 
   void traceAndToString()
   {

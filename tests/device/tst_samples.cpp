@@ -1,4 +1,5 @@
 #include "packet.h"
+#include "processstate.h"
 #include "testmain.h"
 
 #include <QJsonArray>
@@ -59,8 +60,7 @@ class SampleBlockTest : public QObject
 {
   Q_OBJECT
 private slots:
-  void init() { ChannelInfo::removeChannels(); }
-  void cleanup() { ChannelInfo::removeChannels(); }
+  void init() { resetProcessState(); }
 
   void interleavedChannels()
   {

@@ -294,12 +294,19 @@ private slots:
     QCOMPARE(graph->distSqrToLine(QPointF(0, 0), QPointF(10, 10), QPointF(0, 10)), 50.0);
   }
 
-  void noLegendToJoin()
+  void joinsTheLegendOnce()
   {
     PlotWidget plot;
+    plot.setAutoAddPlottableToLegend(false);
     PlotGraph *graph = plot.addGraph();
-    QVERIFY(!graph->addToLegend());
+    QCOMPARE(plot.legend->itemCount(), 0);
     QVERIFY(!graph->removeFromLegend());
+    QVERIFY(graph->addToLegend());
+    QVERIFY(!graph->addToLegend());
+    QCOMPARE(plot.legend->itemCount(), 1);
+    QCOMPARE(plot.legend->itemWithPlottable(graph)->plottable(), graph);
+    QVERIFY(graph->removeFromLegend());
+    QCOMPARE(plot.legend->itemCount(), 0);
   }
 };
 

@@ -55,7 +55,12 @@ private slots:
     QCOMPARE(plot.backgroundBrush(), QBrush(Qt::white));
     QVERIFY(plot.autoAddPlottableToLegend());
     QVERIFY(!plot.noAntialiasingOnDrag());
-    QCOMPARE(plot.legend, nullptr);
+    // The legend waits hidden in the inset of the default axis rectangle.
+    QVERIFY(plot.legend);
+    QVERIFY(!plot.legend->visible());
+    QCOMPARE(plot.legend->layer()->name(), QStringLiteral("legend"));
+    QCOMPARE(plot.axisRect()->insetLayout()->elementAt(0), plot.legend);
+    QCOMPARE(plot.axisRect()->insetLayout()->insetAlignment(0), Qt::AlignRight | Qt::AlignTop);
 
     QCOMPARE(plot.axisRectCount(), 1);
     PlotAxisRect *rect = plot.axisRect(0);

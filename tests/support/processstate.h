@@ -2,8 +2,9 @@
 #define PROCESSSTATE_H
 
 // The program keeps a few process-wide values (mode flags, the connected
-// device's descriptions, the running command). Every test class starts from
-// their start-up values, whatever the class before it left behind.
+// device's descriptions, the running command). The test main restores their
+// start-up values before every test class; classes whose functions change
+// them call it from init() as well.
 void resetProcessState();
 
 #endif // PROCESSSTATE_H

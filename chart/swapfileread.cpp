@@ -1,0 +1,167 @@
+// Reading and paging: opening a saved capture for display, loading a time
+// window into the chart's point maps, the average over a window and the
+// statistics. Nothing here shows a window or a cursor (swapfiledialog.cpp).
+#include "swapfile.h"
+
+#include "helpers.h"
+#include "lebytes.h"
+#include "swapfileprogress.h"
+#include "swapfilewalk.h"
+
+#include <QVarLengthArray>
+
+#include <cmath>
+
+
+namespace {
+
+// Inserts in key order; the hint makes an ascending fill cheap.
+inline void insertPoint(PlotDataMap *map, double key, double value)
+{
+  map->insert(map->cend(), key, PlotData(key, value));
+}
+
+} // namespace
+
+bool SwapFile::loadCapture(const QString &path, int seconds, const QList<PlotDataMap *> &maps,
+                           SwapFileProgress *progress)
+{
+  cancelRequested = false;
+  Layout layout;
+  if (!openCapture(path, ReadFailed, layout, progress))
+    return false;
+  if (header.mode == SwapFileHeader::PowerV1 || header.mode == SwapFileHeader::PowerV2) {
+    close();
+    if (header.mode == SwapFileHeader::PowerV1)
+      Helpers::powerMode = true;
+    else
+      Helpers::powerV2Mode = true;
+    return loadPowerCapture(path, seconds, maps, progress);
+  }
+  if (!loadFirstSeconds(layout, seconds, maps, false, progress))
+    return false;
+  if (progress)
+    progress->setValue(0);
+  const int channel = activeChannels.first();
+  return scan(path, channel, 0, thresholdOf(channel), progress);
+}
+
+bool SwapFile::loadPowerCapture(const QString &path, int seconds, const QList<PlotDataMap *> &maps,
+                                SwapFileProgress *progress)
+{
+  cancelRequested = false;
+  Layout layout;
+  return openCapture(path, ReadFailed, layout, progress) && loadFirstSeconds(layout, seconds, maps, true, progress);
+}
+
+// The records before `seconds` of the open capture, for the file loads.
+bool SwapFile::loadFirstSeconds(const Layout &layout, double seconds, const QList<PlotDataMap *> &maps,
+                                bool byPosition, SwapFileProgress *progress)
+{
+  bool ok = false;
+  const qint64 count = findRecord(layout, seconds, false, &ok);
+  if (!ok) {
+    close();
+    return false;
+  }
+  return loadPoints(layout, 0, count, maps, byPosition, progress);
+}
+
+// Inserts `count` records from record `first` into the maps (by channel
+// number, or by position among the active channels) and closes the file.
+bool SwapFile::loadPoints(const Layout &layout, qint64 first, qint64 count, const QList<PlotDataMap *> &maps,
+                          bool byPosition, SwapFileProgress *progress)
+{
+  QVarLengthArray<QPair<int, PlotDataMap *>, 8> targets; // (value column, map)
+  for (int i = 0; i < activeChannels.size(); ++i) {
+    const int index = byPosition ? i : activeChannels.at(i);
+    if (index < maps.size() && maps.at(index))
+      targets.append({i + 1, maps.at(index)});
+  }
+  int shownPercent = 0;
+  double previous = beforeAnyTime;
+  const WalkResult result = walk(layout, first, count, [&](const uchar *record, qint64 index) {
+    if (cancelRequested)
+      return false;
+    const double t = LeBytes::getDouble(record);
+    if (inOrder(t, previous)) {
+      for (const auto &target : targets)
+        insertPoint(target.second, t, LeBytes::getDouble(record + 8 * target.first));
+    }
+    // Only the bar moves here: the cancel is asked in the scan that follows.
+    if (progress) {
+      const int percent = int(double(index - first) * 100 / double(count));
+      if (percent != shownPercent) {
+        progress->setValue(percent);
+        shownPercent = percent;
+      }
+    }
+    return true;
+  });
+  close();
+  if (result == WalkStopped)
+    terminated = true;
+  return result == WalkDone;
+}
+
+bool SwapFile::loadWindow(double centre, double span, const QList<PlotDataMap *> &maps, bool byPosition)
+{
+  cancelRequested = false;
+  Layout layout;
+  if (!openCapture(file.fileName(), OpenFailed, layout))
+    return false;
+  double start = 0, end = 0;
+  qint64 first = 0, count = 0;
+  if (!window(centre, span, &start, &end) || !findWindow(layout, start, end, &first, &count)) {
+    close();
+    return false;
+  }
+  return loadPoints(layout, first, count, maps, byPosition, nullptr);
+}
+
+double SwapFile::average(const PlotRange &range, int channel)
+{
+  cancelRequested = false;
+  Layout layout;
+  if (!openCapture(file.fileName(), NoError, layout))
+    return noData;
+  const int column = activeChannels.indexOf(channel);
+  double start = 0, end = 0;
+  qint64 first = 0, count = 0;
+  if (column < 0 || !window(range.center(), range.size(), &start, &end) ||
+      !findWindow(layout, start, end, &first, &count)) {
+    close();
+    return noData;
+  }
+  if (cancelRequested) {
+    terminated = true;
+    close();
+    return noData;
+  }
+  double sum = 0;
+  qint64 n = 0;
+  const int offset = 8 * (column + 1);
+  double previous = beforeAnyTime;
+  const WalkResult result = walk(layout, first, count, [&](const uchar *record, qint64) {
+    const double v = LeBytes::getDouble(record + offset);
+    if (inOrder(LeBytes::getDouble(record), previous) && !std::isnan(v)) {
+      sum += v;
+      ++n;
+    }
+    return true;
+  });
+  close();
+  if (result != WalkDone || n == 0)
+    return noData;
+  return sum / double(n);
+}
+
+ReportData SwapFile::report()
+{
+  cancelRequested = false;
+  Layout layout;
+  if (!openCapture(file.fileName(), OpenFailed, layout))
+    return ReportData();
+  close();
+  return layout.report;
+}

@@ -1,0 +1,360 @@
+// The curve's construction, data operations, drawing, hit test and ranges;
+// the reduction against the visible area is in plotcurvereduce.cpp.
+#include "plotcurve.h"
+
+#include "plotaxis.h"
+#include "plotaxisrect.h"
+#include "plotpainter.h"
+#include "plotwidget.h"
+
+#include <QDebug>
+#include <QVector2D>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+bool isNanPoint(const QPointF &p)
+{
+  return std::isnan(p.x()) || std::isnan(p.y());
+}
+
+// A NaN t cannot be ordered: a map holding one loses or overwrites points.
+void dropNanKeys(PlotCurveDataMap *map)
+{
+  for (auto it = map->begin(); it != map->end();) {
+    if (std::isnan(it.key()))
+      it = map->erase(it);
+    else
+      ++it;
+  }
+}
+
+bool hasNanKey(const PlotCurveDataMap &map)
+{
+  return std::any_of(map.keyBegin(), map.keyEnd(), [](double t) { return std::isnan(t); });
+}
+} // namespace
+
+PlotCurve::PlotCurve(PlotAxis *keyAxis, PlotAxis *valueAxis)
+    : PlotAbstractPlottable(keyAxis, valueAxis), mData(new PlotCurveDataMap), mLineStyle(lsLine)
+{
+  mPen.setColor(Qt::blue);
+  mPen.setStyle(Qt::SolidLine);
+  mBrush.setColor(Qt::blue);
+  mBrush.setStyle(Qt::NoBrush);
+  mSelectedPen = mPen;
+  mSelectedPen.setWidthF(2.5);
+  mSelectedPen.setColor(QColor(80, 80, 255));
+  mSelectedBrush = mBrush;
+}
+
+PlotCurve::~PlotCurve()
+{
+  delete mData;
+}
+
+// ---------------------------------------------------------------------------
+// Data operations. None of them replots.
+
+void PlotCurve::setData(PlotCurveDataMap *data, bool copy)
+{
+  if (data == mData) {
+    qDebug() << "void PlotCurve::setData(PlotCurveDataMap*, bool)"
+             << "The data pointer is already in (and owned by) this plottable" << reinterpret_cast<quintptr>(data);
+    return;
+  }
+  if (!data) {
+    qDebug() << "void PlotCurve::setData(PlotCurveDataMap*, bool)"
+             << "null data pointer";
+    return;
+  }
+  if (copy) {
+    *mData = *data;
+  } else {
+    delete mData;
+    mData = data;
+  }
+  if (hasNanKey(*mData))
+    dropNanKeys(mData);
+}
+
+void PlotCurve::setData(const QList<double> &t, const QList<double> &key, const QList<double> &value)
+{
+  clearData();
+  addData(t, key, value);
+}
+
+void PlotCurve::setData(const QList<double> &key, const QList<double> &value)
+{
+  clearData();
+  const qsizetype n = qMin(key.size(), value.size());
+  for (qsizetype i = 0; i < n; ++i)
+    mData->insert(double(i), PlotCurveData(double(i), key.at(i), value.at(i)));
+}
+
+void PlotCurve::addData(const PlotCurveDataMap &dataMap)
+{
+  if (!hasNanKey(dataMap)) {
+    mData->insert(dataMap);
+    return;
+  }
+  for (auto it = dataMap.constBegin(); it != dataMap.constEnd(); ++it) {
+    if (!std::isnan(it.key()))
+      mData->insert(it.key(), it.value());
+  }
+}
+
+void PlotCurve::addData(const PlotCurveData &data)
+{
+  if (!std::isnan(data.t))
+    mData->insert(data.t, data);
+}
+
+void PlotCurve::addData(double t, double key, double value)
+{
+  addData(PlotCurveData(t, key, value));
+}
+
+void PlotCurve::addData(double key, double value)
+{
+  if (mData->isEmpty()) {
+    addData(PlotCurveData(0, key, value));
+    return;
+  }
+  const double last = std::prev(mData->constEnd()).key();
+  double t = last + 1.0;
+  // From 2^53 on, adding 1 no longer changes t: the new point would replace the last one.
+  if (!(t > last))
+    t = std::nextafter(last, std::numeric_limits<double>::infinity());
+  if (!(t > last)) {
+    qDebug() << "void PlotCurve::addData(double, double)"
+             << "no parameter after the last point" << last;
+    return;
+  }
+  addData(PlotCurveData(t, key, value));
+}
+
+void PlotCurve::addData(const QList<double> &t, const QList<double> &key, const QList<double> &value)
+{
+  const qsizetype n = qMin(t.size(), qMin(key.size(), value.size()));
+  for (qsizetype i = 0; i < n; ++i)
+    addData(PlotCurveData(t.at(i), key.at(i), value.at(i)));
+}
+
+void PlotCurve::removeDataBefore(double t)
+{
+  if (mData->isEmpty())
+    return;
+  mData->erase(mData->begin(), mData->lowerBound(t));
+}
+
+void PlotCurve::removeDataAfter(double t)
+{
+  if (mData->isEmpty())
+    return;
+  mData->erase(mData->upperBound(t), mData->end());
+}
+
+void PlotCurve::removeData(double fromt, double tot)
+{
+  if (!(fromt < tot) || mData->isEmpty())
+    return;
+  const auto first = mData->upperBound(fromt);
+  const auto last = mData->upperBound(tot);
+  mData->erase(first, last);
+}
+
+void PlotCurve::removeData(double t)
+{
+  mData->remove(t);
+}
+
+void PlotCurve::clearData()
+{
+  mData->clear();
+}
+
+// ---------------------------------------------------------------------------
+// Drawing
+
+void PlotCurve::draw(PlotPainter *painter)
+{
+  if (mData->isEmpty())
+    return;
+  QList<QPointF> lineData;
+  getCurveData(&lineData);
+
+  const QBrush brush = mainBrush();
+  if (brush.style() != Qt::NoBrush && brush.color().alpha() != 0) {
+    applyFillAntialiasingHint(painter);
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(brush);
+    // A NaN corner would reach the rasteriser as garbage; the outline simply
+    // joins the valid points around it.
+    QPolygonF polygon;
+    polygon.reserve(lineData.size());
+    for (const QPointF &p : std::as_const(lineData)) {
+      if (!isNanPoint(p))
+        polygon.append(p);
+    }
+    painter->drawPolygon(polygon, Qt::OddEvenFill);
+  }
+
+  const QPen pen = mainPen();
+  if (mLineStyle != lsNone && pen.style() != Qt::NoPen && pen.color().alpha() != 0) {
+    applyDefaultAntialiasingHint(painter);
+    painter->setPen(pen);
+    painter->setBrush(Qt::NoBrush);
+    const QPointF *points = lineData.constData();
+    const qsizetype count = lineData.size();
+    const bool fastPolylines = mParentPlot && mParentPlot->plottingHints().testFlag(Plot::hintFastPolylines) &&
+                               painter->pen().style() == Qt::SolidLine &&
+                               !painter->modes().testFlag(PlotPainter::pmVectorized) &&
+                               !painter->modes().testFlag(PlotPainter::pmNoCaching);
+    if (fastPolylines) {
+      qsizetype i = 0;
+      while (i < count && isNanPoint(points[i]))
+        ++i;
+      bool gap = false;
+      for (++i; i < count; ++i) {
+        if (isNanPoint(points[i]))
+          gap = true;
+        else if (gap)
+          gap = false;
+        else
+          painter->drawLine(QLineF(points[i - 1], points[i]));
+      }
+    } else {
+      qsizetype runStart = 0;
+      for (qsizetype i = 0; i <= count; ++i) {
+        if (i == count || isNanPoint(points[i])) {
+          if (i > runStart)
+            painter->drawPolyline(points + runStart, int(i - runStart));
+          runStart = i + 1;
+        }
+      }
+    }
+  }
+
+  if (!mScatterStyle.isNone())
+    drawScatterPlot(painter, &lineData);
+}
+
+void PlotCurve::drawScatterPlot(PlotPainter *painter, const QList<QPointF> *points) const
+{
+  applyScattersAntialiasingHint(painter);
+  mScatterStyle.applyTo(painter, mPen);
+  for (const QPointF &p : *points) {
+    if (!isNanPoint(p))
+      mScatterStyle.drawShape(painter, p);
+  }
+}
+
+void PlotCurve::drawLegendIcon(PlotPainter *painter, const QRectF &rect) const
+{
+  if (mBrush.style() != Qt::NoBrush) {
+    applyFillAntialiasingHint(painter);
+    painter->fillRect(QRectF(rect.left(), rect.top() + rect.height() / 2.0, rect.width(), rect.height() / 3.0),
+                      mBrush);
+  }
+  if (mLineStyle != lsNone) {
+    applyDefaultAntialiasingHint(painter);
+    painter->setPen(mPen);
+    const double y = rect.top() + rect.height() / 2.0;
+    painter->drawLine(QLineF(rect.left(), y, rect.right() + 5, y));
+  }
+  if (!mScatterStyle.isNone()) {
+    applyScattersAntialiasingHint(painter);
+    if (mScatterStyle.shape() == PlotScatterStyle::ssPixmap &&
+        (mScatterStyle.pixmap().width() > rect.width() || mScatterStyle.pixmap().height() > rect.height())) {
+      PlotScatterStyle scaledStyle(mScatterStyle);
+      scaledStyle.setPixmap(
+          scaledStyle.pixmap().scaled(rect.size().toSize(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+      scaledStyle.applyTo(painter, mPen);
+      scaledStyle.drawShape(painter, rect.center());
+    } else {
+      mScatterStyle.applyTo(painter, mPen);
+      mScatterStyle.drawShape(painter, rect.center());
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Hit test and ranges
+
+double PlotCurve::selectTest(const QPointF &pos, bool onlySelectable, QVariant *details) const
+{
+  Q_UNUSED(details)
+  if (onlySelectable && !mSelectable)
+    return -1;
+  if (mData->isEmpty())
+    return -1;
+  const PlotAxis *keyAxis = mKeyAxis.data();
+  if (!keyAxis || !mValueAxis) {
+    qDebug() << "virtual double PlotCurve::selectTest(const QPointF&, bool, QVariant*) const"
+             << "invalid key or value axis";
+    return -1;
+  }
+  if (keyAxis->axisRect() && keyAxis->axisRect()->rect().contains(pos.toPoint()))
+    return pointDistance(pos);
+  return -1;
+}
+
+// Measured against the reduced line, so a click hits what is drawn.
+double PlotCurve::pointDistance(const QPointF &pixelPoint) const
+{
+  if (mData->isEmpty()) {
+    qDebug() << "double PlotCurve::pointDistance(const QPointF&) const"
+             << "requested point distance on curve" << mName << "without data";
+    return 500;
+  }
+  if (mData->size() == 1) {
+    const PlotCurveData &only = mData->constBegin().value();
+    return QVector2D(coordsToPixels(only.key, only.value) - pixelPoint).length();
+  }
+  QList<QPointF> lineData;
+  getCurveData(&lineData);
+  double minDistSqr = std::numeric_limits<double>::max();
+  for (qsizetype i = 1; i < lineData.size(); ++i) {
+    const double distSqr = distSqrToLine(lineData.at(i - 1), lineData.at(i), pixelPoint);
+    if (distSqr < minDistSqr) // a NaN gap never becomes the minimum
+      minDistSqr = distSqr;
+  }
+  return std::sqrt(minDistSqr);
+}
+
+PlotRange PlotCurve::getRange(bool &foundRange, SignDomain inSignDomain, bool keys) const
+{
+  PlotRange range;
+  bool haveLower = false, haveUpper = false;
+  for (const PlotCurveData &p : std::as_const(*mData)) {
+    if (std::isnan(p.key) || std::isnan(p.value))
+      continue;
+    const double current = keys ? p.key : p.value;
+    const bool inDomain = inSignDomain == sdBothSigns || (inSignDomain == sdNegativeOnly && current < 0) ||
+                          (inSignDomain == sdPositiveOnly && current > 0);
+    if (!inDomain)
+      continue;
+    if (current < range.lower || !haveLower) {
+      range.lower = current;
+      haveLower = true;
+    }
+    if (current > range.upper || !haveUpper) {
+      range.upper = current;
+      haveUpper = true;
+    }
+  }
+  foundRange = haveLower && haveUpper;
+  return range;
+}
+
+PlotRange PlotCurve::getKeyRange(bool &foundRange, SignDomain inSignDomain) const
+{
+  return getRange(foundRange, inSignDomain, true);
+}
+
+PlotRange PlotCurve::getValueRange(bool &foundRange, SignDomain inSignDomain) const
+{
+  return getRange(foundRange, inSignDomain, false);
+}

@@ -1,0 +1,335 @@
+#include "capturebytes.h"
+#include "helpers.h"
+#include "swapfile.h"
+#include "swapfileprogress.h"
+#include "processstate.h"
+#include "testmain.h"
+
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+const double big = std::numeric_limits<double>::max();
+const double tiny = std::numeric_limits<double>::min();
+const double qnan = std::numeric_limits<double>::quiet_NaN();
+const double inf = std::numeric_limits<double>::infinity();
+
+// The capture every row damages: channels #0..#2 at 100 records per second,
+// record k at k / 100 s with the values 1000 + k, 2000 + k and 3000 + k.
+constexpr int records = 200;
+constexpr double lastTime = (records - 1) / 100.0;
+
+QList<double> genuine(int k)
+{
+  return {k / 100.0, 1000.0 + k, 2000.0 + k, 3000.0 + k};
+}
+
+QByteArray recordBytes(const QList<QList<double>> &rows)
+{
+  QList<double> flat;
+  for (const QList<double> &r : rows)
+    flat += r;
+  return CaptureBytes::doubles(flat);
+}
+
+QList<QList<double>> rows()
+{
+  QList<QList<double>> out;
+  for (int k = 0; k < records; ++k)
+    out.append(genuine(k));
+  return out;
+}
+
+QByteArray header()
+{
+  return CaptureBytes::headerBlock(CaptureBytes::headerFor({0, 1, 2}, 100));
+}
+
+// The statistics the chart keeps while it captures these records; the live
+// record saw `extra` samples more than the last append wrote.
+QList<double> liveFields(int extra = 0)
+{
+  const int n = records + extra;
+  const double tEnd = (n - 1) / 100.0;
+  const double s0 = 1000.0 * n + n * (n - 1) / 2.0;
+  return {tEnd, 0, 1000, 999.0 + n, s0 / n, s0,
+          2000, 1999.0 + n, (s0 + 1000.0 * n) / n, s0 + 1000.0 * n,
+          3000, 2999.0 + n, (s0 + 2000.0 * n) / n, s0 + 2000.0 * n};
+}
+
+QByteArray liveTail(int extra = 0)
+{
+  return CaptureBytes::tail(liveFields(extra), records + extra);
+}
+
+QByteArray tailWith(int field, double value, qint64 count = records)
+{
+  QList<double> f = liveFields();
+  f[field] = value;
+  return CaptureBytes::tail(f, count);
+}
+
+QByteArray withTimes(const QList<QPair<int, double>> &times)
+{
+  QList<QList<double>> r = rows();
+  for (const auto &t : times)
+    r[t.first][0] = t.second;
+  return recordBytes(r);
+}
+
+// Stops the read at the n-th question.
+class CancelAt : public SwapFileProgress
+{
+public:
+  explicit CancelAt(int n) : m_left(n) {}
+  void setInfo(const QString &text) override { info = text; }
+  void setValue(int percent) override { values.append(percent); }
+  bool cancelled() override
+  {
+    ++asked;
+    return --m_left < 0;
+  }
+  QString info;
+  QList<int> values;
+  int asked = 0;
+
+private:
+  int m_left;
+};
+
+} // namespace
+
+// Captures damaged as a crash, a cut copy or a foreign program leaves them:
+// each reads as an error or as a capture of its real records, never with a
+// sample made from other bytes.
+class SwapFileDamageTest : public QObject
+{
+  Q_OBJECT
+
+  QTemporaryDir m_dir;
+
+private slots:
+  void init() { resetProcessState(); }
+
+  void damagedCaptures_data()
+  {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("points");    // points loaded into channel #0's map
+    QTest::addColumn<double>("duration");
+    QTest::addColumn<qint64>("count");  // of the statistics read back
+    QTest::addColumn<double>("max0");
+    QTest::addColumn<double>("max1");   // 0: the channel has no data
+
+    const QByteArray head = header();
+    const QByteArray body = recordBytes(rows());
+    const double max0 = 999.0 + records, max1 = 1999.0 + records;
+
+    QTest::newRow("intact") << head + body + liveTail() << records << lastTime << qint64(records) << max0 << max1;
+    // The live statistics saw one sample that the shortest map kept from the file.
+    QTest::newRow("tail one sample ahead")
+        << head + body + liveTail(1) << records << lastTime << qint64(records + 1) << max0 + 1 << max1 + 1;
+    QTest::newRow("no tail") << head + body << records << lastTime << qint64(records) << max0 << max1;
+
+    for (int keep : {8, 16, 24, 32, 56, 64, 88, 96, 112, 119}) {
+      QTest::addRow("tail ahead cut to %d bytes", keep)
+          << head + body + liveTail(1).left(keep) << records << lastTime << qint64(records) << max0 << max1;
+    }
+    QTest::newRow("garbage tail of text") << head + body + QByteArray(120, 'x') << records << lastTime
+                                          << qint64(records) << max0 << max1;
+    QTest::newRow("garbage tail of NaN") << head + body + QByteArray(120, '\xff') << records << lastTime
+                                         << qint64(records) << max0 << max1;
+    QTest::newRow("tail of zeros") << head + body + QByteArray(120, '\0') << records << lastTime << qint64(records)
+                                   << max0 << max1;
+    QByteArray noise(120, '\0');
+    QRandomGenerator random(4711);
+    random.fillRange(reinterpret_cast<quint32 *>(noise.data()), 30);
+    QTest::newRow("tail of noise") << head + body + noise << records << lastTime << qint64(records) << max0 << max1;
+    QTest::newRow("tail ending a million seconds on")
+        << head + body + tailWith(0, 1e6) << records << lastTime << qint64(records) << max0 << max1;
+    QTest::newRow("tail with a huge count") << head + body + tailWith(0, lastTime, qint64(1) << 62) << records
+                                            << lastTime << qint64(records) << max0 << max1;
+    QTest::newRow("tail with a negative count")
+        << head + body + tailWith(0, lastTime, -5) << records << lastTime << qint64(records) << max0 << max1;
+
+    // The tail stores what the channel saw, whatever its extremes.
+    QTest::newRow("tail with an infinite maximum")
+        << head + body + tailWith(3, inf) << records << lastTime << qint64(records) << inf << max1;
+    QTest::newRow("tail of an all-NaN channel")
+        << head + [] {
+             QList<QList<double>> r = rows();
+             for (QList<double> &row : r)
+               row[2] = qnan;
+             return recordBytes(r);
+           }() + [] {
+             QList<double> f = liveFields();
+             f[6] = big, f[7] = tiny, f[8] = 0, f[9] = 0;
+             return CaptureBytes::tail(f, 0);
+           }()
+        << records << lastTime << qint64(0) << max0 << 0.0;
+
+    QTest::newRow("NaN time first, tail") << head + withTimes({{0, qnan}}) + liveTail() << records - 1 << lastTime
+                                          << qint64(records) << max0 << max1;
+    QTest::newRow("NaN time in the middle, tail") << head + withTimes({{100, qnan}}) + liveTail() << records - 1
+                                                  << lastTime << qint64(records) << max0 << max1;
+    QTest::newRow("NaN time last, tail") << head + withTimes({{records - 1, qnan}}) + liveTail() << records - 1
+                                         << lastTime - 0.01 << qint64(records) << max0 << max1;
+    QTest::newRow("infinite time in the middle, tail") << head + withTimes({{100, inf}}) + liveTail() << records - 1
+                                                       << lastTime << qint64(records) << max0 << max1;
+    QList<QPair<int, double>> everywhere;
+    for (int k = 0; k < records; ++k)
+      everywhere.append({k, k % 2 ? qnan : -inf});
+    QTest::newRow("no finite time, tail") << head + withTimes(everywhere) + liveTail() << 0 << 0.0
+                                          << qint64(records) << max0 << max1;
+    QTest::newRow("falling time in the middle, tail")
+        << head + withTimes({{150, 0.5}}) + liveTail() << records - 1 << lastTime << qint64(records) << max0 << max1;
+
+    // Without a tail the statistics come from the records that count.
+    QTest::newRow("NaN time first, no tail")
+        << head + withTimes({{0, qnan}}) << records - 1 << lastTime << qint64(records - 1) << max0 << max1;
+    QTest::newRow("NaN time in the middle, no tail")
+        << head + withTimes({{100, qnan}}) << records - 1 << lastTime << qint64(records - 1) << max0 << max1;
+    QTest::newRow("infinite time last, no tail") << head + withTimes({{records - 1, inf}}) << records - 1
+                                                 << lastTime - 0.01 << qint64(records - 1) << max0 - 1 << max1 - 1;
+    QTest::newRow("no finite time, no tail") << head + withTimes(everywhere) << 0 << 0.0 << qint64(0) << 0.0 << 0.0;
+    // The first record that does not continue the capture ends it.
+    QTest::newRow("falling time, no tail") << head + withTimes({{150, 0.5}}) << 150 << 1.49 << qint64(150)
+                                           << 1149.0 << 2149.0;
+    QTest::newRow("time jumping past the counter, no tail")
+        << head + withTimes({{150, 1.49 + 2e5}}) << 150 << 1.49 << qint64(150) << 1149.0 << 2149.0;
+    QTest::newRow("negative first time, no tail") << head + withTimes({{0, -1}}) << 0 << 0.0 << qint64(0) << 0.0 << 0.0;
+
+    QTest::newRow("cut inside a record") << QByteArray(head + body).left(512 + 150 * 32 + 20) << 150 << 1.49 << qint64(150)
+                                         << 1149.0 << 2149.0;
+  }
+
+  void damagedCaptures()
+  {
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, points);
+    QFETCH(double, duration);
+    QFETCH(qint64, count);
+    QFETCH(double, max0);
+    QFETCH(double, max1);
+    const QString path = m_dir.filePath(QStringLiteral("damaged.tovri"));
+    QVERIFY(CaptureBytes::writeFile(path, bytes));
+
+    SwapFile sw;
+    QSignalSpy errors(&sw, &SwapFile::swapFileError);
+    QList<PlotDataMap *> maps{new PlotDataMap, new PlotDataMap, new PlotDataMap};
+    const auto freeMaps = qScopeGuard([&] { qDeleteAll(maps); });
+    QVERIFY(sw.loadCapture(path, 100000, maps, nullptr));
+    QCOMPARE(errors.count(), 0);
+    QCOMPARE(sw.duration, duration);
+    QCOMPARE(maps[0]->size(), points);
+    // Every point is a record as written: its time and its three values.
+    for (auto it = maps[0]->cbegin(); it != maps[0]->cend(); ++it) {
+      const int k = qRound(it.key() * 100);
+      QVERIFY2(k >= 0 && k < records && genuine(k)[0] == it.key(), qPrintable(QString::number(it.key())));
+      QCOMPARE(it.value().value, genuine(k)[1]);
+      QCOMPARE(maps[2]->value(it.key()).value, genuine(k)[3]);
+    }
+    for (auto it = sw.navigationSeries->cbegin(); it != sw.navigationSeries->cend(); ++it)
+      QVERIFY(it.key() >= -0.001 && it.key() <= duration);
+
+    const ReportData r = sw.readReport();
+    QCOMPARE(r.count, count);
+    QCOMPARE(r.hasData(0), max0 != 0);
+    if (max0 != 0)
+      QCOMPARE(r.max0, max0);
+    QCOMPARE(r.hasData(1), max1 != 0);
+    if (max1 != 0)
+      QCOMPARE(r.max1, max1);
+    QVERIFY(std::isfinite(r.t_end) && r.t_end >= duration && r.t_end <= lastTime + 0.011);
+
+    // Paging past the end finds the last record, not a point made of the tail.
+    for (PlotDataMap *m : maps)
+      m->clear();
+    QVERIFY(sw.readRange(1e6, 1, maps));
+    QCOMPARE(maps[0]->isEmpty(), points == 0);
+    if (points > 0)
+      QCOMPARE(maps[0]->lastKey(), duration);
+    QCOMPARE(errors.count(), 0);
+  }
+
+  // Files that are no capture at all are refused with a code.
+  void foreignFiles_data()
+  {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("code");
+    QTest::newRow("cut inside the header") << header().left(100) << int(SwapFile::Damaged);
+    QTest::newRow("picture") << QByteArray("\x89PNG\r\n\x1a\n") + QByteArray(600, '\x11') << int(SwapFile::WrongVersion);
+    QTest::newRow("zeros") << QByteArray(4096, '\0') << int(SwapFile::WrongVersion);
+  }
+  void foreignFiles()
+  {
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, code);
+    const QString path = m_dir.filePath(QStringLiteral("foreign.tovri"));
+    QVERIFY(CaptureBytes::writeFile(path, bytes));
+    SwapFile sw;
+    QSignalSpy errors(&sw, &SwapFile::swapFileError);
+    QList<PlotDataMap *> maps{new PlotDataMap, new PlotDataMap, new PlotDataMap};
+    const auto freeMaps = qScopeGuard([&] { qDeleteAll(maps); });
+    QVERIFY(!sw.loadCapture(path, 10, maps, nullptr));
+    QVERIFY(!errors.isEmpty());
+    QCOMPARE(errors.last().at(0).toInt(), code);
+    QVERIFY(maps[0]->isEmpty());
+  }
+
+  // A tail-less capture is recovered once; later reads of the unchanged file
+  // reuse it, and a file that changed is looked at afresh.
+  void recoveryFollowsTheFile()
+  {
+    const QString path = m_dir.filePath(QStringLiteral("crashed.tovri"));
+    QVERIFY(CaptureBytes::writeFile(path, header() + recordBytes(rows())));
+    SwapFile sw;
+    sw.file.setFileName(path);
+    QCOMPARE(sw.readReport().count, records);
+    QVERIFY(CaptureBytes::writeFile(path, header() + recordBytes(rows().mid(0, 50))));
+    QCOMPARE(sw.readReport().count, 50);
+    QCOMPARE(sw.duration, 0.49);
+  }
+
+  // The reads report through the progress interface alone and stop when it
+  // asks them to.
+  void progressInterfaceCancels()
+  {
+    const QString path = m_dir.filePath(QStringLiteral("long.tovri"));
+    QList<QList<double>> many;
+    for (int k = 0; k < 5000; ++k)
+      many.append({k / 100.0, 1000.0 + k, 0, 0});
+    QVERIFY(CaptureBytes::writeFile(path, header() + recordBytes(many)));
+
+    CancelAt never(1 << 30);
+    SwapFile sw;
+    QList<PlotDataMap *> maps{new PlotDataMap, new PlotDataMap, new PlotDataMap};
+    const auto freeMaps = qScopeGuard([&] { qDeleteAll(maps); });
+    QVERIFY(sw.loadCapture(path, 10, maps, &never));
+    QCOMPARE(never.info, QStringLiteral("Decimating..."));
+    QVERIFY(never.asked >= 5); // the recovery and the scan ask every 1024 records
+    QVERIFY(!never.values.isEmpty());
+    QCOMPARE(maps[0]->size(), 1000);
+
+    SwapFile fresh;
+    CancelAt second(1);
+    QVERIFY(!fresh.scan(path, 0, 0, 25, &second));
+    QVERIFY(fresh.terminated);
+    QCOMPARE(second.asked, 2);
+    for (PlotDataMap *m : maps)
+      m->clear();
+    SwapFile other;
+    CancelAt first(0);
+    QVERIFY(!other.loadCapture(path, 10, maps, &first));
+    QVERIFY(other.terminated);
+    QVERIFY(maps[1]->isEmpty());
+  }
+};
+
+TOVRI_TEST(SwapFileDamageTest)
+#include "tst_swapfiledamage.moc"
