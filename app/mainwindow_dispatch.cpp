@@ -3,12 +3,15 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "controlpanel.h"
 #include "glwidget.h"
 #include "helpers.h"
 #include "hiddevice.h"
 #include "packet.h"
 #include "plot.h"
+#include "popup.h"
 #include "settings.h"
+#include "statuspanel.h"
 #include "updater.h"
 
 #include <QDebug>
@@ -118,7 +121,8 @@ void MainWindow::statusAnswer(const Packet &packet)
   if (!plot || plot->graphCount() <= 2)
     return;
   StatusControlResponse response(packet);
-  Q_UNUSED(response)
+  m_statusPanel->update(response);
+  m_controlPanel->update(response);
   StatusControlResponse::firstPacket = false;
 }
 
@@ -153,8 +157,10 @@ void MainWindow::on_deviceDisconnected()
   m_channelsComplete = false;
   setWindowTitle(QCoreApplication::applicationName() + QStringLiteral(" - no device connected"));
   ChannelInfo::removeChannels();
+  m_controlPanel->setChannels();
   Helpers::isMeasuring = false;
   enableControls(false);
+  enableButtons(false);
   enableToolbar(false, true);
   showStatusError(tr("Device disconnected"), 0);
   emit disableMeasurement();
@@ -213,10 +219,17 @@ void MainWindow::terminateMeasuring()
   Helpers::isMeasuring = false;
 }
 
+bool MainWindow::stopOnError() const
+{
+  return m_controlPanel->stopOnError();
+}
+
 void MainWindow::statusTick()
 {
-  if (!Helpers::isMeasuring)
+  if (!Helpers::isMeasuring) {
+    m_controlPanel->refreshStatus();
     return;
+  }
   QList<qreal> values;
   if (GLWidget *tab = currentWidget()) {
     for (PlotDataMap *map : std::as_const(tab->maps))
@@ -228,10 +241,15 @@ void MainWindow::statusTick()
 void MainWindow::setTovriMode()
 {
   setWindowTitle(QStringLiteral(" TOVRI connected"));
+  m_controlPanel->show();
+  m_statusPanel->show();
   m_dockStatus->show();
   m_dockControl->show();
+  placeFloatingDocks();
   m_marquee->hide();
   m_readoutLabel->show();
+  m_popUp->show();
+  enableButtons(true);
   enableControls(true);
   enableToolbar(true, false);
   m_actionView->setVisible(true);
