@@ -110,6 +110,12 @@ bool HidDevice::searchDevice(bool arrival, bool boot)
   m_devices = boot ? m_backend->enumerate(VendorId, BootProductId) : m_backend->enumerate(0, 0);
 
   if (arrival) {
+    // A failure is told again once its device has left the bus.
+    bool failedListed = false;
+    for (const HidDeviceEntry &entry : std::as_const(m_devices))
+      failedListed |= failureKey(entry) == m_openFailure;
+    if (!failedListed)
+      m_openFailure.clear();
     if (m_devices.isEmpty())
       return false;
     if (m_device)
@@ -123,8 +129,11 @@ bool HidDevice::searchDevice(bool arrival, bool boot)
         // A device without a serial number has an empty one: unsupported.
         if (!supported(entry.serial))
           continue;
-        if (!connectDevice(VendorId, ProductId, entry.serial))
+        if (!connectDevice(VendorId, ProductId, entry.serial)) {
+          openFailed(entry);
           return true;
+        }
+        m_openFailure.clear();
         opened(entry.serial, false);
         emit deviceConnected();
         return true;
@@ -151,6 +160,24 @@ bool HidDevice::searchDevice(bool arrival, bool boot)
   emit deviceDisconnected();
   disconnectDevice();
   return false;
+}
+
+QString HidDevice::failureKey(const HidDeviceEntry &entry)
+{
+  return QStringLiteral("%1:%2:%3").arg(entry.vendorId).arg(entry.productId).arg(entry.serial);
+}
+
+void HidDevice::openFailed(const HidDeviceEntry &entry)
+{
+  const QString key = failureKey(entry);
+  if (key == m_openFailure)
+    return;
+  m_openFailure = key;
+  QString reason = m_backend->error(nullptr);
+  if (reason.isEmpty())
+    reason = tr("access denied or device busy");
+  qWarning() << "HidDevice: cannot open" << entry.serial << reason;
+  emit deviceOpenFailed(reason);
 }
 
 void HidDevice::checkTimerTick()

@@ -73,6 +73,9 @@ public slots:
 signals:
   void deviceConnected();
   void deviceDisconnected();
+  // A supported device is listed but cannot be opened (often: no permission);
+  // told once per device until it opens or leaves the bus.
+  void deviceOpenFailed(QString reason);
   void packetReceived(quint8 *_packet, int _length);
   void updatePercentChanged(int);
   void updateFailed(QString text);
@@ -84,6 +87,9 @@ private:
   void failUpdate(const QString &text, bool post);
   QString writeError() const;
   void drainInput();
+  // Tells a failed open of `entry` once.
+  void openFailed(const HidDeviceEntry &entry);
+  static QString failureKey(const HidDeviceEntry &entry);
 
   HidBackend *m_backend;
   HidHandle *m_device = nullptr;
@@ -100,6 +106,8 @@ private:
   unsigned short m_openProductId = 0;
   // Set while hidRead drains; a poll nested in a slot returns at once.
   bool m_reading = false;
+  // The device whose failed open was told last ("vid:pid:serial").
+  QString m_openFailure;
 };
 
 #endif // HIDDEVICE_H

@@ -1,0 +1,28 @@
+#ifndef APPGLOBALS_H
+#define APPGLOBALS_H
+
+#include <QString>
+#include <QStringList>
+
+// Process-wide values of the program's start.
+namespace App {
+// Fixed key of the single-instance guard (made per user by RunGuard::userKey).
+inline constexpr const char *Key = "com.quillomar.olk.tovri";
+inline constexpr const char *Organization = "Quillomar";
+// Also names the settings file and its folder: never change it lightly.
+inline constexpr const char *Name = "Quillomar OLK (Open Logger Kit) Logger";
+inline constexpr const char *Version = "2.0.7";
+} // namespace App
+
+// Language names shown to the user and the codes of the translation files;
+// index i of one list is the language of index i of the other.
+extern const QStringList languages;
+extern const QStringList languages_small;
+
+// Set by "-developer" on the command line; nothing reads it.
+extern bool g_developerMode;
+
+// True when argument list `args` asks for developer mode.
+bool developerModeRequested(const QStringList &args);
+
+#endif // APPGLOBALS_H

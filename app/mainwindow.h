@@ -1,0 +1,231 @@
+#ifndef MAINWINDOW_H
+#define MAINWINDOW_H
+
+#include "plotrange.h"
+
+#include <QList>
+#include <QMainWindow>
+#include <QPalette>
+#include <QPointer>
+#include <QString>
+
+class ControlPanel;
+class DeviceControl;
+class DeviceInfo;
+class GLWidget;
+class HidDevice;
+class MarqueeLabel;
+class Packet;
+class PlotAxis;
+class PlotWidget;
+class PopUp;
+class PowerDataPacket;
+class PowerGetPacket;
+class PowerPanel;
+class QAction;
+class QComboBox;
+class QDockWidget;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTimer;
+class QTranslator;
+class StatusControlRequest;
+class StatusPanel;
+class Updater;
+class Ui_MainWindow;
+
+// The program's one window: capture tabs, tool docks, toolbar and status
+// line, and the owner of the conversation with the logger. Its members are
+// spread over mainwindow*.cpp by concern; all run in the GUI thread.
+class MainWindow : public QMainWindow
+{
+  Q_OBJECT
+
+public:
+  // Rows of the two time combo boxes; the last row of each is "Custom".
+  static constexpr int ShowAllRows = 8;
+  static constexpr int MeasuringTimeRows = 5;
+
+  explicit MainWindow(QWidget *parent = nullptr);
+  ~MainWindow() override;
+
+  // ---- tabs and chart
+  GLWidget *currentWidget() const;
+  PlotWidget *plotter() const;
+  void refreshGraphs();
+  void setXRange(double lower, double upper);
+  void addTab();
+  void addPowerTab();
+  void closeTabSilent(int index, bool replaceLast);
+  void closeAllTabs();
+  // The tab name a new tab gets: the lowest "Capture N" no open tab bears.
+  QString nextTabName() const;
+
+  // ---- device
+  void sendPacket(Packet &packet);
+  void sendCommand(const QString &command);
+  void setTovriMode();
+  void createDefaults();
+  void sendStatistics();
+  void terminateMeasuring();
+  // The control panel's error-stop flag from the last status answer.
+  bool stopOnError() const;
+
+  // ---- controls
+  void createToolbar();
+  void enableToolbar(bool enable, bool keepOpenAndSettings);
+  void enableControls(bool enable);
+  void enableButtons(bool enable);
+  void setBriefHintColor();
+
+  // ---- status line
+  void showStatusMessage(const QString &text, int timeout);
+  void showStatusError(const QString &text, int timeout);
+  void showStatusWarning();
+  void hideStatusWarning();
+
+  // ---- language and colours
+  void loadLanguage(const QString &code);
+  // Options/language as stored, or 0 (English) when it names no language.
+  static int validLanguageIndex(int index);
+
+  int languageIndex() const { return m_languageIndex; }
+  bool darkTheme() const { return m_darkTheme; }
+  int measuringTime() const { return m_measuringTime; }
+  int showAllLength() const { return m_showAllLength; }
+  QTimer *statusTimer() const { return m_statusTimer; }
+  QString readoutFormat() const { return m_readoutFormat; }
+  QLabel *readoutLabel() const { return m_readoutLabel; }
+  MarqueeLabel *marquee() const { return m_marquee; }
+  QPushButton *warningButton() const { return m_warningButton; }
+  QDockWidget *dockStatus() const { return m_dockStatus; }
+  QDockWidget *dockControl() const { return m_dockControl; }
+  QTabWidget *tabWidget() const;
+  Updater *updater() const { return m_updater; }
+  ControlPanel *controlPanel() const { return m_controlPanel; }
+  StatusPanel *statusPanel() const { return m_statusPanel; }
+  PopUp *popUp() const { return m_popUp; }
+
+  // Toolbar entries, in toolbar order.
+  QAction *m_actionSave = nullptr;
+  QAction *m_actionOpen = nullptr;
+  QAction *m_actionView = nullptr;
+  QMenu *m_viewMenu = nullptr;
+  QAction *m_actionViewStatus = nullptr;
+  QAction *m_actionViewControl = nullptr;
+  QAction *m_actionSettings = nullptr;
+  QAction *m_actionShowAll = nullptr;
+  QComboBox *m_comboShowAll = nullptr;
+  QLabel *m_labelSec = nullptr;
+  QAction *m_actionReport = nullptr;
+  QAction *m_actionMarkers = nullptr;
+  QAction *m_actionCalculator = nullptr;
+  QLabel *m_labelMeasuringTime = nullptr;
+  QAction *m_actionMeasuringTimeLabel = nullptr;
+  QComboBox *m_comboMeasuringTime = nullptr;
+
+public slots:
+  void on_packetReceived(quint8 *data, int length);
+  void on_deviceConnected();
+  void on_deviceDisconnected();
+  void on_deviceOpenFailed(const QString &reason);
+  void on_requestStatus(StatusControlRequest &request);
+  void on_enableMeasurement();
+  void on_closeTab(int index);
+  void on_contextMenuRequested(const QPoint &pos);
+  void on_currentTabChanged(int index);
+  void on_timeFormatChanged();
+  void on_stopButton();
+  void on_changeColorTheme(bool dark);
+  void on_changeColors();
+  void on_newSWAvailable(bool available);
+  void on_newFWAvailable(bool available);
+  void on_rangeChanged(PlotRange &newRange, PlotRange &oldRange, PlotAxis *axis);
+  // Receives refreshChannels; the status panel is fed from the value axes instead.
+  void on_refeshChannels(QList<qreal> channels);
+
+signals:
+  void enableMeasurement();
+  void disableMeasurement();
+  void stopMeasurement(DeviceControl &command);
+  void changeColorTheme(bool dark);
+  void showNotification(QString msg, QString url);
+  void deviceInfoReceved();
+  void paketReceived(PowerGetPacket &_pack);
+  void paketDataReceived(PowerDataPacket &_pack);
+  void xRangeChanged(double _low, double _up);
+  // The newest value of each channel of the running capture, once a second.
+  void refreshChannels(QList<qreal> values);
+
+protected:
+  bool event(QEvent *event) override;
+  void resizeEvent(QResizeEvent *event) override;
+  void closeEvent(QCloseEvent *event) override;
+  void changeEvent(QEvent *event) override;
+
+private slots:
+  // The 1 s tick while a logger is served.
+  void statusTick();
+
+private:
+  void buildStatusBar();
+  // Loads the over-current message into the warning line, replacing any other.
+  void loadWarningMessage();
+  // The serial number as the update checks take it: 9 or more decimal digits.
+  static QString serialText(const DeviceInfo *info);
+  void restoreDocks();
+  // Gives floating docks their stored geometry once their panels show.
+  void placeFloatingDocks();
+  void saveLayout();
+  void readToolbarSettings();
+  void retranslateToolbar();
+  // Dispatch steps of one report.
+  void deviceInformation(const Packet &packet);
+  void controlAnswer(const Packet &packet);
+  void channelDescription(const Packet &packet);
+  void statusAnswer(const Packet &packet);
+  // The once-a-day notice of a newer version; key is the settings key of its time.
+  void notifyNewVersion(const char *key, const QString &text);
+  // Shows the idle readout: no values under the pointer.
+  void showIdleReadout();
+  enum TabGroup { LeftOf, RightOf, All };
+  // The context menu's closing of a group of tabs relative to the tab at pos.
+  void closeTabs(TabGroup group, const QPoint &pos);
+  // The untouched tab that waits for the next capture.
+  void addFreshTab();
+
+  Ui_MainWindow *ui = nullptr;
+  HidDevice *m_device = nullptr;
+  QTimer *m_statusTimer = nullptr;
+  PopUp *m_popUp = nullptr;
+  ControlPanel *m_controlPanel = nullptr;
+  StatusPanel *m_statusPanel = nullptr;
+  PowerPanel *m_powerPanel = nullptr;
+  QDockWidget *m_dockControl = nullptr;
+  QDockWidget *m_dockStatus = nullptr;
+  QTranslator *m_translator = nullptr;
+  int m_languageIndex = 0;
+  bool m_darkTheme = false;
+  QPalette m_palette;
+  MarqueeLabel *m_marquee = nullptr;
+  QPushButton *m_warningButton = nullptr;
+  QWidget *m_statusContainer = nullptr;
+  QLabel *m_readoutLabel = nullptr;
+  QString m_readoutFormat;
+  bool m_freshTab = true;
+  int m_measuringTime = 10;
+  int m_showAllLength = 10;
+  Updater *m_updater = nullptr;
+
+  // Identification of the device now served: device information arrived
+  // since its arrival, and its channel descriptions were completed once.
+  bool m_identified = false;
+  bool m_channelsComplete = false;
+  // Status/tabified as read at start; the View menu stacks the docks by it.
+  bool m_docksTabified = true;
+  QRect m_statusFloatGeometry;
+  QRect m_controlFloatGeometry;
+};
+
+#endif // MAINWINDOW_H

@@ -1,0 +1,289 @@
+// The receiving end of the device link: report dispatch, the device's
+// arrival and removal, and the window's two ways of writing to it.
+#include "mainwindow.h"
+// The form's navigation strip header needs the capture file class complete.
+#include "swapfile.h"
+#include "ui_mainwindow.h"
+
+#include "controlpanel.h"
+#include "glwidget.h"
+#include "markerbar.h"
+#include "navigationbar.h"
+#include "reportbar.h"
+#include "helpers.h"
+#include "hiddevice.h"
+#include "packet.h"
+#include "plot.h"
+#include "popup.h"
+#include "settings.h"
+#include "statuspanel.h"
+#include "updater.h"
+
+#include <QDebug>
+#include <QDockWidget>
+#include <QLabel>
+#include "marqueelabel.h"
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTimer>
+
+#include <cstring>
+
+namespace {
+
+constexpr int StatusIntervalMs = 1000;
+// The logger describes channels #0 to #2 only.
+constexpr int LoggerChannels = 3;
+
+bool loggerMode()
+{
+  return !Helpers::powerMode && !Helpers::powerV2Mode;
+}
+
+} // namespace
+
+void MainWindow::on_packetReceived(quint8 *data, int length)
+{
+  if (!data || length <= 0)
+    return;
+  const Packet packet(data, qMin(length, int(Packet::ImageSize)));
+  switch (packet.data()[0]) {
+  case DeviceInfo::Descriptor:
+    deviceInformation(packet);
+    break;
+  case DeviceControl::Descriptor:
+    controlAnswer(packet);
+    break;
+  case ChannelInfo::Descriptor:
+    if (loggerMode())
+      channelDescription(packet);
+    break;
+  case StatusControlRequest::Descriptor:
+    statusAnswer(packet);
+    break;
+  default:
+    // Samples (5) and power-supply messages (7) are dispatched by the
+    // capture and power-supply code; everything else is no message.
+    break;
+  }
+}
+
+void MainWindow::deviceInformation(const Packet &packet)
+{
+  StatusControlResponse::firstPacket = true;
+  if (!DeviceInfo::m_deviceInfo)
+    DeviceInfo::m_deviceInfo = new DeviceInfo;
+  DeviceInfo::m_deviceInfo->set(packet.data(), Packet::ImageSize);
+  m_identified = true;
+  m_channelsComplete = false;
+  if (loggerMode()) {
+    ChannelInfo::removeChannels();
+    ChannelsRequest request;
+    sendPacket(request);
+  }
+  emit deviceInfoReceved();
+}
+
+void MainWindow::controlAnswer(const Packet &packet)
+{
+  const unsigned char command = packet.data()[1];
+  const unsigned char error = packet.data()[3];
+  if (error != 0)
+    showStatusError(tr("FAILED to start measuring: ") + QString::number(error), 0);
+  else if (command == DeviceControl::Stop)
+    statusBar()->clearMessage();
+  else
+    showStatusMessage(QStringLiteral("Measuring..."), 0);
+}
+
+void MainWindow::channelDescription(const Packet &packet)
+{
+  // Only descriptions answering this device's identification count, and
+  // only once: a stray or repeated description must not set up another tab.
+  if (!m_identified || m_channelsComplete)
+    return;
+  ChannelInfo info(packet);
+  if (info.channel() >= LoggerChannels)
+    return;
+  info.setPrecision(1);
+  ChannelInfo::addChannelInfo(info);
+  const int expected = DeviceInfo::m_deviceInfo ? DeviceInfo::m_deviceInfo->data()[3] : 0;
+  if (ChannelInfo::channelCount() != expected)
+    return;
+  m_channelsComplete = true;
+  if (m_freshTab) {
+    addTab();
+    currentWidget()->addChannels({});
+  }
+  emit enableMeasurement();
+  m_statusTimer->start(StatusIntervalMs);
+}
+
+void MainWindow::statusAnswer(const Packet &packet)
+{
+  PlotWidget *plot = plotter();
+  if (!plot || plot->graphCount() <= 2)
+    return;
+  StatusControlResponse response(packet);
+  m_statusPanel->update(response);
+  m_controlPanel->update(response);
+  StatusControlResponse::firstPacket = false;
+}
+
+void MainWindow::on_deviceConnected()
+{
+  const bool wasPower = Helpers::powerMode;
+  Helpers::powerMode = m_device->model() == QLatin1String("5002");
+  Helpers::powerV2Mode = false;
+  m_identified = false;
+  m_channelsComplete = false;
+  // The logger's poll runs only once the logger has described its channels.
+  m_statusTimer->stop();
+  if (Helpers::powerMode) {
+    if (!wasPower)
+      closeAllTabs();
+  } else {
+    if (wasPower)
+      closeAllTabs();
+    setTovriMode();
+  }
+  if (!DeviceInfo::m_deviceInfo)
+    DeviceInfo::m_deviceInfo = new DeviceInfo;
+  sendPacket(*DeviceInfo::m_deviceInfo);
+  showStatusMessage(tr("Device connected"), 10000);
+  sendStatistics();
+}
+
+void MainWindow::on_deviceDisconnected()
+{
+  m_statusTimer->stop();
+  m_identified = false;
+  m_channelsComplete = false;
+  setWindowTitle(QCoreApplication::applicationName() + QStringLiteral(" - no device connected"));
+  ChannelInfo::removeChannels();
+  m_controlPanel->setChannels();
+  Helpers::isMeasuring = false;
+  enableControls(false);
+  enableButtons(false);
+  enableToolbar(false, true);
+  showStatusError(tr("Device disconnected"), 0);
+  emit disableMeasurement();
+}
+
+void MainWindow::on_deviceOpenFailed(const QString &reason)
+{
+  // The link tells each failing device once, not at every search.
+  showStatusError(tr("The device was found but cannot be opened: %1").arg(reason), 0);
+}
+
+void MainWindow::sendStatistics()
+{
+  Settings settings;
+  // The serial number leaves the machine only when the user allows checks.
+  if (!settings.value(QStringLiteral("Update/auto-check-firm"), true).toBool())
+    return;
+  if (!HidDevice::m_instance)
+    return;
+  m_updater->on_checkUpdatesFW(HidDevice::m_instance->serial());
+}
+
+void MainWindow::sendPacket(Packet &packet)
+{
+  if (Helpers::isUpdating || !m_device)
+    return;
+  m_device->sendPacket(packet);
+}
+
+void MainWindow::sendCommand(const QString &command)
+{
+  if (Helpers::isUpdating || !m_device)
+    return;
+  m_device->sendCommand(command);
+}
+
+void MainWindow::on_requestStatus(StatusControlRequest &request)
+{
+  if (!Helpers::isMeasuring)
+    sendPacket(request);
+}
+
+void MainWindow::on_stopButton()
+{
+  DeviceControl command(DeviceControl::m_currentDeviceControl);
+  command.set(1, static_cast<unsigned char>(DeviceControl::Stop));
+  emit stopMeasurement(command);
+}
+
+void MainWindow::terminateMeasuring()
+{
+  qDebug() << "MainWindow::terminateMeasuring";
+  DeviceControl command(DeviceControl::m_currentDeviceControl);
+  command.set(1, static_cast<unsigned char>(DeviceControl::Stop));
+  emit stopMeasurement(command);
+  Helpers::isMeasuring = false;
+}
+
+bool MainWindow::stopOnError() const
+{
+  return m_controlPanel->stopOnError();
+}
+
+void MainWindow::statusTick()
+{
+  if (!Helpers::isMeasuring) {
+    m_controlPanel->refreshStatus();
+    return;
+  }
+  QList<qreal> values;
+  if (GLWidget *tab = currentWidget()) {
+    for (PlotDataMap *map : std::as_const(tab->maps))
+      values.append(map && !map->isEmpty() ? std::prev(map->constEnd()).value().value : qQNaN());
+  }
+  emit refreshChannels(values);
+}
+
+void MainWindow::setTovriMode()
+{
+  setWindowTitle(QStringLiteral(" TOVRI connected"));
+  m_controlPanel->show();
+  m_statusPanel->show();
+  m_dockStatus->show();
+  m_dockControl->show();
+  placeFloatingDocks();
+  m_marquee->hide();
+  m_readoutLabel->show();
+  m_popUp->show();
+  enableButtons(true);
+  enableControls(true);
+  enableToolbar(true, false);
+  m_actionView->setVisible(true);
+  m_actionReport->setVisible(true);
+  m_actionMarkers->setVisible(true);
+  m_actionCalculator->setVisible(true);
+  ui->markerBar->hide();
+  ui->reportBar->hide();
+  ui->navigationBar->show();
+}
+
+void MainWindow::createDefaults()
+{
+  const QJsonObject info{{QStringLiteral("upid"), 5},
+                         {QStringLiteral("version"), QStringLiteral("1.00")},
+                         {QStringLiteral("info"), QStringLiteral("Quillomar Current logger v1.00")},
+                         {QStringLiteral("channel-count"), 3}};
+  auto channel = [](int number, const QString &text, int base, int type, int exponent, int lower, int upper) {
+    return QJsonObject{{QStringLiteral("channel"), number},   {QStringLiteral("info"), text},
+                       {QStringLiteral("baseNumber"), base},  {QStringLiteral("dataType"), type},
+                       {QStringLiteral("minExponent"), exponent}, {QStringLiteral("lower"), lower},
+                       {QStringLiteral("upper"), upper}};
+  };
+  const QJsonArray channels{channel(0, QStringLiteral("μA,Current,"), 2, 1, 0, 0, 2100000),
+                            channel(1, QStringLiteral("mV,Voltage,"), 52, 0, 255, -100, 5500),
+                            channel(2, QStringLiteral("mV,Voltage,"), 52, 0, 255, -100, 5500)};
+  const QJsonObject document{{QStringLiteral("DeviceInfo"), info}, {QStringLiteral("Channels"), channels}};
+  if (!DeviceInfo::m_deviceInfo)
+    DeviceInfo::m_deviceInfo = new DeviceInfo;
+  DeviceInfo::m_deviceInfo->fromJson(info);
+  ChannelInfo::fromJson(document);
+}

@@ -1,0 +1,229 @@
+// Capture tabs: creating, naming, closing and the tab bar's context menu.
+#include "mainwindow.h"
+// The form's navigation strip header needs the capture file class complete.
+#include "swapfile.h"
+#include "ui_mainwindow.h"
+
+#include "axis.h"
+#include "colorsagent.h"
+#include "glwidget.h"
+#include "markerbar.h"
+#include "reportbar.h"
+#include "helpers.h"
+#include "plot.h"
+#include "popup.h"
+#include "settings.h"
+
+#include <QDebug>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QTabBar>
+
+GLWidget *MainWindow::currentWidget() const
+{
+  return qobject_cast<GLWidget *>(ui->tabWidget->currentWidget());
+}
+
+PlotWidget *MainWindow::plotter() const
+{
+  GLWidget *tab = currentWidget();
+  return tab ? tab->plot : nullptr;
+}
+
+void MainWindow::refreshGraphs()
+{
+  if (GLWidget *tab = currentWidget())
+    tab->repaint();
+}
+
+void MainWindow::setXRange(double lower, double upper)
+{
+  if (PlotWidget *plot = plotter())
+    plot->xAxis->setRange(lower, upper);
+  emit xRangeChanged(lower, upper);
+}
+
+QString MainWindow::nextTabName() const
+{
+  // The name also names the capture's working file: two open tabs must
+  // never share it, even after a tab in the middle was closed.
+  const QString prefix = tr("Capture ");
+  int number = ui->tabWidget->count() + 1;
+  for (;;) {
+    const QString name = prefix + QString::number(number);
+    bool taken = false;
+    for (int i = 0; i < ui->tabWidget->count() && !taken; ++i) {
+      QString text = ui->tabWidget->tabText(i);
+      if (text.startsWith(QLatin1Char('*')))
+        text.remove(0, 1);
+      taken = text == name;
+    }
+    if (!taken)
+      return name;
+    ++number;
+  }
+}
+
+void MainWindow::addTab()
+{
+  Settings settings;
+  const bool dark = settings.value(QStringLiteral("Options/dark-color"), false).toBool();
+  ColorsAgent agent(dark);
+
+  const QString name = nextTabName();
+  auto *tab = new GLWidget(ui->tabWidget);
+  tab->setObjectName(QStringLiteral("tab_") + name);
+  auto *layout = new QHBoxLayout(tab);
+  layout->setSpacing(6);
+  layout->setContentsMargins(11, 11, 11, 11);
+  layout->setObjectName(QStringLiteral("horizontalLayout_") + name);
+  auto *plot = new PlotWidget(tab);
+  tab->setPlotter(plot);
+  plot->setObjectName(name);
+  QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+  policy.setVerticalStretch(2);
+  plot->setSizePolicy(policy);
+  layout->addWidget(plot);
+
+  const int index = ui->tabWidget->addTab(tab, QString());
+  ui->tabWidget->setTabText(index, name);
+
+  plot->setAutoAddPlottableToLegend(false);
+  PlotAxis *time = plot->xAxis;
+  time->setLabel(Helpers::timeFormat == 2 ? tr("Time") : tr("Time, sec"));
+  // The new tab is not the current one yet: its own axis gets the window.
+  time->setRange(0, 10);
+  emit xRangeChanged(0, 10);
+  time->setNumberPrecision(8);
+  time->setAutoTicks(true);
+  time->setAutoSubTicks(true);
+  time->setTickStep(0.5);
+  time->setAutoTickCount(8);
+  time->setTickLength(8, 0);
+  time->setSubTickLength(4, 0);
+  QFont font = time->labelFont();
+  font.setWeight(QFont::Bold);
+  time->setLabelFont(font);
+  Helpers::setPlotterColor(plot, agent.background);
+
+  connect(time, qOverload<PlotRange &, PlotRange &>(&PlotAxis::rangeChanged), this,
+          [this, time](PlotRange &newRange, PlotRange &oldRange) { on_rangeChanged(newRange, oldRange, time); });
+  connect(tab, &GLWidget::axisRangeChanged, this, &MainWindow::on_rangeChanged);
+
+  ui->tabWidget->setCurrentWidget(tab);
+  ui->markerBar->setPlotter(tab);
+  repaint();
+}
+
+void MainWindow::addPowerTab()
+{
+  addTab();
+}
+
+void MainWindow::on_rangeChanged(PlotRange &newRange, PlotRange &oldRange, PlotAxis *axis)
+{
+  if (auto *current = dynamic_cast<Axis *>(axis))
+    current->on_rangeChanged(newRange, oldRange);
+  ui->markerBar->on_rangeChanged(newRange, oldRange, axis);
+  if (ui->reportBar->isVisible())
+    ui->reportBar->update(currentWidget(), true);
+}
+
+void MainWindow::on_closeTab(int index)
+{
+  // A double-click on the bar beside the tabs names no tab (-1).
+  if (index < 0 || index >= ui->tabWidget->count())
+    return;
+  if (Helpers::isMeasuring)
+    terminateMeasuring();
+  auto *tab = qobject_cast<GLWidget *>(ui->tabWidget->widget(index));
+  if (!tab)
+    return;
+  const QString title = tr("Close");
+  const QString name = ui->tabWidget->tabText(index);
+  if (tab->saved) {
+    if (Helpers::warning(this, title, QStringLiteral("%1 %2?").arg(title, name), QMessageBox::Yes | QMessageBox::No,
+                         QMessageBox::Yes) != QMessageBox::Yes)
+      return;
+  } else {
+    const int answer = Helpers::warning(this, title, tr("%1 is not saved. Want to save it before closing?").arg(name),
+                                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    // Saving from here comes with the save dialog; until then Yes keeps the
+    // capture rather than lose it.
+    if (answer != QMessageBox::No)
+      return;
+  }
+  ui->tabWidget->removeTab(index);
+  delete tab;
+  if (ui->tabWidget->count() == 0)
+    addFreshTab();
+}
+
+void MainWindow::addFreshTab()
+{
+  addTab();
+  currentWidget()->addChannels({});
+  m_freshTab = true;
+  showIdleReadout();
+  m_popUp->setPopupText(QString());
+}
+
+void MainWindow::closeTabSilent(int index, bool replaceLast)
+{
+  if (index < 0 || index >= ui->tabWidget->count())
+    return;
+  if (Helpers::isMeasuring)
+    terminateMeasuring();
+  QWidget *tab = ui->tabWidget->widget(index);
+  ui->tabWidget->removeTab(index);
+  delete tab;
+  if (ui->tabWidget->count() == 0 && replaceLast && !Helpers::powerMode && !Helpers::powerV2Mode)
+    addFreshTab();
+}
+
+void MainWindow::closeAllTabs()
+{
+  while (ui->tabWidget->count() > 0)
+    closeTabSilent(0, false);
+}
+
+void MainWindow::closeTabs(TabGroup group, const QPoint &pos)
+{
+  const int under = ui->tabWidget->tabBar()->tabAt(pos);
+  switch (group) {
+  case LeftOf:
+    qDebug() << "Left" << under << ui->tabWidget->count();
+    for (int i = 0; i < under; ++i)
+      closeTabSilent(0, true);
+    break;
+  case RightOf:
+    qDebug() << "Right" << under << ui->tabWidget->count();
+    // Without a tab under the pointer there is no "right of"; in logger mode
+    // closing from the end would also never stop (the last close adds a tab).
+    if (under < 0)
+      break;
+    while (under + 1 < ui->tabWidget->count())
+      closeTabSilent(ui->tabWidget->count() - 1, true);
+    break;
+  case All: {
+    const int count = ui->tabWidget->count();
+    for (int i = 0; i < count; ++i)
+      closeTabSilent(0, true);
+    break;
+  }
+  }
+}
+
+void MainWindow::on_contextMenuRequested(const QPoint &pos)
+{
+  QMenu menu(this);
+  QAction *left = menu.addAction(tr("Close tabs to the left"));
+  QAction *right = menu.addAction(tr("Close tabs to the right"));
+  QAction *all = menu.addAction(tr("Close all tabs"));
+  for (QAction *action : {left, right, all})
+    action->setShortcut(QKeySequence());
+  connect(left, &QAction::triggered, this, [this, pos] { closeTabs(LeftOf, pos); });
+  connect(right, &QAction::triggered, this, [this, pos] { closeTabs(RightOf, pos); });
+  connect(all, &QAction::triggered, this, [this, pos] { closeTabs(All, pos); });
+  menu.exec(ui->tabWidget->tabBar()->mapToGlobal(pos));
+}

@@ -1,0 +1,172 @@
+#include "appfixture.h"
+#include "glwidget.h"
+#include "controlpanel.h"
+#include "helpers.h"
+#include "packet.h"
+#include "plot.h"
+#include "processstate.h"
+#include "testmain.h"
+
+#include <QSignalSpy>
+#include <QTabWidget>
+
+using namespace AppFixture;
+
+// Devices arriving and leaving on the simulated bus, seen from the window.
+class ArrivalTest : public QObject
+{
+  Q_OBJECT
+private slots:
+  void init()
+  {
+    resetProcessState();
+    clearSettings();
+    keepUpdatesLocal();
+  }
+
+  void loggerComesAndGoes()
+  {
+    SimBus bus;
+    auto *logger = bus.add<SimLogger>();
+    MainWindow window;
+    quietLink();
+    QCOMPARE(window.windowTitle(), QCoreApplication::applicationName());
+    pump();
+
+    QCOMPARE(window.windowTitle(), QString(" TOVRI connected"));
+    QCOMPARE(statusText(window), QString("Device connected"));
+    // Identification, then the channel descriptions.
+    QCOMPARE(descriptors(logger->written).mid(0, 2), (QList<int>{DeviceInfo::Descriptor, ChannelInfo::Descriptor}));
+    QCOMPARE(window.tabWidget()->count(), 1);
+    QCOMPARE(window.tabWidget()->tabText(0), QString("Capture 1"));
+    QCOMPARE(window.plotter()->graphCount(), 4);
+    QVERIFY(window.statusTimer()->isActive());
+    QVERIFY(window.m_actionSave->isEnabled());
+    QVERIFY(window.m_actionReport->isVisible());
+    QCOMPARE(DeviceInfo::m_deviceInfo->readU32(4), quint32(500100001));
+    auto *start = window.controlPanel()->findChild<QAbstractButton *>("btnStart");
+    QVERIFY(start && start->isEnabled());
+
+    // Each tick asks for the status while idle, and only then.
+    logger->written.clear();
+    QVERIFY(QMetaObject::invokeMethod(&window, "statusTick"));
+    QCOMPARE(descriptors(logger->written), QList<int>{StatusControlRequest::Descriptor});
+    Helpers::isMeasuring = true;
+    QVERIFY(QMetaObject::invokeMethod(&window, "statusTick"));
+    Helpers::isMeasuring = false;
+    QCOMPARE(logger->written.size(), 1);
+    // The answer reaches the panels: the chart has its three channels.
+    StatusControlResponse::firstPacket = true;
+    pump(1);
+    QVERIFY(!StatusControlResponse::firstPacket);
+
+    bus.unplug(logger);
+    pump(1);
+    QCOMPARE(window.windowTitle(), QCoreApplication::applicationName() + " - no device connected");
+    QCOMPARE(statusText(window), QString("Device disconnected"));
+    QCOMPARE(window.statusBar()->styleSheet(), QString("color: red"));
+    QVERIFY(!window.statusTimer()->isActive());
+    QCOMPARE(ChannelInfo::channelCount(), 0);
+    QVERIFY(!window.m_actionSave->isEnabled());
+    QVERIFY(!window.m_actionShowAll->isEnabled());
+    QVERIFY(!window.m_comboMeasuringTime->isEnabled());
+    QVERIFY(window.m_actionOpen->isEnabled());
+    QVERIFY(window.m_actionSettings->isEnabled());
+    QVERIFY(!start->isEnabled());
+
+    // The untouched tab stays; the next completion adds a fresh one.
+    bus.plug(logger);
+    pump();
+    QCOMPARE(window.windowTitle(), QString(" TOVRI connected"));
+    QCOMPARE(window.tabWidget()->count(), 2);
+    QCOMPARE(window.tabWidget()->tabText(1), QString("Capture 2"));
+    QVERIFY(window.statusTimer()->isActive());
+  }
+
+  void channelsWrittenAtExitWhileOpen()
+  {
+    SimBus bus;
+    bus.add<SimLogger>();
+    {
+      MainWindow window;
+      quietLink();
+      pump();
+      QCOMPARE(window.tabWidget()->count(), 1);
+    }
+    // The link was still open when the control panel saved its choice.
+    QVERIFY(!readSetting("Measure/channels").toString().isEmpty());
+    QVERIFY(readSetting("Control/dock-area").isValid());
+    QVERIFY(HidDevice::m_instance == nullptr);
+    QCOMPARE(bus.openHandles(), 0);
+  }
+
+  void supplyInPlaceOfLoggerStopsThePoll()
+  {
+    SimBus bus;
+    auto *logger = bus.add<SimLogger>();
+    MainWindow window;
+    quietLink();
+    pump();
+    QVERIFY(window.statusTimer()->isActive());
+    bus.unplug(logger);
+    pump(1);
+    bus.add<SimPowerSupply>();
+    pump(2);
+    QVERIFY(Helpers::powerMode);
+    QVERIFY(!window.statusTimer()->isActive());
+    // A change of device kind closes every tab without a question.
+    QCOMPARE(window.tabWidget()->count(), 0);
+  }
+
+  void deviceThatCannotBeOpenedIsToldOnce()
+  {
+    SimBus bus;
+    auto *logger = bus.add<SimLogger>();
+    logger->failOpen = true;
+    MainWindow window;
+    quietLink();
+    QSignalSpy failed(HidDevice::m_instance, &HidDevice::deviceOpenFailed);
+    pump(5);
+    QCOMPARE(failed.count(), 1);
+    QVERIFY(statusText(window).contains("simulated open failure"));
+    QCOMPARE(window.statusBar()->styleSheet(), QString("color: red"));
+
+    // Taken off and put back, still refusing: told again, once.
+    bus.unplug(logger);
+    pump(1);
+    bus.plug(logger);
+    pump(3);
+    QCOMPARE(failed.count(), 2);
+
+    logger->failOpen = false;
+    pump();
+    QCOMPARE(window.windowTitle(), QString(" TOVRI connected"));
+    QCOMPARE(failed.count(), 2);
+  }
+
+  void firmwareCheckHonoursTheUsersChoice_data()
+  {
+    QTest::addColumn<bool>("allowed");
+    QTest::newRow("checks on") << true;
+    QTest::newRow("checks off") << false;
+  }
+
+  void firmwareCheckHonoursTheUsersChoice()
+  {
+    QFETCH(bool, allowed);
+    writeSettings({{"Update/auto-check-firm", allowed}, {"Update/auto-check-soft", false}});
+    SimBus bus;
+    bus.add<SimLogger>();
+    MainWindow window;
+    quietLink();
+    // The arrival alone, before any event turn can end the query.
+    HidDevice::m_instance->checkTimerTick();
+    QCOMPARE(window.windowTitle(), QString(" TOVRI connected"));
+    // Busy means the serial number went out in a query.
+    QCOMPARE(window.updater()->firmwareDownloader()->state() == Downloader::Busy, allowed);
+  }
+};
+
+TOVRI_TEST(ArrivalTest)
+
+#include "tst_arrival.moc"

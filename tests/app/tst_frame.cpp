@@ -1,0 +1,268 @@
+#include "appfixture.h"
+#include "helpers.h"
+#include "markerbar.h"
+#include "swapfile.h" // needed complete by the strip's header
+#include "navigationbar.h"
+#include "reportbar.h"
+#include "packet.h"
+#include "processstate.h"
+#include "testmain.h"
+
+#include <QComboBox>
+#include <QDateTime>
+#include <QDockWidget>
+#include <QLabel>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QWidgetAction>
+
+using namespace AppFixture;
+
+// The window's frame against its settings file: first start, damaged
+// values of every kind, and what it writes back when it closes.
+class FrameTest : public QObject
+{
+  Q_OBJECT
+private slots:
+  void init()
+  {
+    resetProcessState();
+    clearSettings();
+    keepUpdatesLocal();
+  }
+  void cleanup() { clearSettings(); }
+
+  void firstStartWithoutSettings()
+  {
+    MainWindow window;
+    QCOMPARE(window.dockWidgetArea(window.dockStatus()), Qt::LeftDockWidgetArea);
+    QCOMPARE(window.dockWidgetArea(window.dockControl()), Qt::LeftDockWidgetArea);
+    QCOMPARE(window.tabifiedDockWidgets(window.dockControl()), QList<QDockWidget *>{window.dockStatus()});
+    QVERIFY(!window.dockStatus()->isHidden());
+    QVERIFY(!window.dockControl()->isHidden());
+    QCOMPARE(window.languageIndex(), 0);
+    QCOMPARE(Helpers::timeFormat, 1);
+    QVERIFY(!window.darkTheme());
+    QCOMPARE(window.windowTitle(), QCoreApplication::applicationName());
+    QCOMPARE(window.tabWidget()->count(), 0);
+    QCOMPARE(window.measuringTime(), 10);
+    QCOMPARE(window.showAllLength(), 10);
+    QCOMPARE(window.m_actionMarkers->text(), QString("Show Markers"));
+    QCOMPARE(window.m_actionReport->text(), QString("Show Report"));
+    QVERIFY(!window.m_actionReport->isVisible());
+    QVERIFY(window.readoutFormat().contains("%4"));
+    // The built-in logger descriptions serve until the logger sends its own.
+    QCOMPARE(ChannelInfo::channelCount(), 3);
+    QVERIFY(ChannelInfo::getChannelInfo(0).info().startsWith(QString::fromUtf8("μA,Current")));
+    QCOMPARE(int(DeviceInfo::m_deviceInfo->data()[3]), 3);
+  }
+
+  void damagedSettings_data()
+  {
+    QTest::addColumn<QVariantMap>("stored");
+    QTest::addColumn<int>("language");
+    QTest::addColumn<int>("measuring");
+    QTest::addColumn<int>("showAll");
+    QTest::addColumn<int>("customMeasuring");
+    QTest::addColumn<int>("customShowAll");
+
+    const int c10 = 10;
+    QTest::newRow("language above the list") << QVariantMap{{"Options/language", 7}} << 0 << 10 << 10 << c10 << c10;
+    QTest::newRow("language below the list") << QVariantMap{{"Options/language", -1}} << 0 << 10 << 10 << c10 << c10;
+    QTest::newRow("language not a number") << QVariantMap{{"Options/language", "uk"}} << 0 << 10 << 10 << c10 << c10;
+    QTest::newRow("valid language") << QVariantMap{{"Options/language", 1}} << 1 << 10 << 10 << c10 << c10;
+    QTest::newRow("time row past the list") << QVariantMap{{"Options/time-length-index", 99}} << 0 << 10 << 10 << c10
+                                            << c10;
+    QTest::newRow("time row negative") << QVariantMap{{"Options/time-length-index", -3}} << 0 << 10 << 10 << c10 << c10;
+    QTest::newRow("infinite row") << QVariantMap{{"Options/time-length-index", 3}} << 0 << -1 << 10 << c10 << c10;
+    QTest::newRow("view row past the list") << QVariantMap{{"Options/showall-length-index", 8}} << 0 << 10 << 10 << c10
+                                            << c10;
+    QTest::newRow("custom time zero") << QVariantMap{{"Options/time-length-index", 4}, {"Options/serie-length-sec", 0}}
+                                      << 0 << 10 << 10 << c10 << c10;
+    QTest::newRow("custom time beyond int")
+      << QVariantMap{{"Options/time-length-index", 4}, {"Options/serie-length-sec", "99999999999"}} << 0 << 10 << 10
+      << c10 << c10;
+    QTest::newRow("custom time valid")
+      << QVariantMap{{"Options/time-length-index", 4}, {"Options/serie-length-sec", 2147483647}} << 0 << 2147483647
+      << 10 << 2147483647 << c10;
+    QTest::newRow("custom view too short")
+      << QVariantMap{{"Options/showall-length-index", 7}, {"Options/showall-length-sec", 5}} << 0 << 10 << 10 << c10
+      << c10;
+    QTest::newRow("custom view too long")
+      << QVariantMap{{"Options/showall-length-index", 7}, {"Options/showall-length-sec", 1801}} << 0 << 10 << 10 << c10
+      << c10;
+    QTest::newRow("custom view valid")
+      << QVariantMap{{"Options/showall-length-index", 7}, {"Options/showall-length-sec", 60}} << 0 << 10 << 60 << c10
+      << 60;
+    QTest::newRow("custom view not selected")
+      << QVariantMap{{"Options/showall-length-index", 2}, {"Options/showall-length-sec", 600}} << 0 << 10 << 60 << c10
+      << 600;
+    QTest::newRow("unreadable geometry and state")
+      << QVariantMap{{"Main/geometry", QByteArray("\x01\x02junk")}, {"Main/state", QByteArray("\xff\xfe")}} << 0 << 10
+      << 10 << c10 << c10;
+  }
+
+  void damagedSettings()
+  {
+    QFETCH(QVariantMap, stored);
+    QFETCH(int, language);
+    QFETCH(int, measuring);
+    QFETCH(int, showAll);
+    QFETCH(int, customMeasuring);
+    QFETCH(int, customShowAll);
+    writeSettings(stored);
+    MainWindow window;
+    QCOMPARE(window.languageIndex(), language);
+    QCOMPARE(window.measuringTime(), measuring);
+    QCOMPARE(window.showAllLength(), showAll);
+    // The "Custom" rows show their seconds whether chosen or not.
+    const int lastTime = MainWindow::MeasuringTimeRows - 1;
+    const int lastView = MainWindow::ShowAllRows - 1;
+    QCOMPARE(window.m_comboMeasuringTime->itemData(lastTime).toInt(), customMeasuring);
+    QVERIFY(window.m_comboMeasuringTime->itemText(lastTime).endsWith(": " + QString::number(customMeasuring)));
+    QCOMPARE(window.m_comboShowAll->itemData(lastView).toInt(), customShowAll);
+    QVERIFY(window.m_comboShowAll->itemText(lastView).endsWith(": " + QString::number(customShowAll)));
+    QCOMPARE(window.dockWidgetArea(window.dockStatus()), Qt::LeftDockWidgetArea);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+  }
+
+  void dockAreas_data()
+  {
+    QTest::addColumn<QVariant>("statusArea");
+    QTest::addColumn<QVariant>("controlArea");
+    QTest::addColumn<int>("expectedStatus");
+    QTest::addColumn<int>("expectedControl");
+    QTest::newRow("left and right") << QVariant(1) << QVariant(2) << 1 << 2;
+    QTest::newRow("top is no side") << QVariant(4) << QVariant(8) << 1 << 1;
+    QTest::newRow("no area") << QVariant(0) << QVariant(15) << 1 << 1;
+    QTest::newRow("text") << QVariant("right") << QVariant(QString()) << 1 << 1;
+  }
+
+  void dockAreas()
+  {
+    QFETCH(QVariant, statusArea);
+    QFETCH(QVariant, controlArea);
+    QFETCH(int, expectedStatus);
+    QFETCH(int, expectedControl);
+    writeSettings({{"Status/dock-area", statusArea}, {"Control/dock-area", controlArea}, {"Status/tabified", false}});
+    MainWindow window;
+    QCOMPARE(int(window.dockWidgetArea(window.dockStatus())), expectedStatus);
+    QCOMPARE(int(window.dockWidgetArea(window.dockControl())), expectedControl);
+  }
+
+  void floatingControlDockKeepsItsPlace()
+  {
+    const QRect place(120, 140, 480, 640);
+    writeSettings({{"Status/tabified", false}, {"Control/floating", true}, {"Control/dock-geometry", place}});
+    MainWindow window;
+    QVERIFY(window.dockControl()->isFloating());
+    QVERIFY(!window.dockStatus()->isFloating());
+    QCOMPARE(window.dockControl()->geometry().topLeft(), place.topLeft());
+    // Its panel shows with the logger, in the stored size.
+    window.setTovriMode();
+    QCOMPARE(window.dockControl()->geometry(), place);
+  }
+
+  void layoutWrittenAtExit()
+  {
+    writeSettings({{"Options/language", 1}, {"Status/tabified", false}, {"Control/dock-area", 2}});
+    {
+      MainWindow window;
+      window.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&window));
+    }
+    QCOMPARE(readSetting("Status/dock-area").toInt(), 1);
+    QCOMPARE(readSetting("Control/dock-area").toInt(), 2);
+    QCOMPARE(readSetting("Status/tabified").toBool(), false);
+    QCOMPARE(readSetting("Control/floating").toBool(), false);
+    QCOMPARE(readSetting("Options/language").toInt(), 1);
+    QVERIFY(!readSetting("Main/geometry").toByteArray().isEmpty());
+    QVERIFY(!readSetting("Main/state").toByteArray().isEmpty());
+
+    // What one run wrote, the next one reads back.
+    MainWindow again;
+    QCOMPARE(again.dockWidgetArea(again.dockControl()), Qt::RightDockWidgetArea);
+    QCOMPARE(again.languageIndex(), 1);
+  }
+
+  void viewMenuHidesAndStacksDocks()
+  {
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.m_actionViewStatus->setChecked(false);
+    QVERIFY(window.dockStatus()->isHidden());
+    QCOMPARE(readSetting("Status/visible").toBool(), false);
+    window.m_actionViewStatus->setChecked(true);
+    QVERIFY(!window.dockStatus()->isHidden());
+    QCOMPARE(readSetting("Status/visible").toBool(), true);
+    QCOMPARE(window.tabifiedDockWidgets(window.dockStatus()), QList<QDockWidget *>{window.dockControl()});
+  }
+
+  void barsFollowTheToolbar_data()
+  {
+    QTest::addColumn<bool>("markersBar");
+    QTest::newRow("markers hidden") << false;
+    QTest::newRow("markers shown") << true;
+  }
+
+  void barsFollowTheToolbar()
+  {
+    QFETCH(bool, markersBar);
+    writeSettings({{"Main/markers_bar", markersBar}});
+    MainWindow window;
+    auto *markers = window.findChild<MarkerBar *>("markerBar");
+    auto *report = window.findChild<ReportBar *>("reportBar");
+    auto *navigation = window.findChild<NavigationBar *>("navigationBar");
+    QVERIFY(markers && report && navigation);
+    // Until a capture exists every bar is hidden.
+    QVERIFY(markers->isHidden());
+    QVERIFY(report->isHidden());
+    QVERIFY(navigation->isHidden());
+    QCOMPARE(window.m_actionMarkers->text(), markersBar ? QString("Hide Markers") : QString("Show Markers"));
+
+    window.setTovriMode();
+    window.addTab();
+    window.currentWidget()->addChannels({});
+    QVERIFY(!navigation->isHidden());
+    QVERIFY(report->isHidden());
+    window.m_actionReport->trigger();
+    QVERIFY(!report->isHidden());
+    QCOMPARE(window.m_actionReport->text(), QString("Hide Report"));
+    QCOMPARE(readSetting("Main/report_bar").toBool(), true);
+    window.loadLanguage("uk");
+    QCOMPARE(window.m_actionReport->text(), QString::fromUtf8("Сховати звіт"));
+    window.loadLanguage("en");
+    window.m_actionReport->trigger();
+    QVERIFY(report->isHidden());
+    QCOMPARE(window.m_actionReport->text(), QString("Show Report"));
+    QCOMPARE(readSetting("Main/report_bar").toBool(), false);
+
+    window.m_actionReport->trigger();
+    window.enableControls(false);
+    QVERIFY(report->isHidden());
+    QCOMPARE(window.m_actionReport->text(), QString("Show Report"));
+  }
+
+  void toolbarEnabling()
+  {
+    MainWindow window;
+    window.enableToolbar(false, true);
+    QList<QAction *> enabled;
+    for (QAction *action : window.findChild<QToolBar *>("toolBar")->actions()) {
+      if (action->isEnabled() && !action->isSeparator() && !qobject_cast<QWidgetAction *>(action))
+        enabled.append(action);
+    }
+    QCOMPARE(enabled, (QList<QAction *>{window.m_actionOpen, window.m_actionSettings}));
+    QVERIFY(!window.m_comboMeasuringTime->isEnabled());
+    QVERIFY(!window.m_comboShowAll->isEnabled());
+    window.enableToolbar(true, false);
+    QVERIFY(window.m_actionSave->isEnabled());
+    QVERIFY(window.m_comboMeasuringTime->isEnabled());
+  }
+};
+
+TOVRI_TEST(FrameTest)
+
+#include "tst_frame.moc"

@@ -1,0 +1,194 @@
+#include "appfixture.h"
+#include "colorsagent.h"
+#include "helpers.h"
+#include "popup.h"
+#include "plot.h"
+#include "processstate.h"
+#include "testmain.h"
+
+#include <QDateTime>
+#include <QDockWidget>
+#include <QLabel>
+
+using namespace AppFixture;
+
+// Language and theme switching, and the once-a-day notices.
+class LanguageTest : public QObject
+{
+  Q_OBJECT
+private slots:
+  void init()
+  {
+    resetProcessState();
+    clearSettings();
+    keepUpdatesLocal();
+  }
+  void cleanup() { qApp->setStyleSheet(QString()); }
+
+  void ukrainianThenEnglish()
+  {
+    MainWindow window;
+    window.addTab();
+    window.setWindowTitle("Kept title");
+    window.loadLanguage("uk");
+    QCOMPARE(window.m_actionSave->text(), QString::fromUtf8("Зберегти"));
+    QCOMPARE(window.dockControl()->windowTitle(), QString::fromUtf8("Керування"));
+    QCOMPARE(window.m_actionMarkers->text(), QString::fromUtf8("Показати маркери"));
+    QCOMPARE(window.plotter()->xAxis->label(), QString::fromUtf8("Час, с: "));
+    QCOMPARE(window.windowTitle(), QString("Kept title"));
+
+    window.loadLanguage("en");
+    QCOMPARE(window.m_actionSave->text(), QString("Save"));
+    QCOMPARE(window.dockControl()->windowTitle(), QString("Control"));
+    QCOMPARE(window.plotter()->xAxis->label(), QString("Time, sec: "));
+    QCOMPARE(window.windowTitle(), QString("Kept title"));
+
+    // No file for the language: the English source texts.
+    window.loadLanguage("uk");
+    window.loadLanguage("xx");
+    QCOMPARE(window.m_actionSave->text(), QString("Save"));
+    QCOMPARE(window.m_comboShowAll->itemText(MainWindow::ShowAllRows - 1), QString("Custom: 10"));
+  }
+
+  void storedLanguageIsLoadedAtStart()
+  {
+    writeSettings({{"Options/language", 1}});
+    MainWindow window;
+    QCOMPARE(window.m_actionOpen->text(), QString::fromUtf8("Відкрити"));
+    window.loadLanguage("en");
+  }
+
+  void themes()
+  {
+    MainWindow window;
+    const QPalette light = QApplication::palette();
+    emit window.changeColorTheme(true);
+    QVERIFY(window.darkTheme());
+    QCOMPARE(QApplication::palette().color(QPalette::Window), Helpers::darkPalette().color(QPalette::Window));
+    QVERIFY(qApp->styleSheet().contains("float-white.png"));
+    window.showStatusMessage("x", 0);
+    QCOMPARE(window.statusBar()->styleSheet(), QString("color: white"));
+    window.showStatusError("x", 0);
+    QCOMPARE(window.statusBar()->styleSheet(), QString("color: #ff4444"));
+    window.on_changeColors();
+    QVERIFY(window.readoutFormat().contains("<font color=white>Time: "));
+
+    emit window.changeColorTheme(false);
+    QCOMPARE(QApplication::palette().color(QPalette::Window), light.color(QPalette::Window));
+    QVERIFY(qApp->styleSheet().contains("float-black.png"));
+    window.on_changeColors();
+    QVERIFY(window.readoutFormat().contains("<font color=black>Time: "));
+  }
+
+  void chartColoursFollowTheTheme()
+  {
+    MainWindow window;
+    window.addTab();
+    window.currentWidget()->addChannels({});
+    PlotWidget *plot = window.plotter();
+    QCOMPARE(plot->graphCount(), 4);
+    {
+      ColorsAgent agent(false);
+      agent.colors[ColorsAgent::Chart][0] = QColor("#123456");
+      agent.colors[ColorsAgent::Mouse][1] = QColor("#abcdef");
+    } // written back
+    window.on_changeColors();
+    QCOMPARE(plot->graph(0)->pen().color(), QColor("#123456"));
+    QCOMPARE(plot->graph(3)->pen().color(), QColor("#123456"));
+    QVERIFY(window.readoutFormat().contains("<font color=#abcdef>%2 "));
+    QVERIFY(window.readoutLabel()->text().contains("#1: --"));
+
+    // While a capture runs the readout keeps its values.
+    window.readoutLabel()->setText("live");
+    Helpers::isMeasuring = true;
+    window.on_changeColors();
+    QCOMPARE(window.readoutLabel()->text(), QString("live"));
+    Helpers::isMeasuring = false;
+  }
+
+  void hintColour_data()
+  {
+    QTest::addColumn<QVariant>("background");
+    QTest::addColumn<QString>("hint");
+    QTest::newRow("default white") << QVariant() << "#000000";
+    QTest::newRow("dark blue-grey") << QVariant("#203040") << "#dfcfbf";
+    QTest::newRow("named") << QVariant("black") << "#ffffff";
+    QTest::newRow("unreadable") << QVariant("no colour") << "#ffffff";
+  }
+
+  void hintColour()
+  {
+    QFETCH(QVariant, background);
+    QFETCH(QString, hint);
+    if (background.isValid())
+      writeSettings({{"Settings/chart-background", background}});
+    MainWindow window;
+    QCOMPARE(window.popUp()->textColorName(), hint);
+    QVERIFY(window.popUp()->label()->styleSheet().startsWith("QLabel { color : " + hint + ";margin-top: 6px;"));
+  }
+
+  void noticesOncePerDay_data()
+  {
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<bool>("shown");
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    QTest::newRow("never shown") << QVariant() << true;
+    QTest::newRow("an hour ago") << QVariant(now - 3600000) << false;
+    QTest::newRow("two days ago") << QVariant(now - 2 * 86400000LL) << true;
+    QTest::newRow("in the future") << QVariant(now + 10 * 86400000LL) << true;
+    QTest::newRow("not a time") << QVariant("soon") << true;
+  }
+
+  void noticesOncePerDay()
+  {
+    QFETCH(QVariant, stored);
+    QFETCH(bool, shown);
+    for (const char *key : {"sw_notify_time", "fw_notify_time"}) {
+      clearSettings();
+      if (stored.isValid())
+        writeSettings({{QString("Update/") + key, stored}});
+      MainWindow window;
+      const bool software = QByteArray(key).startsWith("sw");
+      const qint64 before = QDateTime::currentMSecsSinceEpoch();
+      if (software)
+        window.on_newSWAvailable(true);
+      else
+        window.on_newFWAvailable(true);
+      const QString text = software ? "A new software version is available. Go to Settings to update."
+                                    : "A new firmware version is available. Go to Settings to update.";
+      QCOMPARE(statusText(window) == text, shown);
+      if (shown) {
+        QVERIFY(readSetting(QString("Update/") + key).toLongLong() >= before);
+        window.statusBar()->clearMessage();
+        // Not again the same day.
+        software ? window.on_newSWAvailable(true) : window.on_newFWAvailable(true);
+        QCOMPARE(statusText(window), QString());
+      }
+      window.statusBar()->clearMessage();
+      software ? window.on_newSWAvailable(false) : window.on_newFWAvailable(false);
+      QCOMPARE(statusText(window), QString());
+    }
+  }
+
+  void warningLineComesBackAfterDismissal()
+  {
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.showStatusWarning();
+    QVERIFY(window.marquee()->isVisible());
+    QVERIFY(window.warningButton()->isVisible());
+    QCOMPARE(window.marquee()->m_strings.size(), 1);
+    window.warningButton()->click();
+    QVERIFY(!window.marquee()->isVisible());
+    QVERIFY(!window.warningButton()->isVisible());
+    QVERIFY(window.marquee()->m_strings.isEmpty());
+    window.showStatusWarning();
+    QCOMPARE(window.marquee()->m_strings.size(), 1);
+    QVERIFY(window.marquee()->m_strings.at(0).message.contains("Attention! The current has exceeded 1A."));
+  }
+};
+
+TOVRI_TEST(LanguageTest)
+
+#include "tst_language.moc"

@@ -1,0 +1,179 @@
+#include "appfixture.h"
+#include "glwidget.h"
+#include "helpers.h"
+#include "plot.h"
+#include "processstate.h"
+#include "testmain.h"
+
+#include <QSet>
+#include <QTabBar>
+#include <QTabWidget>
+
+using namespace AppFixture;
+
+namespace {
+
+QStringList tabNames(MainWindow &window)
+{
+  QStringList names;
+  for (int i = 0; i < window.tabWidget()->count(); ++i)
+    names.append(window.tabWidget()->tabText(i));
+  return names;
+}
+
+} // namespace
+
+// Capture tabs: names, the close questions and the tab bar's context menu.
+class TabsTest : public QObject
+{
+  Q_OBJECT
+private slots:
+  void init()
+  {
+    resetProcessState();
+    clearSettings();
+    keepUpdatesLocal();
+  }
+
+  void namesStayUnique()
+  {
+    MainWindow window;
+    for (int i = 0; i < 3; ++i)
+      window.addTab();
+    QCOMPARE(tabNames(window), (QStringList{"Capture 1", "Capture 2", "Capture 3"}));
+    window.closeTabSilent(1, true);
+    window.addTab();
+    QCOMPARE(tabNames(window), (QStringList{"Capture 1", "Capture 3", "Capture 4"}));
+    // A running capture's mark does not free its number.
+    window.tabWidget()->setTabText(0, "*Capture 1");
+    window.closeTabSilent(2, true);
+    window.addTab();
+    QCOMPARE(tabNames(window), (QStringList{"*Capture 1", "Capture 3", "Capture 4"}));
+    QCOMPARE(window.plotter()->objectName(), QString("Capture 4"));
+    QCOMPARE(window.currentWidget()->objectName(), QString("tab_Capture 4"));
+  }
+
+  void closeQuestions_data()
+  {
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<int>("tabsLeft");
+    QTest::newRow("saved, yes") << true << int(QMessageBox::Yes) << "Close Capture 2?" << 1;
+    QTest::newRow("saved, no") << true << int(QMessageBox::No) << "Close Capture 2?" << 2;
+    QTest::newRow("unsaved, no") << false << int(QMessageBox::No)
+                                 << "Capture 2 is not saved. Want to save it before closing?" << 1;
+    QTest::newRow("unsaved, cancel") << false << int(QMessageBox::Cancel)
+                                     << "Capture 2 is not saved. Want to save it before closing?" << 2;
+  }
+
+  void closeQuestions()
+  {
+    QFETCH(bool, saved);
+    QFETCH(int, answer);
+    QFETCH(QString, question);
+    QFETCH(int, tabsLeft);
+    MainWindow window;
+    window.addTab();
+    window.addTab();
+    qobject_cast<GLWidget *>(window.tabWidget()->widget(1))->saved = saved;
+    QString asked;
+    answerNextBox(QMessageBox::StandardButton(answer), &asked);
+    window.on_closeTab(1);
+    QCOMPARE(asked, question);
+    QCOMPARE(window.tabWidget()->count(), tabsLeft);
+    QCOMPARE(window.tabWidget()->tabText(0), QString("Capture 1"));
+  }
+
+  void closingTheLastTabLeavesAFreshOne()
+  {
+    MainWindow window;
+    window.addTab();
+    QString asked;
+    answerNextBox(QMessageBox::Yes, &asked);
+    window.on_closeTab(0);
+    QCOMPARE(asked, QString("Close Capture 1?"));
+    QCOMPARE(tabNames(window), QStringList{"Capture 1"});
+    QCOMPARE(window.plotter()->graphCount(), 4);
+    QVERIFY(window.readoutLabel()->text().contains("#0: --"));
+  }
+
+  void indexNamingNoTabDoesNothing_data()
+  {
+    QTest::addColumn<int>("index");
+    QTest::newRow("empty bar") << -1;
+    QTest::newRow("past the end") << 2;
+    QTest::newRow("far negative") << -100;
+  }
+
+  void indexNamingNoTabDoesNothing()
+  {
+    QFETCH(int, index);
+    int stops = 0; // outlives the window, which stops once more when destroyed
+    MainWindow window;
+    window.addTab();
+    window.addTab();
+    Helpers::isMeasuring = true;
+    connect(&window, &MainWindow::stopMeasurement, this, [&stops] { ++stops; });
+    int asked = 0;
+    answerNextBox(QMessageBox::Yes, nullptr, &asked);
+    emit window.tabWidget()->tabBar()->tabBarDoubleClicked(index);
+    QCoreApplication::processEvents();
+    QCOMPARE(asked, 0);
+    QCOMPARE(stops, 0);
+    QVERIFY(Helpers::isMeasuring);
+    QCOMPARE(window.tabWidget()->count(), 2);
+    Helpers::isMeasuring = false;
+  }
+
+  void contextMenu_data()
+  {
+    QTest::addColumn<int>("tabs");
+    QTest::addColumn<int>("under");
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QStringList>("left");
+    const QString l = "Close tabs to the left", r = "Close tabs to the right", a = "Close all tabs";
+    QTest::newRow("left of the first") << 3 << 0 << l << QStringList{"Capture 1", "Capture 2", "Capture 3"};
+    QTest::newRow("left of the third") << 5 << 2 << l << QStringList{"Capture 3", "Capture 4", "Capture 5"};
+    QTest::newRow("left of nothing") << 3 << -1 << l << QStringList{"Capture 1", "Capture 2", "Capture 3"};
+    QTest::newRow("right of the third") << 5 << 2 << r << QStringList{"Capture 1", "Capture 2", "Capture 3"};
+    QTest::newRow("right of the last") << 3 << 2 << r << QStringList{"Capture 1", "Capture 2", "Capture 3"};
+    QTest::newRow("right of nothing") << 3 << -1 << r << QStringList{"Capture 1", "Capture 2", "Capture 3"};
+    QTest::newRow("all, from the middle") << 3 << 1 << a << QStringList{"Capture 1"};
+    QTest::newRow("all, of nothing") << 2 << -1 << a << QStringList{"Capture 1"};
+  }
+
+  void contextMenu()
+  {
+    QFETCH(int, tabs);
+    QFETCH(int, under);
+    QFETCH(QString, entry);
+    QFETCH(QStringList, left);
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    for (int i = 0; i < tabs; ++i)
+      window.addTab();
+    QTabBar *bar = window.tabWidget()->tabBar();
+    const QPoint pos = under < 0 ? QPoint(-20, -20) : bar->tabRect(under).center();
+    QCOMPARE(bar->tabAt(pos), under);
+    pickNextMenuEntry(entry);
+    window.on_contextMenuRequested(pos);
+    QCOMPARE(tabNames(window), left);
+  }
+
+  void closeAllLeavesNoTab()
+  {
+    MainWindow window;
+    for (int i = 0; i < 4; ++i)
+      window.addTab();
+    window.closeAllTabs();
+    QCOMPARE(window.tabWidget()->count(), 0);
+    QVERIFY(window.currentWidget() == nullptr);
+    QVERIFY(window.plotter() == nullptr);
+  }
+};
+
+TOVRI_TEST(TabsTest)
+
+#include "tst_tabs.moc"
