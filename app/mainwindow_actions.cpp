@@ -152,6 +152,7 @@ void MainWindow::createToolbar()
   addSpacer(bar, QSizePolicy::Expanding, QSizePolicy::Preferred, QSize(64, 32));
 
   m_actionReport->setText(tr("Show Report"));
+  connectSettingsActions();
 }
 
 void MainWindow::retranslateToolbar()

@@ -2,6 +2,7 @@
 #define NAVIGATIONBAR_H
 
 #include "plotaxis.h"
+#include "swapfile.h"
 
 #include <QList>
 #include <QPointer>
@@ -11,7 +12,6 @@
 class PlotItemStraightLine;
 class PlotWidget;
 class QPushButton;
-class SwapFile;
 
 // The overview strip under the charts: the bound capture file's navigation
 // series over the whole capture, a line at the chart's window, clicks that
