@@ -88,8 +88,6 @@ public:
 
   // ---- language and colours
   void loadLanguage(const QString &code);
-  // The folder of the translation files: the parent of the program's folder.
-  static QString languageFolder();
   // Options/language as stored, or 0 (English) when it names no language.
   static int validLanguageIndex(int index);
 
@@ -229,9 +227,6 @@ private:
   bool m_docksTabified = true;
   QRect m_statusFloatGeometry;
   QRect m_controlFloatGeometry;
-  // Visibility of the report and marker bars as the toolbar reads it.
-  bool m_reportVisible = false;
-  bool m_markersVisible = false;
 
   // ---- settings, markers and calculator actions
 public:

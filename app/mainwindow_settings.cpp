@@ -48,7 +48,6 @@ void MainWindow::connectSettingsActions()
   connect(m_actionCalculator, &QAction::triggered, this, &MainWindow::on_actionCalculator);
   connect(ui->markerBar, &MarkerBar::markerMoved, this, &MainWindow::on_markerChanged);
   connect(ui->markerBar, &MarkerBar::markersRemoved, this, &MainWindow::on_markerChanged);
-  ui->markerBar->setVisible(m_markersVisible);
 }
 
 void MainWindow::on_actionSettings()
@@ -115,9 +114,8 @@ void MainWindow::on_actionMarkers()
     if (Calculator *calculator = findCalculator())
       updateCalculator(calculator);
   }
-  m_markersVisible = !ui->markerBar->isHidden();
   Settings settings;
-  settings.setValue(QStringLiteral("Main/markers_bar"), m_markersVisible);
+  settings.setValue(QStringLiteral("Main/markers_bar"), !ui->markerBar->isHidden());
   if (plotter())
     refreshGraphs();
 }
