@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QString>
 
+class Calculator;
 class ControlPanel;
 class DeviceControl;
 class DeviceInfo;
@@ -226,6 +227,24 @@ private:
   bool m_docksTabified = true;
   QRect m_statusFloatGeometry;
   QRect m_controlFloatGeometry;
+
+  // ---- settings, markers and calculator actions
+public:
+  Calculator *findCalculator() const;
+  // Fills the calculator's records from the current tab and hands them over.
+  void updateCalculator(Calculator *calculator);
+
+public slots:
+  void on_actionSettings();
+  void on_actionMarkers();
+  void on_actionCalculator();
+  // Also the call for the end of a logger capture and for an opened file.
+  void on_updateCalculator();
+  void on_markerChanged(double time);
+
+private:
+  void connectSettingsActions();
+  // ---- end of settings, markers and calculator actions
 };
 
 #endif // MAINWINDOW_H

@@ -171,6 +171,7 @@ void MainWindow::createToolbar()
     Settings settings;
     settings.setValue(QStringLiteral("Main/report_bar"), !ui->reportBar->isHidden());
   });
+  connectSettingsActions();
 }
 
 void MainWindow::retranslateToolbar()

@@ -1,0 +1,234 @@
+// The Settings, Markers and Calculator actions, and the feed that keeps an
+// open battery-life calculator in step with the markers and the capture.
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "appglobals.h"
+#include "calculator.h"
+#include "glwidget.h"
+#include "helpers.h"
+#include "infopackets.h"
+#include "marker.h"
+#include "markerbar.h"
+#include "navigationbar.h"
+#include "optionsdialog.h"
+#include "plot.h"
+#include "powerpackets.h"
+#include "powerpanel.h"
+#include "reportbar.h"
+#include "settings.h"
+#include "swapfile.h"
+#include "updater.h"
+
+#include <QAction>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Channel #0's average over [lower, upper] of the tab's loaded points in mA,
+// or false when the span holds no channel #0 sample.
+bool spanAverage(GLWidget *chart, double lower, double upper, double *average)
+{
+  ReportData data;
+  ReportBar::update(chart, PlotRange(lower, upper), &data);
+  if (!data.hasData(0) || !std::isfinite(data.avg0))
+    return false;
+  *average = data.avg0 / 1000.0;
+  return true;
+}
+
+} // namespace
+
+void MainWindow::connectSettingsActions()
+{
+  connect(m_actionSettings, &QAction::triggered, this, &MainWindow::on_actionSettings);
+  connect(m_actionMarkers, &QAction::triggered, this, &MainWindow::on_actionMarkers);
+  connect(m_actionCalculator, &QAction::triggered, this, &MainWindow::on_actionCalculator);
+  connect(ui->markerBar, &MarkerBar::markerMoved, this, &MainWindow::on_markerChanged);
+  connect(ui->markerBar, &MarkerBar::markersRemoved, this, &MainWindow::on_markerChanged);
+}
+
+void MainWindow::on_actionSettings()
+{
+  if (Helpers::isMeasuring)
+    return;
+  Settings settings;
+  OptionsDialog dialog(m_updater, this);
+  dialog.setLanguages(languages, m_languageIndex);
+
+  connect(&dialog, &OptionsDialog::languageChanged, this, [this](int index) {
+    // A combo box being refilled reports -1: no language to switch to.
+    if (index < 0 || index >= languages_small.size())
+      return;
+    m_languageIndex = index;
+    loadLanguage(languages_small.at(index));
+  });
+  connect(&dialog, &OptionsDialog::timeFormatChanged, this, &MainWindow::on_timeFormatChanged);
+  connect(&dialog, &OptionsDialog::changeColorTheme, this, &MainWindow::on_changeColorTheme);
+  connect(&dialog, &OptionsDialog::changeColorTheme, ui->markerBar, &MarkerBar::on_changeColorTheme);
+  connect(&dialog, &OptionsDialog::changeColorTheme, ui->reportBar, &ReportBar::on_changeColorTheme);
+  connect(&dialog, &OptionsDialog::changeColorTheme, ui->navigationBar, &NavigationBar::on_changeColorTheme);
+  connect(&dialog, &OptionsDialog::changeColors, this, &MainWindow::on_changeColors);
+  connect(&dialog, &OptionsDialog::changeColors, ui->reportBar, &ReportBar::on_changeColors);
+  connect(this, &MainWindow::deviceInfoReceved, &dialog, &OptionsDialog::fillFWInfo);
+  connect(&dialog, &OptionsDialog::checkSWUpdates, m_updater, [this] { m_updater->on_checkUpdatesSW(); });
+  connect(&dialog, &OptionsDialog::checkFWUpdates, m_updater,
+          [this] { m_updater->on_checkUpdatesFW(serialText(DeviceInfo::m_deviceInfo)); });
+  connect(m_updater, &Updater::newSWAvailable, &dialog, &OptionsDialog::on_newSWAvailable);
+  connect(m_updater, &Updater::newFWAvailable, &dialog, &OptionsDialog::on_newFWAvailable);
+
+  if (Helpers::powerMode || Helpers::powerV2Mode) {
+    if (m_powerPanel) {
+      // The dialog is the receiver: an answer arriving after it has gone reaches nothing.
+      connect(m_powerPanel, &PowerPanel::paketReceived, &dialog, &OptionsDialog::on_paketReceived);
+      connect(m_powerPanel, &PowerPanel::paketDataReceived, &dialog, &OptionsDialog::on_paketDataReceived);
+    }
+    // Through the window's guard, which refuses a device of the other kind.
+    PowerGetPacket request;
+    sendPacket(request);
+    dialog.exec();
+    settings.sync();
+  } else {
+    // The colours being edited show on the report bar too.
+    const bool reportHidden = ui->reportBar->isHidden();
+    if (reportHidden)
+      ui->reportBar->show();
+    dialog.exec();
+    settings.sync();
+    ui->reportBar->setHidden(reportHidden);
+  }
+  refreshGraphs();
+  QObject::disconnect(this, nullptr, &dialog, nullptr);
+}
+
+void MainWindow::on_actionMarkers()
+{
+  if (!ui->markerBar->isHidden()) {
+    ui->markerBar->hide();
+    m_actionMarkers->setText(tr("Show Markers"));
+  } else {
+    m_actionMarkers->setText(tr("Hide Markers"));
+    ui->markerBar->show();
+    if (Calculator *calculator = findCalculator())
+      updateCalculator(calculator);
+  }
+  Settings settings;
+  settings.setValue(QStringLiteral("Main/markers_bar"), !ui->markerBar->isHidden());
+  if (plotter())
+    refreshGraphs();
+}
+
+void MainWindow::on_actionCalculator()
+{
+  if (Helpers::isMeasuring)
+    return;
+  ui->reportBar->update(currentWidget(), true);
+  Calculator *calculator = findCalculator();
+  if (!calculator) {
+    calculator = new Calculator(this);
+    connect(calculator, &Calculator::updateInfo, this, &MainWindow::on_updateCalculator);
+    updateCalculator(calculator);
+  }
+  calculator->show();
+}
+
+Calculator *MainWindow::findCalculator() const
+{
+  return findChild<Calculator *>(QStringLiteral("Calculator"), Qt::FindDirectChildrenOnly);
+}
+
+void MainWindow::updateCalculator(Calculator *calculator)
+{
+  if (!calculator)
+    return;
+  QList<CalculatorInfo> &list = calculator->infoList;
+  GLWidget *chart = currentWidget();
+  const bool usable =
+    chart && !chart->isEmpty() && chart->swapFile && chart->swapFile->activeChannels.contains(0);
+  if (!usable) {
+    if (!list.isEmpty())
+      list.first().error = Calculator::NoData;
+    calculator->update(list);
+    return;
+  }
+
+  for (CalculatorInfo &info : list) {
+    switch (info.type) {
+    case CalculatorInfo::Markers: {
+      Marker *first = ui->markerBar->marker(0);
+      Marker *second = ui->markerBar->marker(1);
+      if (ui->markerBar->isHidden() || !first || !second) {
+        info.error = Calculator::MarkersHidden;
+      } else if (first->time == second->time) {
+        info.error = Calculator::MarkersClose;
+      } else {
+        // T2 may stand left of T1: the span runs from the earlier marker.
+        info.t_from = std::min(first->time, second->time);
+        info.t_to = std::max(first->time, second->time);
+        info.error = spanAverage(chart, info.t_from, info.t_to, &info.average) ? Calculator::Valid
+                                                                               : Calculator::NoData;
+      }
+      break;
+    }
+    case CalculatorInfo::Visible: {
+      const PlotRange range = chart->plot->xAxis->range();
+      info.t_from = range.lower;
+      info.t_to = range.upper;
+      info.error = spanAverage(chart, range.lower, range.upper, &info.average) ? Calculator::Valid
+                                                                               : Calculator::NoData;
+      break;
+    }
+    case CalculatorInfo::Whole: {
+      const ReportData *full = ui->reportBar->fullData;
+      info.t_from = full->t_start;
+      info.t_to = full->t_end;
+      if (full->hasData(0) && std::isfinite(full->avg0)) {
+        info.average = full->avg0 / 1000.0;
+        info.error = Calculator::Valid;
+      } else {
+        info.error = Calculator::NoData;
+      }
+      break;
+    }
+    case CalculatorInfo::Working: {
+      if (info.t_to == info.t_from && list.size() > 2) {
+        const double half = std::abs(list.at(2).t_to - list.at(2).t_from) / 2.0;
+        info.t_from = half - 0.5;
+        info.t_to = half + 0.5;
+      }
+      const double average =
+        chart->swapFile->getAverage(PlotRange(std::min(info.t_from, info.t_to), std::max(info.t_from, info.t_to)), 0);
+      // NaN samples in the file give a NaN mean: as useless as no samples.
+      if (average == SwapFile::noData || !std::isfinite(average)) {
+        info.error = Calculator::NoData;
+        calculator->update(list);
+        return;
+      }
+      info.error = Calculator::Valid;
+      info.average = average / 1000.0;
+      break;
+    }
+    default:
+      break;
+    }
+  }
+  calculator->update(list);
+}
+
+void MainWindow::on_updateCalculator()
+{
+  updateCalculator(findCalculator());
+}
+
+void MainWindow::on_markerChanged(double time)
+{
+  Q_UNUSED(time)
+  GLWidget *chart = currentWidget();
+  if (!chart)
+    return;
+  if (Calculator *calculator = findCalculator())
+    updateCalculator(calculator);
+  chart->repaint();
+}

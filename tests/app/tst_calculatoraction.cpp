@@ -1,0 +1,240 @@
+#include "appfixture.h"
+#include "calculator.h"
+#include "helpers.h"
+#include "marker.h"
+#include "markerbar.h"
+#include "plot.h"
+#include "processstate.h"
+#include "reportbar.h"
+#include "swapfile.h"
+#include "testmain.h"
+
+#include <QDir>
+
+using namespace AppFixture;
+
+namespace {
+
+// Samples every 0.1 s; channel #0 reads 1000 + k µA at sample k, so a span's
+// mean is easy to state: 1 mA + the mean sample index in µA.
+constexpr double Step = 0.1;
+constexpr quint16 Divider = 1000; // 10 records per second
+
+double channel0(qint64 k) { return 1000.0 + double(k); }
+
+// A finished logger capture of `count` samples in the temporary folder,
+// loaded into the window's current tab as a capture run leaves it.
+// With `nanInFile` the file holds NaN for every channel #0 sample.
+GLWidget *loadCapture(MainWindow &window, quint16 mask, qint64 count, bool nanInFile = false)
+{
+  window.addTab();
+  GLWidget *tab = window.currentWidget();
+  tab->addChannels({0, 1, 2});
+  if (tab->maps.size() < 3)
+    return nullptr;
+  static int serial = 0;
+  const QString path = QDir(QDir::tempPath()).filePath(QStringLiteral("calc%1.tmp").arg(++serial));
+  SwapFile writer;
+  if (!writer.create(path) || !writer.setLoggerHeader(mask, Divider))
+    return nullptr;
+  QList<PlotDataMap *> maps;
+  for (int c = 0; c < 3; ++c)
+    maps << new PlotDataMap;
+  for (qint64 k = 0; k < count; ++k) {
+    const double key = double(k) / 10.0;
+    for (int c = 0; c < 3; ++c) {
+      if (!(mask & (1u << c)))
+        continue;
+      const PlotData point(key, c == 0 ? channel0(k) : 3300.0);
+      maps[c]->insert(key, c == 0 && nanInFile ? PlotData(key, qQNaN()) : point);
+      tab->maps[c]->insert(key, point);
+    }
+  }
+  const bool ok = writer.append(0, 0, maps, false) && writer.stop();
+  qDeleteAll(maps);
+  if (!ok)
+    return nullptr;
+  tab->swapFile = new SwapFile(SwapFile::readHeader(path), tab);
+  tab->swapFile->file.setFileName(path);
+  tab->report = tab->swapFile->readReport();
+  return tab;
+}
+
+MarkerBar *showMarkers(MainWindow &window, double t1, double t2)
+{
+  auto *bar = window.findChild<MarkerBar *>("markerBar");
+  bar->setPlotter(window.currentWidget());
+  if (bar->isHidden())
+    window.m_actionMarkers->trigger();
+  if (!bar->marker(0))
+    bar->addMarker();
+  if (bar->marker(0) && bar->marker(1)) {
+    bar->marker(0)->time = t1;
+    bar->marker(1)->time = t2;
+  }
+  return bar;
+}
+
+Calculator *openCalculator(MainWindow &window)
+{
+  window.m_actionCalculator->trigger();
+  return window.findCalculator();
+}
+
+} // namespace
+
+// The Calculator action and the records the window computes for it.
+class CalculatorActionTest : public QObject
+{
+  Q_OBJECT
+private slots:
+  void init()
+  {
+    resetProcessState();
+    clearSettings();
+    keepUpdatesLocal();
+  }
+
+  void oneCalculator()
+  {
+    MainWindow window;
+    QVERIFY(loadCapture(window, 0x7, 101));
+    Calculator *first = openCalculator(window);
+    QVERIFY(first);
+    QVERIFY(first->isVisible());
+    first->hide();
+    QCOMPARE(openCalculator(window), first);
+    QVERIFY(first->isVisible());
+    QCOMPARE(window.findChildren<Calculator *>().size(), 1);
+  }
+
+  void markerRecord_data()
+  {
+    QTest::addColumn<bool>("barShown");
+    QTest::addColumn<double>("t1");
+    QTest::addColumn<double>("t2");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<double>("from");
+    QTest::addColumn<double>("to");
+    QTest::addColumn<double>("average");
+    // Samples 20..50: mean index 35.
+    QTest::newRow("in order") << true << 2.0 << 5.0 << 0 << 2.0 << 5.0 << 1.035;
+    QTest::newRow("swapped") << true << 5.0 << 2.0 << 0 << 2.0 << 5.0 << 1.035;
+    QTest::newRow("equal") << true << 5.0 << 5.0 << 5 << 0.0 << 0.0 << 0.0;
+    QTest::newRow("hidden bar") << false << 2.0 << 5.0 << 4 << 0.0 << 0.0 << 0.0;
+    QTest::newRow("no samples between") << true << 200.0 << 300.0 << 6 << 200.0 << 300.0 << 0.0;
+  }
+
+  void markerRecord()
+  {
+    QFETCH(bool, barShown);
+    QFETCH(double, t1);
+    QFETCH(double, t2);
+    QFETCH(int, error);
+    QFETCH(double, from);
+    QFETCH(double, to);
+    QFETCH(double, average);
+    MainWindow window;
+    QVERIFY(loadCapture(window, 0x7, 101));
+    MarkerBar *bar = showMarkers(window, t1, t2);
+    QVERIFY(bar->marker(1));
+    if (!barShown)
+      window.m_actionMarkers->trigger();
+    Calculator *calc = openCalculator(window);
+    const CalculatorInfo &info = calc->getInfo(CalculatorInfo::Markers);
+    QCOMPARE(info.error, error);
+    if (error == 0 || error == 6) {
+      QCOMPARE(info.t_from, from);
+      QCOMPARE(info.t_to, to);
+    }
+    if (error == 0)
+      QVERIFY(qAbs(info.average - average) < 1e-9);
+    // The other sources are filled whatever the markers say.
+    QCOMPARE(calc->getInfo(CalculatorInfo::Whole).error, 0);
+  }
+
+  void wholeVisibleAndWorking()
+  {
+    MainWindow window;
+    // 1001 samples: a capture of 0 to 100 s.
+    QVERIFY(loadCapture(window, 0x7, 1001));
+    window.plotter()->xAxis->setRange(10, 20);
+    Calculator *calc = openCalculator(window);
+
+    const CalculatorInfo visible = calc->getInfo(CalculatorInfo::Visible);
+    QCOMPARE(visible.error, 0);
+    QCOMPARE(visible.t_from, 10.0);
+    QCOMPARE(visible.t_to, 20.0);
+    QVERIFY(qAbs(visible.average - channel0(150) / 1000.0) < 1e-9);
+
+    const CalculatorInfo whole = calc->getInfo(CalculatorInfo::Whole);
+    QCOMPARE(whole.error, 0);
+    QCOMPARE(whole.t_from, 0.0);
+    QCOMPARE(whole.t_to, 100.0);
+    QVERIFY(qAbs(whole.average - channel0(500) / 1000.0) < 1e-9);
+
+    const CalculatorInfo working = calc->getInfo(CalculatorInfo::Working);
+    QCOMPARE(working.error, 0);
+    QCOMPARE(working.t_from, 49.5);
+    QCOMPARE(working.t_to, 50.5);
+    QVERIFY(qAbs(working.average - channel0(500) / 1000.0) < 1e-6);
+
+    // A visible window beyond the loaded points holds no sample.
+    window.plotter()->xAxis->setRange(150, 160);
+    emit calc->updateInfo();
+    QCOMPARE(calc->getInfo(CalculatorInfo::Visible).error, 6);
+  }
+
+  void workingCycleWithoutSamples()
+  {
+    MainWindow window;
+    QVERIFY(loadCapture(window, 0x7, 101, true));
+    Calculator *calc = openCalculator(window);
+    QCOMPARE(calc->getInfo(CalculatorInfo::Working).error, 6);
+    // The sources before it are still computed from the loaded points.
+    QCOMPARE(calc->getInfo(CalculatorInfo::Visible).error, 0);
+  }
+
+  void captureWithoutChannel0()
+  {
+    MainWindow window;
+    QVERIFY(loadCapture(window, 0x6, 101));
+    showMarkers(window, 2, 5);
+    window.m_actionCalculator->trigger();
+    Calculator *calc = window.findCalculator();
+    QVERIFY(calc);
+    const QList<CalculatorInfo> before = calc->infoList;
+    window.on_updateCalculator();
+    QCOMPARE(calc->infoList.first().error, 6);
+    for (int i = 1; i < before.size(); ++i) {
+      QCOMPARE(calc->infoList.at(i).error, before.at(i).error);
+      QCOMPARE(calc->infoList.at(i).t_from, before.at(i).t_from);
+      QCOMPARE(calc->infoList.at(i).average, before.at(i).average);
+    }
+  }
+
+  void openCalculatorFollowsMarkersAndCaptures()
+  {
+    MainWindow window;
+    QVERIFY(loadCapture(window, 0x7, 101));
+    MarkerBar *bar = showMarkers(window, 2, 5);
+    Calculator *calc = openCalculator(window);
+    QCOMPARE(calc->getInfo(CalculatorInfo::Markers).t_to, 5.0);
+
+    // A marker dragged to 8 s.
+    bar->marker(1)->time = 8;
+    emit bar->markerMoved(8);
+    QCOMPARE(calc->getInfo(CalculatorInfo::Markers).t_to, 8.0);
+    QVERIFY(qAbs(calc->getInfo(CalculatorInfo::Markers).average - channel0(50) / 1000.0) < 1e-9);
+
+    // A capture ending, or a file opened, in a new tab: the calculator follows it.
+    QVERIFY(loadCapture(window, 0x7, 1001));
+    bar->setPlotter(window.currentWidget());
+    window.findChild<ReportBar *>("reportBar")->update(window.currentWidget(), true);
+    window.on_updateCalculator();
+    QCOMPARE(calc->getInfo(CalculatorInfo::Whole).t_to, 100.0);
+  }
+};
+
+TOVRI_TEST(CalculatorActionTest)
+#include "tst_calculatoraction.moc"
