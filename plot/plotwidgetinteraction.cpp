@@ -151,18 +151,9 @@ QList<PlotAxis *> PlotWidget::selectedAxes() const
 QList<PlotLegend *> PlotWidget::selectedLegends() const
 {
   QList<PlotLegend *> result;
-  QStack<PlotLayoutElement *> elementStack;
-  if (mPlotLayout)
-    elementStack.push(mPlotLayout);
-  while (!elementStack.isEmpty()) {
-    const QList<PlotLayoutElement *> subElements = elementStack.pop()->elements(false);
-    for (PlotLayoutElement *element : subElements) {
-      if (!element)
-        continue;
-      elementStack.push(element);
-      if (PlotLegend *leg = qobject_cast<PlotLegend *>(element); leg && leg->selectedParts() != PlotLegend::spNone)
-        result.append(leg);
-    }
+  for (PlotLegend *legend : layoutElementsOf<PlotLegend>()) {
+    if (legend->selectedParts() != PlotLegend::spNone)
+      result.append(legend);
   }
   return result;
 }
