@@ -11,6 +11,7 @@
 #include "helpers.h"
 #include "hiddevice.h"
 #include "marqueelabel.h"
+#include "optionsdialog.h"
 #include "overcurrent.h"
 #include "plot.h"
 #include "popup.h"
@@ -428,18 +429,12 @@ int MainWindow::validLanguageIndex(int index)
   return index >= 0 && index < languages_small.size() ? index : 0;
 }
 
-QString MainWindow::languageFolder()
-{
-  QDir dir(QCoreApplication::applicationDirPath());
-  dir.cdUp();
-  return dir.canonicalPath();
-}
-
 void MainWindow::loadLanguage(const QString &code)
 {
   const QString title = windowTitle();
-  if (!m_translator->load(QStringLiteral("QtLanguage_") + code, languageFolder()))
-    qDebug() << "MainWindow: no translation" << code << "in" << languageFolder();
+  const QString folder = OptionsDialog::languageDataFolder();
+  if (!m_translator->load(QStringLiteral("QtLanguage_") + code, folder))
+    qDebug() << "MainWindow: no translation" << code << "in" << folder;
   QCoreApplication::installTranslator(m_translator);
   retranslateToolbar();
   m_controlPanel->addSampleRateItems();

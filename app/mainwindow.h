@@ -87,8 +87,6 @@ public:
 
   // ---- language and colours
   void loadLanguage(const QString &code);
-  // The folder of the translation files: the parent of the program's folder.
-  static QString languageFolder();
   // Options/language as stored, or 0 (English) when it names no language.
   static int validLanguageIndex(int index);
 
