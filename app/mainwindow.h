@@ -90,6 +90,13 @@ public:
   // (and a message, no tab) for a damaged or foreign file or a failed read.
   bool loadFile(const QString &path);
 
+  // ---- power-supply mode
+  // Serves a supply: its panel in place of the logger's, its descriptions.
+  void setPowerMode();
+  void setPowerV2Mode();
+  // The supplies' built-in channel descriptions of the current model.
+  void createDefaultsPower();
+
   // ---- controls
   void createToolbar();
   void enableToolbar(bool enable, bool keepOpenAndSettings);
@@ -220,6 +227,9 @@ private:
   // Gives the tab's capture the name `path`; an existing other file of that
   // name is replaced only with `replace`, and only once the capture is there.
   bool moveCapture(int index, const QString &path, bool replace, QString *error);
+  // ---- power-supply mode
+  // Puts the logger's panel back and ends the supply's panel, if one is there.
+  void leavePowerMode();
 
   Ui_MainWindow *ui = nullptr;
   HidDevice *m_device = nullptr;

@@ -7,6 +7,7 @@
 #include "helpers.h"
 #include "hiddevice.h"
 #include "plot.h"
+#include "powerpanel.h"
 #include "settings.h"
 #include "swapfile.h"
 
@@ -289,6 +290,10 @@ bool MainWindow::loadFile(const QString &path)
     tab->addChannels({});
     setTovriMode();
   } else {
+    if (Helpers::powerV2Mode)
+      setPowerV2Mode();
+    else
+      setPowerMode();
     tab->addChannels(header.channels());
   }
 
@@ -296,6 +301,8 @@ bool MainWindow::loadFile(const QString &path)
   const bool cancelled = !ok && tab->swapFile->terminated;
   if (guard)
     tab->unsetCursor();
+  if (ok && m_powerPanel)
+    m_powerPanel->updateControls(header);
 
   if (!ok) {
     const int index = ui->tabWidget->indexOf(tab);
