@@ -83,7 +83,8 @@ void MainWindow::setPowerMode()
     panel->stopLog();
   });
   connect(panel, &PowerPanel::requestPowerStatus, this, [this](const QString &command) { sendCommand(command); });
-  connect(this, &MainWindow::paketReceived, panel, [panel](PowerGetPacket &packet) { emit panel->paketReceived(packet); });
+  connect(this, &MainWindow::paketReceived, panel,
+          [panel](PowerGetPacket &packet) { emit panel->paketReceived(packet); });
   connect(this, &MainWindow::paketDataReceived, panel,
           [panel](PowerDataPacket &packet) { emit panel->paketDataReceived(packet); });
 
