@@ -1,6 +1,8 @@
 // The window's frame: construction, docks, layout persistence, events,
 // status line, notices, language and colours.
 #include "mainwindow.h"
+// The form's navigation strip header needs the capture file class complete.
+#include "swapfile.h"
 #include "ui_mainwindow.h"
 
 #include "appglobals.h"
@@ -10,7 +12,11 @@
 #include "glwidget.h"
 #include "helpers.h"
 #include "hiddevice.h"
+#include "marker.h"
+#include "markerbar.h"
 #include "marqueelabel.h"
+#include "navigationbar.h"
+#include "reportbar.h"
 #include "optionsdialog.h"
 #include "overcurrent.h"
 #include "plot.h"
@@ -131,6 +137,16 @@ MainWindow::MainWindow(QWidget *parent)
   connect(this, &MainWindow::enableMeasurement, this, &MainWindow::on_enableMeasurement);
   connect(this, &MainWindow::changeColorTheme, this, &MainWindow::on_changeColorTheme);
   connect(this, &MainWindow::refreshChannels, this, &MainWindow::on_refeshChannels);
+  connect(ui->navigationBar, &NavigationBar::navigationMoseMove, this, [this](double time) {
+    m_readoutLabel->setText(m_readoutFormat.arg(QStringLiteral("#0: --"), QStringLiteral("#1: --"),
+                                                QStringLiteral("#2: -- "), Helpers::timeToString(time, true, 3)));
+  });
+  connect(this, &MainWindow::changeColorTheme, ui->markerBar, &MarkerBar::on_changeColorTheme);
+  connect(this, &MainWindow::changeColorTheme, ui->reportBar, &ReportBar::on_changeColorTheme);
+  connect(this, &MainWindow::changeColorTheme, ui->navigationBar, &NavigationBar::on_changeColorTheme);
+  connect(ui->markerBar, &MarkerBar::markerAdded, this, [this] { refreshGraphs(); });
+  connect(ui->markerBar, &MarkerBar::markerRemoved, this, [this] { refreshGraphs(); });
+  ui->markerBar->hide();
 
   buildStatusBar();
   setBriefHintColor();
@@ -173,6 +189,7 @@ MainWindow::MainWindow(QWidget *parent)
 
   emit changeColorTheme(dark);
   on_changeColors();
+  ui->reportBar->on_changeColors();
 
   m_updater = new Updater(this);
   connect(m_updater, &Updater::newSWAvailable, this, &MainWindow::on_newSWAvailable);
@@ -180,9 +197,14 @@ MainWindow::MainWindow(QWidget *parent)
   connect(this, &MainWindow::enableMeasurement, this,
           [this] { m_updater->on_deviceConnected(serialText(DeviceInfo::m_deviceInfo)); });
 
+  connect(this, &MainWindow::xRangeChanged, ui->navigationBar, &NavigationBar::on_xRangeChanged);
+
   m_actionReport->setVisible(false);
   m_actionMarkers->setVisible(false);
   m_actionCalculator->setVisible(false);
+  ui->markerBar->hide();
+  ui->reportBar->hide();
+  ui->navigationBar->hide();
   repaint();
 }
 
@@ -291,6 +313,14 @@ void MainWindow::saveLayout()
 {
   Settings settings;
   settings.beginGroup(QStringLiteral("Main"));
+  // The marker bar reads them back when it is given its next chart.
+  Marker *first = ui->markerBar->marker(0);
+  Marker *second = ui->markerBar->marker(1);
+  if (first && second) {
+    settings.setValue(QStringLiteral("marker-1"), first->time);
+    settings.setValue(QStringLiteral("marker-2"), second->time);
+    settings.setValue(QStringLiteral("marker-color"), first->color.name());
+  }
   settings.setValue(QStringLiteral("geometry"), saveGeometry());
   settings.setValue(QStringLiteral("state"), saveState(0));
   settings.endGroup();
@@ -317,6 +347,7 @@ bool MainWindow::event(QEvent *event)
 
 void MainWindow::resizeEvent(QResizeEvent *event)
 {
+  ui->markerBar->on_sizeChanged();
   QMainWindow::resizeEvent(event);
 }
 
@@ -460,6 +491,9 @@ void MainWindow::loadLanguage(const QString &code)
   setWindowTitle(title);
   m_dockControl->setWindowTitle(tr("Control"));
   m_dockStatus->setWindowTitle(tr("Status"));
+  ui->reportBar->on_translate();
+  ui->markerBar->on_translate();
+  ui->navigationBar->on_translate();
   m_controlPanel->on_translate();
   m_statusPanel->on_translate();
   loadWarningMessage();
@@ -494,6 +528,7 @@ void MainWindow::on_changeColors()
       if (graph->valueAxis())
         Helpers::setAxisColor(graph->valueAxis(), color);
     }
+    ui->navigationBar->on_changeColorTheme(m_darkTheme);
     refreshGraphs();
   }
 }

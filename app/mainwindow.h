@@ -262,9 +262,6 @@ private:
   bool m_docksTabified = true;
   QRect m_statusFloatGeometry;
   QRect m_controlFloatGeometry;
-  // Visibility of the report and marker bars as the toolbar reads it.
-  bool m_reportVisible = false;
-  bool m_markersVisible = false;
 };
 
 #endif // MAINWINDOW_H

@@ -1,10 +1,15 @@
 // The toolbar, the enabled state of controls and bars, tab changes, the
 // time format and the colour theme.
 #include "mainwindow.h"
+// The form's navigation strip header needs the capture file class complete.
+#include "swapfile.h"
 #include "ui_mainwindow.h"
 
 #include "controlpanel.h"
 #include "glwidget.h"
+#include "markerbar.h"
+#include "navigationbar.h"
+#include "reportbar.h"
 #include "helpers.h"
 #include "plot.h"
 #include "popup.h"
@@ -129,7 +134,6 @@ void MainWindow::createToolbar()
   bar->addSeparator();
 
   m_actionReport = bar->addAction(tr("Show Report"));
-  m_markersVisible = markersBar;
   m_actionMarkers = bar->addAction(markersBar ? tr("Hide Markers") : tr("Show Markers"));
   m_actionCalculator = bar->addAction(tr("Calculator"));
   bar->addSeparator();
@@ -154,6 +158,21 @@ void MainWindow::createToolbar()
   addSpacer(bar, QSizePolicy::Expanding, QSizePolicy::Preferred, QSize(64, 32));
 
   m_actionReport->setText(tr("Show Report"));
+  ui->markerBar->setVisible(markersBar);
+  ui->reportBar->hide();
+  connect(m_actionReport, &QAction::triggered, this, [this] {
+    // The bar's own state: the window may be hidden or minimised.
+    if (!ui->reportBar->isHidden()) {
+      ui->reportBar->hide();
+      m_actionReport->setText(tr("Show Report"));
+    } else {
+      m_actionReport->setText(tr("Hide Report"));
+      ui->reportBar->update(currentWidget(), true);
+      ui->reportBar->show();
+    }
+    Settings settings;
+    settings.setValue(QStringLiteral("Main/report_bar"), !ui->reportBar->isHidden());
+  });
 }
 
 void MainWindow::retranslateToolbar()
@@ -172,8 +191,8 @@ void MainWindow::retranslateToolbar()
   m_actionShowAll->setToolTip(showAllTip);
   m_comboShowAll->setToolTip(showAllTip);
   m_labelSec->setText(tr("sec"));
-  m_actionReport->setText(m_reportVisible ? tr("Hide Report") : tr("Show Report"));
-  m_actionMarkers->setText(m_markersVisible ? tr("Hide Markers") : tr("Show Markers"));
+  m_actionReport->setText(!ui->reportBar->isHidden() ? tr("Hide Report") : tr("Show Report"));
+  m_actionMarkers->setText(!ui->markerBar->isHidden() ? tr("Hide Markers") : tr("Show Markers"));
   m_actionCalculator->setText(tr("Calculator"));
   m_labelMeasuringTime->setText(tr("Measuring time,sec "));
   const QString measuringTip = tr("Stop measurements after the specified number of seconds");
@@ -205,9 +224,12 @@ void MainWindow::enableControls(bool enable)
 {
   m_statusPanel->enableControls(enable);
   m_controlPanel->enableControls(enable);
-  if (!enable) {
-    m_reportVisible = false;
+  if (enable) {
+    ui->navigationBar->enable();
+  } else {
+    ui->reportBar->hide();
     m_actionReport->setText(tr("Show Report"));
+    ui->navigationBar->disable();
   }
 }
 
@@ -227,8 +249,14 @@ void MainWindow::on_currentTabChanged(int index)
 {
   if (Helpers::isMeasuring)
     terminateMeasuring();
-  if (index != -1)
-    on_timeFormatChanged();
+  if (index == -1)
+    return;
+  on_timeFormatChanged();
+  ui->markerBar->setPlotter(currentWidget());
+  if (ui->reportBar->isVisible())
+    ui->reportBar->update(currentWidget(), true);
+  if (GLWidget *tab = currentWidget(); tab && tab->swapFile)
+    ui->navigationBar->init(tab->swapFile);
 }
 
 void MainWindow::on_timeFormatChanged()
@@ -241,6 +269,9 @@ void MainWindow::on_timeFormatChanged()
     if (GLWidget *tab = currentWidget())
       tab->addTitle();
     plot->replot(PlotWidget::rpByHint);
+    ui->markerBar->repaint();
+    if (ui->navigationBar->plotter)
+      ui->navigationBar->plotter->replot(PlotWidget::rpByHint);
   }
 }
 
@@ -259,6 +290,7 @@ void MainWindow::on_changeColorTheme(bool dark)
     m_powerPanel->on_changeColorTheme(dark);
   else
     m_controlPanel->on_changeColorTheme(dark);
+  ui->navigationBar->on_changeColorTheme(dark);
 }
 
 void MainWindow::setBriefHintColor()

@@ -1,10 +1,15 @@
 // The receiving end of the device link: report dispatch, the device's
 // arrival and removal, and the window's two ways of writing to it.
 #include "mainwindow.h"
+// The form's navigation strip header needs the capture file class complete.
+#include "swapfile.h"
 #include "ui_mainwindow.h"
 
 #include "controlpanel.h"
 #include "glwidget.h"
+#include "markerbar.h"
+#include "navigationbar.h"
+#include "reportbar.h"
 #include "helpers.h"
 #include "hiddevice.h"
 #include "packet.h"
@@ -261,6 +266,9 @@ void MainWindow::setTovriMode()
   m_actionReport->setVisible(true);
   m_actionMarkers->setVisible(true);
   m_actionCalculator->setVisible(true);
+  ui->markerBar->hide();
+  ui->reportBar->hide();
+  ui->navigationBar->show();
 }
 
 void MainWindow::createDefaults()

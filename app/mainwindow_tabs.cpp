@@ -1,10 +1,14 @@
 // Capture tabs: creating, naming, closing and the tab bar's context menu.
 #include "mainwindow.h"
+// The form's navigation strip header needs the capture file class complete.
+#include "swapfile.h"
 #include "ui_mainwindow.h"
 
 #include "axis.h"
 #include "colorsagent.h"
 #include "glwidget.h"
+#include "markerbar.h"
+#include "reportbar.h"
 #include "helpers.h"
 #include "plot.h"
 #include "popup.h"
@@ -109,6 +113,7 @@ void MainWindow::addTab()
   connect(tab->swapFile, &SwapFile::swapFileError, this, &MainWindow::on_swapFileError);
 
   ui->tabWidget->setCurrentWidget(tab);
+  ui->markerBar->setPlotter(tab);
   repaint();
 }
 
@@ -121,6 +126,9 @@ void MainWindow::on_rangeChanged(PlotRange &newRange, PlotRange &oldRange, PlotA
 {
   if (auto *current = dynamic_cast<Axis *>(axis))
     current->on_rangeChanged(newRange, oldRange);
+  ui->markerBar->on_rangeChanged(newRange, oldRange, axis);
+  if (ui->reportBar->isVisible())
+    ui->reportBar->update(currentWidget(), true);
 }
 
 void MainWindow::on_closeTab(int index)

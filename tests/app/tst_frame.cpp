@@ -1,5 +1,9 @@
 #include "appfixture.h"
 #include "helpers.h"
+#include "markerbar.h"
+#include "swapfile.h" // needed complete by the strip's header
+#include "navigationbar.h"
+#include "reportbar.h"
 #include "packet.h"
 #include "processstate.h"
 #include "testmain.h"
@@ -194,6 +198,51 @@ private slots:
     QVERIFY(!window.dockStatus()->isHidden());
     QCOMPARE(readSetting("Status/visible").toBool(), true);
     QCOMPARE(window.tabifiedDockWidgets(window.dockStatus()), QList<QDockWidget *>{window.dockControl()});
+  }
+
+  void barsFollowTheToolbar_data()
+  {
+    QTest::addColumn<bool>("markersBar");
+    QTest::newRow("markers hidden") << false;
+    QTest::newRow("markers shown") << true;
+  }
+
+  void barsFollowTheToolbar()
+  {
+    QFETCH(bool, markersBar);
+    writeSettings({{"Main/markers_bar", markersBar}});
+    MainWindow window;
+    auto *markers = window.findChild<MarkerBar *>("markerBar");
+    auto *report = window.findChild<ReportBar *>("reportBar");
+    auto *navigation = window.findChild<NavigationBar *>("navigationBar");
+    QVERIFY(markers && report && navigation);
+    // Until a capture exists every bar is hidden.
+    QVERIFY(markers->isHidden());
+    QVERIFY(report->isHidden());
+    QVERIFY(navigation->isHidden());
+    QCOMPARE(window.m_actionMarkers->text(), markersBar ? QString("Hide Markers") : QString("Show Markers"));
+
+    window.setTovriMode();
+    window.addTab();
+    window.currentWidget()->addChannels({});
+    QVERIFY(!navigation->isHidden());
+    QVERIFY(report->isHidden());
+    window.m_actionReport->trigger();
+    QVERIFY(!report->isHidden());
+    QCOMPARE(window.m_actionReport->text(), QString("Hide Report"));
+    QCOMPARE(readSetting("Main/report_bar").toBool(), true);
+    window.loadLanguage("uk");
+    QCOMPARE(window.m_actionReport->text(), QString::fromUtf8("Сховати звіт"));
+    window.loadLanguage("en");
+    window.m_actionReport->trigger();
+    QVERIFY(report->isHidden());
+    QCOMPARE(window.m_actionReport->text(), QString("Show Report"));
+    QCOMPARE(readSetting("Main/report_bar").toBool(), false);
+
+    window.m_actionReport->trigger();
+    window.enableControls(false);
+    QVERIFY(report->isHidden());
+    QCOMPARE(window.m_actionReport->text(), QString("Show Report"));
   }
 
   void toolbarEnabling()
