@@ -4,6 +4,8 @@
 
 #include "controlpanel.h"
 #include "helpers.h"
+#include "swapfile.h"
+#include "glwidget.h"
 #include "infopackets.h"
 #include "powerpanel.h"
 #include "powerv2panel.h"
@@ -94,6 +96,9 @@ void MainWindow::setPowerMode()
   m_actionReport->setVisible(false);
   m_actionMarkers->setVisible(false);
   m_actionCalculator->setVisible(false);
+  ui->markerBar->hide();
+  ui->reportBar->hide();
+  ui->navigationBar->hide();
 
   createDefaultsPower();
   sendCommand(QStringLiteral("LOGSTOP\n"));

@@ -8,8 +8,10 @@
 #include "hiddevice.h"
 #include "plot.h"
 #include "powerpanel.h"
+#include "reportbar.h"
 #include "settings.h"
 #include "swapfile.h"
+#include "navigationbar.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -297,12 +299,16 @@ bool MainWindow::loadFile(const QString &path)
     tab->addChannels(header.channels());
   }
 
+  ui->navigationBar->disable();
   bool ok = tab->swapFile->read(path, m_showAllLength, tab->maps, nullptr);
   const bool cancelled = !ok && tab->swapFile->terminated;
+  if (ok && header.mode == SwapFileHeader::Logger)
+    ok = ui->navigationBar->init(tab->swapFile);
   if (guard)
     tab->unsetCursor();
   if (ok && m_powerPanel)
     m_powerPanel->updateControls(header);
+  ui->navigationBar->enable();
 
   if (!ok) {
     const int index = ui->tabWidget->indexOf(tab);
@@ -330,6 +336,7 @@ bool MainWindow::loadFile(const QString &path)
     plot->xAxis->secondRowEnabled = true;
   }
   tab->report = tab->swapFile->readReport();
+  ui->reportBar->update(tab, true);
   tab->addTitle();
   enableToolbar(true, false);
   return true;
