@@ -354,6 +354,21 @@ void MainWindow::resizeEvent(QResizeEvent *event)
 void MainWindow::closeEvent(QCloseEvent *event)
 {
   terminateMeasuring();
+  bool unsaved = false;
+  for (int i = 0; i < ui->tabWidget->count(); ++i) {
+    auto *tab = qobject_cast<GLWidget *>(ui->tabWidget->widget(i));
+    unsaved = unsaved || (tab && !tab->saved);
+  }
+  if (unsaved) {
+    const QString question = tr("Not all measurements are saved. Do you want to save them?");
+    const int answer =
+      Helpers::warning(this, tr("Save"), question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    // A capture still unsaved after Yes would be removed with its tab.
+    if (answer == QMessageBox::Cancel || (answer == QMessageBox::Yes && !saveAll())) {
+      event->ignore();
+      return;
+    }
+  }
   event->accept();
   QMainWindow::closeEvent(event);
 }

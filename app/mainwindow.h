@@ -73,6 +73,31 @@ public:
   // The control panel's error-stop flag from the last status answer.
   bool stopOnError() const;
 
+
+  // ---- saving and opening captures
+  // Moves the capture of tab `index` to a name the user picks; true when the
+  // capture now has that name.
+  bool save(int index);
+  // Offers a save for every unsaved tab; true when none is left unsaved.
+  bool saveAll();
+  // Asks once about the unsaved captures among the tabs `indexes` before they
+  // are closed: Yes saves each, No discards them. False (keep every tab) only
+  // for Cancel, which is offered when `cancellable`.
+  bool resolveUnsaved(const QList<int> &indexes, bool cancellable);
+  // The file extension and dialog filter of the current device kind.
+  static QString captureExtension();
+  static QString captureFilter();
+  // Opens a saved capture in a new tab in the mode that recorded it; false
+  // (and a message, no tab) for a damaged or foreign file or a failed read.
+  bool loadFile(const QString &path);
+
+  // ---- power-supply mode
+  // Serves a supply: its panel in place of the logger's, its descriptions.
+  void setPowerMode();
+  void setPowerV2Mode();
+  // The supplies' built-in channel descriptions of the current model.
+  void createDefaultsPower();
+
   // ---- controls
   void createToolbar();
   void enableToolbar(bool enable, bool keepOpenAndSettings);
@@ -145,6 +170,10 @@ public slots:
   void on_rangeChanged(PlotRange &newRange, PlotRange &oldRange, PlotAxis *axis);
   // Receives refreshChannels; the status panel is fed from the value axes instead.
   void on_refeshChannels(QList<qreal> channels);
+  // ---- saving and opening captures
+  void on_actionSave();
+  void on_swapFileError(int code);
+  void on_actionLoad();
 
 signals:
   void enableMeasurement();
@@ -195,6 +224,13 @@ private:
   void closeTabs(TabGroup group, const QPoint &pos);
   // The untouched tab that waits for the next capture.
   void addFreshTab();
+  // ---- saving and opening captures
+  // Gives the tab's capture the name `path`; an existing other file of that
+  // name is replaced only with `replace`, and only once the capture is there.
+  bool moveCapture(int index, const QString &path, bool replace, QString *error);
+  // ---- power-supply mode
+  // Puts the logger's panel back and ends the supply's panel, if one is there.
+  void leavePowerMode();
 
   Ui_MainWindow *ui = nullptr;
   HidDevice *m_device = nullptr;

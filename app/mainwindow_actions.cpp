@@ -79,6 +79,8 @@ void MainWindow::createToolbar()
   QToolBar *bar = ui->toolBar;
   m_actionSave = bar->addAction(tr("Save"));
   m_actionOpen = bar->addAction(tr("Open"));
+  connect(m_actionSave, &QAction::triggered, this, &MainWindow::on_actionSave);
+  connect(m_actionOpen, &QAction::triggered, this, &MainWindow::on_actionLoad);
 
   m_viewMenu = new QMenu(tr("View"), this);
   m_actionViewStatus = m_viewMenu->addAction(tr("Status"));

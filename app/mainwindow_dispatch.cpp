@@ -143,6 +143,7 @@ void MainWindow::on_deviceConnected()
   if (Helpers::powerMode) {
     if (!wasPower)
       closeAllTabs();
+    setPowerMode();
   } else {
     if (wasPower)
       closeAllTabs();
@@ -199,6 +200,9 @@ void MainWindow::sendCommand(const QString &command)
 {
   if (Helpers::isUpdating || !m_device)
     return;
+  // Text commands are the supply's; a logger would take them for reports.
+  if (m_device->isOpen() && m_device->model() != QLatin1String("5002"))
+    return;
   m_device->sendCommand(command);
 }
 
@@ -245,6 +249,7 @@ void MainWindow::statusTick()
 
 void MainWindow::setTovriMode()
 {
+  leavePowerMode();
   setWindowTitle(QStringLiteral(" TOVRI connected"));
   m_controlPanel->show();
   m_statusPanel->show();

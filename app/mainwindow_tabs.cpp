@@ -13,6 +13,7 @@
 #include "plot.h"
 #include "popup.h"
 #include "settings.h"
+#include "swapfile.h"
 
 #include <QDebug>
 #include <QHBoxLayout>
@@ -109,6 +110,7 @@ void MainWindow::addTab()
   connect(time, qOverload<PlotRange &, PlotRange &>(&PlotAxis::rangeChanged), this,
           [this, time](PlotRange &newRange, PlotRange &oldRange) { on_rangeChanged(newRange, oldRange, time); });
   connect(tab, &GLWidget::axisRangeChanged, this, &MainWindow::on_rangeChanged);
+  connect(tab->swapFile, &SwapFile::swapFileError, this, &MainWindow::on_swapFileError);
 
   ui->tabWidget->setCurrentWidget(tab);
   ui->markerBar->setPlotter(tab);
@@ -148,9 +150,7 @@ void MainWindow::on_closeTab(int index)
   } else {
     const int answer = Helpers::warning(this, title, tr("%1 is not saved. Want to save it before closing?").arg(name),
                                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
-    // Saving from here comes with the save dialog; until then Yes keeps the
-    // capture rather than lose it.
-    if (answer != QMessageBox::No)
+    if (answer == QMessageBox::Cancel || (answer == QMessageBox::Yes && !save(index)))
       return;
   }
   ui->tabWidget->removeTab(index);
@@ -183,6 +183,10 @@ void MainWindow::closeTabSilent(int index, bool replaceLast)
 
 void MainWindow::closeAllTabs()
 {
+  QList<int> all;
+  for (int i = 0; i < ui->tabWidget->count(); ++i)
+    all.append(i);
+  resolveUnsaved(all, false);
   while (ui->tabWidget->count() > 0)
     closeTabSilent(0, false);
 }
@@ -190,6 +194,13 @@ void MainWindow::closeAllTabs()
 void MainWindow::closeTabs(TabGroup group, const QPoint &pos)
 {
   const int under = ui->tabWidget->tabBar()->tabAt(pos);
+  QList<int> closing;
+  for (int i = 0; i < ui->tabWidget->count(); ++i) {
+    if (group == All || (group == LeftOf && i < under) || (group == RightOf && under >= 0 && i > under))
+      closing.append(i);
+  }
+  if (!resolveUnsaved(closing, true))
+    return;
   switch (group) {
   case LeftOf:
     qDebug() << "Left" << under << ui->tabWidget->count();

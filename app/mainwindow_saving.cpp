@@ -1,0 +1,343 @@
+// Saving captures under the user's names, opening saved ones, and the words
+// for capture-file errors.
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "glwidget.h"
+#include "helpers.h"
+#include "hiddevice.h"
+#include "plot.h"
+#include "powerpanel.h"
+#include "reportbar.h"
+#include "settings.h"
+#include "swapfile.h"
+#include "navigationbar.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPointer>
+#include <QTimer>
+
+namespace {
+
+QString saveFolder()
+{
+  Settings settings;
+  return settings.value(QStringLiteral("Main/save-path"), Settings::localDataDir()).toString();
+}
+
+void storeSaveFolder(const QString &chosen)
+{
+  Settings settings;
+  settings.setValue(QStringLiteral("Main/save-path"), QFileInfo(chosen).absolutePath());
+}
+
+// A name beside `path` that no file bears, to park the file being replaced.
+QString asideName(const QString &path)
+{
+  for (int n = 0;; ++n) {
+    const QString name = path + QStringLiteral(".replaced~") + QString::number(n);
+    if (!QFileInfo::exists(name) && !QFileInfo(name).isSymLink())
+      return name;
+  }
+}
+
+class WaitCursor
+{
+public:
+  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+QString MainWindow::captureExtension()
+{
+  return Helpers::powerMode || Helpers::powerV2Mode ? QStringLiteral(".kelvpow") : QStringLiteral(".tovri");
+}
+
+QString MainWindow::captureFilter()
+{
+  return Helpers::powerMode || Helpers::powerV2Mode ? QStringLiteral("Kelvaro Power (*.kelvpow )")
+                                                    : QStringLiteral("TOVRI (*.tovri )");
+}
+
+bool MainWindow::moveCapture(int index, const QString &path, bool replace, QString *error)
+{
+  auto *tab = qobject_cast<GLWidget *>(ui->tabWidget->widget(index));
+  if (!tab)
+    return false;
+  SwapFile *capture = tab->swapFile;
+  const QFileInfo target(path);
+  const QFileInfo current(capture->file.fileName());
+  // Saving a capture under the name it already has moves nothing; removing
+  // "the other file" first would remove the capture itself.
+  if (current.exists() && target.exists() && current.canonicalFilePath() == target.canonicalFilePath())
+    return true;
+
+  if (!replace || (!target.exists() && !target.isSymLink())) {
+    const bool ok = capture->rename(path);
+    if (!ok && error)
+      *error = capture->file.errorString();
+    return ok;
+  }
+  if (target.isDir()) {
+    if (error)
+      *error = tr("A folder of that name exists");
+    return false;
+  }
+
+  // The old file goes only once the capture is safely in its place.
+  const QString aside = asideName(path);
+  QFile old(path);
+  if (!old.rename(aside)) {
+    if (error)
+      *error = old.errorString();
+    return false;
+  }
+  if (!capture->rename(path)) {
+    if (error)
+      *error = capture->file.errorString();
+    if (!QFile::rename(aside, path))
+      qDebug().noquote() << QStringLiteral("Couldn't restore ") + path + QStringLiteral(" from ") + aside;
+    return false;
+  }
+  if (!QFile::remove(aside))
+    qDebug().noquote() << QStringLiteral("Couldn't remove the replaced file ") + aside;
+  return true;
+}
+
+bool MainWindow::save(int index)
+{
+  auto *tab = qobject_cast<GLWidget *>(ui->tabWidget->widget(index));
+  if (!tab)
+    return false;
+  QString name = ui->tabWidget->tabText(index);
+  name.remove(QLatin1Char('*'));
+  const QString proposal = QDir(saveFolder()).filePath(name + captureExtension());
+  const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save file"), proposal, captureFilter());
+  if (path.isEmpty())
+    return false;
+  storeSaveFolder(path);
+
+  QString error;
+  bool ok;
+  {
+    WaitCursor wait;
+    ok = moveCapture(index, path, true, &error);
+  }
+  if (!ok) {
+    showStatusError(tr("Couldn't save file ") + error, 5000);
+    return false;
+  }
+  showStatusMessage(tr("Saved"), 10000);
+  ui->tabWidget->setTabText(index, QFileInfo(path).baseName());
+  tab->saved = true;
+  return true;
+}
+
+void MainWindow::on_actionSave()
+{
+  save(ui->tabWidget->currentIndex());
+}
+
+bool MainWindow::saveAll()
+{
+  const QString folder = saveFolder();
+  bool allSaved = true;
+  for (int i = 0; i < ui->tabWidget->count(); ++i) {
+    auto *tab = qobject_cast<GLWidget *>(ui->tabWidget->widget(i));
+    if (!tab || tab->saved)
+      continue;
+    QString name = ui->tabWidget->tabText(i);
+    name.remove(QLatin1Char('*'));
+    const QString proposal = QDir(folder).filePath(name + captureExtension());
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save file"), proposal, captureFilter());
+    if (path.isEmpty()) {
+      allSaved = false;
+      continue;
+    }
+    storeSaveFolder(path);
+    bool ok;
+    {
+      WaitCursor wait;
+      // No replacing here: a name in use fails and the capture file tells why.
+      ok = moveCapture(i, path, false, nullptr);
+    }
+    qDebug() << (ok ? "Save SUCCEEDED" : "Save FAILED");
+    if (ok) {
+      // Without the flag the tab's end would remove the file just saved.
+      ui->tabWidget->setTabText(i, QFileInfo(path).baseName());
+      tab->saved = true;
+    } else {
+      allSaved = false;
+    }
+  }
+  return allSaved;
+}
+
+bool MainWindow::resolveUnsaved(const QList<int> &indexes, bool cancellable)
+{
+  QList<int> unsaved;
+  for (int i : indexes) {
+    auto *tab = qobject_cast<GLWidget *>(ui->tabWidget->widget(i));
+    if (tab && !tab->saved)
+      unsaved.append(i);
+  }
+  if (unsaved.isEmpty())
+    return true;
+  QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+  if (cancellable)
+    buttons |= QMessageBox::Cancel;
+  const QString question = tr("Not all measurements are saved. Do you want to save them?");
+  const int answer = Helpers::warning(this, tr("Save"), question, buttons, QMessageBox::Yes);
+  if (answer == QMessageBox::No)
+    return true;
+  if (answer != QMessageBox::Yes)
+    return !cancellable;
+  bool allSaved = true;
+  for (int i : unsaved)
+    allSaved = save(i) && allSaved;
+  // A capture the user meant to keep but could not save keeps every tab,
+  // where the caller can keep them.
+  return allSaved || !cancellable;
+}
+
+void MainWindow::on_swapFileError(int code)
+{
+  QString message;
+  switch (code) {
+  case SwapFile::WrongVersion:
+    message = tr("Wrong file version");
+    break;
+  case SwapFile::OpenFailed:
+    message = tr("Can't open file");
+    break;
+  case SwapFile::CreateFailed:
+    message = tr("Can't create output file");
+    break;
+  case SwapFile::SaveFailed:
+    message = tr("Can't save file");
+    break;
+  case SwapFile::RemoveFailed:
+    message = tr("Can't remove file");
+    break;
+  case SwapFile::WriteFailed:
+    message = tr("Failed to write to file");
+    break;
+  case SwapFile::ReadFailed:
+    message = tr("Failed to read file");
+    break;
+  case SwapFile::WrongLength:
+    message = tr("Wrong read length");
+    break;
+  case SwapFile::MapFailed:
+    message = tr("File mapping error");
+    break;
+  case SwapFile::WrongChannels:
+    message = tr("Wrong channels number");
+    break;
+  case SwapFile::Damaged:
+    message = tr("The file is damaged or is not a capture file");
+    break;
+  default:
+    message = tr("Internal file error");
+    break;
+  }
+  qDebug().noquote() << QStringLiteral("on_swapFileError ") + message;
+  showStatusError(message, 5000);
+}
+
+// ---- opening ----------------------------------------------------------------
+
+void MainWindow::on_actionLoad()
+{
+  Settings settings;
+  const QString folder = settings.value(QStringLiteral("Main/load-path"), Settings::localDataDir()).toString();
+  const bool deviceOpen = HidDevice::m_instance && HidDevice::m_instance->isOpen();
+  const QString filter = deviceOpen || ui->tabWidget->count() > 0
+                           ? captureFilter()
+                           : QStringLiteral("TOVRI (*.tovri );;Kelvaro Power (*.kelvpow )");
+  const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open file"), folder, filter);
+  if (path.isEmpty())
+    return;
+  settings.setValue(QStringLiteral("Main/load-path"), QFileInfo(path).absolutePath());
+  loadFile(path);
+}
+
+bool MainWindow::loadFile(const QString &path)
+{
+  const QString base = QFileInfo(path).baseName();
+  const SwapFileHeader header = SwapFile::readHeader(path);
+  // The header decides how many channels are read and where from: a file
+  // whose header does not fit its size gets no tab at all.
+  if (header.mode == SwapFileHeader::Unreadable ||
+      SwapFile::checkHeader(header, QFileInfo(path).size()) != SwapFile::NoError) {
+    Helpers::error(this, tr("Open file"), tr("The file is corrupted or in the wrong format"), QMessageBox::Ok);
+    return false;
+  }
+
+  addTab();
+  GLWidget *tab = currentWidget();
+  QPointer<GLWidget> guard(tab);
+  tab->setCursor(Qt::WaitCursor);
+  // Both flags follow the file, so a flag left by an earlier file of the
+  // other kind does not make the tab's channels.
+  Helpers::powerMode = header.mode == SwapFileHeader::PowerV1;
+  Helpers::powerV2Mode = header.mode == SwapFileHeader::PowerV2;
+  if (header.mode == SwapFileHeader::Logger) {
+    tab->addChannels({});
+    setTovriMode();
+  } else {
+    if (Helpers::powerV2Mode)
+      setPowerV2Mode();
+    else
+      setPowerMode();
+    tab->addChannels(header.channels());
+  }
+
+  ui->navigationBar->disable();
+  bool ok = tab->swapFile->read(path, m_showAllLength, tab->maps, nullptr);
+  const bool cancelled = !ok && tab->swapFile->terminated;
+  if (ok && header.mode == SwapFileHeader::Logger)
+    ok = ui->navigationBar->init(tab->swapFile);
+  if (guard)
+    tab->unsetCursor();
+  if (ok && m_powerPanel)
+    m_powerPanel->updateControls(header);
+  ui->navigationBar->enable();
+
+  if (!ok) {
+    const int index = ui->tabWidget->indexOf(tab);
+    if (guard && index >= 0 && ui->tabWidget->count() > 1) {
+      if (cancelled) {
+        // A moment to see that the read stopped before its tab goes.
+        QTimer::singleShot(2000, this, [this, guard] {
+          if (guard)
+            closeTabSilent(ui->tabWidget->indexOf(guard), true);
+        });
+      } else {
+        closeTabSilent(index, true);
+      }
+    }
+    enableToolbar(true, false);
+    return false;
+  }
+
+  ui->tabWidget->setTabText(ui->tabWidget->indexOf(tab), base);
+  m_freshTab = false;
+  showStatusMessage(tr("Loaded"), 10000);
+  if (PlotWidget *plot = tab->plot) {
+    plot->axisRect()->setRangeDrag(Qt::Horizontal | Qt::Vertical);
+    plot->axisRect()->setRangeZoom(Qt::Horizontal | Qt::Vertical);
+    plot->xAxis->secondRowEnabled = true;
+  }
+  tab->report = tab->swapFile->readReport();
+  ui->reportBar->update(tab, true);
+  tab->addTitle();
+  enableToolbar(true, false);
+  return true;
+}

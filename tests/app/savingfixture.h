@@ -1,0 +1,134 @@
+#ifndef SAVINGFIXTURE_H
+#define SAVINGFIXTURE_H
+
+#include "appfixture.h"
+#include "glwidget.h"
+#include "swapfile.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTabWidget>
+
+namespace AppFixture {
+
+// Answers the modal windows that come up, in order: a QMessageBox gets the
+// next button, a QFileDialog the next path (an empty one cancels it). The
+// proposals the file dialogs made are recorded.
+class DialogScript : public QObject
+{
+public:
+  struct Answer
+  {
+    QMessageBox::StandardButton button = QMessageBox::NoButton;
+    QString path;
+  };
+  static Answer box(QMessageBox::StandardButton button) { return {button, {}}; }
+  static Answer file(const QString &path) { return {QMessageBox::NoButton, path}; }
+
+  explicit DialogScript(QList<Answer> answers) : m_answers(std::move(answers))
+  {
+    m_timer.setInterval(1);
+    connect(&m_timer, &QTimer::timeout, this, &DialogScript::poll);
+    m_timer.start();
+  }
+
+  QStringList proposals;
+  QStringList boxTexts;
+  QStringList filters;
+  bool done() const { return m_answers.isEmpty(); }
+  // Modal windows that came up with no answer left.
+  int unexpected = 0;
+
+private:
+  void poll()
+  {
+    QWidget *modal = QApplication::activeModalWidget();
+    // Progress windows come and go by themselves; only questions are answered.
+    if (!modal || m_handled.contains(modal) ||
+        (!qobject_cast<QMessageBox *>(modal) && !qobject_cast<QFileDialog *>(modal)))
+      return;
+    m_handled.append(modal);
+    if (m_answers.isEmpty()) {
+      ++unexpected;
+      QTimer::singleShot(0, modal, [modal] { static_cast<QDialog *>(modal)->reject(); });
+      return;
+    }
+    const Answer answer = m_answers.takeFirst();
+    // Answered from a fresh event turn: the window's own exec() must be running.
+    if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+      boxTexts.append(box->text());
+      QTimer::singleShot(0, box, [box, answer] {
+        if (QAbstractButton *b = box->button(answer.button))
+          b->click();
+        else
+          box->reject();
+      });
+    } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+      const QStringList selected = dialog->selectedFiles();
+      proposals.append(selected.isEmpty() ? QString() : selected.first());
+      filters.append(dialog->nameFilters().join(QLatin1Char(';')));
+      QTimer::singleShot(0, dialog, [dialog, answer] {
+        if (answer.path.isEmpty()) {
+          dialog->reject();
+        } else {
+          // Typed as the user would: the dialog takes a full path in its name box.
+          if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            edit->setText(answer.path);
+          else
+            dialog->selectFile(answer.path);
+          static_cast<QDialog *>(dialog)->accept();
+        }
+      });
+    }
+  }
+
+  QList<Answer> m_answers;
+  QList<QPointer<QWidget>> m_handled;
+  QTimer m_timer;
+};
+
+// Logger value of channel c at sample i, as addUnsavedCapture writes it.
+inline double loggerValue(int channel, qint64 index)
+{
+  return channel * 1000.0 + double(index % 977) * 0.5;
+}
+
+// Gives a new tab of the window an unsaved logger capture in its working
+// file in the temporary folder, as a finished run leaves it.
+inline GLWidget *addUnsavedCapture(MainWindow &window, qint64 samples = 200)
+{
+  window.addTab();
+  GLWidget *tab = window.currentWidget();
+  const int index = window.tabWidget()->currentIndex();
+  const QString name = window.tabWidget()->tabText(index);
+  tab->saved = false;
+  tab->addChannels({});
+  const QString working = QDir(QDir::tempPath()).filePath(name + QStringLiteral(".tmp"));
+  if (!tab->swapFile->create(working) || !tab->swapFile->setLoggerHeader(7, 1))
+    return nullptr;
+  tab->addTitle();
+  for (qint64 i = 0; i < samples; ++i) {
+    for (int c = 0; c < 3; ++c) {
+      PlotData point(i * 0.001, loggerValue(c, i));
+      tab->maps[c]->insert(point.key, point);
+      tab->updateReport(c, point, c == 0);
+    }
+  }
+  if (!tab->swapFile->append(0, 0, tab->maps, false) || !tab->swapFile->writeReport(tab->report) ||
+      !tab->swapFile->stop())
+    return nullptr;
+  window.tabWidget()->setTabText(index, QStringLiteral("*") + name);
+  return tab;
+}
+
+inline QByteArray fileBytes(const QString &path)
+{
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace AppFixture
+
+#endif // SAVINGFIXTURE_H

@@ -1,0 +1,277 @@
+#include "helpers.h"
+#include "processstate.h"
+#include "savingfixture.h"
+#include "testmain.h"
+
+#include <QTabBar>
+#include <QTemporaryDir>
+
+using namespace AppFixture;
+
+// Saving captures: the move of the working file, replacing, the questions
+// when tabs or the window close, and the words for capture-file errors.
+class SavingTest : public QObject
+{
+  Q_OBJECT
+private slots:
+  void init()
+  {
+    resetProcessState();
+    clearSettings();
+    keepUpdatesLocal();
+  }
+
+  void saveMovesTheWorkingFile_data()
+  {
+    QTest::addColumn<QString>("target"); // "new", "other", "own", "readonly", "cancel", "dots", "missing"
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("new name") << "new" << true;
+    QTest::newRow("over another file") << "other" << true;
+    QTest::newRow("onto its own file") << "own" << true;
+    QTest::newRow("read-only folder") << "readonly" << false;
+    QTest::newRow("dialog cancelled") << "cancel" << false;
+    QTest::newRow("two dots") << "dots" << true;
+    QTest::newRow("folder missing") << "missing" << false;
+  }
+
+  void saveMovesTheWorkingFile()
+  {
+    QFETCH(QString, target);
+    QFETCH(bool, saved);
+    QTemporaryDir dir;
+    writeSettings({{"Main/save-path", dir.path()}});
+    MainWindow window;
+    GLWidget *tab = addUnsavedCapture(window);
+    QVERIFY(tab);
+    const int index = window.tabWidget()->currentIndex();
+    const QString working = tab->swapFile->file.fileName();
+    const QByteArray capture = fileBytes(working);
+    QVERIFY(capture.size() > 512);
+    const QString name = window.tabWidget()->tabText(index).mid(1);
+
+    QString path = dir.filePath(target == "dots" ? QString("a.b.tovri") : name + ".tovri");
+    QList<DialogScript::Answer> answers{DialogScript::file(target == "cancel" ? QString() : path)};
+    if (target == "other") {
+      QFile other(path);
+      QVERIFY(other.open(QIODevice::WriteOnly));
+      other.write("someone else's file");
+      other.close();
+      answers << DialogScript::box(QMessageBox::Yes); // the dialog's own overwrite question
+    } else if (target == "own") {
+      // A first save, then the same name again: the capture must survive.
+      DialogScript first({DialogScript::file(path)});
+      QVERIFY(window.save(index));
+      QVERIFY(first.done());
+      tab->saved = false;
+      answers << DialogScript::box(QMessageBox::Yes);
+    } else if (target == "readonly") {
+      const QString locked = dir.filePath("locked");
+      QVERIFY(QDir().mkdir(locked));
+      QVERIFY(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+      if (QFileInfo(locked + "/probe").isWritable() || QFile(locked + "/probe").open(QIODevice::WriteOnly))
+        QSKIP("running as a user whom permissions do not stop");
+      path = locked + "/" + name + ".tovri";
+      answers = {DialogScript::file(path)};
+    } else if (target == "missing") {
+      path = dir.filePath("gone/" + name + ".tovri");
+      answers = {DialogScript::file(path)};
+    }
+
+    DialogScript script(answers);
+    QCOMPARE(window.save(index), saved);
+    QVERIFY(script.done());
+    QCOMPARE(script.unexpected, 0);
+    QCOMPARE(script.filters, QStringList{"TOVRI (*.tovri )"});
+    if (target != "own")
+      QCOMPARE(script.proposals.value(0), dir.filePath(name + ".tovri"));
+
+    QCOMPARE(tab->saved, saved);
+    if (saved) {
+      QCOMPARE(window.tabWidget()->tabText(index), QFileInfo(path).baseName());
+      QCOMPARE(tab->swapFile->file.fileName(), path);
+      QCOMPARE(fileBytes(path), capture);
+      QVERIFY(!QFile::exists(working));
+      QCOMPARE(statusText(window), QString("Saved"));
+      // Nothing parked beside the saved file stays behind.
+      QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QFileInfo(path).fileName()});
+    } else {
+      QCOMPARE(window.tabWidget()->tabText(index), "*" + name);
+      QCOMPARE(fileBytes(working), capture);
+      QCOMPARE(tab->swapFile->file.fileName(), working);
+      if (target != "cancel")
+        QVERIFY(statusText(window).startsWith("Couldn't save file "));
+    }
+    if (target == "readonly")
+      QFile::setPermissions(dir.filePath("locked"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                      QFileDevice::ExeOwner);
+    if (target != "cancel" && target != "missing")
+      QCOMPARE(readSetting("Main/save-path").toString(), QFileInfo(path).absolutePath());
+
+    // The tab's end removes an unsaved working file only, never a saved capture.
+    window.closeTabSilent(index, false);
+    QCOMPARE(QFile::exists(path), saved);
+    QVERIFY(!QFile::exists(working));
+  }
+
+  void closeWithUnsavedTabs_data()
+  {
+    QTest::addColumn<QString>("answer");  // "yes", "no", "cancel"
+    QTest::addColumn<int>("failing");     // tab whose chosen name is taken (-1 none)
+    QTest::addColumn<int>("cancelled");   // tab whose dialog is cancelled (-1 none)
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("yes saves all three") << "yes" << -1 << -1 << true;
+    QTest::newRow("yes, a name taken") << "yes" << 1 << -1 << false;
+    QTest::newRow("yes, a dialog cancelled") << "yes" << -1 << 2 << false;
+    QTest::newRow("no discards") << "no" << -1 << -1 << true;
+    QTest::newRow("cancel keeps") << "cancel" << -1 << -1 << false;
+  }
+
+  void closeWithUnsavedTabs()
+  {
+    QFETCH(QString, answer);
+    QFETCH(int, failing);
+    QFETCH(int, cancelled);
+    QFETCH(bool, closes);
+    QTemporaryDir dir;
+    writeSettings({{"Main/save-path", dir.path()}});
+    auto window = std::make_unique<MainWindow>();
+    QStringList working, chosen;
+    QList<QByteArray> captures;
+    for (int i = 0; i < 3; ++i) {
+      GLWidget *tab = addUnsavedCapture(*window, 100 + i);
+      QVERIFY(tab);
+      working << tab->swapFile->file.fileName();
+      captures << fileBytes(working.last());
+      chosen << dir.filePath(QString("run %1.tovri").arg(i));
+    }
+    // A tab without a capture asks nothing.
+    window->addTab();
+    QCOMPARE(window->tabWidget()->count(), 4);
+
+    QList<DialogScript::Answer> answers{
+      DialogScript::box(answer == "yes" ? QMessageBox::Yes : answer == "no" ? QMessageBox::No : QMessageBox::Cancel)};
+    if (answer == "yes") {
+      for (int i = 0; i < 3; ++i) {
+        answers << DialogScript::file(i == cancelled ? QString() : chosen[i]);
+        if (i == failing) {
+          QFile taken(chosen[i]);
+          QVERIFY(taken.open(QIODevice::WriteOnly));
+          taken.write("taken");
+          taken.close();
+          answers << DialogScript::box(QMessageBox::Yes);
+        }
+      }
+    }
+    window->show();
+    DialogScript script(answers);
+    QCOMPARE(window->close(), closes);
+    QVERIFY(script.done());
+    QCOMPARE(script.unexpected, 0);
+    QCOMPARE(script.boxTexts.value(0), QString("Not all measurements are saved. Do you want to save them?"));
+    if (!closes) {
+      // The window stays with every capture it could not save.
+      for (int i = 0; i < 3; ++i)
+        QCOMPARE(QFile::exists(working[i]), answer != "yes" || i == failing || i == cancelled);
+    }
+    window.reset();
+
+    for (int i = 0; i < 3; ++i) {
+      const bool savedHere = answer == "yes" && i != failing && i != cancelled;
+      if (savedHere) {
+        QCOMPARE(fileBytes(chosen[i]), captures[i]);
+        QVERIFY(!QFile::exists(working[i]));
+      } else if (i == failing) {
+        QCOMPARE(fileBytes(chosen[i]), QByteArray("taken"));
+      } else {
+        QVERIFY(!QFile::exists(working[i]));
+        QVERIFY(!QFile::exists(chosen[i]));
+      }
+    }
+  }
+
+  void closeTabAsksToSave_data()
+  {
+    QTest::addColumn<bool>("saveSucceeds");
+    QTest::newRow("saved, tab closes") << true;
+    QTest::newRow("save cancelled, tab stays") << false;
+  }
+
+  void closeTabAsksToSave()
+  {
+    QFETCH(bool, saveSucceeds);
+    QTemporaryDir dir;
+    writeSettings({{"Main/save-path", dir.path()}});
+    MainWindow window;
+    GLWidget *tab = addUnsavedCapture(window);
+    QVERIFY(tab);
+    const QString working = tab->swapFile->file.fileName();
+    const int index = window.tabWidget()->currentIndex();
+    const QString path = dir.filePath("kept.tovri");
+    DialogScript script({DialogScript::box(QMessageBox::Yes), DialogScript::file(saveSucceeds ? path : QString())});
+    window.on_closeTab(index);
+    QVERIFY(script.done());
+    QCOMPARE(window.tabWidget()->indexOf(tab) < 0, saveSucceeds);
+    QCOMPARE(QFile::exists(path), saveSucceeds);
+    QCOMPARE(QFile::exists(working), !saveSucceeds);
+  }
+
+  void contextMenuAsksOnce_data()
+  {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<int>("tabsLeft");
+    QTest::addColumn<bool>("workingKept");
+    QTest::newRow("cancel keeps every tab") << int(QMessageBox::Cancel) << 2 << true;
+    QTest::newRow("no discards") << int(QMessageBox::No) << 1 << false;
+  }
+
+  void contextMenuAsksOnce()
+  {
+    QFETCH(int, answer);
+    QFETCH(int, tabsLeft);
+    QFETCH(bool, workingKept);
+    MainWindow window;
+    QStringList working;
+    for (int i = 0; i < 2; ++i) {
+      GLWidget *tab = addUnsavedCapture(window);
+      QVERIFY(tab);
+      working << tab->swapFile->file.fileName();
+    }
+    window.show();
+    DialogScript script({DialogScript::box(QMessageBox::StandardButton(answer))});
+    pickNextMenuEntry("Close all tabs");
+    window.on_contextMenuRequested(window.tabWidget()->tabBar()->tabRect(0).center());
+    QTRY_VERIFY(script.done());
+    QCOMPARE(script.boxTexts.size(), 1);
+    QCOMPARE(window.tabWidget()->count(), tabsLeft);
+    for (const QString &path : working)
+      QCOMPARE(QFile::exists(path), workingKept);
+  }
+
+  void fileErrorWords_data()
+  {
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("1") << 1 << "Wrong file version";
+    QTest::newRow("4") << 4 << "Can't save file";
+    QTest::newRow("11") << 11 << "Wrong channels number";
+    QTest::newRow("12 damaged") << 12 << "The file is damaged or is not a capture file";
+    QTest::newRow("0") << 0 << "Internal file error";
+    QTest::newRow("10") << 10 << "Internal file error";
+    QTest::newRow("negative") << -3 << "Internal file error";
+    QTest::newRow("13") << 13 << "Internal file error";
+  }
+
+  void fileErrorWords()
+  {
+    QFETCH(int, code);
+    QFETCH(QString, message);
+    MainWindow window;
+    window.addTab();
+    // Reaches the window through the tab's own capture file.
+    emit window.currentWidget()->swapFile->swapFileError(code);
+    QCOMPARE(statusText(window), message);
+  }
+};
+
+TOVRI_TEST(SavingTest)
+#include "tst_saving.moc"
