@@ -1,0 +1,123 @@
+#ifndef OPTIONSDIALOG_H
+#define OPTIONSDIALOG_H
+
+#include "powerpackets.h"
+
+#include <QDialog>
+#include <QList>
+#include <QString>
+#include <QTimer>
+
+class ColorsAgent;
+class PowerDisplay;
+class QCloseEvent;
+class QPushButton;
+class UpdateDialog;
+class Updater;
+
+namespace Ui {
+class OptionsDialog;
+}
+
+// The application's settings: theme, language, colours and time format; a
+// power supply's own settings block; update checks and firmware flashing;
+// About. It repaints nothing outside itself: the opener connects its signals.
+class OptionsDialog : public QDialog
+{
+  Q_OBJECT
+public:
+  // Largest settings file we read; a real one is well under 1 KiB.
+  static constexpr qint64 MaxImportSize = 64 * 1024;
+
+  explicit OptionsDialog(Updater *updater, QWidget *parent = nullptr);
+  ~OptionsDialog() override;
+
+  void setLanguages(QList<QString> languages, int index);
+  static QString languageDataFolder();
+
+  void setPowerMode();
+  void preparePacket(PowerGetPacket &packet);
+  void preparePacket();
+  void parsePacket();
+  void fillShowOptions();
+
+  // Why a settings document cannot be imported; empty when it can.
+  static QString checkJson(const QJsonObject &object);
+
+  const PowerGetPacket &currentBlock() const { return m_packet; }
+
+public slots:
+  void done(int result) override;
+  void fillSWInfo();
+  void fillFWInfo();
+  void on_btnBrowse();
+  void on_btnCheckUpdateFirm();
+  void on_btnCheckUpdateSoft();
+  void on_btnUpdateFirm();
+  void on_buttonFWUpdate();
+  void on_newSWAvailable(bool _available);
+  void on_newFWAvailable(bool _available);
+  void on_paketReceived(PowerGetPacket &packet);
+  void on_paketDataReceived(PowerDataPacket &packet);
+  void format24hChecked(bool on);
+  void on_export();
+  void on_import();
+  void initColors(bool dark);
+  void showColorDialog();
+
+signals:
+  void changeColorTheme(bool dark);
+  void changeColors();
+  void timeFormatChanged();
+  void languageChanged(int index);
+  void checkFWUpdates();
+  void checkSWUpdates();
+  void autoFWUpdatesChecked(bool);
+  void autoSWUpdatesChecked(bool);
+
+protected:
+  void closeEvent(QCloseEvent *event) override;
+  void changeEvent(QEvent *event) override;
+
+private:
+  void themeToggled(bool dark);
+  void pickColor(int index);
+  void pickBackground();
+  void paintSwatches();
+  int selectedTable() const;
+  void preview();
+  void announceColors();
+  void versionLines();
+
+  void dateFormatChanged();
+  bool sendAction(unsigned char action, bool prepare);
+  bool supplyOpen() const;
+  void showDetails(bool firmware);
+  void downloadSoftware();
+
+  Ui::OptionsDialog *ui;
+  QString m_firmwarePath;
+  Updater *m_updater;
+  UpdateDialog *m_updateDialog = nullptr;
+  ColorsAgent *m_colors = nullptr;
+  // Swatch edits the rest of the window has not been told of.
+  bool m_colorsPending = false;
+
+  PowerGetPacket m_packet;
+  PowerGetPacket m_firstPacket;
+  bool m_firstReceived = false;
+  // The controls have shown a block the supply sent.
+  bool m_blockShown = false;
+  PowerDataPacket m_dataPacket;
+  PowerDisplay *m_display = nullptr;
+  QTimer m_timer;
+  bool m_powerPage = false;
+  // Which update links this dialog's own checks fetched.
+  bool m_fwChecked = false;
+  bool m_swChecked = false;
+  // A check runs: its button reads "Checking" until the answer.
+  bool m_fwChecking = false;
+  bool m_swChecking = false;
+};
+
+#endif // OPTIONSDIALOG_H

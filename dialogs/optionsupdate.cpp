@@ -1,0 +1,152 @@
+// The Update and About pages.
+#include "dialoghooks.h"
+#include "downloader.h"
+#include "helpers.h"
+#include "hiddevice.h"
+#include "infopackets.h"
+#include "optionsdialog.h"
+#include "ui_optionsdialog.h"
+#include "updatedialog.h"
+#include "updater.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QUrl>
+
+void OptionsDialog::fillSWInfo()
+{
+  ui->softwareVersion->setText(QCoreApplication::applicationVersion());
+}
+
+void OptionsDialog::fillFWInfo()
+{
+  if (Helpers::powerMode || Helpers::powerV2Mode) {
+    ui->modelLabel->setText(Helpers::powerMode ? QStringLiteral("Kelvaro Power V1") : QStringLiteral("Kelvaro Power V2"));
+    ui->firmwareVersion->setText(m_dataPacket.version());
+    ui->serialLabel->setText(HidDevice::instance()->serial());
+    return;
+  }
+  if (!DeviceInfo::m_deviceInfo)
+    DeviceInfo::m_deviceInfo = new DeviceInfo;
+  const QString serial = QStringLiteral("%1").arg(DeviceInfo::m_deviceInfo->readU32(4), 9, 10, QLatin1Char('0'));
+  ui->modelLabel->setText(serial.startsWith(QLatin1String("5001")) ? QStringLiteral("tovri") : QStringLiteral("other"));
+  ui->firmwareVersion->setText(DeviceInfo::m_deviceInfo->version());
+  ui->serialLabel->setText(serial);
+}
+
+void OptionsDialog::on_btnCheckUpdateFirm()
+{
+  m_fwChecking = true;
+  ui->btnCheckUpdateFirm->setText(tr("Checking"));
+  emit checkFWUpdates();
+}
+
+void OptionsDialog::on_btnCheckUpdateSoft()
+{
+  m_swChecking = true;
+  ui->btnCheckUpdateSoft->setText(tr("Checking"));
+  emit checkSWUpdates();
+}
+
+void OptionsDialog::on_newSWAvailable(bool _available)
+{
+  m_swChecked = true;
+  m_swChecking = false;
+  ui->labelSWVersionAvailable->setVisible(_available);
+  ui->buttonSWDetails->show();
+  ui->buttonSWDownload->show();
+  ui->btnCheckUpdateSoft->setText(tr("Check"));
+}
+
+void OptionsDialog::on_newFWAvailable(bool _available)
+{
+  m_fwChecked = true;
+  m_fwChecking = false;
+  ui->labelFWVersionAvailable->setVisible(_available);
+  ui->buttonFWDetails->show();
+  ui->buttonFWUpdate->show();
+  ui->btnCheckUpdateFirm->setText(tr("Check"));
+}
+
+void OptionsDialog::showDetails(bool firmware)
+{
+  const Downloader *downloader = m_updater ? (firmware ? m_updater->firmwareDownloader()
+                                                      : m_updater->softwareDownloader())
+                                           : nullptr;
+  const QString title = firmware ? tr("Firmware info") : tr("Software info");
+  const QString text = downloader ? downloader->info() : QString();
+  DialogHooks::ask(this, DialogHooks::Information, title, text.isEmpty() ? tr("Version info:") : text);
+}
+
+void OptionsDialog::downloadSoftware()
+{
+  const QString title = tr("Download SW");
+  // The buttons may stand from an earlier session's flags: the link must
+  // come from a check that answered while this dialog was open.
+  if (!m_swChecked || !m_updater) {
+    on_btnCheckUpdateSoft();
+    DialogHooks::ask(this, DialogHooks::Information, title,
+                     tr("Checking for the latest software first. Press Download again when the check has answered."));
+    return;
+  }
+  const QString link = m_updater->softwareDownloader()->downloadLink();
+  if (link.isEmpty()) {
+    DialogHooks::ask(this, DialogHooks::Warning, title, tr("File name is empty. Nothing to download."));
+    return;
+  }
+  const QUrl url(link);
+  const QString name = url.fileName(QUrl::FullyDecoded);
+  if (!Downloader::isSafeLink(url)) {
+    DialogHooks::ask(this, DialogHooks::Warning, title, tr("The server's download link is not a secure web link."));
+    return;
+  }
+  if (QDesktopServices::openUrl(url))
+    DialogHooks::ask(this, DialogHooks::Information, title, tr("Default web browser downloads file ") + name);
+  else
+    DialogHooks::ask(this, DialogHooks::Warning, title, tr("Default web browser can't download file ") + name);
+}
+
+void OptionsDialog::on_btnBrowse()
+{
+  const QString name =
+    DialogHooks::chooseFile(this, DialogHooks::OpenFile, tr("Open firmware file"), QString(), QStringLiteral("*.bin"));
+  // A cancelled choice keeps the file chosen before.
+  if (name.isEmpty())
+    return;
+  m_firmwarePath = name;
+  ui->browseLine->setText(name);
+  ui->btnUpdateFirm->setEnabled(true);
+}
+
+void OptionsDialog::on_btnUpdateFirm()
+{
+  m_updateDialog = new UpdateDialog(m_firmwarePath, true, this);
+  connect(m_updateDialog, &UpdateDialog::updateFirmwareTerminated, this,
+          [] { HidDevice::instance()->terminateUpdate(); }, Qt::DirectConnection);
+  m_updateDialog->exec();
+  m_updateDialog->disconnect();
+  m_updateDialog->deleteLater();
+  m_updateDialog = nullptr;
+}
+
+void OptionsDialog::on_buttonFWUpdate()
+{
+  // The firmware named by stored flags alone was never fetched in this session.
+  if (!m_fwChecked || !m_updater || !m_updater->firmwareDownloader()->hasDownloadLink()) {
+    if (!m_fwChecked)
+      on_btnCheckUpdateFirm();
+    DialogHooks::ask(this, DialogHooks::Information, tr("Firmware"),
+                     m_fwChecked ? tr("The update server named no firmware file.")
+                                 : tr("Checking for the latest firmware first. Press Update again when the check "
+                                      "has answered."));
+    return;
+  }
+  m_updateDialog = new UpdateDialog(m_updater->firmwareDownloader(), true, this);
+  connect(m_updateDialog, &UpdateDialog::updateFirmwareTerminated, this, [] {}, Qt::DirectConnection);
+  m_updateDialog->exec();
+  m_updateDialog->disconnect();
+  m_updateDialog->deleteLater();
+  m_updateDialog = nullptr;
+  fillFWInfo();
+}
