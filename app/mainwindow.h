@@ -9,7 +9,10 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
+
 class DeviceControl;
+class MeasureAll;
 class DeviceInfo;
 class GLWidget;
 class HidDevice;
@@ -210,6 +213,45 @@ private:
   // Visibility of the report and marker bars as the toolbar reads it.
   bool m_reportVisible = false;
   bool m_markersVisible = false;
+
+  // ==== capture run: start, stop, acquisition, live tick (mainwindow_capture.cpp)
+public:
+  // Milliseconds since the epoch. Tests and benchmarks put the simulated
+  // bus's virtual time here; an empty clock restores the wall clock.
+  using Clock = std::function<qint64()>;
+  static void setClock(Clock clock);
+  static qint64 now();
+  // The folder of this user's working capture files (mode 0700).
+  static QString workingFolder();
+  // The tab the running (or last) capture writes to; null once it is closed.
+  GLWidget *captureTab() const;
+  qint64 startTime() const { return m_startTime; }
+  void addPacket(const MeasureAll &block);
+
+public slots:
+  void on_startMeasurement(DeviceControl &command);
+  void on_stopMeasurement(DeviceControl &command);
+  // The 10 ms tick: keeps the time axis on the newest point and moves old
+  // points to the capture file.
+  void reRangeX();
+
+private:
+  // Timers and connections of the capture run; called once by the constructor.
+  void setupCapture();
+  // Ends the capture of m_captureTab; sends `command` first when given.
+  void finishCapture(const DeviceControl *command);
+  // Creates the working file exclusively; the path, or empty on failure.
+  QString createWorkingFile(const QString &tabName);
+  void failCapture(const QString &text);
+
+  QPointer<GLWidget> m_captureTab;
+  qint64 m_startTime = 0;
+  quint64 m_counterBase = 0;
+  quint64 m_lastCounter = 0;
+  bool m_firstBlock = true;
+  bool m_stopPosted = false;
+  QTimer *m_tickTimer = nullptr;
+  // ==== end of capture run
 };
 
 #endif // MAINWINDOW_H

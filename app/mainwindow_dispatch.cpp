@@ -54,9 +54,13 @@ void MainWindow::on_packetReceived(quint8 *data, int length)
   case StatusControlRequest::Descriptor:
     statusAnswer(packet);
     break;
+  case MeasureAll::Descriptor:
+    if (Helpers::isMeasuring && loggerMode())
+      addPacket(MeasureAll(packet));
+    break;
   default:
-    // Samples (5) and power-supply messages (7) are dispatched by the
-    // capture and power-supply code; everything else is no message.
+    // Power-supply messages (7) are dispatched by the power-supply code;
+    // everything else is no message.
     break;
   }
 }
@@ -81,8 +85,14 @@ void MainWindow::controlAnswer(const Packet &packet)
 {
   const unsigned char command = packet.data()[1];
   const unsigned char error = packet.data()[3];
-  if (error != 0)
+  if (error != 0) {
     showStatusError(tr("FAILED to start measuring: ") + QString::number(error), 0);
+    // The logger did not start: the window must not stay "measuring".
+    if (command != DeviceControl::Stop && Helpers::isMeasuring && loggerMode()) {
+      finishCapture(nullptr);
+      showStatusError(tr("FAILED to start measuring: ") + QString::number(error), 0);
+    }
+  }
   else if (command == DeviceControl::Stop)
     statusBar()->clearMessage();
   else
@@ -152,10 +162,16 @@ void MainWindow::on_deviceDisconnected()
   m_identified = false;
   m_channelsComplete = false;
   setWindowTitle(QCoreApplication::applicationName() + QStringLiteral(" - no device connected"));
-  ChannelInfo::removeChannels();
+  // The capture keeps what arrived: its rest goes to the file, unsent.
+  const bool captured = Helpers::isMeasuring && loggerMode() && m_captureTab;
+  if (Helpers::isMeasuring && loggerMode())
+    finishCapture(nullptr);
   Helpers::isMeasuring = false;
+  ChannelInfo::removeChannels();
   enableControls(false);
   enableToolbar(false, true);
+  if (captured)
+    m_actionSave->setEnabled(true);
   showStatusError(tr("Device disconnected"), 0);
   emit disableMeasurement();
 }
