@@ -250,6 +250,7 @@ private:
   quint64 m_lastCounter = 0;
   bool m_firstBlock = true;
   bool m_stopPosted = false;
+  bool m_keepCaptureError = false; // a write error stays through the stop's answer
   QTimer *m_tickTimer = nullptr;
   // ==== end of capture run
 };

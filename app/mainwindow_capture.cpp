@@ -17,6 +17,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMutexLocker>
 #include <QStatusBar>
 #include <QThreadPool>
@@ -80,7 +81,12 @@ GLWidget *MainWindow::captureTab() const
 
 QString MainWindow::workingFolder()
 {
-  return QDir(QDir::tempPath()).absoluteFilePath(QStringLiteral("tovri-%1").arg(::getuid()));
+  // An unusable temporary folder reads as empty: never fall back on the
+  // current folder.
+  const QString temp = QDir::tempPath();
+  if (temp.isEmpty() || !QFileInfo(temp).isDir())
+    return QString();
+  return QDir(temp).absoluteFilePath(QStringLiteral("tovri-%1").arg(::getuid()));
 }
 
 QString MainWindow::createWorkingFile(const QString &tabName)
@@ -88,6 +94,8 @@ QString MainWindow::createWorkingFile(const QString &tabName)
   // A folder only this user can enter: nobody else can predict, replace or
   // read the working files, and one user's captures never clash with another's.
   const QString folder = workingFolder();
+  if (folder.isEmpty())
+    return QString();
   const QByteArray native = QFile::encodeName(folder);
   if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
     return QString();
@@ -114,6 +122,8 @@ QString MainWindow::createWorkingFile(const QString &tabName)
 
 void MainWindow::failCapture(const QString &text)
 {
+  // The logger's answer to the stop that follows must not wipe this out.
+  m_keepCaptureError = true;
   showStatusError(text, 0);
   qInfo().noquote() << QStringLiteral("Capture failed: ") + text;
 }
@@ -150,6 +160,7 @@ void MainWindow::on_startMeasurement(DeviceControl &command)
   m_lastCounter = 0;
   m_firstBlock = true;
   m_stopPosted = false;
+  m_keepCaptureError = false;
   if (!reuse)
     addTab();
   GLWidget *tab = currentWidget();
@@ -232,9 +243,12 @@ void MainWindow::finishCapture(const DeviceControl *command)
   file->readFiltered(dialog);
   delete dialog;
 
-  for (PlotDataMap *map : std::as_const(tab->maps))
-    map->clear();
-  file->readRange(file->duration - m_showAllLength * 0.5, m_showAllLength, tab->maps);
+  // After a failed write the points in memory are the only copy: keep them.
+  if (written) {
+    for (PlotDataMap *map : std::as_const(tab->maps))
+      map->clear();
+    file->readRange(file->duration - m_showAllLength * 0.5, m_showAllLength, tab->maps);
+  }
   const PlotRange range = tab->timeRange();
   PlotAxis *time = tab->plot->xAxis;
   time->setRangeMin(range.lower);

@@ -21,6 +21,7 @@
 #include <QTimer>
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -93,8 +94,10 @@ void MainWindow::controlAnswer(const Packet &packet)
       showStatusError(tr("FAILED to start measuring: ") + QString::number(error), 0);
     }
   }
-  else if (command == DeviceControl::Stop)
-    statusBar()->clearMessage();
+  else if (command == DeviceControl::Stop) {
+    if (!std::exchange(m_keepCaptureError, false))
+      statusBar()->clearMessage();
+  }
   else
     showStatusMessage(QStringLiteral("Measuring..."), 0);
 }

@@ -47,10 +47,14 @@ struct Rig
   SimLogger *logger;
   std::unique_ptr<MainWindow> window;
 
+  // A negative time chooses the unlimited entry.
   explicit Rig(int measuringSeconds)
   {
-    AppFixture::writeSettings({{"Options/time-length-index", MainWindow::MeasuringTimeRows - 1},
-                               {"Options/serie-length-sec", measuringSeconds}});
+    if (measuringSeconds < 0)
+      AppFixture::writeSettings({{"Options/time-length-index", MainWindow::MeasuringTimeRows - 2}});
+    else
+      AppFixture::writeSettings({{"Options/time-length-index", MainWindow::MeasuringTimeRows - 1},
+                                 {"Options/serie-length-sec", measuringSeconds}});
     logger = bus.add<SimLogger>();
     MainWindow::setClock([this] { return bus.now(); });
     window = std::make_unique<MainWindow>();
