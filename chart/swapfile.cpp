@@ -80,8 +80,14 @@ void SwapFile::loadThresholds(double out[3])
   const QStringList parts = text.split(QLatin1Char(','));
   if (parts.size() != 3)
     return;
-  for (int i = 0; i < 3; ++i)
-    out[i] = parts.at(i).trimmed().toDouble();
+  // A part that is no positive finite number would flatten the strip or make
+  // every sample stand out: that channel keeps its default.
+  static constexpr double defaults[3] = {25, 1000, 3200};
+  for (int i = 0; i < 3; ++i) {
+    bool ok = false;
+    const double v = parts.at(i).trimmed().toDouble(&ok);
+    out[i] = ok && std::isfinite(v) && v > 0 ? v : defaults[i];
+  }
 }
 
 double SwapFile::thresholdOf(int channel) const

@@ -161,6 +161,10 @@ public:
   QList<int> activeChannels;
   QMutex mutex;
 
+  // The navigation series keeps at most about two points per bin.
+  static constexpr int navigationBins = 4096;
+  // Runs stay apart by more than the 0.1 ms their step points take.
+  static constexpr double minimumBinWidth = 0.0002;
   PlotDataMap *navigationSeries; // owned
   PlotRange navigationRange;
   PlotRange navigationSpan;

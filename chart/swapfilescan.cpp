@@ -36,8 +36,21 @@ bool SwapFile::scan(const QString &path, int channel, int column, double thresho
 
   const qint64 total = layout.records;
   const int offset = 8 * (column + 1);
+  // The strip is a few hundred pixels wide: the series is kept per bin, a bin
+  // high when any of its samples reached the level. Crossings every sample
+  // then cost a handful of points, not four each, and the series' size does
+  // not grow with the capture's length.
+  const double binWidth = qMax(duration / double(navigationBins), minimumBinWidth);
   bool inRun = false;
+  double runEnd = 0;          // first time below the level after the run's last high sample
+  bool runEndKnown = false;
+  double lastHighBin = 0;     // bin of the run's last high sample
   double lastTime = beforeAnyTime;
+  auto closeRun = [&](double end) {
+    series.insert(end - 0.00001, PlotData(end - 0.00001, threshold));
+    series.insert(end, PlotData(end, 0));
+    inRun = false;
+  };
   // A run stays open across read blocks: the series must not depend on how
   // the file is read.
   const WalkResult result = walk(layout, 0, total, [&](const uchar *record, qint64 index) {
@@ -48,15 +61,20 @@ bool SwapFile::scan(const QString &path, int channel, int column, double thresho
       return true;
     const double v = LeBytes::getDouble(record + offset);
     if (v >= level) {
+      const double bin = std::floor(t / binWidth);
+      // A run goes on while no whole bin passes without a high sample.
+      if (inRun && runEndKnown && bin > lastHighBin + 1)
+        closeRun(runEnd);
       if (!inRun) {
         series.insert(t - 0.0001, PlotData(t - 0.0001, 0));
         series.insert(t, PlotData(t, threshold));
         inRun = true;
       }
-    } else if (inRun) {
-      series.insert(t - 0.00001, PlotData(t - 0.00001, threshold));
-      series.insert(t, PlotData(t, 0));
-      inRun = false;
+      lastHighBin = bin;
+      runEndKnown = false;
+    } else if (inRun && !runEndKnown) {
+      runEnd = t;
+      runEndKnown = true;
     }
     return true;
   });
@@ -66,7 +84,9 @@ bool SwapFile::scan(const QString &path, int channel, int column, double thresho
     close();
     return false;
   }
-  if (inRun) {
+  if (inRun && runEndKnown) {
+    closeRun(runEnd);
+  } else if (inRun) {
     // A run still open closes at the last record with a time, the duration.
     series.insert(lastTime - 0.0000001, PlotData(lastTime - 0.0000001, threshold));
     series.insert(lastTime, PlotData(lastTime, 0));

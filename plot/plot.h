@@ -30,6 +30,8 @@
 #include "plotitemshape.h"
 #include "plotitemmarker.h"
 #include "plotcolorgradient.h"
+#include "plotcolormap.h"
+#include "plotcolorscale.h"
 #include "plotlegend.h"
 #include "plottitle.h"
 

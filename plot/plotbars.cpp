@@ -2,43 +2,13 @@
 
 #include "plotaxis.h"
 #include "plotaxisrect.h"
+#include "plotdatakeys.h"
 #include "plotpainter.h"
 #include "plotwidget.h"
 
 #include <QDebug>
 #include <algorithm>
 #include <cmath>
-
-namespace {
-// A NaN key cannot be ordered: a map holding one loses or overwrites bars.
-bool hasNanKey(const PlotBarDataMap &map)
-{
-  return std::any_of(map.keyBegin(), map.keyEnd(), [](double key) { return std::isnan(key); });
-}
-
-void dropNanKeys(PlotBarDataMap *map)
-{
-  for (auto it = map->begin(); it != map->end();) {
-    if (std::isnan(it.key()))
-      it = map->erase(it);
-    else
-      ++it;
-  }
-}
-
-bool suitsDomain(double v, PlotAbstractPlottable::SignDomain domain)
-{
-  switch (domain) {
-  case PlotAbstractPlottable::sdBothSigns:
-    return !std::isnan(v);
-  case PlotAbstractPlottable::sdNegativeOnly:
-    return v < 0;
-  case PlotAbstractPlottable::sdPositiveOnly:
-    return v > 0;
-  }
-  return false;
-}
-} // namespace
 
 PlotBars::PlotBars(PlotAxis *keyAxis, PlotAxis *valueAxis)
     : PlotAbstractPlottable(keyAxis, valueAxis), mData(new PlotBarDataMap), mWidth(0.75), mWidthType(wtPlotCoords),
@@ -171,8 +141,7 @@ void PlotBars::setData(PlotBarDataMap *data, bool copy)
     delete mData;
     mData = data;
   }
-  if (hasNanKey(*mData))
-    dropNanKeys(mData);
+  Plot::dropNanKeys(mData);
 }
 
 void PlotBars::setData(const QList<double> &keys, const QList<double> &values)
@@ -183,14 +152,7 @@ void PlotBars::setData(const QList<double> &keys, const QList<double> &values)
 
 void PlotBars::addData(const PlotBarDataMap &dataMap)
 {
-  if (!hasNanKey(dataMap)) {
-    mData->insert(dataMap);
-    return;
-  }
-  for (auto it = dataMap.constBegin(); it != dataMap.constEnd(); ++it) {
-    if (!std::isnan(it.key()))
-      mData->insert(it.key(), it.value());
-  }
+  Plot::insertNumberKeys(mData, dataMap);
 }
 
 void PlotBars::addData(const PlotBarData &data)
@@ -437,7 +399,7 @@ PlotRange PlotBars::getKeyRange(bool &foundRange, SignDomain inSignDomain) const
   PlotRange range;
   bool found = false;
   for (const PlotBarData &bar : std::as_const(*mData)) {
-    if (!suitsDomain(bar.key, inSignDomain))
+    if (!Plot::inSignDomain(bar.key, inSignDomain))
       continue;
     if (bar.key < range.lower || !found)
       range.lower = bar.key;
@@ -466,7 +428,7 @@ PlotRange PlotBars::getValueRange(bool &foundRange, SignDomain inSignDomain) con
   PlotRange range(mBaseValue, mBaseValue);
   for (const PlotBarData &bar : std::as_const(*mData)) {
     const double top = bar.value + getStackedBaseValue(bar.key, bar.value >= 0);
-    if (!suitsDomain(top, inSignDomain))
+    if (!Plot::inSignDomain(top, inSignDomain))
       continue;
     if (top < range.lower)
       range.lower = top;

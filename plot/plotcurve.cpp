@@ -4,6 +4,7 @@
 
 #include "plotaxis.h"
 #include "plotaxisrect.h"
+#include "plotdatakeys.h"
 #include "plotpainter.h"
 #include "plotwidget.h"
 
@@ -19,21 +20,6 @@ bool isNanPoint(const QPointF &p)
   return std::isnan(p.x()) || std::isnan(p.y());
 }
 
-// A NaN t cannot be ordered: a map holding one loses or overwrites points.
-void dropNanKeys(PlotCurveDataMap *map)
-{
-  for (auto it = map->begin(); it != map->end();) {
-    if (std::isnan(it.key()))
-      it = map->erase(it);
-    else
-      ++it;
-  }
-}
-
-bool hasNanKey(const PlotCurveDataMap &map)
-{
-  return std::any_of(map.keyBegin(), map.keyEnd(), [](double t) { return std::isnan(t); });
-}
 } // namespace
 
 PlotCurve::PlotCurve(PlotAxis *keyAxis, PlotAxis *valueAxis)
@@ -75,8 +61,7 @@ void PlotCurve::setData(PlotCurveDataMap *data, bool copy)
     delete mData;
     mData = data;
   }
-  if (hasNanKey(*mData))
-    dropNanKeys(mData);
+  Plot::dropNanKeys(mData);
 }
 
 void PlotCurve::setData(const QList<double> &t, const QList<double> &key, const QList<double> &value)
@@ -95,14 +80,7 @@ void PlotCurve::setData(const QList<double> &key, const QList<double> &value)
 
 void PlotCurve::addData(const PlotCurveDataMap &dataMap)
 {
-  if (!hasNanKey(dataMap)) {
-    mData->insert(dataMap);
-    return;
-  }
-  for (auto it = dataMap.constBegin(); it != dataMap.constEnd(); ++it) {
-    if (!std::isnan(it.key()))
-      mData->insert(it.key(), it.value());
-  }
+  Plot::insertNumberKeys(mData, dataMap);
 }
 
 void PlotCurve::addData(const PlotCurveData &data)
@@ -332,9 +310,7 @@ PlotRange PlotCurve::getRange(bool &foundRange, SignDomain inSignDomain, bool ke
     if (std::isnan(p.key) || std::isnan(p.value))
       continue;
     const double current = keys ? p.key : p.value;
-    const bool inDomain = inSignDomain == sdBothSigns || (inSignDomain == sdNegativeOnly && current < 0) ||
-                          (inSignDomain == sdPositiveOnly && current > 0);
-    if (!inDomain)
+    if (!Plot::inSignDomain(current, inSignDomain))
       continue;
     if (current < range.lower || !haveLower) {
       range.lower = current;

@@ -2,6 +2,7 @@
 
 #include "plotaxis.h"
 #include "plotaxisrect.h"
+#include "plotdatakeys.h"
 #include "plotpainter.h"
 #include "plotwidget.h"
 
@@ -11,37 +12,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-
-namespace {
-// A NaN key cannot be ordered: a map holding one loses or overwrites periods.
-bool hasNanKey(const PlotFinancialDataMap &map)
-{
-  return std::any_of(map.keyBegin(), map.keyEnd(), [](double key) { return std::isnan(key); });
-}
-
-void dropNanKeys(PlotFinancialDataMap *map)
-{
-  for (auto it = map->begin(); it != map->end();) {
-    if (std::isnan(it.key()))
-      it = map->erase(it);
-    else
-      ++it;
-  }
-}
-
-bool suitsDomain(double v, PlotAbstractPlottable::SignDomain domain)
-{
-  switch (domain) {
-  case PlotAbstractPlottable::sdBothSigns:
-    return !std::isnan(v);
-  case PlotAbstractPlottable::sdNegativeOnly:
-    return v < 0;
-  case PlotAbstractPlottable::sdPositiveOnly:
-    return v > 0;
-  }
-  return false;
-}
-} // namespace
 
 PlotFinancial::PlotFinancial(PlotAxis *keyAxis, PlotAxis *valueAxis)
     : PlotAbstractPlottable(keyAxis, valueAxis), mData(new PlotFinancialDataMap), mChartStyle(csOhlc), mWidth(0.5),
@@ -78,8 +48,7 @@ void PlotFinancial::setData(PlotFinancialDataMap *data, bool copy)
     delete mData;
     mData = data;
   }
-  if (hasNanKey(*mData))
-    dropNanKeys(mData);
+  Plot::dropNanKeys(mData);
 }
 
 void PlotFinancial::setData(const QList<double> &key, const QList<double> &open, const QList<double> &high,
@@ -91,14 +60,7 @@ void PlotFinancial::setData(const QList<double> &key, const QList<double> &open,
 
 void PlotFinancial::addData(const PlotFinancialDataMap &dataMap)
 {
-  if (!hasNanKey(dataMap)) {
-    mData->insert(dataMap);
-    return;
-  }
-  for (auto it = dataMap.constBegin(); it != dataMap.constEnd(); ++it) {
-    if (!std::isnan(it.key()))
-      mData->insert(it.key(), it.value());
-  }
+  Plot::insertNumberKeys(mData, dataMap);
 }
 
 void PlotFinancial::addData(const PlotFinancialData &data)
@@ -467,7 +429,7 @@ PlotRange PlotFinancial::getKeyRange(bool &foundRange, SignDomain inSignDomain) 
   PlotRange range;
   bool found = false;
   for (const PlotFinancialData &d : std::as_const(*mData)) {
-    if (!suitsDomain(d.key, inSignDomain))
+    if (!Plot::inSignDomain(d.key, inSignDomain))
       continue;
     if (d.key < range.lower || !found)
       range.lower = d.key;
@@ -490,7 +452,7 @@ PlotRange PlotFinancial::getValueRange(bool &foundRange, SignDomain inSignDomain
   for (const PlotFinancialData &d : std::as_const(*mData)) {
     // NaN bounds are left out; they would turn the whole range NaN.
     for (double v : {d.high, d.low}) {
-      if (!suitsDomain(v, inSignDomain))
+      if (!Plot::inSignDomain(v, inSignDomain))
         continue;
       if (v < range.lower || !found)
         range.lower = v;

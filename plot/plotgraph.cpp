@@ -1,5 +1,6 @@
 // The graph's construction and its data operations.
 #include "plotgraph.h"
+#include "plotdatakeys.h"
 
 #include "plotwidget.h"
 
@@ -88,9 +89,7 @@ void PlotGraph::setData(PlotDataMap *data, bool copy)
   if (copy) {
     *mData = *data;
     // The copy shares the storage; only a map that holds a NaN key detaches.
-    const PlotDataMap &copied = *mData;
-    if (std::any_of(copied.keyBegin(), copied.keyEnd(), noKey))
-      mData->removeIf([](PlotDataMap::iterator it) { return noKey(it.key()); });
+    Plot::dropNanKeys(mData);
   } else {
     if (mDataOwned)
       delete mData;

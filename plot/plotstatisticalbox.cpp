@@ -2,6 +2,7 @@
 
 #include "plotaxis.h"
 #include "plotaxisrect.h"
+#include "plotdatakeys.h"
 #include "plotpainter.h"
 #include "plotwidget.h"
 
@@ -182,9 +183,7 @@ PlotRange PlotStatisticalBox::getValueRange(bool &foundRange, SignDomain inSignD
     // NaN would turn the whole range NaN.
     if (std::isnan(value))
       continue;
-    const bool inDomain = inSignDomain == sdBothSigns || (inSignDomain == sdNegativeOnly && value < 0) ||
-                          (inSignDomain == sdPositiveOnly && value > 0);
-    if (!inDomain)
+    if (!Plot::inSignDomain(value, inSignDomain))
       continue;
     if (value > upper || !found)
       upper = value;

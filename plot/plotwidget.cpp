@@ -338,21 +338,7 @@ PlotAxisRect *PlotWidget::axisRect(int index) const
 
 QList<PlotAxisRect *> PlotWidget::axisRects() const
 {
-  QList<PlotAxisRect *> result;
-  QStack<PlotLayoutElement *> elementStack;
-  if (mPlotLayout)
-    elementStack.push(mPlotLayout);
-  while (!elementStack.isEmpty()) {
-    const QList<PlotLayoutElement *> subElements = elementStack.pop()->elements(false);
-    for (PlotLayoutElement *element : subElements) {
-      if (!element)
-        continue;
-      elementStack.push(element);
-      if (PlotAxisRect *ar = qobject_cast<PlotAxisRect *>(element))
-        result.append(ar);
-    }
-  }
-  return result;
+  return layoutElementsOf<PlotAxisRect>();
 }
 
 void PlotWidget::dragHorzBorderReached(double new_lo, double new_up)

@@ -263,6 +263,9 @@ protected:
   bool mReplotting;
 
 private:
+  template <class T>
+  QList<T *> layoutElementsOf() const;
+
   friend class PlotAxisRect;
   friend class PlotAxis;
   friend class PlotLegend;
@@ -270,5 +273,26 @@ private:
   friend class PlotAbstractItem;
   friend class PlotGraph;
 };
+
+// Every layout element of type T below the main layout, depth first.
+template <class T>
+QList<T *> PlotWidget::layoutElementsOf() const
+{
+  QList<T *> result;
+  QList<PlotLayoutElement *> stack;
+  if (mPlotLayout)
+    stack.append(mPlotLayout);
+  while (!stack.isEmpty()) {
+    const QList<PlotLayoutElement *> subElements = stack.takeLast()->elements(false);
+    for (PlotLayoutElement *element : subElements) {
+      if (!element)
+        continue;
+      stack.append(element);
+      if (T *typed = qobject_cast<T *>(element))
+        result.append(typed);
+    }
+  }
+  return result;
+}
 
 #endif // PLOTWIDGET_H

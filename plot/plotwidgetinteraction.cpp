@@ -6,6 +6,7 @@
 
 #include "plotaxis.h"
 #include "plotaxisrect.h"
+#include "plotcolorscale.h"
 #include "plotitem.h"
 #include "plotlegend.h"
 #include "plottitle.h"
@@ -151,18 +152,9 @@ QList<PlotAxis *> PlotWidget::selectedAxes() const
 QList<PlotLegend *> PlotWidget::selectedLegends() const
 {
   QList<PlotLegend *> result;
-  QStack<PlotLayoutElement *> elementStack;
-  if (mPlotLayout)
-    elementStack.push(mPlotLayout);
-  while (!elementStack.isEmpty()) {
-    const QList<PlotLayoutElement *> subElements = elementStack.pop()->elements(false);
-    for (PlotLayoutElement *element : subElements) {
-      if (!element)
-        continue;
-      elementStack.push(element);
-      if (PlotLegend *leg = qobject_cast<PlotLegend *>(element); leg && leg->selectedParts() != PlotLegend::spNone)
-        result.append(leg);
-    }
+  for (PlotLegend *legend : layoutElementsOf<PlotLegend>()) {
+    if (legend->selectedParts() != PlotLegend::spNone)
+      result.append(legend);
   }
   return result;
 }
@@ -182,12 +174,15 @@ void PlotWidget::deselectAll()
 void PlotWidget::mousePressEvent(QMouseEvent *event)
 {
   const QPoint pos = Plot::roundedPoint(event->position());
-  mPressedAxis = axisAt(pos);
+  // A colour scale drags its own colour axis: its press grabs no axis of the
+  // data area and draws no band.
+  const bool onColorScale = qobject_cast<PlotColorScale *>(layoutElementAt(pos));
+  mPressedAxis = onColorScale ? nullptr : axisAt(pos);
   if (mPressedAxis) {
     // The cursor tells what a drag will do: move the time window or a value
     // axis.
     setCursor(mPressedAxis->axisType() == PlotAxis::atBottom ? Qt::PointingHandCursor : Qt::SizeVerCursor);
-  } else {
+  } else if (!onColorScale) {
     if (!mRubberBand)
       mRubberBand = new QRubberBand(QRubberBand::Rectangle, this);
     mRubberBand->setGeometry(QRect(pos, QSize()));

@@ -287,10 +287,11 @@ private slots:
     const int perBlock = int(SwapFile::readBlockBytes / 24);
     const int n = 3 * perBlock + 100;
     const int dipAt = perBlock - 1; // the last record of the first block
+    const int dipLength = 40;        // several of the scan's bins
     QList<double> flat;
     flat.reserve(n * 3);
     for (int k = 0; k < n; ++k) {
-      const bool dip = k == dipAt || k == dipAt + 1;
+      const bool dip = k >= dipAt && k < dipAt + dipLength;
       flat << k * 0.0001 << (dip ? 0.0 : 30000.0) << double(k);
     }
     const CaptureBytes::Header h = CaptureBytes::headerFor({0, 1});
@@ -298,11 +299,11 @@ private slots:
     QVERIFY(CaptureBytes::writeFile(file, CaptureBytes::headerBlock(h) + CaptureBytes::doubles(flat)));
     SwapFile sw;
     QVERIFY(sw.readFiltered(file, 0, 0, 25, nullptr));
-    const double tDip = dipAt * 0.0001, tBack = (dipAt + 2) * 0.0001, tLast = (n - 1) * 0.0001;
+    const double tDip = dipAt * 0.0001, tBack = (dipAt + dipLength) * 0.0001, tLast = (n - 1) * 0.0001;
     const QList<double> expected = {-0.0001, 0.0, tDip - 0.00001, tDip, tBack - 0.0001, tBack, tLast - 0.0000001, tLast};
     QCOMPARE(sw.navigationSeries->keys(), expected);
     QCOMPARE(sw.duration, tLast);
-    QCOMPARE(sw.getAverage(PlotRange(tBack, tBack), 1), double(dipAt + 2));
+    QCOMPARE(sw.getAverage(PlotRange(tBack, tBack), 1), double(dipAt + dipLength));
   }
 
   void closeCancelsTheScan()

@@ -480,7 +480,7 @@ private slots:
     {
       SwapFile sw;
       QCOMPARE(sw.thresholds[0], 12.5);
-      QCOMPARE(sw.thresholds[1], 0.0); // a part that is no number
+      QCOMPARE(sw.thresholds[1], 1000.0); // a part that is no number keeps the default
       QCOMPARE(sw.thresholds[2], 40.0);
     }
     {

@@ -1,0 +1,371 @@
+#include "markerbar.h"
+
+#include "glwidget.h"
+#include "helpers.h"
+#include "marker.h"
+#include "plotaxis.h"
+#include "plotwidget.h"
+#include "reportbar.h"
+#include "settings.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QEvent>
+#include <QHoverEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+
+#include <cmath>
+
+namespace {
+const QColor kDefaultColor(Qt::black);
+
+// A stored strip position, or nothing when the text is no finite number.
+bool storedPosition(const QVariant &value, double *x)
+{
+  bool ok = false;
+  const double v = value.toDouble(&ok);
+  if (!ok || !std::isfinite(v))
+    return false;
+  *x = v;
+  return true;
+}
+} // namespace
+
+MarkerBar::MarkerBar(QWidget *parent) : QWidget(parent)
+{
+  setAttribute(Qt::WA_Hover, true);
+}
+
+MarkerBar::~MarkerBar()
+{
+  qDeleteAll(markers);
+}
+
+PlotAxis *MarkerBar::timeAxis() const
+{
+  return plot ? plot->xAxis : nullptr;
+}
+
+QColor MarkerBar::getColor() const
+{
+  return kDefaultColor;
+}
+
+Marker *MarkerBar::marker(int index) const
+{
+  return markers.value(index, nullptr);
+}
+
+Marker *MarkerBar::createPair(double x)
+{
+  PlotAxis *axis = timeAxis();
+  auto *t1 = new Marker;
+  t1->name = QStringLiteral("T1");
+  t1->color = getColor();
+  t1->textColor = dark ? Qt::white : Qt::black;
+  t1->move(x, axis->pixelToCoord(x));
+  auto *t2 = new Marker;
+  t2->name = QStringLiteral("T2");
+  t2->color = t1->color;
+  t2->textColor = t1->textColor;
+  const double x2 = t1->x + int(t1->polygon.boundingRect().width());
+  t2->move(x2, axis->pixelToCoord(x2));
+  t1->partner = t2;
+  t2->partner = t1;
+  markers << t1 << t2;
+  emit markerAdded(t1);
+  update();
+  return t1;
+}
+
+Marker *MarkerBar::addMarker()
+{
+  PlotAxis *axis = timeAxis();
+  if (!axis || markers.size() > 1)
+    return nullptr;
+  const PlotRange range = axis->range();
+  const double time = range.lower + 0.5 * (range.upper - range.lower);
+  Marker *t1 = createPair(axis->coordToPixel(time));
+  // The middle time itself, not the one read back from its pixel.
+  t1->time = time;
+  return t1;
+}
+
+Marker *MarkerBar::addMarker(double x)
+{
+  PlotAxis *axis = timeAxis();
+  if (!axis || markers.size() > 1)
+    return nullptr;
+  const PlotRange range = axis->range();
+  const double width = int(Marker().polygon.boundingRect().width());
+  if (!range.contains(axis->pixelToCoord(x)) || !range.contains(axis->pixelToCoord(x + width)))
+    return nullptr;
+  return createPair(x);
+}
+
+void MarkerBar::removeMarker(Marker *marker)
+{
+  if (!marker || !markers.contains(marker))
+    return;
+  Marker *partner = marker->partner;
+  markers.removeAll(marker);
+  if (partner)
+    markers.removeAll(partner);
+  if (dragged == marker || dragged == partner)
+    dragged = nullptr;
+  emit markerRemoved(marker);
+  update();
+  delete marker;
+  if (partner != marker)
+    delete partner;
+}
+
+void MarkerBar::removeMarker(QString &name)
+{
+  removeMarker(markerByName(name));
+}
+
+void MarkerBar::removeAll()
+{
+  emit markersRemoved(0);
+  dragged = nullptr;
+  qDeleteAll(markers);
+  markers.clear();
+  update();
+}
+
+Marker *MarkerBar::markerByName(const QString &name) const
+{
+  for (Marker *m : markers)
+    if (m->name == name)
+      return m;
+  return nullptr;
+}
+
+Marker *MarkerBar::markerAtTime(double time) const
+{
+  for (Marker *m : markers)
+    if (m->time == time)
+      return m;
+  return nullptr;
+}
+
+Marker *MarkerBar::markerAtPos(double x) const
+{
+  for (int i = markers.size() - 1; i >= 0; --i) {
+    const QRectF box = markers.at(i)->polygon.boundingRect();
+    if (x >= box.left() && x <= box.right())
+      return markers.at(i);
+  }
+  return nullptr;
+}
+
+void MarkerBar::setPlotter(GLWidget *newChart)
+{
+  chart = newChart;
+  plot = newChart ? newChart->plot : nullptr;
+  if (!plot) {
+    update();
+    return;
+  }
+  if (!markers.isEmpty()) {
+    PlotRange none(0, 0);
+    on_rangeChanged(none, none, plot->xAxis);
+    return;
+  }
+  addMarker();
+  const double a = geometry().left();
+  const double b = geometry().right();
+  const double middle = (geometry().left() + geometry().right()) / 2;
+  const double width = int(markers.at(0)->polygon.boundingRect().width());
+  PlotAxis *axis = plot->xAxis;
+  Settings settings;
+  settings.beginGroup(QStringLiteral("Main"));
+  if (settings.contains(QStringLiteral("marker-1"))) {
+    double p1 = markers.at(0)->x;
+    if (!storedPosition(settings.value(QStringLiteral("marker-1")), &p1) || p1 < a || p1 > b)
+      p1 = middle;
+    markers.at(0)->move(p1, axis->pixelToCoord(p1));
+    double p2 = markers.at(1)->x;
+    if (settings.contains(QStringLiteral("marker-2")) &&
+        (!storedPosition(settings.value(QStringLiteral("marker-2")), &p2) || p2 < a || p2 > b))
+      p2 = middle + width;
+    markers.at(1)->move(p2, axis->pixelToCoord(p2));
+    QColor color(settings.value(QStringLiteral("marker-color"), QStringLiteral("#000000")).toString());
+    if (!color.isValid())
+      color = kDefaultColor;
+    for (Marker *m : std::as_const(markers))
+      m->color = color;
+  }
+  settings.endGroup();
+  update();
+}
+
+QString MarkerBar::distanceText(double d)
+{
+  if (d < 0.001)
+    return QStringLiteral("%1 %2s").arg(qint64(d * 1000000)).arg(QChar(0x03BC));
+  if (d < 1)
+    return QStringLiteral("%1 ms").arg(QString::number(d * 1000, 'f', 1));
+  return QStringLiteral("%1 s").arg(QString::number(d, 'f', 2));
+}
+
+void MarkerBar::updateToolTip()
+{
+  if (markers.size() < 2)
+    return;
+  ReportData data;
+  PlotRange range(markers.at(0)->time, markers.at(1)->time);
+  range.normalize();
+  ReportBar::update(chart, range, &data);
+  QString text = tr("Length: ") + distanceText(std::abs(markers.at(0)->time - markers.at(1)->time)) + "\n";
+  const double maxima[3] = {data.max0, data.max1, data.max2};
+  const double minima[3] = {data.min0, data.min1, data.min2};
+  const double averages[3] = {data.avg0, data.avg1, data.avg2};
+  for (int c = 0; c < 3; ++c) {
+    if (!data.hasData(c))
+      continue;
+    const int d = Helpers::divider(maxima[c]);
+    if (c == 0)
+      text += QStringLiteral("#0: %1A\n").arg(Helpers::unitCharA(d));
+    else
+      text += QStringLiteral("#%1: %2V\n").arg(c).arg(Helpers::unitCharV(d));
+    text += QStringLiteral("   min ") + QString::number(minima[c] / d, 'f', 2) + "\n";
+    text += QStringLiteral("   max ") + QString::number(maxima[c] / d, 'f', 2) + "\n";
+    text += QStringLiteral("   average ") + QString::number(averages[c] / d, 'f', 2) + "\n";
+  }
+  toolTipText = text;
+}
+
+void MarkerBar::on_changeColorTheme(bool _dark)
+{
+  dark = _dark;
+  for (Marker *m : std::as_const(markers))
+    m->textColor = dark ? Qt::white : Qt::black;
+  update();
+}
+
+void MarkerBar::on_rangeChanged(PlotRange &, PlotRange &, PlotAxis *_axis)
+{
+  PlotAxis *axis = timeAxis();
+  if (!_axis || _axis->axisType() != PlotAxis::atBottom || !axis)
+    return;
+  for (Marker *m : std::as_const(markers))
+    m->move(m->x, axis->pixelToCoord(m->x));
+  update();
+}
+
+void MarkerBar::on_sizeChanged()
+{
+  PlotAxis *axis = timeAxis();
+  if (!axis)
+    return;
+  for (Marker *m : std::as_const(markers))
+    m->move(axis->coordToPixel(m->time), m->time);
+  update();
+}
+
+void MarkerBar::on_translate() {}
+
+bool MarkerBar::event(QEvent *e)
+{
+  switch (e->type()) {
+  case QEvent::HoverEnter:
+    hoverEnter(static_cast<QHoverEvent *>(e));
+    return true;
+  case QEvent::HoverLeave:
+    hoverLeave(static_cast<QHoverEvent *>(e));
+    return true;
+  case QEvent::HoverMove:
+    hoverMove(static_cast<QHoverEvent *>(e));
+    return true;
+  default:
+    return QWidget::event(e);
+  }
+}
+
+void MarkerBar::hoverEnter(QHoverEvent *e)
+{
+  const QPoint pos = e->position().toPoint();
+  if (!hintRect.contains(pos))
+    return;
+  updateToolTip();
+  QToolTip::showText(mapToGlobal(pos), toolTipText);
+}
+
+void MarkerBar::hoverMove(QHoverEvent *e)
+{
+  if (!QToolTip::isVisible())
+    hoverEnter(e);
+}
+
+void MarkerBar::hoverLeave(QHoverEvent *)
+{
+  QToolTip::showText(QPoint(), QString());
+}
+
+void MarkerBar::mousePressEvent(QMouseEvent *e)
+{
+  if (!Helpers::isMeasuring)
+    dragged = markerAtPos(std::round(e->position().x()));
+}
+
+void MarkerBar::mouseMoveEvent(QMouseEvent *e)
+{
+  PlotAxis *axis = timeAxis();
+  if (!axis || Helpers::isMeasuring || !dragged)
+    return;
+  const double p = std::round(e->position().x());
+  const double t = axis->pixelToCoord(p);
+  if (!axis->range().contains(t))
+    return;
+  dragged->move(p, t);
+  emit markerMoved(t);
+  update();
+}
+
+void MarkerBar::mouseReleaseEvent(QMouseEvent *e)
+{
+  if (!plot || Helpers::isMeasuring)
+    return;
+  if (dragged && e->button() == Qt::RightButton) {
+    Marker *picked = dragged;
+    const QColor color = QColorDialog::getColor(picked->color, this, tr("Marker's color"));
+    // The dialog turns the event loop; the pair may have gone meanwhile.
+    if (color.isValid() && markers.contains(picked)) {
+      picked->color = color;
+      if (picked->partner)
+        picked->partner->color = color;
+      update();
+    }
+  }
+  dragged = nullptr;
+}
+
+void MarkerBar::paintEvent(QPaintEvent *)
+{
+  QPainter painter(this);
+  painter.setPen(QApplication::palette().color(QPalette::Light));
+  painter.drawRect(QRect(QPoint(0, 0), QPoint(width() - 2, height() - 2)));
+  if (markers.isEmpty())
+    return;
+  painter.save();
+  QString text;
+  if (Helpers::isMeasuring || markers.size() < 2) {
+    text = QStringLiteral("T1: --, T2: --, dT: --   ");
+  } else {
+    const double t1 = markers.at(0)->time, t2 = markers.at(1)->time;
+    text = QStringLiteral("T1: %1, T2: %2, dT: %3 ")
+               .arg(Helpers::timeToString(t1, true, 2), Helpers::timeToString(t2, true, 2),
+                    distanceText(std::abs(t1 - t2))) +
+           QStringLiteral(" ... ");
+  }
+  painter.setPen(dark ? Qt::white : Qt::black);
+  painter.drawText(rect(), Qt::AlignRight | Qt::AlignVCenter, text);
+  hintRect = painter.fontMetrics().boundingRect(rect(), Qt::AlignRight | Qt::AlignVCenter, text);
+  painter.restore();
+  for (Marker *m : std::as_const(markers))
+    m->draw(&painter);
+}

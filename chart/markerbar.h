@@ -1,0 +1,81 @@
+#ifndef MARKERBAR_H
+#define MARKERBAR_H
+
+#include "plotrange.h"
+
+#include <QPointer>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+class GLWidget;
+class Marker;
+class PlotAxis;
+class PlotWidget;
+class QHoverEvent;
+
+// The strip above the charts with the markers T1 and T2: their times, their
+// distance and, as a tooltip, the statistics between them. One bar serves
+// every tab; the main window attaches it to the current chart.
+class MarkerBar : public QWidget
+{
+  Q_OBJECT
+
+public:
+  explicit MarkerBar(QWidget *parent = nullptr);
+  ~MarkerBar() override;
+
+  void setPlotter(GLWidget *chart);
+  Marker *marker(int index) const;
+  Marker *addMarker();
+  Marker *addMarker(double x);
+  void removeMarker(Marker *marker);
+  void removeMarker(QString &name);
+  void removeAll();
+  Marker *markerByName(const QString &name) const;
+  Marker *markerAtTime(double time) const;
+  Marker *markerAtPos(double x) const;
+  QColor getColor() const;
+  void updateToolTip();
+
+  // "500 µs", "250.0 ms", "2.00 s".
+  static QString distanceText(double seconds);
+
+  bool dark = false;
+  QList<Marker *> markers;
+  // Guarded: a closed tab deletes the chart and its plot behind the bar's back.
+  QPointer<PlotWidget> plot;
+  Marker *dragged = nullptr;
+  QRect hintRect;
+  QString toolTipText;
+  QPointer<GLWidget> chart;
+
+public slots:
+  void on_changeColorTheme(bool _dark);
+  void on_rangeChanged(PlotRange &newRange, PlotRange &oldRange, PlotAxis *_axis);
+  void on_sizeChanged();
+  void on_translate();
+
+signals:
+  void markerAdded(Marker *marker);
+  void markerMoved(double _time);
+  void markerRemoved(Marker *marker);
+  void markersRemoved(double);
+
+protected:
+  bool event(QEvent *event) override;
+  void mousePressEvent(QMouseEvent *event) override;
+  void mouseReleaseEvent(QMouseEvent *event) override;
+  void mouseMoveEvent(QMouseEvent *event) override;
+  void paintEvent(QPaintEvent *event) override;
+
+private:
+  void hoverEnter(QHoverEvent *event);
+  void hoverLeave(QHoverEvent *event);
+  void hoverMove(QHoverEvent *event);
+  PlotAxis *timeAxis() const;
+  // Both markers at the strip positions, the times taken under them.
+  Marker *createPair(double x);
+};
+
+#endif // MARKERBAR_H

@@ -1,0 +1,208 @@
+#include "reportbar.h"
+#include "ui_reportbar.h"
+
+#include "colorsagent.h"
+#include "glwidget.h"
+#include "helpers.h"
+#include "plotaxis.h"
+#include "plotwidget.h"
+#include "settings.h"
+
+#include <cmath>
+
+namespace {
+// A pan or wheel zoom changes the range every few ms; the window pass waits
+// for this quiet time so a burst costs one pass.
+constexpr int kFramePause = 120; // ms
+
+struct ChannelFields
+{
+  double *min, *max, *avg;
+};
+
+ChannelFields fieldsOf(ReportData *d, int channel)
+{
+  switch (channel) {
+  case 0:
+    return {&d->min0, &d->max0, &d->avg0};
+  case 1:
+    return {&d->min1, &d->max1, &d->avg1};
+  default:
+    return {&d->min2, &d->max2, &d->avg2};
+  }
+}
+} // namespace
+
+ReportBar::ReportBar(QWidget *parent)
+    : QWidget(parent), fullData(new ReportData), frameData(new ReportData), ui(new Ui::ReportBar)
+{
+  ui->setupUi(this);
+  m_frameTimer.setSingleShot(true);
+  m_frameTimer.setInterval(kFramePause);
+  connect(&m_frameTimer, &QTimer::timeout, this, &ReportBar::updateFrame);
+}
+
+ReportBar::~ReportBar()
+{
+  delete fullData;
+  delete frameData;
+  delete ui;
+}
+
+void ReportBar::update(GLWidget *chart, PlotRange range, ReportData *data)
+{
+  if (!chart || !chart->plot || chart->maps.isEmpty() || !data)
+    return;
+  const double lower = range.lower;
+  const double upper = range.upper;
+  for (int i = 0; i < chart->maps.size(); ++i) {
+    const PlotDataMap *map = chart->maps.at(i);
+    if (!map || map->isEmpty())
+      continue;
+    data->t_start = lower;
+    data->t_end = upper;
+    auto it = map->lowerBound(lower);
+    const auto end = map->cend();
+    if (i > 2) {
+      // Only the span's end follows these maps.
+      double last = data->t_end;
+      for (; it != end && it.key() <= upper; ++it)
+        last = it.key();
+      data->t_end = last;
+      continue;
+    }
+    // Locals keep the loop free of stores through the record.
+    const ChannelFields f = fieldsOf(data, i);
+    double mn = *f.min, mx = *f.max, sum = *f.avg, last = data->t_end;
+    qint64 n = 0;
+    for (; it != end && it.key() <= upper; ++it) {
+      last = it.key();
+      const double v = it->value;
+      if (std::isnan(v))
+        continue;
+      ++n;
+      sum += v;
+      mn = v < mn ? v : mn;
+      mx = v > mx ? v : mx;
+    }
+    data->t_end = last;
+    *f.min = mn;
+    *f.max = mx;
+    *f.avg = n > 0 ? sum / double(n) : sum;
+  }
+}
+
+void ReportBar::update(GLWidget *chart, bool reset)
+{
+  if (reset)
+    this->reset();
+  m_frameTimer.stop();
+  m_chart = chart;
+  if (!chart)
+    return;
+  // The calculator reads the whole capture's record right after this call.
+  *fullData = chart->report;
+  updateControls();
+  m_frameTimer.start();
+}
+
+void ReportBar::updateFrame()
+{
+  GLWidget *chart = m_chart;
+  if (!chart || !chart->plot)
+    return;
+  frameData->reset();
+  update(chart, chart->plot->xAxis->range(), frameData);
+  updateControls();
+}
+
+void ReportBar::updateControls()
+{
+  struct Row
+  {
+    QLabel *name, *min, *max, *avg;
+  };
+  const Row full[3] = {{ui->labelCh0, ui->labelMin0, ui->labelMax0, ui->labelAverage0},
+                       {ui->labelCh1, ui->labelMin1, ui->labelMax1, ui->labelAverage1},
+                       {ui->labelCh2, ui->labelMin2, ui->labelMax2, ui->labelAverage2}};
+  const Row frame[3] = {{ui->labelCh0_2, ui->labelMin0_2, ui->labelMax0_2, ui->labelAverage0_2},
+                        {ui->labelCh1_2, ui->labelMin1_2, ui->labelMax1_2, ui->labelAverage1_2},
+                        {ui->labelCh2_2, ui->labelMin2_2, ui->labelMax2_2, ui->labelAverage2_2}};
+  auto fill = [](const Row *rows, ReportData *data) {
+    for (int c = 0; c < 3; ++c) {
+      const ChannelFields f = fieldsOf(data, c);
+      // The letter goes with the divisor, so an empty channel shows the raw unit.
+      int divisor = 1;
+      if (data->hasData(c)) {
+        divisor = Helpers::divider(*f.max);
+        rows[c].max->setText(QString::number(*f.max / divisor, 'f', 2));
+        rows[c].min->setText(QString::number(*f.min / divisor, 'f', 2));
+        rows[c].avg->setText(QString::number(*f.avg / divisor, 'f', 2));
+      } else {
+        rows[c].max->setText(QStringLiteral("0.0"));
+        rows[c].min->setText(QStringLiteral("0.0"));
+        rows[c].avg->setText(QStringLiteral("0.0"));
+      }
+      if (c == 0)
+        rows[c].name->setText(QStringLiteral("#0: %1A").arg(Helpers::unitCharA(divisor)));
+      else
+        rows[c].name->setText(QStringLiteral("#%1: %2V").arg(c).arg(Helpers::unitCharV(divisor)));
+    }
+  };
+  fill(full, fullData);
+  ui->labelFrame->setText(QStringLiteral("%1-%2").arg(Helpers::timeToString(frameData->t_start, true, 3),
+                                                      Helpers::timeToString(frameData->t_end, true, 3)));
+  fill(frame, frameData);
+}
+
+void ReportBar::reset()
+{
+  // Every range change resets; the file is written only when the value changes.
+  const int visible = isVisible() ? 1 : 0;
+  if (visible != m_storedVisible) {
+    Settings settings;
+    settings.beginGroup(QStringLiteral("Main"));
+    settings.setValue(QStringLiteral("report_bar"), visible == 1);
+    settings.endGroup();
+    m_storedVisible = visible;
+  }
+  fullData->reset();
+  frameData->reset();
+}
+
+bool ReportBar::isDataValid(ReportData *data)
+{
+  if (!data)
+    return false;
+  return data->min0 != ReportData::emptyMin || data->min1 != ReportData::emptyMin ||
+         data->min2 != ReportData::emptyMin;
+}
+
+void ReportBar::on_changeColorTheme(bool _dark)
+{
+  dark = _dark;
+  setStyleSheet(dark ? QStringLiteral("QWidget QLabel { color: white; }")
+                     : QStringLiteral("QWidget QLabel { color: black; }"));
+}
+
+void ReportBar::on_changeColors()
+{
+  ColorsAgent agent(dark);
+  const ColorsTable &report = agent.colors.at(ColorsAgent::Report);
+  QLabel *rows[3][8] = {{ui->labelCh0, ui->labelMin0, ui->labelMax0, ui->labelAverage0, ui->labelCh0_2,
+                         ui->labelMin0_2, ui->labelMax0_2, ui->labelAverage0_2},
+                        {ui->labelCh1, ui->labelMin1, ui->labelMax1, ui->labelAverage1, ui->labelCh1_2,
+                         ui->labelMin1_2, ui->labelMax1_2, ui->labelAverage1_2},
+                        {ui->labelCh2, ui->labelMin2, ui->labelMax2, ui->labelAverage2, ui->labelCh2_2,
+                         ui->labelMin2_2, ui->labelMax2_2, ui->labelAverage2_2}};
+  for (int c = 0; c < 3; ++c) {
+    const QString style = QStringLiteral("QLabel { color: %1; }").arg(report[c].name());
+    for (QLabel *label : rows[c])
+      label->setStyleSheet(style);
+  }
+}
+
+void ReportBar::on_translate()
+{
+  ui->retranslateUi(this);
+}

@@ -1,0 +1,57 @@
+#ifndef REPORTBAR_H
+#define REPORTBAR_H
+
+#include "plotrange.h"
+#include "reportdata.h"
+
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+class GLWidget;
+
+namespace Ui {
+class ReportBar;
+}
+
+// The bar under the chart: minimum, maximum and average per channel of the
+// whole capture and of the visible time window.
+class ReportBar : public QWidget
+{
+  Q_OBJECT
+
+public:
+  explicit ReportBar(QWidget *parent = nullptr);
+  ~ReportBar() override;
+
+  // Adds the statistics of `chart`'s maps between the range's ends (both
+  // included) to `data`; the caller passes it empty.
+  static void update(GLWidget *chart, PlotRange range, ReportData *data);
+  // Refresh: the whole capture at once, the visible window once the range
+  // changes pause (panning sends a burst of them).
+  void update(GLWidget *chart, bool reset);
+  void updateControls();
+  void reset();
+  bool isDataValid(ReportData *data);
+
+  ReportData *fullData;
+  ReportData *frameData;
+  bool dark = false;
+
+public slots:
+  void on_changeColorTheme(bool _dark);
+  void on_changeColors();
+  void on_translate();
+
+private slots:
+  // The window pass of the last refresh.
+  void updateFrame();
+
+private:
+  Ui::ReportBar *ui;
+  QPointer<GLWidget> m_chart; // chart of the pending window pass
+  QTimer m_frameTimer;
+  int m_storedVisible = -1; // "report_bar" as last written; -1 not yet
+};
+
+#endif // REPORTBAR_H

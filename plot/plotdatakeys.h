@@ -1,0 +1,66 @@
+#ifndef PLOTDATAKEYS_H
+#define PLOTDATAKEYS_H
+
+// Internal to the plotting library: the key rules every plottable's data map
+// follows, kept in one place.
+
+#include "plotplottable.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace Plot {
+
+// A NaN key orders against no other key: a map holding one loses or
+// overwrites entries, so no setter lets one in.
+template <class Map>
+bool hasNanKey(const Map &map)
+{
+  return std::any_of(map.keyBegin(), map.keyEnd(), [](double key) { return std::isnan(key); });
+}
+
+// Removes NaN keys; a map without one is not touched (nor detached).
+template <class Map>
+void dropNanKeys(Map *map)
+{
+  if (!hasNanKey(*map))
+    return;
+  for (auto it = map->begin(); it != map->end();) {
+    if (std::isnan(it.key()))
+      it = map->erase(it);
+    else
+      ++it;
+  }
+}
+
+// Inserts every entry of `from` whose key is a number.
+template <class Map>
+void insertNumberKeys(Map *into, const Map &from)
+{
+  if (!hasNanKey(from)) {
+    into->insert(from);
+    return;
+  }
+  for (auto it = from.constBegin(); it != from.constEnd(); ++it) {
+    if (!std::isnan(it.key()))
+      into->insert(it.key(), it.value());
+  }
+}
+
+// Whether a value counts for a range asked in the given sign domain; NaN never does.
+inline bool inSignDomain(double v, PlotAbstractPlottable::SignDomain domain)
+{
+  switch (domain) {
+  case PlotAbstractPlottable::sdBothSigns:
+    return !std::isnan(v);
+  case PlotAbstractPlottable::sdNegativeOnly:
+    return v < 0;
+  case PlotAbstractPlottable::sdPositiveOnly:
+    return v > 0;
+  }
+  return false;
+}
+
+} // namespace Plot
+
+#endif // PLOTDATAKEYS_H

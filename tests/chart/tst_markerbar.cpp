@@ -1,0 +1,305 @@
+#include "barsfixture.h"
+#include "marker.h"
+#include "markerbar.h"
+#include "markerline.h"
+#include "plotaxisrect.h"
+#include "plotpainter.h"
+#include "testmain.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QImage>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+// A marker bar as the main window lays it out: a child placed at x = 10.
+struct BarFixture
+{
+  QWidget window;
+  MarkerBar *bar = new MarkerBar(&window);
+  LoggerChart *chart = new LoggerChart(0, 10);
+
+  BarFixture()
+  {
+    window.resize(1000, 600);
+    bar->setGeometry(10, 0, 900, 24);
+    // A shown chart has its real layout: pixels and times line up.
+    chart->widget->show();
+    chart->plot->replot(PlotWidget::rpNow);
+  }
+  ~BarFixture() { delete chart; }
+  PlotAxis *axis() const { return chart->plot->xAxis; }
+};
+
+void sendMouse(QWidget *w, QEvent::Type type, double x, Qt::MouseButton button)
+{
+  const QPointF pos(x, 10);
+  const bool move = type == QEvent::MouseMove;
+  QMouseEvent e(type, pos, w->mapToGlobal(pos), move ? Qt::NoButton : button,
+                type == QEvent::MouseButtonRelease ? Qt::NoButton : button, Qt::NoModifier);
+  QApplication::sendEvent(w, &e);
+}
+
+struct LineProbe : MarkerLine
+{
+  using MarkerLine::MarkerLine;
+  using MarkerLine::draw;
+};
+} // namespace
+
+class MarkerBarTest : public QObject
+{
+  Q_OBJECT
+
+private slots:
+  void init()
+  {
+    removeSettingsFile();
+    Helpers::isMeasuring = false;
+  }
+
+  void firstPlacement_data()
+  {
+    QTest::addColumn<QVariantMap>("stored");
+    QTest::addColumn<double>("x1");       // -1: middle of the time range
+    QTest::addColumn<double>("x2");       // -1: T1 + 16
+    QTest::addColumn<QColor>("color");
+    // Bar from A = 10 to B = 909: middle 459.
+    QTest::newRow("no keys") << QVariantMap{} << -1.0 << -1.0 << QColor(Qt::black);
+    QTest::newRow("stored inside") << QVariantMap{{"marker-1", 100.5}, {"marker-2", 300}, {"marker-color", "#ff00ff"}}
+                                   << 100.5 << 300.0 << QColor("#ff00ff");
+    QTest::newRow("past B") << QVariantMap{{"marker-1", 2000}, {"marker-2", 5}} << 459.0 << 475.0
+                            << QColor(Qt::black);
+    QTest::newRow("not numbers") << QVariantMap{{"marker-1", "abc"}, {"marker-2", "nan"}, {"marker-color", "nocolour"}}
+                                 << 459.0 << 475.0 << QColor(Qt::black);
+    QTest::newRow("infinite") << QVariantMap{{"marker-1", "inf"}, {"marker-2", "-inf"}} << 459.0 << 475.0
+                              << QColor(Qt::black);
+  }
+
+  void firstPlacement()
+  {
+    QFETCH(QVariantMap, stored);
+    QFETCH(double, x1);
+    QFETCH(double, x2);
+    QFETCH(QColor, color);
+    for (auto it = stored.cbegin(); it != stored.cend(); ++it)
+      storeSetting("Main/" + it.key(), it.value());
+
+    BarFixture f;
+    QSignalSpy added(f.bar, &MarkerBar::markerAdded);
+    f.bar->setPlotter(f.chart->widget);
+    QCOMPARE(added.size(), 1);
+    Marker *t1 = f.bar->marker(0), *t2 = f.bar->marker(1);
+    QVERIFY(t1 && t2 && !f.bar->marker(2));
+    QCOMPARE(t1->name, QStringLiteral("T1"));
+    QCOMPARE(t2->partner, t1);
+    if (x1 < 0) {
+      QCOMPARE(t1->time, 5.0);
+      QCOMPARE(t1->x, f.axis()->coordToPixel(5.0));
+    } else {
+      QCOMPARE(t1->x, x1);
+      QCOMPARE(t1->time, f.axis()->pixelToCoord(x1));
+    }
+    QCOMPARE(t2->x, x2 < 0 ? t1->x + 16 : x2);
+    QCOMPARE(t2->time, f.axis()->pixelToCoord(t2->x));
+    QCOMPARE(t1->color, color);
+    QCOMPARE(t2->color, color);
+    QCOMPARE(t1->polygon.boundingRect(), QRectF(t1->x + 5, 1, 16, 21));
+    // A second chart keeps the pair.
+    f.bar->setPlotter(f.chart->widget);
+    QCOMPARE(added.size(), 1);
+    QVERIFY(!f.bar->addMarker());
+  }
+
+  // Only steps inside the visible range move the marker and are reported.
+  void drag()
+  {
+    BarFixture f;
+    f.bar->setPlotter(f.chart->widget);
+    Marker *t1 = f.bar->marker(0);
+    QSignalSpy moved(f.bar, &MarkerBar::markerMoved);
+    const double start = t1->x;
+    const double inside = f.axis()->coordToPixel(8);
+    const double outside = f.axis()->coordToPixel(10.5);
+
+    sendMouse(f.bar, QEvent::MouseButtonPress, start + 6.4, Qt::LeftButton);
+    QCOMPARE(f.bar->dragged, t1);
+    sendMouse(f.bar, QEvent::MouseMove, inside, Qt::LeftButton);
+    sendMouse(f.bar, QEvent::MouseMove, outside, Qt::LeftButton);
+    QCOMPARE(moved.size(), 1);
+    QCOMPARE(t1->x, std::round(inside));
+    QCOMPARE(moved.at(0).at(0).toDouble(), t1->time);
+    QVERIFY(f.axis()->range().contains(t1->time));
+    QCOMPARE(f.bar->marker(1)->x, start + 16); // T2 stays
+    sendMouse(f.bar, QEvent::MouseButtonRelease, outside, Qt::LeftButton);
+    QVERIFY(!f.bar->dragged);
+
+    // While a capture runs nothing is picked.
+    Helpers::isMeasuring = true;
+    sendMouse(f.bar, QEvent::MouseButtonPress, t1->x + 6, Qt::LeftButton);
+    QVERIFY(!f.bar->dragged);
+    Helpers::isMeasuring = false;
+  }
+
+  void panKeepsTagsResizeKeepsTimes()
+  {
+    BarFixture f;
+    f.bar->setPlotter(f.chart->widget);
+    Marker *t1 = f.bar->marker(0), *t2 = f.bar->marker(1);
+    const double x1 = t1->x, x2 = t2->x;
+    f.axis()->setRange(20, 30);
+    PlotRange a, b;
+    f.bar->on_rangeChanged(a, b, f.chart->plot->yAxis); // value axis: ignored
+    QCOMPARE(t1->time, 5.0);
+    f.bar->on_rangeChanged(a, b, f.axis());
+    QCOMPARE(t1->x, x1);
+    QCOMPARE(t2->x, x2);
+    QCOMPARE(t1->time, f.axis()->pixelToCoord(x1));
+    QVERIFY(t1->time > 20 && t1->time < 30);
+
+    const double time1 = t1->time, time2 = t2->time;
+    f.chart->plot->resize(500, 500);
+    f.chart->plot->replot(PlotWidget::rpNow);
+    f.bar->on_sizeChanged();
+    qDebug() << "DBG" << x1 << t1->x << f.chart->plot->axisRect(0)->rect();
+    QCOMPARE(t1->time, time1);
+    QCOMPARE(t2->time, time2);
+    QCOMPARE(t1->x, f.axis()->coordToPixel(time1));
+    QVERIFY(t1->x < x1);
+  }
+
+  void distanceText_data()
+  {
+    QTest::addColumn<double>("seconds");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("500 us") << 0.0005 << QString("500 ") + QChar(0x03BC) + "s";
+    QTest::newRow("250 ms") << 0.25 << QStringLiteral("250.0 ms");
+    QTest::newRow("1 ms") << 0.001 << QStringLiteral("1.0 ms");
+    QTest::newRow("2 s") << 2.0 << QStringLiteral("2.00 s");
+  }
+
+  void distanceText()
+  {
+    QFETCH(double, seconds);
+    QFETCH(QString, text);
+    QCOMPARE(MarkerBar::distanceText(seconds), text);
+  }
+
+  // Sections only for channels with data between the markers.
+  void toolTip()
+  {
+    BarFixture f;
+    f.chart->fill(1, {{4, 1500}, {4.5, 2500}, {9, 100000}});
+    f.chart->fill(2, {{9, 50}});
+    f.bar->setPlotter(f.chart->widget);
+    f.bar->marker(0)->move(f.bar->marker(0)->x, 5.0);
+    f.bar->marker(1)->move(f.bar->marker(1)->x, 3.0);
+    f.bar->updateToolTip();
+    QCOMPARE(f.bar->toolTipText, QStringLiteral("Length: 2.00 s\n#1:  V\n   min 1.50\n   max 2.50\n"
+                                                "   average 2.00\n"));
+    f.bar->marker(0)->move(f.bar->marker(0)->x, 3.0005);
+    f.bar->updateToolTip();
+    QCOMPARE(f.bar->toolTipText, QString("Length: 500 ") + QChar(0x03BC) + "s\n");
+  }
+
+  void rightClickColour_data()
+  {
+    QTest::addColumn<bool>("accept");
+    QTest::newRow("chosen") << true;
+    QTest::newRow("cancelled") << false;
+  }
+
+  void rightClickColour()
+  {
+    QFETCH(bool, accept);
+    BarFixture f;
+    f.bar->setPlotter(f.chart->widget);
+    Marker *t2 = f.bar->marker(1);
+    bool answered = false;
+    QTimer::singleShot(0, [&] {
+      auto *dialog = qobject_cast<QColorDialog *>(QApplication::activeModalWidget());
+      if (!dialog)
+        return;
+      answered = true;
+      dialog->setCurrentColor(QColor("#00aa55"));
+      accept ? dialog->accept() : dialog->reject();
+    });
+    sendMouse(f.bar, QEvent::MouseButtonPress, t2->x + 20, Qt::RightButton);
+    QCOMPARE(f.bar->dragged, t2);
+    sendMouse(f.bar, QEvent::MouseButtonRelease, t2->x + 20, Qt::RightButton);
+    QVERIFY(answered);
+    const QColor expected = accept ? QColor("#00aa55") : QColor(Qt::black);
+    QCOMPARE(t2->color, expected);
+    QCOMPARE(f.bar->marker(0)->color, expected);
+    QVERIFY(!f.bar->dragged);
+  }
+
+  // The chart lines stand at the markers' x, in their colour, only while the
+  // bar is shown.
+  void chartLines()
+  {
+    BarFixture f;
+    f.bar->setPlotter(f.chart->widget);
+    f.bar->marker(0)->color = QColor(Qt::magenta);
+    auto *line = new LineProbe(f.bar, f.chart->plot);
+    f.chart->plot->addItem(line);
+    QCOMPARE(line->selectTest(QPointF(f.bar->marker(0)->x, 100), false), -1.0);
+    const QRect rect = f.chart->plot->axisRect(0)->rect();
+    const int x = int(f.bar->marker(0)->x);
+    auto paint = [&] {
+      QImage image(f.chart->plot->size(), QImage::Format_RGB32);
+      image.fill(Qt::white);
+      PlotPainter painter(&image);
+      line->draw(&painter);
+      painter.end();
+      return image.pixelColor(x, rect.center().y());
+    };
+    QCOMPARE(paint(), QColor(Qt::white));
+    f.window.show();
+    QVERIFY(f.bar->isVisible());
+    QCOMPARE(paint(), QColor(Qt::magenta));
+  }
+
+  // Closing the last tab deletes the chart behind the bar's back.
+  void chartDeleted()
+  {
+    BarFixture f;
+    f.bar->setPlotter(f.chart->widget);
+    auto *line = new LineProbe(f.bar, f.chart->plot);
+    f.chart->plot->addItem(line);
+    const double x = f.bar->marker(0)->x + 6;
+    f.window.show();
+    delete f.chart;
+    f.chart = nullptr;
+    QVERIFY(!f.bar->plot);
+    f.bar->on_sizeChanged();
+    PlotRange a, b;
+    f.bar->on_rangeChanged(a, b, nullptr);
+    QSignalSpy moved(f.bar, &MarkerBar::markerMoved);
+    sendMouse(f.bar, QEvent::MouseButtonPress, x, Qt::LeftButton);
+    sendMouse(f.bar, QEvent::MouseMove, x + 30, Qt::LeftButton);
+    sendMouse(f.bar, QEvent::MouseButtonRelease, x + 30, Qt::RightButton);
+    QCOMPARE(moved.size(), 0);
+    QHoverEvent hover(QEvent::HoverEnter, QPointF(f.bar->width() - 5, 10), QPointF(0, 0), QPointF(0, 0));
+    f.bar->grab(); // paints and sets the hint rectangle
+    QApplication::sendEvent(f.bar, &hover);
+    QVERIFY(f.bar->toolTipText.startsWith("Length: "));
+    f.bar->setPlotter(nullptr);
+    QVERIFY(!f.bar->addMarker(100));
+  }
+
+  void theme()
+  {
+    BarFixture f;
+    f.bar->setPlotter(f.chart->widget);
+    f.bar->on_changeColorTheme(true);
+    QCOMPARE(f.bar->marker(0)->textColor, QColor(Qt::white));
+    QCOMPARE(f.bar->marker(1)->textColor, QColor(Qt::white));
+  }
+};
+
+TOVRI_TEST(MarkerBarTest)
+#include "tst_markerbar.moc"
