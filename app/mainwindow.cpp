@@ -5,13 +5,18 @@
 
 #include "appglobals.h"
 #include "colorsagent.h"
+#include "controlpanel.h"
 #include "packet.h"
 #include "glwidget.h"
 #include "helpers.h"
 #include "hiddevice.h"
 #include "marqueelabel.h"
+#include "optionsdialog.h"
+#include "overcurrent.h"
 #include "plot.h"
+#include "popup.h"
 #include "settings.h"
+#include "statuspanel.h"
 #include "updater.h"
 
 #include <QApplication>
@@ -56,25 +61,45 @@ bool readBool(QSettings &settings, const QString &key, bool fallback)
 MainWindow::MainWindow(QWidget *parent)
   : QMainWindow(parent)
 {
+  m_popUp = new PopUp(this);
   ui = new Ui_MainWindow;
   setWindowFlags(windowFlags() | Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint);
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("fusion")));
   m_palette = QGuiApplication::palette();
   ui->setupUi(this);
+  m_controlPanel = new ControlPanel(this);
+  m_statusPanel = new StatusPanel(this);
 
   m_dockStatus = new QDockWidget(tr("Status"), this);
   m_dockStatus->setObjectName(QStringLiteral("dockStatus"));
   m_dockStatus->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+  m_dockStatus->setWidget(m_statusPanel);
   m_dockStatus->setFeatures(m_dockStatus->features() & ~QDockWidget::DockWidgetClosable);
   addDockWidget(Qt::LeftDockWidgetArea, m_dockStatus);
   m_dockStatus->hide();
   m_dockControl = new QDockWidget(tr("Control"), this);
   m_dockControl->setObjectName(QStringLiteral("dockControl"));
   m_dockControl->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+  m_dockControl->setWidget(m_controlPanel);
   m_dockControl->setFeatures(m_dockControl->features() & ~QDockWidget::DockWidgetClosable);
   addDockWidget(Qt::RightDockWidgetArea, m_dockControl);
   m_dockControl->hide();
   setDockNestingEnabled(true);
+
+  connect(m_controlPanel, &ControlPanel::terminateMeasuring, this, &MainWindow::terminateMeasuring);
+  connect(m_controlPanel, &ControlPanel::requestStatus, this, &MainWindow::on_requestStatus);
+  connect(m_controlPanel, &ControlPanel::resetClicked, this, &MainWindow::hideStatusWarning);
+  connect(m_controlPanel, &ControlPanel::multiplierChanged, this, [this](int channel, int value) {
+    if (!Helpers::isMeasuring && currentWidget())
+      currentWidget()->multiplierChanged(channel, value);
+  });
+  // The status panel declares the control panel's signals but emits none.
+  connect(m_statusPanel, &StatusPanel::trigDelayChanged, m_controlPanel, &ControlPanel::on_trigDelayChanged);
+  connect(m_statusPanel, &StatusPanel::startButton, m_controlPanel, &ControlPanel::on_startButton);
+  connect(m_statusPanel, &StatusPanel::stopButton, m_controlPanel, &ControlPanel::on_stopButton);
+  connect(m_statusPanel, &StatusPanel::logButton, m_controlPanel, &ControlPanel::on_logButton);
+  connect(m_statusPanel, &StatusPanel::trigButton, m_controlPanel, &ControlPanel::on_trigButton);
+  connect(m_statusPanel, &StatusPanel::toggleAlarm, m_controlPanel, &ControlPanel::on_toggleAlarm);
 
   setWindowTitle(QCoreApplication::applicationName());
   connect(ui->tabWidget, &QTabWidget::currentChanged, this, &MainWindow::on_currentTabChanged);
@@ -106,10 +131,15 @@ MainWindow::MainWindow(QWidget *parent)
 
   connect(this, &MainWindow::enableMeasurement, this, &MainWindow::on_enableMeasurement);
   connect(this, &MainWindow::changeColorTheme, this, &MainWindow::on_changeColorTheme);
+  connect(this, &MainWindow::refreshChannels, this, &MainWindow::on_refeshChannels);
 
   buildStatusBar();
+  setBriefHintColor();
+  m_controlPanel->hide();
+  m_statusPanel->hide();
   m_marquee->hide();
   m_readoutLabel->hide();
+  m_popUp->hide();
 
   createToolbar();
   statusBar()->addPermanentWidget(m_statusContainer, 0);
@@ -138,6 +168,8 @@ MainWindow::MainWindow(QWidget *parent)
       qWarning() << "MainWindow: stored window state ignored";
     settings.endGroup();
   }
+  m_statusPanel->restore();
+  m_controlPanel->restore();
   restoreDocks();
 
   emit changeColorTheme(dark);
@@ -159,8 +191,10 @@ MainWindow::~MainWindow()
 {
   on_stopButton();
   m_statusTimer->stop();
-  // The link goes before the settings are written: nothing may reach the
-  // device after this point.
+  // The control panel keeps its channel choice only while a device is open:
+  // it is saved before the link goes.
+  m_statusPanel->backup();
+  m_controlPanel->backup();
   if (HidDevice::m_instance == m_device)
     delete m_device;
   m_device = nullptr;
@@ -236,6 +270,22 @@ void MainWindow::restoreDocks()
   }
   m_dockStatus->setVisible(statusVisible);
   m_dockControl->setVisible(controlVisible);
+  // A floating dock shrinks to its panel, hidden until a logger is served:
+  // the stored size is given again when the panels are shown.
+  if (!m_docksTabified) {
+    m_statusFloatGeometry = statusFloating ? statusGeometry : QRect();
+    m_controlFloatGeometry = controlFloating ? controlGeometry : QRect();
+  }
+}
+
+void MainWindow::placeFloatingDocks()
+{
+  if (m_dockStatus->isFloating() && m_statusFloatGeometry.isValid())
+    m_dockStatus->setGeometry(m_statusFloatGeometry);
+  if (m_dockControl->isFloating() && m_controlFloatGeometry.isValid())
+    m_dockControl->setGeometry(m_controlFloatGeometry);
+  m_statusFloatGeometry = QRect();
+  m_controlFloatGeometry = QRect();
 }
 
 void MainWindow::saveLayout()
@@ -335,6 +385,12 @@ void MainWindow::hideStatusWarning()
   m_marquee->m_strings.clear();
   m_marquee->hide();
   m_warningButton->hide();
+  OverCurrent::instance()->hideOverCurrent();
+}
+
+void MainWindow::on_refeshChannels(QList<qreal> channels)
+{
+  Q_UNUSED(channels)
 }
 
 void MainWindow::notifyNewVersion(const char *key, const QString &text)
@@ -374,20 +430,15 @@ int MainWindow::validLanguageIndex(int index)
   return index >= 0 && index < languages_small.size() ? index : 0;
 }
 
-QString MainWindow::languageFolder()
-{
-  QDir dir(QCoreApplication::applicationDirPath());
-  dir.cdUp();
-  return dir.canonicalPath();
-}
-
 void MainWindow::loadLanguage(const QString &code)
 {
   const QString title = windowTitle();
-  if (!m_translator->load(QStringLiteral("QtLanguage_") + code, languageFolder()))
-    qDebug() << "MainWindow: no translation" << code << "in" << languageFolder();
+  const QString folder = OptionsDialog::languageDataFolder();
+  if (!m_translator->load(QStringLiteral("QtLanguage_") + code, folder))
+    qDebug() << "MainWindow: no translation" << code << "in" << folder;
   QCoreApplication::installTranslator(m_translator);
   retranslateToolbar();
+  m_controlPanel->addSampleRateItems();
   if (plotter())
     plotter()->xAxis->setLabel(Helpers::timeFormat == 2 ? tr("Time: ") : tr("Time, sec: "));
   if (GLWidget *tab = currentWidget(); tab && !tab->isEmpty())
@@ -395,6 +446,8 @@ void MainWindow::loadLanguage(const QString &code)
   setWindowTitle(title);
   m_dockControl->setWindowTitle(tr("Control"));
   m_dockStatus->setWindowTitle(tr("Status"));
+  m_controlPanel->on_translate();
+  m_statusPanel->on_translate();
   loadWarningMessage();
   on_changeColors();
 }

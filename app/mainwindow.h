@@ -11,6 +11,7 @@
 
 #include <functional>
 
+class ControlPanel;
 class DeviceControl;
 class MeasureAll;
 class DeviceInfo;
@@ -20,6 +21,7 @@ class MarqueeLabel;
 class Packet;
 class PlotAxis;
 class PlotWidget;
+class PopUp;
 class PowerDataPacket;
 class PowerGetPacket;
 class PowerPanel;
@@ -32,6 +34,7 @@ class QPushButton;
 class QTimer;
 class QTranslator;
 class StatusControlRequest;
+class StatusPanel;
 class Updater;
 class Ui_MainWindow;
 
@@ -69,11 +72,15 @@ public:
   void createDefaults();
   void sendStatistics();
   void terminateMeasuring();
+  // The control panel's error-stop flag from the last status answer.
+  bool stopOnError() const;
 
   // ---- controls
   void createToolbar();
   void enableToolbar(bool enable, bool keepOpenAndSettings);
   void enableControls(bool enable);
+  void enableButtons(bool enable);
+  void setBriefHintColor();
 
   // ---- status line
   void showStatusMessage(const QString &text, int timeout);
@@ -83,8 +90,6 @@ public:
 
   // ---- language and colours
   void loadLanguage(const QString &code);
-  // The folder of the translation files: the parent of the program's folder.
-  static QString languageFolder();
   // Options/language as stored, or 0 (English) when it names no language.
   static int validLanguageIndex(int index);
 
@@ -101,6 +106,9 @@ public:
   QDockWidget *dockControl() const { return m_dockControl; }
   QTabWidget *tabWidget() const;
   Updater *updater() const { return m_updater; }
+  ControlPanel *controlPanel() const { return m_controlPanel; }
+  StatusPanel *statusPanel() const { return m_statusPanel; }
+  PopUp *popUp() const { return m_popUp; }
 
   // Toolbar entries, in toolbar order.
   QAction *m_actionSave = nullptr;
@@ -137,6 +145,8 @@ public slots:
   void on_newSWAvailable(bool available);
   void on_newFWAvailable(bool available);
   void on_rangeChanged(PlotRange &newRange, PlotRange &oldRange, PlotAxis *axis);
+  // Receives refreshChannels; the status panel is fed from the value axes instead.
+  void on_refeshChannels(QList<qreal> channels);
 
 signals:
   void enableMeasurement();
@@ -157,15 +167,19 @@ protected:
   void closeEvent(QCloseEvent *event) override;
   void changeEvent(QEvent *event) override;
 
-private:
+private slots:
   // The 1 s tick while a logger is served.
   void statusTick();
+
+private:
   void buildStatusBar();
   // Loads the over-current message into the warning line, replacing any other.
   void loadWarningMessage();
   // The serial number as the update checks take it: 9 or more decimal digits.
   static QString serialText(const DeviceInfo *info);
   void restoreDocks();
+  // Gives floating docks their stored geometry once their panels show.
+  void placeFloatingDocks();
   void saveLayout();
   void readToolbarSettings();
   void retranslateToolbar();
@@ -187,6 +201,9 @@ private:
   Ui_MainWindow *ui = nullptr;
   HidDevice *m_device = nullptr;
   QTimer *m_statusTimer = nullptr;
+  PopUp *m_popUp = nullptr;
+  ControlPanel *m_controlPanel = nullptr;
+  StatusPanel *m_statusPanel = nullptr;
   PowerPanel *m_powerPanel = nullptr;
   QDockWidget *m_dockControl = nullptr;
   QDockWidget *m_dockStatus = nullptr;
@@ -210,6 +227,8 @@ private:
   bool m_channelsComplete = false;
   // Status/tabified as read at start; the View menu stacks the docks by it.
   bool m_docksTabified = true;
+  QRect m_statusFloatGeometry;
+  QRect m_controlFloatGeometry;
   // Visibility of the report and marker bars as the toolbar reads it.
   bool m_reportVisible = false;
   bool m_markersVisible = false;

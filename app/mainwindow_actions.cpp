@@ -3,10 +3,14 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "controlpanel.h"
 #include "glwidget.h"
 #include "helpers.h"
 #include "plot.h"
+#include "popup.h"
+#include "powerpanel.h"
 #include "settings.h"
+#include "statuspanel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -197,15 +201,24 @@ void MainWindow::enableToolbar(bool enable, bool keepOpenAndSettings)
 
 void MainWindow::enableControls(bool enable)
 {
+  m_statusPanel->enableControls(enable);
+  m_controlPanel->enableControls(enable);
   if (!enable) {
     m_reportVisible = false;
     m_actionReport->setText(tr("Show Report"));
   }
 }
 
+void MainWindow::enableButtons(bool enable)
+{
+  m_controlPanel->enableButtons(enable);
+}
+
 void MainWindow::on_enableMeasurement()
 {
+  m_controlPanel->setChannels();
   enableControls(true);
+  enableButtons(true);
 }
 
 void MainWindow::on_currentTabChanged(int index)
@@ -240,4 +253,24 @@ void MainWindow::on_changeColorTheme(bool dark)
     qApp->setStyleSheet(QStringLiteral("QDockWidget {border: 1px; titlebar-normal-icon: url(:/res/float-black.png);}"));
   }
   statusBar()->setStyleSheet(QStringLiteral("QStatusBar::item { border: 0px; } QStatusBar::QLabel { border: 0px; } "));
+  if ((Helpers::powerMode || Helpers::powerV2Mode) && m_powerPanel)
+    m_powerPanel->on_changeColorTheme(dark);
+  else
+    m_controlPanel->on_changeColorTheme(dark);
+}
+
+void MainWindow::setBriefHintColor()
+{
+  if (!m_popUp)
+    return;
+  Settings settings;
+  QColor background(settings.value(QStringLiteral("Settings/chart-background"), QStringLiteral("#ffffff")).toString());
+  // An unreadable name counts as black, which gives a white text.
+  if (!background.isValid())
+    background = Qt::black;
+  const QColor hint(255 - background.red(), 255 - background.green(), 255 - background.blue());
+  m_popUp->setTextColorName(hint.name());
+  m_popUp->label()->setStyleSheet(QStringLiteral("QLabel { color : ") + hint.name() +
+                                  QStringLiteral(";margin-top: 6px;margin-bottom: 6px;margin-left: 10px;"
+                                                 "margin-right: 10px; }"));
 }

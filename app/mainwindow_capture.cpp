@@ -4,11 +4,13 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "controlpanel.h"
 #include "glwidget.h"
 #include "helpers.h"
 #include "overcurrent.h"
 #include "packet.h"
 #include "plot.h"
+#include "popup.h"
 #include "progressdialog.h"
 #include "swapfile.h"
 
@@ -67,6 +69,8 @@ qint64 MainWindow::now()
 
 void MainWindow::setupCapture()
 {
+  connect(m_controlPanel, &ControlPanel::startMeasurement, this, &MainWindow::on_startMeasurement);
+  connect(m_controlPanel, &ControlPanel::stopMeasurement, this, &MainWindow::on_stopMeasurement);
   connect(this, &MainWindow::stopMeasurement, this, &MainWindow::on_stopMeasurement);
   m_tickTimer = new QTimer(this);
   m_tickTimer->setTimerType(Qt::PreciseTimer);
@@ -132,8 +136,10 @@ void MainWindow::on_startMeasurement(DeviceControl &command)
 {
   if (Helpers::isMeasuring) {
     terminateMeasuring();
-    enableControls(true);
-    enableToolbar(true, false);
+    // As after any stop: usable again unless the logger asks to stay stopped.
+    const bool halted = stopOnError();
+    enableControls(!halted);
+    enableToolbar(!halted, false);
     return;
   }
   if (qPopulationCount(command.readU16(4)) == 0) {
@@ -167,6 +173,9 @@ void MainWindow::on_startMeasurement(DeviceControl &command)
   // A reused tab may never have had its channels built.
   if (!reuse || tab->maps.isEmpty())
     tab->addChannels({});
+  // A reused tab still has the multipliers it was built with.
+  tab->multiplierChanged(1, m_controlPanel->mult1());
+  tab->multiplierChanged(2, m_controlPanel->mult2());
   m_freshTab = false;
   tab->saved = false;
   tab->report = ReportData();
@@ -176,6 +185,7 @@ void MainWindow::on_startMeasurement(DeviceControl &command)
 
   DeviceControl::m_currentDeviceControl = command;
   Helpers::isMeasuring = true;
+  m_controlPanel->enableChannelsGroup(false);
 
   setXRange(0, 10);
   PlotWidget *plot = tab->plot;
@@ -192,8 +202,11 @@ void MainWindow::on_startMeasurement(DeviceControl &command)
 
   enableControls(false);
   enableToolbar(false, false);
+  enableButtons(false);
+  m_controlPanel->enableStop(true);
   tab->addTitle();
   showIdleReadout();
+  m_popUp->hide();
   OverCurrent::instance()->hideOverCurrent();
   qInfo().noquote() << QStringLiteral("Start: ") + command.toString();
   sendPacket(command);
@@ -218,6 +231,7 @@ void MainWindow::finishCapture(const DeviceControl *command)
     sendPacket(const_cast<DeviceControl &>(*command));
   Helpers::isMeasuring = false;
   m_stopPosted = false;
+  m_controlPanel->enableChannelsGroup(true);
   if (!tab || !tab->plot)
     return;
 
@@ -266,7 +280,9 @@ void MainWindow::finishCapture(const DeviceControl *command)
   tab->repaint();
 
   enableToolbar(true, false);
-  enableControls(true);
+  const bool halted = stopOnError();
+  enableControls(!halted);
+  enableButtons(!halted);
 }
 
 void MainWindow::addPacket(const MeasureAll &block)

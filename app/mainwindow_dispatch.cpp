@@ -3,12 +3,16 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "controlpanel.h"
 #include "glwidget.h"
 #include "helpers.h"
 #include "hiddevice.h"
+#include "overcurrent.h"
 #include "packet.h"
 #include "plot.h"
+#include "popup.h"
 #include "settings.h"
+#include "statuspanel.h"
 #include "updater.h"
 
 #include <QDebug>
@@ -56,8 +60,16 @@ void MainWindow::on_packetReceived(quint8 *data, int length)
     statusAnswer(packet);
     break;
   case MeasureAll::Descriptor:
-    if (Helpers::isMeasuring && loggerMode())
-      addPacket(MeasureAll(packet));
+    if (Helpers::isMeasuring && loggerMode()) {
+      MeasureAll block(packet);
+      block.setMultiplier(0, 1.0);
+      block.setMultiplier(1, double(m_controlPanel->mult1()));
+      block.setMultiplier(2, double(m_controlPanel->mult2()));
+      addPacket(block);
+      m_statusPanel->update(block);
+      if (OverCurrent::instance()->isOver())
+        showStatusWarning();
+    }
     break;
   default:
     // Power-supply messages (7) are dispatched by the power-supply code;
@@ -131,7 +143,8 @@ void MainWindow::statusAnswer(const Packet &packet)
   if (!plot || plot->graphCount() <= 2)
     return;
   StatusControlResponse response(packet);
-  Q_UNUSED(response)
+  m_statusPanel->update(response);
+  m_controlPanel->update(response);
   StatusControlResponse::firstPacket = false;
 }
 
@@ -171,7 +184,9 @@ void MainWindow::on_deviceDisconnected()
     finishCapture(nullptr);
   Helpers::isMeasuring = false;
   ChannelInfo::removeChannels();
+  m_controlPanel->setChannels();
   enableControls(false);
+  enableButtons(false);
   enableToolbar(false, true);
   if (captured)
     m_actionSave->setEnabled(true);
@@ -232,10 +247,17 @@ void MainWindow::terminateMeasuring()
   Helpers::isMeasuring = false;
 }
 
+bool MainWindow::stopOnError() const
+{
+  return m_controlPanel->stopOnError();
+}
+
 void MainWindow::statusTick()
 {
-  if (!Helpers::isMeasuring)
+  if (!Helpers::isMeasuring) {
+    m_controlPanel->refreshStatus();
     return;
+  }
   QList<qreal> values;
   if (GLWidget *tab = currentWidget()) {
     for (PlotDataMap *map : std::as_const(tab->maps))
@@ -247,10 +269,15 @@ void MainWindow::statusTick()
 void MainWindow::setTovriMode()
 {
   setWindowTitle(QStringLiteral(" TOVRI connected"));
+  m_controlPanel->show();
+  m_statusPanel->show();
   m_dockStatus->show();
   m_dockControl->show();
+  placeFloatingDocks();
   m_marquee->hide();
   m_readoutLabel->show();
+  m_popUp->show();
+  enableButtons(true);
   enableControls(true);
   enableToolbar(true, false);
   m_actionView->setVisible(true);

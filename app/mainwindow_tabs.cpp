@@ -7,6 +7,7 @@
 #include "glwidget.h"
 #include "helpers.h"
 #include "plot.h"
+#include "popup.h"
 #include "settings.h"
 
 #include <QDebug>
@@ -156,6 +157,7 @@ void MainWindow::addFreshTab()
   currentWidget()->addChannels({});
   m_freshTab = true;
   showIdleReadout();
+  m_popUp->setPopupText(QString());
 }
 
 void MainWindow::closeTabSilent(int index, bool replaceLast)

@@ -1,5 +1,6 @@
 #include "appfixture.h"
 #include "glwidget.h"
+#include "controlpanel.h"
 #include "helpers.h"
 #include "packet.h"
 #include "plot.h"
@@ -43,6 +44,21 @@ private slots:
     QVERIFY(window.m_actionSave->isEnabled());
     QVERIFY(window.m_actionReport->isVisible());
     QCOMPARE(DeviceInfo::m_deviceInfo->readU32(4), quint32(500100001));
+    auto *start = window.controlPanel()->findChild<QAbstractButton *>("btnStart");
+    QVERIFY(start && start->isEnabled());
+
+    // Each tick asks for the status while idle, and only then.
+    logger->written.clear();
+    QVERIFY(QMetaObject::invokeMethod(&window, "statusTick"));
+    QCOMPARE(descriptors(logger->written), QList<int>{StatusControlRequest::Descriptor});
+    Helpers::isMeasuring = true;
+    QVERIFY(QMetaObject::invokeMethod(&window, "statusTick"));
+    Helpers::isMeasuring = false;
+    QCOMPARE(logger->written.size(), 1);
+    // The answer reaches the panels: the chart has its three channels.
+    StatusControlResponse::firstPacket = true;
+    pump(1);
+    QVERIFY(!StatusControlResponse::firstPacket);
 
     bus.unplug(logger);
     pump(1);
@@ -56,6 +72,7 @@ private slots:
     QVERIFY(!window.m_comboMeasuringTime->isEnabled());
     QVERIFY(window.m_actionOpen->isEnabled());
     QVERIFY(window.m_actionSettings->isEnabled());
+    QVERIFY(!start->isEnabled());
 
     // The untouched tab stays; the next completion adds a fresh one.
     bus.plug(logger);
@@ -64,6 +81,23 @@ private slots:
     QCOMPARE(window.tabWidget()->count(), 2);
     QCOMPARE(window.tabWidget()->tabText(1), QString("Capture 2"));
     QVERIFY(window.statusTimer()->isActive());
+  }
+
+  void channelsWrittenAtExitWhileOpen()
+  {
+    SimBus bus;
+    bus.add<SimLogger>();
+    {
+      MainWindow window;
+      quietLink();
+      pump();
+      QCOMPARE(window.tabWidget()->count(), 1);
+    }
+    // The link was still open when the control panel saved its choice.
+    QVERIFY(!readSetting("Measure/channels").toString().isEmpty());
+    QVERIFY(readSetting("Control/dock-area").isValid());
+    QVERIFY(HidDevice::m_instance == nullptr);
+    QCOMPARE(bus.openHandles(), 0);
   }
 
   void supplyInPlaceOfLoggerStopsThePoll()

@@ -149,11 +149,14 @@ private slots:
 
   void floatingControlDockKeepsItsPlace()
   {
-    const QRect place(120, 140, 260, 300);
+    const QRect place(120, 140, 480, 640);
     writeSettings({{"Status/tabified", false}, {"Control/floating", true}, {"Control/dock-geometry", place}});
     MainWindow window;
     QVERIFY(window.dockControl()->isFloating());
     QVERIFY(!window.dockStatus()->isFloating());
+    QCOMPARE(window.dockControl()->geometry().topLeft(), place.topLeft());
+    // Its panel shows with the logger, in the stored size.
+    window.setTovriMode();
     QCOMPARE(window.dockControl()->geometry(), place);
   }
 

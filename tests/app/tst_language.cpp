@@ -1,6 +1,7 @@
 #include "appfixture.h"
 #include "colorsagent.h"
 #include "helpers.h"
+#include "popup.h"
 #include "plot.h"
 #include "processstate.h"
 #include "testmain.h"
@@ -103,6 +104,27 @@ private slots:
     window.on_changeColors();
     QCOMPARE(window.readoutLabel()->text(), QString("live"));
     Helpers::isMeasuring = false;
+  }
+
+  void hintColour_data()
+  {
+    QTest::addColumn<QVariant>("background");
+    QTest::addColumn<QString>("hint");
+    QTest::newRow("default white") << QVariant() << "#000000";
+    QTest::newRow("dark blue-grey") << QVariant("#203040") << "#dfcfbf";
+    QTest::newRow("named") << QVariant("black") << "#ffffff";
+    QTest::newRow("unreadable") << QVariant("no colour") << "#ffffff";
+  }
+
+  void hintColour()
+  {
+    QFETCH(QVariant, background);
+    QFETCH(QString, hint);
+    if (background.isValid())
+      writeSettings({{"Settings/chart-background", background}});
+    MainWindow window;
+    QCOMPARE(window.popUp()->textColorName(), hint);
+    QVERIFY(window.popUp()->label()->styleSheet().startsWith("QLabel { color : " + hint + ";margin-top: 6px;"));
   }
 
   void noticesOncePerDay_data()
