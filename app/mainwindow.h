@@ -1,6 +1,7 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "plotaxis.h"
 #include "plotrange.h"
 
 #include <QList>
@@ -20,6 +21,9 @@ class HidDevice;
 class MarqueeLabel;
 class Packet;
 class PlotAxis;
+class PlotGraph;
+class QMouseEvent;
+class QWheelEvent;
 class PlotWidget;
 class PopUp;
 class PowerDataPacket;
@@ -272,6 +276,35 @@ private:
   bool m_keepCaptureError = false; // a write error stays through the stop's answer
   QTimer *m_tickTimer = nullptr;
   // ==== end of capture run
+
+  // ==== time window (mainwindow_timewindow.cpp)
+public:
+  // Value range fitting the graph's points inside `range` (the time window
+  // when null); flat traces get room around them.
+  PlotRange rescaleAxis(PlotGraph *graph, PlotRange *range);
+  void reRangeLeft(bool force = false);
+  // A window of `span` centred on `centre`, kept inside the points held.
+  void adjustRanges(double centre, double span);
+  // Time ticks on round times for `range`; the step chosen comes back in `step`.
+  void calcTickPositions(PlotRange range, QList<double> &ticks, double &step);
+  static int subTickCount(double step);
+
+public slots:
+  void on_rangeBorderReached(double newLower, double newUpper);
+  void on_mouseRelease(QMouseEvent *event);
+  void on_mouseWheel(QWheelEvent *event);
+  void on_axisDoubleClick(PlotAxis *axis, PlotAxis::SelectablePart part, QMouseEvent *event);
+  void on_swapPositionChanged(int startTime);
+  void on_showAll();
+
+private:
+  void setupTimeWindow();
+  void connectTimeWindow(PlotWidget *plot);
+  void resetRightAxes();
+
+  bool m_borderReached = false;
+  PlotRange m_wantedRange;
+  // ==== end of time window
 };
 
 #endif // MAINWINDOW_H

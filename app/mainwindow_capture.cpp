@@ -76,6 +76,7 @@ void MainWindow::setupCapture()
   m_tickTimer->setTimerType(Qt::PreciseTimer);
   connect(m_tickTimer, &QTimer::timeout, this, &MainWindow::reRangeX);
   m_tickTimer->start(TickMs);
+  setupTimeWindow();
 }
 
 GLWidget *MainWindow::captureTab() const

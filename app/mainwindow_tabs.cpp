@@ -105,6 +105,7 @@ void MainWindow::addTab()
   connect(time, qOverload<PlotRange &, PlotRange &>(&PlotAxis::rangeChanged), this,
           [this, time](PlotRange &newRange, PlotRange &oldRange) { on_rangeChanged(newRange, oldRange, time); });
   connect(tab, &GLWidget::axisRangeChanged, this, &MainWindow::on_rangeChanged);
+  connectTimeWindow(plot);
 
   ui->tabWidget->setCurrentWidget(tab);
   repaint();
