@@ -7,6 +7,7 @@
 #include "glwidget.h"
 #include "helpers.h"
 #include "packet.h"
+#include "settings.h"
 #include "simdevices.h"
 #include "swapfile.h"
 
@@ -16,6 +17,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTimer>
 
 namespace {
 
@@ -96,6 +98,11 @@ int main(int argc, char **argv)
     MainWindow::setClock({});
   }
 
+  {
+    // No time limit: the whole run is one capture.
+    Settings settings;
+    settings.setValue(QStringLiteral("Options/time-length-index"), MainWindow::MeasuringTimeRows - 2);
+  }
   SimBus bus;
   auto *logger = bus.add<SimLogger>();
   MainWindow::setClock([&bus] { return bus.now(); });
@@ -118,6 +125,8 @@ int main(int argc, char **argv)
   window->on_stopButton();
   const qint64 records = (QFileInfo(path).size() - SwapFile::headerBlockSize - ReportData::byteSize) / 32;
   const qint64 samples = qint64(blocks) * (MeasureAll::MaxSamples / 3);
+  if (window->measuringTime() != -1)
+    out << "measuring time is not unlimited\n";
 
   out << "ingest, 3 channels at 10 kHz, " << busMs / 1000 << " s of bus time\n";
   out << QStringLiteral("  reports/s through the window: %1  target >= 10000  baseline (link drain only): %2\n")
