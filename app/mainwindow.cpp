@@ -133,6 +133,7 @@ MainWindow::MainWindow(QWidget *parent)
 
   m_statusTimer = new QTimer(this);
   connect(m_statusTimer, &QTimer::timeout, this, &MainWindow::statusTick);
+  setupCapture();
 
   connect(this, &MainWindow::enableMeasurement, this, &MainWindow::on_enableMeasurement);
   connect(this, &MainWindow::changeColorTheme, this, &MainWindow::on_changeColorTheme);

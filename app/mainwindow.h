@@ -1,6 +1,7 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "plotaxis.h"
 #include "plotrange.h"
 
 #include <QList>
@@ -10,14 +11,20 @@
 #include <QString>
 
 class Calculator;
+#include <functional>
+
 class ControlPanel;
 class DeviceControl;
+class MeasureAll;
 class DeviceInfo;
 class GLWidget;
 class HidDevice;
 class MarqueeLabel;
 class Packet;
 class PlotAxis;
+class PlotGraph;
+class QMouseEvent;
+class QWheelEvent;
 class PlotWidget;
 class PopUp;
 class PowerDataPacket;
@@ -281,6 +288,75 @@ public slots:
 private:
   void connectSettingsActions();
   // ---- end of settings, markers and calculator actions
+
+  // ==== capture run: start, stop, acquisition, live tick (mainwindow_capture.cpp)
+public:
+  // Milliseconds since the epoch. Tests and benchmarks put the simulated
+  // bus's virtual time here; an empty clock restores the wall clock.
+  using Clock = std::function<qint64()>;
+  static void setClock(Clock clock);
+  static qint64 now();
+  // The folder of this user's working capture files (mode 0700).
+  static QString workingFolder();
+  // The tab the running (or last) capture writes to; null once it is closed.
+  GLWidget *captureTab() const;
+  qint64 startTime() const { return m_startTime; }
+  void addPacket(const MeasureAll &block);
+
+public slots:
+  void on_startMeasurement(DeviceControl &command);
+  void on_stopMeasurement(DeviceControl &command);
+  // The 10 ms tick: keeps the time axis on the newest point and moves old
+  // points to the capture file.
+  void reRangeX();
+
+private:
+  // Timers and connections of the capture run; called once by the constructor.
+  void setupCapture();
+  // Ends the capture of m_captureTab; sends `command` first when given.
+  void finishCapture(const DeviceControl *command);
+  // Creates the working file exclusively; the path, or empty on failure.
+  QString createWorkingFile(const QString &tabName);
+  void failCapture(const QString &text);
+
+  QPointer<GLWidget> m_captureTab;
+  qint64 m_startTime = 0;
+  quint64 m_counterBase = 0;
+  quint64 m_lastCounter = 0;
+  bool m_firstBlock = true;
+  bool m_stopPosted = false;
+  bool m_keepCaptureError = false; // a write error stays through the stop's answer
+  QTimer *m_tickTimer = nullptr;
+  // ==== end of capture run
+
+  // ==== time window (mainwindow_timewindow.cpp)
+public:
+  // Value range fitting the graph's points inside `range` (the time window
+  // when null); flat traces get room around them.
+  PlotRange rescaleAxis(PlotGraph *graph, PlotRange *range);
+  void reRangeLeft(bool force = false);
+  // A window of `span` centred on `centre`, kept inside the points held.
+  void adjustRanges(double centre, double span);
+  // Time ticks on round times for `range`; the step chosen comes back in `step`.
+  void calcTickPositions(PlotRange range, QList<double> &ticks, double &step);
+  static int subTickCount(double step);
+
+public slots:
+  void on_rangeBorderReached(double newLower, double newUpper);
+  void on_mouseRelease(QMouseEvent *event);
+  void on_mouseWheel(QWheelEvent *event);
+  void on_axisDoubleClick(PlotAxis *axis, PlotAxis::SelectablePart part, QMouseEvent *event);
+  void on_swapPositionChanged(int startTime);
+  void on_showAll();
+
+private:
+  void setupTimeWindow();
+  void connectTimeWindow(PlotWidget *plot);
+  void resetRightAxes();
+
+  bool m_borderReached = false;
+  PlotRange m_wantedRange;
+  // ==== end of time window
 };
 
 #endif // MAINWINDOW_H

@@ -12,6 +12,7 @@
 #include "reportbar.h"
 #include "helpers.h"
 #include "hiddevice.h"
+#include "overcurrent.h"
 #include "packet.h"
 #include "plot.h"
 #include "popup.h"
@@ -29,6 +30,7 @@
 #include <QTimer>
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -62,9 +64,21 @@ void MainWindow::on_packetReceived(quint8 *data, int length)
   case StatusControlRequest::Descriptor:
     statusAnswer(packet);
     break;
+  case MeasureAll::Descriptor:
+    if (Helpers::isMeasuring && loggerMode()) {
+      MeasureAll block(packet);
+      block.setMultiplier(0, 1.0);
+      block.setMultiplier(1, double(m_controlPanel->mult1()));
+      block.setMultiplier(2, double(m_controlPanel->mult2()));
+      addPacket(block);
+      m_statusPanel->update(block);
+      if (OverCurrent::instance()->isOver())
+        showStatusWarning();
+    }
+    break;
   default:
-    // Samples (5) and power-supply messages (7) are dispatched by the
-    // capture and power-supply code; everything else is no message.
+    // Power-supply messages (7) are dispatched by the power-supply code;
+    // everything else is no message.
     break;
   }
 }
@@ -89,10 +103,18 @@ void MainWindow::controlAnswer(const Packet &packet)
 {
   const unsigned char command = packet.data()[1];
   const unsigned char error = packet.data()[3];
-  if (error != 0)
+  if (error != 0) {
     showStatusError(tr("FAILED to start measuring: ") + QString::number(error), 0);
-  else if (command == DeviceControl::Stop)
-    statusBar()->clearMessage();
+    // The logger did not start: the window must not stay "measuring".
+    if (command != DeviceControl::Stop && Helpers::isMeasuring && loggerMode()) {
+      finishCapture(nullptr);
+      showStatusError(tr("FAILED to start measuring: ") + QString::number(error), 0);
+    }
+  }
+  else if (command == DeviceControl::Stop) {
+    if (!std::exchange(m_keepCaptureError, false))
+      statusBar()->clearMessage();
+  }
   else
     showStatusMessage(QStringLiteral("Measuring..."), 0);
 }
@@ -162,12 +184,18 @@ void MainWindow::on_deviceDisconnected()
   m_identified = false;
   m_channelsComplete = false;
   setWindowTitle(QCoreApplication::applicationName() + QStringLiteral(" - no device connected"));
+  // The capture keeps what arrived: its rest goes to the file, unsent.
+  const bool captured = Helpers::isMeasuring && loggerMode() && m_captureTab;
+  if (Helpers::isMeasuring && loggerMode())
+    finishCapture(nullptr);
+  Helpers::isMeasuring = false;
   ChannelInfo::removeChannels();
   m_controlPanel->setChannels();
-  Helpers::isMeasuring = false;
   enableControls(false);
   enableButtons(false);
   enableToolbar(false, true);
+  if (captured)
+    m_actionSave->setEnabled(true);
   showStatusError(tr("Device disconnected"), 0);
   emit disableMeasurement();
 }

@@ -111,6 +111,7 @@ void MainWindow::addTab()
           [this, time](PlotRange &newRange, PlotRange &oldRange) { on_rangeChanged(newRange, oldRange, time); });
   connect(tab, &GLWidget::axisRangeChanged, this, &MainWindow::on_rangeChanged);
   connect(tab->swapFile, &SwapFile::swapFileError, this, &MainWindow::on_swapFileError);
+  connectTimeWindow(plot);
 
   ui->tabWidget->setCurrentWidget(tab);
   ui->markerBar->setPlotter(tab);

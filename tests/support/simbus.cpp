@@ -24,7 +24,17 @@ void SimDevice::queue(const QByteArray &report, int delayMs)
   if (delayMs > 0 && m_bus)
     m_delayed.append({m_bus->now() + delayMs, padded});
   else
-    m_input.append(padded);
+    pushInput(padded);
+}
+
+void SimDevice::pushInput(const QByteArray &report)
+{
+  m_input.append(report);
+  // The HID library keeps a bounded queue per device and drops the oldest.
+  while (queueLimit > 0 && m_input.size() > queueLimit) {
+    m_input.removeFirst();
+    ++m_dropped;
+  }
 }
 
 void SimDevice::received(const QByteArray &report)
@@ -104,7 +114,7 @@ void SimBus::advance(qint64 milliseconds)
         continue;
       for (int i = 0; i < device->m_delayed.size();) {
         if (device->m_delayed.at(i).due <= m_now)
-          device->m_input.append(device->m_delayed.takeAt(i).report);
+          device->pushInput(device->m_delayed.takeAt(i).report);
         else
           ++i;
       }

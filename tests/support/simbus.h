@@ -35,6 +35,10 @@ public:
   void queue(const QByteArray &report, int delayMs = 0);
   int queuedReports() const { return int(m_input.size()); }
   void clearInput() { m_input.clear(); }
+  // Input reports the host never read because the queue was full.
+  int droppedReports() const { return m_dropped; }
+  // Reports kept queued at most, as the HID library does; 0: no limit.
+  int queueLimit = 30;
 
   // Every report the host wrote, as written (65 bytes each).
   QList<QByteArray> written;
@@ -50,6 +54,7 @@ public:
 protected:
   // A report the host wrote (65 bytes).
   virtual void received(const QByteArray &report);
+  void pushInput(const QByteArray &report);
   // Bus time has reached nowMs.
   virtual void advance(qint64 nowMs);
   // Asks the bus to take this device off and plug target after the bus's
@@ -72,6 +77,7 @@ private:
   SimBus *m_bus = nullptr;
   SimBootloader *m_bootloader = nullptr;
   QList<QByteArray> m_input;
+  int m_dropped = 0;
   QList<Delayed> m_delayed;
   QString m_lastError;
 };

@@ -1,0 +1,416 @@
+// A logger capture from Start to a complete capture file: the start and stop
+// sequences, the sample path and the 10 ms tick that moves old points out of
+// memory into the capture file.
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "controlpanel.h"
+#include "glwidget.h"
+#include "helpers.h"
+#include "overcurrent.h"
+#include "packet.h"
+#include "plot.h"
+#include "popup.h"
+#include "progressdialog.h"
+#include "swapfile.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutexLocker>
+#include <QStatusBar>
+#include <QThreadPool>
+#include <QTimer>
+#include <QtConcurrent>
+
+#include <cerrno>
+#include <memory>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int TickMs = 10;
+// Wall-clock time after a start before anything moves to the file.
+constexpr qint64 HoldBackMs = 10000;
+// Points older than the newest minus this many seconds move to the file.
+constexpr double KeptSpan = 10.0 - 0.02;
+constexpr quint64 CounterRange = quint64(1) << 24;
+
+MainWindow::Clock &clockSlot()
+{
+  static MainWindow::Clock clock;
+  return clock;
+}
+
+bool appendOnPool(SwapFile *file, const QList<PlotDataMap *> &maps, bool deleteMaps)
+{
+  QFuture<bool> done = QtConcurrent::run(QThreadPool::globalInstance(),
+                                         [file, &maps, deleteMaps] { return file->append(0, -1, maps, deleteMaps); });
+  return done.result();
+}
+
+} // namespace
+
+void MainWindow::setClock(Clock clock)
+{
+  clockSlot() = std::move(clock);
+}
+
+qint64 MainWindow::now()
+{
+  const Clock &clock = clockSlot();
+  return clock ? clock() : QDateTime::currentMSecsSinceEpoch();
+}
+
+void MainWindow::setupCapture()
+{
+  connect(m_controlPanel, &ControlPanel::startMeasurement, this, &MainWindow::on_startMeasurement);
+  connect(m_controlPanel, &ControlPanel::stopMeasurement, this, &MainWindow::on_stopMeasurement);
+  connect(this, &MainWindow::stopMeasurement, this, &MainWindow::on_stopMeasurement);
+  m_tickTimer = new QTimer(this);
+  m_tickTimer->setTimerType(Qt::PreciseTimer);
+  connect(m_tickTimer, &QTimer::timeout, this, &MainWindow::reRangeX);
+  m_tickTimer->start(TickMs);
+  setupTimeWindow();
+}
+
+GLWidget *MainWindow::captureTab() const
+{
+  return m_captureTab;
+}
+
+QString MainWindow::workingFolder()
+{
+  // An unusable temporary folder reads as empty: never fall back on the
+  // current folder.
+  const QString temp = QDir::tempPath();
+  if (temp.isEmpty() || !QFileInfo(temp).isDir())
+    return QString();
+  return QDir(temp).absoluteFilePath(QStringLiteral("tovri-%1").arg(::getuid()));
+}
+
+QString MainWindow::createWorkingFile(const QString &tabName)
+{
+  // A folder only this user can enter: nobody else can predict, replace or
+  // read the working files, and one user's captures never clash with another's.
+  const QString folder = workingFolder();
+  if (folder.isEmpty())
+    return QString();
+  const QByteArray native = QFile::encodeName(folder);
+  if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
+    return QString();
+  struct stat info {};
+  if (::lstat(native.constData(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::getuid() ||
+      (info.st_mode & 077) != 0)
+    return QString();
+
+  // Never over an existing file: that may be another unsaved capture.
+  const QDir dir(folder);
+  for (int attempt = 1; attempt < 1000; ++attempt) {
+    const QString name = attempt == 1 ? tabName : QStringLiteral("%1 (%2)").arg(tabName).arg(attempt);
+    const QString path = dir.absoluteFilePath(name + QStringLiteral(".tmp"));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+      file.close();
+      return path;
+    }
+    if (!file.exists())
+      return QString(); // not a clash: the folder is unusable
+  }
+  return QString();
+}
+
+void MainWindow::failCapture(const QString &text)
+{
+  // The logger's answer to the stop that follows must not wipe this out.
+  m_keepCaptureError = true;
+  showStatusError(text, 0);
+  qInfo().noquote() << QStringLiteral("Capture failed: ") + text;
+}
+
+void MainWindow::on_startMeasurement(DeviceControl &command)
+{
+  if (Helpers::isMeasuring) {
+    terminateMeasuring();
+    // As after any stop: usable again unless the logger asks to stay stopped.
+    const bool halted = stopOnError();
+    enableControls(!halted);
+    enableToolbar(!halted, false);
+    return;
+  }
+  if (qPopulationCount(command.readU16(4)) == 0) {
+    showStatusError(tr("At least one channel should be selected."), 0);
+    return;
+  }
+
+  // The file comes first: a capture that cannot be written must not start,
+  // and nothing in the window may change before that is known.
+  const bool reuse = m_freshTab && currentWidget();
+  QString name = reuse ? ui->tabWidget->tabText(ui->tabWidget->currentIndex()) : nextTabName();
+  if (name.startsWith(QLatin1Char('*')))
+    name.remove(0, 1);
+  const QString path = createWorkingFile(name);
+  auto file = std::make_unique<SwapFile>();
+  if (path.isEmpty() || !file->create(path) || !file->setHeader(command)) {
+    if (!path.isEmpty())
+      QFile::remove(path);
+    failCapture(tr("The capture file cannot be created in %1").arg(QDir::toNativeSeparators(workingFolder())));
+    return;
+  }
+
+  m_counterBase = 0;
+  m_lastCounter = 0;
+  m_firstBlock = true;
+  m_stopPosted = false;
+  m_keepCaptureError = false;
+  if (!reuse)
+    addTab();
+  GLWidget *tab = currentWidget();
+  // A reused tab may never have had its channels built.
+  if (!reuse || tab->maps.isEmpty())
+    tab->addChannels({});
+  // A reused tab still has the multipliers it was built with.
+  tab->multiplierChanged(1, m_controlPanel->mult1());
+  tab->multiplierChanged(2, m_controlPanel->mult2());
+  m_freshTab = false;
+  tab->saved = false;
+  tab->report = ReportData();
+  const int index = ui->tabWidget->indexOf(tab);
+  ui->tabWidget->setTabText(index, QLatin1Char('*') + name);
+  m_captureTab = tab;
+
+  DeviceControl::m_currentDeviceControl = command;
+  Helpers::isMeasuring = true;
+  m_controlPanel->enableChannelsGroup(false);
+
+  setXRange(0, 10);
+  PlotWidget *plot = tab->plot;
+  plot->xAxis->secondRowEnabled = true;
+  m_startTime = now();
+  plot->setInteractions(Plot::Interactions(Plot::iaRangeDrag | Plot::iaRangeZoom));
+  plot->axisRect()->setRangeDrag(Qt::Horizontal);
+  plot->axisRect()->setRangeZoom(Qt::Horizontal);
+
+  tab->deviceControl = command;
+  delete tab->swapFile;
+  tab->swapFile = file.release();
+  tab->swapFile->setParent(tab);
+
+  enableControls(false);
+  enableToolbar(false, false);
+  enableButtons(false);
+  m_controlPanel->enableStop(true);
+  tab->addTitle();
+  showIdleReadout();
+  m_popUp->hide();
+  OverCurrent::instance()->hideOverCurrent();
+  qInfo().noquote() << QStringLiteral("Start: ") + command.toString();
+  sendPacket(command);
+}
+
+void MainWindow::on_stopMeasurement(DeviceControl &command)
+{
+  if (!Helpers::isMeasuring)
+    return;
+  if (Helpers::powerMode || Helpers::powerV2Mode) {
+    sendCommand(QStringLiteral("LOGSTOP\n"));
+    return;
+  }
+  finishCapture(&command);
+}
+
+void MainWindow::finishCapture(const DeviceControl *command)
+{
+  // The capture's own tab, whichever tab is current now.
+  GLWidget *tab = m_captureTab;
+  if (command)
+    sendPacket(const_cast<DeviceControl &>(*command));
+  Helpers::isMeasuring = false;
+  m_stopPosted = false;
+  m_controlPanel->enableChannelsGroup(true);
+  if (!tab || !tab->plot)
+    return;
+
+  SwapFile *file = tab->swapFile;
+  qDebug() << "MainWindow::on_stopMeasurement call append";
+  bool written = appendOnPool(file, tab->maps, false);
+  qDebug() << "MainWindow::on_stopMeasurement append finished";
+  written = written && file->writeReport(tab->report);
+  written = file->stop() && written;
+  if (!written)
+    failCapture(tr("The capture file cannot be written: %1").arg(SwapFile::errorMessage(SwapFile::WriteFailed)));
+
+  auto *dialog = new ProgressDialog(0, 100, tab);
+  dialog->setWindowModality(Qt::WindowModal);
+  dialog->show();
+  QCoreApplication::processEvents();
+  // The tab might have gone while events ran.
+  if (!m_captureTab) {
+    delete dialog;
+    return;
+  }
+  tab->addTitle();
+  file->readFiltered(dialog);
+  delete dialog;
+
+  // After a failed write the points in memory are the only copy: keep them.
+  if (written) {
+    for (PlotDataMap *map : std::as_const(tab->maps))
+      map->clear();
+    file->readRange(file->duration - m_showAllLength * 0.5, m_showAllLength, tab->maps);
+  }
+  const PlotRange range = tab->timeRange();
+  PlotAxis *time = tab->plot->xAxis;
+  time->setRangeMin(range.lower);
+  time->setRangeMax(range.upper);
+  time->secondRowEnabled = true;
+  tab->plot->setInteractions(Plot::Interactions(Plot::iaRangeDrag | Plot::iaRangeZoom));
+  tab->plot->axisRect()->setRangeDrag(Qt::Horizontal | Qt::Vertical);
+  tab->plot->axisRect()->setRangeZoom(Qt::Horizontal | Qt::Vertical);
+  if (tab == currentWidget()) {
+    const double lower = qMax(0.0, range.upper - m_showAllLength);
+    setXRange(lower, lower + m_showAllLength);
+  } else {
+    time->setRange(qMax(0.0, range.upper - m_showAllLength), qMax(0.0, range.upper - m_showAllLength) + m_showAllLength);
+  }
+  tab->repaint();
+
+  enableToolbar(true, false);
+  const bool halted = stopOnError();
+  enableControls(!halted);
+  enableButtons(!halted);
+}
+
+void MainWindow::addPacket(const MeasureAll &block)
+{
+  GLWidget *tab = m_captureTab;
+  // Blocks behind the one that reached the time limit belong to no capture.
+  if (!tab || !Helpers::isMeasuring || m_stopPosted)
+    return;
+  QMutexLocker locker(&tab->mutex);
+  if (tab->maps.isEmpty())
+    return;
+
+  const quint64 c = block.counter();
+  const int n = block.samplesPerChannel();
+  const int divider = tab->deviceControl.readU16(6);
+  const int present = qPopulationCount(uint(block.data()[5] & 0x07));
+  // A block without samples, or claiming more than the report holds, carries
+  // no usable times.
+  if (n <= 0 || divider <= 0 || present == 0 || n > MeasureAll::MaxSamples / present)
+    return;
+  const double p = divider * 0.1;
+
+  if (m_firstBlock) {
+    m_startTime = qint64(double(now()) - n * divider * 0.1);
+    m_firstBlock = false;
+  }
+  const quint64 prev = m_lastCounter;
+  quint64 gap = c - prev;
+  if (c < prev) {
+    if (prev + quint64(n) >= CounterRange) {
+      // The 24-bit counter wrapped: the times go on where they were.
+      m_counterBase += CounterRange;
+      gap = c + CounterRange - prev;
+    } else {
+      // The logger restarted its count.
+      m_counterBase += prev + quint64(n);
+    }
+  }
+  const double t0 = double(m_counterBase + c) * p / 1000;
+  m_lastCounter = c;
+  if (gap > quint64(n)) {
+    const double before = double(prev) * p / 1000;
+    qInfo() << "          *** LOST PACKETS " << prev << c << gap / quint64(n) << m_counterBase;
+    qInfo() << "          *** LOST TIME    " << before << t0 << t0 - before;
+  }
+
+  const QMap<int, QList<double>> channels = block.decode();
+  bool first = true;
+  double t = 0;
+  for (auto it = channels.constBegin(); it != channels.constEnd(); ++it) {
+    const int channel = it.key();
+    if (channel >= tab->maps.size() || !tab->maps.at(channel))
+      return;
+    const QList<double> &values = it.value();
+    if (values.isEmpty())
+      continue;
+    PlotDataMap *map = tab->maps.at(channel);
+    t = t0;
+    for (double v : values) {
+      PlotData point(t, v);
+      map->insert(t, point);
+      tab->updateReport(channel, point, first);
+      t += p / 1000;
+      if (channel == 0)
+        OverCurrent::instance()->update(v);
+    }
+    first = false;
+  }
+
+  // The stop turns the event loop and reads the whole file: never inside the
+  // link's emission with the tab locked, and only once.
+  if (m_measuringTime != -1 && t >= m_measuringTime && !m_stopPosted) {
+    m_stopPosted = true;
+    QMetaObject::invokeMethod(
+      this,
+      [this] {
+        if (m_stopPosted && Helpers::isMeasuring)
+          on_stopButton();
+      },
+      Qt::QueuedConnection);
+  }
+}
+
+void MainWindow::reRangeX()
+{
+  GLWidget *tab = m_captureTab;
+  if (!tab || !tab->plot || !Helpers::isMeasuring)
+    return;
+  QMutexLocker locker(&tab->mutex);
+  const PlotDataMap *newest = nullptr;
+  for (const PlotDataMap *map : std::as_const(tab->maps)) {
+    if (map && !map->isEmpty()) {
+      newest = map;
+      break;
+    }
+  }
+  if (!newest || now() - m_startTime <= HoldBackMs)
+    return;
+
+  const double last = std::prev(newest->constEnd()).key();
+  const double threshold = last - KeptSpan;
+  QList<PlotDataMap *> moved;
+  moved.reserve(tab->maps.size());
+  for (PlotDataMap *map : std::as_const(tab->maps)) {
+    auto *out = new PlotDataMap;
+    if (map) {
+      auto it = map->begin();
+      while (it != map->end() && it.key() < threshold) {
+        out->insert(out->constEnd(), it.key(), it.value());
+        it = map->erase(it);
+      }
+    }
+    moved.append(out);
+  }
+
+  PlotAxis *time = tab->plot->xAxis;
+  const double width = time->range().size();
+  time->setRange(last - width, last);
+
+  bool failed = !appendOnPool(tab->swapFile, moved, true);
+  if (failed) {
+    // A failed append leaves the maps here; they are freed all the same.
+    qDeleteAll(moved);
+  }
+  locker.unlock();
+  if (failed) {
+    failCapture(tr("The capture file cannot be written: %1").arg(SwapFile::errorMessage(SwapFile::WriteFailed)));
+    on_stopButton();
+  }
+}

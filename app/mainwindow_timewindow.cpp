@@ -1,0 +1,319 @@
+// The time window of a capture tab: value-axis fitting, placing and paging
+// the window through a capture file, and the time axis's own ticks.
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "axis.h"
+#include "glwidget.h"
+#include "helpers.h"
+#include "plot.h"
+#include "swapfile.h"
+
+#include <QMutexLocker>
+
+#include <QMouseEvent>
+#include <QTimer>
+#include <QWheelEvent>
+
+#include <cmath>
+
+namespace {
+
+constexpr int RedrawMs = 200;
+
+} // namespace
+
+void MainWindow::setupTimeWindow()
+{
+  auto *redraw = new QTimer(this);
+  connect(redraw, &QTimer::timeout, this, [this] { reRangeLeft(false); });
+  redraw->start(RedrawMs);
+}
+
+void MainWindow::connectTimeWindow(PlotWidget *plot)
+{
+  connect(plot, &PlotWidget::rangeBorderReached, this, &MainWindow::on_rangeBorderReached);
+  connect(plot, &PlotWidget::mouseRelease, this, &MainWindow::on_mouseRelease);
+  connect(plot, &PlotWidget::mouseWheel, this, &MainWindow::on_mouseWheel);
+  connect(plot, &PlotWidget::axisDoubleClick, this, &MainWindow::on_axisDoubleClick);
+}
+
+PlotRange MainWindow::rescaleAxis(PlotGraph *graph, PlotRange *range)
+{
+  if (!graph || !graph->data() || graph->data()->isEmpty())
+    return PlotRange(0, 0);
+  PlotRange window = range ? *range : PlotRange();
+  if (!range) {
+    PlotWidget *plot = plotter();
+    if (!plot)
+      return PlotRange(0, 0);
+    window = plot->xAxis->range();
+  }
+  double low = 0, high = 0;
+  bool any = false;
+  const PlotDataMap *map = graph->data();
+  for (auto it = map->lowerBound(window.lower); it != map->constEnd() && it.key() <= window.upper; ++it) {
+    const double v = it.value().value;
+    if (std::isnan(v))
+      continue;
+    if (!any) {
+      low = high = v;
+      any = true;
+    } else {
+      low = qMin(low, v);
+      high = qMax(high, v);
+    }
+  }
+  const double d = high - low;
+  const double m = high - d / 2;
+  // A flat trace gets room around it instead of a zero-height axis.
+  if (d < 0.002 || d / m < 0.1) {
+    double w = 30 * d;
+    if (w == 0)
+      w = 2 * m;
+    if (m - w / 2 < 0)
+      return PlotRange(0, w);
+    return PlotRange(m - w / 2, m + w / 2);
+  }
+  return PlotRange(low, high);
+}
+
+void MainWindow::reRangeLeft(bool force)
+{
+  GLWidget *tab = currentWidget();
+  if (!tab || !tab->plot || (!force && !Helpers::isMeasuring))
+    return;
+  // The live view follows the capturing tab's points only under its lock.
+  QMutexLocker locker(&tab->mutex);
+  PlotWidget *plot = tab->plot;
+  if (plot->graphCount() > 0) {
+    PlotGraph *graph = plot->graph(0);
+    const PlotRange r = rescaleAxis(graph, nullptr);
+    auto *axis = dynamic_cast<Axis *>(graph->valueAxis());
+    if (!axis)
+      return;
+    const PlotRange checked = axis->calcTicksRange(r);
+    if (checked.size() != 0)
+      axis->setRange(checked.lower, checked.upper);
+  }
+  locker.unlock();
+  tab->repaint();
+}
+
+void MainWindow::adjustRanges(double centre, double span)
+{
+  GLWidget *tab = currentWidget();
+  if (!tab || !tab->plot)
+    return;
+  const PlotRange held = tab->timeRange();
+  PlotAxis *time = tab->plot->xAxis;
+  time->setRangeMin(held.lower);
+  time->setRangeMax(held.upper);
+  const double h = span / 2;
+  double lower = centre - h, upper = centre + h;
+  if (upper > held.upper) {
+    lower = held.upper - 2 * h;
+    upper = held.upper;
+  }
+  if (lower < 0) {
+    lower = 0;
+    upper = 2 * h;
+  }
+  setXRange(lower, upper);
+  reRangeLeft(true);
+  resetRightAxes();
+}
+
+void MainWindow::resetRightAxes()
+{
+  PlotWidget *plot = plotter();
+  if (!plot || !plot->axisRect())
+    return;
+  const QList<PlotAxis *> right = plot->axisRect()->axes(PlotAxis::atRight);
+  for (int i = 0; i < right.size() && i < 2; ++i)
+    on_axisDoubleClick(right.at(i), PlotAxis::spAxis, nullptr);
+}
+
+void MainWindow::on_rangeBorderReached(double newLower, double newUpper)
+{
+  // During a capture the limits are the live points': no paging then.
+  if (!plotter() || Helpers::isMeasuring)
+    return;
+  m_borderReached = true;
+  m_wantedRange = PlotRange(newLower, newUpper);
+}
+
+void MainWindow::on_mouseRelease(QMouseEvent *)
+{
+  PlotWidget *plot = plotter();
+  GLWidget *tab = currentWidget();
+  if (!plot || !tab)
+    return;
+  const PlotRange window = plot->xAxis->range();
+  emit xRangeChanged(window.lower, window.upper);
+  if (!m_borderReached)
+    return;
+  m_borderReached = false;
+  // The maps of a running capture hold its only copy of the newest points.
+  if (Helpers::isMeasuring)
+    return;
+  const double span = window.size();
+  if (m_wantedRange.lower < 0) {
+    adjustRanges(span / 2, span);
+    return;
+  }
+  const double centre = qMax(5.0, m_wantedRange.center());
+  tab->reset();
+  tab->swapFile->readRange(centre, m_showAllLength, tab->maps);
+  adjustRanges(centre, span);
+}
+
+void MainWindow::on_swapPositionChanged(int startTime)
+{
+  GLWidget *tab = currentWidget();
+  if (Helpers::isMeasuring || !tab || !tab->plot)
+    return;
+  tab->reset();
+  tab->swapFile->readRange(startTime, m_showAllLength, tab->maps);
+  if (tab->maps.isEmpty())
+    return;
+  adjustRanges(startTime, tab->plot->xAxis->range().size());
+}
+
+void MainWindow::on_mouseWheel(QWheelEvent *event)
+{
+  PlotWidget *plot = plotter();
+  if (Helpers::isMeasuring || !plot || !event || !plot->axisRect())
+    return;
+  PlotAxis *axis = plot->axisAt(event->position());
+  if (!axis)
+    axis = plot->axisRect()->axis(PlotAxis::atBottom);
+  if (!axis || !(plot->interactions() & Plot::iaRangeZoom))
+    return;
+  const bool horizontal = axis->axisType() == PlotAxis::atBottom;
+  const int pixel = horizontal ? int(event->position().x()) : int(event->position().y());
+  const double base = plot->axisRect()->rangeZoomFactor(horizontal ? Qt::Horizontal : Qt::Vertical);
+  const double factor = std::pow(base, event->angleDelta().y() / 120.0);
+  axis->scaleRange(factor, axis->pixelToCoord(pixel));
+  plot->replot(PlotWidget::rpByHint);
+}
+
+void MainWindow::on_axisDoubleClick(PlotAxis *axis, PlotAxis::SelectablePart, QMouseEvent *event)
+{
+  PlotWidget *plot = plotter();
+  GLWidget *tab = currentWidget();
+  if (Helpers::isMeasuring || !plot || !tab || !axis)
+    return;
+  switch (axis->axisType()) {
+  case PlotAxis::atBottom:
+    if (event) {
+      const double t = axis->pixelToCoord(std::round(event->position().x()));
+      if (std::isfinite(t)) {
+        const double lower = qMax(0.0, t - 5);
+        setXRange(lower, lower + 10);
+      }
+    }
+    break;
+  case PlotAxis::atLeft:
+    reRangeLeft(true);
+    break;
+  case PlotAxis::atRight: {
+    const bool own = plot->axisRect() && plot->axisRect()->axis(PlotAxis::atRight, 0) == axis;
+    const int m = own ? tab->mult2 : tab->mult1;
+    axis->setRange(-100.0 * m, 5500.0 * m);
+    break;
+  }
+  default:
+    break;
+  }
+  plot->replot(PlotWidget::rpByHint);
+}
+
+void MainWindow::on_showAll()
+{
+  GLWidget *tab = currentWidget();
+  if (Helpers::isMeasuring || !tab || !tab->plot)
+    return;
+  const PlotRange all = tab->timeRange();
+  setXRange(all.lower, all.upper);
+  reRangeLeft(true);
+  resetRightAxes();
+  tab->repaint();
+  tab->plot->replot(PlotWidget::rpByHint);
+}
+
+void MainWindow::calcTickPositions(PlotRange range, QList<double> &ticks, double &step)
+{
+  // Counted in whole tenths of a millisecond, so that the ticks land on
+  // round times whatever the window's floating-point ends.
+  auto tenths = [](double seconds) -> quint64 {
+    if (!(seconds > 0))
+      return 0;
+    return seconds >= 1e15 ? quint64(1e19) : quint64(seconds * 10000);
+  };
+  quint64 n = tenths(range.size());
+  quint64 c = tenths(range.lower);
+  double d;
+  if (n == 0) {
+    n = 1;
+    c -= c % 10;
+    d = 0.0001;
+  } else if (n <= 10) {
+    c -= c % 10;
+    d = 0.0001;
+  } else if (n > 1000000000) {
+    n -= n % 1000000000;
+    c -= c % 10000000000ULL;
+    d = 100000;
+  } else {
+    quint64 rounding = 10;
+    d = 0.001;
+    while (n > rounding * 10) {
+      rounding *= 10;
+      d *= 10;
+    }
+    n -= n % rounding;
+  }
+  const double first = double((c / n) * n) / 10000;
+  auto fill = [&](double s) {
+    ticks.clear();
+    // A bound on the count keeps a degenerate range from filling memory.
+    for (int i = 0; i < 100000; ++i) {
+      const double t = first + i * s;
+      ticks.append(t);
+      if (t > range.upper)
+        break;
+    }
+  };
+  auto intervals = [&]() {
+    int lo = 0, hi = -1;
+    for (int i = 0; i < ticks.size(); ++i) {
+      if (ticks.at(i) >= range.lower && ticks.at(i) <= range.upper) {
+        if (hi < 0)
+          lo = i;
+        hi = i;
+      }
+    }
+    return hi - lo;
+  };
+  fill(d);
+  step = d;
+  if (intervals() > 5)
+    return;
+  fill(d / 2);
+  if (intervals() > 5) {
+    step = d / 2;
+    return;
+  }
+  fill(d / 10);
+  step = d / 10;
+}
+
+int MainWindow::subTickCount(double step)
+{
+  for (double exact : {0.001, 0.01, 0.1, 1.0, 10.0, 100.0, 1000.0, 10000.0}) {
+    if (step == exact)
+      return 9;
+  }
+  return 4;
+}

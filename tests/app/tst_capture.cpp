@@ -1,0 +1,344 @@
+#include "capturerig.h"
+#include "glwidget.h"
+#include "plot.h"
+#include "testmain.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTabWidget>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace AppFixture;
+using namespace CaptureRig;
+
+// Files written while it lives may not grow past `bytes`.
+struct FileSizeLimit
+{
+  rlimit saved {};
+  explicit FileSizeLimit(qint64 bytes)
+  {
+    std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limit = saved;
+    limit.rlim_cur = rlim_t(bytes);
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); }
+};
+
+// A logger capture from Start to the finished capture file, in bus time.
+class CaptureTest : public QObject
+{
+  Q_OBJECT
+
+  static int sentStops(const SimLogger *logger)
+  {
+    int stops = 0;
+    for (const QByteArray &report : logger->written)
+      stops += report.size() > 2 && uchar(report.at(1)) == DeviceControl::Descriptor &&
+               uchar(report.at(2)) == DeviceControl::Stop;
+    return stops;
+  }
+
+private slots:
+  void init()
+  {
+    resetProcessState();
+    clearSettings();
+    keepUpdatesLocal();
+    QDir(MainWindow::workingFolder()).removeRecursively();
+  }
+
+  void fifteenSecondsEndToEnd()
+  {
+    Rig rig(15);
+    MainWindow &window = *rig.window;
+    QCOMPARE(window.measuringTime(), 15);
+    rig.start();
+    QVERIFY(Helpers::isMeasuring);
+    GLWidget *tab = window.captureTab();
+    QVERIFY(tab);
+    QCOMPARE(window.tabWidget()->tabText(0), QString("*Capture 1"));
+    const QString path = tab->swapFile->file.fileName();
+    QCOMPARE(QFileInfo(path).fileName(), QString("Capture 1.tmp"));
+    QCOMPARE(QFileInfo(path).absolutePath(), MainWindow::workingFolder());
+    QCOMPARE(QFileInfo(MainWindow::workingFolder()).permissions() & 0x0077, QFileDevice::Permissions());
+
+    // For the first ten seconds nothing moves and the axis stays put.
+    rig.run(9000);
+    QCOMPARE(QFileInfo(path).size(), SwapFile::headerBlockSize);
+    QCOMPARE(window.plotter()->xAxis->range().lower, 0.0);
+    QVERIFY(tab->timeRange().upper > 8.9);
+
+    rig.run(2000);
+    QVERIFY(QFileInfo(path).size() > SwapFile::headerBlockSize);
+    for (PlotDataMap *map : std::as_const(tab->maps)) {
+      QVERIFY(!map->isEmpty());
+      QVERIFY(map->lastKey() - map->firstKey() <= 10.0);
+      QVERIFY(map->lastKey() - map->firstKey() > 9.9);
+    }
+    QCOMPARE(window.plotter()->xAxis->range().upper, tab->maps.at(0)->lastKey());
+
+    // One gap of 200 samples: one pair of lines with the block's numbers.
+    QVERIFY(lostLines().isEmpty());
+    rig.logger->skipSamples(200);
+    rig.run(500);
+    QCOMPARE(lostLines().size(), 2);
+    const QStringList packets = lostLines().at(0).split(' ', Qt::SkipEmptyParts);
+    const QStringList times = lostLines().at(1).split(' ', Qt::SkipEmptyParts);
+    QVERIFY(lostLines().at(0).startsWith("          *** LOST PACKETS  "));
+    QVERIFY(lostLines().at(1).startsWith("          *** LOST TIME     "));
+    QCOMPARE(packets.size(), 7);
+    const quint64 prev = packets.at(3).toULongLong();
+    const quint64 next = packets.at(4).toULongLong();
+    QCOMPARE(next - prev, quint64(209)); // one block of 9 plus the gap
+    QCOMPARE(packets.at(5).toInt(), 209 / 9);
+    QCOMPARE(packets.at(6).toInt(), 0);
+    QCOMPARE(times.at(3).toDouble(), prev * 0.001);
+    QCOMPARE(times.at(4).toDouble(), next * 0.001);
+
+    QVERIFY(rig.runUntilStopped(5000));
+    QCOMPARE(sentStops(rig.logger), 1);
+    QCOMPARE(lostLines().size(), 2);
+
+    const Records records = readRecords(path, 3, true);
+    QVERIFY(records.tail);
+    QVERIFY(!records.times.isEmpty());
+    // The first block reaching 15 s ends the capture.
+    const double end = records.times.last() + 0.001;
+    QVERIFY(end >= 15.0 - 1e-9);
+    QVERIFY(end - 0.009 < 15.0);
+    QCOMPARE(records.report.count, qint64(records.times.size()));
+    double max1 = -1e300;
+    for (int i = 0; i < records.times.size(); ++i) {
+      const quint64 counter = quint64(qRound64(records.times.at(i) * 1000));
+      const quint32 index = quint32(counter >= next ? counter - 200 : counter);
+      QVERIFY2(i == 0 || records.times.at(i) > records.times.at(i - 1), "times rise");
+      for (int c = 0; c < 3; ++c)
+        QCOMPARE(records.values.at(i).at(c), expectedValue(c, index));
+      max1 = qMax(max1, records.values.at(i).at(1));
+    }
+    QCOMPARE(records.report.max1, max1);
+    // Every sample up to the last one stored is there once: nothing lost, nothing invented.
+    const quint64 lastCounter = quint64(qRound64(records.times.last() * 1000));
+    QCOMPARE(qint64(records.times.size()), qint64(lastCounter - 200 + 1));
+
+    // The last viewing interval is on show, the file's own stretch loaded.
+    const PlotRange shown = window.plotter()->xAxis->range();
+    QVERIFY(qAbs(shown.upper - records.times.last()) < 0.01);
+    QCOMPARE(shown.size(), 10.0);
+    QVERIFY(tab->timeRange().lower >= records.times.last() - 10.01);
+    QVERIFY(!tab->saved);
+  }
+
+  // A capture cut short by the device leaving, or by the user turning to
+  // another tab, still ends on its own tab with every sample and a tail.
+  void interruptedCaptureIsComplete_data()
+  {
+    QTest::addColumn<bool>("unplug");
+    QTest::newRow("unplugged") << true;
+    QTest::newRow("tab switched") << false;
+  }
+
+  void interruptedCaptureIsComplete()
+  {
+    QFETCH(bool, unplug);
+    Rig rig(-1);
+    MainWindow &window = *rig.window;
+    QCOMPARE(window.measuringTime(), -1);
+
+    // A finished capture in the first tab, to be left alone.
+    rig.start(0x01, 10);
+    rig.run(1000);
+    window.on_stopButton();
+    QVERIFY(!Helpers::isMeasuring);
+    GLWidget *first = window.captureTab();
+    const QString firstPath = first->swapFile->file.fileName();
+    QFile firstFile(firstPath);
+    QVERIFY(firstFile.open(QIODevice::ReadOnly));
+    const QByteArray before = firstFile.readAll();
+    firstFile.close();
+    QVERIFY(before.size() > SwapFile::headerBlockSize + ReportData::byteSize);
+
+    const int blocksBefore = rig.logger->blocksSent();
+    rig.start(0x07, 10);
+    GLWidget *second = window.captureTab();
+    QVERIFY(second != first);
+    QCOMPARE(window.tabWidget()->currentWidget(), second);
+    const QString path = second->swapFile->file.fileName();
+    QCOMPARE(QFileInfo(path).fileName(), QString("Capture 2.tmp"));
+    rig.run(12000);
+    const int stopsBefore = sentStops(rig.logger);
+    const int blocks = rig.logger->blocksSent() - blocksBefore;
+
+    if (unplug) {
+      rig.bus.unplug(rig.logger);
+      pump(1);
+      QCOMPARE(sentStops(rig.logger), stopsBefore);
+      QVERIFY(window.m_actionSave->isEnabled());
+    } else {
+      window.tabWidget()->setCurrentWidget(first);
+      QCOMPARE(sentStops(rig.logger), stopsBefore + 1);
+    }
+    QVERIFY(!Helpers::isMeasuring);
+
+    firstFile.open(QIODevice::ReadOnly);
+    QCOMPARE(firstFile.readAll(), before);
+    const Records records = readRecords(path, 3, true);
+    QVERIFY(records.tail);
+    QCOMPARE(qint64(records.times.size()), qint64(blocks) * 9);
+    QCOMPARE(records.report.count, qint64(records.times.size()));
+    QCOMPARE(records.times.last(), (blocks * 9 - 1) * 0.001);
+    // Still reviewable: the last stretch is back in the capture's own maps.
+    QVERIFY(!second->maps.at(0)->isEmpty());
+    QCOMPARE(second->maps.at(0)->lastKey(), records.times.last());
+  }
+
+  // Commands and places where no capture may start; nothing is sent and no
+  // tab is taken.
+  void refusedStarts_data()
+  {
+    QTest::addColumn<int>("mask");
+    QTest::addColumn<int>("divider");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no channel") << 0 << 10 << "" << "At least one channel should be selected.";
+    QTest::newRow("divider 0") << 1 << 0 << "" << "The capture file cannot be created";
+    QTest::newRow("divider too large") << 1 << 40000 << "" << "The capture file cannot be created";
+    QTest::newRow("temp folder unusable") << 1 << 10 << "file" << "The capture file cannot be created";
+    QTest::newRow("working folder open to others") << 1 << 10 << "open" << "The capture file cannot be created";
+  }
+
+  void refusedStarts()
+  {
+    QFETCH(int, mask);
+    QFETCH(int, divider);
+    QFETCH(QString, folder);
+    QFETCH(QString, message);
+    const QByteArray tmp = qgetenv("TMPDIR");
+    if (folder == "file") {
+      // A temporary folder below a plain file cannot hold anything.
+      QFile plain(QDir(QString::fromLocal8Bit(tmp)).absoluteFilePath("plain"));
+      QVERIFY(plain.open(QIODevice::WriteOnly));
+      plain.close();
+      qputenv("TMPDIR", QFile::encodeName(plain.fileName() + "/below"));
+    } else if (folder == "open") {
+      QVERIFY(QDir().mkpath(MainWindow::workingFolder()));
+      QFile::setPermissions(MainWindow::workingFolder(), QFileDevice::Permissions(0x7777));
+    }
+    Rig rig(15);
+    const int written = rig.logger->written.size();
+    rig.start(mask, divider);
+    qputenv("TMPDIR", tmp);
+    QVERIFY(!Helpers::isMeasuring);
+    QCOMPARE(rig.logger->written.size(), written);
+    QVERIFY(statusText(*rig.window).startsWith(message));
+    QCOMPARE(rig.window->tabWidget()->count(), 1);
+    QCOMPARE(rig.window->tabWidget()->tabText(0), QString("Capture 1"));
+    QVERIFY(QDir(MainWindow::workingFolder()).entryList(QDir::Files).isEmpty());
+    QDir(MainWindow::workingFolder()).removeRecursively();
+  }
+
+  void takenNameIsNeverOverwritten()
+  {
+    QVERIFY(QDir().mkpath(MainWindow::workingFolder()));
+    QFile::setPermissions(MainWindow::workingFolder(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                         QFileDevice::ExeOwner);
+    QFile other(QDir(MainWindow::workingFolder()).absoluteFilePath("Capture 1.tmp"));
+    QVERIFY(other.open(QIODevice::WriteOnly));
+    other.write("another capture");
+    other.close();
+    Rig rig(15);
+    rig.start();
+    QVERIFY(Helpers::isMeasuring);
+    QCOMPARE(QFileInfo(rig.window->captureTab()->swapFile->file.fileName()).fileName(), QString("Capture 1 (2).tmp"));
+    QVERIFY(other.open(QIODevice::ReadOnly));
+    QCOMPARE(other.readAll(), QByteArray("another capture"));
+  }
+
+  void refusedByTheLogger()
+  {
+    Rig rig(15);
+    rig.logger->startError = 3;
+    rig.start();
+    QVERIFY(Helpers::isMeasuring);
+    pump(1);
+    QVERIFY(!Helpers::isMeasuring);
+    QCOMPARE(sentStops(rig.logger), 0);
+    QCOMPARE(statusText(*rig.window), QString("FAILED to start measuring: 3"));
+    QVERIFY(rig.window->m_actionSave->isEnabled());
+    // Blocks that would still come are no capture's.
+    rig.logger->startError = 0;
+    rig.run(100);
+    QVERIFY(rig.window->captureTab()->maps.at(0)->isEmpty());
+  }
+
+  // The 24-bit counter wraps every 28 min at 10 kHz: times go on rising, no
+  // gap is logged and the time origin stays.
+  void counterWrapKeepsTimeRising_data()
+  {
+    QTest::addColumn<int>("mask");
+    QTest::newRow("one channel") << 0x01;
+    QTest::newRow("three channels") << 0x07;
+  }
+
+  void counterWrapKeepsTimeRising()
+  {
+    QFETCH(int, mask);
+    Rig rig(-1);
+    rig.logger->counterStart = (1u << 24) - 1000;
+    rig.start(mask, 1);
+    rig.run(20);
+    // The first block's counter is far from 0: those samples were lost.
+    QCOMPARE(lostLines().size(), 2);
+    lostLines().clear();
+    const qint64 origin = rig.window->startTime();
+    rig.run(400);
+    QCOMPARE(rig.window->startTime(), origin);
+    QVERIFY(lostLines().isEmpty());
+    const PlotDataMap *map = rig.window->captureTab()->maps.at(0);
+    const double period = 0.0001;
+    double previous = -1;
+    int count = 0;
+    for (auto it = map->cbegin(); it != map->cend(); ++it, ++count) {
+      QVERIFY(it.key() > previous);
+      if (previous >= 0)
+        QVERIFY(qAbs(it.key() - previous - period) < 1e-9);
+      previous = it.key();
+    }
+    QVERIFY(count > 2000);
+    QVERIFY(previous > double(1u << 24) * period);
+  }
+
+  // A file that stops taking data mid-capture ends the capture; the file
+  // keeps every whole record written before.
+  void failingWriteStopsTheCapture()
+  {
+    Rig rig(-1);
+    rig.start();
+    rig.run(11000);
+    QVERIFY(Helpers::isMeasuring);
+    const QString path = rig.window->captureTab()->swapFile->file.fileName();
+    const qint64 size = QFileInfo(path).size();
+    QVERIFY(size > SwapFile::headerBlockSize);
+    {
+      FileSizeLimit limit(size + 100);
+      rig.run(200);
+    }
+    QVERIFY(!Helpers::isMeasuring);
+    QCOMPARE(sentStops(rig.logger), 1);
+    QVERIFY(statusText(*rig.window).startsWith("The capture file cannot be written"));
+    const qint64 after = QFileInfo(path).size();
+    QVERIFY((after - SwapFile::headerBlockSize) % 32 == 0);
+    const Records records = readRecords(path, 3, false);
+    for (int i = 0; i < records.times.size(); ++i) {
+      QCOMPARE(records.times.at(i), i * 0.001);
+      QCOMPARE(records.values.at(i).at(2), expectedValue(2, quint32(i)));
+    }
+  }
+};
+
+TOVRI_TEST(CaptureTest)
+#include "tst_capture.moc"
