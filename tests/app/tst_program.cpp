@@ -27,7 +27,7 @@ std::unique_ptr<QProcess> holder(const QString &key, QByteArray *said)
 {
   auto process = std::make_unique<QProcess>();
   process->start(QStringLiteral(TOVRI_GUARD_HOLDER), {key});
-  if (!process->waitForStarted(10000) || !process->waitForReadyRead(10000))
+  if (!process->waitForStarted(30000) || !process->waitForReadyRead(30000))
     return nullptr;
   *said = process->readLine().trimmed();
   return process;
@@ -67,7 +67,7 @@ private slots:
     auto second = holder(key, &secondSaid);
     QVERIFY(second);
     QCOMPARE(secondSaid, QByteArray("refused"));
-    QVERIFY(second->waitForFinished(10000));
+    QVERIFY(second->waitForFinished(30000));
     QCOMPARE(second->exitCode(), 1);
 
     // Other keys, and the same key of other users, are free.
@@ -78,7 +78,7 @@ private slots:
 
     // A normal end frees the key.
     first->closeWriteChannel();
-    QVERIFY(first->waitForFinished(10000));
+    QVERIFY(first->waitForFinished(30000));
     QCOMPARE(first->exitCode(), 0);
     RunGuard after(key);
     QVERIFY(after.tryToRun());
@@ -95,7 +95,7 @@ private slots:
     QVERIFY(first);
     QCOMPARE(said, QByteArray("held"));
     ::kill(pid_t(first->processId()), SIGKILL);
-    QVERIFY(first->waitForFinished(10000));
+    QVERIFY(first->waitForFinished(30000));
     RunGuard next(key);
     QVERIFY(next.tryToRun());
   }
@@ -128,11 +128,11 @@ private slots:
     program.setProcessEnvironment(env);
     program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     program.start(QStringLiteral(TOVRI_PROGRAM), {});
-    QVERIFY(program.waitForStarted(10000));
+    QVERIFY(program.waitForStarted(30000));
     // Still running after three seconds: it started and did not fall over.
     QVERIFY(!program.waitForFinished(3000));
     program.kill();
-    QVERIFY(program.waitForFinished(10000));
+    QVERIFY(program.waitForFinished(30000));
   }
 
   void installsIntoAPrefix()
