@@ -284,6 +284,7 @@ void MainWindow::finishCapture(const DeviceControl *command)
   const bool halted = stopOnError();
   enableControls(!halted);
   enableButtons(!halted);
+  on_updateCalculator();
 }
 
 void MainWindow::addPacket(const MeasureAll &block)

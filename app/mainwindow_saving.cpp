@@ -339,5 +339,6 @@ bool MainWindow::loadFile(const QString &path)
   ui->reportBar->update(tab, true);
   tab->addTitle();
   enableToolbar(true, false);
+  on_updateCalculator();
   return true;
 }

@@ -1,6 +1,7 @@
 #include "helpers.h"
 #include "processstate.h"
 #include "savingfixture.h"
+#include "calculator.h"
 #include "testmain.h"
 
 #include <QTemporaryDir>
@@ -64,6 +65,9 @@ private slots:
     QVERIFY(QFile::exists(path));
 
     MainWindow window;
+    window.m_actionCalculator->trigger();
+    QPointer<Calculator> calc = window.findCalculator();
+    QVERIFY(calc);
     // A flag left by an earlier supply's file must not shape a logger tab.
     Helpers::powerMode = true;
     Helpers::powerV2Mode = true;
@@ -95,6 +99,11 @@ private slots:
     QCOMPARE(tab->report.count, samples);
     QCOMPARE(tab->report.max1, 1000.0 + 976 * 0.5);
     QCOMPARE(tab->report.min2, 2000.0);
+    // An open calculator follows the capture just opened.
+    QVERIFY(calc);
+    const CalculatorInfo whole = calc->getInfo(CalculatorInfo::Whole);
+    QCOMPARE(whole.error, 0);
+    QCOMPARE(whole.t_to, tab->report.t_end);
   }
 
   void damagedFiles_data()
