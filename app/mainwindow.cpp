@@ -200,13 +200,20 @@ MainWindow::MainWindow(QWidget *parent)
 
   connect(this, &MainWindow::xRangeChanged, ui->navigationBar, &NavigationBar::on_xRangeChanged);
 
+  hideChartTools();
+  repaint();
+}
+
+// The report, marker and navigation bars and their actions, which only a
+// logger capture has.
+void MainWindow::hideChartTools()
+{
   m_actionReport->setVisible(false);
   m_actionMarkers->setVisible(false);
   m_actionCalculator->setVisible(false);
   ui->markerBar->hide();
   ui->reportBar->hide();
   ui->navigationBar->hide();
-  repaint();
 }
 
 MainWindow::~MainWindow()

@@ -206,6 +206,7 @@ private slots:
   void statusTick();
 
 private:
+  void hideChartTools();
   void buildStatusBar();
   // Loads the over-current message into the warning line, replacing any other.
   void loadWarningMessage();

@@ -93,12 +93,7 @@ void MainWindow::setPowerMode()
   m_statusPanel->hide();
   m_dockStatus->hide();
   m_actionView->setVisible(false);
-  m_actionReport->setVisible(false);
-  m_actionMarkers->setVisible(false);
-  m_actionCalculator->setVisible(false);
-  ui->markerBar->hide();
-  ui->reportBar->hide();
-  ui->navigationBar->hide();
+  hideChartTools();
 
   createDefaultsPower();
   sendCommand(QStringLiteral("LOGSTOP\n"));
