@@ -175,25 +175,17 @@ void PlotBars::addData(const QList<double> &keys, const QList<double> &values)
 
 void PlotBars::removeDataBefore(double key)
 {
-  if (mData->isEmpty())
-    return;
-  mData->erase(mData->begin(), mData->lowerBound(key));
+  Plot::removeBefore(mData, key);
 }
 
 void PlotBars::removeDataAfter(double key)
 {
-  if (mData->isEmpty())
-    return;
-  mData->erase(mData->upperBound(key), mData->end());
+  Plot::removeAfter(mData, key);
 }
 
 void PlotBars::removeData(double fromKey, double toKey)
 {
-  if (!(fromKey < toKey) || mData->isEmpty())
-    return;
-  const auto first = mData->upperBound(fromKey);
-  const auto last = mData->upperBound(toKey);
-  mData->erase(first, last);
+  Plot::removeBetween(mData, fromKey, toKey);
 }
 
 void PlotBars::removeData(double key)

@@ -122,25 +122,17 @@ void PlotCurve::addData(const QList<double> &t, const QList<double> &key, const 
 
 void PlotCurve::removeDataBefore(double t)
 {
-  if (mData->isEmpty())
-    return;
-  mData->erase(mData->begin(), mData->lowerBound(t));
+  Plot::removeBefore(mData, t);
 }
 
 void PlotCurve::removeDataAfter(double t)
 {
-  if (mData->isEmpty())
-    return;
-  mData->erase(mData->upperBound(t), mData->end());
+  Plot::removeAfter(mData, t);
 }
 
 void PlotCurve::removeData(double fromt, double tot)
 {
-  if (!(fromt < tot) || mData->isEmpty())
-    return;
-  const auto first = mData->upperBound(fromt);
-  const auto last = mData->upperBound(tot);
-  mData->erase(first, last);
+  Plot::removeBetween(mData, fromt, tot);
 }
 
 void PlotCurve::removeData(double t)

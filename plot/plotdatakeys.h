@@ -47,6 +47,36 @@ void insertNumberKeys(Map *into, const Map &from)
   }
 }
 
+// Range removals. The first non-const call detaches a shared map, so both
+// iterators are taken from the same copy.
+template <class Map>
+void removeBefore(Map *map, double key)
+{
+  if (map->isEmpty())
+    return;
+  const auto first = map->begin();
+  map->erase(first, map->lowerBound(key));
+}
+
+template <class Map>
+void removeAfter(Map *map, double key)
+{
+  if (map->isEmpty())
+    return;
+  const auto first = map->upperBound(key);
+  map->erase(first, map->end());
+}
+
+// Removes the keys in (from, to]; nothing unless from < to.
+template <class Map>
+void removeBetween(Map *map, double from, double to)
+{
+  if (!(from < to) || map->isEmpty())
+    return;
+  const auto first = map->upperBound(from);
+  map->erase(first, map->upperBound(to));
+}
+
 // Whether a value counts for a range asked in the given sign domain; NaN never does.
 inline bool inSignDomain(double v, PlotAbstractPlottable::SignDomain domain)
 {

@@ -84,25 +84,17 @@ void PlotFinancial::addData(const QList<double> &key, const QList<double> &open,
 
 void PlotFinancial::removeDataBefore(double key)
 {
-  if (mData->isEmpty())
-    return;
-  mData->erase(mData->begin(), mData->lowerBound(key));
+  Plot::removeBefore(mData, key);
 }
 
 void PlotFinancial::removeDataAfter(double key)
 {
-  if (mData->isEmpty())
-    return;
-  mData->erase(mData->upperBound(key), mData->end());
+  Plot::removeAfter(mData, key);
 }
 
 void PlotFinancial::removeData(double fromKey, double toKey)
 {
-  if (!(fromKey < toKey) || mData->isEmpty())
-    return;
-  const auto first = mData->upperBound(fromKey);
-  const auto last = mData->upperBound(toKey);
-  mData->erase(first, last);
+  Plot::removeBetween(mData, fromKey, toKey);
 }
 
 void PlotFinancial::removeData(double key)

@@ -229,30 +229,17 @@ void PlotGraph::addData(const QList<double> &keys, const QList<double> &values)
 
 void PlotGraph::removeDataBefore(double key)
 {
-  if (mData->isEmpty())
-    return;
-  // The non-const calls detach a shared map before the iterators are taken.
-  const PlotDataMap::iterator first = mData->begin();
-  const PlotDataMap::iterator last = mData->lowerBound(key);
-  mData->erase(first, last);
+  Plot::removeBefore(mData, key);
 }
 
 void PlotGraph::removeDataAfter(double key)
 {
-  if (mData->isEmpty())
-    return;
-  const PlotDataMap::iterator first = mData->upperBound(key);
-  const PlotDataMap::iterator last = mData->end();
-  mData->erase(first, last);
+  Plot::removeAfter(mData, key);
 }
 
 void PlotGraph::removeData(double fromKey, double toKey)
 {
-  if (fromKey >= toKey || mData->isEmpty())
-    return;
-  const PlotDataMap::iterator first = mData->upperBound(fromKey);
-  const PlotDataMap::iterator last = mData->upperBound(toKey);
-  mData->erase(first, last);
+  Plot::removeBetween(mData, fromKey, toKey);
 }
 
 void PlotGraph::removeData(double key)
