@@ -5,7 +5,7 @@
     <name>Calculator</name>
     <message>
         <source>Calculator</source>
-        <translation type="unfinished">Калькулятор</translation>
+        <translation>Калькулятор</translation>
     </message>
     <message>
         <source>Battery capacity</source>
@@ -25,11 +25,11 @@
     </message>
     <message>
         <source>-- : --</source>
-        <translation type="unfinished"></translation>
+        <translation>-- : --</translation>
     </message>
     <message>
         <source>--- mA</source>
-        <translation type="unfinished"></translation>
+        <translation>--- mA</translation>
     </message>
     <message>
         <source>In visible area</source>
@@ -45,7 +45,7 @@
     </message>
     <message>
         <source>1</source>
-        <translation type="unfinished"></translation>
+        <translation>1</translation>
     </message>
     <message>
         <source>User defined, mA</source>
@@ -61,7 +61,7 @@
     </message>
     <message>
         <source>The battery too low</source>
-        <translation type="unfinished"></translation>
+        <translation>Батарея надто слабка</translation>
     </message>
     <message>
         <source>ms</source>
@@ -77,15 +77,15 @@
     </message>
     <message>
         <source>Wrong value</source>
-        <translation type="unfinished"></translation>
+        <translation>Хибне значення</translation>
     </message>
     <message>
         <source>Too long working cycle. Only </source>
-        <translation type="unfinished"></translation>
+        <translation>Задовгий робочий цикл. Доступно лише </translation>
     </message>
     <message>
         <source> sec available</source>
-        <translation type="unfinished"></translation>
+        <translation> с</translation>
     </message>
     <message>
         <source>Markers too close</source>
@@ -93,46 +93,46 @@
     </message>
     <message>
         <source>Markers are not visible, check their position</source>
-        <translation type="unfinished"></translation>
+        <translation>Маркери не видно, перевірте їхнє положення</translation>
     </message>
     <message>
         <source>%1 years, </source>
-        <translation type="unfinished"></translation>
+        <translation>%1 р., </translation>
     </message>
     <message>
         <source>%1 months, </source>
-        <translation type="unfinished"></translation>
+        <translation>%1 міс., </translation>
     </message>
     <message>
         <source>%1 days, </source>
-        <translation type="unfinished"></translation>
+        <translation>%1 дн., </translation>
     </message>
     <message>
         <source>%1 hours, </source>
-        <translation type="unfinished"></translation>
+        <translation>%1 год, </translation>
     </message>
     <message>
         <source>%1 minutes, </source>
-        <translation type="unfinished"></translation>
+        <translation>%1 хв, </translation>
     </message>
     <message>
         <source>%1 seconds, </source>
-        <translation type="unfinished"></translation>
+        <translation>%1 с, </translation>
     </message>
     <message>
         <source>The battery is too low  </source>
-        <translation type="unfinished"></translation>
+        <translation>Батарея надто слабка  </translation>
     </message>
     <message>
         <source>No estimate for this current</source>
-        <translation type="unfinished"></translation>
+        <translation>Для цього струму оцінки немає</translation>
     </message>
 </context>
 <context>
     <name>ControlPanel</name>
     <message>
         <source>Control</source>
-        <translation type="unfinished">Керування</translation>
+        <translation>Керування</translation>
     </message>
     <message>
         <source>Power output config</source>
@@ -148,7 +148,7 @@
     </message>
     <message>
         <source>TOVRI starts sampling then swith power ON after the first 10 samples. This option is for DUT startups sequences profiling</source>
-        <translation type="unfinished"></translation>
+        <translation>TOVRI починає вимірювання й вмикає живлення після перших 10 відліків. Цей режим — для профілювання запуску пристрою, що випробовується</translation>
     </message>
     <message>
         <source>Off</source>
@@ -160,11 +160,11 @@
     </message>
     <message>
         <source>1800 mV</source>
-        <translation type="unfinished"></translation>
+        <translation>1800 mV</translation>
     </message>
     <message>
         <source>color:red</source>
-        <translation type="unfinished"></translation>
+        <translation>color:red</translation>
     </message>
     <message>
         <source>Set output voltage(mv)</source>
@@ -176,21 +176,23 @@
     </message>
     <message>
         <source>Vbat -&gt; Vin</source>
-        <translation type="unfinished"></translation>
+        <translation>Vbat -&gt; Vin</translation>
     </message>
     <message>
         <source>Using internal LiIon battery as a power source.
 Choose this option if the peak current consumption can be more than 500mA</source>
-        <translation type="unfinished"></translation>
+        <translation>Джерело живлення — вбудована Li-Ion батарея.
+Оберіть цей варіант, якщо піковий струм споживання може перевищувати 500 мА</translation>
     </message>
     <message>
         <source>Vusb -&gt; Vin</source>
-        <translation type="unfinished"></translation>
+        <translation>Vusb -&gt; Vin</translation>
     </message>
     <message>
         <source>Using USB as a power source.
 Choose this option to examine devices consuming less than 500mA</source>
-        <translation type="unfinished"></translation>
+        <translation>Джерело живлення — USB.
+Оберіть цей варіант для пристроїв, що споживають менше 500 мА</translation>
     </message>
     <message>
         <source>Apply sync related to</source>
@@ -198,7 +200,7 @@ Choose this option to examine devices consuming less than 500mA</source>
     </message>
     <message>
         <source>TRIG</source>
-        <translation type="unfinished"></translation>
+        <translation>TRIG</translation>
     </message>
     <message>
         <source>Logging</source>
@@ -214,7 +216,7 @@ Choose this option to examine devices consuming less than 500mA</source>
     </message>
     <message>
         <source>Applying power source profile</source>
-        <translation type="unfinished"></translation>
+        <translation>Застосування профілю джерела живлення</translation>
     </message>
     <message>
         <source>Apply</source>
@@ -230,7 +232,7 @@ Choose this option to examine devices consuming less than 500mA</source>
     </message>
     <message>
         <source>(-.--- kHz)</source>
-        <translation type="unfinished"></translation>
+        <translation>(-.--- kHz)</translation>
     </message>
     <message>
         <source>Channels</source>
@@ -242,11 +244,11 @@ Choose this option to examine devices consuming less than 500mA</source>
     </message>
     <message>
         <source>#1</source>
-        <translation type="unfinished"></translation>
+        <translation>#1</translation>
     </message>
     <message>
         <source>#2</source>
-        <translation type="unfinished"></translation>
+        <translation>#2</translation>
     </message>
     <message>
         <source>Start by Trig Edge</source>
@@ -270,7 +272,7 @@ Choose this option to examine devices consuming less than 500mA</source>
     </message>
     <message>
         <source> mV</source>
-        <translation type="unfinished"></translation>
+        <translation> mV</translation>
     </message>
     <message>
         <source>Battery LOW</source>
@@ -284,146 +286,161 @@ Choose this option to examine devices consuming less than 500mA</source>
         <source>Restore fault.
 Channels calibration values are lost.
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Помилка відновлення.
+Калібрування каналів втрачено.
+</translation>
     </message>
     <message>
         <source>Lost of data is detected
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Виявлено втрату даних
+</translation>
     </message>
     <message>
         <source>Power converter communication error
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Помилка зв’язку з перетворювачем живлення
+</translation>
     </message>
     <message>
         <source>Power converter can not not provide output voltage requlation
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Перетворювач живлення не може стабілізувати вихідну напругу
+</translation>
     </message>
     <message>
         <source>Power converter thermal shutdown
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Теплове вимкнення перетворювача живлення
+</translation>
     </message>
     <message>
         <source>Low battery voltage is detected. 
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Виявлено низьку напругу батареї. 
+</translation>
     </message>
     <message>
         <source>Load power is disabled
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Живлення навантаження вимкнено
+</translation>
     </message>
     <message>
         <source>Load power is switched to Vusb.
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Живлення навантаження перемкнено на Vusb.
+</translation>
     </message>
     <message>
         <source>All power supplies were disconnected from DUT  due overcurrent.
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Усі джерела живлення відключено від пристрою через перевищення струму.
+</translation>
     </message>
     <message>
         <source>Vbat supply was disconnected from DUT, battery is low.
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Живлення Vbat відключено від пристрою: батарея розряджена.
+</translation>
     </message>
     <message>
         <source>1.Remove reason for high current.
 </source>
-        <translation type="unfinished"></translation>
+        <translation>1.Усуньте причину великого струму.
+</translation>
     </message>
     <message>
         <source>2.Select and APPLY proper power source(Vusb or Vbat).
 </source>
-        <translation type="unfinished"></translation>
+        <translation>2.Оберіть і ЗАСТОСУЙТЕ потрібне джерело живлення (Vusb або Vbat).
+</translation>
     </message>
     <message>
         <source>3.Select and SET  proper Power config.
 </source>
-        <translation type="unfinished"></translation>
+        <translation>3.Оберіть і ВСТАНОВІТЬ потрібну конфігурацію живлення.
+</translation>
     </message>
     <message>
         <source>4.Press button &quot;Reset errors&quot;.
 </source>
-        <translation type="unfinished"></translation>
+        <translation>4.Натисніть кнопку &quot;Скинути помилки&quot;.
+</translation>
     </message>
     <message>
         <source>5.Now device is ready to work again.</source>
-        <translation type="unfinished"></translation>
+        <translation>5.Тепер пристрій знову готовий до роботи.</translation>
     </message>
 </context>
 <context>
     <name>Downloader</name>
     <message>
         <source>The update server named no download link.</source>
-        <translation type="unfinished"></translation>
+        <translation>Сервер оновлень не вказав посилання для завантаження.</translation>
     </message>
     <message>
         <source>Refused the address &quot;%1&quot;: only https links are accepted.</source>
-        <translation type="unfinished"></translation>
+        <translation>Адресу &quot;%1&quot; відхилено: приймаються лише посилання https.</translation>
     </message>
     <message>
         <source>The update server redirected to &quot;%1&quot;: only https links are accepted.</source>
-        <translation type="unfinished"></translation>
+        <translation>Сервер оновлень переспрямував на &quot;%1&quot;: приймаються лише посилання https.</translation>
     </message>
     <message>
         <source>The reply is too large (%1 bytes).</source>
-        <translation type="unfinished"></translation>
+        <translation>Відповідь завелика (%1 байт).</translation>
     </message>
     <message>
         <source>The reply is too large (more than %1 bytes).</source>
-        <translation type="unfinished"></translation>
+        <translation>Відповідь завелика (понад %1 байт).</translation>
     </message>
     <message>
         <source>The update server did not answer in time.</source>
-        <translation type="unfinished"></translation>
+        <translation>Сервер оновлень не відповів вчасно.</translation>
     </message>
     <message>
         <source>The download was cancelled.</source>
-        <translation type="unfinished"></translation>
+        <translation>Завантаження скасовано.</translation>
     </message>
     <message>
         <source>The update server answered with status %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Сервер оновлень відповів зі статусом %1.</translation>
     </message>
     <message>
         <source>Server does not have firmware file.</source>
-        <translation type="unfinished"></translation>
+        <translation>На сервері немає файлу прошивки.</translation>
     </message>
     <message>
         <source>The update server&apos;s reply could not be read (line %1, column %2).</source>
-        <translation type="unfinished"></translation>
+        <translation>Не вдалося прочитати відповідь сервера оновлень (рядок %1, стовпець %2).</translation>
     </message>
     <message>
         <source>The update server&apos;s reply names no version.</source>
-        <translation type="unfinished"></translation>
+        <translation>Відповідь сервера оновлень не містить версії.</translation>
     </message>
     <message>
         <source>The update server&apos;s reply names no valid version.</source>
-        <translation type="unfinished"></translation>
+        <translation>Відповідь сервера оновлень не містить коректної версії.</translation>
     </message>
     <message>
         <source>The update server&apos;s reply names an unsafe link: only https links are accepted.</source>
-        <translation type="unfinished"></translation>
+        <translation>Відповідь сервера оновлень містить небезпечне посилання: приймаються лише посилання https.</translation>
     </message>
 </context>
 <context>
     <name>GLWidget</name>
     <message>
         <source>Channels: %1 Sample rate: %2 Hz</source>
-        <translation type="unfinished"></translation>
+        <translation>Канали: %1 Частота вибірки: %2 Гц</translation>
     </message>
     <message>
         <source>Channels: %1 Sample rate: %2%3</source>
-        <translation type="unfinished"></translation>
+        <translation>Канали: %1 Частота вибірки: %2%3</translation>
     </message>
     <message>
         <source>, Measurement time: %3</source>
-        <translation type="unfinished"></translation>
+        <translation>, Час вимірювання: %3</translation>
     </message>
 </context>
 <context>
@@ -624,7 +641,7 @@ Channels calibration values are lost.
     <name>OptionsDialog</name>
     <message>
         <source>Settings</source>
-        <translation type="unfinished">Налаштування</translation>
+        <translation>Налаштування</translation>
     </message>
     <message>
         <source>Appearance</source>
@@ -660,15 +677,15 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>#0</source>
-        <translation type="unfinished"></translation>
+        <translation>#0</translation>
     </message>
     <message>
         <source>#1</source>
-        <translation type="unfinished"></translation>
+        <translation>#1</translation>
     </message>
     <message>
         <source>#2</source>
-        <translation type="unfinished"></translation>
+        <translation>#2</translation>
     </message>
     <message>
         <source>Apply to</source>
@@ -696,11 +713,11 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>hh:mm:ss.s</source>
-        <translation type="unfinished"></translation>
+        <translation>hh:mm:ss.s</translation>
     </message>
     <message>
         <source>sss.s</source>
-        <translation type="unfinished"></translation>
+        <translation>sss.s</translation>
     </message>
     <message>
         <source>Device Settings</source>
@@ -708,143 +725,143 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>Power control</source>
-        <translation type="unfinished"></translation>
+        <translation>Керування живленням</translation>
     </message>
     <message>
         <source>Use Long Touch for Switch On/Off</source>
-        <translation type="unfinished"></translation>
+        <translation>Вмикати/вимикати довгим дотиком</translation>
     </message>
     <message>
         <source>Auto Switch On at </source>
-        <translation type="unfinished"></translation>
+        <translation>Автоувімкнення о </translation>
     </message>
     <message>
         <source>hh:mm</source>
-        <translation type="unfinished"></translation>
+        <translation>hh:mm</translation>
     </message>
     <message>
         <source>Restore output after the mains resume</source>
-        <translation type="unfinished"></translation>
+        <translation>Відновлювати вихід після повернення мережі</translation>
     </message>
     <message>
         <source>Auto Switch Off at </source>
-        <translation type="unfinished"></translation>
+        <translation>Автовимкнення о </translation>
     </message>
     <message>
         <source>Auto Switch Off when consumption is lower than</source>
-        <translation type="unfinished"></translation>
+        <translation>Автовимкнення, коли споживання менше ніж</translation>
     </message>
     <message>
         <source>A after</source>
-        <translation type="unfinished"></translation>
+        <translation>А через</translation>
     </message>
     <message>
         <source>minutes</source>
-        <translation type="unfinished"></translation>
+        <translation>хвилин</translation>
     </message>
     <message>
         <source>Display time when Switched Off</source>
-        <translation type="unfinished"></translation>
+        <translation>Показувати час у вимкненому стані</translation>
     </message>
     <message>
         <source>Classic Watch</source>
-        <translation type="unfinished"></translation>
+        <translation>Стрілковий годинник</translation>
     </message>
     <message>
         <source>Digital Watch</source>
-        <translation type="unfinished"></translation>
+        <translation>Цифровий годинник</translation>
     </message>
     <message>
         <source>Temperature, F</source>
-        <translation type="unfinished"></translation>
+        <translation>Температура, F</translation>
     </message>
     <message>
         <source>24h time format</source>
-        <translation type="unfinished"></translation>
+        <translation>24-годинний формат часу</translation>
     </message>
     <message>
         <source>Date format</source>
-        <translation type="unfinished"></translation>
+        <translation>Формат дати</translation>
     </message>
     <message>
         <source>Sync. Time</source>
-        <translation type="unfinished"></translation>
+        <translation>Синхр. часу</translation>
     </message>
     <message>
         <source>PC time</source>
-        <translation type="unfinished"></translation>
+        <translation>Час ПК</translation>
     </message>
     <message>
         <source>hh:mm MM/dd/yyyy</source>
-        <translation type="unfinished"></translation>
+        <translation>hh:mm MM/dd/yyyy</translation>
     </message>
     <message>
         <source>Last Sync time</source>
-        <translation type="unfinished"></translation>
+        <translation>Остання синхронізація</translation>
     </message>
     <message>
         <source>Sync. Now</source>
-        <translation type="unfinished"></translation>
+        <translation>Синхронізувати</translation>
     </message>
     <message>
         <source>Device info</source>
-        <translation type="unfinished"></translation>
+        <translation>Про пристрій</translation>
     </message>
     <message>
         <source>Serial number: </source>
-        <translation type="unfinished"></translation>
+        <translation>Серійний номер: </translation>
     </message>
     <message>
         <source>Version: </source>
-        <translation type="unfinished"></translation>
+        <translation>Версія: </translation>
     </message>
     <message>
         <source>Tune/Trim 12V</source>
-        <translation type="unfinished"></translation>
+        <translation>Підлаштування 12 В</translation>
     </message>
     <message>
         <source>USB1 0.0 V</source>
-        <translation type="unfinished"></translation>
+        <translation>USB1 0.0 V</translation>
     </message>
     <message>
         <source>USB2 0.0 V</source>
-        <translation type="unfinished"></translation>
+        <translation>USB2 0.0 V</translation>
     </message>
     <message>
         <source>USB3 0.0 V</source>
-        <translation type="unfinished"></translation>
+        <translation>USB3 0.0 V</translation>
     </message>
     <message>
         <source>USB4 0.0 V</source>
-        <translation type="unfinished"></translation>
+        <translation>USB4 0.0 V</translation>
     </message>
     <message>
         <source>Status Screen</source>
-        <translation type="unfinished"></translation>
+        <translation>Екран стану</translation>
     </message>
     <message>
         <source>Show sequentially every</source>
-        <translation type="unfinished"></translation>
+        <translation>Показувати по черзі кожні</translation>
     </message>
     <message>
         <source>sec</source>
-        <translation type="unfinished">с</translation>
+        <translation>с</translation>
     </message>
     <message>
         <source>Show TOTAL</source>
-        <translation type="unfinished"></translation>
+        <translation>Показувати TOTAL</translation>
     </message>
     <message>
         <source>Show POWER</source>
-        <translation type="unfinished"></translation>
+        <translation>Показувати POWER</translation>
     </message>
     <message>
         <source>Show AUX</source>
-        <translation type="unfinished"></translation>
+        <translation>Показувати AUX</translation>
     </message>
     <message>
         <source>Show SITE</source>
-        <translation type="unfinished"></translation>
+        <translation>Показувати SITE</translation>
     </message>
     <message>
         <source>Import</source>
@@ -860,7 +877,7 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>Save</source>
-        <translation type="unfinished">Зберегти</translation>
+        <translation>Зберегти</translation>
     </message>
     <message>
         <source>Export</source>
@@ -884,7 +901,7 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>none</source>
-        <translation type="unfinished"></translation>
+        <translation>немає</translation>
     </message>
     <message>
         <source>Version:</source>
@@ -892,15 +909,15 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>9.9.99</source>
-        <translation type="unfinished"></translation>
+        <translation>9.9.99</translation>
     </message>
     <message>
         <source>S/N:</source>
-        <translation type="unfinished"></translation>
+        <translation>S/N:</translation>
     </message>
     <message>
         <source>123456789</source>
-        <translation type="unfinished"></translation>
+        <translation>123456789</translation>
     </message>
     <message>
         <source>Update from file</source>
@@ -908,7 +925,7 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>...</source>
-        <translation type="unfinished"></translation>
+        <translation>...</translation>
     </message>
     <message>
         <source>Automatically check for updates</source>
@@ -948,7 +965,7 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>&lt;a href=&quot;https://www.quillomar.com&quot;&gt;www.quillomar.com&lt;/a&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;a href=&quot;https://www.quillomar.com&quot;&gt;www.quillomar.com&lt;/a&gt;</translation>
     </message>
     <message>
         <source>Help</source>
@@ -956,27 +973,27 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>&lt;a href=&quot;https://www.quillomar.com/download&quot;&gt;User Manual&lt;/a&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;a href=&quot;https://www.quillomar.com/download&quot;&gt;Посібник користувача&lt;/a&gt;</translation>
     </message>
     <message>
         <source>Temperature, %1F</source>
-        <translation type="unfinished"></translation>
+        <translation>Температура, %1F</translation>
     </message>
     <message>
         <source>SITE</source>
-        <translation type="unfinished"></translation>
+        <translation>SITE</translation>
     </message>
     <message>
         <source>TOTAL</source>
-        <translation type="unfinished"></translation>
+        <translation>TOTAL</translation>
     </message>
     <message>
         <source>POWER</source>
-        <translation type="unfinished"></translation>
+        <translation>POWER</translation>
     </message>
     <message>
         <source>AUX</source>
-        <translation type="unfinished"></translation>
+        <translation>AUX</translation>
     </message>
     <message>
         <source>Warning</source>
@@ -984,15 +1001,15 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>Device disconnected</source>
-        <translation type="unfinished">Пристрій відключено</translation>
+        <translation>Пристрій відключено</translation>
     </message>
     <message>
         <source>The power supply has not sent its settings yet. Nothing was written.</source>
-        <translation type="unfinished"></translation>
+        <translation>Джерело живлення ще не надіслало своїх налаштувань. Нічого не записано.</translation>
     </message>
     <message>
         <source>The settings could not be written to the power supply.</source>
-        <translation type="unfinished"></translation>
+        <translation>Не вдалося записати налаштування в джерело живлення.</translation>
     </message>
     <message>
         <source>Close</source>
@@ -1000,198 +1017,198 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>Settings are not saved. Save now?</source>
-        <translation type="unfinished"></translation>
+        <translation>Налаштування не збережено. Зберегти зараз?</translation>
     </message>
     <message>
         <source>Export settings to JSON</source>
-        <translation type="unfinished"></translation>
+        <translation>Експорт налаштувань у JSON</translation>
     </message>
     <message>
         <source>Cannot write %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Не вдалося записати %1: %2</translation>
     </message>
     <message>
         <source>Import settings from JSON</source>
-        <translation type="unfinished"></translation>
+        <translation>Імпорт налаштувань із JSON</translation>
     </message>
     <message>
         <source>Cannot read %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Не вдалося прочитати %1: %2</translation>
     </message>
     <message>
         <source>%1 is too large for a settings file.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 завеликий для файлу налаштувань.</translation>
     </message>
     <message>
         <source>%1 is not a JSON document: %2 at offset %3.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 не є документом JSON: %2 на позиції %3.</translation>
     </message>
     <message>
         <source>%1 holds no settings object.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 не містить об’єкта налаштувань.</translation>
     </message>
     <message>
         <source>%1 is not a power supply settings file: the value of &quot;%2&quot; is missing or out of range. Nothing was changed.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 не є файлом налаштувань джерела живлення: значення &quot;%2&quot; відсутнє або поза межами. Нічого не змінено.</translation>
     </message>
     <message>
         <source>Qt</source>
-        <translation type="unfinished"></translation>
+        <translation>Qt</translation>
     </message>
     <message>
         <source>Choose file</source>
-        <translation type="unfinished"></translation>
+        <translation>Виберіть файл</translation>
     </message>
     <message>
         <source>Checking</source>
-        <translation type="unfinished"></translation>
+        <translation>Перевірка</translation>
     </message>
     <message>
         <source>Firmware info</source>
-        <translation type="unfinished"></translation>
+        <translation>Про прошивку</translation>
     </message>
     <message>
         <source>Software info</source>
-        <translation type="unfinished"></translation>
+        <translation>Про програму</translation>
     </message>
     <message>
         <source>Version info:</source>
-        <translation type="unfinished"></translation>
+        <translation>Версія:</translation>
     </message>
     <message>
         <source>Download SW</source>
-        <translation type="unfinished"></translation>
+        <translation>Завантажити програму</translation>
     </message>
     <message>
         <source>Checking for the latest software first. Press Download again when the check has answered.</source>
-        <translation type="unfinished"></translation>
+        <translation>Спершу перевіряється найновіша версія програми. Натисніть «Завантажити» ще раз, коли перевірка завершиться.</translation>
     </message>
     <message>
         <source>File name is empty. Nothing to download.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ім’я файлу порожнє. Нема чого завантажувати.</translation>
     </message>
     <message>
         <source>The server&apos;s download link is not a secure web link.</source>
-        <translation type="unfinished"></translation>
+        <translation>Посилання сервера для завантаження не є захищеним.</translation>
     </message>
     <message>
         <source>Default web browser downloads file </source>
-        <translation type="unfinished"></translation>
+        <translation>Типовий браузер завантажує файл </translation>
     </message>
     <message>
         <source>Default web browser can&apos;t download file </source>
-        <translation type="unfinished"></translation>
+        <translation>Типовий браузер не може завантажити файл </translation>
     </message>
     <message>
         <source>Open firmware file</source>
-        <translation type="unfinished"></translation>
+        <translation>Відкрити файл прошивки</translation>
     </message>
     <message>
         <source>The update server named no firmware file.</source>
-        <translation type="unfinished"></translation>
+        <translation>Сервер оновлень не вказав файлу прошивки.</translation>
     </message>
     <message>
         <source>Checking for the latest firmware first. Press Update again when the check has answered.</source>
-        <translation type="unfinished"></translation>
+        <translation>Спершу перевіряється найновіша прошивка. Натисніть «Оновити» ще раз, коли перевірка завершиться.</translation>
     </message>
 </context>
 <context>
     <name>PowerDisplay</name>
     <message>
         <source>NONE</source>
-        <translation type="unfinished"></translation>
+        <translation>NONE</translation>
     </message>
     <message>
         <source>Date</source>
-        <translation type="unfinished"></translation>
+        <translation>Дата</translation>
     </message>
     <message>
         <source>Fan speed</source>
-        <translation type="unfinished"></translation>
+        <translation>Швидкість вентилятора</translation>
     </message>
     <message>
         <source>Main Output Voltage</source>
-        <translation type="unfinished"></translation>
+        <translation>Напруга основного виходу</translation>
     </message>
     <message>
         <source>Main Output Current</source>
-        <translation type="unfinished"></translation>
+        <translation>Струм основного виходу</translation>
     </message>
     <message>
         <source>Mains Voltage</source>
-        <translation type="unfinished"></translation>
+        <translation>Напруга мережі</translation>
     </message>
     <message>
         <source>Mains Frequency</source>
-        <translation type="unfinished"></translation>
+        <translation>Частота мережі</translation>
     </message>
     <message>
         <source>Max. Permitted Power</source>
-        <translation type="unfinished"></translation>
+        <translation>Макс. дозволена потужність</translation>
     </message>
     <message>
         <source>Max. Permitted Current</source>
-        <translation type="unfinished"></translation>
+        <translation>Макс. дозволений струм</translation>
     </message>
     <message>
         <source>Total Current Consumption</source>
-        <translation type="unfinished"></translation>
+        <translation>Загальний споживаний струм</translation>
     </message>
     <message>
         <source>Total Power Consumption</source>
-        <translation type="unfinished"></translation>
+        <translation>Загальна споживана потужність</translation>
     </message>
     <message>
         <source>Temperature inside</source>
-        <translation type="unfinished"></translation>
+        <translation>Температура всередині</translation>
     </message>
     <message>
         <source>Temperature outside</source>
-        <translation type="unfinished"></translation>
+        <translation>Температура зовні</translation>
     </message>
     <message>
         <source>Time</source>
-        <translation type="unfinished">Час</translation>
+        <translation>Час</translation>
     </message>
     <message>
         <source>USB Output Voltage</source>
-        <translation type="unfinished"></translation>
+        <translation>Напруга виходу USB</translation>
     </message>
     <message>
         <source>USB Output Current</source>
-        <translation type="unfinished"></translation>
+        <translation>Струм виходу USB</translation>
     </message>
     <message>
         <source>USB1 Output Voltage</source>
-        <translation type="unfinished"></translation>
+        <translation>Напруга виходу USB1</translation>
     </message>
     <message>
         <source>USB1 Output Current</source>
-        <translation type="unfinished"></translation>
+        <translation>Струм виходу USB1</translation>
     </message>
     <message>
         <source>USB2 Output Voltage</source>
-        <translation type="unfinished"></translation>
+        <translation>Напруга виходу USB2</translation>
     </message>
     <message>
         <source>USB2 Output Current</source>
-        <translation type="unfinished"></translation>
+        <translation>Струм виходу USB2</translation>
     </message>
     <message>
         <source>USB3 Output Voltage</source>
-        <translation type="unfinished"></translation>
+        <translation>Напруга виходу USB3</translation>
     </message>
     <message>
         <source>USB3 Output Current</source>
-        <translation type="unfinished"></translation>
+        <translation>Струм виходу USB3</translation>
     </message>
     <message>
         <source>USB4 Output Voltage</source>
-        <translation type="unfinished"></translation>
+        <translation>Напруга виходу USB4</translation>
     </message>
     <message>
         <source>USB4 Output Current</source>
-        <translation type="unfinished"></translation>
+        <translation>Струм виходу USB4</translation>
     </message>
 </context>
 <context>
@@ -1210,7 +1227,7 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>Fahrenheit </source>
-        <translation type="unfinished"></translation>
+        <translation>Фаренгейт </translation>
     </message>
     <message>
         <source>Sample rate</source>
@@ -1230,7 +1247,7 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>no more than 5 channels simultaneously </source>
-        <translation type="unfinished"></translation>
+        <translation>не більше 5 каналів одночасно </translation>
     </message>
     <message>
         <source>Start measurements</source>
@@ -1279,47 +1296,47 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>Vbat</source>
-        <translation type="unfinished"></translation>
+        <translation>Vbat</translation>
     </message>
     <message>
         <source>SYNC</source>
-        <translation type="unfinished"></translation>
+        <translation>SYNC</translation>
     </message>
     <message>
         <source>OUT-EN</source>
-        <translation type="unfinished"></translation>
+        <translation>OUT-EN</translation>
     </message>
     <message>
         <source>Vusb</source>
-        <translation type="unfinished"></translation>
+        <translation>Vusb</translation>
     </message>
     <message>
         <source>TRIG</source>
-        <translation type="unfinished"></translation>
+        <translation>TRIG</translation>
     </message>
     <message>
         <source>FLAG</source>
-        <translation type="unfinished"></translation>
+        <translation>FLAG</translation>
     </message>
     <message>
         <source>0</source>
-        <translation type="unfinished"></translation>
+        <translation>0</translation>
     </message>
     <message>
         <source>#0:</source>
-        <translation type="unfinished"></translation>
+        <translation>#0:</translation>
     </message>
     <message>
         <source>#1:</source>
-        <translation type="unfinished"></translation>
+        <translation>#1:</translation>
     </message>
     <message>
         <source>#2:</source>
-        <translation type="unfinished"></translation>
+        <translation>#2:</translation>
     </message>
     <message>
         <source>Vin, V</source>
-        <translation type="unfinished"></translation>
+        <translation>Vin, В</translation>
     </message>
 </context>
 <context>
@@ -1334,7 +1351,7 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>Can&apos;t create output file</source>
-        <translation type="unfinished"></translation>
+        <translation>Не вдалося створити вихідний файл</translation>
     </message>
     <message>
         <source>Can&apos;t save file</source>
@@ -1342,27 +1359,27 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>Can&apos;t remove file</source>
-        <translation type="unfinished"></translation>
+        <translation>Не вдалося видалити файл</translation>
     </message>
     <message>
         <source>Failed to write to file</source>
-        <translation type="unfinished"></translation>
+        <translation>Не вдалося записати у файл</translation>
     </message>
     <message>
         <source>Failed to read file</source>
-        <translation type="unfinished"></translation>
+        <translation>Не вдалося прочитати файл</translation>
     </message>
     <message>
         <source>Wrong read length</source>
-        <translation type="unfinished"></translation>
+        <translation>Хибна довжина читання</translation>
     </message>
     <message>
         <source>File mapping error</source>
-        <translation type="unfinished"></translation>
+        <translation>Помилка відображення файлу</translation>
     </message>
     <message>
         <source>Wrong channels number</source>
-        <translation type="unfinished"></translation>
+        <translation>Хибна кількість каналів</translation>
     </message>
     <message>
         <source>The file is damaged or is not a capture file</source>
@@ -1370,7 +1387,7 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>Internal file error</source>
-        <translation type="unfinished"></translation>
+        <translation>Внутрішня помилка файлу</translation>
     </message>
     <message>
         <source>Decimating...</source>
@@ -1393,23 +1410,23 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>No instrument or power supply is connected.</source>
-        <translation type="unfinished"></translation>
+        <translation>Не під’єднано ні приладу, ні джерела живлення.</translation>
     </message>
     <message>
         <source>Firmware file too short.</source>
-        <translation type="unfinished">Файл прошивки закороткий.</translation>
+        <translation>Файл прошивки закороткий.</translation>
     </message>
     <message>
         <source>Firmware file is too large.</source>
-        <translation type="unfinished"></translation>
+        <translation>Файл прошивки завеликий.</translation>
     </message>
     <message>
         <source>Firmware file has wrong format</source>
-        <translation type="unfinished"></translation>
+        <translation>Файл прошивки має хибний формат</translation>
     </message>
     <message>
         <source>No firmware download is available.</source>
-        <translation type="unfinished"></translation>
+        <translation>Прошивки для завантаження немає.</translation>
     </message>
     <message>
         <source>Downloading, please wait...</source>
@@ -1417,11 +1434,11 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>The update server is still answering a check. Please try again in a moment.</source>
-        <translation type="unfinished"></translation>
+        <translation>Сервер оновлень ще відповідає на перевірку. Спробуйте ще раз за мить.</translation>
     </message>
     <message>
         <source>Can&apos;t read firmware file</source>
-        <translation type="unfinished"></translation>
+        <translation>Не вдалося прочитати файл прошивки</translation>
     </message>
     <message>
         <source>Warning</source>
@@ -1429,11 +1446,11 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>Server does not have firmware file.</source>
-        <translation type="unfinished"></translation>
+        <translation>На сервері немає файлу прошивки.</translation>
     </message>
     <message>
         <source>Can&apos;t read buffer</source>
-        <translation type="unfinished"></translation>
+        <translation>Не вдалося прочитати буфер</translation>
     </message>
     <message>
         <source>Updating, please wait...</source>
@@ -1453,7 +1470,7 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>Cancelling, please wait...</source>
-        <translation type="unfinished"></translation>
+        <translation>Скасування, зачекайте...</translation>
     </message>
 </context>
 </TS>
