@@ -5,7 +5,7 @@
     <name>Calculator</name>
     <message>
         <source>Calculator</source>
-        <translation>Калькулятор</translation>
+        <translation type="unfinished">Калькулятор</translation>
     </message>
     <message>
         <source>Battery capacity</source>
@@ -25,11 +25,11 @@
     </message>
     <message>
         <source>-- : --</source>
-        <translation>-- : --</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>--- mA</source>
-        <translation>--- mA</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>In visible area</source>
@@ -45,7 +45,7 @@
     </message>
     <message>
         <source>1</source>
-        <translation>1</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>User defined, mA</source>
@@ -61,7 +61,7 @@
     </message>
     <message>
         <source>The battery too low</source>
-        <translation>Батарея надто слабка</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>ms</source>
@@ -77,15 +77,15 @@
     </message>
     <message>
         <source>Wrong value</source>
-        <translation>Хибне значення</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Too long working cycle. Only </source>
-        <translation>Задовгий робочий цикл. Доступно лише </translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source> sec available</source>
-        <translation> с</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Markers too close</source>
@@ -93,46 +93,46 @@
     </message>
     <message>
         <source>Markers are not visible, check their position</source>
-        <translation>Маркери не видно, перевірте їхнє положення</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>%1 years, </source>
-        <translation>%1 р., </translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>%1 months, </source>
-        <translation>%1 міс., </translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>%1 days, </source>
-        <translation>%1 дн., </translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>%1 hours, </source>
-        <translation>%1 год, </translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>%1 minutes, </source>
-        <translation>%1 хв, </translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>%1 seconds, </source>
-        <translation>%1 с, </translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>The battery is too low  </source>
-        <translation>Батарея надто слабка  </translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>No estimate for this current</source>
-        <translation>Для цього струму оцінки немає</translation>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>ControlPanel</name>
     <message>
         <source>Control</source>
-        <translation>Керування</translation>
+        <translation type="unfinished">Керування</translation>
     </message>
     <message>
         <source>Power output config</source>
@@ -148,7 +148,7 @@
     </message>
     <message>
         <source>TOVRI starts sampling then swith power ON after the first 10 samples. This option is for DUT startups sequences profiling</source>
-        <translation>TOVRI починає вимірювання й вмикає живлення після перших 10 відліків. Цей режим — для профілювання запуску пристрою, що випробовується</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Off</source>
@@ -160,11 +160,11 @@
     </message>
     <message>
         <source>1800 mV</source>
-        <translation>1800 mV</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>color:red</source>
-        <translation>color:red</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Set output voltage(mv)</source>
@@ -176,23 +176,21 @@
     </message>
     <message>
         <source>Vbat -&gt; Vin</source>
-        <translation>Vbat -&gt; Vin</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Using internal LiIon battery as a power source.
 Choose this option if the peak current consumption can be more than 500mA</source>
-        <translation>Джерело живлення — вбудована Li-Ion батарея.
-Оберіть цей варіант, якщо піковий струм споживання може перевищувати 500 мА</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Vusb -&gt; Vin</source>
-        <translation>Vusb -&gt; Vin</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Using USB as a power source.
 Choose this option to examine devices consuming less than 500mA</source>
-        <translation>Джерело живлення — USB.
-Оберіть цей варіант для пристроїв, що споживають менше 500 мА</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Apply sync related to</source>
@@ -200,7 +198,7 @@ Choose this option to examine devices consuming less than 500mA</source>
     </message>
     <message>
         <source>TRIG</source>
-        <translation>TRIG</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Logging</source>
@@ -216,7 +214,7 @@ Choose this option to examine devices consuming less than 500mA</source>
     </message>
     <message>
         <source>Applying power source profile</source>
-        <translation>Застосування профілю джерела живлення</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Apply</source>
@@ -232,7 +230,7 @@ Choose this option to examine devices consuming less than 500mA</source>
     </message>
     <message>
         <source>(-.--- kHz)</source>
-        <translation>(-.--- kHz)</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Channels</source>
@@ -244,11 +242,11 @@ Choose this option to examine devices consuming less than 500mA</source>
     </message>
     <message>
         <source>#1</source>
-        <translation>#1</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>#2</source>
-        <translation>#2</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Start by Trig Edge</source>
@@ -272,7 +270,7 @@ Choose this option to examine devices consuming less than 500mA</source>
     </message>
     <message>
         <source> mV</source>
-        <translation> mV</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Battery LOW</source>
@@ -286,161 +284,146 @@ Choose this option to examine devices consuming less than 500mA</source>
         <source>Restore fault.
 Channels calibration values are lost.
 </source>
-        <translation>Помилка відновлення.
-Калібрування каналів втрачено.
-</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Lost of data is detected
 </source>
-        <translation>Виявлено втрату даних
-</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Power converter communication error
 </source>
-        <translation>Помилка зв’язку з перетворювачем живлення
-</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Power converter can not not provide output voltage requlation
 </source>
-        <translation>Перетворювач живлення не може стабілізувати вихідну напругу
-</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Power converter thermal shutdown
 </source>
-        <translation>Теплове вимкнення перетворювача живлення
-</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Low battery voltage is detected. 
 </source>
-        <translation>Виявлено низьку напругу батареї. 
-</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Load power is disabled
 </source>
-        <translation>Живлення навантаження вимкнено
-</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Load power is switched to Vusb.
 </source>
-        <translation>Живлення навантаження перемкнено на Vusb.
-</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>All power supplies were disconnected from DUT  due overcurrent.
 </source>
-        <translation>Усі джерела живлення відключено від пристрою через перевищення струму.
-</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Vbat supply was disconnected from DUT, battery is low.
 </source>
-        <translation>Живлення Vbat відключено від пристрою: батарея розряджена.
-</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>1.Remove reason for high current.
 </source>
-        <translation>1.Усуньте причину великого струму.
-</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>2.Select and APPLY proper power source(Vusb or Vbat).
 </source>
-        <translation>2.Оберіть і ЗАСТОСУЙТЕ потрібне джерело живлення (Vusb або Vbat).
-</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>3.Select and SET  proper Power config.
 </source>
-        <translation>3.Оберіть і ВСТАНОВІТЬ потрібну конфігурацію живлення.
-</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>4.Press button &quot;Reset errors&quot;.
 </source>
-        <translation>4.Натисніть кнопку &quot;Скинути помилки&quot;.
-</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>5.Now device is ready to work again.</source>
-        <translation>5.Тепер пристрій знову готовий до роботи.</translation>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>Downloader</name>
     <message>
         <source>The update server named no download link.</source>
-        <translation>Сервер оновлень не вказав посилання для завантаження.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Refused the address &quot;%1&quot;: only https links are accepted.</source>
-        <translation>Адресу &quot;%1&quot; відхилено: приймаються лише посилання https.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>The update server redirected to &quot;%1&quot;: only https links are accepted.</source>
-        <translation>Сервер оновлень переспрямував на &quot;%1&quot;: приймаються лише посилання https.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>The reply is too large (%1 bytes).</source>
-        <translation>Відповідь завелика (%1 байт).</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>The reply is too large (more than %1 bytes).</source>
-        <translation>Відповідь завелика (понад %1 байт).</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>The update server did not answer in time.</source>
-        <translation>Сервер оновлень не відповів вчасно.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>The download was cancelled.</source>
-        <translation>Завантаження скасовано.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>The update server answered with status %1.</source>
-        <translation>Сервер оновлень відповів зі статусом %1.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Server does not have firmware file.</source>
-        <translation>На сервері немає файлу прошивки.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>The update server&apos;s reply could not be read (line %1, column %2).</source>
-        <translation>Не вдалося прочитати відповідь сервера оновлень (рядок %1, стовпець %2).</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>The update server&apos;s reply names no version.</source>
-        <translation>Відповідь сервера оновлень не містить версії.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>The update server&apos;s reply names no valid version.</source>
-        <translation>Відповідь сервера оновлень не містить коректної версії.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>The update server&apos;s reply names an unsafe link: only https links are accepted.</source>
-        <translation>Відповідь сервера оновлень містить небезпечне посилання: приймаються лише посилання https.</translation>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>GLWidget</name>
     <message>
         <source>Channels: %1 Sample rate: %2 Hz</source>
-        <translation>Канали: %1 Частота вибірки: %2 Гц</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Channels: %1 Sample rate: %2%3</source>
-        <translation>Канали: %1 Частота вибірки: %2%3</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>, Measurement time: %3</source>
-        <translation>, Час вимірювання: %3</translation>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -641,7 +624,7 @@ Channels calibration values are lost.
     <name>OptionsDialog</name>
     <message>
         <source>Settings</source>
-        <translation>Налаштування</translation>
+        <translation type="unfinished">Налаштування</translation>
     </message>
     <message>
         <source>Appearance</source>
@@ -677,15 +660,15 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>#0</source>
-        <translation>#0</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>#1</source>
-        <translation>#1</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>#2</source>
-        <translation>#2</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Apply to</source>
@@ -713,11 +696,11 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>hh:mm:ss.s</source>
-        <translation>hh:mm:ss.s</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>sss.s</source>
-        <translation>sss.s</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Device Settings</source>
@@ -725,143 +708,143 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>Power control</source>
-        <translation>Керування живленням</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Use Long Touch for Switch On/Off</source>
-        <translation>Вмикати/вимикати довгим дотиком</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Auto Switch On at </source>
-        <translation>Автоувімкнення о </translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>hh:mm</source>
-        <translation>hh:mm</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Restore output after the mains resume</source>
-        <translation>Відновлювати вихід після повернення мережі</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Auto Switch Off at </source>
-        <translation>Автовимкнення о </translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Auto Switch Off when consumption is lower than</source>
-        <translation>Автовимкнення, коли споживання менше ніж</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>A after</source>
-        <translation>А через</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>minutes</source>
-        <translation>хвилин</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Display time when Switched Off</source>
-        <translation>Показувати час у вимкненому стані</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Classic Watch</source>
-        <translation>Стрілковий годинник</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Digital Watch</source>
-        <translation>Цифровий годинник</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Temperature, F</source>
-        <translation>Температура, F</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>24h time format</source>
-        <translation>24-годинний формат часу</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Date format</source>
-        <translation>Формат дати</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Sync. Time</source>
-        <translation>Синхр. часу</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>PC time</source>
-        <translation>Час ПК</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>hh:mm MM/dd/yyyy</source>
-        <translation>hh:mm MM/dd/yyyy</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Last Sync time</source>
-        <translation>Остання синхронізація</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Sync. Now</source>
-        <translation>Синхронізувати</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Device info</source>
-        <translation>Про пристрій</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Serial number: </source>
-        <translation>Серійний номер: </translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Version: </source>
-        <translation>Версія: </translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Tune/Trim 12V</source>
-        <translation>Підлаштування 12 В</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>USB1 0.0 V</source>
-        <translation>USB1 0.0 V</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>USB2 0.0 V</source>
-        <translation>USB2 0.0 V</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>USB3 0.0 V</source>
-        <translation>USB3 0.0 V</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>USB4 0.0 V</source>
-        <translation>USB4 0.0 V</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Status Screen</source>
-        <translation>Екран стану</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Show sequentially every</source>
-        <translation>Показувати по черзі кожні</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>sec</source>
-        <translation>с</translation>
+        <translation type="unfinished">с</translation>
     </message>
     <message>
         <source>Show TOTAL</source>
-        <translation>Показувати TOTAL</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Show POWER</source>
-        <translation>Показувати POWER</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Show AUX</source>
-        <translation>Показувати AUX</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Show SITE</source>
-        <translation>Показувати SITE</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Import</source>
@@ -877,7 +860,7 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>Save</source>
-        <translation>Зберегти</translation>
+        <translation type="unfinished">Зберегти</translation>
     </message>
     <message>
         <source>Export</source>
@@ -901,7 +884,7 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>none</source>
-        <translation>немає</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Version:</source>
@@ -909,15 +892,15 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>9.9.99</source>
-        <translation>9.9.99</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>S/N:</source>
-        <translation>S/N:</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>123456789</source>
-        <translation>123456789</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Update from file</source>
@@ -925,7 +908,7 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>...</source>
-        <translation>...</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Automatically check for updates</source>
@@ -965,7 +948,7 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>&lt;a href=&quot;https://www.quillomar.com&quot;&gt;www.quillomar.com&lt;/a&gt;</source>
-        <translation>&lt;a href=&quot;https://www.quillomar.com&quot;&gt;www.quillomar.com&lt;/a&gt;</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Help</source>
@@ -973,27 +956,27 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>&lt;a href=&quot;https://www.quillomar.com/download&quot;&gt;User Manual&lt;/a&gt;</source>
-        <translation>&lt;a href=&quot;https://www.quillomar.com/download&quot;&gt;Посібник користувача&lt;/a&gt;</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Temperature, %1F</source>
-        <translation>Температура, %1F</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>SITE</source>
-        <translation>SITE</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>TOTAL</source>
-        <translation>TOTAL</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>POWER</source>
-        <translation>POWER</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>AUX</source>
-        <translation>AUX</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Warning</source>
@@ -1001,15 +984,15 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>Device disconnected</source>
-        <translation>Пристрій відключено</translation>
+        <translation type="unfinished">Пристрій відключено</translation>
     </message>
     <message>
         <source>The power supply has not sent its settings yet. Nothing was written.</source>
-        <translation>Джерело живлення ще не надіслало своїх налаштувань. Нічого не записано.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>The settings could not be written to the power supply.</source>
-        <translation>Не вдалося записати налаштування в джерело живлення.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Close</source>
@@ -1017,198 +1000,198 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>Settings are not saved. Save now?</source>
-        <translation>Налаштування не збережено. Зберегти зараз?</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Export settings to JSON</source>
-        <translation>Експорт налаштувань у JSON</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Cannot write %1: %2</source>
-        <translation>Не вдалося записати %1: %2</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Import settings from JSON</source>
-        <translation>Імпорт налаштувань із JSON</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Cannot read %1: %2</source>
-        <translation>Не вдалося прочитати %1: %2</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>%1 is too large for a settings file.</source>
-        <translation>%1 завеликий для файлу налаштувань.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>%1 is not a JSON document: %2 at offset %3.</source>
-        <translation>%1 не є документом JSON: %2 на позиції %3.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>%1 holds no settings object.</source>
-        <translation>%1 не містить об’єкта налаштувань.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>%1 is not a power supply settings file: the value of &quot;%2&quot; is missing or out of range. Nothing was changed.</source>
-        <translation>%1 не є файлом налаштувань джерела живлення: значення &quot;%2&quot; відсутнє або поза межами. Нічого не змінено.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Qt</source>
-        <translation>Qt</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Choose file</source>
-        <translation>Виберіть файл</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Checking</source>
-        <translation>Перевірка</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Firmware info</source>
-        <translation>Про прошивку</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Software info</source>
-        <translation>Про програму</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Version info:</source>
-        <translation>Версія:</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Download SW</source>
-        <translation>Завантажити програму</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Checking for the latest software first. Press Download again when the check has answered.</source>
-        <translation>Спершу перевіряється найновіша версія програми. Натисніть «Завантажити» ще раз, коли перевірка завершиться.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>File name is empty. Nothing to download.</source>
-        <translation>Ім’я файлу порожнє. Нема чого завантажувати.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>The server&apos;s download link is not a secure web link.</source>
-        <translation>Посилання сервера для завантаження не є захищеним.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Default web browser downloads file </source>
-        <translation>Типовий браузер завантажує файл </translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Default web browser can&apos;t download file </source>
-        <translation>Типовий браузер не може завантажити файл </translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Open firmware file</source>
-        <translation>Відкрити файл прошивки</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>The update server named no firmware file.</source>
-        <translation>Сервер оновлень не вказав файлу прошивки.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Checking for the latest firmware first. Press Update again when the check has answered.</source>
-        <translation>Спершу перевіряється найновіша прошивка. Натисніть «Оновити» ще раз, коли перевірка завершиться.</translation>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>PowerDisplay</name>
     <message>
         <source>NONE</source>
-        <translation>NONE</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Date</source>
-        <translation>Дата</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Fan speed</source>
-        <translation>Швидкість вентилятора</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Main Output Voltage</source>
-        <translation>Напруга основного виходу</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Main Output Current</source>
-        <translation>Струм основного виходу</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Mains Voltage</source>
-        <translation>Напруга мережі</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Mains Frequency</source>
-        <translation>Частота мережі</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Max. Permitted Power</source>
-        <translation>Макс. дозволена потужність</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Max. Permitted Current</source>
-        <translation>Макс. дозволений струм</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Total Current Consumption</source>
-        <translation>Загальний споживаний струм</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Total Power Consumption</source>
-        <translation>Загальна споживана потужність</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Temperature inside</source>
-        <translation>Температура всередині</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Temperature outside</source>
-        <translation>Температура зовні</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Time</source>
-        <translation>Час</translation>
+        <translation type="unfinished">Час</translation>
     </message>
     <message>
         <source>USB Output Voltage</source>
-        <translation>Напруга виходу USB</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>USB Output Current</source>
-        <translation>Струм виходу USB</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>USB1 Output Voltage</source>
-        <translation>Напруга виходу USB1</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>USB1 Output Current</source>
-        <translation>Струм виходу USB1</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>USB2 Output Voltage</source>
-        <translation>Напруга виходу USB2</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>USB2 Output Current</source>
-        <translation>Струм виходу USB2</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>USB3 Output Voltage</source>
-        <translation>Напруга виходу USB3</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>USB3 Output Current</source>
-        <translation>Струм виходу USB3</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>USB4 Output Voltage</source>
-        <translation>Напруга виходу USB4</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>USB4 Output Current</source>
-        <translation>Струм виходу USB4</translation>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -1227,7 +1210,7 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>Fahrenheit </source>
-        <translation>Фаренгейт </translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Sample rate</source>
@@ -1247,7 +1230,7 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>no more than 5 channels simultaneously </source>
-        <translation>не більше 5 каналів одночасно </translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Start measurements</source>
@@ -1296,47 +1279,47 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>Vbat</source>
-        <translation>Vbat</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>SYNC</source>
-        <translation>SYNC</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>OUT-EN</source>
-        <translation>OUT-EN</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Vusb</source>
-        <translation>Vusb</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>TRIG</source>
-        <translation>TRIG</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>FLAG</source>
-        <translation>FLAG</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>0</source>
-        <translation>0</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>#0:</source>
-        <translation>#0:</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>#1:</source>
-        <translation>#1:</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>#2:</source>
-        <translation>#2:</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Vin, V</source>
-        <translation>Vin, В</translation>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -1351,7 +1334,7 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>Can&apos;t create output file</source>
-        <translation>Не вдалося створити вихідний файл</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Can&apos;t save file</source>
@@ -1359,27 +1342,27 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>Can&apos;t remove file</source>
-        <translation>Не вдалося видалити файл</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Failed to write to file</source>
-        <translation>Не вдалося записати у файл</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Failed to read file</source>
-        <translation>Не вдалося прочитати файл</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Wrong read length</source>
-        <translation>Хибна довжина читання</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>File mapping error</source>
-        <translation>Помилка відображення файлу</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Wrong channels number</source>
-        <translation>Хибна кількість каналів</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>The file is damaged or is not a capture file</source>
@@ -1387,7 +1370,7 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>Internal file error</source>
-        <translation>Внутрішня помилка файлу</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Decimating...</source>
@@ -1410,23 +1393,23 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>No instrument or power supply is connected.</source>
-        <translation>Не під’єднано ні приладу, ні джерела живлення.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Firmware file too short.</source>
-        <translation>Файл прошивки закороткий.</translation>
+        <translation type="unfinished">Файл прошивки закороткий.</translation>
     </message>
     <message>
         <source>Firmware file is too large.</source>
-        <translation>Файл прошивки завеликий.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Firmware file has wrong format</source>
-        <translation>Файл прошивки має хибний формат</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>No firmware download is available.</source>
-        <translation>Прошивки для завантаження немає.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Downloading, please wait...</source>
@@ -1434,11 +1417,11 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>The update server is still answering a check. Please try again in a moment.</source>
-        <translation>Сервер оновлень ще відповідає на перевірку. Спробуйте ще раз за мить.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Can&apos;t read firmware file</source>
-        <translation>Не вдалося прочитати файл прошивки</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Warning</source>
@@ -1446,11 +1429,11 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>Server does not have firmware file.</source>
-        <translation>На сервері немає файлу прошивки.</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Can&apos;t read buffer</source>
-        <translation>Не вдалося прочитати буфер</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Updating, please wait...</source>
@@ -1470,7 +1453,7 @@ Channels calibration values are lost.
     </message>
     <message>
         <source>Cancelling, please wait...</source>
-        <translation>Скасування, зачекайте...</translation>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>
