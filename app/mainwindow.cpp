@@ -92,13 +92,7 @@ MainWindow::MainWindow(QWidget *parent)
   m_dockControl->hide();
   setDockNestingEnabled(true);
 
-  connect(m_controlPanel, &ControlPanel::terminateMeasuring, this, &MainWindow::terminateMeasuring);
-  connect(m_controlPanel, &ControlPanel::requestStatus, this, &MainWindow::on_requestStatus);
-  connect(m_controlPanel, &ControlPanel::resetClicked, this, &MainWindow::hideStatusWarning);
-  connect(m_controlPanel, &ControlPanel::multiplierChanged, this, [this](int channel, int value) {
-    if (!Helpers::isMeasuring && currentWidget())
-      currentWidget()->multiplierChanged(channel, value);
-  });
+  connectControlPanel();
   // The status panel declares the control panel's signals but emits none.
   connect(m_statusPanel, &StatusPanel::trigDelayChanged, m_controlPanel, &ControlPanel::on_trigDelayChanged);
   connect(m_statusPanel, &StatusPanel::startButton, m_controlPanel, &ControlPanel::on_startButton);

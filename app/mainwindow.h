@@ -16,6 +16,8 @@ class Calculator;
 class ControlPanel;
 class DeviceControl;
 class MeasureAll;
+class MeasurePower;
+class PowerPacket;
 class DeviceInfo;
 class GLWidget;
 class HidDevice;
@@ -319,6 +321,10 @@ private:
   // Creates the working file exclusively; the path, or empty on failure.
   QString createWorkingFile(const QString &tabName);
   void failCapture(const QString &text);
+  // Time in seconds of the first sample of a block with sample counter `c`,
+  // `n` samples per channel and a period of `periodMs`; follows counter
+  // restarts and wraps, and logs gaps when `logLost`.
+  double blockStart(quint64 c, int n, double periodMs, bool logLost);
 
   QPointer<GLWidget> m_captureTab;
   qint64 m_startTime = 0;
@@ -358,6 +364,44 @@ private:
   bool m_borderReached = false;
   PlotRange m_wantedRange;
   // ==== end of time window
+
+  // ==== power-supply log (mainwindow_powerlog.cpp)
+public:
+  void addPacket(const MeasurePower &frame);
+  // Whether a supply's log (rather than a logger's capture) runs or ran last.
+  bool powerCapture() const { return m_powerCapture; }
+
+public slots:
+  // The supply panel's Start: a new tab for the command's channels, then the log.
+  void on_startPowerLog(const QString &command);
+  void on_startPowerMeasurement(const QString &command);
+  // Ends a running log on the window's side; `command` is not used.
+  void on_stopPowerMeasurement(const QString &command);
+  void on_packetPowerReceived(PowerPacket &packet);
+
+private:
+  // What a log command asks for.
+  struct PowerLog
+  {
+    int rate = 0; // records per second
+    quint16 mask = 0;
+    QList<int> channels; // ascending
+  };
+  // Why `command` cannot start a log now; empty when it can.
+  QString refusePowerLog(const QString &command, PowerLog *log) const;
+  bool supplyConnected() const;
+  // Whether `packet` (null: a text command) suits the connected device.
+  bool reachesDevice(const Packet *packet) const;
+  // The logger's control panel drives the window only while a logger is served.
+  void connectControlPanel();
+  void disconnectControlPanel();
+
+  QList<QMetaObject::Connection> m_controlConnections;
+  bool m_powerCapture = false;
+  int m_powerRate = 0;
+  bool m_powerFahrenheit = false;
+  QList<int> m_powerChannels;
+  // ==== end of power-supply log
 };
 
 #endif // MAINWINDOW_H

@@ -28,6 +28,7 @@
 
 #include <cerrno>
 #include <memory>
+#include <utility>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -69,8 +70,6 @@ qint64 MainWindow::now()
 
 void MainWindow::setupCapture()
 {
-  connect(m_controlPanel, &ControlPanel::startMeasurement, this, &MainWindow::on_startMeasurement);
-  connect(m_controlPanel, &ControlPanel::stopMeasurement, this, &MainWindow::on_stopMeasurement);
   connect(this, &MainWindow::stopMeasurement, this, &MainWindow::on_stopMeasurement);
   m_tickTimer = new QTimer(this);
   m_tickTimer->setTimerType(Qt::PreciseTimer);
@@ -217,8 +216,9 @@ void MainWindow::on_stopMeasurement(DeviceControl &command)
 {
   if (!Helpers::isMeasuring)
     return;
-  if (Helpers::powerMode || Helpers::powerV2Mode) {
+  if (m_powerCapture) {
     sendCommand(QStringLiteral("LOGSTOP\n"));
+    on_stopPowerMeasurement(QStringLiteral("LOGSTOP\n"));
     return;
   }
   finishCapture(&command);
@@ -228,11 +228,14 @@ void MainWindow::finishCapture(const DeviceControl *command)
 {
   // The capture's own tab, whichever tab is current now.
   GLWidget *tab = m_captureTab;
+  // A supply's log keeps no statistics and has no overview strip.
+  const bool power = std::exchange(m_powerCapture, false);
   if (command)
     sendPacket(const_cast<DeviceControl &>(*command));
   Helpers::isMeasuring = false;
   m_stopPosted = false;
-  m_controlPanel->enableChannelsGroup(true);
+  if (!power)
+    m_controlPanel->enableChannelsGroup(true);
   if (!tab || !tab->plot)
     return;
 
@@ -255,7 +258,8 @@ void MainWindow::finishCapture(const DeviceControl *command)
     return;
   }
   tab->addTitle();
-  file->readFiltered(dialog);
+  if (!power)
+    file->readFiltered(dialog);
   delete dialog;
 
   // After a failed write the points in memory are the only copy: keep them.
@@ -281,6 +285,10 @@ void MainWindow::finishCapture(const DeviceControl *command)
   tab->repaint();
 
   enableToolbar(true, false);
+  if (power) {
+    m_popUp->show();
+    return;
+  }
   const bool halted = stopOnError();
   enableControls(!halted);
   enableButtons(!halted);
@@ -311,25 +319,7 @@ void MainWindow::addPacket(const MeasureAll &block)
     m_startTime = qint64(double(now()) - n * divider * 0.1);
     m_firstBlock = false;
   }
-  const quint64 prev = m_lastCounter;
-  quint64 gap = c - prev;
-  if (c < prev) {
-    if (prev + quint64(n) >= CounterRange) {
-      // The 24-bit counter wrapped: the times go on where they were.
-      m_counterBase += CounterRange;
-      gap = c + CounterRange - prev;
-    } else {
-      // The logger restarted its count.
-      m_counterBase += prev + quint64(n);
-    }
-  }
-  const double t0 = double(m_counterBase + c) * p / 1000;
-  m_lastCounter = c;
-  if (gap > quint64(n)) {
-    const double before = double(prev) * p / 1000;
-    qInfo() << "          *** LOST PACKETS " << prev << c << gap / quint64(n) << m_counterBase;
-    qInfo() << "          *** LOST TIME    " << before << t0 << t0 - before;
-  }
+  const double t0 = blockStart(c, n, p, true);
 
   const QMap<int, QList<double>> channels = block.decode();
   bool first = true;
@@ -366,6 +356,30 @@ void MainWindow::addPacket(const MeasureAll &block)
       },
       Qt::QueuedConnection);
   }
+}
+
+double MainWindow::blockStart(quint64 c, int n, double periodMs, bool logLost)
+{
+  const quint64 prev = m_lastCounter;
+  quint64 gap = c - prev;
+  if (c < prev) {
+    if (prev + quint64(n) >= CounterRange) {
+      // The 24-bit counter wrapped: the times go on where they were.
+      m_counterBase += CounterRange;
+      gap = c + CounterRange - prev;
+    } else {
+      // The device restarted its count.
+      m_counterBase += prev + quint64(n);
+    }
+  }
+  const double t0 = double(m_counterBase + c) * periodMs / 1000;
+  m_lastCounter = c;
+  if (logLost && gap > quint64(n)) {
+    const double before = double(prev) * periodMs / 1000;
+    qInfo() << "          *** LOST PACKETS " << prev << c << gap / quint64(n) << m_counterBase;
+    qInfo() << "          *** LOST TIME    " << before << t0 << t0 - before;
+  }
+  return t0;
 }
 
 void MainWindow::reRangeX()

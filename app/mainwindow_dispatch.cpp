@@ -16,6 +16,7 @@
 #include "packet.h"
 #include "plot.h"
 #include "popup.h"
+#include "powerpanel.h"
 #include "settings.h"
 #include "statuspanel.h"
 #include "updater.h"
@@ -76,9 +77,14 @@ void MainWindow::on_packetReceived(quint8 *data, int length)
         showStatusWarning();
     }
     break;
+  case PowerPacket::ReportId: {
+    PowerPacket message(packet);
+    message.set(0, PowerPacket::ReportId);
+    message.set(1, PowerPacket::FullSize);
+    on_packetPowerReceived(message);
+    break;
+  }
   default:
-    // Power-supply messages (7) are dispatched by the power-supply code;
-    // everything else is no message.
     break;
   }
 }
@@ -145,7 +151,8 @@ void MainWindow::channelDescription(const Packet &packet)
 void MainWindow::statusAnswer(const Packet &packet)
 {
   PlotWidget *plot = plotter();
-  if (!plot || plot->graphCount() <= 2)
+  // The logger's panels rest while a supply's file is served.
+  if (!plot || plot->graphCount() <= 2 || !loggerMode())
     return;
   StatusControlResponse response(packet);
   m_statusPanel->update(response);
@@ -184,13 +191,18 @@ void MainWindow::on_deviceDisconnected()
   m_identified = false;
   m_channelsComplete = false;
   setWindowTitle(QCoreApplication::applicationName() + QStringLiteral(" - no device connected"));
-  // The capture keeps what arrived: its rest goes to the file, unsent.
-  const bool captured = Helpers::isMeasuring && loggerMode() && m_captureTab;
-  if (Helpers::isMeasuring && loggerMode())
+  // The capture or log keeps what arrived: its rest goes to the file, unsent.
+  const bool captured = Helpers::isMeasuring && m_captureTab;
+  if (Helpers::isMeasuring)
     finishCapture(nullptr);
   Helpers::isMeasuring = false;
-  ChannelInfo::removeChannels();
-  m_controlPanel->setChannels();
+  if (loggerMode()) {
+    ChannelInfo::removeChannels();
+    m_controlPanel->setChannels();
+  } else if (m_powerPanel) {
+    // The supplies' descriptions are built in and stay; the supply is gone.
+    m_powerPanel->responsePowerStatus(false);
+  }
   enableControls(false);
   enableButtons(false);
   enableToolbar(false, true);
@@ -217,19 +229,32 @@ void MainWindow::sendStatistics()
   m_updater->on_checkUpdatesFW(HidDevice::m_instance->serial());
 }
 
+bool MainWindow::reachesDevice(const Packet *packet) const
+{
+  if (!m_device->isOpen())
+    return true; // the link writes nothing anyway
+  const bool supply = m_device->model() == QLatin1String("5002");
+  // With a capture file of the other kind open the link frames reports for
+  // the kind the window serves, not for the device.
+  if (supply != !loggerMode())
+    return false;
+  // Text commands are the supply's; a logger would take them for reports.
+  if (!packet)
+    return supply;
+  const int id = packet->data()[0];
+  return id == DeviceInfo::Descriptor || (id == PowerPacket::ReportId) == supply;
+}
+
 void MainWindow::sendPacket(Packet &packet)
 {
-  if (Helpers::isUpdating || !m_device)
+  if (Helpers::isUpdating || !m_device || !reachesDevice(&packet))
     return;
   m_device->sendPacket(packet);
 }
 
 void MainWindow::sendCommand(const QString &command)
 {
-  if (Helpers::isUpdating || !m_device)
-    return;
-  // Text commands are the supply's; a logger would take them for reports.
-  if (m_device->isOpen() && m_device->model() != QLatin1String("5002"))
+  if (Helpers::isUpdating || !m_device || !reachesDevice(nullptr))
     return;
   m_device->sendCommand(command);
 }

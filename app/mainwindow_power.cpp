@@ -66,6 +66,7 @@ void MainWindow::setPowerMode()
   setWindowTitle(QStringLiteral(" Kelvaro Power V1 connected"));
   // The logger's status poll has nobody to answer it now.
   m_statusTimer->stop();
+  disconnectControlPanel();
   m_controlPanel->hide();
 
   // Exactly one supply panel: a re-plug or another opened file replaces the
@@ -80,6 +81,7 @@ void MainWindow::setPowerMode()
   m_dockControl->setWindowTitle(tr(""));
 
   PowerPanel *panel = m_powerPanel;
+  connect(panel, &PowerPanel::startPowerLog, this, &MainWindow::on_startPowerLog);
   connect(panel, &PowerPanel::stopPowerLog, this, [this, panel](const QString &command) {
     sendCommand(command);
     panel->stopLog();
@@ -107,6 +109,7 @@ void MainWindow::setPowerV2Mode()
 
 void MainWindow::leavePowerMode()
 {
+  connectControlPanel();
   if (!m_powerPanel)
     return;
   // The logger's panel goes back into its dock; the supply's panel and its

@@ -3,6 +3,7 @@
 
 #include "appfixture.h"
 #include "glwidget.h"
+#include "helpers.h"
 #include "swapfile.h"
 
 #include <QDir>
@@ -121,6 +122,31 @@ inline GLWidget *addUnsavedCapture(MainWindow &window, qint64 samples = 200)
     return nullptr;
   window.tabWidget()->setTabText(index, QStringLiteral("*") + name);
   return tab;
+}
+
+// A finished supply capture of `records` records on `channels` through the
+// capture file's own writer.
+inline QString writeSupplyCapture(const QString &path, bool v2, const QList<int> &channels, int records)
+{
+  const bool wasV1 = Helpers::powerMode, wasV2 = Helpers::powerV2Mode;
+  Helpers::powerMode = !v2;
+  Helpers::powerV2Mode = v2;
+  SwapFile writer;
+  unsigned int mask = 0;
+  for (int c : channels)
+    mask |= 1u << c;
+  QList<PlotDataMap *> maps;
+  for (int i = 0; i < channels.size(); ++i) {
+    maps << new PlotDataMap;
+    for (int r = 0; r < records; ++r)
+      maps[i]->insert(r * 0.1, PlotData(r * 0.1, channels[i] + r * 0.25));
+  }
+  const bool ok = writer.create(path) && writer.setHeader(channels.size(), mask, false, 1000, false) &&
+                  writer.appendPower(0, -1, maps, false) && writer.stop();
+  qDeleteAll(maps);
+  Helpers::powerMode = wasV1;
+  Helpers::powerV2Mode = wasV2;
+  return ok ? path : QString();
 }
 
 inline QByteArray fileBytes(const QString &path)

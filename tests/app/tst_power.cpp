@@ -1,3 +1,4 @@
+#include "capturerig.h"
 #include "controlpanel.h"
 #include "helpers.h"
 #include "infopackets.h"
@@ -7,37 +8,14 @@
 #include "savingfixture.h"
 #include "testmain.h"
 
+#include <QCheckBox>
 #include <QDockWidget>
+#include <QListWidget>
 #include <QTemporaryDir>
 
 using namespace AppFixture;
 
 namespace {
-
-// A finished supply capture of `records` records on `channels` through the
-// capture file's own writer.
-QString writeSupplyCapture(const QString &path, bool v2, const QList<int> &channels, int records)
-{
-  const bool wasV1 = Helpers::powerMode, wasV2 = Helpers::powerV2Mode;
-  Helpers::powerMode = !v2;
-  Helpers::powerV2Mode = v2;
-  SwapFile writer;
-  unsigned int mask = 0;
-  for (int c : channels)
-    mask |= 1u << c;
-  QList<PlotDataMap *> maps;
-  for (int i = 0; i < channels.size(); ++i) {
-    maps << new PlotDataMap;
-    for (int r = 0; r < records; ++r)
-      maps[i]->insert(r * 0.1, PlotData(r * 0.1, channels[i] + r * 0.25));
-  }
-  const bool ok = writer.create(path) && writer.setHeader(channels.size(), mask, false, 1000, false) &&
-                  writer.appendPower(0, -1, maps, false) && writer.stop();
-  qDeleteAll(maps);
-  Helpers::powerMode = wasV1;
-  Helpers::powerV2Mode = wasV2;
-  return ok ? path : QString();
-}
 
 int textCommands(const QList<QByteArray> &written, const QByteArray &text)
 {
@@ -45,6 +23,102 @@ int textCommands(const QList<QByteArray> &written, const QByteArray &text)
   for (const QByteArray &report : written)
     n += report.contains(text) ? 1 : 0;
   return n;
+}
+
+
+// A supply on the simulated bus, a window with no time limit and the bus's
+// time as its clock.
+struct PowerRig
+{
+  SimBus bus;
+  SimPowerSupply *supply;
+  std::unique_ptr<MainWindow> window;
+
+  PowerRig()
+  {
+    writeSettings({{"Options/time-length-index", MainWindow::MeasuringTimeRows - 2}});
+    supply = bus.add<SimPowerSupply>();
+    MainWindow::setClock([this] { return bus.now(); });
+    window = std::make_unique<MainWindow>();
+    quietLink();
+    pump(2);
+  }
+  ~PowerRig()
+  {
+    window.reset();
+    MainWindow::setClock({});
+  }
+
+  PowerPanel *panel() const { return qobject_cast<PowerPanel *>(window->dockControl()->widget()); }
+  template<typename T> T *control(const char *name) const { return panel()->findChild<T *>(name); }
+
+  // The panel's poll, answered.
+  void askPower()
+  {
+    emit panel()->requestPowerStatus(QStringLiteral("POWER\n"));
+    pump(1);
+  }
+
+  // Checks `rows`, the temperature scale, and presses Start.
+  void startLog(const QList<int> &rows, bool fahrenheit)
+  {
+    auto *list = control<QListWidget>("listWidget");
+    for (int row : rows)
+      list->item(row)->setCheckState(Qt::Checked);
+    control<QCheckBox>("checkBoxTemperature")->setChecked(fahrenheit);
+    control<QPushButton>("btnStart")->click();
+  }
+
+  void run(qint64 ms)
+  {
+    for (qint64 done = 0; done < ms; done += 10) {
+      bus.advance(10);
+      HidDevice::m_instance->hidRead();
+      QCoreApplication::processEvents();
+      window->reRangeX();
+    }
+  }
+
+  // A report from the supply: descriptor, size, then `body`.
+  void answer(const QByteArray &body, int size)
+  {
+    supply->queue(QByteArray(1, char(0x07)) + char(size) + body);
+    pump(1);
+  }
+};
+
+// The value the window must store for sample `index` of a channel: USB
+// currents in 10 mA steps, mains volts whole, temperatures in whole degrees,
+// the rest in tenths.
+double supplyValue(int channel, quint32 index, bool fahrenheit)
+{
+  const qint16 raw = SimPowerSupply::sample(channel, index);
+  switch (channel) {
+  case 3:
+    return raw / 100.0;
+  case 4:
+  case 5:
+    return fahrenheit ? 1.8 * raw + 32 : raw;
+  case 6:
+    return raw;
+  default:
+    return raw / 10.0;
+  }
+}
+
+// Records at 10 per second from time 0 with the supply's values.
+void compareLog(const CaptureRig::Records &records, const QList<int> &channels, bool fahrenheit)
+{
+  for (int i = 0; i < records.times.size(); ++i) {
+    QVERIFY2(qAbs(records.times[i] - i * 0.1) < 1e-9, qPrintable(QString::number(i)));
+    for (int k = 0; k < channels.size(); ++k)
+      QCOMPARE(records.values[i][k], supplyValue(channels[k], quint32(i), fahrenheit));
+  }
+}
+
+QImage indicator(const char *path)
+{
+  return QPixmap(QString::fromLatin1(path)).scaled(32, 32).toImage();
 }
 
 } // namespace
@@ -84,7 +158,196 @@ private slots:
     }
     QCOMPARE(window.findChildren<PowerPanel *>().size(), 1);
     QCOMPARE(window.dockControl()->widget(), window.findChildren<PowerPanel *>().first());
+    int polls = 0;
+    for (QTimer *timer : window.findChildren<QTimer *>())
+      polls += qobject_cast<PowerPanel *>(timer->parent()) && timer->interval() == PowerPanel::PollIntervalMs;
+    QCOMPARE(polls, 1);
     QVERIFY(!window.statusTimer()->isActive());
+  }
+
+  void supplyLogRoundTrip()
+  {
+    QTemporaryDir dir;
+    PowerRig rig;
+    MainWindow &window = *rig.window;
+    QVERIFY(rig.panel());
+    QVERIFY(window.dockStatus()->isHidden());
+    QCOMPARE(ChannelInfo::channelCount(), 8);
+    QCOMPARE(textCommands(rig.supply->written, "LOGSTOP\n"), 1);
+
+    rig.askPower();
+    QVERIFY(rig.control<QPushButton>("btnStart")->isEnabled());
+    const QList<int> channels{0, 1, 4, 5};
+    rig.startLog(channels, true);
+    QVERIFY(Helpers::isMeasuring);
+    QCOMPARE(rig.supply->logChannels(), channels);
+    QCOMPARE(rig.supply->logRate(), 10);
+    GLWidget *tab = window.currentWidget();
+    QCOMPARE(window.tabWidget()->tabText(window.tabWidget()->currentIndex()), QString("*Capture 1"));
+    const QString working = tab->swapFile->file.fileName();
+
+    // After 15 s the oldest frames are in the file, the newest still in memory.
+    rig.run(15000);
+    const CaptureRig::Records moved = CaptureRig::readRecords(working, 4, false);
+    QVERIFY(moved.times.size() >= 40);
+    QVERIFY(tab->maps.at(0)->size() >= 90);
+    QVERIFY(tab->maps.at(0)->firstKey() > moved.times.last());
+
+    // Stop asks the supply; its end-of-log report ends the log, once.
+    const int stops = textCommands(rig.supply->written, "LOGSTOP\n");
+    rig.control<QPushButton>("btnStop")->click();
+    QCOMPARE(textCommands(rig.supply->written, "LOGSTOP\n"), stops + 1);
+    pump(1);
+    QVERIFY(!Helpers::isMeasuring);
+    const CaptureRig::Records records = CaptureRig::readRecords(working, 4, true);
+    QVERIFY(records.tail);
+    QVERIFY(records.times.size() >= 140);
+    compareLog(records, channels, true);
+    const QByteArray finished = fileBytes(working);
+
+    // A second end-of-log report and frames while idle: the file stays, each
+    // frame is answered with one stop command.
+    rig.answer(QByteArray(1, char(0x08)), 0x40);
+    QByteArray frame(1, char(0x01));
+    frame += QByteArray::fromHex("000000") + char(1) + QByteArray(5, char(3));
+    rig.supply->queue(QByteArray(1, char(0x07)) + char(0x40) + frame);
+    rig.answer(frame, 0x40);
+    QCOMPARE(textCommands(rig.supply->written, "LOGSTOP\n"), stops + 3);
+    QCOMPARE(fileBytes(working), finished);
+
+    const QString saved = dir.filePath("supply.kelvpow");
+    {
+      DialogScript script({DialogScript::file(saved)});
+      QVERIFY(window.save(window.tabWidget()->indexOf(tab)));
+    }
+    QVERIFY(QFile::exists(saved) && !QFile::exists(working));
+    QVERIFY(window.loadFile(saved));
+    QVERIFY(Helpers::powerMode && !Helpers::powerV2Mode);
+    QCOMPARE(rig.panel()->channels(), channels);
+    QVERIFY(rig.panel()->isFahrentheit());
+    GLWidget *opened = window.currentWidget();
+    QCOMPARE(opened->maps.size(), 4);
+    QCOMPARE(opened->maps.at(2)->first().value, supplyValue(4, 0, true));
+    QCOMPARE(opened->maps.at(1)->last().value, supplyValue(1, quint32(opened->maps.at(1)->size() - 1), true));
+  }
+
+  void unplugDuringLog()
+  {
+    PowerRig rig;
+    MainWindow &window = *rig.window;
+    rig.askPower();
+    rig.startLog({1, 6}, false);
+    QVERIFY(Helpers::isMeasuring);
+    GLWidget *tab = window.currentWidget();
+    const QString working = tab->swapFile->file.fileName();
+    rig.run(12000);
+    const double newest = tab->maps.at(0)->lastKey();
+
+    rig.bus.unplug(rig.supply);
+    pump(1);
+    QVERIFY(!Helpers::isMeasuring);
+    const CaptureRig::Records records = CaptureRig::readRecords(working, 2, true);
+    QVERIFY(records.tail);
+    QCOMPARE(records.times.last(), newest);
+    compareLog(records, {1, 6}, false);
+    QVERIFY(window.m_actionSave->isEnabled());
+    QVERIFY(window.tabWidget()->tabText(window.tabWidget()->indexOf(tab)).startsWith('*'));
+
+    // A re-plug keeps the log's tab and file.
+    rig.bus.plug(rig.supply);
+    pump(2);
+    QCOMPARE(window.tabWidget()->indexOf(tab), 0);
+    QVERIFY(QFile::exists(working));
+  }
+
+  void logCommands_data()
+  {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("starts");
+    QTest::addColumn<int>("mask");
+    QTest::addColumn<int>("divider");
+    QTest::newRow("rate 0") << "LOG0C0\n" << false << 0 << 0;
+    QTest::newRow("rate 10001") << "LOG10001C0\n" << false << 0 << 0;
+    QTest::newRow("signed rate") << "LOG-5C0\n" << false << 0 << 0;
+    QTest::newRow("no C") << "LOG10\n" << false << 0 << 0;
+    QTest::newRow("no digits") << "LOG10C\n" << false << 0 << 0;
+    QTest::newRow("not hex") << "LOG10CZ\n" << false << 0 << 0;
+    QTest::newRow("descending") << "LOG10C10\n" << false << 0 << 0;
+    QTest::newRow("no such channel") << "LOG10C9\n" << false << 0 << 0;
+    QTest::newRow("four channels at 10") << "LOG10C0123\n" << true << 0x000F << 1000;
+    QTest::newRow("rate 1") << "LOG1C7\n" << true << 0x0080 << 10000;
+    QTest::newRow("rate 10000") << "LOG10000C5\n" << true << 0x0020 << 1;
+  }
+
+  void logCommands()
+  {
+    QFETCH(QString, command);
+    QFETCH(bool, starts);
+    QFETCH(int, mask);
+    QFETCH(int, divider);
+    PowerRig rig;
+    MainWindow &window = *rig.window;
+    const int tabs = window.tabWidget()->count();
+    rig.supply->written.clear();
+    emit rig.panel()->startPowerLog(command);
+    QCOMPARE(Helpers::isMeasuring, starts);
+    QCOMPARE(textCommands(rig.supply->written, command.toLatin1()), starts ? 1 : 0);
+    QCOMPARE(window.tabWidget()->count(), tabs + (starts ? 1 : 0));
+    if (starts) {
+      QCOMPARE(int(DeviceControl::m_currentDeviceControl.readU16(4)), mask);
+      QCOMPARE(int(DeviceControl::m_currentDeviceControl.readU16(6)), divider);
+      QCOMPARE(window.currentWidget()->swapFile->header.divider, divider);
+    } else {
+      QVERIFY(statusText(window).startsWith("The log cannot start"));
+    }
+  }
+
+  void textReplies_data()
+  {
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<bool>("logging");
+    QTest::addColumn<bool>("powerShown");
+    QTest::addColumn<bool>("startEnabled");
+    QTest::addColumn<bool>("stillLogging");
+    QTest::newRow("ON") << QByteArray("ON\r\n") << false << true << true << false;
+    QTest::newRow("OFF") << QByteArray("OFF\r\n") << false << false << false << false;
+    // Without its carriage return the reply is no power state.
+    QTest::newRow("ON without CR") << QByteArray("ON\n") << false << false << true << false;
+    QTest::newRow("ON during a log") << QByteArray("ON\r\n") << true << true << false << true;
+    QTest::newRow("other text during a log") << QByteArray("ERROR\r\n") << true << true << true << false;
+  }
+
+  void textReplies()
+  {
+    QFETCH(QByteArray, reply);
+    QFETCH(bool, logging);
+    QFETCH(bool, powerShown);
+    QFETCH(bool, startEnabled);
+    QFETCH(bool, stillLogging);
+    PowerRig rig;
+    QString working;
+    if (logging) {
+      rig.askPower();
+      rig.startLog({0, 3}, false);
+      working = rig.window->currentWidget()->swapFile->file.fileName();
+      rig.run(12000);
+    }
+    rig.answer(reply, reply.size());
+    QCOMPARE(Helpers::isMeasuring, stillLogging);
+    QCOMPARE(rig.control<QPushButton>("btnStart")->isEnabled(), startEnabled);
+    const QImage shown = rig.control<QLabel>("iconPWR")->pixmap().toImage();
+    const QImage on = indicator(":/res/bullet_ball_green.png");
+    QVERIFY(!on.isNull() && on != indicator(":/res/bullet_ball_grey.png"));
+    QCOMPARE(shown == on, powerShown);
+    if (logging) {
+      // A log the supply ended has its last seconds and its tail in the file.
+      const CaptureRig::Records records = CaptureRig::readRecords(working, 2, !stillLogging);
+      QCOMPARE(records.tail, !stillLogging);
+      if (!stillLogging) {
+        QVERIFY(records.times.last() > 11);
+        compareLog(records, {0, 3}, false);
+      }
+    }
   }
 
   void openedFilesSetTheMode()

@@ -1,4 +1,8 @@
 #include "appfixture.h"
+#include "controlpanel.h"
+#include "infopackets.h"
+#include "powerpanel.h"
+#include "savingfixture.h"
 #include "helpers.h"
 #include "markerbar.h"
 #include "optionsdialog.h"
@@ -8,7 +12,9 @@
 #include "reportbar.h"
 #include "testmain.h"
 
+#include <QDockWidget>
 #include <QPointer>
+#include <QTemporaryDir>
 
 using namespace AppFixture;
 
@@ -27,10 +33,23 @@ void driveOptions(std::function<void(OptionsDialog *)> act, bool *ran)
   });
 }
 
-bool isSettingsRequest(const QByteArray &report)
+// Power-supply requests of `command` among the written reports: 07 40 command.
+int requestsOf(const QList<QByteArray> &written, unsigned char command)
 {
-  return report.size() > 2 && uchar(report.at(0)) == 0x07 && uchar(report.at(1)) == 0x40 &&
-         uchar(report.at(2)) == 0x0A;
+  int n = 0;
+  for (const QByteArray &report : written)
+    n += report.size() > 2 && uchar(report.at(0)) == 0x07 && uchar(report.at(1)) == 0x40 &&
+         uchar(report.at(2)) == command;
+  return n;
+}
+
+bool sameBlock(const PowerGetPacket &a, const PowerGetPacket &b)
+{
+  for (int k = 0; k < 61; ++k) {
+    if (a.block(k) != b.block(k))
+      return false;
+  }
+  return true;
 }
 
 } // namespace
@@ -95,7 +114,7 @@ private slots:
     QCOMPARE(readSetting("Options/language").toInt(), 1);
   }
 
-  void powerSupplyGetsOneSettingsRequest()
+  void powerSupplySettingsThroughDialog()
   {
     SimBus bus;
     auto *supply = bus.add<SimPowerSupply>();
@@ -105,13 +124,81 @@ private slots:
     QVERIFY(Helpers::powerMode);
     supply->written.clear();
     bool ran = false;
+    int requests = -1, liveRequests = -1;
+    bool filled = false, refilled = false;
+    QString version;
+    driveOptions(
+      [&](OptionsDialog *dialog) {
+        requests = requestsOf(supply->written, PowerPacket::Settings);
+        pump(2);
+        filled = sameBlock(dialog->currentBlock(), supply->settings);
+        liveRequests = requestsOf(supply->written, PowerPacket::LiveData);
+        version = dialog->findChild<QLabel *>("firmwareVersion")->text();
+        // A second answer while the page is open refills it.
+        supply->settings.setBlock(5, 0x77);
+        supply->queue(supply->settings.toByteArray());
+        pump(1);
+        refilled = dialog->currentBlock().block(5) == 0x77;
+      },
+      &ran);
+    window.m_actionSettings->trigger();
+    QVERIFY(ran);
+    QCOMPARE(requests, 1);
+    QVERIFY(filled);
+    QCOMPARE(liveRequests, 1);
+    QCOMPARE(version, supply->live.version());
+    QVERIFY(refilled);
+
+    // An answer after the dialog has gone reaches nothing and asks for nothing.
+    supply->written.clear();
+    supply->queue(supply->settings.toByteArray());
+    pump(2);
+    QVERIFY(supply->written.isEmpty());
+  }
+
+  void loggerGetsNothingWhileSupplyFileOpen()
+  {
+    QTemporaryDir dir;
+    const QString path = writeSupplyCapture(dir.filePath("supply.kelvpow"), false, {0, 1, 4}, 20);
+    QVERIFY(!path.isEmpty());
+    SimBus bus;
+    auto *logger = bus.add<SimLogger>();
+    MainWindow window;
+    quietLink();
+    pump();
+    logger->written.clear();
+    QVERIFY(window.loadFile(path));
+    QVERIFY(Helpers::powerMode);
+
+    bool ran = false;
     driveOptions([](OptionsDialog *) {}, &ran);
     window.m_actionSettings->trigger();
     QVERIFY(ran);
-    int requests = 0;
-    for (const QByteArray &report : supply->written)
-      requests += isSettingsRequest(report) ? 1 : 0;
-    QCOMPARE(requests, 1);
+    auto *panel = qobject_cast<PowerPanel *>(window.dockControl()->widget());
+    QVERIFY(panel);
+    emit panel->requestPowerStatus(QStringLiteral("POWER\n"));
+    emit panel->startPowerLog(QStringLiteral("LOG10C0\n"));
+    // The logger's own panel drives nothing now.
+    StatusControlRequest request;
+    emit window.controlPanel()->requestStatus(request);
+    DeviceControl start;
+    start.set(1, uchar(DeviceControl::Start));
+    start.writeU16(4, 1);
+    start.writeU16(6, 10);
+    emit window.controlPanel()->startMeasurement(start);
+    pump(2);
+    QVERIFY(!Helpers::isMeasuring);
+    QCOMPARE(logger->written.size(), 0);
+
+    // Plugged in again, the logger is served and its panel drives the window.
+    bus.unplug(logger);
+    pump(1);
+    bus.plug(logger);
+    pump(4);
+    QVERIFY(!Helpers::powerMode);
+    logger->written.clear();
+    emit window.controlPanel()->requestStatus(request);
+    QCOMPARE(descriptors(logger->written), QList<int>{StatusControlRequest::Descriptor});
   }
 
   void inertWhileMeasuring()
