@@ -6,6 +6,7 @@
 #include "settings.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -50,9 +51,16 @@ inline void writeSettings(const QByteArray &text)
 {
   const QString path = Settings().fileName();
   QDir().mkpath(QFileInfo(path).absolutePath());
+  const QDateTime before = QFileInfo(path).lastModified();
   QFile file(path);
   QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
   file.write(text);
+  QVERIFY(file.flush());
+  // Settings reread a file only when its size or time differs from what they
+  // last saw; a rewrite of the same size within the same clock tick must
+  // still be read.
+  if (before.isValid())
+    QVERIFY(file.setFileTime(before.addSecs(1), QFileDevice::FileModificationTime));
 }
 
 // A channel description as the logger sends it; the info field is copied raw.
