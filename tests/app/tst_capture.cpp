@@ -205,6 +205,25 @@ private slots:
              qPrintable(bar->toolTipText));
   }
 
+  // A new capture starts on a cleared, disabled strip; the last capture
+  // keeps its overview for when its tab is shown again.
+  void nextCaptureKeepsTheLastOverview()
+  {
+    Rig rig(2);
+    rig.start();
+    QVERIFY(rig.runUntilStopped(4000));
+    GLWidget *first = rig.window->captureTab();
+    const qsizetype points = first->swapFile->navigationSeries->size();
+    QVERIFY(points > 0);
+    rig.start();
+    QVERIFY(Helpers::isMeasuring);
+    QVERIFY(rig.window->captureTab() != first);
+    auto *strip = rig.window->findChild<NavigationBar *>();
+    QVERIFY(!strip->isEnabledForClicks());
+    QVERIFY(strip->plotter->graph(0)->data()->isEmpty());
+    QCOMPARE(first->swapFile->navigationSeries->size(), points);
+  }
+
   // A capture cut short by the device leaving, or by the user turning to
   // another tab, still ends on its own tab with every sample and a tail.
   void interruptedCaptureIsComplete_data()

@@ -1,5 +1,8 @@
+#include "axis.h"
 #include "capturerig.h"
 #include "glwidget.h"
+#include "marker.h"
+#include "markerbar.h"
 #include "plot.h"
 #include "popup.h"
 #include "testmain.h"
@@ -169,8 +172,8 @@ private slots:
     const double none = qQNaN();
     QTest::newRow("prefixes") << 1.0004 << QList<double>{1234.5, 3300, 500}
                               << QStringList{"#0: 1.23mA", "#1: 3.30 V", "#2: 500.00mV", "Time: 1.000s"};
-    QTest::newRow("microamps, negative volts") << 0.98 << QList<double>{12, -2500, 0}
-                                               << QStringList{"#0: 12.00\u03bcA", "#1: -2.50 V", "#2: 0.00mV", "1.000s"};
+    QTest::newRow("microamps, negative volts")
+      << 0.98 << QList<double>{12, -2500, 0} << QStringList{"#0: 12.00\u03bcA", "#1: -2.50 V", "#2: 0.00mV", "1.000s"};
     QTest::newRow("nearer to the later sample") << 1.0006 << QList<double>{1, 2, 3}
                                                 << QStringList{"#0: 7.00\u03bcA", "#1: 8.00mV", "#2: 9.00mV", "1.001s"};
     QTest::newRow("a channel without that sample") << 1.0 << QList<double>{5, none, 6}
@@ -227,6 +230,61 @@ private slots:
     const QString line = window.readoutLabel()->text();
     QVERIFY2(line.contains(", #4: --") && line.contains(", #1: 3.") && line.contains("Time: 1.000s"), qPrintable(line));
     QVERIFY(window.popUp()->label()->text().contains("#4: --<br>"));
+  }
+
+  // Value axes name their unit and feed the status panel; the markers follow
+  // the time window of a reviewed capture only, never the live one.
+  void rangeFollowUps()
+  {
+    Rig rig(-1);
+    MainWindow &window = *rig.window;
+    layOut(window);
+    rig.start();
+    rig.run(12000);
+    PlotWidget *plot = window.captureTab()->plot;
+    auto *bar = window.findChild<MarkerBar *>();
+    const double during = bar->marker(0)->time;
+    rig.run(500);
+    QCOMPARE(bar->marker(0)->time, during);
+
+    PlotAxis *current = plot->graph(0)->valueAxis();
+    current->setRange(0, 1500);
+    QVERIFY2(current->label().startsWith("#0") && current->label().endsWith(", mA"), qPrintable(current->label()));
+    QCOMPARE(window.findChild<QLabel *>("labelChannel0")->text(), current->label());
+    plot->yAxis2->setRange(0, 1500);
+    QVERIFY2(plot->yAxis2->label().startsWith("#2") && plot->yAxis2->label().endsWith(",  V"),
+             qPrintable(plot->yAxis2->label()));
+    QCOMPARE(window.findChild<QLabel *>("labelChannel2")->text(), plot->yAxis2->label());
+
+    window.on_stopButton();
+    const double reviewed = bar->marker(0)->time;
+    window.setXRange(plot->xAxis->range().lower + 2, plot->xAxis->range().upper);
+    QVERIFY(bar->marker(0)->time != reviewed);
+    QCOMPARE(bar->marker(0)->time, plot->xAxis->pixelToCoord(bar->marker(0)->x));
+  }
+
+  // Only the temperature axes of the listed channels turn to Fahrenheit.
+  void fahrenheitAxes()
+  {
+    Rig rig(15);
+    MainWindow &window = *rig.window;
+    Helpers::powerMode = true;
+    window.createDefaultsPower();
+    window.currentWidget()->addChannels({0, 4});
+    window.adjustAxisName({0, 4}, true);
+    int relabelled = 0;
+    for (PlotAxis *axis : window.plotter()->axisRect()->axes()) {
+      auto *power = dynamic_cast<AxisPower *>(axis);
+      if (!power)
+        continue;
+      const ChannelInfo info = ChannelInfo::getChannelInfo(uchar(power->channel));
+      const bool converted = power->channel == 4;
+      relabelled += converted;
+      QCOMPARE(power->label().endsWith('F'), converted);
+      QCOMPARE(power->range().lower, converted ? 32 + 1.8 * info.lower() : info.lower());
+      QCOMPARE(power->range().upper, converted ? 32 + 1.8 * info.upper() : info.upper());
+    }
+    QCOMPARE(relabelled, 1);
   }
 
   // A cancelled custom entry leaves the list, the time in force and the
