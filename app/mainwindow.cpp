@@ -133,8 +133,9 @@ MainWindow::MainWindow(QWidget *parent)
   connect(this, &MainWindow::changeColorTheme, this, &MainWindow::on_changeColorTheme);
   connect(this, &MainWindow::refreshChannels, this, &MainWindow::on_refeshChannels);
   connect(ui->navigationBar, &NavigationBar::navigationMoseMove, this, [this](double time) {
-    m_readoutLabel->setText(m_readoutFormat.arg(QStringLiteral("#0: --"), QStringLiteral("#1: --"),
-                                                QStringLiteral("#2: -- "), Helpers::timeToString(time, true, 3)));
+    const QString text = Helpers::timeToString(time, true, m_readoutPrecision);
+    m_readoutLabel->setText(
+      m_readoutFormat.arg(QStringLiteral("#0: --"), QStringLiteral("#1: --"), QStringLiteral("#2: -- "), text));
   });
   connect(this, &MainWindow::changeColorTheme, ui->markerBar, &MarkerBar::on_changeColorTheme);
   connect(this, &MainWindow::changeColorTheme, ui->reportBar, &ReportBar::on_changeColorTheme);

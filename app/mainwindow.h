@@ -402,6 +402,35 @@ private:
   bool m_powerFahrenheit = false;
   QList<int> m_powerChannels;
   // ==== end of power-supply log
+
+  // ==== labels, readout and the time lists (mainwindow_readout.cpp, lists in
+  // mainwindow_timewindow.cpp)
+public:
+  // Most points per channel a viewing interval may load into memory.
+  static constexpr double MaxViewPoints = 2000000;
+  // The viewing interval for `tab`'s capture: the chosen one, shortened so
+  // that it loads at most MaxViewPoints per channel at the capture's rate.
+  int viewingSeconds(const GLWidget *tab) const;
+  // The same for a capture file whose header gives `divider` (records per
+  // second = 10000 / divider).
+  int viewingSeconds(int divider) const;
+  // Relabels the temperature axes of the current chart in Fahrenheit.
+  void adjustAxisName(const QList<int> &channels, bool fahrenheit);
+  int readoutPrecision() const { return m_readoutPrecision; }
+
+public slots:
+  void on_axisUnitChanged(PlotAxis *axis, int _upper, QList<double> &mTickVector, QList<QString> &tickVectorLabels);
+  void on_mouseMove(QMouseEvent *event);
+  void on_channelsAdded();
+  void on_comboboxTimeAcivated(int index);
+  void on_comboboxShowAllTimeAcivated(int index);
+
+private:
+  // Tells the user when the chosen viewing interval was shortened for `tab`.
+  void reportViewingCap(const GLWidget *tab);
+
+  int m_readoutPrecision = 2;
+  // ==== end of labels, readout and the time lists
 };
 
 #endif // MAINWINDOW_H

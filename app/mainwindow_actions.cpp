@@ -157,6 +157,10 @@ void MainWindow::createToolbar()
   addSpacer(bar, QSizePolicy::Expanding, QSizePolicy::Preferred, QSize(164, 32));
   addSpacer(bar, QSizePolicy::Expanding, QSizePolicy::Preferred, QSize(64, 32));
 
+  connect(m_actionShowAll, &QAction::triggered, this, &MainWindow::on_showAll);
+  connect(m_comboShowAll, &QComboBox::activated, this, &MainWindow::on_comboboxShowAllTimeAcivated);
+  connect(m_comboMeasuringTime, &QComboBox::activated, this, &MainWindow::on_comboboxTimeAcivated);
+
   m_actionReport->setText(tr("Show Report"));
   ui->markerBar->setVisible(markersBar);
   ui->reportBar->hide();

@@ -7,6 +7,8 @@
 #include "controlpanel.h"
 #include "glwidget.h"
 #include "helpers.h"
+#include "markerbar.h"
+#include "navigationbar.h"
 #include "overcurrent.h"
 #include "packet.h"
 #include "plot.h"
@@ -204,7 +206,13 @@ void MainWindow::on_startMeasurement(DeviceControl &command)
   enableToolbar(false, false);
   enableButtons(false);
   m_controlPanel->enableStop(true);
+  // The strip is bound to the new file before it is cleared: clearing empties
+  // the bound file's overview, which must not be another capture's.
+  ui->navigationBar->init(tab->swapFile);
+  ui->navigationBar->clear();
+  ui->navigationBar->disable();
   tab->addTitle();
+  ui->markerBar->update();
   showIdleReadout();
   m_popUp->hide();
   OverCurrent::instance()->hideOverCurrent();
@@ -263,10 +271,11 @@ void MainWindow::finishCapture(const DeviceControl *command)
   delete dialog;
 
   // After a failed write the points in memory are the only copy: keep them.
+  const int seconds = viewingSeconds(tab);
   if (written) {
     for (PlotDataMap *map : std::as_const(tab->maps))
       map->clear();
-    file->readRange(file->duration - m_showAllLength * 0.5, m_showAllLength, tab->maps);
+    file->readRange(file->duration - seconds * 0.5, seconds, tab->maps);
   }
   const PlotRange range = tab->timeRange();
   PlotAxis *time = tab->plot->xAxis;
@@ -276,11 +285,16 @@ void MainWindow::finishCapture(const DeviceControl *command)
   tab->plot->setInteractions(Plot::Interactions(Plot::iaRangeDrag | Plot::iaRangeZoom));
   tab->plot->axisRect()->setRangeDrag(Qt::Horizontal | Qt::Vertical);
   tab->plot->axisRect()->setRangeZoom(Qt::Horizontal | Qt::Vertical);
+  const double lower = qMax(0.0, range.upper - seconds);
   if (tab == currentWidget()) {
-    const double lower = qMax(0.0, range.upper - m_showAllLength);
-    setXRange(lower, lower + m_showAllLength);
+    setXRange(lower, lower + seconds);
+    // Overview and markers serve the current tab; a tab change rebinds them.
+    ui->navigationBar->init(file);
+    ui->navigationBar->enable();
+    ui->markerBar->setPlotter(tab);
+    reportViewingCap(tab);
   } else {
-    time->setRange(qMax(0.0, range.upper - m_showAllLength), qMax(0.0, range.upper - m_showAllLength) + m_showAllLength);
+    time->setRange(lower, lower + seconds);
   }
   tab->repaint();
 

@@ -279,6 +279,8 @@ void MainWindow::terminateMeasuring()
   command.set(1, static_cast<unsigned char>(DeviceControl::Stop));
   emit stopMeasurement(command);
   Helpers::isMeasuring = false;
+  if (PlotWidget *plot = plotter())
+    plot->xAxis->secondRowEnabled = true;
 }
 
 bool MainWindow::stopOnError() const

@@ -114,6 +114,7 @@ void MainWindow::on_startPowerLog(const QString &command)
   addPowerTab();
   GLWidget *tab = currentWidget();
   tab->addChannels(log.channels);
+  adjustAxisName(log.channels, m_powerPanel && m_powerPanel->isFahrentheit());
   on_startPowerMeasurement(command);
   // A log that could not start leaves no empty tab behind.
   if (!Helpers::isMeasuring || m_captureTab != tab)

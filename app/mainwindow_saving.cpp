@@ -300,7 +300,7 @@ bool MainWindow::loadFile(const QString &path)
   }
 
   ui->navigationBar->disable();
-  bool ok = tab->swapFile->read(path, m_showAllLength, tab->maps, nullptr);
+  bool ok = tab->swapFile->read(path, viewingSeconds(header.divider), tab->maps, nullptr);
   const bool cancelled = !ok && tab->swapFile->terminated;
   if (ok && header.mode == SwapFileHeader::Logger)
     ok = ui->navigationBar->init(tab->swapFile);
@@ -330,6 +330,7 @@ bool MainWindow::loadFile(const QString &path)
   ui->tabWidget->setTabText(ui->tabWidget->indexOf(tab), base);
   m_freshTab = false;
   showStatusMessage(tr("Loaded"), 10000);
+  reportViewingCap(tab);
   if (PlotWidget *plot = tab->plot) {
     plot->axisRect()->setRangeDrag(Qt::Horizontal | Qt::Vertical);
     plot->axisRect()->setRangeZoom(Qt::Horizontal | Qt::Vertical);

@@ -13,6 +13,7 @@
 #include "plot.h"
 #include "popup.h"
 #include "settings.h"
+#include "statuspanel.h"
 #include "swapfile.h"
 
 #include <QDebug>
@@ -110,6 +111,7 @@ void MainWindow::addTab()
   connect(time, qOverload<PlotRange &, PlotRange &>(&PlotAxis::rangeChanged), this,
           [this, time](PlotRange &newRange, PlotRange &oldRange) { on_rangeChanged(newRange, oldRange, time); });
   connect(tab, &GLWidget::axisRangeChanged, this, &MainWindow::on_rangeChanged);
+  connect(tab, &GLWidget::channelsAdded, this, &MainWindow::on_channelsAdded);
   connect(tab->swapFile, &SwapFile::swapFileError, this, &MainWindow::on_swapFileError);
   connectTimeWindow(plot);
 
@@ -125,11 +127,49 @@ void MainWindow::addPowerTab()
 
 void MainWindow::on_rangeChanged(PlotRange &newRange, PlotRange &oldRange, PlotAxis *axis)
 {
-  if (auto *current = dynamic_cast<Axis *>(axis))
+  if (Helpers::powerMode || Helpers::powerV2Mode || !axis)
+    return;
+  PlotWidget *plot = axis->parentPlot();
+  // The unit follows the axis's upper end; a far-off range must not overflow the cast.
+  const int upper = int(qBound(-2e9, newRange.upper + 1.0, 2e9));
+  QString names[3];
+  switch (axis->axisType()) {
+  case PlotAxis::atLeft: {
+    auto *current = dynamic_cast<Axis *>(axis);
+    if (!current)
+      return;
     current->on_rangeChanged(newRange, oldRange);
-  ui->markerBar->on_rangeChanged(newRange, oldRange, axis);
-  if (ui->reportBar->isVisible())
-    ui->reportBar->update(currentWidget(), true);
+    const QString label = axis->label().section(QLatin1Char(','), 0, 0) +
+                          QStringLiteral(", %1A").arg(Helpers::unitCharA(upper));
+    axis->setLabel(label);
+    names[0] = label;
+    break;
+  }
+  case PlotAxis::atRight: {
+    const QString label = axis->label().section(QLatin1Char(','), 0, 0) +
+                          QStringLiteral(", %1V").arg(Helpers::unitCharV(upper));
+    axis->setLabel(label);
+    if (plot && axis == plot->yAxis2)
+      names[2] = QString(label).replace(QStringLiteral("#1"), QStringLiteral("#2"));
+    else
+      names[1] = label;
+    break;
+  }
+  default:
+    // Only a reviewed capture follows its time window: during a capture the
+    // axis moves every 10 ms and the bars show dashes.
+    if (!plot || plot != plotter() || axis != plot->xAxis || Helpers::isMeasuring)
+      return;
+    axis->generateTickLabels();
+    if (ui->reportBar->isVisible())
+      ui->reportBar->update(currentWidget(), true);
+    ui->markerBar->on_rangeChanged(newRange, oldRange, axis);
+    if (Calculator *calculator = findCalculator())
+      updateCalculator(calculator);
+    return;
+  }
+  QString units[3];
+  m_statusPanel->refreshChannels(names, units);
 }
 
 void MainWindow::on_closeTab(int index)

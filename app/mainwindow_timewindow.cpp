@@ -9,11 +9,18 @@
 #include "plot.h"
 #include "swapfile.h"
 
-#include <QMutexLocker>
+#include "navigationbar.h"
+#include "settings.h"
 
+#include <QComboBox>
+#include <QFileInfo>
+#include <QInputDialog>
 #include <QMouseEvent>
+#include <QMutexLocker>
 #include <QTimer>
 #include <QWheelEvent>
+
+#include <limits>
 
 #include <cmath>
 
@@ -28,6 +35,9 @@ void MainWindow::setupTimeWindow()
   auto *redraw = new QTimer(this);
   connect(redraw, &QTimer::timeout, this, [this] { reRangeLeft(false); });
   redraw->start(RedrawMs);
+  // Clicks on the strip arrive only while it is enabled, i.e. never mid-capture.
+  connect(ui->navigationBar, &NavigationBar::navigationClicked, this,
+          [this](double time) { on_swapPositionChanged(int(time)); });
 }
 
 void MainWindow::connectTimeWindow(PlotWidget *plot)
@@ -36,6 +46,7 @@ void MainWindow::connectTimeWindow(PlotWidget *plot)
   connect(plot, &PlotWidget::mouseRelease, this, &MainWindow::on_mouseRelease);
   connect(plot, &PlotWidget::mouseWheel, this, &MainWindow::on_mouseWheel);
   connect(plot, &PlotWidget::axisDoubleClick, this, &MainWindow::on_axisDoubleClick);
+  connect(plot, &PlotWidget::mouseMove, this, &MainWindow::on_mouseMove);
 }
 
 PlotRange MainWindow::rescaleAxis(PlotGraph *graph, PlotRange *range)
@@ -164,7 +175,7 @@ void MainWindow::on_mouseRelease(QMouseEvent *)
   }
   const double centre = qMax(5.0, m_wantedRange.center());
   tab->reset();
-  tab->swapFile->readRange(centre, m_showAllLength, tab->maps);
+  tab->swapFile->readRange(centre, viewingSeconds(tab), tab->maps);
   adjustRanges(centre, span);
 }
 
@@ -174,7 +185,7 @@ void MainWindow::on_swapPositionChanged(int startTime)
   if (Helpers::isMeasuring || !tab || !tab->plot)
     return;
   tab->reset();
-  tab->swapFile->readRange(startTime, m_showAllLength, tab->maps);
+  tab->swapFile->readRange(startTime, viewingSeconds(tab), tab->maps);
   if (tab->maps.isEmpty())
     return;
   adjustRanges(startTime, tab->plot->xAxis->range().size());
@@ -316,4 +327,111 @@ int MainWindow::subTickCount(double step)
       return 9;
   }
   return 4;
+}
+
+int MainWindow::viewingSeconds(int divider) const
+{
+  if (divider <= 0)
+    return m_showAllLength;
+  const double rate = 10000.0 / divider;
+  if (m_showAllLength * rate <= MaxViewPoints)
+    return m_showAllLength;
+  return qMax(1, int(MaxViewPoints / rate));
+}
+
+int MainWindow::viewingSeconds(const GLWidget *tab) const
+{
+  // A tab without a capture file has no rate yet.
+  if (!tab || !tab->swapFile || tab->swapFile->file.fileName().isEmpty())
+    return m_showAllLength;
+  return viewingSeconds(tab->swapFile->header.divider);
+}
+
+void MainWindow::reportViewingCap(const GLWidget *tab)
+{
+  const int seconds = viewingSeconds(tab);
+  if (seconds < m_showAllLength)
+    showStatusMessage(tr("Viewing interval limited to %1 s: at this sample rate a longer one would hold more "
+                         "than 2 million points per channel")
+                        .arg(seconds),
+                      10000);
+}
+
+void MainWindow::on_comboboxTimeAcivated(int index)
+{
+  QComboBox *list = m_comboMeasuringTime;
+  if (!list || index < 0 || index >= list->count())
+    return;
+  const int custom = MeasuringTimeRows - 1;
+  Settings settings;
+  settings.beginGroup(QStringLiteral("Options"));
+  if (index == custom) {
+    bool ok = false;
+    const int value = QInputDialog::getInt(this, tr("Enter value"), tr("Measuring time,sec "),
+                                           list->itemData(custom).toInt(), 1, std::numeric_limits<int>::max(), 1, &ok);
+    if (ok) {
+      m_measuringTime = value;
+      settings.setValue(QStringLiteral("serie-length-sec"), value);
+      list->setItemData(custom, value);
+      list->setItemText(custom, tr("Custom: ") + QString::number(value));
+    } else {
+      // The list keeps showing, and the settings keep, the time in force:
+      // otherwise the next start would silently bring the custom time.
+      index = qMax(0, list->findData(m_measuringTime));
+      list->setCurrentIndex(index);
+    }
+  } else {
+    m_measuringTime = list->itemData(index).toInt();
+  }
+  settings.setValue(QStringLiteral("time-length-index"), index);
+}
+
+void MainWindow::on_comboboxShowAllTimeAcivated(int index)
+{
+  QComboBox *list = m_comboShowAll;
+  if (!list || index < 0 || index >= list->count())
+    return;
+  GLWidget *tab = currentWidget();
+  const int before = m_showAllLength;
+  const int loadedBefore = viewingSeconds(tab);
+  const int custom = ShowAllRows - 1;
+  if (index == custom) {
+    bool ok = false;
+    const int value = QInputDialog::getInt(this, tr("Enter value"), tr("Viewing interval, sec "),
+                                           list->itemData(custom).toInt(), 10, 1800, 1, &ok);
+    if (ok) {
+      m_showAllLength = value;
+      list->setItemData(custom, value);
+      list->setItemText(custom, tr("Custom: ") + QString::number(value));
+    } else {
+      index = qMax(0, list->findData(before));
+      list->setCurrentIndex(index);
+    }
+  } else {
+    m_showAllLength = list->itemData(index).toInt();
+  }
+  {
+    Settings settings;
+    settings.beginGroup(QStringLiteral("Options"));
+    settings.setValue(QStringLiteral("showall-length-index"), index);
+    settings.setValue(QStringLiteral("showall-length-sec"), m_showAllLength);
+  }
+
+  // The live maps of a running capture are its only copy of the newest points.
+  if (m_showAllLength == before || Helpers::isMeasuring || !tab || !tab->plot || tab->isEmpty())
+    return;
+  reportViewingCap(tab);
+  const int seconds = viewingSeconds(tab);
+  if (seconds == loadedBefore)
+    return;
+  const double lower = tab->plot->xAxis->range().lower;
+  tab->reset();
+  tab->swapFile->readRange(lower + seconds / 2.0, seconds, tab->maps);
+  // The limits follow what is held, or the new window would be cut to the old one.
+  const PlotRange held = tab->timeRange();
+  tab->plot->xAxis->setRangeMin(held.lower);
+  tab->plot->xAxis->setRangeMax(held.upper);
+  setXRange(held.lower, held.upper);
+  reRangeLeft(true);
+  resetRightAxes();
 }

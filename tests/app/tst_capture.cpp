@@ -1,7 +1,13 @@
 #include "capturerig.h"
 #include "glwidget.h"
+#include "marker.h"
+#include "markerbar.h"
+#include "navigationbar.h"
 #include "plot.h"
+#include "reportbar.h"
 #include "testmain.h"
+
+#include <QMouseEvent>
 
 #include <QDir>
 #include <QFileInfo>
@@ -131,6 +137,91 @@ private slots:
     QCOMPARE(shown.size(), 10.0);
     QVERIFY(tab->timeRange().lower >= records.times.last() - 10.01);
     QVERIFY(!tab->saved);
+
+    // Review: the overview strip shows this capture and takes clicks.
+    auto *strip = window.findChild<NavigationBar *>();
+    auto *bar = window.findChild<MarkerBar *>();
+    QVERIFY(strip->isEnabledForClicks());
+    QCOMPARE(strip->boundFile(), tab->swapFile);
+    QVERIFY(!strip->plotter->graph(0)->data()->isEmpty());
+    QCOMPARE(bar->chart.data(), tab);
+    window.resize(1200, 800);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.m_actionMarkers->trigger();
+    QVERIFY(bar->isVisible());
+    PlotWidget *overview = strip->plotter;
+    overview->replot();
+    const QPointF near0(overview->xAxis->coordToPixel(0.5), overview->height() / 2.0);
+    QMouseEvent click(QEvent::MouseButtonPress, near0, overview->mapToGlobal(near0), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    emit overview->axisClick(overview->xAxis, PlotAxis::spAxis, &click);
+    QCOMPARE(window.plotter()->xAxis->range().lower, 0.0);
+    QCOMPARE(window.plotter()->xAxis->range().upper, 10.0);
+    QVERIFY(tab->maps.at(0)->firstKey() < 0.001);
+
+    // The markers dragged to 2 s and 5 s give that span's statistics.
+    PlotAxis *time = window.plotter()->xAxis;
+    window.plotter()->replot();
+    auto drag = [&](Marker *marker, double to) {
+      const QPointF from(marker->x + 8, 10);
+      const QPointF target(qRound(time->coordToPixel(to)), 10);
+      QMouseEvent press(QEvent::MouseButtonPress, from, bar->mapToGlobal(from), Qt::LeftButton, Qt::LeftButton,
+                        Qt::NoModifier);
+      QMouseEvent move(QEvent::MouseMove, target, bar->mapToGlobal(target), Qt::NoButton, Qt::LeftButton,
+                       Qt::NoModifier);
+      QMouseEvent release(QEvent::MouseButtonRelease, target, bar->mapToGlobal(target), Qt::LeftButton,
+                          Qt::NoButton, Qt::NoModifier);
+      QCoreApplication::sendEvent(bar, &press);
+      QCoreApplication::sendEvent(bar, &move);
+      QCoreApplication::sendEvent(bar, &release);
+    };
+    drag(bar->marker(0), 2.0);
+    drag(bar->marker(1), 5.0);
+    const double t1 = bar->marker(0)->time;
+    const double t2 = bar->marker(1)->time;
+    QVERIFY2(qAbs(t1 - 2.0) < 0.05 && qAbs(t2 - 5.0) < 0.05, qPrintable(QString("%1 %2").arg(t1).arg(t2)));
+    ReportData span;
+    ReportBar::update(tab, PlotRange(t1, t2), &span);
+    double low[3], high[3], sum[3] = {0, 0, 0};
+    qint64 count = 0;
+    for (quint32 k = quint32(std::ceil(t1 * 1000)); k <= quint32(std::floor(t2 * 1000)); ++k, ++count) {
+      for (int c = 0; c < 3; ++c) {
+        const double v = expectedValue(c, k);
+        low[c] = count ? qMin(low[c], v) : v;
+        high[c] = count ? qMax(high[c], v) : v;
+        sum[c] += v;
+      }
+    }
+    QVERIFY(count > 2900);
+    QCOMPARE(span.min0, low[0]);
+    QCOMPARE(span.max1, high[1]);
+    QCOMPARE(span.min2, low[2]);
+    QVERIFY(qAbs(span.avg0 - sum[0] / count) < 1e-9 * qMax(1.0, qAbs(span.avg0)));
+    QVERIFY(qAbs(span.avg2 - sum[2] / count) < 1e-9 * qMax(1.0, qAbs(span.avg2)));
+    bar->updateToolTip();
+    const int d = Helpers::divider(high[1]);
+    QVERIFY2(bar->toolTipText.contains("   max " + QString::number(high[1] / d, 'f', 2) + "\n"),
+             qPrintable(bar->toolTipText));
+  }
+
+  // A new capture starts on a cleared, disabled strip; the last capture
+  // keeps its overview for when its tab is shown again.
+  void nextCaptureKeepsTheLastOverview()
+  {
+    Rig rig(2);
+    rig.start();
+    QVERIFY(rig.runUntilStopped(4000));
+    GLWidget *first = rig.window->captureTab();
+    const qsizetype points = first->swapFile->navigationSeries->size();
+    QVERIFY(points > 0);
+    rig.start();
+    QVERIFY(Helpers::isMeasuring);
+    QVERIFY(rig.window->captureTab() != first);
+    auto *strip = rig.window->findChild<NavigationBar *>();
+    QVERIFY(!strip->isEnabledForClicks());
+    QVERIFY(strip->plotter->graph(0)->data()->isEmpty());
+    QCOMPARE(first->swapFile->navigationSeries->size(), points);
   }
 
   // A capture cut short by the device leaving, or by the user turning to

@@ -1,15 +1,59 @@
+#include "axis.h"
 #include "capturerig.h"
 #include "glwidget.h"
+#include "marker.h"
+#include "markerbar.h"
 #include "plot.h"
+#include "popup.h"
 #include "testmain.h"
+
+#include <QInputDialog>
+#include <QMouseEvent>
 
 using namespace AppFixture;
 using namespace CaptureRig;
 
-// The time window of a capture tab: fitting, paging and time ticks.
+// Answers the next number dialog with `value`, or cancels it.
+static void answerNextNumber(bool accept, int value, QString *label = nullptr)
+{
+  QTimer::singleShot(0, [=] {
+    auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+    if (!dialog)
+      return;
+    if (label)
+      *label = dialog->labelText();
+    if (accept) {
+      dialog->setIntValue(value);
+      dialog->accept();
+    } else {
+      dialog->reject();
+    }
+  });
+}
+
+// The time window of a capture tab: fitting, paging, time ticks, the
+// readout and the two time lists.
 class TimeWindowTest : public QObject
 {
   Q_OBJECT
+
+  // A window of a real size, so that the chart has pixels to point at.
+  static void layOut(MainWindow &window)
+  {
+    window.resize(1200, 800);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.plotter()->replot();
+  }
+
+  // A mouse move over the chart at `time` on its time axis.
+  static void moveMouseTo(MainWindow &window, double time)
+  {
+    PlotWidget *plot = window.plotter();
+    const QPointF at(plot->xAxis->coordToPixel(time), plot->height() / 2.0);
+    QMouseEvent move(QEvent::MouseMove, at, plot->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    window.on_mouseMove(&move);
+  }
 
 private slots:
   void init()
@@ -68,6 +112,259 @@ private slots:
     QFETCH(double, step);
     QFETCH(int, count);
     QCOMPARE(MainWindow::subTickCount(step), count);
+  }
+
+  // The step follows the table of the window's width, then halves or goes
+  // to a tenth until more than five intervals are visible; the labelled
+  // axis takes the same step and its sub-ticks.
+  void tickStepsOfTheTimeAxis_data()
+  {
+    QTest::addColumn<double>("lower");
+    QTest::addColumn<double>("upper");
+    QTest::addColumn<double>("step");
+    QTest::addColumn<double>("first");
+    QTest::addColumn<int>("subTicks");
+    QTest::newRow("12.3 wide from 5.5: tens, fives, then ones") << 5.5 << 17.8 << 1.0 << 0.0 << 9;
+    QTest::newRow("5.5 wide from 12.3: four ones visible, so halves") << 12.3 << 17.8 << 0.5 << 10.0 << 4;
+    QTest::newRow("0 to 10: ones") << 0.0 << 10.0 << 1.0 << 0.0 << 9;
+    QTest::newRow("half a second: five tenths, so twentieths") << 0.0 << 0.5 << 0.05 << 0.0 << 4;
+    QTest::newRow("3 ms from 1.2345 s: first tick on a whole width") << 1.2345 << 1.2375 << 0.0005 << 1.233 << 4;
+    QTest::newRow("an hour from 100 s") << 100.0 << 3700.0 << 500.0 << 0.0 << 4;
+  }
+
+  void tickStepsOfTheTimeAxis()
+  {
+    QFETCH(double, lower);
+    QFETCH(double, upper);
+    QFETCH(double, step);
+    QFETCH(double, first);
+    QFETCH(int, subTicks);
+    Rig rig(15);
+    QList<double> ticks;
+    double chosen = 0;
+    rig.window->calcTickPositions(PlotRange(lower, upper), ticks, chosen);
+    QCOMPARE(chosen, step);
+    QCOMPARE(ticks.first(), first);
+    QCOMPARE(MainWindow::subTickCount(chosen), subTicks);
+
+    // The same through the axis's own announcement of its labels.
+    PlotWidget *plot = rig.window->plotter();
+    plot->xAxis->setRangeMin(0);
+    plot->xAxis->setRangeMax(1e9);
+    plot->xAxis->setRange(lower, upper);
+    plot->replot();
+    QCOMPARE(plot->xAxis->tickStep(), step);
+    QCOMPARE(plot->xAxis->subTickCount(), subTicks);
+    QCOMPARE(plot->xAxis->tickVector(), ticks);
+    QCOMPARE(plot->xAxis->tickVectorLabels().size(), ticks.size());
+    QVERIFY(plot->xAxis->label().isEmpty());
+    QVERIFY(plot->xAxis->secondRowLabels.value(-1).endsWith(Helpers::timeToString(first, true, 3)));
+    QCOMPARE(rig.window->readoutPrecision(), 3);
+  }
+
+  // Each channel's value at the sample nearest the pointer, scaled to its
+  // prefix; "--" where a channel has nothing at that time.
+  void readoutUnderThePointer_data()
+  {
+    QTest::addColumn<double>("mouse");
+    QTest::addColumn<QList<double>>("first"); // #0..#2 at 1.000 s; NaN: no point there
+    QTest::addColumn<QStringList>("expected");
+    const double none = qQNaN();
+    QTest::newRow("prefixes") << 1.0004 << QList<double>{1234.5, 3300, 500}
+                              << QStringList{"#0: 1.23mA", "#1: 3.30 V", "#2: 500.00mV", "Time: 1.000s"};
+    QTest::newRow("microamps, negative volts")
+      << 0.98 << QList<double>{12, -2500, 0} << QStringList{"#0: 12.00\u03bcA", "#1: -2.50 V", "#2: 0.00mV", "1.000s"};
+    QTest::newRow("nearer to the later sample") << 1.0006 << QList<double>{1, 2, 3}
+                                                << QStringList{"#0: 7.00\u03bcA", "#1: 8.00mV", "#2: 9.00mV", "1.001s"};
+    QTest::newRow("a channel without that sample") << 1.0 << QList<double>{5, none, 6}
+                                                   << QStringList{"#0: 5.00\u03bcA", "#1: --", "#2: 6.00mV"};
+  }
+
+  void readoutUnderThePointer()
+  {
+    QFETCH(double, mouse);
+    QFETCH(QList<double>, first);
+    QFETCH(QStringList, expected);
+    Rig rig(15);
+    MainWindow &window = *rig.window;
+    GLWidget *tab = window.currentWidget();
+    QCOMPARE(tab->maps.size(), 3);
+    for (int c = 0; c < 3; ++c) {
+      if (!std::isnan(first.at(c)))
+        tab->maps.at(c)->insert(1.0, PlotData(1.0, first.at(c)));
+      tab->maps.at(c)->insert(1.001, PlotData(1.001, 7 + c));
+    }
+    window.plotter()->xAxis->setRange(0.99, 1.01);
+    layOut(window);
+    moveMouseTo(window, mouse);
+    const QString text = window.readoutLabel()->text();
+    for (const QString &piece : expected)
+      QVERIFY2(text.contains(piece), qPrintable(text));
+    // The cursor line stands at the time read out.
+    const PlotDataMap *cursor = window.plotter()->graph()->data();
+    QCOMPARE(cursor->size(), 2);
+    QCOMPARE(cursor->firstKey(), mouse > 1.0005 ? 1.001 : 1.0);
+
+    // Nothing held: no time, and the cursor out of every window.
+    tab->reset();
+    moveMouseTo(window, 1.0);
+    QVERIFY(window.readoutLabel()->text().contains("#0: --"));
+    QVERIFY(window.readoutLabel()->text().contains("Time: --"));
+    QCOMPARE(window.plotter()->graph()->data()->firstKey(), -1.0);
+  }
+
+  // A supply's file may list more channels than the tab has maps for.
+  void supplyReadoutOfAChannelWithoutMap()
+  {
+    Rig rig(15);
+    MainWindow &window = *rig.window;
+    GLWidget *tab = window.currentWidget();
+    Helpers::powerMode = true;
+    tab->addChannels({0, 1});
+    tab->swapFile->activeChannels = {0, 1, 4};
+    tab->maps.at(0)->insert(1.0, PlotData(1.0, 12.5));
+    tab->maps.at(1)->insert(1.0, PlotData(1.0, 3.25));
+    window.plotter()->xAxis->setRange(0, 2);
+    layOut(window);
+    moveMouseTo(window, 1.0);
+    const QString line = window.readoutLabel()->text();
+    QVERIFY2(line.contains(", #4: --") && line.contains(", #1: 3.") && line.contains("Time: 1.000s"), qPrintable(line));
+    QVERIFY(window.popUp()->label()->text().contains("#4: --<br>"));
+  }
+
+  // Value axes name their unit and feed the status panel; the markers follow
+  // the time window of a reviewed capture only, never the live one.
+  void rangeFollowUps()
+  {
+    Rig rig(-1);
+    MainWindow &window = *rig.window;
+    layOut(window);
+    rig.start();
+    rig.run(12000);
+    PlotWidget *plot = window.captureTab()->plot;
+    auto *bar = window.findChild<MarkerBar *>();
+    const double during = bar->marker(0)->time;
+    rig.run(500);
+    QCOMPARE(bar->marker(0)->time, during);
+
+    PlotAxis *current = plot->graph(0)->valueAxis();
+    current->setRange(0, 1500);
+    QVERIFY2(current->label().startsWith("#0") && current->label().endsWith(", mA"), qPrintable(current->label()));
+    QCOMPARE(window.findChild<QLabel *>("labelChannel0")->text(), current->label());
+    plot->yAxis2->setRange(0, 1500);
+    QVERIFY2(plot->yAxis2->label().startsWith("#2") && plot->yAxis2->label().endsWith(",  V"),
+             qPrintable(plot->yAxis2->label()));
+    QCOMPARE(window.findChild<QLabel *>("labelChannel2")->text(), plot->yAxis2->label());
+
+    window.on_stopButton();
+    const double reviewed = bar->marker(0)->time;
+    window.setXRange(plot->xAxis->range().lower + 2, plot->xAxis->range().upper);
+    QVERIFY(bar->marker(0)->time != reviewed);
+    QCOMPARE(bar->marker(0)->time, plot->xAxis->pixelToCoord(bar->marker(0)->x));
+  }
+
+  // Only the temperature axes of the listed channels turn to Fahrenheit.
+  void fahrenheitAxes()
+  {
+    Rig rig(15);
+    MainWindow &window = *rig.window;
+    Helpers::powerMode = true;
+    window.createDefaultsPower();
+    window.currentWidget()->addChannels({0, 4});
+    window.adjustAxisName({0, 4}, true);
+    int relabelled = 0;
+    for (PlotAxis *axis : window.plotter()->axisRect()->axes()) {
+      auto *power = dynamic_cast<AxisPower *>(axis);
+      if (!power)
+        continue;
+      const ChannelInfo info = ChannelInfo::getChannelInfo(uchar(power->channel));
+      const bool converted = power->channel == 4;
+      relabelled += converted;
+      QCOMPARE(power->label().endsWith('F'), converted);
+      QCOMPARE(power->range().lower, converted ? 32 + 1.8 * info.lower() : info.lower());
+      QCOMPARE(power->range().upper, converted ? 32 + 1.8 * info.upper() : info.upper());
+    }
+    QCOMPARE(relabelled, 1);
+  }
+
+  // A cancelled custom entry leaves the list, the time in force and the
+  // stored choice together.
+  void measuringTimeList_data()
+  {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<int>("seconds");
+    QTest::addColumn<int>("storedIndex");
+    QTest::newRow("preset") << 1 << true << 100 << 1;
+    QTest::newRow("unlimited") << 3 << true << -1 << 3;
+    QTest::newRow("custom") << 4 << true << 20 << 4;
+    QTest::newRow("custom cancelled") << 4 << false << 1000 << 2;
+  }
+
+  void measuringTimeList()
+  {
+    QFETCH(int, index);
+    QFETCH(bool, accept);
+    QFETCH(int, seconds);
+    QFETCH(int, storedIndex);
+    writeSettings({{"Options/time-length-index", 2}});
+    MainWindow window;
+    QComboBox *list = window.m_comboMeasuringTime;
+    QCOMPARE(window.measuringTime(), 1000);
+    QString label;
+    answerNextNumber(accept, 20, &label);
+    list->setCurrentIndex(index);
+    emit list->activated(index);
+    QCOMPARE(window.measuringTime(), seconds);
+    QCOMPARE(list->currentIndex(), storedIndex);
+    QCOMPARE(readSetting("Options/time-length-index").toInt(), storedIndex);
+    if (index == MainWindow::MeasuringTimeRows - 1) {
+      QCOMPARE(label, QString("Measuring time,sec "));
+      QCOMPARE(list->itemText(index), QString(accept ? "Custom: 20" : "Custom: 10"));
+    }
+  }
+
+  // Choosing a viewing interval reloads the reviewed capture, never more
+  // than about two million points per channel at the capture's rate.
+  void viewingIntervalList_data()
+  {
+    QTest::addColumn<int>("divider");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("loaded");
+    QTest::newRow("10 kHz, 1800 s") << 1 << 6 << 200;
+    QTest::newRow("10 kHz, 300 s") << 1 << 4 << 200;
+    QTest::newRow("10 kHz, 120 s") << 1 << 3 << 120;
+    QTest::newRow("1 kHz, 1800 s") << 10 << 6 << 1800;
+  }
+
+  void viewingIntervalList()
+  {
+    QFETCH(int, divider);
+    QFETCH(int, index);
+    QFETCH(int, loaded);
+    Rig rig(2);
+    MainWindow &window = *rig.window;
+    rig.start(0x07, divider);
+    QVERIFY(rig.runUntilStopped(4000));
+    GLWidget *tab = window.captureTab();
+    const PlotRange all = tab->timeRange();
+    // The stop shows the last 10 s; a short capture is all in that.
+    tab->plot->xAxis->setRange(1, 1.5);
+
+    QComboBox *list = window.m_comboShowAll;
+    list->setCurrentIndex(index);
+    emit list->activated(index);
+    QCOMPARE(window.showAllLength(), list->itemData(index).toInt());
+    QCOMPARE(window.viewingSeconds(tab), loaded);
+    QCOMPARE(readSetting("Options/showall-length-index").toInt(), index);
+    QCOMPARE(readSetting("Options/showall-length-sec").toInt(), window.showAllLength());
+    const bool capped = loaded < window.showAllLength();
+    QCOMPARE(statusText(window).contains(QString("limited to %1 s").arg(loaded)), capped);
+    // Reloaded from the file: the whole short capture, all of it in view.
+    QCOMPARE(tab->timeRange().lower, all.lower);
+    QCOMPARE(tab->timeRange().upper, all.upper);
+    QCOMPARE(tab->plot->xAxis->range().lower, all.lower);
+    QCOMPARE(tab->plot->xAxis->range().upper, all.upper);
   }
 
   void ticksAreRoundAndCoverTheWindow_data()
