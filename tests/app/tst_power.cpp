@@ -1,3 +1,4 @@
+#include "axis.h"
 #include "capturerig.h"
 #include "controlpanel.h"
 #include "helpers.h"
@@ -5,6 +6,7 @@
 #include "powerpanel.h"
 #include "powerv2panel.h"
 #include "processstate.h"
+#include "plot.h"
 #include "savingfixture.h"
 #include "testmain.h"
 
@@ -185,6 +187,12 @@ private slots:
     GLWidget *tab = window.currentWidget();
     QCOMPARE(window.tabWidget()->tabText(window.tabWidget()->currentIndex()), QString("*Capture 1"));
     const QString working = tab->swapFile->file.fileName();
+    // The two temperatures are drawn on Fahrenheit axes.
+    int fahrenheitAxes = 0;
+    for (PlotAxis *axis : tab->plot->axisRect()->axes())
+      if (auto *power = dynamic_cast<AxisPower *>(axis); power && (power->channel == 4 || power->channel == 5))
+        fahrenheitAxes += power->label().endsWith('F') && power->range().upper > 200;
+    QCOMPARE(fahrenheitAxes, 2);
 
     // After 15 s the oldest frames are in the file, the newest still in memory.
     rig.run(15000);
