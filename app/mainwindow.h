@@ -124,6 +124,8 @@ public:
   void loadLanguage(const QString &code);
   // Options/language as stored, or 0 (English) when it names no language.
   static int validLanguageIndex(int index);
+  // The serial number as the update checks take it: 9 or more decimal digits.
+  static QString serialText(const DeviceInfo *info);
 
   int languageIndex() const { return m_languageIndex; }
   bool darkTheme() const { return m_darkTheme; }
@@ -212,8 +214,6 @@ private:
   void buildStatusBar();
   // Loads the over-current message into the warning line, replacing any other.
   void loadWarningMessage();
-  // The serial number as the update checks take it: 9 or more decimal digits.
-  static QString serialText(const DeviceInfo *info);
   void restoreDocks();
   // Gives floating docks their stored geometry once their panels show.
   void placeFloatingDocks();

@@ -201,6 +201,26 @@ private slots:
     QCOMPARE(descriptors(logger->written), QList<int>{StatusControlRequest::Descriptor});
   }
 
+  // The firmware check gets the device-information serial as 9 or more digits.
+  void firmwareCheckSerial_data()
+  {
+    QTest::addColumn<QByteArray>("serial");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("12345") << QByteArray::fromHex("00003039") << QString("000012345");
+    QTest::newRow("zero") << QByteArray(4, '\0') << QString("000000000");
+    QTest::newRow("ten digits") << QByteArray::fromHex("ffffffff") << QString("4294967295");
+  }
+
+  void firmwareCheckSerial()
+  {
+    QFETCH(QByteArray, serial);
+    QFETCH(QString, text);
+    DeviceInfo info;
+    info.set(4, serial);
+    QCOMPARE(MainWindow::serialText(&info), text);
+    QCOMPARE(MainWindow::serialText(nullptr), QString("000000000"));
+  }
+
   void inertWhileMeasuring()
   {
     MainWindow window;
