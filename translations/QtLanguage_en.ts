@@ -636,6 +636,199 @@ Channels calibration values are lost.
         <source>Hz</source>
         <translation>Hz</translation>
     </message>
+    <message>
+        <source>Not all measurements are saved. Do you want to save them?</source>
+        <translation>Not all measurements are saved. Do you want to save them?</translation>
+    </message>
+    <message>
+        <source>At least one channel should be selected.</source>
+        <translation>At least one channel should be selected.</translation>
+    </message>
+    <message>
+        <source>The capture file cannot be created in %1</source>
+        <translation>The capture file cannot be created in %1</translation>
+    </message>
+    <message>
+        <source>The capture file cannot be written: %1</source>
+        <translation>The capture file cannot be written: %1</translation>
+    </message>
+    <message>
+        <source>the command does not begin with LOG</source>
+        <translation>the command does not begin with LOG</translation>
+    </message>
+    <message>
+        <source>the command names no channel</source>
+        <translation>the command names no channel</translation>
+    </message>
+    <message>
+        <source>the rate must be 1 to %1 records per second</source>
+        <translation>the rate must be 1 to %1 records per second</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; names no further channel of this supply</source>
+        <translation>&quot;%1&quot; names no further channel of this supply</translation>
+    </message>
+    <message>
+        <source>a log takes at most %1 channels</source>
+        <translation>a log takes at most %1 channels</translation>
+    </message>
+    <message>
+        <source>no power supply is connected</source>
+        <translation>no power supply is connected</translation>
+    </message>
+    <message>
+        <source>The log cannot start: %1.</source>
+        <translation>The log cannot start: %1.</translation>
+    </message>
+    <message>
+        <source>The log cannot start: its tab does not fit the channels.</source>
+        <translation>The log cannot start: its tab does not fit the channels.</translation>
+    </message>
+    <message>
+        <source>A folder of that name exists</source>
+        <translation>A folder of that name exists</translation>
+    </message>
+    <message>
+        <source>Couldn&apos;t save file </source>
+        <translation>Couldn&apos;t save file </translation>
+    </message>
+    <message>
+        <source>Saved</source>
+        <translation>Saved</translation>
+    </message>
+    <message>
+        <source>Wrong file version</source>
+        <translation>Wrong file version</translation>
+    </message>
+    <message>
+        <source>Can&apos;t open file</source>
+        <translation>Can&apos;t open file</translation>
+    </message>
+    <message>
+        <source>Can&apos;t create output file</source>
+        <translation>Can&apos;t create output file</translation>
+    </message>
+    <message>
+        <source>Can&apos;t save file</source>
+        <translation>Can&apos;t save file</translation>
+    </message>
+    <message>
+        <source>Can&apos;t remove file</source>
+        <translation>Can&apos;t remove file</translation>
+    </message>
+    <message>
+        <source>Failed to write to file</source>
+        <translation>Failed to write to file</translation>
+    </message>
+    <message>
+        <source>Failed to read file</source>
+        <translation>Failed to read file</translation>
+    </message>
+    <message>
+        <source>Wrong read length</source>
+        <translation>Wrong read length</translation>
+    </message>
+    <message>
+        <source>File mapping error</source>
+        <translation>File mapping error</translation>
+    </message>
+    <message>
+        <source>Wrong channels number</source>
+        <translation>Wrong channels number</translation>
+    </message>
+    <message>
+        <source>The file is damaged or is not a capture file</source>
+        <translation>The file is damaged or is not a capture file</translation>
+    </message>
+    <message>
+        <source>Internal file error</source>
+        <translation>Internal file error</translation>
+    </message>
+    <message>
+        <source>Open file</source>
+        <translation>Open file</translation>
+    </message>
+    <message>
+        <source>The file is corrupted or in the wrong format</source>
+        <translation>The file is corrupted or in the wrong format</translation>
+    </message>
+    <message>
+        <source>Loaded</source>
+        <translation>Loaded</translation>
+    </message>
+    <message>
+        <source>Viewing interval limited to %1 s: at this sample rate a longer one would hold more than 2 million points per channel</source>
+        <translation>Viewing interval limited to %1 s: at this sample rate a longer one would hold more than 2 million points per channel</translation>
+    </message>
+    <message>
+        <source>Enter value</source>
+        <translation>Enter value</translation>
+    </message>
+    <message>
+        <source>Viewing interval, sec </source>
+        <translation>Viewing interval, sec </translation>
+    </message>
+</context>
+<context>
+    <name>MarkerBar</name>
+    <message>
+        <source>Length: </source>
+        <translation>Length: </translation>
+    </message>
+    <message>
+        <source>Marker&apos;s color</source>
+        <translation>Marker&apos;s color</translation>
+    </message>
+</context>
+<context>
+    <name>NavigationBar</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>Sets extreme values to display them on the navigation panel</source>
+        <translation>Sets extreme values to display them on the navigation panel</translation>
+    </message>
+    <message>
+        <source>Click the sample of interest for direct access to the time window containing this sample</source>
+        <translation>Click the sample of interest for direct access to the time window containing this sample</translation>
+    </message>
+</context>
+<context>
+    <name>NavigationSettings</name>
+    <message>
+        <source>Decimation</source>
+        <translation>Decimation</translation>
+    </message>
+    <message>
+        <source>Channel</source>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <source>#0</source>
+        <translation>#0</translation>
+    </message>
+    <message>
+        <source>#1</source>
+        <translation>#1</translation>
+    </message>
+    <message>
+        <source>#2</source>
+        <translation>#2</translation>
+    </message>
+    <message>
+        <source>Threshold</source>
+        <translation>Threshold</translation>
+    </message>
+    <message>
+        <source>mA</source>
+        <translation>mA</translation>
+    </message>
+    <message>
+        <source>mV</source>
+        <translation>mV</translation>
+    </message>
 </context>
 <context>
     <name>OptionsDialog</name>
@@ -1286,6 +1479,64 @@ Channels calibration values are lost.
     <message>
         <source>kHz</source>
         <translation>kHz</translation>
+    </message>
+</context>
+<context>
+    <name>QWidget</name>
+    <message>
+        <source>Use mouse to move time window left and right. Use mouse wheel to zoom in or zoom out the time window displayed</source>
+        <translation>Use mouse to move time window left and right. Use mouse wheel to zoom in or zoom out the time window displayed</translation>
+    </message>
+</context>
+<context>
+    <name>ReportBar</name>
+    <message>
+        <source>ReportBar</source>
+        <translation>ReportBar</translation>
+    </message>
+    <message>
+        <source>Power profile data for a complete measurement time span</source>
+        <translation>Power profile data for a complete measurement time span</translation>
+    </message>
+    <message>
+        <source>Full range</source>
+        <translation>Full range</translation>
+    </message>
+    <message>
+        <source>Min</source>
+        <translation>Min</translation>
+    </message>
+    <message>
+        <source>Max</source>
+        <translation>Max</translation>
+    </message>
+    <message>
+        <source>Average</source>
+        <translation>Average</translation>
+    </message>
+    <message>
+        <source>#0, mA</source>
+        <translation>#0, mA</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>#1, mV</source>
+        <translation>#1, mV</translation>
+    </message>
+    <message>
+        <source>#2, mV</source>
+        <translation>#2, mV</translation>
+    </message>
+    <message>
+        <source>Power profile data for the time window displayed</source>
+        <translation>Power profile data for the time window displayed</translation>
+    </message>
+    <message>
+        <source>0.00-10.00,s</source>
+        <translation>0.00-10.00,s</translation>
     </message>
 </context>
 <context>

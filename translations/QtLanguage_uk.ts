@@ -636,6 +636,199 @@ Channels calibration values are lost.
         <source>Hz</source>
         <translation>Гц</translation>
     </message>
+    <message>
+        <source>Not all measurements are saved. Do you want to save them?</source>
+        <translation>Не всі вимірювання збережено. Зберегти їх?</translation>
+    </message>
+    <message>
+        <source>At least one channel should be selected.</source>
+        <translation>Слід вибрати принаймні один канал.</translation>
+    </message>
+    <message>
+        <source>The capture file cannot be created in %1</source>
+        <translation>Не вдалося створити файл запису в %1</translation>
+    </message>
+    <message>
+        <source>The capture file cannot be written: %1</source>
+        <translation>Не вдалося записати файл запису: %1</translation>
+    </message>
+    <message>
+        <source>the command does not begin with LOG</source>
+        <translation>команда не починається з LOG</translation>
+    </message>
+    <message>
+        <source>the command names no channel</source>
+        <translation>команда не називає жодного каналу</translation>
+    </message>
+    <message>
+        <source>the rate must be 1 to %1 records per second</source>
+        <translation>частота має бути від 1 до %1 записів за секунду</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; names no further channel of this supply</source>
+        <translation>&quot;%1&quot; не називає наступного каналу цього джерела</translation>
+    </message>
+    <message>
+        <source>a log takes at most %1 channels</source>
+        <translation>журнал вміщує щонайбільше %1 каналів</translation>
+    </message>
+    <message>
+        <source>no power supply is connected</source>
+        <translation>джерело живлення не під’єднано</translation>
+    </message>
+    <message>
+        <source>The log cannot start: %1.</source>
+        <translation>Журнал не може почати: %1.</translation>
+    </message>
+    <message>
+        <source>The log cannot start: its tab does not fit the channels.</source>
+        <translation>Журнал не може почати: його вкладка не відповідає каналам.</translation>
+    </message>
+    <message>
+        <source>A folder of that name exists</source>
+        <translation>Тека з такою назвою вже існує</translation>
+    </message>
+    <message>
+        <source>Couldn&apos;t save file </source>
+        <translation>Не вдалося зберегти файл </translation>
+    </message>
+    <message>
+        <source>Saved</source>
+        <translation>Збережено</translation>
+    </message>
+    <message>
+        <source>Wrong file version</source>
+        <translation>Неправильна версія файлу</translation>
+    </message>
+    <message>
+        <source>Can&apos;t open file</source>
+        <translation>Неможливо відкрити файл</translation>
+    </message>
+    <message>
+        <source>Can&apos;t create output file</source>
+        <translation>Не вдалося створити вихідний файл</translation>
+    </message>
+    <message>
+        <source>Can&apos;t save file</source>
+        <translation>Неможливо зберегти файл</translation>
+    </message>
+    <message>
+        <source>Can&apos;t remove file</source>
+        <translation>Не вдалося видалити файл</translation>
+    </message>
+    <message>
+        <source>Failed to write to file</source>
+        <translation>Не вдалося записати у файл</translation>
+    </message>
+    <message>
+        <source>Failed to read file</source>
+        <translation>Не вдалося прочитати файл</translation>
+    </message>
+    <message>
+        <source>Wrong read length</source>
+        <translation>Хибна довжина читання</translation>
+    </message>
+    <message>
+        <source>File mapping error</source>
+        <translation>Помилка відображення файлу</translation>
+    </message>
+    <message>
+        <source>Wrong channels number</source>
+        <translation>Хибна кількість каналів</translation>
+    </message>
+    <message>
+        <source>The file is damaged or is not a capture file</source>
+        <translation>Файл пошкоджено або це не файл запису</translation>
+    </message>
+    <message>
+        <source>Internal file error</source>
+        <translation>Внутрішня помилка файлу</translation>
+    </message>
+    <message>
+        <source>Open file</source>
+        <translation>Відкрити файл</translation>
+    </message>
+    <message>
+        <source>The file is corrupted or in the wrong format</source>
+        <translation>Файл пошкоджено або він має хибний формат</translation>
+    </message>
+    <message>
+        <source>Loaded</source>
+        <translation>Завантажено</translation>
+    </message>
+    <message>
+        <source>Viewing interval limited to %1 s: at this sample rate a longer one would hold more than 2 million points per channel</source>
+        <translation>Інтервал перегляду обмежено до %1 с: за цієї частоти довший вмістив би понад 2 мільйони точок на канал</translation>
+    </message>
+    <message>
+        <source>Enter value</source>
+        <translation>Введіть значення</translation>
+    </message>
+    <message>
+        <source>Viewing interval, sec </source>
+        <translation>Інтервал перегляду, с </translation>
+    </message>
+</context>
+<context>
+    <name>MarkerBar</name>
+    <message>
+        <source>Length: </source>
+        <translation>Довжина: </translation>
+    </message>
+    <message>
+        <source>Marker&apos;s color</source>
+        <translation>Колір маркера</translation>
+    </message>
+</context>
+<context>
+    <name>NavigationBar</name>
+    <message>
+        <source>Form</source>
+        <translation>Форма</translation>
+    </message>
+    <message>
+        <source>Sets extreme values to display them on the navigation panel</source>
+        <translation>Задає граничні значення для показу на панелі навігації</translation>
+    </message>
+    <message>
+        <source>Click the sample of interest for direct access to the time window containing this sample</source>
+        <translation>Клацніть потрібний відлік, щоб перейти до часового вікна, яке його містить</translation>
+    </message>
+</context>
+<context>
+    <name>NavigationSettings</name>
+    <message>
+        <source>Decimation</source>
+        <translation>Проріджування</translation>
+    </message>
+    <message>
+        <source>Channel</source>
+        <translation>Канал</translation>
+    </message>
+    <message>
+        <source>#0</source>
+        <translation>#0</translation>
+    </message>
+    <message>
+        <source>#1</source>
+        <translation>#1</translation>
+    </message>
+    <message>
+        <source>#2</source>
+        <translation>#2</translation>
+    </message>
+    <message>
+        <source>Threshold</source>
+        <translation>Поріг</translation>
+    </message>
+    <message>
+        <source>mA</source>
+        <translation>мА</translation>
+    </message>
+    <message>
+        <source>mV</source>
+        <translation>мВ</translation>
+    </message>
 </context>
 <context>
     <name>OptionsDialog</name>
@@ -1286,6 +1479,64 @@ Channels calibration values are lost.
     <message>
         <source>kHz</source>
         <translation>кГц</translation>
+    </message>
+</context>
+<context>
+    <name>QWidget</name>
+    <message>
+        <source>Use mouse to move time window left and right. Use mouse wheel to zoom in or zoom out the time window displayed</source>
+        <translation>Мишею пересувайте часове вікно ліворуч і праворуч. Коліщатком миші збільшуйте або зменшуйте показане часове вікно</translation>
+    </message>
+</context>
+<context>
+    <name>ReportBar</name>
+    <message>
+        <source>ReportBar</source>
+        <translation>ReportBar</translation>
+    </message>
+    <message>
+        <source>Power profile data for a complete measurement time span</source>
+        <translation>Профіль живлення за весь час вимірювання</translation>
+    </message>
+    <message>
+        <source>Full range</source>
+        <translation>Увесь діапазон</translation>
+    </message>
+    <message>
+        <source>Min</source>
+        <translation>Мін</translation>
+    </message>
+    <message>
+        <source>Max</source>
+        <translation>Макс</translation>
+    </message>
+    <message>
+        <source>Average</source>
+        <translation>Середнє</translation>
+    </message>
+    <message>
+        <source>#0, mA</source>
+        <translation>#0, мА</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>#1, mV</source>
+        <translation>#1, мВ</translation>
+    </message>
+    <message>
+        <source>#2, mV</source>
+        <translation>#2, мВ</translation>
+    </message>
+    <message>
+        <source>Power profile data for the time window displayed</source>
+        <translation>Профіль живлення за показане часове вікно</translation>
+    </message>
+    <message>
+        <source>0.00-10.00,s</source>
+        <translation>0.00-10.00,с</translation>
     </message>
 </context>
 <context>
