@@ -21,6 +21,7 @@ class GLWidget;
 class HidDevice;
 class MarqueeLabel;
 class Packet;
+class PlotAbstractPlottable;
 class PlotAxis;
 class PlotGraph;
 class QMouseEvent;
@@ -181,6 +182,9 @@ public slots:
   void on_actionSave();
   void on_swapFileError(int code);
   void on_actionLoad();
+  // A double-click on a graph fits the value axes and keeps the time window;
+  // an opened capture calls it with neither argument.
+  void on_plottableDoubleClick(PlotAbstractPlottable *plottable, QMouseEvent *event);
 
 signals:
   void enableMeasurement();

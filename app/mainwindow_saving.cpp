@@ -301,18 +301,25 @@ bool MainWindow::loadFile(const QString &path)
 
   ui->navigationBar->disable();
   bool ok = tab->swapFile->read(path, m_showAllLength, tab->maps, nullptr);
+  // The read lets events run; the tab may have been closed meanwhile.
+  if (!guard) {
+    ui->navigationBar->enable();
+    enableToolbar(true, false);
+    return false;
+  }
   const bool cancelled = !ok && tab->swapFile->terminated;
   if (ok && header.mode == SwapFileHeader::Logger)
     ok = ui->navigationBar->init(tab->swapFile);
-  if (guard)
-    tab->unsetCursor();
+  tab->unsetCursor();
   if (ok && m_powerPanel)
     m_powerPanel->updateControls(header);
   ui->navigationBar->enable();
 
+  if (tab->plot)
+    tab->plot->xAxis->secondRowEnabled = true;
   if (!ok) {
     const int index = ui->tabWidget->indexOf(tab);
-    if (guard && index >= 0 && ui->tabWidget->count() > 1) {
+    if (index >= 0 && ui->tabWidget->count() > 1) {
       if (cancelled) {
         // A moment to see that the read stopped before its tab goes.
         QTimer::singleShot(2000, this, [this, guard] {
@@ -330,11 +337,15 @@ bool MainWindow::loadFile(const QString &path)
   ui->tabWidget->setTabText(ui->tabWidget->indexOf(tab), base);
   m_freshTab = false;
   showStatusMessage(tr("Loaded"), 10000);
+  m_startTime = now();
+  // The first ten seconds on show, the time axis held to the points loaded.
+  adjustRanges(5, 10);
   if (PlotWidget *plot = tab->plot) {
+    plot->setInteractions(Plot::Interactions(Plot::iaRangeDrag | Plot::iaRangeZoom));
     plot->axisRect()->setRangeDrag(Qt::Horizontal | Qt::Vertical);
     plot->axisRect()->setRangeZoom(Qt::Horizontal | Qt::Vertical);
-    plot->xAxis->secondRowEnabled = true;
   }
+  on_plottableDoubleClick(nullptr, nullptr);
   tab->report = tab->swapFile->readReport();
   ui->reportBar->update(tab, true);
   tab->addTitle();

@@ -36,6 +36,7 @@ void MainWindow::connectTimeWindow(PlotWidget *plot)
   connect(plot, &PlotWidget::mouseRelease, this, &MainWindow::on_mouseRelease);
   connect(plot, &PlotWidget::mouseWheel, this, &MainWindow::on_mouseWheel);
   connect(plot, &PlotWidget::axisDoubleClick, this, &MainWindow::on_axisDoubleClick);
+  connect(plot, &PlotWidget::plottableDoubleClick, this, &MainWindow::on_plottableDoubleClick);
 }
 
 PlotRange MainWindow::rescaleAxis(PlotGraph *graph, PlotRange *range)
@@ -132,6 +133,15 @@ void MainWindow::resetRightAxes()
   const QList<PlotAxis *> right = plot->axisRect()->axes(PlotAxis::atRight);
   for (int i = 0; i < right.size() && i < 2; ++i)
     on_axisDoubleClick(right.at(i), PlotAxis::spAxis, nullptr);
+}
+
+void MainWindow::on_plottableDoubleClick(PlotAbstractPlottable *, QMouseEvent *)
+{
+  PlotWidget *plot = plotter();
+  if (!plot || !plot->axisRect())
+    return;
+  on_axisDoubleClick(plot->axisRect()->axis(PlotAxis::atLeft, 0), PlotAxis::spAxis, nullptr);
+  resetRightAxes();
 }
 
 void MainWindow::on_rangeBorderReached(double newLower, double newUpper)
