@@ -358,6 +358,7 @@ private:
   void setupTimeWindow();
   void connectTimeWindow(PlotWidget *plot);
   void resetRightAxes();
+  void resetRightAxis(GLWidget *tab, PlotWidget *plot, PlotAxis *axis);
 
   bool m_borderReached = false;
   PlotRange m_wantedRange;

@@ -338,14 +338,15 @@ bool MainWindow::loadFile(const QString &path)
   m_freshTab = false;
   showStatusMessage(tr("Loaded"), 10000);
   m_startTime = now();
-  // The first ten seconds on show, the time axis held to the points loaded.
+  // The first ten seconds on show, the time axis held to the points loaded
+  // and the value axes fitted as a double-click on a graph fits them (each
+  // fit redraws the chart, so once is enough).
   adjustRanges(5, 10);
   if (PlotWidget *plot = tab->plot) {
     plot->setInteractions(Plot::Interactions(Plot::iaRangeDrag | Plot::iaRangeZoom));
     plot->axisRect()->setRangeDrag(Qt::Horizontal | Qt::Vertical);
     plot->axisRect()->setRangeZoom(Qt::Horizontal | Qt::Vertical);
   }
-  on_plottableDoubleClick(nullptr, nullptr);
   tab->report = tab->swapFile->readReport();
   ui->reportBar->update(tab, true);
   tab->addTitle();

@@ -180,6 +180,11 @@ private slots:
     const PlotRange fitted = plot->graph(0)->valueAxis()->range();
     QCOMPARE(fitted.lower, low);
     QCOMPARE(fitted.upper, high);
+    // A double-click on a graph fits it again and keeps the time window.
+    plot->graph(0)->valueAxis()->setRange(0, 1);
+    emit plot->plottableDoubleClick(plot->graph(0), nullptr);
+    QCOMPARE(plot->graph(0)->valueAxis()->range().upper, high);
+    QCOMPARE(plot->xAxis->range().upper, 10.0);
 
     // The statistics are the capture's own tail.
     uchar stored[ReportData::byteSize], shown[ReportData::byteSize];
