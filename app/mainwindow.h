@@ -182,8 +182,8 @@ public slots:
   void on_actionSave();
   void on_swapFileError(int code);
   void on_actionLoad();
-  // A double-click on a graph fits the value axes and keeps the time window;
-  // an opened capture calls it with neither argument.
+  // A double-click on a graph fits the value axes and keeps the time window
+  // (adjustRanges fits them the same way).
   void on_plottableDoubleClick(PlotAbstractPlottable *plottable, QMouseEvent *event);
 
 signals:

@@ -308,6 +308,10 @@ bool MainWindow::loadFile(const QString &path)
     return false;
   }
   const bool cancelled = !ok && tab->swapFile->terminated;
+  // A capture that ended before its first sample reached the file (a header,
+  // perhaps a tail) has nothing to show.
+  const bool empty = ok && tab->isEmpty();
+  ok = ok && !empty;
   if (ok && header.mode == SwapFileHeader::Logger)
     ok = ui->navigationBar->init(tab->swapFile);
   tab->unsetCursor();
@@ -331,6 +335,8 @@ bool MainWindow::loadFile(const QString &path)
       }
     }
     enableToolbar(true, false);
+    if (empty)
+      Helpers::error(this, tr("Open file"), tr("The file holds no samples"), QMessageBox::Ok);
     return false;
   }
 

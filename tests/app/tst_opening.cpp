@@ -223,22 +223,28 @@ private slots:
   {
     QTest::addColumn<QString>("damage");
     QTest::addColumn<bool>("opens");
-    QTest::newRow("empty") << "empty" << false;
-    QTest::newRow("shorter than the header") << "short" << false;
-    QTest::newRow("other version") << "version" << false;
-    QTest::newRow("channel count 0") << "count0" << false;
-    QTest::newRow("channel count 127") << "count127" << false;
-    QTest::newRow("divider 0") << "divider0" << false;
-    QTest::newRow("mode 7") << "mode7" << false;
-    QTest::newRow("text file") << "text" << false;
-    QTest::newRow("cut inside a record") << "cut" << true;
-    QTest::newRow("no tail") << "notail" << true;
+    QTest::addColumn<QString>("message");
+    const QString corrupted = "The file is corrupted or in the wrong format";
+    const QString noSamples = "The file holds no samples";
+    QTest::newRow("empty") << "empty" << false << corrupted;
+    QTest::newRow("shorter than the header") << "short" << false << corrupted;
+    QTest::newRow("header only") << "header" << false << noSamples;
+    QTest::newRow("header and tail only") << "headertail" << false << noSamples;
+    QTest::newRow("other version") << "version" << false << corrupted;
+    QTest::newRow("channel count 0") << "count0" << false << corrupted;
+    QTest::newRow("channel count 127") << "count127" << false << corrupted;
+    QTest::newRow("divider 0") << "divider0" << false << corrupted;
+    QTest::newRow("mode 7") << "mode7" << false << corrupted;
+    QTest::newRow("text file") << "text" << false << corrupted;
+    QTest::newRow("cut inside a record") << "cut" << true << QString();
+    QTest::newRow("no tail") << "notail" << true << QString();
   }
 
   void damagedFiles()
   {
     QFETCH(QString, damage);
     QFETCH(bool, opens);
+    QFETCH(QString, message);
     QTemporaryDir dir;
     const QString good = dir.filePath("good.tovri");
     MainWindow window;
@@ -261,6 +267,13 @@ private slots:
     QByteArray damaged;
     if (damage == "short")
       damaged = bytes.left(300);
+    else if (damage == "header")
+      damaged = bytes.left(512);
+    else if (damage == "headertail") {
+      ReportData none;
+      damaged = bytes.left(512) + QByteArray(ReportData::byteSize, '\0');
+      none.toBytes(reinterpret_cast<uchar *>(damaged.data()) + 512);
+    }
     else if (damage == "version")
       damaged = withHeader(bytes, [](SwapFileHeader &h) { h.version = 9; });
     else if (damage == "count0")
@@ -295,7 +308,7 @@ private slots:
       QCOMPARE(window.currentWidget()->maps[0]->size(), expected);
       QCOMPARE(window.currentWidget()->maps[2]->last().value, loggerValue(2, expected - 1));
     } else {
-      QCOMPARE(script.boxTexts, QStringList{"The file is corrupted or in the wrong format"});
+      QCOMPARE(script.boxTexts, QStringList{message});
     }
   }
 };
