@@ -23,6 +23,7 @@ class GLWidget;
 class HidDevice;
 class MarqueeLabel;
 class Packet;
+class PlotAbstractPlottable;
 class PlotAxis;
 class PlotGraph;
 class QMouseEvent;
@@ -185,6 +186,9 @@ public slots:
   void on_actionSave();
   void on_swapFileError(int code);
   void on_actionLoad();
+  // A double-click on a graph fits the value axes and keeps the time window
+  // (adjustRanges fits them the same way).
+  void on_plottableDoubleClick(PlotAbstractPlottable *plottable, QMouseEvent *event);
 
 signals:
   void enableMeasurement();
@@ -360,6 +364,7 @@ private:
   void setupTimeWindow();
   void connectTimeWindow(PlotWidget *plot);
   void resetRightAxes();
+  void resetRightAxis(GLWidget *tab, PlotWidget *plot, PlotAxis *axis);
 
   bool m_borderReached = false;
   PlotRange m_wantedRange;

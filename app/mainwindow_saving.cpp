@@ -297,22 +297,34 @@ bool MainWindow::loadFile(const QString &path)
     else
       setPowerMode();
     tab->addChannels(header.channels());
+    adjustAxisName(header.channels(), header.fahrenheit == 1);
   }
 
   ui->navigationBar->disable();
   bool ok = tab->swapFile->read(path, viewingSeconds(header.divider), tab->maps, nullptr);
+  // The read lets events run; the tab may have been closed meanwhile.
+  if (!guard) {
+    ui->navigationBar->enable();
+    enableToolbar(true, false);
+    return false;
+  }
   const bool cancelled = !ok && tab->swapFile->terminated;
+  // A capture that ended before its first sample reached the file (a header,
+  // perhaps a tail) has nothing to show.
+  const bool empty = ok && tab->isEmpty();
+  ok = ok && !empty;
   if (ok && header.mode == SwapFileHeader::Logger)
     ok = ui->navigationBar->init(tab->swapFile);
-  if (guard)
-    tab->unsetCursor();
+  tab->unsetCursor();
   if (ok && m_powerPanel)
     m_powerPanel->updateControls(header);
   ui->navigationBar->enable();
 
+  if (tab->plot)
+    tab->plot->xAxis->secondRowEnabled = true;
   if (!ok) {
     const int index = ui->tabWidget->indexOf(tab);
-    if (guard && index >= 0 && ui->tabWidget->count() > 1) {
+    if (index >= 0 && ui->tabWidget->count() > 1) {
       if (cancelled) {
         // A moment to see that the read stopped before its tab goes.
         QTimer::singleShot(2000, this, [this, guard] {
@@ -324,6 +336,8 @@ bool MainWindow::loadFile(const QString &path)
       }
     }
     enableToolbar(true, false);
+    if (empty)
+      Helpers::error(this, tr("Open file"), tr("The file holds no samples"), QMessageBox::Ok);
     return false;
   }
 
@@ -331,10 +345,15 @@ bool MainWindow::loadFile(const QString &path)
   m_freshTab = false;
   showStatusMessage(tr("Loaded"), 10000);
   reportViewingCap(tab);
+  m_startTime = now();
+  // The first ten seconds on show, the time axis held to the points loaded
+  // and the value axes fitted as a double-click on a graph fits them (each
+  // fit redraws the chart, so once is enough).
+  adjustRanges(5, 10);
   if (PlotWidget *plot = tab->plot) {
+    plot->setInteractions(Plot::Interactions(Plot::iaRangeDrag | Plot::iaRangeZoom));
     plot->axisRect()->setRangeDrag(Qt::Horizontal | Qt::Vertical);
     plot->axisRect()->setRangeZoom(Qt::Horizontal | Qt::Vertical);
-    plot->xAxis->secondRowEnabled = true;
   }
   tab->report = tab->swapFile->readReport();
   ui->reportBar->update(tab, true);

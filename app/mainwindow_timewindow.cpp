@@ -47,6 +47,7 @@ void MainWindow::connectTimeWindow(PlotWidget *plot)
   connect(plot, &PlotWidget::mouseWheel, this, &MainWindow::on_mouseWheel);
   connect(plot, &PlotWidget::axisDoubleClick, this, &MainWindow::on_axisDoubleClick);
   connect(plot, &PlotWidget::mouseMove, this, &MainWindow::on_mouseMove);
+  connect(plot, &PlotWidget::plottableDoubleClick, this, &MainWindow::on_plottableDoubleClick);
 }
 
 PlotRange MainWindow::rescaleAxis(PlotGraph *graph, PlotRange *range)
@@ -131,18 +132,41 @@ void MainWindow::adjustRanges(double centre, double span)
     upper = 2 * h;
   }
   setXRange(lower, upper);
-  reRangeLeft(true);
+  // Every fit before the one redraw: each redraw draws all the points held.
   resetRightAxes();
+  reRangeLeft(true);
+  if (Helpers::powerMode || Helpers::powerV2Mode)
+    tab->repaint(); // reRangeLeft redraws the logger's chart only
 }
 
+// As a double-click on each of the first two right axes, without the redraw.
 void MainWindow::resetRightAxes()
 {
   PlotWidget *plot = plotter();
-  if (!plot || !plot->axisRect())
+  GLWidget *tab = currentWidget();
+  if (Helpers::isMeasuring || !plot || !tab || !plot->axisRect())
     return;
   const QList<PlotAxis *> right = plot->axisRect()->axes(PlotAxis::atRight);
   for (int i = 0; i < right.size() && i < 2; ++i)
-    on_axisDoubleClick(right.at(i), PlotAxis::spAxis, nullptr);
+    resetRightAxis(tab, plot, right.at(i));
+}
+
+void MainWindow::resetRightAxis(GLWidget *tab, PlotWidget *plot, PlotAxis *axis)
+{
+  const bool own = plot->axisRect() && plot->axisRect()->axis(PlotAxis::atRight, 0) == axis;
+  const int m = own ? tab->mult2 : tab->mult1;
+  axis->setRange(-100.0 * m, 5500.0 * m);
+}
+
+void MainWindow::on_plottableDoubleClick(PlotAbstractPlottable *, QMouseEvent *)
+{
+  PlotWidget *plot = plotter();
+  if (Helpers::isMeasuring || !plot)
+    return;
+  // As a double-click on the left axis and on the first two right ones.
+  resetRightAxes();
+  reRangeLeft(true);
+  plot->replot(PlotWidget::rpByHint);
 }
 
 void MainWindow::on_rangeBorderReached(double newLower, double newUpper)
@@ -228,12 +252,9 @@ void MainWindow::on_axisDoubleClick(PlotAxis *axis, PlotAxis::SelectablePart, QM
   case PlotAxis::atLeft:
     reRangeLeft(true);
     break;
-  case PlotAxis::atRight: {
-    const bool own = plot->axisRect() && plot->axisRect()->axis(PlotAxis::atRight, 0) == axis;
-    const int m = own ? tab->mult2 : tab->mult1;
-    axis->setRange(-100.0 * m, 5500.0 * m);
+  case PlotAxis::atRight:
+    resetRightAxis(tab, plot, axis);
     break;
-  }
   default:
     break;
   }

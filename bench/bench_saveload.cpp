@@ -2,9 +2,15 @@
 // at 10 kHz (about 1.15 GB) as a finished capture, saves it through
 // MainWindow::save (a move within one file system, baseline a plain copy of
 // the file) and opens it with MainWindow::loadFile up to its first window
-// (baseline a plain sequential read of the same file, after both have the
-// file in the page cache). Targets: save under 100 ms, open within 2.5x the
-// plain read.
+// (baseline a plain sequential read of the same file, after both have
+// the file in the page cache). Targets: save under 100 ms, open within 2.5x
+// the plain read. The window is on screen: loadFile returns with the chart
+// drawn. Channel #0 rises above the overview's default threshold
+// for 2 ms every second, so the overview has runs to build.
+//
+// The figures mean something only in an optimised build without
+// sanitizers: the plain read runs in the kernel either way, the walk over
+// the records does not.
 
 #include "glwidget.h"
 #include "mainwindow.h"
@@ -64,7 +70,7 @@ bool writeCapture(const QString &path, qint64 records)
       const qint64 r = first + i;
       const double t = r * 0.0001;
       buffer[size_t(i * 4)] = t;
-      buffer[size_t(i * 4 + 1)] = 500 + (r % 1000);
+      buffer[size_t(i * 4 + 1)] = r % 10000 < 20 ? 30000 : 500 + (r % 1000);
       buffer[size_t(i * 4 + 2)] = 3300 + (r % 7);
       buffer[size_t(i * 4 + 3)] = 1200 + (r % 13);
     }
@@ -74,7 +80,10 @@ bool writeCapture(const QString &path, qint64 records)
   }
   report.t_start = 0;
   report.t_end = (records - 1) * 0.0001;
-  report.min0 = 500, report.max0 = 1499, report.avg0 = 999.5, report.sum0 = 999.5 * records;
+  double sum0 = 0;
+  for (qint64 r = 0; r < records; ++r)
+    sum0 += r % 10000 < 20 ? 30000 : 500 + (r % 1000);
+  report.min0 = 500, report.max0 = 30000, report.avg0 = sum0 / records, report.sum0 = sum0;
   report.min1 = 3300, report.max1 = 3306, report.avg1 = 3303, report.sum1 = 3303.0 * records;
   report.min2 = 1200, report.max2 = 1212, report.avg2 = 1206, report.sum2 = 1206.0 * records;
   report.count = records;
@@ -122,7 +131,11 @@ int main(int argc, char **argv)
   QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/bench_saveload-XXXXXX"));
   const qint64 records = argc > 1 ? QByteArray(argv[1]).toLongLong() : qint64(36000000);
 
+#if !defined(__OPTIMIZE__) || defined(__SANITIZE_ADDRESS__)
+  out << "note: built without optimisation or with sanitizers; the figures are not the program's" << Qt::endl;
+#endif
   MainWindow window;
+  window.show();
   window.addTab();
   GLWidget *tab = window.currentWidget();
   const int index = window.tabWidget()->currentIndex();

@@ -213,6 +213,8 @@ private:
   bool window(double centre, double span, double *start, double *end);
   bool findWindow(const Layout &layout, double start, double end, qint64 *first, qint64 *count);
   template <typename Visit> WalkResult walk(const Layout &layout, qint64 first, qint64 count, Visit &&visit);
+  template <typename VisitBlock>
+  WalkResult walkBlocks(const Layout &layout, qint64 first, qint64 count, VisitBlock &&visitBlock);
   bool pollCancel(SwapFileProgress *progress, qint64 done, qint64 total);
   double thresholdOf(int channel) const;
 

@@ -31,10 +31,11 @@ constexpr double beforeAnyTime = std::numeric_limits<double>::lowest();
 
 // Visits `count` records from record `first`, read in blocks of whole
 // records into one buffer: a sequential read keeps pace with the disk and
-// page cache, and memory stays flat however long the capture is. `visit`
-// gets each record's bytes and index and returns false to stop the walk.
-template <typename Visit>
-SwapFile::WalkResult SwapFile::walk(const Layout &layout, qint64 first, qint64 count, Visit &&visit)
+// page cache, and memory stays flat however long the capture is.
+// `visitBlock` gets a block's bytes, the index of its first record and its
+// record count, and returns false to stop the walk.
+template <typename VisitBlock>
+SwapFile::WalkResult SwapFile::walkBlocks(const Layout &layout, qint64 first, qint64 count, VisitBlock &&visitBlock)
 {
   if (count <= 0)
     return WalkDone;
@@ -51,14 +52,26 @@ SwapFile::WalkResult SwapFile::walk(const Layout &layout, qint64 first, qint64 c
       emit swapFileError(ReadFailed);
       return WalkFailed;
     }
-    const uchar *record = buffer.get();
-    for (qint64 k = 0; k < n; ++k, record += L) {
-      if (!visit(record, first + done + k))
-        return WalkStopped;
-    }
+    if (!visitBlock(static_cast<const uchar *>(buffer.get()), first + done, n))
+      return WalkStopped;
     done += n;
   }
   return WalkDone;
+}
+
+// The same walk record by record: `visit` gets each record's bytes and index
+// and returns false to stop the walk.
+template <typename Visit>
+SwapFile::WalkResult SwapFile::walk(const Layout &layout, qint64 first, qint64 count, Visit &&visit)
+{
+  const qint64 L = layout.recordLength;
+  return walkBlocks(layout, first, count, [&](const uchar *block, qint64 index, qint64 n) {
+    for (qint64 k = 0; k < n; ++k, block += L) {
+      if (!visit(block, index + k))
+        return false;
+    }
+    return true;
+  });
 }
 
 #endif // SWAPFILEWALK_H

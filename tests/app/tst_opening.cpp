@@ -2,10 +2,15 @@
 #include "processstate.h"
 #include "savingfixture.h"
 #include "calculator.h"
+#include "capturerig.h"
+#include "navigationbar.h"
+#include "plot.h"
 #include "testmain.h"
 
 #include <QTemporaryDir>
 
+#include <cmath>
+#include <cstring>
 #include <functional>
 
 using namespace AppFixture;
@@ -106,26 +111,140 @@ private slots:
     QCOMPARE(whole.t_to, tab->report.t_end);
   }
 
+  // A capture made on the simulated bus, saved and opened again: the tab
+  // shows the logger's own values over the first ten seconds, the statistics
+  // the capture ended with and the overview of the whole capture.
+  void simulatedCaptureRoundTrip()
+  {
+    using namespace CaptureRig;
+    QTemporaryDir dir;
+    Rig rig(15);
+    writeSettings({{"Main/save-path", dir.path()}});
+    MainWindow &window = *rig.window;
+    rig.start(0x07, 10);
+    QVERIFY(rig.runUntilStopped(20000));
+    GLWidget *captured = window.captureTab();
+    QVERIFY(captured);
+    const int index = window.tabWidget()->indexOf(captured);
+    const QString working = captured->swapFile->file.fileName();
+    const Records records = readRecords(working, 3, true);
+    QVERIFY(records.tail);
+    QVERIFY(records.times.size() > 14000);
+    // A threshold at 60 % of the ramp's top gives the strip runs to show.
+    double top = 0;
+    for (const QList<double> &row : records.values)
+      top = qMax(top, row.at(0));
+    const double threshold = std::floor(top * 0.6) / 1000; // mA
+    QVERIFY(threshold > 0);
+    writeSettings({{QStringLiteral("Options/thresholds"), QVariant(QString::number(threshold, 'g', 17) + ",1000,3200")}});
+
+    const QString path = dir.filePath("bench.run.tovri");
+    DialogScript script({DialogScript::file(path)});
+    QVERIFY(window.save(index));
+    QVERIFY(script.done());
+    QCOMPARE(script.proposals.value(0), dir.filePath("Capture 1.tovri"));
+    QCOMPARE(window.tabWidget()->tabText(index), QString("bench"));
+    QVERIFY(captured->saved);
+    QVERIFY(!QFile::exists(working));
+    QCOMPARE(captured->swapFile->file.fileName(), path);
+
+    rig.bus.advance(60000);
+    QVERIFY(window.loadFile(path));
+    GLWidget *tab = window.currentWidget();
+    QVERIFY(tab != captured);
+    QCOMPARE(window.tabWidget()->tabText(window.tabWidget()->currentIndex()), QString("bench"));
+    QVERIFY(tab->saved);
+    QCOMPARE(window.startTime(), rig.bus.now());
+
+    // The first viewing interval, every value the logger sent.
+    int first = 0;
+    while (first < records.times.size() && records.times.at(first) < 10.0)
+      ++first;
+    double low = qInf(), high = -qInf();
+    for (int c = 0; c < 3; ++c) {
+      const PlotDataMap &map = *tab->maps.at(c);
+      QCOMPARE(map.size(), first);
+      int i = 0;
+      for (auto it = map.constBegin(); it != map.constEnd(); ++it, ++i) {
+        QCOMPARE(it.key(), records.times.at(i));
+        QCOMPARE(it->value, expectedValue(c, quint32(qRound64(it.key() * 1000))));
+        if (c == 0)
+          low = qMin(low, it->value), high = qMax(high, it->value);
+      }
+    }
+    // Ten seconds on show, the time axis held to them, channel #0's axis fitted.
+    PlotWidget *plot = window.plotter();
+    QCOMPARE(plot->xAxis->range().lower, 0.0);
+    QCOMPARE(plot->xAxis->range().upper, 10.0);
+    QCOMPARE(plot->xAxis->rangeMax(), records.times.at(first - 1));
+    const PlotRange fitted = plot->graph(0)->valueAxis()->range();
+    QCOMPARE(fitted.lower, low);
+    QCOMPARE(fitted.upper, high);
+    // A double-click on a graph fits it again and keeps the time window.
+    plot->graph(0)->valueAxis()->setRange(0, 1);
+    emit plot->plottableDoubleClick(plot->graph(0), nullptr);
+    QCOMPARE(plot->graph(0)->valueAxis()->range().upper, high);
+    QCOMPARE(plot->xAxis->range().upper, 10.0);
+
+    // The statistics are the capture's own tail.
+    uchar stored[ReportData::byteSize], shown[ReportData::byteSize];
+    records.report.toBytes(stored);
+    tab->report.toBytes(shown);
+    QVERIFY(std::memcmp(stored, shown, sizeof stored) == 0);
+    QCOMPARE(tab->report.count, qint64(records.times.size()));
+
+    // The strip shows the whole capture: high from each sample at the
+    // threshold or above to the next one below.
+    auto *strip = window.findChild<NavigationBar *>();
+    QVERIFY(strip && strip->isEnabledForClicks());
+    QCOMPARE(strip->boundFile(), tab->swapFile);
+    QList<double> expectedHigh;
+    bool inRun = false;
+    for (int i = 0; i < records.times.size(); ++i) {
+      const bool high = records.values.at(i).at(0) >= threshold * 1000;
+      if (high && !inRun)
+        expectedHigh << records.times.at(i);
+      else if (!high && inRun)
+        expectedHigh << records.times.at(i) - 0.00001;
+      inRun = high;
+    }
+    if (inRun)
+      expectedHigh << records.times.last() - 0.0000001;
+    QVERIFY(expectedHigh.size() >= 8);
+    QList<double> shownHigh;
+    const PlotDataMap *series = strip->plotter->graph(0)->data();
+    for (auto it = series->constBegin(); it != series->constEnd(); ++it)
+      if (it->value == threshold)
+        shownHigh << it.key();
+    QCOMPARE(shownHigh, expectedHigh);
+  }
+
   void damagedFiles_data()
   {
     QTest::addColumn<QString>("damage");
     QTest::addColumn<bool>("opens");
-    QTest::newRow("empty") << "empty" << false;
-    QTest::newRow("shorter than the header") << "short" << false;
-    QTest::newRow("other version") << "version" << false;
-    QTest::newRow("channel count 0") << "count0" << false;
-    QTest::newRow("channel count 127") << "count127" << false;
-    QTest::newRow("divider 0") << "divider0" << false;
-    QTest::newRow("mode 7") << "mode7" << false;
-    QTest::newRow("text file") << "text" << false;
-    QTest::newRow("cut inside a record") << "cut" << true;
-    QTest::newRow("no tail") << "notail" << true;
+    QTest::addColumn<QString>("message");
+    const QString corrupted = "The file is corrupted or in the wrong format";
+    const QString noSamples = "The file holds no samples";
+    QTest::newRow("empty") << "empty" << false << corrupted;
+    QTest::newRow("shorter than the header") << "short" << false << corrupted;
+    QTest::newRow("header only") << "header" << false << noSamples;
+    QTest::newRow("header and tail only") << "headertail" << false << noSamples;
+    QTest::newRow("other version") << "version" << false << corrupted;
+    QTest::newRow("channel count 0") << "count0" << false << corrupted;
+    QTest::newRow("channel count 127") << "count127" << false << corrupted;
+    QTest::newRow("divider 0") << "divider0" << false << corrupted;
+    QTest::newRow("mode 7") << "mode7" << false << corrupted;
+    QTest::newRow("text file") << "text" << false << corrupted;
+    QTest::newRow("cut inside a record") << "cut" << true << QString();
+    QTest::newRow("no tail") << "notail" << true << QString();
   }
 
   void damagedFiles()
   {
     QFETCH(QString, damage);
     QFETCH(bool, opens);
+    QFETCH(QString, message);
     QTemporaryDir dir;
     const QString good = dir.filePath("good.tovri");
     MainWindow window;
@@ -148,6 +267,13 @@ private slots:
     QByteArray damaged;
     if (damage == "short")
       damaged = bytes.left(300);
+    else if (damage == "header")
+      damaged = bytes.left(512);
+    else if (damage == "headertail") {
+      ReportData none;
+      damaged = bytes.left(512) + QByteArray(ReportData::byteSize, '\0');
+      none.toBytes(reinterpret_cast<uchar *>(damaged.data()) + 512);
+    }
     else if (damage == "version")
       damaged = withHeader(bytes, [](SwapFileHeader &h) { h.version = 9; });
     else if (damage == "count0")
@@ -182,7 +308,7 @@ private slots:
       QCOMPARE(window.currentWidget()->maps[0]->size(), expected);
       QCOMPARE(window.currentWidget()->maps[2]->last().value, loggerValue(2, expected - 1));
     } else {
-      QCOMPARE(script.boxTexts, QStringList{"The file is corrupted or in the wrong format"});
+      QCOMPARE(script.boxTexts, QStringList{message});
     }
   }
 };

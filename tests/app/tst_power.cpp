@@ -187,12 +187,15 @@ private slots:
     GLWidget *tab = window.currentWidget();
     QCOMPARE(window.tabWidget()->tabText(window.tabWidget()->currentIndex()), QString("*Capture 1"));
     const QString working = tab->swapFile->file.fileName();
-    // The two temperatures are drawn on Fahrenheit axes.
-    int fahrenheitAxes = 0;
-    for (PlotAxis *axis : tab->plot->axisRect()->axes())
-      if (auto *power = dynamic_cast<AxisPower *>(axis); power && (power->channel == 4 || power->channel == 5))
-        fahrenheitAxes += power->label().endsWith('F') && power->range().upper > 200;
-    QCOMPARE(fahrenheitAxes, 2);
+    // The two temperatures are drawn on Fahrenheit axes, live and reopened.
+    auto fahrenheitAxes = [](GLWidget *chart) {
+      int found = 0;
+      for (PlotAxis *axis : chart->plot->axisRect()->axes())
+        if (auto *power = dynamic_cast<AxisPower *>(axis); power && (power->channel == 4 || power->channel == 5))
+          found += power->label().endsWith('F') && power->rangeMax() > 200;
+      return found;
+    };
+    QCOMPARE(fahrenheitAxes(tab), 2);
 
     // After 15 s the oldest frames are in the file, the newest still in memory.
     rig.run(15000);
@@ -235,6 +238,7 @@ private slots:
     QVERIFY(rig.panel()->isFahrentheit());
     GLWidget *opened = window.currentWidget();
     QCOMPARE(opened->maps.size(), 4);
+    QCOMPARE(fahrenheitAxes(opened), 2);
     QCOMPARE(opened->maps.at(2)->first().value, supplyValue(4, 0, true));
     QCOMPARE(opened->maps.at(1)->last().value, supplyValue(1, quint32(opened->maps.at(1)->size() - 1), true));
   }
