@@ -768,6 +768,10 @@ Channels calibration values are lost.
         <source>Viewing interval, sec </source>
         <translation>Viewing interval, sec </translation>
     </message>
+    <message>
+        <source>The file holds no samples</source>
+        <translation>The file holds no samples</translation>
+    </message>
 </context>
 <context>
     <name>MarkerBar</name>

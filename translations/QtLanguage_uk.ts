@@ -768,6 +768,10 @@ Channels calibration values are lost.
         <source>Viewing interval, sec </source>
         <translation>Інтервал перегляду, с </translation>
     </message>
+    <message>
+        <source>The file holds no samples</source>
+        <translation>Файл не містить жодного відліку</translation>
+    </message>
 </context>
 <context>
     <name>MarkerBar</name>
