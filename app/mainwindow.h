@@ -325,6 +325,8 @@ private:
   // Creates the working file exclusively; the path, or empty on failure.
   QString createWorkingFile(const QString &tabName);
   void failCapture(const QString &text);
+  // Ends the capture at its time limit, from the event loop and once.
+  void postTimeLimitStop();
   // Time in seconds of the first sample of a block with sample counter `c`,
   // `n` samples per channel and a period of `periodMs`; follows counter
   // restarts and wraps, and logs gaps when `logLost`.

@@ -358,18 +358,24 @@ void MainWindow::addPacket(const MeasureAll &block)
     first = false;
   }
 
+  if (m_measuringTime != -1 && t >= m_measuringTime)
+    postTimeLimitStop();
+}
+
+void MainWindow::postTimeLimitStop()
+{
   // The stop turns the event loop and reads the whole file: never inside the
   // link's emission with the tab locked, and only once.
-  if (m_measuringTime != -1 && t >= m_measuringTime && !m_stopPosted) {
-    m_stopPosted = true;
-    QMetaObject::invokeMethod(
-      this,
-      [this] {
-        if (m_stopPosted && Helpers::isMeasuring)
-          on_stopButton();
-      },
-      Qt::QueuedConnection);
-  }
+  if (m_stopPosted)
+    return;
+  m_stopPosted = true;
+  QMetaObject::invokeMethod(
+    this,
+    [this] {
+      if (m_stopPosted && Helpers::isMeasuring)
+        on_stopButton();
+    },
+    Qt::QueuedConnection);
 }
 
 double MainWindow::blockStart(quint64 c, int n, double periodMs, bool logLost)

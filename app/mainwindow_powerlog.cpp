@@ -241,16 +241,8 @@ void MainWindow::addPacket(const MeasurePower &frame)
     }
   }
 
-  if (m_measuringTime != -1 && t > m_measuringTime && !m_stopPosted) {
-    m_stopPosted = true;
-    QMetaObject::invokeMethod(
-      this,
-      [this] {
-        if (m_stopPosted && Helpers::isMeasuring)
-          on_stopButton();
-      },
-      Qt::QueuedConnection);
-  }
+  if (m_measuringTime != -1 && t > m_measuringTime)
+    postTimeLimitStop();
 }
 
 void MainWindow::on_packetPowerReceived(PowerPacket &packet)

@@ -40,6 +40,18 @@ inline void collect(QtMsgType type, const QMessageLogContext &context, const QSt
     previousHandler()(type, context, text);
 }
 
+// Bus time in steps of 10 ms, each drained and ticked as the window's
+// timers would.
+inline void runBus(SimBus &bus, MainWindow &window, qint64 ms)
+{
+  for (qint64 done = 0; done < ms; done += 10) {
+    bus.advance(10);
+    HidDevice::m_instance->hidRead();
+    QCoreApplication::processEvents();
+    window.reRangeX();
+  }
+}
+
 // A logger on the simulated bus, a window and the bus's time as its clock.
 struct Rig
 {
@@ -85,17 +97,7 @@ struct Rig
     window->on_startMeasurement(command);
   }
 
-  // Bus time in steps of 10 ms, each drained and ticked as the window's
-  // timers would.
-  void run(qint64 ms)
-  {
-    for (qint64 done = 0; done < ms; done += 10) {
-      bus.advance(10);
-      HidDevice::m_instance->hidRead();
-      QCoreApplication::processEvents();
-      window->reRangeX();
-    }
-  }
+  void run(qint64 ms) { runBus(bus, *window, ms); }
 
   bool runUntilStopped(qint64 limitMs)
   {

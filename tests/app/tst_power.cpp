@@ -71,15 +71,7 @@ struct PowerRig
     control<QPushButton>("btnStart")->click();
   }
 
-  void run(qint64 ms)
-  {
-    for (qint64 done = 0; done < ms; done += 10) {
-      bus.advance(10);
-      HidDevice::m_instance->hidRead();
-      QCoreApplication::processEvents();
-      window->reRangeX();
-    }
-  }
+  void run(qint64 ms) { CaptureRig::runBus(bus, *window, ms); }
 
   // A report from the supply: descriptor, size, then `body`.
   void answer(const QByteArray &body, int size)
