@@ -167,6 +167,7 @@ int main(int argc, char **argv)
     }
   }
   const bool ran = Helpers::isMeasuring;
+  const qint64 captureWallMs = wall.elapsed();
   const int blocks = logger->blocksSent() - before;
   const int unread = logger->queuedReports();
   QElapsedTimer stopTimer;
@@ -183,6 +184,7 @@ int main(int argc, char **argv)
   double highest = afterStop;
   for (double v : std::as_const(hourly))
     highest = qMax(highest, v);
+  out << QStringLiteral("  capture took %1 s of wall time\n").arg(captureWallMs / 1000.0, 0, 'f', 1);
   out << QStringLiteral("  after the stop (%1 s): %2; peak of the whole run (VmHWM): %3\n")
            .arg(stopMs / 1000.0, 0, 'f', 1)
            .arg(mb(afterStop), mb(peak));

@@ -3,7 +3,8 @@
 // a second, and the simulated HID library keeps at most 30 reports queued
 // (dropping the oldest). Prints the reports lost, the LOST lines and the
 // longest gap between two reads of the queue, against the same capture
-// without the redraw as baseline.
+// without the redraw as baseline; a third run drains the queue in the GUI
+// thread instead of the link's reader thread, for comparison.
 //
 // bench_live [seconds per run, default 120] [divider, default 1]
 // The default divider 1 (10 kHz, 3 channels, 9 samples per report) sends
@@ -27,9 +28,11 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -39,10 +42,10 @@ QtMessageHandler g_previous = nullptr;
 
 void countLost(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
-  if (text.contains(QLatin1String("*** LOST PACKETS"))) {
+  if (text.contains(QLatin1String("*** LOST PACKETS")))
     ++g_lost;
+  if (text.contains(QLatin1String("*** LOST")))
     return;
-  }
   if (type >= QtWarningMsg && g_previous)
     g_previous(type, context, text);
 }
@@ -61,13 +64,21 @@ public:
     const qint64 due = ns / 1000000;
     if (due > now())
       advance(due - now());
-    if (m_measuring && m_lastRead >= 0)
-      m_longestGap = std::max(m_longestGap, ns - m_lastRead);
-    m_lastRead = ns;
-    const int count = SimBus::read(handle, buffer, length);
-    if (m_measuring && count == 0)
-      ++m_drains;
-    return count;
+    const qint64 last = m_lastRead.exchange(ns);
+    if (m_measuring && last >= 0)
+      m_longestGap = std::max(m_longestGap.load(), ns - last);
+    return SimBus::read(handle, buffer, length);
+  }
+
+  // The library's blocking read, in wall-clock time.
+  int readTimeout(HidHandle *handle, unsigned char *buffer, int length, int milliseconds) override
+  {
+    for (int waited = 0;; ++waited) {
+      const int count = read(handle, buffer, length);
+      if (count != 0 || waited >= milliseconds)
+        return count;
+      QThread::usleep(1000);
+    }
   }
 
   void measure(bool on)
@@ -76,14 +87,12 @@ public:
     m_lastRead = -1;
   }
   double longestGapMs() const { return m_longestGap / 1e6; }
-  qint64 drains() const { return m_drains; }
 
 private:
   QElapsedTimer m_clock;
-  bool m_measuring = false;
-  qint64 m_lastRead = -1;
-  qint64 m_longestGap = 0;
-  qint64 m_drains = 0;
+  std::atomic<bool> m_measuring {false};
+  std::atomic<qint64> m_lastRead {-1};
+  std::atomic<qint64> m_longestGap {0};
 };
 
 struct Result
@@ -92,17 +101,18 @@ struct Result
   int dropped = 0;
   int lost = 0;
   double longestGapMs = 0;
-  qint64 drains = 0;
+  double longestHandOverGapMs = 0;
   int replots = 0;
   double longestReplotMs = 0;
   qint64 records = 0;
   qint64 samples = 0;
 };
 
-Result run(int seconds, int divider, bool replot)
+Result run(int seconds, int divider, bool replot, bool readerThread)
 {
   Result result;
   WallClockBus bus;
+  bus.readerThread = readerThread;
   auto *logger = bus.add<SimLogger>();
   auto *window = new MainWindow;
   window->resize(1280, 800);
@@ -141,13 +151,25 @@ Result run(int seconds, int divider, bool replot)
     result.longestReplotMs = std::max(result.longestReplotMs, replotTimer.nsecsElapsed() / 1e6);
   });
 
+  // The window's side: the longest wait between two reports handed to it.
+  QElapsedTimer handOver;
+  qint64 lastHandOver = -1;
+  qint64 longestHandOver = 0;
+  handOver.start();
+  const QMetaObject::Connection handed = QObject::connect(link, &HidDevice::packetReceived, [&] {
+    const qint64 ns = handOver.nsecsElapsed();
+    if (lastHandOver >= 0)
+      longestHandOver = std::max(longestHandOver, ns - lastHandOver);
+    lastHandOver = ns;
+  });
   bus.measure(true);
   QEventLoop loop;
   QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
   loop.exec();
   bus.measure(false);
+  QObject::disconnect(handed);
   result.longestGapMs = bus.longestGapMs();
-  result.drains = bus.drains();
+  result.longestHandOverGapMs = longestHandOver / 1e6;
   const QString path = tab->swapFile->file.fileName();
   // The bus moves only when read, and the stop reaches the logger before the
   // next read: what is queued now is never part of the capture.
@@ -175,11 +197,15 @@ QString loadAverage()
 
 void print(const char *name, const Result &r, int seconds)
 {
-  out << QStringLiteral("  %1: %2 reports (%3/s), %4 drains, %5 replots (longest %6 ms)\n")
+  out << QStringLiteral("  %1: %2 reports (%3/s), %4 lost, %5 LOST lines, longest gap between reads of the "
+                        "queue %6 ms, between reports handed to the window %7 ms, %8 replots (longest %9 ms)\n")
            .arg(QLatin1String(name))
            .arg(r.reports)
            .arg(double(r.reports) / seconds, 0, 'f', 0)
-           .arg(r.drains)
+           .arg(r.dropped)
+           .arg(r.lost)
+           .arg(r.longestGapMs, 0, 'f', 1)
+           .arg(r.longestHandOverGapMs, 0, 'f', 1)
            .arg(r.replots)
            .arg(r.longestReplotMs, 0, 'f', 1);
 }
@@ -205,16 +231,19 @@ int main(int argc, char **argv)
   }
 
   const QString loadBefore = loadAverage();
-  const Result baseline = run(seconds, divider, false);
-  const Result live = run(seconds, divider, true);
+  const Result baseline = run(seconds, divider, false, true);
+  const Result live = run(seconds, divider, true, true);
+  // For comparison: the library drained by the GUI thread itself.
+  const Result guiThread = run(seconds, divider, true, false);
   const QString loadAfter = loadAverage();
 
   out << QStringLiteral("live capture, 3 channels at %1 Hz, %2 s of real time per run (load average %3 before, %4 after)\n")
            .arg(10000 / divider)
            .arg(seconds)
            .arg(loadBefore, loadAfter);
-  print("baseline (no redraw)", baseline, seconds);
-  print("with the 5 Hz redraw", live, seconds);
+  print("baseline, reader thread, no redraw", baseline, seconds);
+  print("reader thread, 5 Hz redraw", live, seconds);
+  print("GUI-thread drain, 5 Hz redraw", guiThread, seconds);
   out << QStringLiteral("  reports lost: %1  target 0  baseline %2\n").arg(live.dropped).arg(baseline.dropped);
   out << QStringLiteral("  LOST lines: %1  target 0  baseline %2\n").arg(live.lost).arg(baseline.lost);
   out << QStringLiteral("  longest gap between two reads of the queue: %1 ms  target < 20 ms  baseline %2 ms\n")

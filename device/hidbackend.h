@@ -44,6 +44,9 @@ public:
 
   virtual void sleep(int milliseconds) = 0;
   virtual void processEvents() = 0;
+  // True when the link may read an open device on a thread of its own while
+  // it writes and lists devices in the GUI thread, as hidapi allows.
+  virtual bool threadedReads() const { return true; }
 
   // The backend in use: the installed one, else the hidapi backend.
   static HidBackend *instance();

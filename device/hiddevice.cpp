@@ -9,7 +9,12 @@
 #include <QMutexLocker>
 #include <QTimer>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <thread>
+#include <utility>
 
 HidDevice *HidDevice::m_instance = nullptr;
 
@@ -28,7 +33,75 @@ enum BootCommand : unsigned char {
   StartFirmware = 0x06,
 };
 
+// How long one read of the reader waits for a report, and how long it rests
+// after a failed read (a device going away fails until the search notices).
+constexpr int ReaderWaitMs = 10;
+constexpr int ReaderRestMs = 10;
+
 } // namespace
+
+// Drains one open device on a thread of its own. The reports wait, in the
+// order read, until the GUI thread takes them; none is dropped.
+class HidReader
+{
+public:
+  HidReader(HidBackend *backend, HidHandle *handle)
+    : m_backend(backend)
+    , m_handle(handle)
+    , m_thread([this] { run(); })
+  {
+  }
+
+  // Returns once the thread has ended: the handle may then be closed.
+  ~HidReader()
+  {
+    {
+      const std::lock_guard<std::mutex> lock(m_mutex);
+      m_stop = true;
+    }
+    m_wake.notify_all();
+    m_thread.join();
+  }
+
+  QList<QByteArray> take()
+  {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return std::exchange(m_reports, {});
+  }
+
+private:
+  void run()
+  {
+    unsigned char buffer[HidDevice::InputSize];
+    for (;;) {
+      {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_stop)
+          return;
+      }
+      const int count = m_backend->readTimeout(m_handle, buffer, HidDevice::InputSize, ReaderWaitMs);
+      if (count > 0) {
+        // A short report must not carry bytes of the one before.
+        if (count < HidDevice::InputSize)
+          std::memset(buffer + count, 0, size_t(HidDevice::InputSize - count));
+        const QByteArray report(reinterpret_cast<const char *>(buffer), HidDevice::InputSize);
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_reports.append(report);
+      } else if (count < 0) {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_wake.wait_for(lock, std::chrono::milliseconds(ReaderRestMs), [this] { return m_stop; });
+      }
+    }
+  }
+
+  HidBackend *m_backend;
+  HidHandle *m_handle;
+  std::mutex m_mutex;
+  std::condition_variable m_wake;
+  bool m_stop = false;
+  QList<QByteArray> m_reports;
+  std::thread m_thread; // last: starts once the rest is built
+};
 
 HidDevice *HidDevice::instance()
 {
@@ -92,6 +165,8 @@ bool HidDevice::disconnectDevice()
   HidHandle *handle = m_device;
   if (!handle)
     return false;
+  // The reader ends before its handle goes; what it held is of a closed device.
+  m_reader.reset();
   // Cleared first: a slot reached from close must find the link closed.
   m_device = nullptr;
   m_backend->close(handle);
@@ -202,10 +277,38 @@ void HidDevice::terminateUpdate()
 void HidDevice::hidRead()
 {
   // A slot of packetReceived that turns the event loop brings the poll
-  // timer back here; the outer loop goes on draining.
+  // timer back here; the outer call goes on handing reports over.
   if (!m_device || m_reading)
     return;
   m_reading = true;
+  // Only the poll starts the reader, so a firmware update (which stops the
+  // poll and reads the bootloader's answers itself) never meets it.
+  if (!m_reader && m_openProductId != BootProductId && m_backend->threadedReads())
+    m_reader = std::make_unique<HidReader>(m_backend, m_device);
+  if (m_reader)
+    handOver();
+  else
+    readDirect();
+  m_reading = false;
+}
+
+void HidDevice::handOver()
+{
+  const HidHandle *handle = m_device;
+  const QList<QByteArray> reports = m_reader->take();
+  unsigned char buffer[InputSize];
+  for (const QByteArray &report : reports) {
+    // A slot may have closed the device: the rest belongs to no open link.
+    if (m_device != handle)
+      break;
+    std::memcpy(buffer, report.constData(), InputSize);
+    QMutexLocker locker(&m_readLock);
+    emit packetReceived(buffer, InputSize);
+  }
+}
+
+void HidDevice::readDirect()
+{
   unsigned char buffer[InputSize];
   std::memset(buffer, 0, sizeof buffer);
   for (;;) {
@@ -221,7 +324,6 @@ void HidDevice::hidRead()
     QMutexLocker locker(&m_readLock);
     emit packetReceived(buffer, InputSize);
   }
-  m_reading = false;
 }
 
 bool HidDevice::waitAnswer()
