@@ -33,21 +33,22 @@ enum BootCommand : unsigned char {
   StartFirmware = 0x06,
 };
 
-// How long one read of the reader waits for a report, and how long it rests
-// after a failed read (a device going away fails until the search notices).
-constexpr int ReaderWaitMs = 10;
-constexpr int ReaderRestMs = 10;
+// The reader's rest when the library has nothing waiting, as the poll's.
+constexpr int ReaderRestMs = ReadInterval;
 
 } // namespace
 
-// Drains one open device on a thread of its own. The reports wait, in the
-// order read, until the GUI thread takes them; none is dropped.
+// Drains one open device on a thread of its own, with the same non-blocking
+// reads the poll makes, each under the link's library lock so that the
+// library never sees two calls at once. The reports wait, in the order
+// read, until the GUI thread takes them; none is dropped.
 class HidReader
 {
 public:
-  HidReader(HidBackend *backend, HidHandle *handle)
+  HidReader(HidBackend *backend, HidHandle *handle, std::mutex *libraryLock)
     : m_backend(backend)
     , m_handle(handle)
+    , m_libraryLock(libraryLock)
     , m_thread([this] { run(); })
   {
   }
@@ -74,28 +75,30 @@ private:
   {
     unsigned char buffer[HidDevice::InputSize];
     for (;;) {
+      int count;
       {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_stop)
-          return;
+        const std::lock_guard<std::mutex> library(*m_libraryLock);
+        count = m_backend->read(m_handle, buffer, HidDevice::InputSize);
       }
-      const int count = m_backend->readTimeout(m_handle, buffer, HidDevice::InputSize, ReaderWaitMs);
+      std::unique_lock<std::mutex> lock(m_mutex);
+      if (m_stop)
+        return;
       if (count > 0) {
         // A short report must not carry bytes of the one before.
         if (count < HidDevice::InputSize)
           std::memset(buffer + count, 0, size_t(HidDevice::InputSize - count));
-        const QByteArray report(reinterpret_cast<const char *>(buffer), HidDevice::InputSize);
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        m_reports.append(report);
-      } else if (count < 0) {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_wake.wait_for(lock, std::chrono::milliseconds(ReaderRestMs), [this] { return m_stop; });
+        m_reports.append(QByteArray(reinterpret_cast<const char *>(buffer), HidDevice::InputSize));
+        continue;
       }
+      // Nothing waiting, or a device going away (the search notices): rest.
+      if (m_wake.wait_for(lock, std::chrono::milliseconds(ReaderRestMs), [this] { return m_stop; }))
+        return;
     }
   }
 
   HidBackend *m_backend;
   HidHandle *m_handle;
+  std::mutex *m_libraryLock;
   std::mutex m_mutex;
   std::condition_variable m_wake;
   bool m_stop = false;
@@ -182,7 +185,10 @@ void HidDevice::opened(const QString &serial, bool boot)
 
 bool HidDevice::searchDevice(bool arrival, bool boot)
 {
-  m_devices = boot ? m_backend->enumerate(VendorId, BootProductId) : m_backend->enumerate(0, 0);
+  {
+    const std::lock_guard<std::mutex> library(m_libraryLock);
+    m_devices = boot ? m_backend->enumerate(VendorId, BootProductId) : m_backend->enumerate(0, 0);
+  }
 
   if (arrival) {
     // A failure is told again once its device has left the bus.
@@ -284,7 +290,7 @@ void HidDevice::hidRead()
   // Only the poll starts the reader, so a firmware update (which stops the
   // poll and reads the bootloader's answers itself) never meets it.
   if (!m_reader && m_openProductId != BootProductId && m_backend->threadedReads())
-    m_reader = std::make_unique<HidReader>(m_backend, m_device);
+    m_reader = std::make_unique<HidReader>(m_backend, m_device, &m_libraryLock);
   if (m_reader)
     handOver();
   else
@@ -343,6 +349,7 @@ bool HidDevice::waitAnswer()
 
 QString HidDevice::hidError(HidHandle *handle) const
 {
+  const std::lock_guard<std::mutex> library(m_libraryLock);
   return m_backend->error(handle);
 }
 
@@ -352,6 +359,7 @@ int HidDevice::write(const unsigned char *report)
 {
   if (!m_device)
     return 0;
+  const std::lock_guard<std::mutex> library(m_libraryLock);
   return m_backend->write(m_device, report, OutputSize);
 }
 

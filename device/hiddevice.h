@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <memory>
+#include <mutex>
 
 class HidReader;
 class Packet;
@@ -105,6 +106,8 @@ private:
   QTimer *m_searchTimer = nullptr;
   QTimer *m_readTimer = nullptr;
   QMutex m_readLock;
+  // Held around every call into the HID library that may meet the reader's.
+  mutable std::mutex m_libraryLock;
   std::unique_ptr<HidReader> m_reader;
   QList<HidDeviceEntry> m_devices;
   QString m_serial;

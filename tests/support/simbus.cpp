@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 
-#include <chrono>
 #include <cstring>
 
 namespace {
@@ -47,8 +46,6 @@ void SimDevice::pushInput(const QByteArray &report)
     m_input.removeFirst();
     ++m_dropped;
   }
-  if (m_bus)
-    m_bus->m_inputArrived.notify_all();
 }
 
 int SimDevice::queuedReports() const
@@ -298,16 +295,10 @@ int SimBus::read(HidHandle *handle, unsigned char *buffer, int length)
 
 int SimBus::readTimeout(HidHandle *handle, unsigned char *buffer, int length, int milliseconds)
 {
-  std::unique_lock<std::recursive_mutex> lock(m_lock);
-  auto waiting = [&] {
-    Connection *c = connection(handle);
-    return usable(c) && c->device->m_input.isEmpty() && c->device->failingReads == 0;
-  };
-  if (readerThread) {
-    // The library blocks in real time until a report comes.
-    m_inputArrived.wait_for(lock, std::chrono::milliseconds(qMax(0, milliseconds)), [&] { return !waiting(); });
-  } else {
-    for (int waited = 0; waited < milliseconds && waiting(); ++waited)
+  const std::lock_guard<std::recursive_mutex> lock(m_lock);
+  Connection *c = connection(handle);
+  if (usable(c) && c->device->m_input.isEmpty() && c->device->failingReads == 0) {
+    for (int waited = 0; waited < milliseconds && usable(c) && c->device->m_input.isEmpty(); ++waited)
       advance(1);
   }
   return read(handle, buffer, length);

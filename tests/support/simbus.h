@@ -7,7 +7,6 @@
 #include <QList>
 #include <QString>
 
-#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -89,8 +88,7 @@ private:
 // moves only through sleep(), timed reads and advance().
 //
 // The bus is safe to use from several threads. It lets the link read on a
-// thread of its own only when `readerThread` is set; a timed read then waits
-// in real time for input instead of moving the bus's time.
+// thread of its own only when `readerThread` is set.
 class SimBus : public HidBackend
 {
 public:
@@ -169,7 +167,6 @@ private:
   // Guards everything of the bus and its devices; recursive because devices
   // answer writes by queueing, and timed reads read.
   mutable std::recursive_mutex m_lock;
-  std::condition_variable_any m_inputArrived;
   HidBackend *m_previous;
   std::vector<std::unique_ptr<SimDevice>> m_devices;
   std::vector<std::unique_ptr<Connection>> m_connections;
