@@ -161,11 +161,12 @@ Result run(int seconds, int divider, bool replot, bool readerThread)
   result.longestGapMs = bus.longestGapMs();
   result.longestHandOverGapMs = longestHandOver / 1e6;
   const QString path = tab->swapFile->file.fileName();
-  result.reports = logger->blocksSent() - before;
-  result.dropped = logger->droppedReports() - droppedBefore;
   // The capture is what reached the window before the stop.
   const int captured = sampleReports;
   window->on_stopButton();
+  // The logger has stopped streaming: its counts stay put from here on.
+  result.reports = logger->blocksSent() - before;
+  result.dropped = logger->droppedReports() - droppedBefore;
   QObject::disconnect(tab->plot, nullptr, nullptr, nullptr);
   result.lost = g_lost;
   const int perReport = MeasureAll::MaxSamples / 3;

@@ -52,7 +52,6 @@ private slots:
     const qint64 record = 4 * 8;
     const qint64 size = QFileInfo(path).size();
     QCOMPARE(size, SwapFile::headerBlockSize + announced * record);
-    const qint64 whole = announced;
 
     // Opened as the user opens it, with the same logger attached so that the
     // samples decode as they did in the capture.
@@ -65,10 +64,10 @@ private slots:
     GLWidget *tab = window.currentWidget();
     QVERIFY(tab);
     SwapFile *file = tab->swapFile;
-    const double last = double(whole - 1) * 0.001;
+    const double last = double(announced - 1) * 0.001;
     QVERIFY(qAbs(file->duration - last) < 1e-9);
     // No tail in the file: the statistics come from the records themselves.
-    QCOMPARE(tab->report.count, whole);
+    QCOMPARE(tab->report.count, announced);
     QVERIFY(qAbs(tab->report.t_end - last) < 1e-9);
 
     // Every record, as paging reads it, is the sample sent at its time.
@@ -78,7 +77,7 @@ private slots:
     double max0 = -1e300, min1 = 1e300;
     for (int c = 0; c < 3; ++c) {
       const PlotDataMap *map = tab->maps.at(c);
-      QCOMPARE(qint64(map->size()), whole);
+      QCOMPARE(qint64(map->size()), announced);
       qint64 i = 0;
       for (auto it = map->constBegin(); it != map->constEnd(); ++it, ++i) {
         if (qAbs(it.key() - double(i) * 0.001) > 1e-6)
