@@ -44,6 +44,10 @@ public:
 
   virtual void sleep(int milliseconds) = 0;
   virtual void processEvents() = 0;
+  // True when the link may drain an open device from a thread of its own
+  // (its calls into the library still come one at a time). The simulated
+  // bus says no unless asked, so that tests read in step with its time.
+  virtual bool threadedReads() const { return true; }
 
   // The backend in use: the installed one, else the hidapi backend.
   static HidBackend *instance();

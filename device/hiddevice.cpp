@@ -9,7 +9,12 @@
 #include <QMutexLocker>
 #include <QTimer>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <thread>
+#include <utility>
 
 HidDevice *HidDevice::m_instance = nullptr;
 
@@ -28,7 +33,78 @@ enum BootCommand : unsigned char {
   StartFirmware = 0x06,
 };
 
+// The reader's rest when the library has nothing waiting, as the poll's.
+constexpr int ReaderRestMs = ReadInterval;
+
 } // namespace
+
+// Drains one open device on a thread of its own, with the same non-blocking
+// reads the poll makes, each under the link's library lock so that the
+// library never sees two calls at once. The reports wait, in the order
+// read, until the GUI thread takes them; none is dropped.
+class HidReader
+{
+public:
+  HidReader(HidBackend *backend, HidHandle *handle, std::mutex *libraryLock)
+    : m_backend(backend)
+    , m_handle(handle)
+    , m_libraryLock(libraryLock)
+    , m_thread([this] { run(); })
+  {
+  }
+
+  // Returns once the thread has ended: the handle may then be closed.
+  ~HidReader()
+  {
+    {
+      const std::lock_guard<std::mutex> lock(m_mutex);
+      m_stop = true;
+    }
+    m_wake.notify_all();
+    m_thread.join();
+  }
+
+  QList<QByteArray> take()
+  {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return std::exchange(m_reports, {});
+  }
+
+private:
+  void run()
+  {
+    unsigned char buffer[HidDevice::InputSize];
+    for (;;) {
+      int count;
+      {
+        const std::lock_guard<std::mutex> library(*m_libraryLock);
+        count = m_backend->read(m_handle, buffer, HidDevice::InputSize);
+      }
+      std::unique_lock<std::mutex> lock(m_mutex);
+      if (m_stop)
+        return;
+      if (count > 0) {
+        // A short report must not carry bytes of the one before.
+        if (count < HidDevice::InputSize)
+          std::memset(buffer + count, 0, size_t(HidDevice::InputSize - count));
+        m_reports.append(QByteArray(reinterpret_cast<const char *>(buffer), HidDevice::InputSize));
+        continue;
+      }
+      // Nothing waiting, or a device going away (the search notices): rest.
+      if (m_wake.wait_for(lock, std::chrono::milliseconds(ReaderRestMs), [this] { return m_stop; }))
+        return;
+    }
+  }
+
+  HidBackend *m_backend;
+  HidHandle *m_handle;
+  std::mutex *m_libraryLock;
+  std::mutex m_mutex;
+  std::condition_variable m_wake;
+  bool m_stop = false;
+  QList<QByteArray> m_reports;
+  std::thread m_thread; // last: starts once the rest is built
+};
 
 HidDevice *HidDevice::instance()
 {
@@ -92,6 +168,8 @@ bool HidDevice::disconnectDevice()
   HidHandle *handle = m_device;
   if (!handle)
     return false;
+  // The reader ends before its handle goes; what it held is of a closed device.
+  m_reader.reset();
   // Cleared first: a slot reached from close must find the link closed.
   m_device = nullptr;
   m_backend->close(handle);
@@ -107,7 +185,10 @@ void HidDevice::opened(const QString &serial, bool boot)
 
 bool HidDevice::searchDevice(bool arrival, bool boot)
 {
-  m_devices = boot ? m_backend->enumerate(VendorId, BootProductId) : m_backend->enumerate(0, 0);
+  {
+    const std::lock_guard<std::mutex> library(m_libraryLock);
+    m_devices = boot ? m_backend->enumerate(VendorId, BootProductId) : m_backend->enumerate(0, 0);
+  }
 
   if (arrival) {
     // A failure is told again once its device has left the bus.
@@ -202,10 +283,38 @@ void HidDevice::terminateUpdate()
 void HidDevice::hidRead()
 {
   // A slot of packetReceived that turns the event loop brings the poll
-  // timer back here; the outer loop goes on draining.
+  // timer back here; the outer call goes on handing reports over.
   if (!m_device || m_reading)
     return;
   m_reading = true;
+  // Only the poll starts the reader, so a firmware update (which stops the
+  // poll and reads the bootloader's answers itself) never meets it.
+  if (!m_reader && m_openProductId != BootProductId && m_backend->threadedReads())
+    m_reader = std::make_unique<HidReader>(m_backend, m_device, &m_libraryLock);
+  if (m_reader)
+    handOver();
+  else
+    readDirect();
+  m_reading = false;
+}
+
+void HidDevice::handOver()
+{
+  const HidHandle *handle = m_device;
+  const QList<QByteArray> reports = m_reader->take();
+  unsigned char buffer[InputSize];
+  for (const QByteArray &report : reports) {
+    // A slot may have closed the device: the rest belongs to no open link.
+    if (m_device != handle)
+      break;
+    std::memcpy(buffer, report.constData(), InputSize);
+    QMutexLocker locker(&m_readLock);
+    emit packetReceived(buffer, InputSize);
+  }
+}
+
+void HidDevice::readDirect()
+{
   unsigned char buffer[InputSize];
   std::memset(buffer, 0, sizeof buffer);
   for (;;) {
@@ -221,7 +330,6 @@ void HidDevice::hidRead()
     QMutexLocker locker(&m_readLock);
     emit packetReceived(buffer, InputSize);
   }
-  m_reading = false;
 }
 
 bool HidDevice::waitAnswer()
@@ -241,6 +349,7 @@ bool HidDevice::waitAnswer()
 
 QString HidDevice::hidError(HidHandle *handle) const
 {
+  const std::lock_guard<std::mutex> library(m_libraryLock);
   return m_backend->error(handle);
 }
 
@@ -250,6 +359,7 @@ int HidDevice::write(const unsigned char *report)
 {
   if (!m_device)
     return 0;
+  const std::lock_guard<std::mutex> library(m_libraryLock);
   return m_backend->write(m_device, report, OutputSize);
 }
 

@@ -9,15 +9,22 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+#include <mutex>
+
+class HidReader;
 class Packet;
 class PowerPacket;
 class QIODevice;
 class QTimer;
 
 // The program's one USB HID link to the logger or a power supply. It looks
-// for the device every 2 s, drains its input reports every 1 ms and hands
-// each on as packetReceived, writes packets and text commands, and writes
-// new firmware through the bootloader. GUI thread only.
+// for the device every 2 s, hands its input reports on as packetReceived
+// every 1 ms, writes packets and text commands, and writes new firmware
+// through the bootloader. GUI thread only, except the reader: while a device
+// in normal operation is open, a thread of the link drains the HID library
+// (which keeps only a few reports and drops the oldest), so that a busy GUI
+// thread delays reports but never loses them.
 class HidDevice : public QObject
 {
   Q_OBJECT
@@ -87,6 +94,9 @@ private:
   void failUpdate(const QString &text, bool post);
   QString writeError() const;
   void drainInput();
+  // hidRead's two roads: reports the reader took, or the library itself.
+  void handOver();
+  void readDirect();
   // Tells a failed open of `entry` once.
   void openFailed(const HidDeviceEntry &entry);
   static QString failureKey(const HidDeviceEntry &entry);
@@ -96,6 +106,9 @@ private:
   QTimer *m_searchTimer = nullptr;
   QTimer *m_readTimer = nullptr;
   QMutex m_readLock;
+  // Held around every call into the HID library that may meet the reader's.
+  mutable std::mutex m_libraryLock;
+  std::unique_ptr<HidReader> m_reader;
   QList<HidDeviceEntry> m_devices;
   QString m_serial;
   QString m_model;

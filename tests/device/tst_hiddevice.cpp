@@ -9,7 +9,9 @@
 #include "testmain.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QTest>
+#include <QThread>
 
 namespace {
 
@@ -393,6 +395,65 @@ private slots:
     QCOMPARE(probe.poll().size(), 1);
     QVERIFY(!link.isOpen());
     link.hidRead(); // nothing open: returns at once
+  }
+
+  // The reader thread drains the library's 30-report queue while the GUI
+  // thread is busy elsewhere; the GUI thread gets every report, in order.
+  void readerThreadHandsOverInOrder_data()
+  {
+    QTest::addColumn<int>("reports");
+    QTest::addColumn<bool>("slotCloses");
+    QTest::newRow("ten queues full, GUI thread not polling") << 300 << false;
+    QTest::newRow("a slot closes the device") << 5 << true;
+  }
+
+  void readerThreadHandsOverInOrder()
+  {
+    QFETCH(int, reports);
+    QFETCH(bool, slotCloses);
+    SimBus bus;
+    bus.readerThread = true;
+    SimLogger *logger = bus.add<SimLogger>();
+    QCOMPARE(logger->queueLimit, 30);
+    HidDevice link;
+    LinkProbe probe(link);
+    link.checkTimerTick();
+    QVERIFY(probe.poll().isEmpty()); // the first poll starts the reader
+
+    QThread *gui = QThread::currentThread();
+    int elsewhere = 0;
+    QObject::connect(&link, &HidDevice::packetReceived, &link, [&] {
+      elsewhere += QThread::currentThread() != gui;
+      if (slotCloses)
+        link.stop();
+    });
+    // Each report waits only for room in the library's queue, which only
+    // the reader makes; the wait gives up after a while, so a link without
+    // a reader loses reports instead of hanging.
+    const QDeadlineTimer deadline(20000);
+    for (int i = 0; i < reports; ++i) {
+      while (logger->queuedReports() >= logger->queueLimit && !deadline.hasExpired())
+        QThread::yieldCurrentThread();
+      QByteArray report(64, char(i % 251));
+      report[1] = char(i >> 8);
+      logger->queue(report);
+    }
+    QList<QByteArray> got;
+    while (got.size() < reports && link.isOpen() && !deadline.hasExpired()) {
+      got += probe.poll();
+      QThread::yieldCurrentThread();
+    }
+    QCOMPARE(logger->droppedReports(), 0);
+    QCOMPARE(elsewhere, 0);
+    QCOMPARE(got.size(), slotCloses ? 1 : reports);
+    for (int i = 0; i < got.size(); ++i) {
+      QByteArray expected(64, char(i % 251));
+      expected[1] = char(i >> 8);
+      QCOMPARE(got.at(i), expected);
+    }
+    link.stop(); // the reader ends before the handle goes
+    QVERIFY(!link.isOpen());
+    QCOMPARE(bus.openHandles(), 0);
   }
 
   void waitAnswer()

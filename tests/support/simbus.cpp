@@ -6,6 +6,16 @@
 
 #include <cstring>
 
+namespace {
+
+// The bus's lock, when the device is on a bus.
+std::unique_lock<std::recursive_mutex> lockOf(std::recursive_mutex *lock)
+{
+  return lock ? std::unique_lock<std::recursive_mutex>(*lock) : std::unique_lock<std::recursive_mutex>();
+}
+
+} // namespace
+
 // ---- SimDevice --------------------------------------------------------------
 
 SimDevice::SimDevice(unsigned short vendorId, unsigned short productId, std::optional<QString> serial)
@@ -19,6 +29,7 @@ SimDevice::~SimDevice() = default;
 
 void SimDevice::queue(const QByteArray &report, int delayMs)
 {
+  const auto lock = lockOf(m_bus ? &m_bus->m_lock : nullptr);
   QByteArray padded = report.left(64);
   padded.append(QByteArray(64 - int(padded.size()), '\0'));
   if (delayMs > 0 && m_bus)
@@ -35,6 +46,24 @@ void SimDevice::pushInput(const QByteArray &report)
     m_input.removeFirst();
     ++m_dropped;
   }
+}
+
+int SimDevice::queuedReports() const
+{
+  const auto lock = lockOf(m_bus ? &m_bus->m_lock : nullptr);
+  return int(m_input.size());
+}
+
+void SimDevice::clearInput()
+{
+  const auto lock = lockOf(m_bus ? &m_bus->m_lock : nullptr);
+  m_input.clear();
+}
+
+int SimDevice::droppedReports() const
+{
+  const auto lock = lockOf(m_bus ? &m_bus->m_lock : nullptr);
+  return m_dropped;
 }
 
 void SimDevice::received(const QByteArray &report)
@@ -67,17 +96,20 @@ SimBus::~SimBus()
 
 void SimBus::adopt(std::unique_ptr<SimDevice> device)
 {
+  const std::lock_guard<std::recursive_mutex> lock(m_lock);
   device->m_bus = this;
   m_devices.push_back(std::move(device));
 }
 
 void SimBus::plug(SimDevice *device)
 {
+  const std::lock_guard<std::recursive_mutex> lock(m_lock);
   device->m_plugged = true;
 }
 
 void SimBus::unplug(SimDevice *device)
 {
+  const std::lock_guard<std::recursive_mutex> lock(m_lock);
   if (!device->m_plugged)
     return;
   device->m_plugged = false;
@@ -88,6 +120,7 @@ void SimBus::unplug(SimDevice *device)
 
 SimBootloader *SimBus::bootloaderFor(SimDevice *device)
 {
+  const std::lock_guard<std::recursive_mutex> lock(m_lock);
   if (!device->m_bootloader) {
     auto boot = std::make_unique<SimBootloader>(device->serial(), device);
     device->m_bootloader = boot.get();
@@ -98,6 +131,7 @@ SimBootloader *SimBus::bootloaderFor(SimDevice *device)
 
 void SimBus::scheduleRestart(SimDevice *from, SimDevice *to)
 {
+  const std::lock_guard<std::recursive_mutex> lock(m_lock);
   unplug(from);
   if (to && !restartNever)
     m_pending.append({to, restartSearches});
@@ -105,6 +139,7 @@ void SimBus::scheduleRestart(SimDevice *from, SimDevice *to)
 
 void SimBus::advance(qint64 milliseconds)
 {
+  const std::lock_guard<std::recursive_mutex> lock(m_lock);
   const qint64 end = m_now + qMax<qint64>(0, milliseconds);
   // Step through the time so that streams and late answers come in order.
   while (m_now < end) {
@@ -125,6 +160,7 @@ void SimBus::advance(qint64 milliseconds)
 
 int SimBus::openHandles() const
 {
+  const std::lock_guard<std::recursive_mutex> lock(m_lock);
   int count = 0;
   for (const auto &c : m_connections)
     count += c->alive ? 1 : 0;
@@ -139,6 +175,7 @@ int SimBus::init()
 
 int SimBus::exit()
 {
+  const std::lock_guard<std::recursive_mutex> lock(m_lock);
   ++m_exitCalls;
   // Like the real library: every open handle is gone.
   for (const auto &c : m_connections)
@@ -148,6 +185,7 @@ int SimBus::exit()
 
 QList<HidDeviceEntry> SimBus::enumerate(unsigned short vendorId, unsigned short productId)
 {
+  const std::lock_guard<std::recursive_mutex> lock(m_lock);
   ++m_enumerations;
   if (onEnumerate)
     onEnumerate(m_enumerations);
@@ -179,6 +217,7 @@ QList<HidDeviceEntry> SimBus::enumerate(unsigned short vendorId, unsigned short 
 
 HidHandle *SimBus::open(unsigned short vendorId, unsigned short productId, const QString &serial)
 {
+  const std::lock_guard<std::recursive_mutex> lock(m_lock);
   for (const auto &device : m_devices) {
     if (!device->m_plugged || device->m_vendorId != vendorId || device->m_productId != productId)
       continue;
@@ -211,6 +250,7 @@ bool SimBus::usable(Connection *c) const
 
 void SimBus::close(HidHandle *handle)
 {
+  const std::lock_guard<std::recursive_mutex> lock(m_lock);
   for (auto it = m_connections.begin(); it != m_connections.end(); ++it) {
     if (reinterpret_cast<HidHandle *>(it->get()) == handle) {
       m_connections.erase(it);
@@ -221,12 +261,14 @@ void SimBus::close(HidHandle *handle)
 
 int SimBus::setNonBlocking(HidHandle *handle, bool nonBlocking)
 {
+  const std::lock_guard<std::recursive_mutex> lock(m_lock);
   Q_UNUSED(nonBlocking)
   return usable(connection(handle)) ? 0 : -1;
 }
 
 int SimBus::read(HidHandle *handle, unsigned char *buffer, int length)
 {
+  const std::lock_guard<std::recursive_mutex> lock(m_lock);
   Connection *c = connection(handle);
   if (!usable(c)) {
     if (c)
@@ -253,6 +295,7 @@ int SimBus::read(HidHandle *handle, unsigned char *buffer, int length)
 
 int SimBus::readTimeout(HidHandle *handle, unsigned char *buffer, int length, int milliseconds)
 {
+  const std::lock_guard<std::recursive_mutex> lock(m_lock);
   Connection *c = connection(handle);
   if (usable(c) && c->device->m_input.isEmpty() && c->device->failingReads == 0) {
     for (int waited = 0; waited < milliseconds && usable(c) && c->device->m_input.isEmpty(); ++waited)
@@ -263,6 +306,7 @@ int SimBus::readTimeout(HidHandle *handle, unsigned char *buffer, int length, in
 
 int SimBus::write(HidHandle *handle, const unsigned char *report, int length)
 {
+  const std::lock_guard<std::recursive_mutex> lock(m_lock);
   Connection *c = connection(handle);
   if (!usable(c)) {
     if (c)
@@ -284,6 +328,7 @@ int SimBus::write(HidHandle *handle, const unsigned char *report, int length)
 
 QString SimBus::error(HidHandle *handle)
 {
+  const std::lock_guard<std::recursive_mutex> lock(m_lock);
   Connection *c = connection(handle);
   return c ? c->device->m_lastError : m_globalError;
 }

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -33,10 +34,10 @@ public:
 
   // Queues an input report (zero-padded to 64 bytes), after delayMs of bus time.
   void queue(const QByteArray &report, int delayMs = 0);
-  int queuedReports() const { return int(m_input.size()); }
-  void clearInput() { m_input.clear(); }
+  int queuedReports() const;
+  void clearInput();
   // Input reports the host never read because the queue was full.
-  int droppedReports() const { return m_dropped; }
+  int droppedReports() const;
   // Reports kept queued at most, as the HID library does; 0: no limit.
   int queueLimit = 30;
 
@@ -85,6 +86,9 @@ private:
 // The simulated bus. Constructing it installs it as the HID backend;
 // destroying it restores the previous one. Time on the bus is virtual: it
 // moves only through sleep(), timed reads and advance().
+//
+// The bus is safe to use from several threads. It lets the link read on a
+// thread of its own only when `readerThread` is set.
 class SimBus : public HidBackend
 {
 public:
@@ -105,6 +109,10 @@ public:
   void unplug(SimDevice *device);
   // The bootloader a device restarts into (created on first use, unplugged).
   SimBootloader *bootloaderFor(SimDevice *device);
+
+  // The link may drain the bus on its reader thread (off: in the GUI thread,
+  // in step with the test).
+  bool readerThread = false;
 
   // Searches (listings) that a restarting device stays absent for.
   int restartSearches = 0;
@@ -135,6 +143,7 @@ public:
   QString error(HidHandle *handle) override;
   void sleep(int milliseconds) override;
   void processEvents() override;
+  bool threadedReads() const override { return readerThread; }
 
 private:
   friend class SimDevice;
@@ -155,6 +164,9 @@ private:
   Connection *connection(HidHandle *handle) const;
   bool usable(Connection *c) const;
 
+  // Guards everything of the bus and its devices; recursive because devices
+  // answer writes by queueing, and timed reads read.
+  mutable std::recursive_mutex m_lock;
   HidBackend *m_previous;
   std::vector<std::unique_ptr<SimDevice>> m_devices;
   std::vector<std::unique_ptr<Connection>> m_connections;
