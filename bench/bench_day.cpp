@@ -8,6 +8,7 @@
 //
 // bench_day [hours of capture, default 24]
 
+#include "benchsupport.h"
 #include "hiddevice.h"
 #include "mainwindow.h"
 #include "glwidget.h"
@@ -32,19 +33,6 @@
 namespace {
 
 QTextStream out(stdout);
-int g_lost = 0;
-QtMessageHandler g_previous = nullptr;
-
-void countLost(QtMsgType type, const QMessageLogContext &context, const QString &text)
-{
-  if (text.contains(QLatin1String("*** LOST PACKETS"))) {
-    ++g_lost;
-    return;
-  }
-  if (type >= QtWarningMsg && g_previous)
-    g_previous(type, context, text);
-}
-
 // A field of /proc/self/status in MB ("VmRSS", "VmHWM").
 double statusMB(const char *field)
 {
@@ -69,10 +57,7 @@ QString mb(double value)
 int main(int argc, char **argv)
 {
   QTemporaryDir home;
-  qputenv("HOME", QFile::encodeName(home.path()));
-  qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + "/.config"));
-  qputenv("TMPDIR", QFile::encodeName(home.path()));
-  qputenv("QT_QPA_PLATFORM", "offscreen");
+  bench::isolate(home);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("tovri-bench"));
   const double hours = argc > 1 ? QString::fromLocal8Bit(argv[1]).toDouble() : 24.0;
@@ -100,7 +85,7 @@ int main(int argc, char **argv)
              .arg(needed / 1e9, 0, 'f', 1);
     return 2;
   }
-  g_previous = qInstallMessageHandler(countLost);
+  bench::countLostLines();
   {
     // No time limit: the whole run is one capture.
     Settings settings;
@@ -132,7 +117,7 @@ int main(int argc, char **argv)
   command.writeU16(4, 0x07);
   command.writeU16(6, 10000 / Rate);
   const int before = logger->blocksSent();
-  g_lost = 0;
+  bench::lostLines() = 0;
   window->on_startMeasurement(command);
   GLWidget *tab = window->captureTab();
   if (!tab || !Helpers::isMeasuring) {
@@ -195,11 +180,11 @@ int main(int argc, char **argv)
            .arg(quint64(samples) >> 24)
            .arg(records)
            .arg(samples)
-           .arg(g_lost);
+           .arg(bench::lostLines());
   out << QStringLiteral("  working file %1\n").arg(removed ? QStringLiteral("removed") : QStringLiteral("NOT removed: ") + path);
   out.flush();
   delete window;
   MainWindow::setClock({});
-  const bool met = ran && highest < 150 && peak < 150 && spread < 10 && records == samples && g_lost == 0;
+  const bool met = ran && highest < 150 && peak < 150 && spread < 10 && records == samples && bench::lostLines() == 0;
   return met ? 0 : 1;
 }

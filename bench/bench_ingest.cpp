@@ -2,6 +2,7 @@
 // point maps, the 10 ms tick and the capture file, in the simulated bus's
 // time, against the link's own drain of the same reports as baseline.
 
+#include "benchsupport.h"
 #include "hiddevice.h"
 #include "mainwindow.h"
 #include "glwidget.h"
@@ -22,19 +23,6 @@
 namespace {
 
 QTextStream out(stdout);
-int g_lost = 0;
-QtMessageHandler g_previous = nullptr;
-
-void countLost(QtMsgType type, const QMessageLogContext &context, const QString &text)
-{
-  if (text.contains(QLatin1String("*** LOST PACKETS"))) {
-    ++g_lost;
-    return;
-  }
-  if (type >= QtWarningMsg && g_previous)
-    g_previous(type, context, text);
-}
-
 DeviceControl startCommand()
 {
   DeviceControl command;
@@ -63,13 +51,10 @@ double drive(SimBus &bus, MainWindow *window, qint64 busMs)
 int main(int argc, char **argv)
 {
   QTemporaryDir home;
-  qputenv("HOME", QFile::encodeName(home.path()));
-  qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + "/.config"));
-  qputenv("TMPDIR", QFile::encodeName(home.path()));
-  qputenv("QT_QPA_PLATFORM", "offscreen");
+  bench::isolate(home);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("tovri-bench"));
-  g_previous = qInstallMessageHandler(countLost);
+  bench::countLostLines();
   const qint64 busMs = 60000;
 
   // Baseline: the link alone drains the same stream (no capture runs).
@@ -114,7 +99,7 @@ int main(int argc, char **argv)
     HidDevice::m_instance->hidRead();
     QCoreApplication::processEvents();
   }
-  g_lost = 0;
+  bench::lostLines() = 0;
   DeviceControl command = startCommand();
   const int before = logger->blocksSent();
   window->on_startMeasurement(command);
@@ -135,10 +120,10 @@ int main(int argc, char **argv)
   out << QStringLiteral("  records %1  samples sent %2  LOST lines %3  reports dropped %4  target: equal, 0, 0\n")
            .arg(records)
            .arg(samples)
-           .arg(g_lost)
+           .arg(bench::lostLines())
            .arg(logger->droppedReports());
   out.flush();
   delete window;
   MainWindow::setClock({});
-  return records == samples && g_lost == 0 ? 0 : 1;
+  return records == samples && bench::lostLines() == 0 ? 0 : 1;
 }

@@ -11,6 +11,7 @@
 // 1,111 reports/s, just above the 1,000 reports/s a full-speed HID link carries;
 // divider 10 (1 kHz) sends 111 reports/s.
 
+#include "benchsupport.h"
 #include "hiddevice.h"
 #include "mainwindow.h"
 #include "glwidget.h"
@@ -36,19 +37,6 @@
 namespace {
 
 QTextStream out(stdout);
-int g_lost = 0;
-QtMessageHandler g_previous = nullptr;
-
-void countLost(QtMsgType type, const QMessageLogContext &context, const QString &text)
-{
-  if (text.contains(QLatin1String("*** LOST PACKETS")))
-    ++g_lost;
-  if (text.contains(QLatin1String("*** LOST")))
-    return;
-  if (type >= QtWarningMsg && g_previous)
-    g_previous(type, context, text);
-}
-
 // The simulated bus in step with the wall clock: every read first lets the
 // devices produce what is due by now, so a reader that falls behind finds
 // the queue overrun exactly as the HID library would leave it.
@@ -124,7 +112,7 @@ Result run(int seconds, int divider, bool replot, bool readerThread)
   command.writeU16(6, quint16(divider));
   const int before = logger->blocksSent();
   const int droppedBefore = logger->droppedReports();
-  g_lost = 0;
+  bench::lostLines() = 0;
   window->on_startMeasurement(command);
   GLWidget *tab = window->captureTab();
   if (!tab || !Helpers::isMeasuring) {
@@ -168,7 +156,7 @@ Result run(int seconds, int divider, bool replot, bool readerThread)
   result.reports = logger->blocksSent() - before;
   result.dropped = logger->droppedReports() - droppedBefore;
   QObject::disconnect(tab->plot, nullptr, nullptr, nullptr);
-  result.lost = g_lost;
+  result.lost = bench::lostLines();
   const int perReport = MeasureAll::MaxSamples / 3;
   result.samples = qint64(captured) * perReport;
   result.records = (QFileInfo(path).size() - SwapFile::headerBlockSize - ReportData::byteSize) / 32;
@@ -205,15 +193,12 @@ void print(const char *name, const Result &r, int seconds)
 int main(int argc, char **argv)
 {
   QTemporaryDir home;
-  qputenv("HOME", QFile::encodeName(home.path()));
-  qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + "/.config"));
-  qputenv("TMPDIR", QFile::encodeName(home.path()));
-  qputenv("QT_QPA_PLATFORM", "offscreen");
+  bench::isolate(home);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("tovri-bench"));
   const int seconds = argc > 1 ? qMax(12, QString::fromLocal8Bit(argv[1]).toInt()) : 120;
   const int divider = argc > 2 ? qBound(1, QString::fromLocal8Bit(argv[2]).toInt(), 10000) : 1;
-  g_previous = qInstallMessageHandler(countLost);
+  bench::countLostLines();
   {
     // No time limit: each run is one capture.
     Settings settings;
