@@ -43,6 +43,7 @@ class QTimer;
 class QTranslator;
 class StatusControlRequest;
 class StatusPanel;
+class SwapFile;
 class Updater;
 class Ui_MainWindow;
 
@@ -324,6 +325,12 @@ private:
   void finishCapture(const DeviceControl *command);
   // Creates the working file exclusively; the path, or empty on failure.
   QString createWorkingFile(const QString &tabName);
+  // Gives `file` a new working file for the tab `name` and its header; on
+  // failure nothing is left behind and the status line says so.
+  bool createCaptureFile(SwapFile *file, const QString &name, const std::function<bool(SwapFile *)> &writeHeader);
+  // The capture state and live view of `tab`, whose file is ready: common to
+  // a logger's capture and a supply's log.
+  void beginCapture(GLWidget *tab, const QString &name, const DeviceControl &control);
   void failCapture(const QString &text);
   // Ends the capture at its time limit, from the event loop and once.
   void postTimeLimitStop();
@@ -396,6 +403,8 @@ private:
   };
   // Why `command` cannot start a log now; empty when it can.
   QString refusePowerLog(const QString &command, PowerLog *log) const;
+  // The same, telling the user why a command is refused.
+  bool acceptPowerLog(const QString &command, PowerLog *log);
   bool supplyConnected() const;
   // Whether `packet` (null: a text command) suits the connected device.
   bool reachesDevice(const Packet *packet) const;

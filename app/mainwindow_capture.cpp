@@ -155,20 +155,10 @@ void MainWindow::on_startMeasurement(DeviceControl &command)
   QString name = reuse ? ui->tabWidget->tabText(ui->tabWidget->currentIndex()) : nextTabName();
   if (name.startsWith(QLatin1Char('*')))
     name.remove(0, 1);
-  const QString path = createWorkingFile(name);
   auto file = std::make_unique<SwapFile>();
-  if (path.isEmpty() || !file->create(path) || !file->setHeader(command)) {
-    if (!path.isEmpty())
-      QFile::remove(path);
-    failCapture(tr("The capture file cannot be created in %1").arg(QDir::toNativeSeparators(workingFolder())));
+  if (!createCaptureFile(file.get(), name, [&command](SwapFile *f) { return f->setHeader(command); }))
     return;
-  }
 
-  m_counterBase = 0;
-  m_lastCounter = 0;
-  m_firstBlock = true;
-  m_stopPosted = false;
-  m_keepCaptureError = false;
   if (!reuse)
     addTab();
   GLWidget *tab = currentWidget();
@@ -179,15 +169,47 @@ void MainWindow::on_startMeasurement(DeviceControl &command)
   tab->multiplierChanged(1, m_controlPanel->mult1());
   tab->multiplierChanged(2, m_controlPanel->mult2());
   m_freshTab = false;
+  delete tab->swapFile;
+  tab->swapFile = file.release();
+  tab->swapFile->setParent(tab);
+  beginCapture(tab, name, command);
+
+  m_controlPanel->enableChannelsGroup(false);
+  enableControls(false);
+  enableButtons(false);
+  m_controlPanel->enableStop(true);
+  ui->markerBar->update();
+  showIdleReadout();
+  qInfo().noquote() << QStringLiteral("Start: ") + command.toString();
+  sendPacket(command);
+}
+
+bool MainWindow::createCaptureFile(SwapFile *file, const QString &name,
+                                   const std::function<bool(SwapFile *)> &writeHeader)
+{
+  const QString path = createWorkingFile(name);
+  if (!path.isEmpty() && file->create(path) && writeHeader(file))
+    return true;
+  if (!path.isEmpty())
+    QFile::remove(path);
+  failCapture(tr("The capture file cannot be created in %1").arg(QDir::toNativeSeparators(workingFolder())));
+  return false;
+}
+
+void MainWindow::beginCapture(GLWidget *tab, const QString &name, const DeviceControl &control)
+{
+  m_counterBase = 0;
+  m_lastCounter = 0;
+  m_firstBlock = true;
+  m_stopPosted = false;
+  m_keepCaptureError = false;
   tab->saved = false;
   tab->report = ReportData();
-  const int index = ui->tabWidget->indexOf(tab);
-  ui->tabWidget->setTabText(index, QLatin1Char('*') + name);
+  ui->tabWidget->setTabText(ui->tabWidget->indexOf(tab), QLatin1Char('*') + name);
   m_captureTab = tab;
-
-  DeviceControl::m_currentDeviceControl = command;
+  DeviceControl::m_currentDeviceControl = control;
+  tab->deviceControl = control;
   Helpers::isMeasuring = true;
-  m_controlPanel->enableChannelsGroup(false);
 
   setXRange(0, 10);
   PlotWidget *plot = tab->plot;
@@ -197,27 +219,16 @@ void MainWindow::on_startMeasurement(DeviceControl &command)
   plot->axisRect()->setRangeDrag(Qt::Horizontal);
   plot->axisRect()->setRangeZoom(Qt::Horizontal);
 
-  tab->deviceControl = command;
-  delete tab->swapFile;
-  tab->swapFile = file.release();
-  tab->swapFile->setParent(tab);
-
-  enableControls(false);
-  enableToolbar(false, false);
-  enableButtons(false);
-  m_controlPanel->enableStop(true);
   // The strip is bound to the new file before it is cleared: clearing empties
   // the bound file's overview, which must not be another capture's.
   ui->navigationBar->init(tab->swapFile);
   ui->navigationBar->clear();
   ui->navigationBar->disable();
   tab->addTitle();
-  ui->markerBar->update();
-  showIdleReadout();
   m_popUp->hide();
   OverCurrent::instance()->hideOverCurrent();
-  qInfo().noquote() << QStringLiteral("Start: ") + command.toString();
-  sendPacket(command);
+  // Nothing may open, save or switch files while the capture runs.
+  enableToolbar(false, false);
 }
 
 void MainWindow::on_stopMeasurement(DeviceControl &command)

@@ -101,16 +101,21 @@ QString MainWindow::refusePowerLog(const QString &command, PowerLog *log) const
   return QString();
 }
 
+bool MainWindow::acceptPowerLog(const QString &command, PowerLog *log)
+{
+  const QString refusal = refusePowerLog(command, log);
+  if (!refusal.isEmpty())
+    showStatusError(tr("The log cannot start: %1.").arg(refusal), 0);
+  return refusal.isEmpty();
+}
+
 void MainWindow::on_startPowerLog(const QString &command)
 {
   if (Helpers::isMeasuring)
     return;
   PowerLog log;
-  const QString refusal = refusePowerLog(command, &log);
-  if (!refusal.isEmpty()) {
-    showStatusError(tr("The log cannot start: %1.").arg(refusal), 0);
+  if (!acceptPowerLog(command, &log))
     return;
-  }
   addPowerTab();
   GLWidget *tab = currentWidget();
   tab->addChannels(log.channels);
@@ -126,11 +131,8 @@ void MainWindow::on_startPowerMeasurement(const QString &command)
   if (Helpers::isMeasuring)
     return;
   PowerLog log;
-  const QString refusal = refusePowerLog(command, &log);
-  if (!refusal.isEmpty()) {
-    showStatusError(tr("The log cannot start: %1.").arg(refusal), 0);
+  if (!acceptPowerLog(command, &log))
     return;
-  }
   // The log fills a tab made for its channels that holds no capture yet.
   GLWidget *tab = currentWidget();
   if (!tab || !tab->plot || tab->maps.size() != log.channels.size() || !tab->swapFile->file.fileName().isEmpty()) {
@@ -139,61 +141,28 @@ void MainWindow::on_startPowerMeasurement(const QString &command)
   }
 
   // The file comes first: a log that cannot be written must not start.
-  const int index = ui->tabWidget->indexOf(tab);
-  QString name = ui->tabWidget->tabText(index);
+  QString name = ui->tabWidget->tabText(ui->tabWidget->indexOf(tab));
   if (name.startsWith(QLatin1Char('*')))
     name.remove(0, 1);
   const bool custom = m_powerPanel && m_powerPanel->isCustom();
   const bool fahrenheit = m_powerPanel && m_powerPanel->isFahrentheit();
   const int divider = MaxLogRate / log.rate;
-  const QString path = createWorkingFile(name);
-  SwapFile *file = tab->swapFile;
-  if (path.isEmpty() || !file->create(path) ||
-      !file->setHeader(static_cast<signed char>(log.channels.size()), log.mask, custom, short(divider), fahrenheit)) {
-    if (!path.isEmpty())
-      QFile::remove(path);
-    failCapture(tr("The capture file cannot be created in %1").arg(QDir::toNativeSeparators(workingFolder())));
+  if (!createCaptureFile(tab->swapFile, name, [&](SwapFile *file) {
+        return file->setHeader(static_cast<signed char>(log.channels.size()), log.mask, custom, short(divider),
+                               fahrenheit);
+      }))
     return;
-  }
 
-  m_popUp->hide();
-  tab->saved = false;
-  tab->report = ReportData();
-  ui->tabWidget->setTabText(index, QLatin1Char('*') + name);
-  m_counterBase = 0;
-  m_lastCounter = 0;
-  m_firstBlock = true;
-  m_stopPosted = false;
-  m_keepCaptureError = false;
   m_powerRate = log.rate;
   m_powerChannels = log.channels;
   m_powerFahrenheit = fahrenheit;
-  m_captureTab = tab;
   m_powerCapture = true;
-  Helpers::isMeasuring = true;
-
   DeviceControl control;
   control.set(1, static_cast<unsigned char>(DeviceControl::LogGate));
   control.writeU16(4, log.mask);
   control.writeU16(6, quint16(divider));
   control.set(8, static_cast<unsigned char>(1));
-  DeviceControl::m_currentDeviceControl = control;
-  tab->deviceControl = control;
-
-  setXRange(0, 10);
-  PlotWidget *plot = tab->plot;
-  plot->xAxis->secondRowEnabled = true;
-  m_startTime = now();
-  plot->setInteractions(Plot::Interactions(Plot::iaRangeDrag | Plot::iaRangeZoom));
-  plot->axisRect()->setRangeDrag(Qt::Horizontal);
-  plot->axisRect()->setRangeZoom(Qt::Horizontal);
-
-  ui->navigationBar->clear();
-  ui->navigationBar->disable();
-  tab->addTitle();
-  OverCurrent::instance()->hideOverCurrent();
-  // As during a logger capture: nothing may open, save or switch files now.
-  enableToolbar(false, false);
+  beginCapture(tab, name, control);
   qInfo().noquote() << QStringLiteral("Start: ") + command;
   sendCommand(command);
 }

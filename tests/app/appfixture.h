@@ -6,6 +6,7 @@
 #include "marqueelabel.h"
 #include "hiddevice.h"
 #include "mainwindow.h"
+#include "processstate.h"
 #include "settings.h"
 #include "simdevices.h"
 #include "updater.h"
@@ -39,6 +40,15 @@ inline void keepUpdatesLocal()
 inline void clearSettings()
 {
   QFile::remove(Settings::localDataPath(QCoreApplication::applicationName() + QStringLiteral(".ini")));
+}
+
+// The state every window test starts from: process flags reset, no settings
+// file, update checks kept on this machine.
+inline void freshWindowState()
+{
+  resetProcessState();
+  clearSettings();
+  keepUpdatesLocal();
 }
 
 // Writes "group/key" = value pairs into the program's settings file.

@@ -19,9 +19,7 @@ class ArrivalTest : public QObject
 private slots:
   void init()
   {
-    resetProcessState();
-    clearSettings();
-    keepUpdatesLocal();
+    freshWindowState();
   }
 
   void loggerComesAndGoes()

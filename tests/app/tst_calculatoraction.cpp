@@ -90,9 +90,7 @@ class CalculatorActionTest : public QObject
 private slots:
   void init()
   {
-    resetProcessState();
-    clearSettings();
-    keepUpdatesLocal();
+    freshWindowState();
   }
 
   void oneCalculator()

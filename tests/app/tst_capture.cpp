@@ -51,9 +51,7 @@ class CaptureTest : public QObject
 private slots:
   void init()
   {
-    resetProcessState();
-    clearSettings();
-    keepUpdatesLocal();
+    freshWindowState();
     QDir(MainWindow::workingFolder()).removeRecursively();
   }
 

@@ -50,9 +50,7 @@ class DispatchTest : public QObject
 private slots:
   void init()
   {
-    resetProcessState();
-    clearSettings();
-    keepUpdatesLocal();
+    freshWindowState();
   }
 
   void controlAnswers_data()

@@ -26,9 +26,7 @@ class FrameTest : public QObject
 private slots:
   void init()
   {
-    resetProcessState();
-    clearSettings();
-    keepUpdatesLocal();
+    freshWindowState();
   }
   void cleanup() { clearSettings(); }
 

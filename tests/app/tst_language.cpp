@@ -19,9 +19,7 @@ class LanguageTest : public QObject
 private slots:
   void init()
   {
-    resetProcessState();
-    clearSettings();
-    keepUpdatesLocal();
+    freshWindowState();
   }
   void cleanup() { qApp->setStyleSheet(QString()); }
 

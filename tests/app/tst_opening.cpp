@@ -52,9 +52,7 @@ class OpeningTest : public QObject
 private slots:
   void init()
   {
-    resetProcessState();
-    clearSettings();
-    keepUpdatesLocal();
+    freshWindowState();
   }
 
   void loggerRoundTrip()

@@ -125,9 +125,7 @@ class PowerTest : public QObject
 private slots:
   void init()
   {
-    resetProcessState();
-    clearSettings();
-    keepUpdatesLocal();
+    freshWindowState();
   }
 
   void supplyArrivalsKeepOnePanel()

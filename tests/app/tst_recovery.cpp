@@ -21,9 +21,7 @@ class RecoveryTest : public QObject
 private slots:
   void init()
   {
-    resetProcessState();
-    clearSettings();
-    keepUpdatesLocal();
+    freshWindowState();
     QDir(MainWindow::workingFolder()).removeRecursively();
   }
 

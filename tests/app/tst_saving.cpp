@@ -16,9 +16,7 @@ class SavingTest : public QObject
 private slots:
   void init()
   {
-    resetProcessState();
-    clearSettings();
-    keepUpdatesLocal();
+    freshWindowState();
   }
 
   void saveMovesTheWorkingFile_data()

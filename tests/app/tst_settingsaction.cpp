@@ -62,9 +62,7 @@ class SettingsActionTest : public QObject
 private slots:
   void init()
   {
-    resetProcessState();
-    clearSettings();
-    keepUpdatesLocal();
+    freshWindowState();
   }
 
   void loggerDialogReachesWindowAndBars()

@@ -58,9 +58,7 @@ class TimeWindowTest : public QObject
 private slots:
   void init()
   {
-    resetProcessState();
-    clearSettings();
-    keepUpdatesLocal();
+    freshWindowState();
     QDir(MainWindow::workingFolder()).removeRecursively();
   }
 
