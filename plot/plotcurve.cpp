@@ -14,13 +14,7 @@
 #include <cmath>
 #include <limits>
 
-namespace {
-bool isNanPoint(const QPointF &p)
-{
-  return std::isnan(p.x()) || std::isnan(p.y());
-}
-
-} // namespace
+using Plot::isNanPoint;
 
 PlotCurve::PlotCurve(PlotAxis *keyAxis, PlotAxis *valueAxis)
     : PlotAbstractPlottable(keyAxis, valueAxis), mData(new PlotCurveDataMap), mLineStyle(lsLine)
@@ -176,35 +170,7 @@ void PlotCurve::draw(PlotPainter *painter)
     applyDefaultAntialiasingHint(painter);
     painter->setPen(pen);
     painter->setBrush(Qt::NoBrush);
-    const QPointF *points = lineData.constData();
-    const qsizetype count = lineData.size();
-    const bool fastPolylines = mParentPlot && mParentPlot->plottingHints().testFlag(Plot::hintFastPolylines) &&
-                               painter->pen().style() == Qt::SolidLine &&
-                               !painter->modes().testFlag(PlotPainter::pmVectorized) &&
-                               !painter->modes().testFlag(PlotPainter::pmNoCaching);
-    if (fastPolylines) {
-      qsizetype i = 0;
-      while (i < count && isNanPoint(points[i]))
-        ++i;
-      bool gap = false;
-      for (++i; i < count; ++i) {
-        if (isNanPoint(points[i]))
-          gap = true;
-        else if (gap)
-          gap = false;
-        else
-          painter->drawLine(QLineF(points[i - 1], points[i]));
-      }
-    } else {
-      qsizetype runStart = 0;
-      for (qsizetype i = 0; i <= count; ++i) {
-        if (i == count || isNanPoint(points[i])) {
-          if (i > runStart)
-            painter->drawPolyline(points + runStart, int(i - runStart));
-          runStart = i + 1;
-        }
-      }
-    }
+    drawLineWithGaps(painter, lineData);
   }
 
   if (!mScatterStyle.isNone())

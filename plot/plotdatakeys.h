@@ -6,10 +6,18 @@
 
 #include "plotplottable.h"
 
+#include <QPointF>
+
 #include <algorithm>
 #include <cmath>
 
 namespace Plot {
+
+// A point with a NaN coordinate is a gap in a line, never a corner of it.
+inline bool isNanPoint(const QPointF &p)
+{
+  return std::isnan(p.x()) || std::isnan(p.y());
+}
 
 // A NaN key orders against no other key: a map holding one loses or
 // overwrites entries, so no setter lets one in.

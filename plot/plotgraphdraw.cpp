@@ -1,6 +1,7 @@
 // The graph's drawing: visible bounds, adaptive sampling, the line styles
 // and the legend icon.
 #include "plotaxis.h"
+#include "plotdatakeys.h"
 #include "plotgraph.h"
 #include "plotpainter.h"
 #include "plotwidget.h"
@@ -10,6 +11,8 @@
 #include <climits>
 #include <cmath>
 #include <iterator>
+
+using Plot::isNanPoint;
 
 namespace {
 // Truncation toward zero that saturates instead of overflowing: the points
@@ -23,11 +26,6 @@ int truncToInt(double value)
   if (value <= double(INT_MIN))
     return INT_MIN;
   return int(value);
-}
-
-bool isNanPoint(const QPointF &p)
-{
-  return std::isnan(p.x()) || std::isnan(p.y());
 }
 
 // The pixel point of a key pixel and a value pixel.
@@ -465,37 +463,7 @@ void PlotGraph::drawLinePlot(PlotPainter *painter, QList<QPointF> *lineData) con
   painter->setPen(pen);
   painter->setBrush(Qt::NoBrush);
 
-  const QPointF *points = lineData->constData();
-  const qsizetype count = lineData->size();
-  const bool fastPolylines = mParentPlot && mParentPlot->plottingHints().testFlag(Plot::hintFastPolylines) &&
-                             painter->pen().style() == Qt::SolidLine &&
-                             !painter->modes().testFlag(PlotPainter::pmVectorized) &&
-                             !painter->modes().testFlag(PlotPainter::pmNoCaching);
-  if (fastPolylines) {
-    // Single segments; a NaN point leaves out the segments into and out of it.
-    qsizetype i = 0;
-    while (i < count && isNanPoint(points[i]))
-      ++i;
-    bool gap = false;
-    for (++i; i < count; ++i) {
-      if (isNanPoint(points[i]))
-        gap = true;
-      else if (gap)
-        gap = false;
-      else
-        painter->drawLine(QLineF(points[i - 1], points[i]));
-    }
-    return;
-  }
-  // One polyline per run between NaN points.
-  qsizetype runStart = 0;
-  for (qsizetype i = 0; i <= count; ++i) {
-    if (i == count || isNanPoint(points[i])) {
-      if (i > runStart)
-        painter->drawPolyline(points + runStart, int(i - runStart));
-      runStart = i + 1;
-    }
-  }
+  drawLineWithGaps(painter, *lineData);
 }
 
 void PlotGraph::drawImpulsePlot(PlotPainter *painter, QList<QPointF> *lineData) const

@@ -2,6 +2,7 @@
 // scatter symbols and error bars.
 #include "plotaxis.h"
 #include "plotaxisrect.h"
+#include "plotdatakeys.h"
 #include "plotgraph.h"
 #include "plotpainter.h"
 
@@ -9,12 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-bool isNanPoint(const QPointF &p)
-{
-  return std::isnan(p.x()) || std::isnan(p.y());
-}
-} // namespace
+using Plot::isNanPoint;
 
 // ---------------------------------------------------------------------------
 // Fill

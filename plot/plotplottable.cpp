@@ -2,6 +2,7 @@
 
 #include "plotaxis.h"
 #include "plotaxisrect.h"
+#include "plotdatakeys.h"
 #include "plotlegend.h"
 #include "plotpainter.h"
 #include "plotwidget.h"
@@ -276,4 +277,39 @@ void PlotAbstractPlottable::deselectEvent(bool *selectionStateChanged)
   setSelected(false);
   if (selectionStateChanged)
     *selectionStateChanged = mSelected != selectionBefore;
+}
+
+void PlotAbstractPlottable::drawLineWithGaps(PlotPainter *painter, const QList<QPointF> &lineData) const
+{
+  const QPointF *points = lineData.constData();
+  const qsizetype count = lineData.size();
+  const bool fastPolylines = mParentPlot && mParentPlot->plottingHints().testFlag(Plot::hintFastPolylines) &&
+                             painter->pen().style() == Qt::SolidLine &&
+                             !painter->modes().testFlag(PlotPainter::pmVectorized) &&
+                             !painter->modes().testFlag(PlotPainter::pmNoCaching);
+  if (fastPolylines) {
+    // Single segments.
+    qsizetype i = 0;
+    while (i < count && Plot::isNanPoint(points[i]))
+      ++i;
+    bool gap = false;
+    for (++i; i < count; ++i) {
+      if (Plot::isNanPoint(points[i]))
+        gap = true;
+      else if (gap)
+        gap = false;
+      else
+        painter->drawLine(QLineF(points[i - 1], points[i]));
+    }
+    return;
+  }
+  // One polyline per run between NaN points.
+  qsizetype runStart = 0;
+  for (qsizetype i = 0; i <= count; ++i) {
+    if (i == count || Plot::isNanPoint(points[i])) {
+      if (i > runStart)
+        painter->drawPolyline(points + runStart, int(i - runStart));
+      runStart = i + 1;
+    }
+  }
 }

@@ -120,6 +120,9 @@ protected:
   void applyFillAntialiasingHint(PlotPainter *painter) const;
   void applyScattersAntialiasingHint(PlotPainter *painter) const;
   void applyErrorBarsAntialiasingHint(PlotPainter *painter) const;
+  // Draws the line through `points` with the painter's pen; a NaN point is a
+  // gap that leaves out the segments into and out of it.
+  void drawLineWithGaps(PlotPainter *painter, const QList<QPointF> &points) const;
 
   // The sign domain a range query must use to fit the axis.
   static SignDomain signDomainFor(const PlotAxis *axis);
