@@ -125,23 +125,7 @@ double PlotBars::getStackedBaseValue(double key, bool positive) const
 
 void PlotBars::setData(PlotBarDataMap *data, bool copy)
 {
-  if (data == mData) {
-    qDebug() << "void PlotBars::setData(PlotBarDataMap*, bool)"
-             << "The data pointer is already in (and owned by) this plottable" << reinterpret_cast<quintptr>(data);
-    return;
-  }
-  if (!data) {
-    qDebug() << "void PlotBars::setData(PlotBarDataMap*, bool)"
-             << "null data pointer";
-    return;
-  }
-  if (copy) {
-    *mData = *data;
-  } else {
-    delete mData;
-    mData = data;
-  }
-  Plot::dropNanKeys(mData);
+  Plot::adoptData(mData, data, copy, "void PlotBars::setData(PlotBarDataMap*, bool)");
 }
 
 void PlotBars::setData(const QList<double> &keys, const QList<double> &values)

@@ -39,23 +39,7 @@ PlotCurve::~PlotCurve()
 
 void PlotCurve::setData(PlotCurveDataMap *data, bool copy)
 {
-  if (data == mData) {
-    qDebug() << "void PlotCurve::setData(PlotCurveDataMap*, bool)"
-             << "The data pointer is already in (and owned by) this plottable" << reinterpret_cast<quintptr>(data);
-    return;
-  }
-  if (!data) {
-    qDebug() << "void PlotCurve::setData(PlotCurveDataMap*, bool)"
-             << "null data pointer";
-    return;
-  }
-  if (copy) {
-    *mData = *data;
-  } else {
-    delete mData;
-    mData = data;
-  }
-  Plot::dropNanKeys(mData);
+  Plot::adoptData(mData, data, copy, "void PlotCurve::setData(PlotCurveDataMap*, bool)");
 }
 
 void PlotCurve::setData(const QList<double> &t, const QList<double> &key, const QList<double> &value)

@@ -6,6 +6,7 @@
 
 #include "plotplottable.h"
 
+#include <QDebug>
 #include <QPointF>
 
 #include <algorithm>
@@ -39,6 +40,30 @@ void dropNanKeys(Map *map)
     else
       ++it;
   }
+}
+
+// Makes `data` the plottable's map `*mine`: a copy of it, or the map itself,
+// which the plottable then owns. NaN keys are dropped either way. `where`
+// names the caller in the debug output of a refused map.
+template <class Map>
+void adoptData(Map *&mine, Map *data, bool copy, const char *where)
+{
+  if (data == mine) {
+    qDebug() << where << "The data pointer is already in (and owned by) this plottable"
+             << reinterpret_cast<quintptr>(data);
+    return;
+  }
+  if (!data) {
+    qDebug() << where << "null data pointer";
+    return;
+  }
+  if (copy) {
+    *mine = *data;
+  } else {
+    delete mine;
+    mine = data;
+  }
+  dropNanKeys(mine);
 }
 
 // Inserts every entry of `from` whose key is a number.

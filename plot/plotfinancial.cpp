@@ -32,23 +32,7 @@ PlotFinancial::~PlotFinancial()
 
 void PlotFinancial::setData(PlotFinancialDataMap *data, bool copy)
 {
-  if (data == mData) {
-    qDebug() << "void PlotFinancial::setData(PlotFinancialDataMap*, bool)"
-             << "The data pointer is already in (and owned by) this plottable" << reinterpret_cast<quintptr>(data);
-    return;
-  }
-  if (!data) {
-    qDebug() << "void PlotFinancial::setData(PlotFinancialDataMap*, bool)"
-             << "null data pointer";
-    return;
-  }
-  if (copy) {
-    *mData = *data;
-  } else {
-    delete mData;
-    mData = data;
-  }
-  Plot::dropNanKeys(mData);
+  Plot::adoptData(mData, data, copy, "void PlotFinancial::setData(PlotFinancialDataMap*, bool)");
 }
 
 void PlotFinancial::setData(const QList<double> &key, const QList<double> &open, const QList<double> &high,
