@@ -413,13 +413,7 @@ void OptionsDialog::on_export()
 {
   preparePacket();
   const QByteArray json = QJsonDocument(m_packet.toJson()).toJson(QJsonDocument::Indented);
-  QString folder;
-  {
-    Settings settings;
-    settings.beginGroup(QStringLiteral("Main"));
-    folder = settings.value(QStringLiteral("save-path"), Settings::localDataDir()).toString();
-    settings.endGroup();
-  }
+  const QString folder = Settings().value(QStringLiteral("Main/save-path"), Settings::localDataDir()).toString();
   const QString name = QStringLiteral("kelvero-power-") +
                        DialogHooks::currentDateTime().toString(QStringLiteral("yyyyMMddhhmmss")) +
                        QStringLiteral(".json");
@@ -427,12 +421,7 @@ void OptionsDialog::on_export()
                                                QDir(folder).absoluteFilePath(name), QStringLiteral("*.json"));
   if (path.isEmpty())
     return;
-  {
-    Settings settings;
-    settings.beginGroup(QStringLiteral("Main"));
-    settings.setValue(QStringLiteral("save-path"), QFileInfo(path).absolutePath());
-    settings.endGroup();
-  }
+  Settings().setValue(QStringLiteral("Main/save-path"), QFileInfo(path).absolutePath());
   // Written aside and renamed: a failed write leaves an older file whole.
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.commit()) {
@@ -443,23 +432,12 @@ void OptionsDialog::on_export()
 
 void OptionsDialog::on_import()
 {
-  QString folder;
-  {
-    Settings settings;
-    settings.beginGroup(QStringLiteral("Main"));
-    folder = settings.value(QStringLiteral("save-path"), Settings::localDataDir()).toString();
-    settings.endGroup();
-  }
+  const QString folder = Settings().value(QStringLiteral("Main/save-path"), Settings::localDataDir()).toString();
   const QString path = DialogHooks::chooseFile(this, DialogHooks::OpenFile, tr("Import settings from JSON"), folder,
                                                QStringLiteral("*.json"));
   if (path.isEmpty())
     return;
-  {
-    Settings settings;
-    settings.beginGroup(QStringLiteral("Main"));
-    settings.setValue(QStringLiteral("save-path"), QFileInfo(path).absolutePath());
-    settings.endGroup();
-  }
+  Settings().setValue(QStringLiteral("Main/save-path"), QFileInfo(path).absolutePath());
   const QString title = tr("Import settings from JSON");
   const QString shown = QDir::toNativeSeparators(path);
   QFile file(path);
