@@ -305,7 +305,7 @@ private slots:
     QTest::newRow("logger, two blanks") << false << 5 << 1 << 0.0 << "Channels: #0, #2,  Sample rate: 1(10.000 kHz)";
     QTest::newRow("logger with duration")
       << false << 7 << 10 << 12.5
-      << "Channels: #0, #1, #2,  Sample rate: 10(1.000 kHz), Measurement time: " + Helpers::timeToString(12.5, true, 2);
+      << "Channels: #0, #1, #2,  Sample rate: 10(1.000 kHz), Measurement time: 12.50s";
     QTest::newRow("power supply") << true << 0b1011 << 3 << 0.0 << "Channels: #0, #1, #3,  Sample rate: 3333 Hz";
   }
 

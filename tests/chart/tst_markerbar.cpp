@@ -164,7 +164,6 @@ private slots:
     f.chart->plot->resize(500, 500);
     f.chart->plot->replot(PlotWidget::rpNow);
     f.bar->on_sizeChanged();
-    qDebug() << "DBG" << x1 << t1->x << f.chart->plot->axisRect(0)->rect();
     QCOMPARE(t1->time, time1);
     QCOMPARE(t2->time, time2);
     QCOMPARE(t1->x, f.axis()->coordToPixel(time1));

@@ -240,7 +240,8 @@ private slots:
     if (closeChart) {
       delete chart;
       chart = nullptr;
-      QTest::qWait(200);
+      // The pending window pass runs now, not after a sleep that might end first.
+      QVERIFY(QMetaObject::invokeMethod(&bar, "updateFrame"));
       QVERIFY(!bar.frameData->hasData(1));
       return;
     }

@@ -97,10 +97,9 @@ private slots:
   void averagesWithoutEstimate_data()
   {
     QTest::addColumn<double>("average");
+    // Each kind of figure without an estimate is in batteryLife; here the form's answer to one.
     QTest::newRow("0") << 0.0;
-    QTest::newRow("-1") << -1.0;
     QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN();
-    QTest::newRow("1e-12") << 1e-12;
   }
   void averagesWithoutEstimate()
   {
@@ -111,9 +110,7 @@ private slots:
     QVERIFY(good.contains(QLatin1String("hours")));
     QFETCH(double, average);
     calc.fill(60, average);
-    QVERIFY(calc.life() != good);
-    QVERIFY(!calc.life().contains(QLatin1String("years")));
-    QVERIFY(!calc.life().contains(QLatin1String("too low")));
+    QCOMPARE(calc.life(), QStringLiteral("No estimate for this current"));
   }
 
   // Before the window filled anything, the capture sources have no average.
@@ -132,9 +129,7 @@ private slots:
     QCOMPARE(before, QStringLiteral("1 days, 6 hours"));
     QFETCH(QString, radio);
     calc.w<QRadioButton>(qPrintable(radio))->setChecked(true);
-    QVERIFY(calc.life() != before);
-    QVERIFY(!calc.life().contains(QLatin1String("seconds")));
-    QVERIFY(!calc.life().contains(QLatin1String("too low")));
+    QCOMPARE(calc.life(), QStringLiteral("No estimate for this current"));
   }
 
   // A record with an error keeps the sources' labels and gives no estimate.
@@ -148,7 +143,7 @@ private slots:
     calc.c->infoList[0].error = Calculator::MarkersClose;
     calc.c->update(calc.c->infoList);
     QCOMPARE(calc.w<QLabel>("labelMarkers")->text(), span);
-    QVERIFY(calc.life() != QStringLiteral("1 days, 6 hours"));
+    QCOMPARE(calc.life(), QStringLiteral("No estimate for this current"));
   }
 
   void spans_data()

@@ -126,7 +126,6 @@ private slots:
     QTest::newRow("three") << 3 << 0 << QList<double>{-14, 0, 14};
     QTest::newRow("two") << 2 << 0 << QList<double>{-7, 7};
     QTest::newRow("one") << 1 << 0 << QList<double>{0};
-    QTest::newRow("four") << 4 << 0 << QList<double>{-21, -7, 7, 21};
     QTest::newRow("three, one stacked") << 3 << 1 << QList<double>{-7, 7, -7};
   }
   void groupOffsets()
