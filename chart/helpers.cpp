@@ -30,7 +30,13 @@ QChar Helpers::unitCharA(int divider)
 
 QChar Helpers::unitCharV(int divider)
 {
-  return divider < 1000 ? QLatin1Char('m') : QLatin1Char(' ');
+  // Values in mV: the third step of the divider is kilovolts, as the
+  // current's third step is amperes.
+  if (divider < 1000)
+    return QLatin1Char('m');
+  if (divider < 1000000)
+    return QLatin1Char(' ');
+  return QLatin1Char('k');
 }
 
 int Helpers::divider(double value)

@@ -37,6 +37,7 @@ private slots:
     QCOMPARE(Helpers::unitCharA(1000000), QChar(' '));
     QCOMPARE(Helpers::unitCharV(999), QChar('m'));
     QCOMPARE(Helpers::unitCharV(1000), QChar(' '));
+    QCOMPARE(Helpers::unitCharV(1000000), QChar('k'));
     QCOMPARE(Helpers::divider(-5), 1);
     QCOMPARE(Helpers::divider(999.9), 1);
     QCOMPARE(Helpers::divider(1000), 1000);
