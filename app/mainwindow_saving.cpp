@@ -208,45 +208,7 @@ bool MainWindow::resolveUnsaved(const QList<int> &indexes, bool cancellable)
 
 void MainWindow::on_swapFileError(int code)
 {
-  QString message;
-  switch (code) {
-  case SwapFile::WrongVersion:
-    message = tr("Wrong file version");
-    break;
-  case SwapFile::OpenFailed:
-    message = tr("Can't open file");
-    break;
-  case SwapFile::CreateFailed:
-    message = tr("Can't create output file");
-    break;
-  case SwapFile::SaveFailed:
-    message = tr("Can't save file");
-    break;
-  case SwapFile::RemoveFailed:
-    message = tr("Can't remove file");
-    break;
-  case SwapFile::WriteFailed:
-    message = tr("Failed to write to file");
-    break;
-  case SwapFile::ReadFailed:
-    message = tr("Failed to read file");
-    break;
-  case SwapFile::WrongLength:
-    message = tr("Wrong read length");
-    break;
-  case SwapFile::MapFailed:
-    message = tr("File mapping error");
-    break;
-  case SwapFile::WrongChannels:
-    message = tr("Wrong channels number");
-    break;
-  case SwapFile::Damaged:
-    message = tr("The file is damaged or is not a capture file");
-    break;
-  default:
-    message = tr("Internal file error");
-    break;
-  }
+  const QString message = SwapFile::errorMessage(code);
   qDebug().noquote() << QStringLiteral("on_swapFileError ") + message;
   showStatusError(message, 5000);
 }

@@ -697,54 +697,6 @@ Channels calibration values are lost.
         <translation>Saved</translation>
     </message>
     <message>
-        <source>Wrong file version</source>
-        <translation>Wrong file version</translation>
-    </message>
-    <message>
-        <source>Can&apos;t open file</source>
-        <translation>Can&apos;t open file</translation>
-    </message>
-    <message>
-        <source>Can&apos;t create output file</source>
-        <translation>Can&apos;t create output file</translation>
-    </message>
-    <message>
-        <source>Can&apos;t save file</source>
-        <translation>Can&apos;t save file</translation>
-    </message>
-    <message>
-        <source>Can&apos;t remove file</source>
-        <translation>Can&apos;t remove file</translation>
-    </message>
-    <message>
-        <source>Failed to write to file</source>
-        <translation>Failed to write to file</translation>
-    </message>
-    <message>
-        <source>Failed to read file</source>
-        <translation>Failed to read file</translation>
-    </message>
-    <message>
-        <source>Wrong read length</source>
-        <translation>Wrong read length</translation>
-    </message>
-    <message>
-        <source>File mapping error</source>
-        <translation>File mapping error</translation>
-    </message>
-    <message>
-        <source>Wrong channels number</source>
-        <translation>Wrong channels number</translation>
-    </message>
-    <message>
-        <source>The file is damaged or is not a capture file</source>
-        <translation>The file is damaged or is not a capture file</translation>
-    </message>
-    <message>
-        <source>Internal file error</source>
-        <translation>Internal file error</translation>
-    </message>
-    <message>
         <source>Open file</source>
         <translation>Open file</translation>
     </message>

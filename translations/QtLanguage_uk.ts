@@ -697,54 +697,6 @@ Channels calibration values are lost.
         <translation>Збережено</translation>
     </message>
     <message>
-        <source>Wrong file version</source>
-        <translation>Неправильна версія файлу</translation>
-    </message>
-    <message>
-        <source>Can&apos;t open file</source>
-        <translation>Неможливо відкрити файл</translation>
-    </message>
-    <message>
-        <source>Can&apos;t create output file</source>
-        <translation>Не вдалося створити вихідний файл</translation>
-    </message>
-    <message>
-        <source>Can&apos;t save file</source>
-        <translation>Неможливо зберегти файл</translation>
-    </message>
-    <message>
-        <source>Can&apos;t remove file</source>
-        <translation>Не вдалося видалити файл</translation>
-    </message>
-    <message>
-        <source>Failed to write to file</source>
-        <translation>Не вдалося записати у файл</translation>
-    </message>
-    <message>
-        <source>Failed to read file</source>
-        <translation>Не вдалося прочитати файл</translation>
-    </message>
-    <message>
-        <source>Wrong read length</source>
-        <translation>Хибна довжина читання</translation>
-    </message>
-    <message>
-        <source>File mapping error</source>
-        <translation>Помилка відображення файлу</translation>
-    </message>
-    <message>
-        <source>Wrong channels number</source>
-        <translation>Хибна кількість каналів</translation>
-    </message>
-    <message>
-        <source>The file is damaged or is not a capture file</source>
-        <translation>Файл пошкоджено або це не файл запису</translation>
-    </message>
-    <message>
-        <source>Internal file error</source>
-        <translation>Внутрішня помилка файлу</translation>
-    </message>
-    <message>
         <source>Open file</source>
         <translation>Відкрити файл</translation>
     </message>
