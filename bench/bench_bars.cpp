@@ -4,6 +4,7 @@
 // crossings every millisecond) against a plain sequential read, with the
 // series size and the scan's memory peak for ten minutes and for one hour.
 
+#include "benchsupport.h"
 #include "glwidget.h"
 #include "plotaxis.h"
 #include "plotwidget.h"
@@ -29,31 +30,6 @@ namespace {
 
 QTextStream out(stdout);
 
-qint64 status(const char *field)
-{
-  QFile f(QStringLiteral("/proc/self/status"));
-  if (!f.open(QIODevice::ReadOnly))
-    return -1;
-  const QByteArray key = QByteArray(field) + ':';
-  for (const QByteArray &line : f.readAll().split('\n')) {
-    if (line.startsWith(key))
-      return line.mid(key.size()).trimmed().split(' ').first().toLongLong();
-  }
-  return -1;
-}
-
-void resetPeak()
-{
-  QFile f(QStringLiteral("/proc/self/clear_refs"));
-  if (f.open(QIODevice::WriteOnly))
-    f.write("5");
-}
-
-double ms(const QElapsedTimer &t)
-{
-  return t.nsecsElapsed() / 1e6;
-}
-
 double best(int runs, const std::function<double()> &run)
 {
   double b = 1e300;
@@ -77,7 +53,7 @@ double plainRead(const QString &path)
       break;
     check += uchar(buffer.at(0)) + uchar(buffer.at(int(n - 1)));
   }
-  const double elapsed = ms(t);
+  const double elapsed = bench::ms(t);
   if (check == 1)
     std::puts("");
   return elapsed;
@@ -92,7 +68,7 @@ double plainPass(const QList<PlotDataMap *> &maps)
   for (const PlotDataMap *map : maps)
     for (auto it = map->cbegin(); it != map->cend(); ++it)
       sum += it->value;
-  const double elapsed = ms(t);
+  const double elapsed = bench::ms(t);
   if (sum == 1.2345)
     std::puts("");
   return elapsed;
@@ -178,7 +154,7 @@ int main(int argc, char **argv)
     QElapsedTimer t;
     t.start();
     ReportBar::update(&chart, PlotRange(0, 10), &d);
-    return ms(t);
+    return bench::ms(t);
   });
   row("span statistics over 10 s", span10, "plain pass", plain10, 1.3);
   const double span1 = best(5, [&] {
@@ -186,7 +162,7 @@ int main(int argc, char **argv)
     QElapsedTimer t;
     t.start();
     ReportBar::update(&chart, PlotRange(4.5, 5.5), &d);
-    return ms(t);
+    return bench::ms(t);
   });
   row("span statistics over a 1 s sub-window", span1, "plain pass", plain10, 0.3);
 
@@ -237,7 +213,7 @@ int main(int argc, char **argv)
       t.start();
       bar.update(&chart, true);
       refreshFrame(bar);
-      return ms(t);
+      return bench::ms(t);
     });
     row("refresh (whole capture + window pass)", refresh, "plain pass", plain600, 1.3);
 
@@ -253,9 +229,9 @@ int main(int argc, char **argv)
       plot->xAxis->setRange(lower + i * 0.1, sw.duration - 50 + i * 0.1);
       bar.update(&chart, true);
     }
-    const double calls = ms(t);
+    const double calls = bench::ms(t);
     refreshFrame(bar);
-    const double burst = ms(t);
+    const double burst = bench::ms(t);
     const int writes = (wroteFirst ? 1 : 0) + (QFile::exists(settingsPath()) ? 1 : 0);
     row("50 range changes, then one window pass", burst, "plain pass", plain600, 1.3);
     out << QString::asprintf("    of which the 50 calls: %.3f ms; settings writes: %d (target <= 1: %s)\n", calls,
@@ -280,16 +256,16 @@ int main(int argc, char **argv)
     s.ms = best(3, [&] {
       QElapsedTimer t;
       t.start();
-      return sw.readFiltered(nullptr) ? ms(t) : 1e300;
+      return sw.readFiltered(nullptr) ? bench::ms(t) : 1e300;
     });
     s.points = sw.navigationSeries->size();
     SwapFile fresh;
     fresh.file.setFileName(path);
     fresh.stop();
-    resetPeak();
-    const qint64 before = status("VmRSS");
+    bench::resetPeak();
+    const qint64 before = bench::statusKb("VmRSS");
     fresh.readFiltered(nullptr);
-    s.peakKb = status("VmHWM") - before;
+    s.peakKb = bench::statusKb("VmHWM") - before;
     return s;
   };
   const Scan plainScan = scan(hour);

@@ -33,20 +33,6 @@
 namespace {
 
 QTextStream out(stdout);
-// A field of /proc/self/status in MB ("VmRSS", "VmHWM").
-double statusMB(const char *field)
-{
-  QFile file(QStringLiteral("/proc/self/status"));
-  if (!file.open(QIODevice::ReadOnly))
-    return -1;
-  const QByteArray key = QByteArray(field) + ':';
-  for (const QByteArray &line : file.readAll().split('\n')) {
-    if (line.startsWith(key))
-      return line.mid(key.size()).trimmed().split(' ').value(0).toDouble() / 1024.0;
-  }
-  return -1;
-}
-
 QString mb(double value)
 {
   return QStringLiteral("%1 MB").arg(value, 0, 'f', 1);
@@ -110,7 +96,7 @@ int main(int argc, char **argv)
   for (QTimer *t : window->findChildren<QTimer *>())
     t->stop();
   QCoreApplication::processEvents();
-  const double baseline = statusMB("VmRSS");
+  const double baseline = (bench::statusKb("VmRSS") / 1024.0);
 
   DeviceControl command;
   command.set(1, uchar(DeviceControl::Start));
@@ -142,7 +128,7 @@ int main(int argc, char **argv)
       QCoreApplication::processEvents();
     }
     if (done % HourMs == 0) {
-      hourly.append(statusMB("VmRSS"));
+      hourly.append((bench::statusKb("VmRSS") / 1024.0));
       out << QStringLiteral("  hour %1: %2  (file %3 GB, %4 s of wall time)\n")
                .arg(hourly.size(), 2)
                .arg(mb(hourly.last()))
@@ -159,8 +145,8 @@ int main(int argc, char **argv)
   stopTimer.start();
   window->on_stopButton();
   const qint64 stopMs = stopTimer.elapsed();
-  const double afterStop = statusMB("VmRSS");
-  const double peak = statusMB("VmHWM");
+  const double afterStop = (bench::statusKb("VmRSS") / 1024.0);
+  const double peak = (bench::statusKb("VmHWM") / 1024.0);
   const qint64 records = (QFileInfo(path).size() - SwapFile::headerBlockSize - ReportData::byteSize) / RecordBytes;
   const qint64 samples = qint64(blocks - logger->droppedReports() - unread) * (MeasureAll::MaxSamples / 3);
   const bool removed = QFile::remove(path);

@@ -4,6 +4,7 @@
 // frame redraws the lights) and 10 million OverCurrent::update calls (target
 // under 50 ms; baseline a bare loop doing the same comparison).
 
+#include "benchsupport.h"
 #include "overcurrent.h"
 #include "packet.h"
 #include "statuspanel.h"
@@ -17,11 +18,6 @@
 namespace {
 
 QTextStream out(stdout);
-
-double ms(const QElapsedTimer &t)
-{
-  return t.nsecsElapsed() / 1e6;
-}
 
 void report(const char *what, double figure, double target, double baseline)
 {
@@ -40,7 +36,7 @@ double statusFrames(StatusPanel &panel, int frames, bool changing)
   t.start();
   for (int i = 0; i < frames; ++i)
     panel.update(changing && (i & 1) ? b : a);
-  return ms(t);
+  return bench::ms(t);
 }
 
 } // namespace
@@ -73,7 +69,7 @@ int main(int argc, char **argv)
     if ((i & 4095) == 4095)
       over += detector.isOver() ? 1 : 0;
   }
-  const double detectorMs = ms(t);
+  const double detectorMs = bench::ms(t);
 
   t.restart();
   volatile int sink = 0;
@@ -81,7 +77,7 @@ int main(int argc, char **argv)
   for (int i = 0; i < calls; ++i)
     counter = values[size_t(i) & 4095] >= OverCurrent::Threshold ? counter + 1 : -1;
   sink = counter;
-  const double bareMs = ms(t);
+  const double bareMs = bench::ms(t);
   report("OverCurrent::update, 10000000 calls", detectorMs, 50.0, bareMs);
   out << "(reports " << over << ", last run " << sink << ")\n";
   return 0;

@@ -12,6 +12,7 @@
 // sanitizers: the plain read runs in the kernel either way, the walk over
 // the records does not.
 
+#include "benchsupport.h"
 #include "glwidget.h"
 #include "mainwindow.h"
 #include "reportdata.h"
@@ -36,11 +37,6 @@
 namespace {
 
 QTextStream out(stdout);
-
-double ms(const QElapsedTimer &t)
-{
-  return t.nsecsElapsed() / 1e6;
-}
 
 // One hour at 10 kHz of three channels, written record by record with its
 // statistics tail, as a finished logger capture leaves it.
@@ -102,7 +98,7 @@ double plainRead(const QString &path)
   t.start();
   while (f.read(block.data(), block.size()) > 0) {
   }
-  return ms(t);
+  return bench::ms(t);
 }
 
 double plainCopy(const QString &from, const QString &to)
@@ -111,7 +107,7 @@ double plainCopy(const QString &from, const QString &to)
   t.start();
   if (!QFile::copy(from, to))
     return -1;
-  return ms(t);
+  return bench::ms(t);
 }
 
 void line(const char *what, double figure, const QString &target, double baseline, const char *baselineWhat)
@@ -163,7 +159,7 @@ int main(int argc, char **argv)
     }
   });
   const bool movedOk = window.save(index);
-  const double saveMs = saveTimer.isValid() ? ms(saveTimer) : -1;
+  const double saveMs = saveTimer.isValid() ? bench::ms(saveTimer) : -1;
   if (!movedOk || !QFile::exists(saved)) {
     out << "save failed" << Qt::endl;
     return 1;
@@ -176,7 +172,7 @@ int main(int argc, char **argv)
   QElapsedTimer loadTimer;
   loadTimer.start();
   const bool loaded = window.loadFile(saved);
-  const double loadMs = ms(loadTimer);
+  const double loadMs = bench::ms(loadTimer);
   if (!loaded) {
     out << "load failed" << Qt::endl;
     return 1;

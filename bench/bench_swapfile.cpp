@@ -5,6 +5,7 @@
 // within twice the plain read, a ten-second window under 50 ms, the recovery
 // within three times the plain read, memory flat in the file's length.
 
+#include "benchsupport.h"
 #include "progressdialog.h"
 #include "swapfile.h"
 
@@ -26,33 +27,6 @@ namespace {
 
 QTextStream out(stdout);
 
-// kB of a /proc/self/status field (VmRSS, VmHWM).
-qint64 status(const char *field)
-{
-  QFile f(QStringLiteral("/proc/self/status"));
-  if (!f.open(QIODevice::ReadOnly))
-    return -1;
-  const QByteArray key = QByteArray(field) + ':';
-  for (const QByteArray &line : f.readAll().split('\n')) {
-    if (line.startsWith(key))
-      return line.mid(key.size()).trimmed().split(' ').first().toLongLong();
-  }
-  return -1;
-}
-
-// Starts a new peak-RSS measurement.
-void resetPeak()
-{
-  QFile f(QStringLiteral("/proc/self/clear_refs"));
-  if (f.open(QIODevice::WriteOnly))
-    f.write("5");
-}
-
-double ms(const QElapsedTimer &t)
-{
-  return t.nsecsElapsed() / 1e6;
-}
-
 // Reads `length` bytes from `offset` in 1 MiB blocks: the plain sequential read.
 double plainRead(const QString &path, qint64 offset, qint64 length)
 {
@@ -70,7 +44,7 @@ double plainRead(const QString &path, qint64 offset, qint64 length)
     check += uchar(buffer.at(0)) + uchar(buffer.at(int(n - 1)));
     left -= n;
   }
-  const double elapsed = ms(t);
+  const double elapsed = bench::ms(t);
   if (check == 1) // keeps the loop from being optimised away
     std::puts("");
   return elapsed;
@@ -116,7 +90,7 @@ bool writeCapture(const QString &path, int seconds, double *writeMs)
   }
   live.avg0 = live.sum0 / double(live.count);
   const bool ok = sw.writeReport(live) && sw.stop();
-  *writeMs = ms(t);
+  *writeMs = bench::ms(t);
   return ok;
 }
 
@@ -219,7 +193,7 @@ int main(int argc, char **argv)
     t.start();
     if (!sw.readFiltered(nullptr))
       return 1e300;
-    return ms(t);
+    return bench::ms(t);
   });
   row("readFiltered over the whole file", scanMs, plainWhole, scanMs <= 2 * plainWhole ? "(target <= 2: ok)" : "(target <= 2: MISSED)");
   {
@@ -229,7 +203,7 @@ int main(int argc, char **argv)
       QElapsedTimer t;
       t.start();
       sw.readFiltered(&dialog);
-      return ms(t);
+      return bench::ms(t);
     });
     row("readFiltered with its progress window", withDialog, plainWhole,
         withDialog <= 2 * plainWhole ? "(target <= 2: ok)" : "(target <= 2: MISSED)");
@@ -243,7 +217,7 @@ int main(int argc, char **argv)
     QElapsedTimer t;
     t.start();
     sw.readRange(sw.duration / 2, 10, maps);
-    const double first = ms(t);
+    const double first = bench::ms(t);
     qDeleteAll(maps);
     row("readRange 10 s window, first in the process", first, plainRead(path, size / 2, 100001 * record),
         "(includes heap growth)");
@@ -257,7 +231,7 @@ int main(int argc, char **argv)
     QElapsedTimer t;
     t.start();
     const bool ok = sw.readRange(centre, 10, maps);
-    loads.push_back(ok ? ms(t) : 1e300);
+    loads.push_back(ok ? bench::ms(t) : 1e300);
     if (maps[0]->size() < 99000)
       out << "  window at " << centre << " holds only " << maps[0]->size() << " points\n";
     qDeleteAll(maps);
@@ -277,7 +251,7 @@ int main(int argc, char **argv)
     QElapsedTimer t;
     t.start();
     sw.readRange(centre, 10, {});
-    fileOnly.push_back(ms(t));
+    fileOnly.push_back(bench::ms(t));
   }
   std::sort(fileOnly.begin(), fileOnly.end());
   std::sort(plains.begin(), plains.end());
@@ -292,7 +266,7 @@ int main(int argc, char **argv)
     QElapsedTimer t;
     t.start();
     sw.readReport();
-    return ms(t);
+    return bench::ms(t);
   });
   row("readReport (tail present)", reportMs, plainTail);
 
@@ -302,10 +276,10 @@ int main(int argc, char **argv)
     SwapFile s;
     s.file.setFileName(file);
     s.stop();
-    resetPeak();
-    const qint64 before = status("VmRSS");
+    bench::resetPeak();
+    const qint64 before = bench::statusKb("VmRSS");
     s.readFiltered(nullptr);
-    return status("VmHWM") - before;
+    return bench::statusKb("VmHWM") - before;
   };
   const qint64 shortPeak = scanPeak(shortPath);
   const qint64 longPeak = scanPeak(path);
@@ -327,19 +301,19 @@ int main(int argc, char **argv)
     return fresh.readReport();
   };
   recover(); // once for the page cache, as the other figures
-  resetPeak();
-  const qint64 before = status("VmRSS");
+  bench::resetPeak();
+  const qint64 before = bench::statusKb("VmRSS");
   ReportData recovered;
   const double recoverMs = best(3, [&] {
     QElapsedTimer t;
     t.start();
     recovered = recover();
-    return ms(t);
+    return bench::ms(t);
   });
   row("readReport without tail (recovered)", recoverMs, plainBody,
       recoverMs <= 3 * plainBody ? "(target <= 3: ok)" : "(target <= 3: MISSED)");
   out << QString::asprintf("  recovered: %lld samples, max #0 %.0f uA, end %.4f s, peak RSS growth %lld kB\n",
-                           recovered.count, recovered.max0, recovered.t_end, status("VmHWM") - before);
+                           recovered.count, recovered.max0, recovered.t_end, bench::statusKb("VmHWM") - before);
   {
     SwapFile again;
     again.file.setFileName(path);
@@ -347,7 +321,7 @@ int main(int argc, char **argv)
     QElapsedTimer t;
     t.start();
     again.readReport();
-    row("readReport without tail, same object again", ms(t), plainTail, "(kept while the file stays)");
+    row("readReport without tail, same object again", bench::ms(t), plainTail, "(kept while the file stays)");
   }
   return 0;
 }

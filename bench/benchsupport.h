@@ -1,9 +1,12 @@
 #ifndef BENCHSUPPORT_H
 #define BENCHSUPPORT_H
 
-// What the capture benchmarks share: a home and temp folder of their own,
-// the offscreen platform, and a count of the window's LOST PACKETS lines.
+// What the benchmarks share: a home and temp folder of their own, the
+// offscreen platform, a count of the window's LOST PACKETS lines, the
+// process's memory figures and elapsed milliseconds.
 
+#include <QByteArray>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
@@ -47,6 +50,33 @@ inline void isolate(const QTemporaryDir &home)
   qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + QStringLiteral("/.config")));
   qputenv("TMPDIR", QFile::encodeName(home.path()));
   qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+// kB of a /proc/self/status field ("VmRSS", "VmHWM"), or -1.
+inline qint64 statusKb(const char *field)
+{
+  QFile file(QStringLiteral("/proc/self/status"));
+  if (!file.open(QIODevice::ReadOnly))
+    return -1;
+  const QByteArray key = QByteArray(field) + ':';
+  for (const QByteArray &line : file.readAll().split('\n')) {
+    if (line.startsWith(key))
+      return line.mid(key.size()).trimmed().split(' ').value(0).toLongLong();
+  }
+  return -1;
+}
+
+// Starts a new peak-RSS (VmHWM) measurement.
+inline void resetPeak()
+{
+  QFile file(QStringLiteral("/proc/self/clear_refs"));
+  if (file.open(QIODevice::WriteOnly))
+    file.write("5");
+}
+
+inline double ms(const QElapsedTimer &timer)
+{
+  return timer.nsecsElapsed() / 1e6;
 }
 
 } // namespace bench

@@ -184,20 +184,7 @@ void PlotCurve::drawLegendIcon(PlotPainter *painter, const QRectF &rect) const
     const double y = rect.top() + rect.height() / 2.0;
     painter->drawLine(QLineF(rect.left(), y, rect.right() + 5, y));
   }
-  if (!mScatterStyle.isNone()) {
-    applyScattersAntialiasingHint(painter);
-    if (mScatterStyle.shape() == PlotScatterStyle::ssPixmap &&
-        (mScatterStyle.pixmap().width() > rect.width() || mScatterStyle.pixmap().height() > rect.height())) {
-      PlotScatterStyle scaledStyle(mScatterStyle);
-      scaledStyle.setPixmap(
-          scaledStyle.pixmap().scaled(rect.size().toSize(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
-      scaledStyle.applyTo(painter, mPen);
-      scaledStyle.drawShape(painter, rect.center());
-    } else {
-      mScatterStyle.applyTo(painter, mPen);
-      mScatterStyle.drawShape(painter, rect.center());
-    }
-  }
+  drawLegendScatter(painter, mScatterStyle, rect);
 }
 
 // ---------------------------------------------------------------------------

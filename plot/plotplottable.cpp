@@ -5,6 +5,7 @@
 #include "plotdatakeys.h"
 #include "plotlegend.h"
 #include "plotpainter.h"
+#include "plotscatterstyle.h"
 #include "plotwidget.h"
 
 #include <QDebug>
@@ -311,5 +312,23 @@ void PlotAbstractPlottable::drawLineWithGaps(PlotPainter *painter, const QList<Q
         painter->drawPolyline(points + runStart, int(i - runStart));
       runStart = i + 1;
     }
+  }
+}
+
+void PlotAbstractPlottable::drawLegendScatter(PlotPainter *painter, const PlotScatterStyle &style,
+                                              const QRectF &rect) const
+{
+  if (style.isNone())
+    return;
+  applyScattersAntialiasingHint(painter);
+  if (style.shape() == PlotScatterStyle::ssPixmap &&
+      (style.pixmap().width() > rect.width() || style.pixmap().height() > rect.height())) {
+    PlotScatterStyle scaled(style);
+    scaled.setPixmap(style.pixmap().scaled(rect.size().toSize(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    scaled.applyTo(painter, mPen);
+    scaled.drawShape(painter, rect.center());
+  } else {
+    style.applyTo(painter, mPen);
+    style.drawShape(painter, rect.center());
   }
 }

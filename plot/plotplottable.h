@@ -14,6 +14,7 @@
 #include <QString>
 
 class PlotPainter;
+class PlotScatterStyle;
 
 // Squared pixel distance of point from the segment start-end, in single
 // precision; the hit tests of plottables and items share it.
@@ -123,6 +124,9 @@ protected:
   // Draws the line through `points` with the painter's pen; a NaN point is a
   // gap that leaves out the segments into and out of it.
   void drawLineWithGaps(PlotPainter *painter, const QList<QPointF> &points) const;
+  // The scatter shape at the centre of a legend icon; a pixmap larger than
+  // the icon is scaled down into it.
+  void drawLegendScatter(PlotPainter *painter, const PlotScatterStyle &style, const QRectF &rect) const;
 
   // The sign domain a range query must use to fit the axis.
   static SignDomain signDomainFor(const PlotAxis *axis);
