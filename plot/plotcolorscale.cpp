@@ -450,42 +450,34 @@ void PlotColorScale::applyDefaultAntialiasingHint(PlotPainter *painter) const
   painter->setAntialiasing(false);
 }
 
+PlotColorScaleAxisRectPrivate *PlotColorScale::eventTarget(const char *event) const
+{
+  // The scale's own axis rect handles its mouse; it may have been deleted.
+  if (!mAxisRect)
+    qDebug() << "PlotColorScale:" << event << "internal axis rect was deleted";
+  return mAxisRect.data();
+}
+
 void PlotColorScale::mousePressEvent(QMouseEvent *event)
 {
-  if (!mAxisRect) {
-    qDebug() << "virtual void PlotColorScale::mousePressEvent(QMouseEvent*)"
-             << "internal axis rect was deleted";
-    return;
-  }
-  mAxisRect->mousePressEvent(event);
+  if (auto *target = eventTarget("mousePressEvent"))
+    target->mousePressEvent(event);
 }
 
 void PlotColorScale::mouseMoveEvent(QMouseEvent *event)
 {
-  if (!mAxisRect) {
-    qDebug() << "virtual void PlotColorScale::mouseMoveEvent(QMouseEvent*)"
-             << "internal axis rect was deleted";
-    return;
-  }
-  mAxisRect->mouseMoveEvent(event);
+  if (auto *target = eventTarget("mouseMoveEvent"))
+    target->mouseMoveEvent(event);
 }
 
 void PlotColorScale::mouseReleaseEvent(QMouseEvent *event)
 {
-  if (!mAxisRect) {
-    qDebug() << "virtual void PlotColorScale::mouseReleaseEvent(QMouseEvent*)"
-             << "internal axis rect was deleted";
-    return;
-  }
-  mAxisRect->mouseReleaseEvent(event);
+  if (auto *target = eventTarget("mouseReleaseEvent"))
+    target->mouseReleaseEvent(event);
 }
 
 void PlotColorScale::wheelEvent(QWheelEvent *event)
 {
-  if (!mAxisRect) {
-    qDebug() << "virtual void PlotColorScale::wheelEvent(QWheelEvent*)"
-             << "internal axis rect was deleted";
-    return;
-  }
-  mAxisRect->wheelEvent(event);
+  if (auto *target = eventTarget("wheelEvent"))
+    target->wheelEvent(event);
 }

@@ -106,6 +106,8 @@ protected:
   bool mUpdatingAxis; // while the scale sets its colour axis's range
 
 private:
+  PlotColorScaleAxisRectPrivate *eventTarget(const char *event) const;
+
   Q_DISABLE_COPY(PlotColorScale)
 
   friend class PlotColorScaleAxisRectPrivate;
