@@ -23,10 +23,36 @@
 #include <QDockWidget>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QToolBar>
 #include <QWidgetAction>
 
+#include <functional>
+
 namespace {
+
+// Runs `changed` whenever the watched widget is shown or hidden itself,
+// whatever part of the window did it.
+class VisibilityWatch : public QObject
+{
+public:
+  VisibilityWatch(QWidget *watched, std::function<void()> changed)
+    : QObject(watched), m_changed(std::move(changed))
+  {
+    watched->installEventFilter(this);
+  }
+
+protected:
+  bool eventFilter(QObject *watched, QEvent *event) override
+  {
+    if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent)
+      m_changed();
+    return QObject::eventFilter(watched, event);
+  }
+
+private:
+  std::function<void()> m_changed;
+};
 
 constexpr int ShowAllSeconds[] = {10, 30, 60, 120, 300, 600, 1800};
 constexpr int MeasuringSeconds[] = {10, 100, 1000};
@@ -164,6 +190,16 @@ void MainWindow::createToolbar()
   m_actionReport->setText(tr("Show Report"));
   ui->markerBar->setVisible(markersBar);
   ui->reportBar->hide();
+  // Each action names what a click does to its bar as the bar is now.
+  // The toolbar may go first while the window is torn down.
+  new VisibilityWatch(ui->reportBar, [bar = ui->reportBar, action = QPointer<QAction>(m_actionReport)] {
+    if (action)
+      action->setText(!bar->isHidden() ? tr("Hide Report") : tr("Show Report"));
+  });
+  new VisibilityWatch(ui->markerBar, [bar = ui->markerBar, action = QPointer<QAction>(m_actionMarkers)] {
+    if (action)
+      action->setText(!bar->isHidden() ? tr("Hide Markers") : tr("Show Markers"));
+  });
   connect(m_actionReport, &QAction::triggered, this, [this] {
     // The bar's own state: the window may be hidden or minimised.
     if (!ui->reportBar->isHidden()) {

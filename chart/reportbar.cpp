@@ -102,7 +102,8 @@ void ReportBar::update(GLWidget *chart, bool reset)
     return;
   // The calculator reads the whole capture's record right after this call.
   *fullData = chart->report;
-  updateControls();
+  // The window table keeps what it shows until the window pass has new values.
+  showRecord(0, fullData);
   m_frameTimer.start();
 }
 
@@ -117,6 +118,13 @@ void ReportBar::updateFrame()
 }
 
 void ReportBar::updateControls()
+{
+  showRecord(0, fullData);
+  showRecord(1, frameData);
+  m_shownFrame = *frameData;
+}
+
+void ReportBar::showRecord(int table, ReportData *data)
 {
   struct Row
   {
@@ -149,10 +157,14 @@ void ReportBar::updateControls()
         rows[c].name->setText(QStringLiteral("#%1: %2V").arg(c).arg(Helpers::unitCharV(divisor)));
     }
   };
-  fill(full, fullData);
-  ui->labelFrame->setText(QStringLiteral("%1-%2").arg(Helpers::timeToString(frameData->t_start, true, 3),
-                                                      Helpers::timeToString(frameData->t_end, true, 3)));
-  fill(frame, frameData);
+  m_filled[table] = true;
+  if (table == 0) {
+    fill(full, data);
+    return;
+  }
+  ui->labelFrame->setText(QStringLiteral("%1-%2").arg(Helpers::timeToString(data->t_start, true, 3),
+                                                      Helpers::timeToString(data->t_end, true, 3)));
+  fill(frame, data);
 }
 
 void ReportBar::reset()
@@ -204,5 +216,12 @@ void ReportBar::on_changeColors()
 
 void ReportBar::on_translate()
 {
+  // The form's texts come back with the language; the readings stay.
   ui->retranslateUi(this);
+  if (m_filled[0])
+    showRecord(0, fullData);
+  if (m_filled[1]) {
+    ReportData shown = m_shownFrame;
+    showRecord(1, &shown);
+  }
 }

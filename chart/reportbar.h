@@ -48,7 +48,12 @@ private slots:
   void updateFrame();
 
 private:
+  // Writes `data` into the whole-capture table (0) or the window table (1).
+  void showRecord(int table, ReportData *data);
+
   Ui::ReportBar *ui;
+  ReportData m_shownFrame;          // what the window table shows
+  bool m_filled[2] = {false, false}; // a table shows a record, not the form's texts
   QPointer<GLWidget> m_chart; // chart of the pending window pass
   QTimer m_frameTimer;
   int m_storedVisible = -1; // "report_bar" as last written; -1 not yet

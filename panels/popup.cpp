@@ -61,11 +61,21 @@ void PopUp::setPopupText(const QString &text)
   move(pos);
   m_label.setText(text);
   adjustSize();
+  // An empty readout is no hint: an empty box at the pointer would only flash.
+  if (text.isEmpty()) {
+    m_hideTimer->stop();
+    m_animation.stop();
+    setPopupOpacity(0.0f);
+    QWidget::hide();
+    return;
+  }
   show();
 }
 
 void PopUp::show()
 {
+  if (m_label.text().isEmpty())
+    return;
   setWindowOpacity(0.0);
   m_animation.setDuration(150);
   m_animation.setStartValue(0.0f);
@@ -99,6 +109,13 @@ void PopUp::hideAnimation()
   m_animation.setStartValue(1.0f);
   m_animation.setEndValue(0.0f);
   m_animation.start();
+}
+
+void PopUp::setColors(const QColor &background, const QColor &outline)
+{
+  m_background = background;
+  m_outline = outline;
+  QWidget::update();
 }
 
 void PopUp::setPosition(int x, int y)

@@ -34,6 +34,10 @@ public:
   QString textColorName() const { return m_textColorName; }
   void setTextColorName(const QString &name) { m_textColorName = name; }
   QLabel *label() { return &m_label; }
+  // The rounded box behind the text: its fill and its outline.
+  void setColors(const QColor &background, const QColor &outline);
+  QColor backgroundColor() const { return m_background; }
+  QColor outlineColor() const { return m_outline; }
 
 public slots:
   void setPopupText(const QString &text);

@@ -218,13 +218,23 @@ private slots:
     QVERIFY(markers->isHidden());
     QVERIFY(report->isHidden());
     QVERIFY(navigation->isHidden());
-    QCOMPARE(window.m_actionMarkers->text(), markersBar ? QString("Hide Markers") : QString("Show Markers"));
+    // The actions name what a click does to the bars as they are.
+    QCOMPARE(window.m_actionMarkers->text(), QString("Show Markers"));
+    QCOMPARE(window.m_actionReport->text(), QString("Show Report"));
 
     window.setTovriMode();
     window.addTab();
     window.currentWidget()->addChannels({});
     QVERIFY(!navigation->isHidden());
     QVERIFY(report->isHidden());
+    QCOMPARE(window.m_actionMarkers->text(), QString("Show Markers"));
+    window.m_actionMarkers->trigger();
+    QVERIFY(!markers->isHidden());
+    QCOMPARE(window.m_actionMarkers->text(), QString("Hide Markers"));
+    // Whatever hides a bar, its action follows.
+    window.setTovriMode();
+    QVERIFY(markers->isHidden());
+    QCOMPARE(window.m_actionMarkers->text(), QString("Show Markers"));
     window.m_actionReport->trigger();
     QVERIFY(!report->isHidden());
     QCOMPARE(window.m_actionReport->text(), QString("Hide Report"));

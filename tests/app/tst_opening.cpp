@@ -5,6 +5,7 @@
 #include "capturerig.h"
 #include "navigationbar.h"
 #include "plot.h"
+#include "popup.h"
 #include "testmain.h"
 
 #include <QTemporaryDir>
@@ -86,6 +87,13 @@ private slots:
     QVERIFY(!Helpers::powerV2Mode);
     QCOMPARE(readSetting("Main/load-path").toString(), dir.path());
     QCOMPARE(statusText(window), QString("Loaded"));
+    // Nothing is read out yet: no empty hint at the pointer, and each bar's
+    // action names what a click will do.
+    QVERIFY(!window.popUp()->isVisible());
+    const bool reportHidden = window.findChild<QWidget *>("reportBar")->isHidden();
+    QCOMPARE(window.m_actionReport->text(), reportHidden ? QString("Show Report") : QString("Hide Report"));
+    QVERIFY(window.findChild<QWidget *>("markerBar")->isHidden());
+    QCOMPARE(window.m_actionMarkers->text(), QString("Show Markers"));
 
     GLWidget *tab = window.currentWidget();
     QVERIFY(tab->saved);

@@ -200,6 +200,8 @@ private slots:
     chart.widget->report.max0 = chart.widget->report.min0 = chart.widget->report.avg0 = 2500;
     ReportBar bar;
     bar.update(chart.widget, true);
+    QVERIFY(QMetaObject::invokeMethod(&bar, "updateFrame"));
+    QVERIFY(bar.frameData->hasData(0));
     QCOMPARE(text(bar, "labelMax0"), QStringLiteral("2.50"));
     bar.update(nullptr, true);
     QVERIFY(!bar.fullData->hasData(0));
@@ -230,11 +232,19 @@ private slots:
     chart->widget->report.avg1 = 500;
 
     ReportBar bar;
+    bar.update(chart->widget, true);
+    QVERIFY(QMetaObject::invokeMethod(&bar, "updateFrame"));
+    const QString shownRange = text(bar, "labelFrame");
+    QCOMPARE(text(bar, "labelMax1_2"), QStringLiteral("100.00"));
     for (int i = 0; i < 50; ++i) {
       chart->plot->xAxis->setRange(i, i + 10);
       bar.update(chart->widget, true);
       QCOMPARE(text(bar, "labelMax1"), QStringLiteral("1.00"));
       QVERIFY(!bar.frameData->hasData(1));
+      // The window table keeps the last pass's values meanwhile.
+      QCOMPARE(text(bar, "labelFrame"), shownRange);
+      QCOMPARE(text(bar, "labelMax1_2"), QStringLiteral("100.00"));
+      QCOMPARE(text(bar, "labelCh1_2"), QStringLiteral("#1: mV"));
     }
     QCOMPARE(storedSetting("Main/report_bar"), QVariant(false));
     if (closeChart) {
@@ -251,6 +261,54 @@ private slots:
     QCOMPARE(text(bar, "labelFrame"), QStringLiteral("49.000s-59.000s"));
     QCOMPARE(text(bar, "labelMax1_2"), QStringLiteral("590.00"));
     delete chart;
+  }
+
+  // A language or theme switch changes texts and colours, never what the
+  // tables read, also while a window pass is pending.
+  void languageAndTheme_data()
+  {
+    QTest::addColumn<bool>("pending");
+    QTest::newRow("window pass done") << false;
+    QTest::newRow("window pass pending") << true;
+  }
+  void languageAndTheme()
+  {
+    QFETCH(bool, pending);
+    LoggerChart chart(0, 20);
+    Points points;
+    for (int i = 0; i <= 20; ++i)
+      points << QPointF(i, 2000 + i * 100);
+    chart.fill(0, points);
+    chart.fill(2, {{4, 1500}, {5, 4500}});
+    chart.widget->report.min0 = 2000;
+    chart.widget->report.max0 = 4000;
+    chart.widget->report.avg0 = 3000;
+    ReportBar bar;
+    bar.update(chart.widget, true);
+    QVERIFY(QMetaObject::invokeMethod(&bar, "updateFrame"));
+    if (pending) {
+      chart.plot->xAxis->setRange(10, 20);
+      bar.update(chart.widget, true);
+    }
+    QStringList before;
+    const QList<QLabel *> labels = bar.findChildren<QLabel *>();
+    for (const QLabel *label : labels)
+      before << label->objectName() + QLatin1Char('=') + label->text();
+    QVERIFY(before.contains(QStringLiteral("labelMax2_2=4.50")));
+    QVERIFY(before.contains(QStringLiteral("labelCh0=#0: mA")));
+
+    bar.on_translate();
+    bar.on_changeColorTheme(true);
+    bar.on_changeColors();
+    QStringList after;
+    for (const QLabel *label : labels)
+      after << label->objectName() + QLatin1Char('=') + label->text();
+    QCOMPARE(after, before);
+    if (pending) {
+      QVERIFY(QMetaObject::invokeMethod(&bar, "updateFrame"));
+      QCOMPARE(text(bar, "labelMax0_2"), QStringLiteral("4.00"));
+      QCOMPARE(text(bar, "labelMin2_2"), QStringLiteral("0.0"));
+    }
   }
 
   void colours()

@@ -121,6 +121,29 @@ private slots:
     QVERIFY(!popup.isVisible());
   }
 
+  // An empty readout never shows a box, and clears one that is up.
+  void popUpWithoutText()
+  {
+    QWidget main;
+    main.resize(800, 600);
+    PopUp popup(&main);
+    auto *fade = popup.findChild<QPropertyAnimation *>();
+    popup.setPopupText(QString());
+    QVERIFY(!popup.isVisible());
+    popup.show();
+    QVERIFY(!popup.isVisible());
+    popup.setPopupText(QStringLiteral("#0: 1.5 mA"));
+    fade->setCurrentTime(fade->duration());
+    QVERIFY(popup.isVisible());
+    popup.setPopupText(QString());
+    QVERIFY(!popup.isVisible());
+    QCOMPARE(popup.getPopupOpacity(), 0.0f);
+    // Its timer and fade are stopped: nothing brings the box back.
+    QCOMPARE(fade->state(), QAbstractAnimation::Stopped);
+    popup.show();
+    QVERIFY(!popup.isVisible());
+  }
+
   void popUpDrags()
   {
     PopUp popup;
