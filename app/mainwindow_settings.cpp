@@ -124,8 +124,13 @@ void MainWindow::on_actionCalculator()
 {
   if (Helpers::isMeasuring)
     return;
-  ui->reportBar->update(currentWidget(), true);
   Calculator *calculator = findCalculator();
+  // The button opens the calculator and closes it again.
+  if (calculator && calculator->isVisible()) {
+    calculator->close();
+    return;
+  }
+  ui->reportBar->update(currentWidget(), true);
   if (!calculator) {
     calculator = new Calculator(this);
     connect(calculator, &Calculator::updateInfo, this, &MainWindow::on_updateCalculator);

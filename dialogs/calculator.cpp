@@ -3,6 +3,8 @@
 #include "settings.h"
 #include "ui_calculator.h"
 
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QTimer>
@@ -93,6 +95,24 @@ Calculator::~Calculator()
   settings.endGroup();
   disconnect();
   delete ui;
+}
+
+void Calculator::keyPressEvent(QKeyEvent *event)
+{
+  // A tool window, not a dialog: Esc closes it as it would a dialog.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    close();
+    event->accept();
+    return;
+  }
+  Panel::keyPressEvent(event);
+}
+
+void Calculator::closeEvent(QCloseEvent *event)
+{
+  // Deleted on close: from now on the window is no longer the open calculator.
+  setObjectName(QString());
+  Panel::closeEvent(event);
 }
 
 void Calculator::connectAll()

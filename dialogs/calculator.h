@@ -63,6 +63,10 @@ public slots:
 signals:
   void updateInfo();
 
+protected:
+  void keyPressEvent(QKeyEvent *event) override;
+  void closeEvent(QCloseEvent *event) override;
+
 private:
   void userEdited();
   void showTip(QWidget *anchor, const QString &text);

@@ -9,6 +9,8 @@
 #include "swapfile.h"
 #include "testmain.h"
 
+#include <QPointer>
+
 #include <QDir>
 
 using namespace AppFixture;
@@ -103,6 +105,15 @@ private slots:
     first->hide();
     QCOMPARE(openCalculator(window), first);
     QVERIFY(first->isVisible());
+    QCOMPARE(window.findChildren<Calculator *>().size(), 1);
+    // The same button closes it; the next click opens a new one.
+    QPointer<Calculator> closed = first;
+    QCOMPARE(openCalculator(window), nullptr);
+    QVERIFY(closed && !closed->isVisible());
+    Calculator *second = openCalculator(window);
+    QVERIFY(second && second != closed && second->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!closed);
     QCOMPARE(window.findChildren<Calculator *>().size(), 1);
   }
 

@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDockWidget>
+#include <QIcon>
 #include <QLabel>
 #include <QTabWidget>
 #include <QToolBar>
@@ -49,6 +50,11 @@ private slots:
     QCOMPARE(window.m_actionReport->text(), QString("Show Report"));
     QVERIFY(!window.m_actionReport->isVisible());
     QVERIFY(window.readoutFormat().contains("%4"));
+    // The program's own icon, not the About page's picture.
+    const QImage icon = QIcon(":/res/tovri.png").pixmap(64).toImage();
+    QVERIFY(!icon.isNull());
+    QCOMPARE(window.windowIcon().pixmap(64).toImage(), icon);
+    QVERIFY(icon != QIcon(":/res/Pravek.png").pixmap(64).toImage());
     // The built-in logger descriptions serve until the logger sends its own.
     QCOMPARE(ChannelInfo::channelCount(), 3);
     QVERIFY(ChannelInfo::getChannelInfo(0).info().startsWith(QString::fromUtf8("μA,Current")));

@@ -71,6 +71,9 @@ private slots:
     QTest::newRow("years") << 3000.0 << 0.1 << "3 years, 5 months";
     QTest::newRow("under a second") << 1.0 << 10000.0 << "The battery is too low";
     QTest::newRow("large capacity") << 1e8 << 1.0 << "11415 years, 6 months";
+    // After years come days when the months are 0, and nothing when both are.
+    QTest::newRow("years then days") << 9000.0 << 1.0 << "1 years, 10 days";
+    QTest::newRow("whole year") << 8760.0 << 1.0 << "1 years";
     // No estimate: the calendar split or the division means nothing here.
     QTest::newRow("zero") << 3000.0 << 0.0 << QString();
     QTest::newRow("negative") << 3000.0 << -1.0 << QString();
@@ -92,6 +95,28 @@ private slots:
     Calc calc;
     calc.c->onCalcButton();
     QCOMPARE(calc.life(), QStringLiteral("4 months, 5 days"));
+  }
+
+  // Esc closes the calculator, wherever the focus is inside it.
+  void escapeCloses_data()
+  {
+    QTest::addColumn<QString>("target");
+    QTest::newRow("the window") << QString();
+    QTest::newRow("the capacity field") << QStringLiteral("spinBoxCapacity");
+    QTest::newRow("the user field") << QStringLiteral("lineEditUser");
+  }
+  void escapeCloses()
+  {
+    QFETCH(QString, target);
+    Calc calc;
+    calc.c->show();
+    QWidget *widget = target.isEmpty() ? static_cast<QWidget *>(calc.c) : calc.w<QWidget>(qPrintable(target));
+    QTest::keyClick(widget, Qt::Key_A);
+    QVERIFY(calc.c->isVisible());
+    QTest::keyClick(widget, Qt::Key_Escape);
+    QVERIFY(calc.c && !calc.c->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!calc.c);
   }
 
   void averagesWithoutEstimate_data()

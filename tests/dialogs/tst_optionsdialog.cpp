@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QGroupBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -96,6 +97,24 @@ private slots:
     QCOMPARE(qobject_cast<QLabel *>(w("modelLabel"))->text(),
              mode == 0 ? QStringLiteral("tovri") : mode == 1 ? QStringLiteral("Kelvaro Power V1")
                                                                 : QStringLiteral("Kelvaro Power V2"));
+  }
+
+  // The About picture and the window icon are two images, each under a
+  // resource name of its own.
+  void aboutPicture()
+  {
+    DialogRig<SimLogger> rig(false);
+    for (const char *name : {"Pravek.png", "tovri.png"}) {
+      QFile compiled(QStringLiteral(":/res/") + QLatin1String(name));
+      QFile source(QStringLiteral(TOVRI_RESOURCES "/") + QLatin1String(name));
+      QVERIFY2(compiled.open(QIODevice::ReadOnly), name);
+      QVERIFY2(source.open(QIODevice::ReadOnly), name);
+      QVERIFY2(compiled.readAll() == source.readAll(), name);
+    }
+    const QImage about(QStringLiteral(":/res/Pravek.png"));
+    QVERIFY(about != QImage(QStringLiteral(":/res/tovri.png")));
+    const QPixmap shown = rig.w<QLabel>("labelIcon")->pixmap();
+    QCOMPARE(shown.toImage().convertToFormat(QImage::Format_ARGB32), about.convertToFormat(QImage::Format_ARGB32));
   }
 
   // Both ways out store the dialog's keys.
