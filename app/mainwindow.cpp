@@ -514,9 +514,12 @@ void MainWindow::on_changeColors()
   ColorsAgent agent(m_darkTheme);
   QString format;
   const char *placeholders[3] = {"%1 ", "%2 ", "%3 "};
-  for (int i = 0; i < 3; ++i)
-    format += QStringLiteral("<font color=%1>").arg(agent.colors[ColorsAgent::Mouse][i].name()) +
+  for (int i = 0; i < 3; ++i) {
+    // The readout stands on the window, not on the chart.
+    const QColor color = agent.colors[ColorsAgent::Mouse][i];
+    format += QStringLiteral("<font color=%1>").arg((m_darkTheme ? ColorsAgent::onDarkWindow(color, i) : color).name()) +
               QLatin1String(placeholders[i]);
+  }
   format += QStringLiteral("<font color=%1>Time: ").arg(m_darkTheme ? QStringLiteral("white") : QStringLiteral("black")) +
             QStringLiteral("%4 ");
   m_readoutFormat = format;

@@ -5,6 +5,7 @@
 #include "swapfile.h"
 #include "ui_mainwindow.h"
 
+#include "colorsagent.h"
 #include "controlpanel.h"
 #include "glwidget.h"
 #include "markerbar.h"
@@ -332,6 +333,9 @@ void MainWindow::on_changeColorTheme(bool dark)
   else
     m_controlPanel->on_changeColorTheme(dark);
   ui->navigationBar->on_changeColorTheme(dark);
+  // The readout, the chart and the hint take the colours of this theme.
+  on_changeColors();
+  setBriefHintColor();
 }
 
 void MainWindow::setBriefHintColor()
@@ -339,11 +343,18 @@ void MainWindow::setBriefHintColor()
   if (!m_popUp)
     return;
   Settings settings;
+  // The hint has no box of its own: its text stands on the chart.
+  m_popUp->setColors(Qt::transparent, Qt::transparent);
   QColor background(settings.value(QStringLiteral("Settings/chart-background"), QStringLiteral("#ffffff")).toString());
   // An unreadable name counts as black, which gives a white text.
   if (!background.isValid())
     background = Qt::black;
-  const QColor hint(255 - background.red(), 255 - background.green(), 255 - background.blue());
+  QColor hint(255 - background.red(), 255 - background.green(), 255 - background.blue());
+  // The inverse of a middle grey is the same grey.
+  if (ColorsAgent::contrast(hint, background) < 4.5)
+    hint = ColorsAgent::contrast(Qt::white, background) >= ColorsAgent::contrast(Qt::black, background) ? QColor(Qt::white)
+                                                                                                       : QColor(Qt::black);
+  m_popUp->setBackdrop(background);
   m_popUp->setTextColorName(hint.name());
   m_popUp->label()->setStyleSheet(QStringLiteral("QLabel { color : ") + hint.name() +
                                   QStringLiteral(";margin-top: 6px;margin-bottom: 6px;margin-left: 10px;"

@@ -2,6 +2,7 @@
 // value axes named after their channels, and the readout of the values under
 // the mouse pointer.
 #include "mainwindow.h"
+#include "colorsagent.h"
 // The form's navigation strip header needs the capture file class complete.
 #include "swapfile.h"
 #include "ui_mainwindow.h"
@@ -193,7 +194,11 @@ void MainWindow::on_mouseMove(QMouseEvent *event)
   if (Helpers::powerMode || Helpers::powerV2Mode) {
     const QString start = QStringLiteral("<font color=%1>Time: ").arg(m_darkTheme ? "white" : "black");
     QString line = start + (time < 0 ? QStringLiteral("--") : timeText);
-    QString popup = start + (time < 0 ? QString() : timeText) + QStringLiteral("<br>");
+    // The hint's lines stand on the chart, the status line on the window.
+    const QColor backdrop = m_popUp->backdrop();
+    const QColor window = Helpers::darkPalette().color(QPalette::Window);
+    QString popup = QStringLiteral("<font color=%1>Time: ").arg(m_popUp->textColorName()) +
+                    (time < 0 ? QString() : timeText) + QStringLiteral("<br>");
     QList<int> channels = tab->swapFile ? tab->swapFile->activeChannels : QList<int>();
     if (channels.isEmpty() && tab->swapFile)
       channels = tab->swapFile->header.channels();
@@ -206,9 +211,12 @@ void MainWindow::on_mouseMove(QMouseEvent *event)
       const int precision = qBound(0, ChannelInfo::getChannelInfo(uchar(channel)).precision(), 6);
       const QString text =
         std::isnan(value) ? QStringLiteral("--") : QString::number(value, 'f', precision) + unit;
-      const QString colour = QStringLiteral("<font color=%1>").arg(GLWidget::getColor(channel).name());
+      const QColor color = GLWidget::getColor(channel);
+      const QString colour = QStringLiteral("<font color=%1>")
+                               .arg((m_darkTheme ? ColorsAgent::readableOn(color, window) : color).name());
       line += colour + QStringLiteral(", #%1: %2").arg(channel).arg(text);
-      popup += colour + QStringLiteral("#%1: %2").arg(channel).arg(text) + QStringLiteral("<br>");
+      popup += QStringLiteral("<font color=%1>").arg(ColorsAgent::readableOn(color, backdrop).name()) +
+               QStringLiteral("#%1: %2").arg(channel).arg(text) + QStringLiteral("<br>");
     }
     m_readoutLabel->setText(line);
     m_popUp->setPopupText(popup);

@@ -1,6 +1,11 @@
 #include "colorsagent.h"
 
+#include "helpers.h"
 #include "settings.h"
+
+#include <QPalette>
+
+#include <cmath>
 
 namespace {
 const char *const kTableKeys[3] = {"channel_%1", "report_%1", "mouse_%1"};
@@ -21,6 +26,61 @@ void readColor(Settings &settings, const QString &key, QColor &color)
 }
 } // namespace
 
+QColor ColorsAgent::defaultColor(int channel)
+{
+  switch (channel) {
+  case 0:
+    return QColor(Qt::red);
+  case 1:
+    return QColor(Qt::blue);
+  default:
+    return QColor(Qt::green);
+  }
+}
+
+namespace {
+double luminance(const QColor &c)
+{
+  const auto linear = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+  return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+}
+
+QColor mixed(const QColor &from, const QColor &to, double t)
+{
+  return QColor::fromRgbF(float(from.redF() + (to.redF() - from.redF()) * t),
+                          float(from.greenF() + (to.greenF() - from.greenF()) * t),
+                          float(from.blueF() + (to.blueF() - from.blueF()) * t));
+}
+} // namespace
+
+double ColorsAgent::contrast(const QColor &a, const QColor &b)
+{
+  const double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor ColorsAgent::readableOn(const QColor &color, const QColor &background, double ratio)
+{
+  if (!color.isValid() || !background.isValid() || contrast(color, background) >= ratio)
+    return color;
+  const QColor white(Qt::white), black(Qt::black);
+  const QColor pole = contrast(white, background) >= contrast(black, background) ? white : black;
+  // The smallest step towards the pole that is enough, so the hue stays.
+  for (int step = 1; step < 64; ++step) {
+    const QColor c = mixed(color, pole, step / 64.0);
+    if (contrast(c, background) >= ratio)
+      return QColor(c.rgb());
+  }
+  return pole;
+}
+
+QColor ColorsAgent::onDarkWindow(const QColor &color, int channel)
+{
+  if (color != defaultColor(channel))
+    return color;
+  return readableOn(color, Helpers::darkPalette().color(QPalette::Window));
+}
+
 ColorsAgent::ColorsAgent(bool dark, QObject *parent) : QObject(parent), background(Qt::white), dark(dark)
 {
   load();
@@ -36,9 +96,8 @@ void ColorsAgent::load()
   colors.clear();
   for (int t = 0; t < 3; ++t) {
     ColorsTable table;
-    table[0] = QColor(Qt::red);
-    table[1] = QColor(Qt::blue);
-    table[2] = QColor(Qt::green);
+    for (int c = 0; c < 3; ++c)
+      table[c] = defaultColor(c);
     colors.append(table);
   }
 

@@ -33,6 +33,17 @@ public:
   // Writes all ten colours as #rrggbb into the theme's subgroup.
   void save();
 
+  // The built-in colour of a channel, the same in every table and theme.
+  static QColor defaultColor(int channel);
+  // Contrast of two opaque colours as 1..21 (relative luminance ratio).
+  static double contrast(const QColor &a, const QColor &b);
+  // `color`, or the nearest mix of it with white or black that stands out
+  // from `background` by at least `ratio`.
+  static QColor readableOn(const QColor &color, const QColor &background, double ratio = 4.5);
+  // A built-in channel colour as drawn on the dark theme's window: mixed
+  // lighter until readable there. Other colours are the user's and stay.
+  static QColor onDarkWindow(const QColor &color, int channel);
+
   QList<ColorsTable> colors; // Chart, Report, Mouse
   QColor background;
   const bool dark;

@@ -197,7 +197,10 @@ QPalette Helpers::darkPalette()
   p.setColor(QPalette::Button, dark);
   p.setColor(QPalette::ButtonText, Qt::white);
   p.setColor(QPalette::BrightText, Qt::red);
-  p.setColor(QPalette::Link, highlight);
+  // Links stand on the dark window: the highlight blue, lightened to be read there.
+  const QColor link(0x6c, 0xaf, 0xf0);
+  p.setColor(QPalette::Link, link);
+  p.setColor(QPalette::LinkVisited, link);
   p.setColor(QPalette::Highlight, highlight);
   p.setColor(QPalette::HighlightedText, Qt::black);
   p.setColor(QPalette::Disabled, QPalette::ButtonText, disabled);

@@ -195,6 +195,8 @@ void ReportBar::on_changeColorTheme(bool _dark)
   dark = _dark;
   setStyleSheet(dark ? QStringLiteral("QWidget QLabel { color: white; }")
                      : QStringLiteral("QWidget QLabel { color: black; }"));
+  // The rows take the colours of the theme now in force.
+  on_changeColors();
 }
 
 void ReportBar::on_changeColors()
@@ -208,7 +210,8 @@ void ReportBar::on_changeColors()
                         {ui->labelCh2, ui->labelMin2, ui->labelMax2, ui->labelAverage2, ui->labelCh2_2,
                          ui->labelMin2_2, ui->labelMax2_2, ui->labelAverage2_2}};
   for (int c = 0; c < 3; ++c) {
-    const QString style = QStringLiteral("QLabel { color: %1; }").arg(report[c].name());
+    const QColor color = dark ? ColorsAgent::onDarkWindow(report[c], c) : report[c];
+    const QString style = QStringLiteral("QLabel { color: %1; }").arg(color.name());
     for (QLabel *label : rows[c])
       label->setStyleSheet(style);
   }

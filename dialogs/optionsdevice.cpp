@@ -61,33 +61,29 @@ QString OptionsDialog::checkJson(const QJsonObject &object)
   }
   if (object.value(QLatin1String("command")).toDouble() != PowerPacket::Settings)
     return QStringLiteral("command");
+  // Every byte the block can hold is accepted: export keeps the bits and
+  // values the page cannot show as the supply sent them, and the page
+  // treats them on import as it does in a received block.
   static const QRegularExpression bits(QStringLiteral("^[01]{8}$"));
   for (const char *key : {"bitmap1", "bitmap2", "bitmap3"}) {
-    const QString text = object.value(QLatin1String(key)).toString();
-    if (!bits.match(text).hasMatch() || (text.toUInt(nullptr, 2) & 0xE0))
+    if (!bits.match(object.value(QLatin1String(key)).toString()).hasMatch())
       return QLatin1String(key);
   }
-  const struct
-  {
-    const char *key;
-    int low, high;
-  } ranges[] = {
-    {"auto_off_ampers", 0, 255}, {"auto_off_after", 0, 255}, {"auto_on_hours", 0, 23},
-    {"auto_on_minutes", 0, 59},  {"auto_off_hours", 0, 23},  {"auto_off_minutes", 0, 59},
-    {"date_format", 0, 3},       {"slide_show_sec", 1, 255},
+  const auto isByte = [](const QJsonValue &value) {
+    const double v = value.toDouble(-1);
+    return value.isDouble() && v >= 0 && v <= 255 && v == std::floor(v);
   };
-  for (const auto &r : ranges) {
-    const double v = object.value(QLatin1String(r.key)).toDouble();
-    if (!(v >= r.low && v <= r.high) || v != std::floor(v))
-      return QLatin1String(r.key);
+  for (const char *key : {"auto_off_ampers", "auto_off_after", "auto_on_hours", "auto_on_minutes", "auto_off_hours",
+                          "auto_off_minutes", "date_format", "slide_show_sec"}) {
+    if (!isByte(object.value(QLatin1String(key))))
+      return QLatin1String(key);
   }
   for (const char *key : {"total", "power", "aux", "site"}) {
     const QJsonArray codes = object.value(QLatin1String(key)).toArray();
     if (codes.size() != 3)
       return QLatin1String(key);
     for (const QJsonValue &code : codes) {
-      const double v = code.toDouble(-1);
-      if (!code.isDouble() || !(v >= 0 && v <= MaxFieldCode) || v != std::floor(v))
+      if (!isByte(code))
         return QLatin1String(key);
     }
   }
@@ -169,6 +165,7 @@ void OptionsDialog::setPowerMode()
     i.preview->setPixmap(QPixmap::fromImage(m_display->image()));
   }
   m_packet.init();
+  markUnshown();
 }
 
 void OptionsDialog::fillShowOptions()
@@ -209,11 +206,11 @@ void OptionsDialog::preparePacket(PowerGetPacket &p)
   setBit(p, 0, 0x02, ui->checkBoxRestoreOutput_2->isChecked());
   setBit(p, 1, 0x08, ui->checkBox24h_2->isChecked());
 
-  if (validTime(m_packet.block(6), m_packet.block(7))) {
+  if (writes(KeptOn)) {
     p.setBlock(6, uchar(ui->dateTimeEditOn_2->time().hour()));
     p.setBlock(7, uchar(ui->dateTimeEditOn_2->time().minute()));
   }
-  if (validTime(m_packet.block(8), m_packet.block(9))) {
+  if (writes(KeptOff)) {
     p.setBlock(8, uchar(ui->dateTimeEditOff_2->time().hour()));
     p.setBlock(9, uchar(ui->dateTimeEditOff_2->time().minute()));
   }
@@ -222,7 +219,7 @@ void OptionsDialog::preparePacket(PowerGetPacket &p)
   p.setBlock(4, uchar(ui->spinBoxMinutes_2->value()));
   p.setBlock(5, uchar(qint8(DialogHooks::currentDateTime().offsetFromUtc() / 3600)));
   const int format = ui->comboBoxDateFormatPC_2->currentIndex();
-  if (m_packet.block(10) <= 3 && format >= 0 && format <= 3)
+  if (writes(KeptFormat) && format >= 0 && format <= 3)
     p.setBlock(10, uchar(format));
 
   setBit(p, 1, 0x01, ui->groupBoxTime_3->isChecked());
@@ -234,13 +231,13 @@ void OptionsDialog::preparePacket(PowerGetPacket &p)
   setBit(p, 2, 0x04, ui->checkBoxShowMain_2->isChecked());
   setBit(p, 2, 0x08, ui->checkBoxShowAux_2->isChecked());
   setBit(p, 2, 0x10, ui->checkBoxShowUser_2->isChecked());
-  if (m_packet.block(19) != 0)
+  if (writes(KeptInterval))
     p.setBlock(19, uchar(ui->spinBoxShowInterval_2->value()));
 
   const PowerDisplay *previews[] = {ui->labelShowTotal_2, ui->labelShowMain_2, ui->labelShowAux_2,
                                     ui->labelShowUser_2};
   for (int s = 0; s < 4; ++s) {
-    if (!knownFields(m_packet, FieldBytes[s]))
+    if (!writes(KeptFields + s))
       continue;
     const QList<int> codes = previews[s]->fieldIds();
     for (int i = 0; i < 3 && i < codes.size(); ++i)
@@ -248,6 +245,68 @@ void OptionsDialog::preparePacket(PowerGetPacket &p)
   }
   if (Helpers::powerV2Mode)
     p.setBlock(TuneByte, uchar(ui->spinBoxTune12->value()));
+}
+
+QString OptionsDialog::controlValue(int control) const
+{
+  switch (control) {
+  case KeptOn:
+    return ui->dateTimeEditOn_2->time().toString(QStringLiteral("hh:mm"));
+  case KeptOff:
+    return ui->dateTimeEditOff_2->time().toString(QStringLiteral("hh:mm"));
+  case KeptFormat:
+    return QString::number(ui->comboBoxDateFormatPC_2->currentIndex());
+  case KeptInterval:
+    return QString::number(ui->spinBoxShowInterval_2->value());
+  default: {
+    const PowerDisplay *previews[] = {ui->labelShowTotal_2, ui->labelShowMain_2, ui->labelShowAux_2,
+                                      ui->labelShowUser_2};
+    QString codes;
+    for (int code : previews[control - KeptFields]->fieldIds())
+      codes += QString::number(code) + QLatin1Char(',');
+    return codes;
+  }
+  }
+}
+
+bool OptionsDialog::unshowable(int control) const
+{
+  const PowerGetPacket &p = m_packet;
+  switch (control) {
+  case KeptOn:
+    return !validTime(p.block(6), p.block(7));
+  case KeptOff:
+    return !validTime(p.block(8), p.block(9));
+  case KeptFormat:
+    return p.block(10) > 3;
+  case KeptInterval:
+    return p.block(19) == 0;
+  default:
+    return !knownFields(p, FieldBytes[control - KeptFields]);
+  }
+}
+
+void OptionsDialog::markUnshown()
+{
+  for (int c = 0; c < KeptCount; ++c) {
+    Kept &k = m_kept[c];
+    if (!unshowable(c)) {
+      k.kept = false;
+      continue;
+    }
+    // A control the user changed stays changed until the block shows a value.
+    if (!k.kept || controlValue(c) == k.shown)
+      k.shown = controlValue(c);
+    k.kept = true;
+  }
+}
+
+bool OptionsDialog::writes(int control) const
+{
+  if (!unshowable(control))
+    return true;
+  const Kept &k = m_kept[control];
+  return k.kept && controlValue(control) != k.shown;
 }
 
 void OptionsDialog::parsePacket()
@@ -305,6 +364,11 @@ void OptionsDialog::parsePacket()
   }
   if (Helpers::powerV2Mode)
     ui->spinBoxTune12->setValue(p.block(TuneByte));
+  markUnshown();
+  // The block's temperature unit, as its box now shows it.
+  m_dataPacket.setCelsius(!ui->checkBoxF_2->isChecked());
+  for (PowerDisplay *d : previews)
+    d->adjustFormats();
   if (m_firstReceived)
     m_blockShown = true;
 }

@@ -89,6 +89,13 @@ private:
   void announceColors();
   void versionLines();
 
+  // Controls that may be unable to show their received byte.
+  enum KeptControl { KeptOn, KeptOff, KeptFormat, KeptInterval, KeptFields, KeptCount = KeptFields + 4 };
+  QString controlValue(int control) const;
+  bool unshowable(int control) const;
+  void markUnshown();
+  bool writes(int control) const;
+
   void dateFormatChanged();
   bool sendAction(unsigned char action, bool prepare);
   bool supplyOpen() const;
@@ -108,6 +115,14 @@ private:
   bool m_firstReceived = false;
   // The controls have shown a block the supply sent.
   bool m_blockShown = false;
+  // A control whose byte in the block it cannot show, with the value it was
+  // left at: untouched, the byte goes back as it came; edited, the edit goes.
+  struct Kept
+  {
+    bool kept = false;
+    QString shown;
+  };
+  Kept m_kept[KeptCount];
   PowerDataPacket m_dataPacket;
   PowerDisplay *m_display = nullptr;
   QTimer m_timer;

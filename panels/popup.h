@@ -38,6 +38,9 @@ public:
   void setColors(const QColor &background, const QColor &outline);
   QColor backgroundColor() const { return m_background; }
   QColor outlineColor() const { return m_outline; }
+  // What the text stands on where the box is transparent: the chart's colour.
+  void setBackdrop(const QColor &color) { m_backdrop = color; }
+  QColor backdrop() const { return m_backdrop; }
 
 public slots:
   void setPopupText(const QString &text);
@@ -56,6 +59,7 @@ protected:
 private:
   QColor m_background{0, 0, 0, 180};
   QColor m_outline{255, 155, 255, 180};
+  QColor m_backdrop{Qt::white};
   QString m_textColorName = QStringLiteral("white");
   QLabel m_label;
   QVBoxLayout m_layout;

@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QDockWidget>
 #include <QLabel>
+#include <QRegularExpression>
 
 using namespace AppFixture;
 
@@ -112,6 +113,8 @@ private slots:
     QTest::newRow("dark blue-grey") << QVariant("#203040") << "#dfcfbf";
     QTest::newRow("named") << QVariant("black") << "#ffffff";
     QTest::newRow("unreadable") << QVariant("no colour") << "#ffffff";
+    // The inverse of a middle grey is no contrast: the better of black and white.
+    QTest::newRow("middle grey") << QVariant("#808080") << "#000000";
   }
 
   void hintColour()
@@ -123,6 +126,55 @@ private slots:
     MainWindow window;
     QCOMPARE(window.popUp()->textColorName(), hint);
     QVERIFY(window.popUp()->label()->styleSheet().startsWith("QLabel { color : " + hint + ";margin-top: 6px;"));
+    // No box of its own: the text stands on the chart, and can be read there.
+    QCOMPARE(window.popUp()->backgroundColor().alpha(), 0);
+    QCOMPARE(window.popUp()->outlineColor().alpha(), 0);
+    QVERIFY(ColorsAgent::contrast(QColor(hint), window.popUp()->backdrop()) >= 4.5);
+  }
+
+  // What stands on the window can be read in both themes; the chart keeps
+  // the built-in colours.
+  void readableColours_data()
+  {
+    QTest::addColumn<bool>("dark");
+    QTest::newRow("light") << false;
+    QTest::newRow("dark") << true;
+  }
+  void readableColours()
+  {
+    QFETCH(bool, dark);
+    writeSettings({{"Options/dark-color", dark}});
+    {
+      MainWindow window;
+      window.addTab();
+      window.currentWidget()->addChannels({});
+      QCOMPARE(window.darkTheme(), dark);
+      const QColor background = QApplication::palette().color(QPalette::Window);
+      const auto colours = [](const QString &text) {
+        QList<QColor> out;
+        static const QRegularExpression font(QStringLiteral("color ?[=:] ?(#[0-9a-f]{6}|white|black)"));
+        for (auto it = font.globalMatch(text); it.hasNext();)
+          out << QColor(it.next().captured(1));
+        return out;
+      };
+      const QList<QColor> readout = colours(window.readoutFormat());
+      QCOMPARE(readout.size(), 4);
+      for (const QColor &c : readout)
+        QVERIFY2(ColorsAgent::contrast(c, background) >= 4.5 || !dark, qPrintable(c.name()));
+      for (const char *name : {"labelCh0", "labelMax1", "labelAverage2_2"}) {
+        const QList<QColor> row = colours(window.findChild<QLabel *>(name)->styleSheet());
+        QCOMPARE(row.size(), 1);
+        if (dark)
+          QVERIFY2(ColorsAgent::contrast(row.at(0), background) >= 4.5, name);
+      }
+      const QPalette palette = QApplication::palette();
+      if (dark)
+        QVERIFY(ColorsAgent::contrast(palette.color(QPalette::Link), background) >= 4.5);
+      for (int i = 0; i < 3; ++i)
+        QCOMPARE(window.plotter()->graph(i)->pen().color(), ColorsAgent::defaultColor(i));
+      QVERIFY(ColorsAgent::contrast(QColor(window.popUp()->textColorName()), window.popUp()->backdrop()) >= 4.5);
+      emit window.changeColorTheme(false);
+    }
   }
 
   void noticesOncePerDay_data()

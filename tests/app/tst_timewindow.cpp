@@ -1,4 +1,5 @@
 #include "axis.h"
+#include "colorsagent.h"
 #include "capturerig.h"
 #include "glwidget.h"
 #include "marker.h"
@@ -9,6 +10,7 @@
 
 #include <QInputDialog>
 #include <QMouseEvent>
+#include <QRegularExpression>
 
 using namespace AppFixture;
 using namespace CaptureRig;
@@ -227,7 +229,34 @@ private slots:
     moveMouseTo(window, 1.0);
     const QString line = window.readoutLabel()->text();
     QVERIFY2(line.contains(", #4: --") && line.contains(", #1: 3.") && line.contains("Time: 1.000s"), qPrintable(line));
-    QVERIFY(window.popUp()->label()->text().contains("#4: --<br>"));
+    const QString hint = window.popUp()->label()->text();
+    QVERIFY(hint.contains("#4: --<br>"));
+    // Every line of the hint can be read on the chart under it.
+    static const QRegularExpression font(QStringLiteral("<font color=(#[0-9a-f]{6})>"));
+    int lines = 0;
+    for (auto it = font.globalMatch(hint); it.hasNext(); ++lines) {
+      const QColor colour(it.next().captured(1));
+      QVERIFY2(ColorsAgent::contrast(colour, window.popUp()->backdrop()) >= 4.5, qPrintable(colour.name()));
+    }
+    QCOMPARE(lines, 4);
+  }
+
+  // Halfway between two samples the later one is read out.
+  void readoutTieGoesToTheLaterSample()
+  {
+    Rig rig(15);
+    MainWindow &window = *rig.window;
+    GLWidget *tab = window.currentWidget();
+    for (int c = 0; c < 3; ++c) {
+      tab->maps.at(c)->insert(1.0, PlotData(1.0, 1 + c));
+      tab->maps.at(c)->insert(1.5, PlotData(1.5, 4 + c));
+    }
+    // The pointer at the axis's left end reads its lower end exactly.
+    window.plotter()->xAxis->setRange(1.25, 3.25);
+    layOut(window);
+    moveMouseTo(window, 1.25);
+    QCOMPARE(window.plotter()->graph()->data()->firstKey(), 1.5);
+    QVERIFY2(window.readoutLabel()->text().contains("#0: 4.00"), qPrintable(window.readoutLabel()->text()));
   }
 
   // Value axes name their unit and feed the status panel; the markers follow

@@ -1,9 +1,11 @@
 #include "dialogrig.h"
+#include "powerdisplay.h"
 #include "settings.h"
 #include "testmain.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QGroupBox>
@@ -292,6 +294,189 @@ private slots:
     QVERIFY(rig.answers.shown.isEmpty());
   }
 
+  // What export writes, import takes back unchanged: also values and bits
+  // the page cannot show, and a page that never had the supply's block.
+  void exportThenImport_data()
+  {
+    QTest::addColumn<bool>("received");
+    QTest::addColumn<QList<int>>("changes"); // block byte, value pairs
+    QTest::newRow("before any block") << false << QList<int>{};
+    QTest::newRow("slide interval 0") << true << QList<int>{19, 0};
+    QTest::newRow("byte 1 = 0x8B") << true << QList<int>{1, 0x8B};
+    QTest::newRow("auto-on hour 24") << true << QList<int>{6, 24};
+    QTest::newRow("minute 60") << true << QList<int>{9, 60};
+    QTest::newRow("date format 4") << true << QList<int>{10, 4};
+    QTest::newRow("field code 99") << true << QList<int>{31, 99};
+    QTest::newRow("bits 5 to 7") << true << QList<int>{0, 0xF5, 2, 0xE3};
+  }
+  void exportThenImport()
+  {
+    QFETCH(bool, received);
+    QFETCH(QList<int>, changes);
+    QTemporaryDir dir;
+    DialogRig<> rig;
+    QString path;
+    DialogHooks::fileName = [&](QWidget *, DialogHooks::FileMode, const QString &, const QString &, const QString &) {
+      return path;
+    };
+    PowerGetPacket block = sampleBlock();
+    for (int i = 0; i + 1 < changes.size(); i += 2)
+      block.setBlock(changes[i], uchar(changes[i + 1]));
+    if (received)
+      rig.receive(block);
+    const auto exported = [&](const QString &name) {
+      path = dir.filePath(name);
+      rig.w<QPushButton>("pushButtonExport_2")->click();
+      QFile file(path);
+      return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
+    };
+    const QJsonObject first = exported(QStringLiteral("first.json"));
+    QVERIFY(!first.isEmpty());
+    if (received)
+      QCOMPARE(first, block.toJson());
+
+    PowerGetPacket other = sampleBlock();
+    other.setBlock(0, 0x02);
+    other.setBlock(19, 40);
+    other.setBlock(20, 7);
+    rig.receive(other);
+    path = dir.filePath(QStringLiteral("first.json"));
+    rig.w<QPushButton>("pushButtonImport_2")->click();
+    QVERIFY2(rig.answers.shown.isEmpty(), qPrintable(rig.answers.last()));
+    QCOMPARE(exported(QStringLiteral("second.json")), first);
+  }
+
+  // An edit of a control whose received value it could not show is sent,
+  // also after a live-values message has refilled the page; left alone,
+  // the value goes back as it came.
+  void editsOverUnshownValues_data()
+  {
+    QTest::addColumn<int>("byte");
+    QTest::addColumn<int>("received");
+    QTest::addColumn<bool>("edit");
+    QTest::addColumn<QList<int>>("sent"); // from `byte` on
+    QTest::newRow("slide interval 0, edited") << 19 << 0 << true << QList<int>{9};
+    QTest::newRow("slide interval 0, untouched") << 19 << 0 << false << QList<int>{0};
+    QTest::newRow("hour 24, edited") << 6 << 24 << true << QList<int>{7, 45};
+    QTest::newRow("hour 24, untouched") << 6 << 24 << false << QList<int>{24, 30};
+    QTest::newRow("date format 5, edited") << 10 << 5 << true << QList<int>{3};
+    QTest::newRow("date format 5, untouched") << 10 << 5 << false << QList<int>{5};
+    QTest::newRow("field code 200, edited") << 26 << 200 << true << QList<int>{4, 5, 11};
+    QTest::newRow("field code 200, untouched") << 26 << 200 << false << QList<int>{200, 15, 0};
+  }
+  void editsOverUnshownValues()
+  {
+    QFETCH(int, byte);
+    QFETCH(int, received);
+    QFETCH(bool, edit);
+    QFETCH(QList<int>, sent);
+    DialogRig<> rig;
+    PowerGetPacket block = sampleBlock();
+    block.setBlock(byte, uchar(received));
+    rig.receive(block);
+    if (edit) {
+      switch (byte) {
+      case 19:
+        rig.w<QSpinBox>("spinBoxShowInterval_2")->setValue(9);
+        break;
+      case 6:
+        rig.w<QDateTimeEdit>("dateTimeEditOn_2")->setTime(QTime(7, 45));
+        break;
+      case 10:
+        rig.w<QComboBox>("comboBoxDateFormatPC_2")->setCurrentIndex(3);
+        break;
+      default:
+        rig.w<PowerDisplay>("labelShowAux_2")->applyFields({4, 5, 11});
+        break;
+      }
+    }
+    PowerDataPacket live;
+    rig.dialog->on_paketDataReceived(live);
+    rig.w<QPushButton>("pushButtonApply_2")->click();
+    QVERIFY(rig.answers.shown.isEmpty());
+    const QByteArray report = lastWrite(rig.device);
+    QCOMPARE(report.size(), 64);
+    for (int i = 0; i < sent.size(); ++i)
+      QCOMPARE(int(blockByte(report, byte + i)), sent.at(i));
+    // Nothing else moved.
+    for (int k = 0; k < 54; ++k) {
+      if (k < byte || k >= byte + sent.size())
+        QCOMPARE(blockByte(report, k), block.block(k));
+    }
+  }
+
+  // Each box and button writes its own bit and no other.
+  void controlBits_data()
+  {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("byte");
+    QTest::addColumn<int>("bit");
+    QTest::newRow("Long Touch") << "checkBoxLongtouch_2" << 0 << 0x01;
+    QTest::newRow("Restore output") << "checkBoxRestoreOutput_2" << 0 << 0x02;
+    QTest::newRow("Auto Switch Off below") << "checkBoxAutoSwitchMinutes_2" << 0 << 0x04;
+    QTest::newRow("Auto Switch On at") << "checkBoxAutoSwitchOn_2" << 0 << 0x08;
+    QTest::newRow("Auto Switch Off at") << "checkBoxAutoSwitchOff_2" << 0 << 0x10;
+    QTest::newRow("time when off") << "groupBoxTime_3" << 1 << 0x01;
+    QTest::newRow("Digital Watch") << "radioButtonDigital_2" << 1 << 0x02;
+    QTest::newRow("Fahrenheit") << "checkBoxF_2" << 1 << 0x04;
+    QTest::newRow("24h") << "checkBox24h_2" << 1 << 0x08;
+    QTest::newRow("slide show") << "checkBoxShowStatusInterval_2" << 2 << 0x01;
+    QTest::newRow("Show TOTAL") << "checkBoxShowTotal_2" << 2 << 0x02;
+    QTest::newRow("Show POWER") << "checkBoxShowMain_2" << 2 << 0x04;
+    QTest::newRow("Show AUX") << "checkBoxShowAux_2" << 2 << 0x08;
+    QTest::newRow("Show SITE") << "checkBoxShowUser_2" << 2 << 0x10;
+  }
+  void controlBits()
+  {
+    QFETCH(QString, control);
+    QFETCH(int, byte);
+    QFETCH(int, bit);
+    for (const uchar start : {uchar(0x00), uchar(0x1F)}) {
+      DialogRig<> rig;
+      PowerGetPacket block = sampleBlock();
+      block.setBlock(byte, start);
+      rig.receive(block);
+      if (control == QLatin1String("radioButtonDigital_2")) {
+        const bool digital = rig.w<QRadioButton>("radioButtonDigital_2")->isChecked();
+        rig.w<QRadioButton>(digital ? "radioButtonClassic_2" : "radioButtonDigital_2")->setChecked(true);
+      } else if (control == QLatin1String("groupBoxTime_3")) {
+        auto *box = rig.w<QGroupBox>("groupBoxTime_3");
+        box->setChecked(!box->isChecked());
+      } else {
+        auto *box = rig.w<QCheckBox>(qPrintable(control));
+        box->setChecked(!box->isChecked());
+      }
+      rig.w<QPushButton>("pushButtonApply_2")->click();
+      const QByteArray report = lastWrite(rig.device);
+      QCOMPARE(report.size(), 64);
+      for (int k = 0; k < 3; ++k)
+        QCOMPARE(int(blockByte(report, k)), k == byte ? (start ^ bit) : int(block.block(k)));
+    }
+  }
+
+  // The previews take the temperature unit from the block.
+  void temperatureUnit_data()
+  {
+    QTest::addColumn<int>("byte1");
+    QTest::addColumn<QString>("unit");
+    QTest::newRow("Fahrenheit") << 0x0B << QStringLiteral("\u00B0F");
+    QTest::newRow("Celsius") << 0x0F << QStringLiteral("\u00B0C");
+  }
+  void temperatureUnit()
+  {
+    QFETCH(int, byte1);
+    QFETCH(QString, unit);
+    DialogRig<> rig;
+    PowerGetPacket block = sampleBlock();
+    block.setBlock(1, uchar(byte1));
+    block.setBlock(21, 11); // inside temperature on the TOTAL screen
+    rig.receive(block);
+    QCOMPARE(rig.w<QCheckBox>("checkBoxF_2")->isChecked(), unit.endsWith(QLatin1Char('F')));
+    const QList<QString> texts = rig.w<PowerDisplay>("labelShowTotal_2")->texts();
+    QCOMPARE(texts.size(), 4);
+    QVERIFY2(texts.at(2).endsWith(unit), qPrintable(texts.join(QLatin1Char('|'))));
+  }
+
   void exportFailure()
   {
     QTemporaryDir dir;
@@ -320,18 +505,16 @@ private slots:
     QTest::newRow("not JSON") << QByteArray("{\"command\": 10,") << QString();
     QTest::newRow("array") << QByteArray("[1, 2, 3]") << QString();
     QTest::newRow("missing key") << edited("auto_off_after", QJsonValue::Undefined) << "auto_off_after";
-    QTest::newRow("24:00") << edited("auto_on_hours", 24) << "auto_on_hours";
-    QTest::newRow("minute 60") << edited("auto_off_minutes", 60) << "auto_off_minutes";
-    QTest::newRow("date_format 4") << edited("date_format", 4) << "date_format";
     QTest::newRow("256") << edited("auto_off_ampers", 256) << "auto_off_ampers";
     QTest::newRow("fraction") << edited("auto_off_after", 2.5) << "auto_off_after";
     QTest::newRow("\"12\"") << edited("auto_off_after", QStringLiteral("12")) << "auto_off_after";
     QTest::newRow("command 11") << edited("command", 11) << "command";
     QTest::newRow("9-digit bitmap") << edited("bitmap1", QStringLiteral("000000001")) << "bitmap1";
-    QTest::newRow("bit 7") << edited("bitmap3", QStringLiteral("10000000")) << "bitmap3";
-    QTest::newRow("slide show 0") << edited("slide_show_sec", 0) << "slide_show_sec";
     QTest::newRow("two codes") << edited("aux", QJsonArray{1, 2}) << "aux";
-    QTest::newRow("unknown code") << edited("site", QJsonArray{1, 2, 99}) << "site";
+    QTest::newRow("code 256") << edited("site", QJsonArray{1, 2, 256}) << "site";
+    QTest::newRow("code -1") << edited("total", QJsonArray{-1, 2, 3}) << "total";
+    QTest::newRow("hour -1") << edited("auto_on_hours", -1) << "auto_on_hours";
+    QTest::newRow("bitmap digit 2") << edited("bitmap2", QStringLiteral("00000002")) << "bitmap2";
     QTest::newRow("oversize") << QByteArray(OptionsDialog::MaxImportSize + 1, ' ') + edited("x", 1) << QString();
   }
   void importRefusals()
