@@ -445,7 +445,7 @@ void MainWindow::notifyNewVersion(const char *key, const QString &text)
 {
   Settings settings;
   settings.beginGroup(QStringLiteral("Update"));
-  const qint64 now = QDateTime::currentMSecsSinceEpoch();
+  const qint64 now = MainWindow::now();
   bool ok = false;
   qint64 last = settings.value(QLatin1String(key), 0).toLongLong(&ok);
   // A time in the future (clock set back, damaged file) would silence the

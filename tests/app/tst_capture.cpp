@@ -205,6 +205,21 @@ private slots:
 
   // A new capture starts on a cleared, disabled strip; the last capture
   // keeps its overview for when its tab is shown again.
+  // A block ending exactly at the measuring time is the capture's last.
+  void limitReachedExactly()
+  {
+    Rig rig(7);
+    // One channel at 4 samples a second, 28 to a block: one block is 7 s.
+    rig.start(0x01, 2500);
+    QVERIFY(Helpers::isMeasuring);
+    const QString path = rig.window->captureTab()->swapFile->file.fileName();
+    QVERIFY(rig.runUntilStopped(30000));
+    const Records records = readRecords(path, 1, true);
+    QVERIFY(records.tail);
+    QCOMPARE(records.report.count, qint64(28));
+    QCOMPARE(records.report.t_end, 6.75);
+  }
+
   void nextCaptureKeepsTheLastOverview()
   {
     Rig rig(2);

@@ -143,6 +143,14 @@ private slots:
     feed(window, report({StatusControlRequest::Descriptor, 0, 0, 0, 1}));
     QVERIFY(StatusControlResponse::firstPacket);
 
+    // Two graphs are still too few.
+    window.plotter()->addGraph();
+    window.plotter()->addGraph();
+    QCOMPARE(window.plotter()->graphCount(), 2);
+    feed(window, report({StatusControlRequest::Descriptor, 0, 0, 0, 1}));
+    QVERIFY(StatusControlResponse::firstPacket);
+    window.plotter()->clearGraphs();
+
     window.currentWidget()->addChannels({});
     QVERIFY(window.plotter()->graphCount() > 2);
     feed(window, report({StatusControlRequest::Descriptor, 0, 0, 0, 1}));

@@ -9,9 +9,15 @@
 #include <QDateTime>
 #include <QDockWidget>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QRegularExpression>
 
 using namespace AppFixture;
+
+namespace {
+// The window's clock during the notice tests: a fixed moment.
+constexpr qint64 kNoticeNow = 1700000000000;
+} // namespace
 
 // Language and theme switching, and the once-a-day notices.
 class LanguageTest : public QObject
@@ -181,9 +187,12 @@ private slots:
   {
     QTest::addColumn<QVariant>("stored");
     QTest::addColumn<bool>("shown");
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const qint64 now = kNoticeNow;
     QTest::newRow("never shown") << QVariant() << true;
     QTest::newRow("an hour ago") << QVariant(now - 3600000) << false;
+    // More than a day must have passed.
+    QTest::newRow("exactly a day ago") << QVariant(now - 86400000) << false;
+    QTest::newRow("a day and a millisecond ago") << QVariant(now - 86400001) << true;
     QTest::newRow("two days ago") << QVariant(now - 2 * 86400000LL) << true;
     QTest::newRow("in the future") << QVariant(now + 10 * 86400000LL) << true;
     QTest::newRow("not a time") << QVariant("soon") << true;
@@ -193,13 +202,15 @@ private slots:
   {
     QFETCH(QVariant, stored);
     QFETCH(bool, shown);
+    MainWindow::setClock([] { return kNoticeNow; });
+    const auto wallClock = qScopeGuard([] { MainWindow::setClock({}); });
     for (const char *key : {"sw_notify_time", "fw_notify_time"}) {
       clearSettings();
       if (stored.isValid())
         writeSettings({{QString("Update/") + key, stored}});
       MainWindow window;
       const bool software = QByteArray(key).startsWith("sw");
-      const qint64 before = QDateTime::currentMSecsSinceEpoch();
+      const qint64 before = kNoticeNow;
       if (software)
         window.on_newSWAvailable(true);
       else

@@ -386,6 +386,12 @@ private slots:
       QCOMPARE(Helpers::powerMode, step.powerMode);
       QCOMPARE(Helpers::powerV2Mode, step.powerV2Mode);
       QCOMPARE(ChannelInfo::channelCount(), step.channels);
+      if (step.powerMode || step.powerV2Mode) {
+        // The USB output of the first model reaches 12 V, of the second 15 V.
+        const ChannelInfo usb = ChannelInfo::getChannelInfo(2);
+        QCOMPARE(usb.upper(), step.powerV2Mode ? 15.0 : 12.0);
+        QVERIFY2(usb.info().startsWith(step.powerV2Mode ? "V,USB1 Voltage," : "V,USB Voltage,"), qPrintable(usb.info()));
+      }
       GLWidget *tab = window.currentWidget();
       QCOMPARE(tab->maps.size(), step.mapped);
       QCOMPARE(tab->maps.last()->size(), step.records);

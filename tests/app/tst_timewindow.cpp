@@ -10,6 +10,7 @@
 
 #include <QInputDialog>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QRegularExpression>
 
 using namespace AppFixture;
@@ -239,6 +240,74 @@ private slots:
       QVERIFY2(ColorsAgent::contrast(colour, window.popUp()->backdrop()) >= 4.5, qPrintable(colour.name()));
     }
     QCOMPARE(lines, 4);
+  }
+
+  // The time window and value axes a reviewed capture's user reaches with
+  // a double-click, Show all and the wheel.
+  void viewControls_data()
+  {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<double>("lower"); // the time window after it
+    QTest::addColumn<double>("upper");
+    QTest::newRow("double-click at 2 s") << "time axis 2" << 0.0 << 10.0;
+    QTest::newRow("double-click at 100 s") << "time axis 100" << 95.0 << 105.0;
+    QTest::newRow("double-click on the right axis") << "right axis" << 40.0 << 60.0;
+    QTest::newRow("Show all") << "show all" << 0.0 << 200.0;
+    QTest::newRow("wheel forward zooms in") << "wheel 120" << -1.0 << -1.0;
+    QTest::newRow("wheel back zooms out") << "wheel -120" << -1.0 << -1.0;
+  }
+  void viewControls()
+  {
+    QFETCH(QString, action);
+    QFETCH(double, lower);
+    QFETCH(double, upper);
+    Rig rig(15);
+    MainWindow &window = *rig.window;
+    GLWidget *tab = window.currentWidget();
+    for (int i = 0; i <= 200; ++i) {
+      for (int c = 0; c < 3; ++c)
+        tab->maps.at(c)->insert(i, PlotData(i, 100 * c + i));
+    }
+    tab->mult1 = 2;
+    tab->mult2 = 3;
+    PlotWidget *plot = window.plotter();
+    window.setXRange(40, 60);
+    plot->yAxis2->setRange(7, 8);
+    layOut(window);
+    const double pixel = plot->xAxis->range().size() / plot->axisRect()->width();
+    const double before = plot->xAxis->range().size();
+    const QPointF centre = plot->axisRect()->rect().center();
+
+    if (action.startsWith(QLatin1String("time axis"))) {
+      const double t = action.section(QLatin1Char(' '), 2).toDouble();
+      window.setXRange(t - 10, t + 10);
+      plot->replot();
+      const QPointF at(plot->xAxis->coordToPixel(t), centre.y());
+      QMouseEvent click(QEvent::MouseButtonDblClick, at, plot->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                        Qt::NoModifier);
+      window.on_axisDoubleClick(plot->xAxis, PlotAxis::spAxis, &click);
+    } else if (action == QLatin1String("right axis")) {
+      window.on_axisDoubleClick(plot->yAxis2, PlotAxis::spAxis, nullptr);
+    } else if (action == QLatin1String("show all")) {
+      window.on_showAll();
+    } else {
+      const int delta = action.section(QLatin1Char(' '), 1).toInt();
+      QWheelEvent wheel(centre, plot->mapToGlobal(centre), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                        Qt::NoScrollPhase, false);
+      window.on_mouseWheel(&wheel);
+    }
+
+    const PlotRange range = plot->xAxis->range();
+    if (lower >= 0) {
+      QVERIFY2(std::abs(range.lower - lower) <= pixel && std::abs(range.upper - upper) <= pixel,
+               qPrintable(QStringLiteral("%1..%2").arg(range.lower).arg(range.upper)));
+    } else {
+      // Forward brings the time closer: a shorter window; back a longer one.
+      QVERIFY(action.endsWith(QLatin1String("-120")) ? range.size() > before : range.size() < before);
+    }
+    const bool resets = action == QLatin1String("right axis") || action == QLatin1String("show all");
+    QCOMPARE(plot->yAxis2->range().lower, resets ? -300.0 : 7.0);
+    QCOMPARE(plot->yAxis2->range().upper, resets ? 16500.0 : 8.0);
   }
 
   // Halfway between two samples the later one is read out.

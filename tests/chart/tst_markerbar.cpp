@@ -144,6 +144,33 @@ private slots:
     Helpers::isMeasuring = false;
   }
 
+  // Tags overlapping by 8 pixels: edges count, and T2 wins where both are.
+  void hitTest_data()
+  {
+    QTest::addColumn<double>("offset"); // from T1's x
+    QTest::addColumn<int>("found");      // 0 T1, 1 T2, -1 none
+    QTest::newRow("left of T1") << 4.0 << -1;
+    QTest::newRow("T1's left edge") << 5.0 << 0;
+    QTest::newRow("T1 alone") << 12.0 << 0;
+    QTest::newRow("T2's left edge, inside T1") << 13.0 << 1;
+    QTest::newRow("T1's right edge, inside T2") << 21.0 << 1;
+    QTest::newRow("T2 alone") << 25.0 << 1;
+    QTest::newRow("T2's right edge") << 29.0 << 1;
+    QTest::newRow("right of T2") << 29.5 << -1;
+  }
+  void hitTest()
+  {
+    QFETCH(double, offset);
+    QFETCH(int, found);
+    BarFixture f;
+    f.bar->setPlotter(f.chart->widget);
+    Marker *t1 = f.bar->marker(0);
+    Marker *t2 = f.bar->marker(1);
+    const double x = t1->x;
+    t2->move(x + 8, t2->time);
+    QCOMPARE(f.bar->markerAtPos(x + offset), found < 0 ? nullptr : f.bar->marker(found));
+  }
+
   void panKeepsTagsResizeKeepsTimes()
   {
     BarFixture f;
