@@ -268,13 +268,20 @@ private slots:
       for (int c = 0; c < 3; ++c)
         tab->maps.at(c)->insert(i, PlotData(i, 100 * c + i));
     }
+    // Multipliers 2 on channel #1 and 3 on #2, the axes' limits widened to
+    // match, and the zoom a reviewed capture has.
     tab->mult1 = 2;
     tab->mult2 = 3;
     PlotWidget *plot = window.plotter();
+    for (PlotAxis *axis : plot->axisRect()->axes(PlotAxis::atRight)) {
+      axis->setRangeMin(-1e6);
+      axis->setRangeMax(1e6);
+    }
+    plot->setInteractions(Plot::Interactions(Plot::iaRangeDrag | Plot::iaRangeZoom));
     window.setXRange(40, 60);
     plot->yAxis2->setRange(7, 8);
     layOut(window);
-    const double pixel = plot->xAxis->range().size() / plot->axisRect()->width();
+    const double pixel = plot->xAxis->range().size() / plot->axisRect()->rect().width();
     const double before = plot->xAxis->range().size();
     const QPointF centre = plot->axisRect()->rect().center();
 

@@ -100,6 +100,35 @@ private slots:
     ColorsAgent again(dark);
     QCOMPARE(again.colors.at(ColorsAgent::Mouse)[2], QColor("#445566"));
   }
+
+  // A colour too close to its background is mixed towards white or black
+  // just far enough; one that reads already is kept.
+  void readableOn_data()
+  {
+    QTest::addColumn<QColor>("color");
+    QTest::addColumn<QColor>("background");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("blue on dark grey") << QColor(Qt::blue) << QColor(53, 53, 53) << false;
+    QTest::newRow("red on dark grey") << QColor(Qt::red) << QColor(53, 53, 53) << false;
+    QTest::newRow("green on dark grey") << QColor(Qt::green) << QColor(53, 53, 53) << true;
+    QTest::newRow("green on white") << QColor(Qt::green) << QColor(Qt::white) << false;
+    QTest::newRow("black on white") << QColor(Qt::black) << QColor(Qt::white) << true;
+    QTest::newRow("grey on grey") << QColor(128, 128, 128) << QColor(128, 128, 128) << false;
+  }
+  void readableOn()
+  {
+    QFETCH(QColor, color);
+    QFETCH(QColor, background);
+    QFETCH(bool, kept);
+    QCOMPARE(ColorsAgent::contrast(Qt::white, Qt::black), 21.0);
+    QCOMPARE(ColorsAgent::contrast(color, color), 1.0);
+    const QColor readable = ColorsAgent::readableOn(color, background);
+    QVERIFY2(ColorsAgent::contrast(readable, background) >= 4.5, qPrintable(readable.name()));
+    QCOMPARE(readable == color, kept);
+    // Just far enough: one step less would not do.
+    if (!kept && color != background)
+      QVERIFY(ColorsAgent::contrast(readable, background) < 6.0);
+  }
 };
 
 TOVRI_TEST(ColorsAgentTest)

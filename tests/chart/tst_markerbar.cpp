@@ -147,28 +147,33 @@ private slots:
   // Tags overlapping by 8 pixels: edges count, and T2 wins where both are.
   void hitTest_data()
   {
-    QTest::addColumn<double>("offset"); // from T1's x
-    QTest::addColumn<int>("found");      // 0 T1, 1 T2, -1 none
-    QTest::newRow("left of T1") << 4.0 << -1;
-    QTest::newRow("T1's left edge") << 5.0 << 0;
-    QTest::newRow("T1 alone") << 12.0 << 0;
-    QTest::newRow("T2's left edge, inside T1") << 13.0 << 1;
-    QTest::newRow("T1's right edge, inside T2") << 21.0 << 1;
-    QTest::newRow("T2 alone") << 25.0 << 1;
-    QTest::newRow("T2's right edge") << 29.0 << 1;
-    QTest::newRow("right of T2") << 29.5 << -1;
+    QTest::addColumn<int>("edge"); // 0 T1's left, 1 T1's right, 2 T2's left, 3 T2's right
+    QTest::addColumn<double>("offset");
+    QTest::addColumn<int>("found"); // 0 T1, 1 T2, -1 none
+    QTest::newRow("left of T1") << 0 << -0.5 << -1;
+    QTest::newRow("T1's left edge") << 0 << 0.0 << 0;
+    QTest::newRow("T1 alone") << 2 << -0.5 << 0;
+    QTest::newRow("T2's left edge, inside T1") << 2 << 0.0 << 1;
+    QTest::newRow("T1's right edge, inside T2") << 1 << 0.0 << 1;
+    QTest::newRow("T2 alone") << 1 << 0.5 << 1;
+    QTest::newRow("T2's right edge") << 3 << 0.0 << 1;
+    QTest::newRow("right of T2") << 3 << 0.5 << -1;
   }
   void hitTest()
   {
+    QFETCH(int, edge);
     QFETCH(double, offset);
     QFETCH(int, found);
     BarFixture f;
     f.bar->setPlotter(f.chart->widget);
     Marker *t1 = f.bar->marker(0);
     Marker *t2 = f.bar->marker(1);
-    const double x = t1->x;
-    t2->move(x + 8, t2->time);
-    QCOMPARE(f.bar->markerAtPos(x + offset), found < 0 ? nullptr : f.bar->marker(found));
+    t2->move(t1->x + 8, t2->time);
+    const QRectF a = t1->polygon.boundingRect();
+    const QRectF b = t2->polygon.boundingRect();
+    QVERIFY(b.left() < a.right() && a.left() < b.left());
+    const double edges[4] = {a.left(), a.right(), b.left(), b.right()};
+    QCOMPARE(f.bar->markerAtPos(edges[edge] + offset), found < 0 ? nullptr : f.bar->marker(found));
   }
 
   void panKeepsTagsResizeKeepsTimes()

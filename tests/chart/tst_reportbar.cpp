@@ -1,4 +1,6 @@
 #include "barsfixture.h"
+#include "colorsagent.h"
+#include "helpers.h"
 #include "reportbar.h"
 #include "testmain.h"
 
@@ -232,6 +234,7 @@ private slots:
     chart->widget->report.avg1 = 500;
 
     ReportBar bar;
+    chart->plot->xAxis->setRange(0, 10);
     bar.update(chart->widget, true);
     QVERIFY(QMetaObject::invokeMethod(&bar, "updateFrame"));
     const QString shownRange = text(bar, "labelFrame");
@@ -319,7 +322,16 @@ private slots:
     QCOMPARE(bar.styleSheet(), QStringLiteral("QWidget QLabel { color: white; }"));
     bar.on_changeColors();
     QCOMPARE(bar.findChild<QLabel *>("labelAverage1_2")->styleSheet(), QStringLiteral("QLabel { color: #123456; }"));
+    // A built-in colour on the dark window is lightened until it reads there;
+    // the user's own choice stays as chosen.
+    const QString style = bar.findChild<QLabel *>("labelCh0")->styleSheet();
+    const QColor shown(style.section(QLatin1String("color: "), 1).section(QLatin1Char(';'), 0, 0));
+    QVERIFY2(ColorsAgent::contrast(shown, Helpers::darkPalette().color(QPalette::Window)) >= 4.5, qPrintable(style));
+    QCOMPARE(shown.red(), 255);
+    QVERIFY(shown.green() == shown.blue() && shown.green() > 0);
+    bar.on_changeColorTheme(false);
     QCOMPARE(bar.findChild<QLabel *>("labelCh0")->styleSheet(), QStringLiteral("QLabel { color: #ff0000; }"));
+    QCOMPARE(bar.findChild<QLabel *>("labelAverage1_2")->styleSheet(), QStringLiteral("QLabel { color: #0000ff; }"));
     bar.on_translate();
     QCOMPARE(text(bar, "labelFrame"), QStringLiteral("0.00-10.00,s"));
   }
