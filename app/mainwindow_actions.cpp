@@ -333,9 +333,6 @@ void MainWindow::on_changeColorTheme(bool dark)
   else
     m_controlPanel->on_changeColorTheme(dark);
   ui->navigationBar->on_changeColorTheme(dark);
-  // The readout, the chart and the hint take the colours of this theme.
-  on_changeColors();
-  setBriefHintColor();
 }
 
 void MainWindow::setBriefHintColor()

@@ -195,8 +195,6 @@ void ReportBar::on_changeColorTheme(bool _dark)
   dark = _dark;
   setStyleSheet(dark ? QStringLiteral("QWidget QLabel { color: white; }")
                      : QStringLiteral("QWidget QLabel { color: black; }"));
-  // The rows take the colours of the theme now in force.
-  on_changeColors();
 }
 
 void ReportBar::on_changeColors()

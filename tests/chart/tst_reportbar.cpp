@@ -330,6 +330,7 @@ private slots:
     QCOMPARE(shown.red(), 255);
     QVERIFY(shown.green() == shown.blue() && shown.green() > 0);
     bar.on_changeColorTheme(false);
+    bar.on_changeColors();
     QCOMPARE(bar.findChild<QLabel *>("labelCh0")->styleSheet(), QStringLiteral("QLabel { color: #ff0000; }"));
     QCOMPARE(bar.findChild<QLabel *>("labelAverage1_2")->styleSheet(), QStringLiteral("QLabel { color: #0000ff; }"));
     bar.on_translate();
