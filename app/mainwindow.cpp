@@ -516,9 +516,10 @@ void MainWindow::on_changeColors()
   const char *placeholders[3] = {"%1 ", "%2 ", "%3 "};
   for (int i = 0; i < 3; ++i) {
     // The readout stands on the window, not on the chart.
-    const QColor color = agent.colors[ColorsAgent::Mouse][i];
-    format += QStringLiteral("<font color=%1>").arg((m_darkTheme ? ColorsAgent::onDarkWindow(color, i) : color).name()) +
-              QLatin1String(placeholders[i]);
+    QColor color = agent.colors[ColorsAgent::Mouse][i];
+    if (m_darkTheme)
+      color = ColorsAgent::onDarkWindow(color, i);
+    format += QStringLiteral("<font color=%1>").arg(color.name()) + QLatin1String(placeholders[i]);
   }
   format += QStringLiteral("<font color=%1>Time: ").arg(m_darkTheme ? QStringLiteral("white") : QStringLiteral("black")) +
             QStringLiteral("%4 ");

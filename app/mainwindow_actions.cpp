@@ -348,9 +348,10 @@ void MainWindow::setBriefHintColor()
     background = Qt::black;
   QColor hint(255 - background.red(), 255 - background.green(), 255 - background.blue());
   // The inverse of a middle grey is the same grey.
-  if (ColorsAgent::contrast(hint, background) < 4.5)
-    hint = ColorsAgent::contrast(Qt::white, background) >= ColorsAgent::contrast(Qt::black, background) ? QColor(Qt::white)
-                                                                                                       : QColor(Qt::black);
+  if (ColorsAgent::contrast(hint, background) < 4.5) {
+    const bool white = ColorsAgent::contrast(Qt::white, background) >= ColorsAgent::contrast(Qt::black, background);
+    hint = white ? QColor(Qt::white) : QColor(Qt::black);
+  }
   m_popUp->setBackdrop(background);
   m_popUp->setTextColorName(hint.name());
   m_popUp->label()->setStyleSheet(QStringLiteral("QLabel { color : ") + hint.name() +
