@@ -1,10 +1,11 @@
 #!/bin/sh
 # ./build.sh run   installs what is missing, builds and starts the program
 # ./build.sh test  installs what is missing, builds with sanitizers and runs every test
+# JOBS=n ./build.sh ...  limits the parallel compile and test jobs (default: all cores)
 set -eu
 cd "$(dirname "$0")"
 
-PACKAGES="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev libhidapi-dev libusb-1.0-0-dev fonts-dejavu-core openssl"
+PACKAGES="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev libhidapi-dev libusb-1.0-0-dev fonts-dejavu-core openssl appstream desktop-file-utils"
 
 missing=""
 for p in $PACKAGES; do
@@ -17,7 +18,7 @@ if [ -n "$missing" ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends $missing
 fi
 
-JOBS=$(nproc 2>/dev/null || echo 2)
+JOBS=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 case "${1:-}" in
   run)
     cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DTOVRI_TESTS=OFF -DTOVRI_BENCH=OFF

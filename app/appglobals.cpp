@@ -1,11 +1,15 @@
 #include "appglobals.h"
 
+#include <QLoggingCategory>
+
 const QStringList languages = {QStringLiteral("English"), QStringLiteral("Українська")};
 const QStringList languages_small = {QStringLiteral("en"), QStringLiteral("uk")};
 
 bool g_developerMode = false;
 
-bool developerModeRequested(const QStringList &args)
+void muteDebugLines()
 {
-  return args.contains(QStringLiteral("-developer"), Qt::CaseSensitive);
+  // Rules set here rank below the environment's, so a user can still ask
+  // for the debug lines.
+  QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
 }

@@ -93,13 +93,6 @@ MainWindow::MainWindow(QWidget *parent)
   setDockNestingEnabled(true);
 
   connectControlPanel();
-  // The status panel declares the control panel's signals but emits none.
-  connect(m_statusPanel, &StatusPanel::trigDelayChanged, m_controlPanel, &ControlPanel::on_trigDelayChanged);
-  connect(m_statusPanel, &StatusPanel::startButton, m_controlPanel, &ControlPanel::on_startButton);
-  connect(m_statusPanel, &StatusPanel::stopButton, m_controlPanel, &ControlPanel::on_stopButton);
-  connect(m_statusPanel, &StatusPanel::logButton, m_controlPanel, &ControlPanel::on_logButton);
-  connect(m_statusPanel, &StatusPanel::trigButton, m_controlPanel, &ControlPanel::on_trigButton);
-  connect(m_statusPanel, &StatusPanel::toggleAlarm, m_controlPanel, &ControlPanel::on_toggleAlarm);
 
   setWindowTitle(QCoreApplication::applicationName());
   connect(ui->tabWidget, &QTabWidget::currentChanged, this, &MainWindow::on_currentTabChanged);

@@ -223,7 +223,6 @@ private:
   // Gives floating docks their stored geometry once their panels show.
   void placeFloatingDocks();
   void saveLayout();
-  void readToolbarSettings();
   void retranslateToolbar();
   // Dispatch steps of one report.
   void deviceInformation(const Packet &packet);

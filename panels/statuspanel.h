@@ -36,18 +36,6 @@ public slots:
   void update(MeasureAll &packet);
   void update(StatusControlResponse &response);
 
-signals:
-  // Declared for the main window's connections; the panel emits none of them.
-  void terminateMeasuring();
-  void requestStatus(uchar _errorStatus);
-  void trigDelayChanged(int value);
-  void startButton();
-  void stopButton();
-  void logButton();
-  void trigButton();
-  void errorIndicatorShown();
-  void toggleAlarm(bool _alarm);
-
 protected:
   void changeEvent(QEvent *event) override;
 

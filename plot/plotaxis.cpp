@@ -242,7 +242,7 @@ void PlotAxis::scaleRange(double factor, double center)
       if (PlotRange::validRange(scaled))
         candidate = scaled.sanitizedForLogScale();
     } else {
-      qDebug() << "virtual void PlotAxis::scaleRange(double, double)"
+      qDebug() << Q_FUNC_INFO
                << "Center of scaling operation doesn't lie in same logarithmic sign domain as range:" << center;
     }
   }
@@ -253,8 +253,7 @@ void PlotAxis::scaleRange(double factor, double center)
 void PlotAxis::setScaleRatio(const PlotAxis *otherAxis, double ratio)
 {
   if (!otherAxis || !otherAxis->axisRect() || !mAxisRect) {
-    qDebug() << "void PlotAxis::setScaleRatio(const PlotAxis*, double)"
-             << "other axis or axis rect missing";
+    qDebug() << Q_FUNC_INFO << "other axis or axis rect missing";
     return;
   }
   const QRect otherRect = otherAxis->axisRect()->rect();
@@ -285,8 +284,7 @@ void PlotAxis::setScaleLogBase(double base)
     mScaleLogBaseLogInv = 1.0 / std::log(mScaleLogBase);
     mCachedMarginValid = false;
   } else {
-    qDebug() << "void PlotAxis::setScaleLogBase(double)"
-             << "Invalid logarithmic scale base (must be greater 1):" << base;
+    qDebug() << Q_FUNC_INFO << "Invalid logarithmic scale base (must be greater 1):" << base;
   }
 }
 
@@ -568,8 +566,7 @@ PlotAxis::AxisType PlotAxis::opposite(PlotAxis::AxisType type)
   case atTop:
     return atBottom;
   }
-  qDebug() << "static PlotAxis::AxisType PlotAxis::opposite(PlotAxis::AxisType)"
-           << "invalid axis type";
+  qDebug() << Q_FUNC_INFO << "invalid axis type";
   return atLeft;
 }
 
@@ -587,8 +584,7 @@ PlotAxis::AxisType PlotAxis::marginSideToAxisType(Plot::MarginSide side)
   default:
     break;
   }
-  qDebug() << "static PlotAxis::AxisType PlotAxis::marginSideToAxisType(Plot::MarginSide)"
-           << "Invalid margin side passed:" << int(side);
+  qDebug() << Q_FUNC_INFO << "Invalid margin side passed:" << int(side);
   return atLeft;
 }
 

@@ -228,8 +228,7 @@ void PlotAxisPainterPrivate::draw(PlotPainter *painter)
   if (mParentPlot)
     selectionTolerance = mParentPlot->selectionTolerance();
   else
-    qDebug() << "virtual void PlotAxisPainterPrivate::draw(PlotPainter*)"
-             << "mParentPlot is null";
+    qDebug() << Q_FUNC_INFO << "mParentPlot is null";
   const int outerTickLength = qMax(tickLengthOut, subTickLengthOut);
   const int axisOut = qMax(outerTickLength, selectionTolerance);
   const int axisIn = selectionTolerance;

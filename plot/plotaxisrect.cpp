@@ -67,8 +67,7 @@ PlotAxis *PlotAxisRect::axis(PlotAxis::AxisType type, int index) const
   const QList<PlotAxis *> sideAxes = mAxes.value(type);
   if (index >= 0 && index < sideAxes.size())
     return sideAxes.at(index);
-  qDebug() << "PlotAxis* PlotAxisRect::axis(PlotAxis::AxisType, int) const"
-           << "Axis index out of bounds:" << index;
+  qDebug() << Q_FUNC_INFO << "Axis index out of bounds:" << index;
   return nullptr;
 }
 
@@ -94,18 +93,15 @@ PlotAxis *PlotAxisRect::addAxis(PlotAxis::AxisType type, PlotAxis *axis)
     newAxis = new PlotAxis(this, type);
   } else {
     if (newAxis->axisType() != type) {
-      qDebug() << "PlotAxis* PlotAxisRect::addAxis(PlotAxis::AxisType, PlotAxis*)"
-               << "passed axis has different axis type than specified in type parameter";
+      qDebug() << Q_FUNC_INFO << "passed axis has different axis type than specified in type parameter";
       return nullptr;
     }
     if (newAxis->axisRect() != this) {
-      qDebug() << "PlotAxis* PlotAxisRect::addAxis(PlotAxis::AxisType, PlotAxis*)"
-               << "passed axis doesn't have this axis rect as parent axis rect";
+      qDebug() << Q_FUNC_INFO << "passed axis doesn't have this axis rect as parent axis rect";
       return nullptr;
     }
     if (axes().contains(newAxis)) {
-      qDebug() << "PlotAxis* PlotAxisRect::addAxis(PlotAxis::AxisType, PlotAxis*)"
-               << "passed axis is already owned by this axis rect";
+      qDebug() << Q_FUNC_INFO << "passed axis is already owned by this axis rect";
       return nullptr;
     }
   }
@@ -140,8 +136,7 @@ bool PlotAxisRect::removeAxis(PlotAxis *axis)
       return true;
     }
   }
-  qDebug() << "bool PlotAxisRect::removeAxis(PlotAxis*)"
-           << "Axis isn't in axis rect:" << reinterpret_cast<quintptr>(axis);
+  qDebug() << Q_FUNC_INFO << "Axis isn't in axis rect:" << reinterpret_cast<quintptr>(axis);
   return false;
 }
 
@@ -320,8 +315,7 @@ void PlotAxisRect::updateAxesOffset(PlotAxis::AxisType type)
 int PlotAxisRect::calculateAutoMargin(Plot::MarginSide side)
 {
   if (!mAutoMargins.testFlag(side))
-    qDebug() << "virtual int PlotAxisRect::calculateAutoMargin(Plot::MarginSide)"
-             << "Called with side that isn't specified as auto margin";
+    qDebug() << Q_FUNC_INFO << "Called with side that isn't specified as auto margin";
 
   const PlotAxis::AxisType type = PlotAxis::marginSideToAxisType(side);
   updateAxesOffset(type);

@@ -74,7 +74,7 @@ void PlotAxis::generateAutoTicks()
     const double count = last - first + 1;
     // Tick indices are 64-bit integers: a tiny step far from zero must not overflow them.
     if (!(mTickStep > 0) || !(std::fabs(first) < 9e18) || !(std::fabs(last) < 9e18) || count > maxTickCount) {
-      qDebug() << "virtual void PlotAxis::generateAutoTicks()" << "Tick step doesn't suit the range:" << mTickStep;
+      qDebug() << Q_FUNC_INFO << "Tick step doesn't suit the range:" << mTickStep;
       mTickVector.clear();
       return;
     }
@@ -102,8 +102,7 @@ void PlotAxis::generateAutoTicks()
     }
   } else {
     mTickVector.clear();
-    qDebug() << "virtual void PlotAxis::generateAutoTicks()"
-             << "Invalid range for logarithmic plot: " << mRange.lower << "-" << mRange.upper;
+    qDebug() << Q_FUNC_INFO << "Invalid range for logarithmic plot: " << mRange.lower << "-" << mRange.upper;
   }
 }
 
@@ -280,8 +279,7 @@ void PlotAxis::setAutoTickCount(int approximateCount)
     mAutoTickCount = approximateCount;
     mCachedMarginValid = false;
   } else {
-    qDebug() << "void PlotAxis::setAutoTickCount(int)"
-             << "approximateCount must be greater than zero:" << approximateCount;
+    qDebug() << Q_FUNC_INFO << "approximateCount must be greater than zero:" << approximateCount;
   }
 }
 
@@ -408,16 +406,14 @@ QString PlotAxis::numberFormat() const
 void PlotAxis::setNumberFormat(const QString &formatCode)
 {
   if (formatCode.isEmpty()) {
-    qDebug() << "void PlotAxis::setNumberFormat(const QString&)"
-             << "Passed formatCode is empty";
+    qDebug() << Q_FUNC_INFO << "Passed formatCode is empty";
     return;
   }
   mCachedMarginValid = false;
 
   const QString allowedFormatChars(QStringLiteral("eEfgG"));
   if (!allowedFormatChars.contains(formatCode.at(0))) {
-    qDebug() << "void PlotAxis::setNumberFormat(const QString&)"
-             << "Invalid number format code (first char not in 'eEfgG'):" << formatCode;
+    qDebug() << Q_FUNC_INFO << "Invalid number format code (first char not in 'eEfgG'):" << formatCode;
     return;
   }
   mNumberFormatChar = formatCode.at(0).toLatin1();
@@ -438,10 +434,9 @@ void PlotAxis::setNumberFormat(const QString &formatCode)
     else if (formatCode.at(2) == QLatin1Char('d'))
       mAxisPainter->numberMultiplyCross = false;
     else
-      qDebug() << "void PlotAxis::setNumberFormat(const QString&)"
-               << "Invalid number format code (third char neither 'c' nor 'd'):" << formatCode;
+      qDebug() << Q_FUNC_INFO << "Invalid number format code (third char neither 'c' nor 'd'):" << formatCode;
   } else {
-    qDebug() << "void PlotAxis::setNumberFormat(const QString&)"
+    qDebug() << Q_FUNC_INFO
              << "Invalid number format code (second char not 'b' or first char neither 'e' nor 'g'):" << formatCode;
   }
 }

@@ -72,8 +72,7 @@ void PlotBars::moveBelow(PlotBars *bars)
   if (bars == this)
     return;
   if (bars && (bars->keyAxis() != keyAxis() || bars->valueAxis() != valueAxis())) {
-    qDebug() << "void PlotBars::moveBelow(PlotBars*)"
-             << "passed PlotBars* doesn't have same key and value axis as this PlotBars";
+    qDebug() << Q_FUNC_INFO << "passed PlotBars* doesn't have same key and value axis as this PlotBars";
     return;
   }
   connectBars(mBarBelow.data(), mBarAbove.data());
@@ -89,8 +88,7 @@ void PlotBars::moveAbove(PlotBars *bars)
   if (bars == this)
     return;
   if (bars && (bars->keyAxis() != keyAxis() || bars->valueAxis() != valueAxis())) {
-    qDebug() << "void PlotBars::moveAbove(PlotBars*)"
-             << "passed PlotBars* doesn't have same key and value axis as this PlotBars";
+    qDebug() << Q_FUNC_INFO << "passed PlotBars* doesn't have same key and value axis as this PlotBars";
     return;
   }
   connectBars(mBarBelow.data(), mBarAbove.data());
@@ -125,7 +123,7 @@ double PlotBars::getStackedBaseValue(double key, bool positive) const
 
 void PlotBars::setData(PlotBarDataMap *data, bool copy)
 {
-  Plot::adoptData(mData, data, copy, "void PlotBars::setData(PlotBarDataMap*, bool)");
+  Plot::adoptData(mData, data, copy, Q_FUNC_INFO);
 }
 
 void PlotBars::setData(const QList<double> &keys, const QList<double> &values)
@@ -195,8 +193,7 @@ void PlotBars::getPixelWidth(double key, double &lower, double &upper) const
     break;
   case wtAxisRectRatio:
     if (!keyAxis || !keyAxis->axisRect()) {
-      qDebug() << "void PlotBars::getPixelWidth(double, double&, double&) const"
-               << "No key axis or axis rect defined";
+      qDebug() << Q_FUNC_INFO << "No key axis or axis rect defined";
       return;
     }
     upper = (keyAxis->orientation() == Qt::Horizontal ? keyAxis->axisRect()->rect().width()
@@ -206,8 +203,7 @@ void PlotBars::getPixelWidth(double key, double &lower, double &upper) const
     break;
   case wtPlotCoords: {
     if (!keyAxis) {
-      qDebug() << "void PlotBars::getPixelWidth(double, double&, double&) const"
-               << "No key axis defined";
+      qDebug() << Q_FUNC_INFO << "No key axis defined";
       return;
     }
     // The axis mapping already orders the edges.
@@ -232,8 +228,7 @@ QPolygonF PlotBars::getBarPolygon(double key, double value) const
   const PlotAxis *keyAxis = mKeyAxis.data();
   const PlotAxis *valueAxis = mValueAxis.data();
   if (!keyAxis || !valueAxis) {
-    qDebug() << "QPolygonF PlotBars::getBarPolygon(double, double) const"
-             << "invalid key or value axis";
+    qDebug() << Q_FUNC_INFO << "invalid key or value axis";
     return QPolygonF();
   }
   double lower = 0, upper = 0;
@@ -258,9 +253,7 @@ void PlotBars::getVisibleDataBounds(DataIterator &lower, DataIterator &upperEnd)
 {
   const PlotAxis *keyAxis = mKeyAxis.data();
   if (!keyAxis) {
-    qDebug() << "void PlotBars::getVisibleDataBounds(QMap<double, PlotBarData>::const_iterator&, QMap<double, "
-                "PlotBarData>::const_iterator&) const"
-             << "invalid key axis";
+    qDebug() << Q_FUNC_INFO << "invalid key axis";
     return;
   }
   // The const map: a look-up must never detach a shared map.
@@ -302,8 +295,7 @@ void PlotBars::getVisibleDataBounds(DataIterator &lower, DataIterator &upperEnd)
 void PlotBars::draw(PlotPainter *painter)
 {
   if (!mKeyAxis || !mValueAxis) {
-    qDebug() << "virtual void PlotBars::draw(PlotPainter*)"
-             << "invalid key or value axis";
+    qDebug() << Q_FUNC_INFO << "invalid key or value axis";
     return;
   }
   if (mData->isEmpty())
@@ -353,8 +345,7 @@ double PlotBars::selectTest(const QPointF &pos, bool onlySelectable, QVariant *d
     return -1;
   const PlotAxis *keyAxis = mKeyAxis.data();
   if (!keyAxis || !mValueAxis) {
-    qDebug() << "virtual double PlotBars::selectTest(const QPointF&, bool, QVariant*) const"
-             << "invalid key or value axis";
+    qDebug() << Q_FUNC_INFO << "invalid key or value axis";
     return -1;
   }
   if (!keyAxis->axisRect() || !keyAxis->axisRect()->rect().contains(pos.toPoint()))

@@ -21,21 +21,18 @@ PlotBars *PlotBarsGroup::bars(int index) const
 {
   if (index >= 0 && index < mBars.size())
     return mBars.at(index);
-  qDebug() << "PlotBars* PlotBarsGroup::bars(int) const"
-           << "index out of bounds:" << index;
+  qDebug() << Q_FUNC_INFO << "index out of bounds:" << index;
   return nullptr;
 }
 
 void PlotBarsGroup::append(PlotBars *bars)
 {
   if (!bars) {
-    qDebug() << "void PlotBarsGroup::append(PlotBars*)"
-             << "bars is 0";
+    qDebug() << Q_FUNC_INFO << "bars is 0";
     return;
   }
   if (mBars.contains(bars)) {
-    qDebug() << "void PlotBarsGroup::append(PlotBars*)"
-             << "bars plottable is already in this bars group:" << reinterpret_cast<quintptr>(bars);
+    qDebug() << Q_FUNC_INFO << "bars plottable is already in this bars group:" << reinterpret_cast<quintptr>(bars);
     return;
   }
   bars->setBarsGroup(this);
@@ -44,8 +41,7 @@ void PlotBarsGroup::append(PlotBars *bars)
 void PlotBarsGroup::insert(int i, PlotBars *bars)
 {
   if (!bars) {
-    qDebug() << "void PlotBarsGroup::insert(int, PlotBars*)"
-             << "bars is 0";
+    qDebug() << Q_FUNC_INFO << "bars is 0";
     return;
   }
   if (!mBars.contains(bars))
@@ -56,15 +52,13 @@ void PlotBarsGroup::insert(int i, PlotBars *bars)
 void PlotBarsGroup::remove(PlotBars *bars)
 {
   if (!bars) {
-    qDebug() << "void PlotBarsGroup::remove(PlotBars*)"
-             << "bars is 0";
+    qDebug() << Q_FUNC_INFO << "bars is 0";
     return;
   }
   if (mBars.contains(bars))
     bars->setBarsGroup(nullptr);
   else
-    qDebug() << "void PlotBarsGroup::remove(PlotBars*)"
-             << "bars plottable is not in this bars group:" << reinterpret_cast<quintptr>(bars);
+    qDebug() << Q_FUNC_INFO << "bars plottable is not in this bars group:" << reinterpret_cast<quintptr>(bars);
 }
 
 void PlotBarsGroup::clear()

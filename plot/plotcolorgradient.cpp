@@ -67,8 +67,7 @@ bool PlotColorGradient::operator==(const PlotColorGradient &other) const
 void PlotColorGradient::setLevelCount(int n)
 {
   if (n < 2) {
-    qDebug() << "void PlotColorGradient::setLevelCount(int)"
-             << "n must be greater or equal 2 but was" << n;
+    qDebug() << Q_FUNC_INFO << "n must be greater or equal 2 but was" << n;
     n = 2;
   }
   if (n != mLevelCount) {
@@ -163,13 +162,11 @@ void PlotColorGradient::colorize(const double *data, const PlotRange &range, QRg
                                  int stride, bool logarithmic)
 {
   if (!data) {
-    qDebug() << "void PlotColorGradient::colorize(const double*, const PlotRange&, QRgb*, int, int, bool)"
-             << "null pointer given as data";
+    qDebug() << Q_FUNC_INFO << "null pointer given as data";
     return;
   }
   if (!scanLine) {
-    qDebug() << "void PlotColorGradient::colorize(const double*, const PlotRange&, QRgb*, int, int, bool)"
-             << "null pointer given as scanLine";
+    qDebug() << Q_FUNC_INFO << "null pointer given as scanLine";
     return;
   }
   if (mColorBufferInvalidated)

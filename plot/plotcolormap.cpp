@@ -139,8 +139,7 @@ void PlotColorMapData::setSize(int keySize, int valueSize)
     if (mData) {
       fill(0);
     } else {
-      qDebug() << "void PlotColorMapData::setSize(int, int)"
-               << "out of memory for data dimensions " << mKeySize << "*" << mValueSize;
+      qDebug() << Q_FUNC_INFO << "out of memory for data dimensions " << mKeySize << "*" << mValueSize;
       // No cells, so nothing may reach them: the grid is empty.
       mKeySize = 0;
       mValueSize = 0;
@@ -272,13 +271,12 @@ PlotColorMap::~PlotColorMap()
 void PlotColorMap::setData(PlotColorMapData *data, bool copy)
 {
   if (data == mMapData) {
-    qDebug() << "void PlotColorMap::setData(PlotColorMapData*, bool)"
+    qDebug() << Q_FUNC_INFO
              << "The data pointer is already in (and owned by) this plottable" << reinterpret_cast<quintptr>(data);
     return;
   }
   if (!data) {
-    qDebug() << "void PlotColorMap::setData(PlotColorMapData*, bool)"
-             << "null data pointer";
+    qDebug() << Q_FUNC_INFO << "null data pointer";
     return;
   }
   if (copy) {
@@ -422,8 +420,7 @@ void PlotColorMap::updateMapImage()
   }
   if (target->isNull()) {
     // The image could not be had; the old picture must not stay as if valid.
-    qDebug() << "virtual void PlotColorMap::updateMapImage()"
-             << "cannot allocate an image of" << cellSize.width() << "*" << cellSize.height();
+    qDebug() << Q_FUNC_INFO << "cannot allocate an image of" << cellSize.width() << "*" << cellSize.height();
     mMapImage = QImage();
     return;
   }
@@ -556,8 +553,7 @@ double PlotColorMap::selectTest(const QPointF &pos, bool onlySelectable, QVarian
     return -1;
   const PlotAxis *keyAxis = mKeyAxis.data();
   if (!keyAxis || !mValueAxis) {
-    qDebug() << "virtual double PlotColorMap::selectTest(const QPointF&, bool, QVariant*) const"
-             << "invalid key or value axis";
+    qDebug() << Q_FUNC_INFO << "invalid key or value axis";
     return -1;
   }
   if (!keyAxis->axisRect() || !keyAxis->axisRect()->rect().contains(Plot::roundedPoint(pos)))

@@ -194,8 +194,7 @@ PlotColorScale::~PlotColorScale()
 QString PlotColorScale::label() const
 {
   if (!mColorAxis) {
-    qDebug() << "QString PlotColorScale::label() const"
-             << "internal color axis undefined";
+    qDebug() << Q_FUNC_INFO << "internal color axis undefined";
     return QString();
   }
   return mColorAxis->label();
@@ -204,8 +203,7 @@ QString PlotColorScale::label() const
 bool PlotColorScale::rangeDrag() const
 {
   if (!mAxisRect) {
-    qDebug() << "bool PlotColorScale::rangeDrag() const"
-             << "internal axis rect was deleted";
+    qDebug() << Q_FUNC_INFO << "internal axis rect was deleted";
     return false;
   }
   const Qt::Orientation orientation = orientationOf(mType);
@@ -216,8 +214,7 @@ bool PlotColorScale::rangeDrag() const
 bool PlotColorScale::rangeZoom() const
 {
   if (!mAxisRect) {
-    qDebug() << "bool PlotColorScale::rangeZoom() const"
-             << "internal axis rect was deleted";
+    qDebug() << Q_FUNC_INFO << "internal axis rect was deleted";
     return false;
   }
   const Qt::Orientation orientation = orientationOf(mType);
@@ -228,14 +225,12 @@ bool PlotColorScale::rangeZoom() const
 void PlotColorScale::setType(PlotAxis::AxisType type)
 {
   if (!mAxisRect) {
-    qDebug() << "void PlotColorScale::setType(PlotAxis::AxisType)"
-             << "internal axis rect was deleted";
+    qDebug() << Q_FUNC_INFO << "internal axis rect was deleted";
     return;
   }
   // Anything but one side has no axis to become the colour axis.
   if (!isSide(type)) {
-    qDebug() << "void PlotColorScale::setType(PlotAxis::AxisType)"
-             << "not one side of the bar:" << int(type);
+    qDebug() << Q_FUNC_INFO << "not one side of the bar:" << int(type);
     return;
   }
   if (type == mType)
@@ -284,8 +279,7 @@ void PlotColorScale::setDataRange(const PlotRange &dataRange)
   // A NaN would be stored for good (it never compares equal) and reach every
   // linked map; an infinite bound places no colour.
   if (!std::isfinite(dataRange.lower) || !std::isfinite(dataRange.upper)) {
-    qDebug() << "void PlotColorScale::setDataRange(const PlotRange&)"
-             << "range bounds must be finite:" << dataRange.lower << dataRange.upper;
+    qDebug() << Q_FUNC_INFO << "range bounds must be finite:" << dataRange.lower << dataRange.upper;
     return;
   }
   mDataRange = dataRange;
@@ -322,8 +316,7 @@ void PlotColorScale::setGradient(const PlotColorGradient &gradient)
 void PlotColorScale::setLabel(const QString &str)
 {
   if (!mColorAxis) {
-    qDebug() << "void PlotColorScale::setLabel(const QString&)"
-             << "internal color axis undefined";
+    qDebug() << Q_FUNC_INFO << "internal color axis undefined";
     return;
   }
   mColorAxis->setLabel(str);
@@ -337,8 +330,7 @@ void PlotColorScale::setBarWidth(int width)
 void PlotColorScale::setRangeDrag(bool enabled)
 {
   if (!mAxisRect) {
-    qDebug() << "void PlotColorScale::setRangeDrag(bool)"
-             << "internal axis rect was deleted";
+    qDebug() << Q_FUNC_INFO << "internal axis rect was deleted";
     return;
   }
   mAxisRect->setRangeDrag(enabled ? Qt::Orientations(orientationOf(mType)) : Qt::Orientations(Qt::Horizontal));
@@ -347,8 +339,7 @@ void PlotColorScale::setRangeDrag(bool enabled)
 void PlotColorScale::setRangeZoom(bool enabled)
 {
   if (!mAxisRect) {
-    qDebug() << "void PlotColorScale::setRangeZoom(bool)"
-             << "internal axis rect was deleted";
+    qDebug() << Q_FUNC_INFO << "internal axis rect was deleted";
     return;
   }
   mAxisRect->setRangeZoom(enabled ? Qt::Orientations(orientationOf(mType)) : Qt::Orientations(Qt::Horizontal));
@@ -422,8 +413,7 @@ void PlotColorScale::update(UpdatePhase phase)
 {
   PlotLayoutElement::update(phase);
   if (!mAxisRect) {
-    qDebug() << "virtual void PlotColorScale::update(PlotLayoutElement::UpdatePhase)"
-             << "internal axis rect was deleted";
+    qDebug() << Q_FUNC_INFO << "internal axis rect was deleted";
     return;
   }
   // The bar fills this element's inner rectangle before its axis rect lays

@@ -39,7 +39,7 @@ PlotCurve::~PlotCurve()
 
 void PlotCurve::setData(PlotCurveDataMap *data, bool copy)
 {
-  Plot::adoptData(mData, data, copy, "void PlotCurve::setData(PlotCurveDataMap*, bool)");
+  Plot::adoptData(mData, data, copy, Q_FUNC_INFO);
 }
 
 void PlotCurve::setData(const QList<double> &t, const QList<double> &key, const QList<double> &value)
@@ -84,8 +84,7 @@ void PlotCurve::addData(double key, double value)
   if (!(t > last))
     t = std::nextafter(last, std::numeric_limits<double>::infinity());
   if (!(t > last)) {
-    qDebug() << "void PlotCurve::addData(double, double)"
-             << "no parameter after the last point" << last;
+    qDebug() << Q_FUNC_INFO << "no parameter after the last point" << last;
     return;
   }
   addData(PlotCurveData(t, key, value));
@@ -199,8 +198,7 @@ double PlotCurve::selectTest(const QPointF &pos, bool onlySelectable, QVariant *
     return -1;
   const PlotAxis *keyAxis = mKeyAxis.data();
   if (!keyAxis || !mValueAxis) {
-    qDebug() << "virtual double PlotCurve::selectTest(const QPointF&, bool, QVariant*) const"
-             << "invalid key or value axis";
+    qDebug() << Q_FUNC_INFO << "invalid key or value axis";
     return -1;
   }
   if (keyAxis->axisRect() && keyAxis->axisRect()->rect().contains(pos.toPoint()))
@@ -212,8 +210,7 @@ double PlotCurve::selectTest(const QPointF &pos, bool onlySelectable, QVariant *
 double PlotCurve::pointDistance(const QPointF &pixelPoint) const
 {
   if (mData->isEmpty()) {
-    qDebug() << "double PlotCurve::pointDistance(const QPointF&) const"
-             << "requested point distance on curve" << mName << "without data";
+    qDebug() << Q_FUNC_INFO << "requested point distance on curve" << mName << "without data";
     return 500;
   }
   if (mData->size() == 1) {

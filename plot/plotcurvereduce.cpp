@@ -290,8 +290,7 @@ void PlotCurve::getCurveData(QList<QPointF> *lineData) const
   const PlotAxis *keyAxis = mKeyAxis.data();
   const PlotAxis *valueAxis = mValueAxis.data();
   if (!keyAxis || !valueAxis) {
-    qDebug() << "void PlotCurve::getCurveData(QVector<QPointF>*) const"
-             << "invalid key or value axis";
+    qDebug() << Q_FUNC_INFO << "invalid key or value axis";
     return;
   }
   if (mData->isEmpty())

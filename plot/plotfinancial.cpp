@@ -32,7 +32,7 @@ PlotFinancial::~PlotFinancial()
 
 void PlotFinancial::setData(PlotFinancialDataMap *data, bool copy)
 {
-  Plot::adoptData(mData, data, copy, "void PlotFinancial::setData(PlotFinancialDataMap*, bool)");
+  Plot::adoptData(mData, data, copy, Q_FUNC_INFO);
 }
 
 void PlotFinancial::setData(const QList<double> &key, const QList<double> &open, const QList<double> &high,
@@ -96,9 +96,7 @@ PlotFinancialDataMap PlotFinancial::timeSeriesToOhlc(const QList<double> &time, 
 {
   PlotFinancialDataMap map;
   if (!std::isfinite(timeBinSize) || timeBinSize <= 0) {
-    qDebug() << "static PlotFinancialDataMap PlotFinancial::timeSeriesToOhlc(const QVector<double>&, const "
-                "QVector<double>&, double, double)"
-             << "invalid time bin size" << timeBinSize;
+    qDebug() << Q_FUNC_INFO << "invalid time bin size" << timeBinSize;
     return map;
   }
   // Beyond this a bin index does not fit 64 bits; such a time has no bin.
@@ -163,9 +161,7 @@ void PlotFinancial::getVisibleDataBounds(DataIterator &lower, DataIterator &uppe
 {
   const PlotAxis *keyAxis = mKeyAxis.data();
   if (!keyAxis) {
-    qDebug() << "void PlotFinancial::getVisibleDataBounds(QMap<double, PlotFinancialData>::const_iterator&, "
-                "QMap<double, PlotFinancialData>::const_iterator&) const"
-             << "invalid key axis";
+    qDebug() << Q_FUNC_INFO << "invalid key axis";
     return;
   }
   const PlotFinancialDataMap &data = *mData;
@@ -202,9 +198,7 @@ void PlotFinancial::drawOhlcPlot(PlotPainter *painter, const DataIterator &begin
   const PlotAxis *keyAxis = mKeyAxis.data();
   const PlotAxis *valueAxis = mValueAxis.data();
   if (!keyAxis || !valueAxis) {
-    qDebug() << "void PlotFinancial::drawOhlcPlot(PlotPainter*, const QMap<double, "
-                "PlotFinancialData>::const_iterator&, const QMap<double, PlotFinancialData>::const_iterator&)"
-             << "invalid key or value axis";
+    qDebug() << Q_FUNC_INFO << "invalid key or value axis";
     return;
   }
   const bool horizontal = keyAxis->orientation() == Qt::Horizontal;
@@ -236,9 +230,7 @@ void PlotFinancial::drawCandlestickPlot(PlotPainter *painter, const DataIterator
   const PlotAxis *keyAxis = mKeyAxis.data();
   const PlotAxis *valueAxis = mValueAxis.data();
   if (!keyAxis || !valueAxis) {
-    qDebug() << "void PlotFinancial::drawCandlestickPlot(PlotPainter*, const QMap<double, "
-                "PlotFinancialData>::const_iterator&, const QMap<double, PlotFinancialData>::const_iterator&)"
-             << "invalid key or value axis";
+    qDebug() << Q_FUNC_INFO << "invalid key or value axis";
     return;
   }
   const bool horizontal = keyAxis->orientation() == Qt::Horizontal;
@@ -315,8 +307,7 @@ double PlotFinancial::selectTest(const QPointF &pos, bool onlySelectable, QVaria
     return -1;
   const PlotAxis *keyAxis = mKeyAxis.data();
   if (!keyAxis || !mValueAxis) {
-    qDebug() << "virtual double PlotFinancial::selectTest(const QPointF&, bool, QVariant*) const"
-             << "invalid key or value axis";
+    qDebug() << Q_FUNC_INFO << "invalid key or value axis";
     return -1;
   }
   if (!keyAxis->axisRect() || !keyAxis->axisRect()->rect().contains(pos.toPoint()))
@@ -339,9 +330,7 @@ double PlotFinancial::ohlcSelectTest(const QPointF &pos, const DataIterator &beg
   const PlotAxis *keyAxis = mKeyAxis.data();
   const PlotAxis *valueAxis = mValueAxis.data();
   if (!keyAxis || !valueAxis) {
-    qDebug() << "double PlotFinancial::ohlcSelectTest(const QPointF&, const QMap<double, "
-                "PlotFinancialData>::const_iterator&, const QMap<double, PlotFinancialData>::const_iterator&) const"
-             << "invalid key or value axis";
+    qDebug() << Q_FUNC_INFO << "invalid key or value axis";
     return -1;
   }
   const bool horizontal = keyAxis->orientation() == Qt::Horizontal;
@@ -365,9 +354,7 @@ double PlotFinancial::candlestickSelectTest(const QPointF &pos, const DataIterat
   const PlotAxis *keyAxis = mKeyAxis.data();
   const PlotAxis *valueAxis = mValueAxis.data();
   if (!keyAxis || !valueAxis) {
-    qDebug() << "double PlotFinancial::candlestickSelectTest(const QPointF&, const QMap<double, "
-                "PlotFinancialData>::const_iterator&, const QMap<double, PlotFinancialData>::const_iterator&) const"
-             << "invalid key or value axis";
+    qDebug() << Q_FUNC_INFO << "invalid key or value axis";
     return -1;
   }
   const bool horizontal = keyAxis->orientation() == Qt::Horizontal;

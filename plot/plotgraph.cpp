@@ -39,14 +39,12 @@ PlotGraph::~PlotGraph()
 void PlotGraph::setChannelFillGraph(PlotGraph *targetGraph)
 {
   if (targetGraph == this) {
-    qDebug() << "void PlotGraph::setChannelFillGraph(PlotGraph*)"
-             << "targetGraph is this graph itself";
+    qDebug() << Q_FUNC_INFO << "targetGraph is this graph itself";
     mChannelFillGraph = nullptr;
     return;
   }
   if (targetGraph && targetGraph->mParentPlot != mParentPlot) {
-    qDebug() << "void PlotGraph::setChannelFillGraph(PlotGraph*)"
-             << "targetGraph not in same plot";
+    qDebug() << Q_FUNC_INFO << "targetGraph not in same plot";
     mChannelFillGraph = nullptr;
     return;
   }
@@ -77,13 +75,12 @@ qsizetype commonSize(std::initializer_list<const QList<double> *> lists)
 void PlotGraph::setData(PlotDataMap *data, bool copy)
 {
   if (data == mData) {
-    qDebug() << "void PlotGraph::setData(PlotDataMap*, bool)"
+    qDebug() << Q_FUNC_INFO
              << "The data pointer is already in (and owned by) this plottable" << reinterpret_cast<quintptr>(data);
     return;
   }
   if (!data) {
-    qDebug() << "void PlotGraph::setData(PlotDataMap*, bool)"
-             << "null data pointer";
+    qDebug() << Q_FUNC_INFO << "null data pointer";
     return;
   }
   if (copy) {

@@ -63,8 +63,7 @@ void PlotGraph::draw(PlotPainter *painter)
   const PlotAxis *keyAxis = mKeyAxis.data();
   const PlotAxis *valueAxis = mValueAxis.data();
   if (!keyAxis || !valueAxis) {
-    qDebug() << "virtual void PlotGraph::draw(PlotPainter*)"
-             << "invalid key or value axis";
+    qDebug() << Q_FUNC_INFO << "invalid key or value axis";
     return;
   }
   if (!(keyAxis->range().size() > 0) || mData->isEmpty())
@@ -94,9 +93,7 @@ void PlotGraph::getVisibleDataBounds(DataIterator &lower, DataIterator &upper) c
 {
   const PlotAxis *keyAxis = mKeyAxis.data();
   if (!keyAxis) {
-    qDebug() << "void PlotGraph::getVisibleDataBounds(QMap<double, PlotData>::const_iterator&, QMap<double, "
-                "PlotData>::const_iterator&) const"
-             << "invalid key axis";
+    qDebug() << Q_FUNC_INFO << "invalid key axis";
     return;
   }
   // Only const look-ups: a map shared with another graph or a copy must not
@@ -136,8 +133,7 @@ void PlotGraph::getPreparedData(QList<PlotData> *lineData, QList<PlotData> *scat
   const PlotAxis *keyAxis = mKeyAxis.data();
   const PlotAxis *valueAxis = mValueAxis.data();
   if (!keyAxis || !valueAxis) {
-    qDebug() << "void PlotGraph::getPreparedData(QVector<PlotData>*, QVector<PlotData>*) const"
-             << "invalid key or value axis";
+    qDebug() << Q_FUNC_INFO << "invalid key or value axis";
     return;
   }
   DataIterator lower = mData->constEnd();
@@ -354,7 +350,7 @@ bool PlotGraph::prepareLineData(const char *signature, const char *nullListMessa
 void PlotGraph::getLinePlotData(QList<QPointF> *linePixelData, QList<PlotData> *scatterData) const
 {
   QList<PlotData> lineData;
-  if (!prepareLineData("void PlotGraph::getLinePlotData(QVector<QPointF>*, QVector<PlotData>*) const",
+  if (!prepareLineData(Q_FUNC_INFO,
                        "null pointer passed as linePixelData", linePixelData, &lineData, scatterData))
     return;
   const PlotAxis *keyAxis = mKeyAxis.data();
@@ -368,7 +364,7 @@ void PlotGraph::getLinePlotData(QList<QPointF> *linePixelData, QList<PlotData> *
 void PlotGraph::getStepLeftPlotData(QList<QPointF> *linePixelData, QList<PlotData> *scatterData) const
 {
   QList<PlotData> lineData;
-  if (!prepareLineData("void PlotGraph::getStepLeftPlotData(QVector<QPointF>*, QVector<PlotData>*) const",
+  if (!prepareLineData(Q_FUNC_INFO,
                        "null pointer passed as lineData", linePixelData, &lineData, scatterData) ||
       lineData.isEmpty())
     return;
@@ -389,7 +385,7 @@ void PlotGraph::getStepLeftPlotData(QList<QPointF> *linePixelData, QList<PlotDat
 void PlotGraph::getStepRightPlotData(QList<QPointF> *linePixelData, QList<PlotData> *scatterData) const
 {
   QList<PlotData> lineData;
-  if (!prepareLineData("void PlotGraph::getStepRightPlotData(QVector<QPointF>*, QVector<PlotData>*) const",
+  if (!prepareLineData(Q_FUNC_INFO,
                        "null pointer passed as lineData", linePixelData, &lineData, scatterData) ||
       lineData.isEmpty())
     return;
@@ -410,7 +406,7 @@ void PlotGraph::getStepRightPlotData(QList<QPointF> *linePixelData, QList<PlotDa
 void PlotGraph::getStepCenterPlotData(QList<QPointF> *linePixelData, QList<PlotData> *scatterData) const
 {
   QList<PlotData> lineData;
-  if (!prepareLineData("void PlotGraph::getStepCenterPlotData(QVector<QPointF>*, QVector<PlotData>*) const",
+  if (!prepareLineData(Q_FUNC_INFO,
                        "null pointer passed as lineData", linePixelData, &lineData, scatterData) ||
       lineData.isEmpty())
     return;
@@ -436,7 +432,7 @@ void PlotGraph::getStepCenterPlotData(QList<QPointF> *linePixelData, QList<PlotD
 void PlotGraph::getImpulsePlotData(QList<QPointF> *linePixelData, QList<PlotData> *scatterData) const
 {
   QList<PlotData> lineData;
-  if (!prepareLineData("void PlotGraph::getImpulsePlotData(QVector<QPointF>*, QVector<PlotData>*) const",
+  if (!prepareLineData(Q_FUNC_INFO,
                        "null pointer passed as linePixelData", linePixelData, &lineData, scatterData))
     return;
   const PlotAxis *keyAxis = mKeyAxis.data();

@@ -63,8 +63,7 @@ void PlotGraph::addFillBasePoints(QList<QPointF> *lineData) const
 {
   const PlotAxis *keyAxis = mKeyAxis.data();
   if (!keyAxis) {
-    qDebug() << "void PlotGraph::addFillBasePoints(QVector<QPointF>*) const"
-             << "invalid key axis";
+    qDebug() << Q_FUNC_INFO << "invalid key axis";
     return;
   }
   if (lineData->isEmpty())
@@ -84,12 +83,12 @@ void PlotGraph::removeFillBasePoints(QList<QPointF> *lineData) const
 
 QPointF PlotGraph::lowerFillBasePoint(double lowerKey) const
 {
-  return fillBasePoint(lowerKey, "QPointF PlotGraph::lowerFillBasePoint(double) const");
+  return fillBasePoint(lowerKey, Q_FUNC_INFO);
 }
 
 QPointF PlotGraph::upperFillBasePoint(double upperKey) const
 {
-  return fillBasePoint(upperKey, "QPointF PlotGraph::upperFillBasePoint(double) const");
+  return fillBasePoint(upperKey, Q_FUNC_INFO);
 }
 
 QPointF PlotGraph::fillBasePoint(double keyPixel, const char *signature) const
@@ -132,13 +131,11 @@ const QPolygonF PlotGraph::getChannelFillPolygon(const QList<QPointF> *lineData)
   const PlotAxis *keyAxis = mKeyAxis.data();
   const PlotAxis *valueAxis = mValueAxis.data();
   if (!keyAxis || !valueAxis) {
-    qDebug() << "const QPolygonF PlotGraph::getChannelFillPolygon(QVector<QPointF>*) const"
-             << "invalid key or value axis";
+    qDebug() << Q_FUNC_INFO << "invalid key or value axis";
     return QPolygonF();
   }
   if (!target->keyAxis()) {
-    qDebug() << "const QPolygonF PlotGraph::getChannelFillPolygon(QVector<QPointF>*) const"
-             << "channel fill target key axis invalid";
+    qDebug() << Q_FUNC_INFO << "channel fill target key axis invalid";
     return QPolygonF();
   }
   if (target->keyAxis()->orientation() != keyAxis->orientation())
@@ -296,8 +293,7 @@ int PlotGraph::findIndexBelowY(const QList<QPointF> *data, double y) const
 void PlotGraph::drawScatterPlot(PlotPainter *painter, QList<PlotData> *scatterData) const
 {
   if (!mKeyAxis || !mValueAxis) {
-    qDebug() << "virtual void PlotGraph::drawScatterPlot(PlotPainter*, QVector<PlotData>*) const"
-             << "invalid key or value axis";
+    qDebug() << Q_FUNC_INFO << "invalid key or value axis";
     return;
   }
   if (mErrorType != etNone) {
@@ -323,8 +319,7 @@ void PlotGraph::drawError(PlotPainter *painter, double x, double y, const PlotDa
   const PlotAxis *keyAxis = mKeyAxis.data();
   const PlotAxis *valueAxis = mValueAxis.data();
   if (!keyAxis || !valueAxis) {
-    qDebug() << "void PlotGraph::drawError(PlotPainter*, double, double, const PlotData&) const"
-             << "invalid key or value axis";
+    qDebug() << Q_FUNC_INFO << "invalid key or value axis";
     return;
   }
   const double handle = mErrorBarSize * 0.5;

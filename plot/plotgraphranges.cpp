@@ -17,8 +17,7 @@ double PlotGraph::selectTest(const QPointF &pos, bool onlySelectable, QVariant *
     return -1;
   const PlotAxis *keyAxis = mKeyAxis.data();
   if (!keyAxis || !mValueAxis) {
-    qDebug() << "virtual double PlotGraph::selectTest(const QPointF&, bool, QVariant*) const"
-             << "invalid key or value axis";
+    qDebug() << Q_FUNC_INFO << "invalid key or value axis";
     return -1;
   }
   if (keyAxis->axisRect() && keyAxis->axisRect()->rect().contains(pos.toPoint()))
@@ -160,8 +159,7 @@ void PlotGraph::rescaleKeyAxis(bool onlyEnlarge, bool includeErrorBars) const
     return;
   PlotAxis *keyAxis = mKeyAxis.data();
   if (!keyAxis) {
-    qDebug() << "void PlotGraph::rescaleKeyAxis(bool, bool) const"
-             << "invalid key axis";
+    qDebug() << Q_FUNC_INFO << "invalid key axis";
     return;
   }
   rescaleAxisToData(keyAxis, true, onlyEnlarge, includeErrorBars);
@@ -173,8 +171,7 @@ void PlotGraph::rescaleValueAxis(bool onlyEnlarge, bool includeErrorBars) const
     return;
   PlotAxis *valueAxis = mValueAxis.data();
   if (!valueAxis) {
-    qDebug() << "void PlotGraph::rescaleValueAxis(bool, bool) const"
-             << "invalid value axis";
+    qDebug() << Q_FUNC_INFO << "invalid value axis";
     return;
   }
   rescaleAxisToData(valueAxis, false, onlyEnlarge, includeErrorBars);

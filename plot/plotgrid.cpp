@@ -30,8 +30,7 @@ void PlotGrid::applyDefaultAntialiasingHint(PlotPainter *painter) const
 void PlotGrid::draw(PlotPainter *painter)
 {
   if (!mParentAxis) {
-    qDebug() << "virtual void PlotGrid::draw(PlotPainter*)"
-             << "invalid parent axis";
+    qDebug() << Q_FUNC_INFO << "invalid parent axis";
     return;
   }
   if (mSubGridVisible)
@@ -50,8 +49,7 @@ QLineF PlotGrid::lineAt(double pixel) const
 void PlotGrid::drawGridLines(PlotPainter *painter) const
 {
   if (!mParentAxis) {
-    qDebug() << "void PlotGrid::drawGridLines(PlotPainter*) const"
-             << "invalid parent axis";
+    qDebug() << Q_FUNC_INFO << "invalid parent axis";
     return;
   }
   const QList<double> &ticks = mParentAxis->mTickVector;
@@ -85,8 +83,7 @@ void PlotGrid::drawGridLines(PlotPainter *painter) const
 void PlotGrid::drawSubGridLines(PlotPainter *painter) const
 {
   if (!mParentAxis) {
-    qDebug() << "void PlotGrid::drawSubGridLines(PlotPainter*) const"
-             << "invalid parent axis";
+    qDebug() << Q_FUNC_INFO << "invalid parent axis";
     return;
   }
   applyAntialiasingHint(painter, mAntialiasedSubGrid, Plot::aaSubGrid);

@@ -76,13 +76,11 @@ void PlotItemAnchor::detachChildren()
 QPointF PlotItemAnchor::pixelPoint() const
 {
   if (!mParentItem) {
-    qDebug() << "virtual QPointF PlotItemAnchor::pixelPoint() const"
-             << "no parent item set";
+    qDebug() << Q_FUNC_INFO << "no parent item set";
     return QPointF();
   }
   if (mAnchorId < 0) {
-    qDebug() << "virtual QPointF PlotItemAnchor::pixelPoint() const"
-             << "no valid anchor id set:" << mAnchorId;
+    qDebug() << Q_FUNC_INFO << "no valid anchor id set:" << mAnchorId;
     return QPointF();
   }
   return mParentItem->anchorPixelPoint(mAnchorId);
@@ -91,8 +89,7 @@ QPointF PlotItemAnchor::pixelPoint() const
 void PlotItemAnchor::addChildX(PlotItemPosition *pos)
 {
   if (mChildrenX.contains(pos)) {
-    qDebug() << "void PlotItemAnchor::addChildX(PlotItemPosition*)"
-             << "provided pos is child already" << reinterpret_cast<quintptr>(pos);
+    qDebug() << Q_FUNC_INFO << "provided pos is child already" << reinterpret_cast<quintptr>(pos);
     return;
   }
   mChildrenX.insert(pos);
@@ -101,8 +98,7 @@ void PlotItemAnchor::addChildX(PlotItemPosition *pos)
 void PlotItemAnchor::addChildY(PlotItemPosition *pos)
 {
   if (mChildrenY.contains(pos)) {
-    qDebug() << "void PlotItemAnchor::addChildY(PlotItemPosition*)"
-             << "provided pos is child already" << reinterpret_cast<quintptr>(pos);
+    qDebug() << Q_FUNC_INFO << "provided pos is child already" << reinterpret_cast<quintptr>(pos);
     return;
   }
   mChildrenY.insert(pos);
@@ -111,15 +107,13 @@ void PlotItemAnchor::addChildY(PlotItemPosition *pos)
 void PlotItemAnchor::removeChildX(PlotItemPosition *pos)
 {
   if (!mChildrenX.remove(pos))
-    qDebug() << "void PlotItemAnchor::removeChildX(PlotItemPosition*)"
-             << "provided pos isn't child" << reinterpret_cast<quintptr>(pos);
+    qDebug() << Q_FUNC_INFO << "provided pos isn't child" << reinterpret_cast<quintptr>(pos);
 }
 
 void PlotItemAnchor::removeChildY(PlotItemPosition *pos)
 {
   if (!mChildrenY.remove(pos))
-    qDebug() << "void PlotItemAnchor::removeChildY(PlotItemPosition*)"
-             << "provided pos isn't child" << reinterpret_cast<quintptr>(pos);
+    qDebug() << Q_FUNC_INFO << "provided pos isn't child" << reinterpret_cast<quintptr>(pos);
 }
 
 // ---------------------------------------------------------------------------
@@ -244,7 +238,7 @@ bool PlotItemPosition::mayAttachTo(PlotItemAnchor *parentAnchor, bool x, const c
 
 bool PlotItemPosition::setParentAnchorX(PlotItemAnchor *parentAnchor, bool keepPixelPosition)
 {
-  if (!mayAttachTo(parentAnchor, true, "bool PlotItemPosition::setParentAnchorX(PlotItemAnchor*, bool)"))
+  if (!mayAttachTo(parentAnchor, true, Q_FUNC_INFO))
     return false;
 
   if (!mParentAnchorX && mPositionTypeX == ptPlotCoords)
@@ -267,7 +261,7 @@ bool PlotItemPosition::setParentAnchorX(PlotItemAnchor *parentAnchor, bool keepP
 
 bool PlotItemPosition::setParentAnchorY(PlotItemAnchor *parentAnchor, bool keepPixelPosition)
 {
-  if (!mayAttachTo(parentAnchor, false, "bool PlotItemPosition::setParentAnchorY(PlotItemAnchor*, bool)"))
+  if (!mayAttachTo(parentAnchor, false, Q_FUNC_INFO))
     return false;
 
   if (!mParentAnchorY && mPositionTypeY == ptPlotCoords)
@@ -332,8 +326,7 @@ QPointF PlotItemPosition::pixelPoint() const
       result.rx() = mKey * rect.width();
       result.rx() += mParentAnchorX ? mParentAnchorX->pixelPoint().x() : rect.left();
     } else {
-      qDebug() << "virtual QPointF PlotItemPosition::pixelPoint() const"
-               << "Item position type x is ptAxisRectRatio, but no axis rect "
+      qDebug() << Q_FUNC_INFO << "Item position type x is ptAxisRectRatio, but no axis rect "
                   "was defined";
     }
     break;
@@ -343,8 +336,7 @@ QPointF PlotItemPosition::pixelPoint() const
     else if (mValueAxis && mValueAxis->orientation() == Qt::Horizontal)
       result.rx() = mValueAxis->coordToPixel(mValue);
     else
-      qDebug() << "virtual QPointF PlotItemPosition::pixelPoint() const"
-               << "Item position type x is ptPlotCoords, but no axes were defined";
+      qDebug() << Q_FUNC_INFO << "Item position type x is ptPlotCoords, but no axes were defined";
     break;
   }
 
@@ -366,8 +358,7 @@ QPointF PlotItemPosition::pixelPoint() const
       result.ry() = mValue * rect.height();
       result.ry() += mParentAnchorY ? mParentAnchorY->pixelPoint().y() : rect.top();
     } else {
-      qDebug() << "virtual QPointF PlotItemPosition::pixelPoint() const"
-               << "Item position type y is ptAxisRectRatio, but no axis rect "
+      qDebug() << Q_FUNC_INFO << "Item position type y is ptAxisRectRatio, but no axis rect "
                   "was defined";
     }
     break;
@@ -377,8 +368,7 @@ QPointF PlotItemPosition::pixelPoint() const
     else if (mValueAxis && mValueAxis->orientation() == Qt::Vertical)
       result.ry() = mValueAxis->coordToPixel(mValue);
     else
-      qDebug() << "virtual QPointF PlotItemPosition::pixelPoint() const"
-               << "Item position type y is ptPlotCoords, but no axes were defined";
+      qDebug() << Q_FUNC_INFO << "Item position type y is ptPlotCoords, but no axes were defined";
     break;
   }
 
@@ -407,8 +397,7 @@ void PlotItemPosition::setPixelPoint(const QPointF &pixelPoint)
       key -= mParentAnchorX ? mParentAnchorX->pixelPoint().x() : rect.left();
       key = ratioOf(key, rect.width());
     } else {
-      qDebug() << "void PlotItemPosition::setPixelPoint(const QPointF&)"
-               << "Item position type x is ptAxisRectRatio, but no axis rect "
+      qDebug() << Q_FUNC_INFO << "Item position type x is ptAxisRectRatio, but no axis rect "
                   "was defined";
     }
     break;
@@ -418,8 +407,7 @@ void PlotItemPosition::setPixelPoint(const QPointF &pixelPoint)
     else if (mValueAxis && mValueAxis->orientation() == Qt::Horizontal)
       value = mValueAxis->pixelToCoord(pixelPoint.x());
     else
-      qDebug() << "void PlotItemPosition::setPixelPoint(const QPointF&)"
-               << "Item position type x is ptPlotCoords, but no axes were defined";
+      qDebug() << Q_FUNC_INFO << "Item position type x is ptPlotCoords, but no axes were defined";
     break;
   }
 
@@ -440,8 +428,7 @@ void PlotItemPosition::setPixelPoint(const QPointF &pixelPoint)
       value -= mParentAnchorY ? mParentAnchorY->pixelPoint().y() : rect.top();
       value = ratioOf(value, rect.height());
     } else {
-      qDebug() << "void PlotItemPosition::setPixelPoint(const QPointF&)"
-               << "Item position type y is ptAxisRectRatio, but no axis rect "
+      qDebug() << Q_FUNC_INFO << "Item position type y is ptAxisRectRatio, but no axis rect "
                   "was defined";
     }
     break;
@@ -451,8 +438,7 @@ void PlotItemPosition::setPixelPoint(const QPointF &pixelPoint)
     else if (mValueAxis && mValueAxis->orientation() == Qt::Vertical)
       value = mValueAxis->pixelToCoord(pixelPoint.y());
     else
-      qDebug() << "void PlotItemPosition::setPixelPoint(const QPointF&)"
-               << "Item position type y is ptPlotCoords, but no axes were defined";
+      qDebug() << Q_FUNC_INFO << "Item position type y is ptPlotCoords, but no axes were defined";
     break;
   }
 
@@ -525,8 +511,7 @@ PlotItemPosition *PlotAbstractItem::position(const QString &name) const
     if (pos->name() == name)
       return pos;
   }
-  qDebug() << "PlotItemPosition* PlotAbstractItem::position(const QString&) const"
-           << "position with name not found:" << name;
+  qDebug() << Q_FUNC_INFO << "position with name not found:" << name;
   return nullptr;
 }
 
@@ -536,8 +521,7 @@ PlotItemAnchor *PlotAbstractItem::anchor(const QString &name) const
     if (a->name() == name)
       return a;
   }
-  qDebug() << "PlotItemAnchor* PlotAbstractItem::anchor(const QString&) const"
-           << "anchor with name not found:" << name;
+  qDebug() << Q_FUNC_INFO << "anchor with name not found:" << name;
   return nullptr;
 }
 
@@ -592,8 +576,7 @@ void PlotAbstractItem::deselectEvent(bool *selectionStateChanged)
 
 QPointF PlotAbstractItem::anchorPixelPoint(int anchorId) const
 {
-  qDebug() << "virtual QPointF PlotAbstractItem::anchorPixelPoint(int) const"
-           << "called on item which shouldn't have any anchors (this method "
+  qDebug() << Q_FUNC_INFO << "called on item which shouldn't have any anchors (this method "
               "not reimplemented). anchorId"
            << anchorId;
   return QPointF();
@@ -627,8 +610,7 @@ double PlotAbstractItem::distSqrToLine(const QPointF &start, const QPointF &end,
 PlotItemPosition *PlotAbstractItem::createPosition(const QString &name)
 {
   if (hasAnchor(name))
-    qDebug() << "PlotItemPosition* PlotAbstractItem::createPosition(const QString&)"
-             << "anchor/position with name exists already:" << name;
+    qDebug() << Q_FUNC_INFO << "anchor/position with name exists already:" << name;
   PlotItemPosition *newPosition = new PlotItemPosition(mParentPlot, this, name);
   mPositions.append(newPosition);
   mAnchors.append(newPosition);
@@ -645,8 +627,7 @@ PlotItemPosition *PlotAbstractItem::createPosition(const QString &name)
 PlotItemAnchor *PlotAbstractItem::createAnchor(const QString &name, int anchorId)
 {
   if (hasAnchor(name))
-    qDebug() << "PlotItemAnchor* PlotAbstractItem::createAnchor(const QString&, int)"
-             << "anchor/position with name exists already:" << name;
+    qDebug() << Q_FUNC_INFO << "anchor/position with name exists already:" << name;
   PlotItemAnchor *newAnchor = new PlotItemAnchor(mParentPlot, this, name, anchorId);
   mAnchors.append(newAnchor);
   return newAnchor;

@@ -61,8 +61,7 @@ void PlotItemPixmap::setPixmap(const QPixmap &pixmap)
 {
   mPixmap = pixmap;
   if (mPixmap.isNull())
-    qDebug() << "void PlotItemPixmap::setPixmap(const QPixmap&)"
-             << "pixmap is null";
+    qDebug() << Q_FUNC_INFO << "pixmap is null";
 }
 
 void PlotItemPixmap::setScaled(bool scaled, Qt::AspectRatioMode aspectRatioMode,
@@ -208,8 +207,7 @@ QPointF PlotItemPixmap::anchorPixelPoint(int anchorId) const
   case aiLeft:
     return Plot::roundedPoint((tl + bl) * 0.5);
   }
-  qDebug() << "virtual QPointF PlotItemPixmap::anchorPixelPoint(int) const"
-           << "invalid anchorId" << anchorId;
+  qDebug() << Q_FUNC_INFO << "invalid anchorId" << anchorId;
   return QPointF();
 }
 
@@ -234,8 +232,7 @@ void PlotItemTracer::setGraph(PlotGraph *graph)
     return;
   }
   if (graph->parentPlot() != mParentPlot) {
-    qDebug() << "void PlotItemTracer::setGraph(PlotGraph*)"
-             << "graph isn't in same PlotWidget instance as this item";
+    qDebug() << Q_FUNC_INFO << "graph isn't in same PlotWidget instance as this item";
     return;
   }
   position->setType(PlotItemPosition::ptPlotCoords);
@@ -250,14 +247,12 @@ void PlotItemTracer::updatePosition()
   if (!mHasGraph)
     return;
   if (!mGraph || !mParentPlot || !mParentPlot->hasPlottable(mGraph.data())) {
-    qDebug() << "void PlotItemTracer::updatePosition()"
-             << "graph not contained in PlotWidget instance (anymore)";
+    qDebug() << Q_FUNC_INFO << "graph not contained in PlotWidget instance (anymore)";
     return;
   }
   const PlotDataMap *data = mGraph->data();
   if (data->isEmpty()) {
-    qDebug() << "void PlotItemTracer::updatePosition()"
-             << "graph has no data";
+    qDebug() << Q_FUNC_INFO << "graph has no data";
     return;
   }
   const PlotData first = data->first();
@@ -492,7 +487,6 @@ QPointF PlotItemBracket::anchorPixelPoint(int anchorId) const
     return left->pixelPoint();
   if (anchorId == aiCenter)
     return g.c.toPointF();
-  qDebug() << "virtual QPointF PlotItemBracket::anchorPixelPoint(int) const"
-           << "invalid anchorId" << anchorId;
+  qDebug() << Q_FUNC_INFO << "invalid anchorId" << anchorId;
   return QPointF();
 }

@@ -237,8 +237,7 @@ QPointF PlotItemRect::anchorPixelPoint(int anchorId) const
   case aiLeft:
     return QPointF(p1.x(), (p1.y() + p2.y()) / 2);
   }
-  qDebug() << "virtual QPointF PlotItemRect::anchorPixelPoint(int) const"
-           << "invalid anchorId" << anchorId;
+  qDebug() << Q_FUNC_INFO << "invalid anchorId" << anchorId;
   return QPointF();
 }
 
@@ -285,15 +284,14 @@ void PlotItemEllipse::draw(PlotPainter *painter)
   try {
     painter->drawEllipse(ellipseRect);
   } catch (...) {
-    qDebug() << "virtual void PlotItemEllipse::draw(PlotPainter*)"
-             << "Item too large for memory, setting invisible";
+    qDebug() << Q_FUNC_INFO << "Item too large for memory, setting invisible";
     setVisible(false);
   }
 }
 
 QPointF PlotItemEllipse::anchorPixelPoint(int anchorId) const
 {
-  return ellipseAnchorPixelPoint(anchorId, "virtual QPointF PlotItemEllipse::anchorPixelPoint(int) const");
+  return ellipseAnchorPixelPoint(anchorId, Q_FUNC_INFO);
 }
 
 // ---------------------------------------------------------------------------
@@ -343,5 +341,5 @@ void PlotItemTriangle::draw(PlotPainter *painter)
 
 QPointF PlotItemTriangle::anchorPixelPoint(int anchorId) const
 {
-  return ellipseAnchorPixelPoint(anchorId, "virtual QPointF PlotItemTriangle::anchorPixelPoint(int) const");
+  return ellipseAnchorPixelPoint(anchorId, Q_FUNC_INFO);
 }

@@ -146,8 +146,7 @@ QPointF PlotItemText::anchorPixelPoint(int anchorId) const
   case aiLeft:
     return (corners[3] + corners[0]) * 0.5;
   }
-  qDebug() << "virtual QPointF PlotItemText::anchorPixelPoint(int) const"
-           << "invalid anchorId" << anchorId;
+  qDebug() << Q_FUNC_INFO << "invalid anchorId" << anchorId;
   return QPointF();
 }
 

@@ -18,7 +18,7 @@ PlotLayer::~PlotLayer()
     mChildren.last()->setLayer(nullptr);
 
   if (mParentPlot && mParentPlot->currentLayer() == this)
-    qDebug() << "virtual PlotLayer::~PlotLayer()"
+    qDebug() << Q_FUNC_INFO
              << "The parent plot's mCurrentLayer will be a dangling pointer. Should have been set to a valid layer or 0 "
                 "beforehand.";
 }
@@ -26,8 +26,7 @@ PlotLayer::~PlotLayer()
 void PlotLayer::addChild(PlotLayerable *layerable, bool prepend)
 {
   if (mChildren.contains(layerable)) {
-    qDebug() << "void PlotLayer::addChild(PlotLayerable*, bool)"
-             << "layerable is already child of this layer" << reinterpret_cast<quintptr>(layerable);
+    qDebug() << Q_FUNC_INFO << "layerable is already child of this layer" << reinterpret_cast<quintptr>(layerable);
     return;
   }
   if (prepend)
@@ -39,8 +38,7 @@ void PlotLayer::addChild(PlotLayerable *layerable, bool prepend)
 void PlotLayer::removeChild(PlotLayerable *layerable)
 {
   if (!mChildren.removeOne(layerable))
-    qDebug() << "void PlotLayer::removeChild(PlotLayerable*)"
-             << "layerable is not child of this layer" << reinterpret_cast<quintptr>(layerable);
+    qDebug() << Q_FUNC_INFO << "layerable is not child of this layer" << reinterpret_cast<quintptr>(layerable);
 }
 
 PlotLayerable::PlotLayerable(PlotWidget *plot, QString targetLayer, PlotLayerable *parentLayerable)
@@ -52,8 +50,7 @@ PlotLayerable::PlotLayerable(PlotWidget *plot, QString targetLayer, PlotLayerabl
   if (targetLayer.isEmpty())
     setLayer(mParentPlot->currentLayer());
   else if (!setLayer(targetLayer))
-    qDebug() << "PlotLayerable::PlotLayerable(PlotWidget*, QString, PlotLayerable*)"
-             << "setting PlotLayerable initial layer to" << targetLayer << "failed.";
+    qDebug() << Q_FUNC_INFO << "setting PlotLayerable initial layer to" << targetLayer << "failed.";
 }
 
 PlotLayerable::~PlotLayerable()
@@ -73,14 +70,12 @@ bool PlotLayerable::setLayer(PlotLayer *layer)
 bool PlotLayerable::setLayer(const QString &layerName)
 {
   if (!mParentPlot) {
-    qDebug() << "bool PlotLayerable::setLayer(const QString&)"
-             << "no parent PlotWidget set";
+    qDebug() << Q_FUNC_INFO << "no parent PlotWidget set";
     return false;
   }
   PlotLayer *target = mParentPlot->layer(layerName);
   if (!target) {
-    qDebug() << "bool PlotLayerable::setLayer(const QString&)"
-             << "there is no layer with name" << layerName;
+    qDebug() << Q_FUNC_INFO << "there is no layer with name" << layerName;
     return false;
   }
   return setLayer(target);
@@ -137,13 +132,11 @@ void PlotLayerable::deselectEvent(bool *selectionStateChanged)
 void PlotLayerable::initializeParentPlot(PlotWidget *parentPlot)
 {
   if (mParentPlot) {
-    qDebug() << "void PlotLayerable::initializeParentPlot(PlotWidget*)"
-             << "called with mParentPlot already initialized";
+    qDebug() << Q_FUNC_INFO << "called with mParentPlot already initialized";
     return;
   }
   if (!parentPlot)
-    qDebug() << "void PlotLayerable::initializeParentPlot(PlotWidget*)"
-             << "called with parentPlot zero";
+    qDebug() << Q_FUNC_INFO << "called with parentPlot zero";
   mParentPlot = parentPlot;
   parentPlotInitialized(mParentPlot);
 }
@@ -164,13 +157,11 @@ bool PlotLayerable::moveToLayer(PlotLayer *layer, bool prepend)
     return true;
   }
   if (!mParentPlot) {
-    qDebug() << "bool PlotLayerable::moveToLayer(PlotLayer*, bool)"
-             << "no parent PlotWidget set";
+    qDebug() << Q_FUNC_INFO << "no parent PlotWidget set";
     return false;
   }
   if (layer->parentPlot() != mParentPlot) {
-    qDebug() << "bool PlotLayerable::moveToLayer(PlotLayer*, bool)"
-             << "layer" << layer->name() << "is not in same PlotWidget as this layerable";
+    qDebug() << Q_FUNC_INFO << "layer" << layer->name() << "is not in same PlotWidget as this layerable";
     return false;
   }
   PlotLayer *oldLayer = mLayer;

@@ -166,8 +166,7 @@ double PlotLayoutElement::selectTest(const QPointF &pos, bool onlySelectable, QV
   if (!QRectF(mOuterRect.left(), mOuterRect.top(), mOuterRect.width(), mOuterRect.height()).contains(pos))
     return -1;
   if (!mParentPlot) {
-    qDebug() << "virtual double PlotLayoutElement::selectTest(const QPointF&, bool, QVariant*) const"
-             << "parent plot not defined";
+    qDebug() << Q_FUNC_INFO << "parent plot not defined";
     return -1;
   }
   return mParentPlot->selectionTolerance() * 0.99;
@@ -291,8 +290,7 @@ QSize PlotLayout::effectiveMaximumSize(const PlotLayoutElement *element)
 void PlotLayout::adoptElement(PlotLayoutElement *element)
 {
   if (!element) {
-    qDebug() << "void PlotLayout::adoptElement(PlotLayoutElement*)"
-             << "Null element passed";
+    qDebug() << Q_FUNC_INFO << "Null element passed";
     return;
   }
   element->mParentLayout = this;
@@ -305,8 +303,7 @@ void PlotLayout::adoptElement(PlotLayoutElement *element)
 void PlotLayout::releaseElement(PlotLayoutElement *element)
 {
   if (!element) {
-    qDebug() << "void PlotLayout::releaseElement(PlotLayoutElement*)"
-             << "Null element passed";
+    qDebug() << Q_FUNC_INFO << "Null element passed";
     return;
   }
   element->mParentLayout = nullptr;
@@ -318,8 +315,7 @@ QList<int> PlotLayout::getSectionSizes(QList<int> maxSizes, QList<int> minSizes,
                                        int totalSize) const
 {
   if (maxSizes.size() != minSizes.size() || minSizes.size() != stretchFactors.size()) {
-    qDebug() << "QVector<int> PlotLayout::getSectionSizes(QVector<int>, QVector<int>, QVector<double>, int) const"
-             << "Passed vector sizes aren't equal:" << maxSizes << minSizes << stretchFactors;
+    qDebug() << Q_FUNC_INFO << "Passed vector sizes aren't equal:" << maxSizes << minSizes << stretchFactors;
     return QList<int>();
   }
   if (stretchFactors.isEmpty())
@@ -388,7 +384,7 @@ QList<int> PlotLayout::getSectionSizes(QList<int> maxSizes, QList<int> minSizes,
       }
     }
     if (innerIterations == n * 2)
-      qDebug() << "QVector<int> PlotLayout::getSectionSizes(QVector<int>, QVector<int>, QVector<double>, int) const"
+      qDebug() << Q_FUNC_INFO
                << "Exceeded maximum expected inner iteration count, layouting aborted. Input was:" << maxSizes
                << minSizes << stretchFactors << totalSize;
 
@@ -418,7 +414,7 @@ QList<int> PlotLayout::getSectionSizes(QList<int> maxSizes, QList<int> minSizes,
     }
   }
   if (outerIterations == n * 2)
-    qDebug() << "QVector<int> PlotLayout::getSectionSizes(QVector<int>, QVector<int>, QVector<double>, int) const"
+    qDebug() << Q_FUNC_INFO
              << "Exceeded maximum expected outer iteration count, layouting aborted. Input was:" << maxSizes
              << minSizes << stretchFactors << totalSize;
 

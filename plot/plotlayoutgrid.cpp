@@ -14,19 +14,16 @@ PlotLayoutGrid::~PlotLayoutGrid()
 PlotLayoutElement *PlotLayoutGrid::element(int row, int column) const
 {
   if (row < 0 || row >= mElements.size()) {
-    qDebug() << "PlotLayoutElement* PlotLayoutGrid::element(int, int) const"
-             << "Invalid row. Row:" << row << "Column:" << column;
+    qDebug() << Q_FUNC_INFO << "Invalid row. Row:" << row << "Column:" << column;
     return nullptr;
   }
   if (column < 0 || column >= mElements.first().size()) {
-    qDebug() << "PlotLayoutElement* PlotLayoutGrid::element(int, int) const"
-             << "Invalid column. Row:" << row << "Column:" << column;
+    qDebug() << Q_FUNC_INFO << "Invalid column. Row:" << row << "Column:" << column;
     return nullptr;
   }
   if (PlotLayoutElement *result = mElements.at(row).at(column))
     return result;
-  qDebug() << "PlotLayoutElement* PlotLayoutGrid::element(int, int) const"
-           << "Requested cell is empty. Row:" << row << "Column:" << column;
+  qDebug() << Q_FUNC_INFO << "Requested cell is empty. Row:" << row << "Column:" << column;
   return nullptr;
 }
 
@@ -38,18 +35,15 @@ bool PlotLayoutGrid::hasElement(int row, int column)
 bool PlotLayoutGrid::addElement(int row, int column, PlotLayoutElement *element)
 {
   if (!element) {
-    qDebug() << "bool PlotLayoutGrid::addElement(int, int, PlotLayoutElement*)"
-             << "Can't add null element to row/column:" << row << column;
+    qDebug() << Q_FUNC_INFO << "Can't add null element to row/column:" << row << column;
     return false;
   }
   if (row < 0 || column < 0) {
-    qDebug() << "bool PlotLayoutGrid::addElement(int, int, PlotLayoutElement*)"
-             << "Invalid row/column:" << row << column;
+    qDebug() << Q_FUNC_INFO << "Invalid row/column:" << row << column;
     return false;
   }
   if (hasElement(row, column)) {
-    qDebug() << "bool PlotLayoutGrid::addElement(int, int, PlotLayoutElement*)"
-             << "There is already an element in the specified row/column:" << row << column;
+    qDebug() << Q_FUNC_INFO << "There is already an element in the specified row/column:" << row << column;
     return false;
   }
   if (PlotLayout *oldLayout = element->layout())
@@ -101,13 +95,11 @@ void PlotLayoutGrid::insertColumn(int newIndex)
 void PlotLayoutGrid::setColumnStretchFactor(int column, double factor)
 {
   if (column < 0 || column >= columnCount()) {
-    qDebug() << "void PlotLayoutGrid::setColumnStretchFactor(int, double)"
-             << "Invalid column:" << column;
+    qDebug() << Q_FUNC_INFO << "Invalid column:" << column;
     return;
   }
   if (!(factor > 0)) {
-    qDebug() << "void PlotLayoutGrid::setColumnStretchFactor(int, double)"
-             << "Invalid stretch factor, must be positive:" << factor;
+    qDebug() << Q_FUNC_INFO << "Invalid stretch factor, must be positive:" << factor;
     return;
   }
   mColumnStretchFactors[column] = factor;
@@ -116,15 +108,13 @@ void PlotLayoutGrid::setColumnStretchFactor(int column, double factor)
 void PlotLayoutGrid::setColumnStretchFactors(const QList<double> &factors)
 {
   if (factors.size() != mColumnStretchFactors.size()) {
-    qDebug() << "void PlotLayoutGrid::setColumnStretchFactors(const QList<double>&)"
-             << "Column count not equal to passed stretch factor count:" << factors;
+    qDebug() << Q_FUNC_INFO << "Column count not equal to passed stretch factor count:" << factors;
     return;
   }
   mColumnStretchFactors = factors;
   for (double &factor : mColumnStretchFactors) {
     if (!(factor > 0)) {
-      qDebug() << "void PlotLayoutGrid::setColumnStretchFactors(const QList<double>&)"
-               << "Invalid stretch factor, must be positive:" << factor;
+      qDebug() << Q_FUNC_INFO << "Invalid stretch factor, must be positive:" << factor;
       factor = 1;
     }
   }
@@ -133,13 +123,11 @@ void PlotLayoutGrid::setColumnStretchFactors(const QList<double> &factors)
 void PlotLayoutGrid::setRowStretchFactor(int row, double factor)
 {
   if (row < 0 || row >= rowCount()) {
-    qDebug() << "void PlotLayoutGrid::setRowStretchFactor(int, double)"
-             << "Invalid row:" << row;
+    qDebug() << Q_FUNC_INFO << "Invalid row:" << row;
     return;
   }
   if (!(factor > 0)) {
-    qDebug() << "void PlotLayoutGrid::setRowStretchFactor(int, double)"
-             << "Invalid stretch factor, must be positive:" << factor;
+    qDebug() << Q_FUNC_INFO << "Invalid stretch factor, must be positive:" << factor;
     return;
   }
   mRowStretchFactors[row] = factor;
@@ -148,15 +136,13 @@ void PlotLayoutGrid::setRowStretchFactor(int row, double factor)
 void PlotLayoutGrid::setRowStretchFactors(const QList<double> &factors)
 {
   if (factors.size() != mRowStretchFactors.size()) {
-    qDebug() << "void PlotLayoutGrid::setRowStretchFactors(const QList<double>&)"
-             << "Row count not equal to passed stretch factor count:" << factors;
+    qDebug() << Q_FUNC_INFO << "Row count not equal to passed stretch factor count:" << factors;
     return;
   }
   mRowStretchFactors = factors;
   for (double &factor : mRowStretchFactors) {
     if (!(factor > 0)) {
-      qDebug() << "void PlotLayoutGrid::setRowStretchFactors(const QList<double>&)"
-               << "Invalid stretch factor, must be positive:" << factor;
+      qDebug() << Q_FUNC_INFO << "Invalid stretch factor, must be positive:" << factor;
       factor = 1;
     }
   }
@@ -174,8 +160,7 @@ PlotLayoutElement *PlotLayoutGrid::takeAt(int index)
 {
   PlotLayoutElement *element = elementAt(index);
   if (!element) {
-    qDebug() << "virtual PlotLayoutElement* PlotLayoutGrid::takeAt(int)"
-             << "Attempt to take invalid index:" << index;
+    qDebug() << Q_FUNC_INFO << "Attempt to take invalid index:" << index;
     return nullptr;
   }
   releaseElement(element);
@@ -187,8 +172,7 @@ PlotLayoutElement *PlotLayoutGrid::takeAt(int index)
 bool PlotLayoutGrid::take(PlotLayoutElement *element)
 {
   if (!element) {
-    qDebug() << "virtual bool PlotLayoutGrid::take(PlotLayoutElement*)"
-             << "Can't take null element";
+    qDebug() << Q_FUNC_INFO << "Can't take null element";
     return false;
   }
   const int count = elementCount();
@@ -198,8 +182,7 @@ bool PlotLayoutGrid::take(PlotLayoutElement *element)
       return true;
     }
   }
-  qDebug() << "virtual bool PlotLayoutGrid::take(PlotLayoutElement*)"
-           << "Element not in this layout, couldn't take";
+  qDebug() << Q_FUNC_INFO << "Element not in this layout, couldn't take";
   return false;
 }
 

@@ -15,8 +15,7 @@ PlotLayoutInset::InsetPlacement PlotLayoutInset::insetPlacement(int index) const
 {
   if (elementAt(index))
     return mInsetPlacement.at(index);
-  qDebug() << "PlotLayoutInset::InsetPlacement PlotLayoutInset::insetPlacement(int) const"
-           << "Invalid element index:" << index;
+  qDebug() << Q_FUNC_INFO << "Invalid element index:" << index;
   return ipRatioRect;
 }
 
@@ -24,8 +23,7 @@ Qt::Alignment PlotLayoutInset::insetAlignment(int index) const
 {
   if (elementAt(index))
     return mInsetAlignment.at(index);
-  qDebug() << "Qt::Alignment PlotLayoutInset::insetAlignment(int) const"
-           << "Invalid element index:" << index;
+  qDebug() << Q_FUNC_INFO << "Invalid element index:" << index;
   return Qt::AlignHCenter | Qt::AlignVCenter;
 }
 
@@ -33,8 +31,7 @@ QRectF PlotLayoutInset::insetRect(int index) const
 {
   if (elementAt(index))
     return mInsetRect.at(index);
-  qDebug() << "QRectF PlotLayoutInset::insetRect(int) const"
-           << "Invalid element index:" << index;
+  qDebug() << Q_FUNC_INFO << "Invalid element index:" << index;
   return QRectF();
 }
 
@@ -43,8 +40,7 @@ void PlotLayoutInset::setInsetPlacement(int index, PlotLayoutInset::InsetPlaceme
   if (elementAt(index))
     mInsetPlacement[index] = placement;
   else
-    qDebug() << "void PlotLayoutInset::setInsetPlacement(int, PlotLayoutInset::InsetPlacement)"
-             << "Invalid element index:" << index;
+    qDebug() << Q_FUNC_INFO << "Invalid element index:" << index;
 }
 
 void PlotLayoutInset::setInsetAlignment(int index, Qt::Alignment alignment)
@@ -52,8 +48,7 @@ void PlotLayoutInset::setInsetAlignment(int index, Qt::Alignment alignment)
   if (elementAt(index))
     mInsetAlignment[index] = alignment;
   else
-    qDebug() << "void PlotLayoutInset::setInsetAlignment(int, Qt::Alignment)"
-             << "Invalid element index:" << index;
+    qDebug() << Q_FUNC_INFO << "Invalid element index:" << index;
 }
 
 void PlotLayoutInset::setInsetRect(int index, const QRectF &rect)
@@ -61,8 +56,7 @@ void PlotLayoutInset::setInsetRect(int index, const QRectF &rect)
   if (elementAt(index))
     mInsetRect[index] = rect;
   else
-    qDebug() << "void PlotLayoutInset::setInsetRect(int, const QRectF&)"
-             << "Invalid element index:" << index;
+    qDebug() << Q_FUNC_INFO << "Invalid element index:" << index;
 }
 
 void PlotLayoutInset::updateLayout()
@@ -123,16 +117,14 @@ PlotLayoutElement *PlotLayoutInset::takeAt(int index)
     mInsetRect.removeAt(index);
     return el;
   }
-  qDebug() << "virtual PlotLayoutElement* PlotLayoutInset::takeAt(int)"
-           << "Attempt to take invalid index:" << index;
+  qDebug() << Q_FUNC_INFO << "Attempt to take invalid index:" << index;
   return nullptr;
 }
 
 bool PlotLayoutInset::take(PlotLayoutElement *element)
 {
   if (!element) {
-    qDebug() << "virtual bool PlotLayoutInset::take(PlotLayoutElement*)"
-             << "Can't take null element";
+    qDebug() << Q_FUNC_INFO << "Can't take null element";
     return false;
   }
   for (int i = 0; i < elementCount(); ++i) {
@@ -141,8 +133,7 @@ bool PlotLayoutInset::take(PlotLayoutElement *element)
       return true;
     }
   }
-  qDebug() << "virtual bool PlotLayoutInset::take(PlotLayoutElement*)"
-           << "Element not in this layout, couldn't take";
+  qDebug() << Q_FUNC_INFO << "Element not in this layout, couldn't take";
   return false;
 }
 
@@ -162,8 +153,7 @@ double PlotLayoutInset::selectTest(const QPointF &pos, bool onlySelectable, QVar
 void PlotLayoutInset::addElement(PlotLayoutElement *element, Qt::Alignment alignment)
 {
   if (!element) {
-    qDebug() << "void PlotLayoutInset::addElement(PlotLayoutElement*, Qt::Alignment)"
-             << "Can't add null element";
+    qDebug() << Q_FUNC_INFO << "Can't add null element";
     return;
   }
   if (PlotLayout *oldLayout = element->layout())
@@ -178,8 +168,7 @@ void PlotLayoutInset::addElement(PlotLayoutElement *element, Qt::Alignment align
 void PlotLayoutInset::addElement(PlotLayoutElement *element, const QRectF &rect)
 {
   if (!element) {
-    qDebug() << "void PlotLayoutInset::addElement(PlotLayoutElement*, const QRectF&)"
-             << "Can't add null element";
+    qDebug() << Q_FUNC_INFO << "Can't add null element";
     return;
   }
   if (PlotLayout *oldLayout = element->layout())

@@ -22,8 +22,7 @@ PlotAbstractLegendItem::PlotAbstractLegendItem(PlotLegend *parent)
       mSelected(false)
 {
   if (!parent) {
-    qDebug() << "PlotAbstractLegendItem::PlotAbstractLegendItem(PlotLegend*)"
-             << "null legend";
+    qDebug() << Q_FUNC_INFO << "null legend";
     setMargins(QMargins(8, 2, 8, 2));
     return;
   }
@@ -260,8 +259,7 @@ void PlotLegend::setSelectedParts(const SelectableParts &selectedParts)
   if (mSelectedParts == newSelected)
     return;
   if (!mSelectedParts.testFlag(spItems) && newSelected.testFlag(spItems)) {
-    qDebug() << "void PlotLegend::setSelectedParts(const SelectableParts&)"
-             << "spItems flag can not be set, it can only be unset with this function";
+    qDebug() << Q_FUNC_INFO << "spItems flag can not be set, it can only be unset with this function";
     newSelected &= ~SelectableParts(spItems);
   }
   if (mSelectedParts.testFlag(spItems) && !newSelected.testFlag(spItems)) {
@@ -323,14 +321,12 @@ bool PlotLegend::hasItemWithPlottable(const PlotAbstractPlottable *plottable) co
 bool PlotLegend::addItem(PlotAbstractLegendItem *item)
 {
   if (!item) {
-    qDebug() << "bool PlotLegend::addItem(PlotAbstractLegendItem*)"
-             << "null item";
+    qDebug() << Q_FUNC_INFO << "null item";
     return false;
   }
   // An item made for another legend would keep pointing there.
   if (item->parentLegend() != this) {
-    qDebug() << "bool PlotLegend::addItem(PlotAbstractLegendItem*)"
-             << "item not created for this legend:" << reinterpret_cast<quintptr>(item);
+    qDebug() << Q_FUNC_INFO << "item not created for this legend:" << reinterpret_cast<quintptr>(item);
     return false;
   }
   if (hasItem(item))

@@ -55,7 +55,7 @@ void PlotMarginGroup::addChild(Plot::MarginSide side, PlotLayoutElement *element
 {
   QList<PlotLayoutElement *> &members = mChildren[side];
   if (members.contains(element)) {
-    qDebug() << "void PlotMarginGroup::addChild(Plot::MarginSide, PlotLayoutElement*)"
+    qDebug() << Q_FUNC_INFO
              << "element is already child of this margin group side" << reinterpret_cast<quintptr>(element);
     return;
   }
@@ -66,6 +66,5 @@ void PlotMarginGroup::removeChild(Plot::MarginSide side, PlotLayoutElement *elem
 {
   auto it = mChildren.find(side);
   if (it == mChildren.end() || !it.value().removeOne(element))
-    qDebug() << "void PlotMarginGroup::removeChild(Plot::MarginSide, PlotLayoutElement*)"
-             << "element is not child of this margin group side" << reinterpret_cast<quintptr>(element);
+    qDebug() << Q_FUNC_INFO << "element is not child of this margin group side" << reinterpret_cast<quintptr>(element);
 }

@@ -81,8 +81,7 @@ void PlotPainter::restore()
   if (!mAntialiasingStack.isEmpty())
     mIsAntialiasing = mAntialiasingStack.pop();
   else
-    qDebug() << "void PlotPainter::restore()"
-             << "Unbalanced save/restore";
+    qDebug() << Q_FUNC_INFO << "Unbalanced save/restore";
   QPainter::restore();
 }
 

@@ -19,16 +19,13 @@ PlotAbstractPlottable::PlotAbstractPlottable(PlotAxis *keyAxis, PlotAxis *valueA
       mValueAxis(valueAxis), mSelectable(true), mSelected(false)
 {
   if (!keyAxis || !valueAxis) {
-    qDebug() << "PlotAbstractPlottable::PlotAbstractPlottable(PlotAxis*, PlotAxis*)"
-             << "invalid key or value axis";
+    qDebug() << Q_FUNC_INFO << "invalid key or value axis";
     return;
   }
   if (keyAxis->parentPlot() != valueAxis->parentPlot())
-    qDebug() << "PlotAbstractPlottable::PlotAbstractPlottable(PlotAxis*, PlotAxis*)"
-             << "Parent plot of keyAxis is not the same as that of valueAxis.";
+    qDebug() << Q_FUNC_INFO << "Parent plot of keyAxis is not the same as that of valueAxis.";
   if (keyAxis->orientation() == valueAxis->orientation())
-    qDebug() << "PlotAbstractPlottable::PlotAbstractPlottable(PlotAxis*, PlotAxis*)"
-             << "keyAxis and valueAxis must be orthogonal to each other.";
+    qDebug() << Q_FUNC_INFO << "keyAxis and valueAxis must be orthogonal to each other.";
 }
 
 PlotAbstractPlottable::~PlotAbstractPlottable()
@@ -93,8 +90,7 @@ void PlotAbstractPlottable::rescaleKeyAxis(bool onlyEnlarge) const
 {
   PlotAxis *axis = mKeyAxis.data();
   if (!axis) {
-    qDebug() << "void PlotAbstractPlottable::rescaleKeyAxis(bool) const"
-             << "invalid key axis";
+    qDebug() << Q_FUNC_INFO << "invalid key axis";
     return;
   }
   rescaleAxis(axis, true, onlyEnlarge);
@@ -104,8 +100,7 @@ void PlotAbstractPlottable::rescaleValueAxis(bool onlyEnlarge) const
 {
   PlotAxis *axis = mValueAxis.data();
   if (!axis) {
-    qDebug() << "void PlotAbstractPlottable::rescaleValueAxis(bool) const"
-             << "invalid value axis";
+    qDebug() << Q_FUNC_INFO << "invalid value axis";
     return;
   }
   rescaleAxis(axis, false, onlyEnlarge);
@@ -141,8 +136,7 @@ void PlotAbstractPlottable::coordsToPixels(double key, double value, double &x, 
   const PlotAxis *keyAxis = mKeyAxis.data();
   const PlotAxis *valueAxis = mValueAxis.data();
   if (!keyAxis || !valueAxis) {
-    qDebug() << "void PlotAbstractPlottable::coordsToPixels(double, double, double&, double&) const"
-             << "invalid key or value axis";
+    qDebug() << Q_FUNC_INFO << "invalid key or value axis";
     return;
   }
   if (keyAxis->orientation() == Qt::Horizontal) {
@@ -159,8 +153,7 @@ const QPointF PlotAbstractPlottable::coordsToPixels(double key, double value) co
   const PlotAxis *keyAxis = mKeyAxis.data();
   const PlotAxis *valueAxis = mValueAxis.data();
   if (!keyAxis || !valueAxis) {
-    qDebug() << "const QPointF PlotAbstractPlottable::coordsToPixels(double, double) const"
-             << "invalid key or value axis";
+    qDebug() << Q_FUNC_INFO << "invalid key or value axis";
     return QPointF();
   }
   if (keyAxis->orientation() == Qt::Horizontal)
@@ -173,8 +166,7 @@ void PlotAbstractPlottable::pixelsToCoords(double x, double y, double &key, doub
   const PlotAxis *keyAxis = mKeyAxis.data();
   const PlotAxis *valueAxis = mValueAxis.data();
   if (!keyAxis || !valueAxis) {
-    qDebug() << "void PlotAbstractPlottable::pixelsToCoords(double, double, double&, double&) const"
-             << "invalid key or value axis";
+    qDebug() << Q_FUNC_INFO << "invalid key or value axis";
     return;
   }
   if (keyAxis->orientation() == Qt::Horizontal) {

@@ -47,8 +47,7 @@ void PlotStatisticalBox::clearData()
 void PlotStatisticalBox::draw(PlotPainter *painter)
 {
   if (!mKeyAxis || !mValueAxis) {
-    qDebug() << "virtual void PlotStatisticalBox::draw(PlotPainter*)"
-             << "invalid key or value axis";
+    qDebug() << Q_FUNC_INFO << "invalid key or value axis";
     return;
   }
   QRectF quartileBox;
@@ -119,8 +118,7 @@ double PlotStatisticalBox::selectTest(const QPointF &pos, bool onlySelectable, Q
     return -1;
   const PlotAxis *keyAxis = mKeyAxis.data();
   if (!keyAxis || !mValueAxis) {
-    qDebug() << "virtual double PlotStatisticalBox::selectTest(const QPointF&, bool, QVariant*) const"
-             << "invalid key or value axis";
+    qDebug() << Q_FUNC_INFO << "invalid key or value axis";
     return -1;
   }
   if (!keyAxis->axisRect() || !keyAxis->axisRect()->rect().contains(pos.toPoint()))

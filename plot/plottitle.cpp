@@ -39,8 +39,7 @@ PlotTitle::PlotTitle(PlotWidget *parentPlot, const QString &text)
     takeFontsFrom(parentPlot);
     setLayer(QStringLiteral("axes"));
   } else {
-    qDebug() << "PlotTitle::PlotTitle(PlotWidget*, const QString&)"
-             << "null plot";
+    qDebug() << Q_FUNC_INFO << "null plot";
   }
   setMargins(QMargins(5, 5, 5, 0));
 }

@@ -211,8 +211,7 @@ PlotLayer *PlotWidget::layer(int index) const
 {
   if (index >= 0 && index < mLayers.size())
     return mLayers.at(index);
-  qDebug() << "PlotLayer* PlotWidget::layer(int) const"
-           << "index out of bounds:" << index;
+  qDebug() << Q_FUNC_INFO << "index out of bounds:" << index;
   return nullptr;
 }
 
@@ -220,16 +219,14 @@ bool PlotWidget::setCurrentLayer(const QString &name)
 {
   if (PlotLayer *newCurrentLayer = layer(name))
     return setCurrentLayer(newCurrentLayer);
-  qDebug() << "bool PlotWidget::setCurrentLayer(const QString&)"
-           << "layer with name doesn't exist:" << name;
+  qDebug() << Q_FUNC_INFO << "layer with name doesn't exist:" << name;
   return false;
 }
 
 bool PlotWidget::setCurrentLayer(PlotLayer *layer)
 {
   if (!mLayers.contains(layer)) {
-    qDebug() << "bool PlotWidget::setCurrentLayer(PlotLayer*)"
-             << "layer not a layer of this PlotWidget:" << reinterpret_cast<quintptr>(layer);
+    qDebug() << Q_FUNC_INFO << "layer not a layer of this PlotWidget:" << reinterpret_cast<quintptr>(layer);
     return false;
   }
   mCurrentLayer = layer;
@@ -241,13 +238,11 @@ bool PlotWidget::addLayer(const QString &name, PlotLayer *otherLayer, LayerInser
   if (!otherLayer && !mLayers.isEmpty())
     otherLayer = mLayers.last();
   if (otherLayer && !mLayers.contains(otherLayer)) {
-    qDebug() << "bool PlotWidget::addLayer(const QString&, PlotLayer*, PlotWidget::LayerInsertMode)"
-             << "otherLayer not a layer of this PlotWidget:" << reinterpret_cast<quintptr>(otherLayer);
+    qDebug() << Q_FUNC_INFO << "otherLayer not a layer of this PlotWidget:" << reinterpret_cast<quintptr>(otherLayer);
     return false;
   }
   if (layer(name)) {
-    qDebug() << "bool PlotWidget::addLayer(const QString&, PlotLayer*, PlotWidget::LayerInsertMode)"
-             << "A layer exists already with the name" << name;
+    qDebug() << Q_FUNC_INFO << "A layer exists already with the name" << name;
     return false;
   }
   PlotLayer *newLayer = new PlotLayer(this, name);
@@ -260,13 +255,11 @@ bool PlotWidget::addLayer(const QString &name, PlotLayer *otherLayer, LayerInser
 bool PlotWidget::removeLayer(PlotLayer *layer)
 {
   if (!mLayers.contains(layer)) {
-    qDebug() << "bool PlotWidget::removeLayer(PlotLayer*)"
-             << "layer not a layer of this PlotWidget:" << reinterpret_cast<quintptr>(layer);
+    qDebug() << Q_FUNC_INFO << "layer not a layer of this PlotWidget:" << reinterpret_cast<quintptr>(layer);
     return false;
   }
   if (mLayers.size() < 2) {
-    qDebug() << "bool PlotWidget::removeLayer(PlotLayer*)"
-             << "can't remove last layer";
+    qDebug() << Q_FUNC_INFO << "can't remove last layer";
     return false;
   }
   const int removedIndex = layer->index();
@@ -292,13 +285,11 @@ bool PlotWidget::removeLayer(PlotLayer *layer)
 bool PlotWidget::moveLayer(PlotLayer *layer, PlotLayer *otherLayer, LayerInsertMode insertMode)
 {
   if (!mLayers.contains(layer)) {
-    qDebug() << "bool PlotWidget::moveLayer(PlotLayer*, PlotLayer*, PlotWidget::LayerInsertMode)"
-             << "layer not a layer of this PlotWidget:" << reinterpret_cast<quintptr>(layer);
+    qDebug() << Q_FUNC_INFO << "layer not a layer of this PlotWidget:" << reinterpret_cast<quintptr>(layer);
     return false;
   }
   if (!mLayers.contains(otherLayer)) {
-    qDebug() << "bool PlotWidget::moveLayer(PlotLayer*, PlotLayer*, PlotWidget::LayerInsertMode)"
-             << "otherLayer not a layer of this PlotWidget:";
+    qDebug() << Q_FUNC_INFO << "otherLayer not a layer of this PlotWidget:";
     return false;
   }
   if (layer == otherLayer)
@@ -331,8 +322,7 @@ PlotAxisRect *PlotWidget::axisRect(int index) const
   const QList<PlotAxisRect *> rects = axisRects();
   if (index >= 0 && index < rects.size())
     return rects.at(index);
-  qDebug() << "PlotAxisRect* PlotWidget::axisRect(int) const"
-           << "invalid axis rect index" << index;
+  qDebug() << Q_FUNC_INFO << "invalid axis rect index" << index;
   return nullptr;
 }
 
@@ -394,7 +384,7 @@ void PlotWidget::replot(PlotWidget::RefreshPriority refreshPriority)
     else
       update();
   } else {
-    qDebug() << "void PlotWidget::replot(PlotWidget::RefreshPriority)"
+    qDebug() << Q_FUNC_INFO
              << "Couldn't activate painter on buffer. This usually happens because PlotWidget has width or height "
                 "zero.";
   }

@@ -88,7 +88,7 @@ bool PlotWidget::resolveExportSize(int &width, int &height, const char *signatur
 
 QPixmap PlotWidget::toPixmap(int width, int height, double scale)
 {
-  static const char signature[] = "QPixmap PlotWidget::toPixmap(int, int, double)";
+  const char *const signature = Q_FUNC_INFO;
   if (!resolveExportSize(width, height, signature))
     return QPixmap();
   if (!(std::isfinite(scale) && scale > 0)) {
@@ -135,7 +135,7 @@ QPixmap PlotWidget::toPixmap(int width, int height, double scale)
 
 void PlotWidget::toPainter(PlotPainter *painter, int width, int height)
 {
-  static const char signature[] = "void PlotWidget::toPainter(PlotPainter*, int, int)";
+  const char *const signature = Q_FUNC_INFO;
   if (!painter || !painter->isActive()) {
     qDebug() << signature << "Passed painter is not active";
     return;
@@ -155,7 +155,7 @@ void PlotWidget::toPainter(PlotPainter *painter, int width, int height)
 bool PlotWidget::saveRastered(const QString &fileName, int width, int height, double scale, const char *format,
                               int quality)
 {
-  static const char signature[] = "bool PlotWidget::saveRastered(const QString&, int, int, double, const char*, int)";
+  const char *const signature = Q_FUNC_INFO;
   const QPixmap pixmap = toPixmap(width, height, scale);
   if (pixmap.isNull())
     return false;
@@ -190,7 +190,7 @@ bool PlotWidget::saveBmp(const QString &fileName, int width, int height, double 
 bool PlotWidget::savePdf(const QString &fileName, bool noCosmeticPen, int width, int height,
                          const QString &pdfCreator, const QString &pdfTitle)
 {
-  static const char signature[] = "bool PlotWidget::savePdf(const QString&, bool, int, int, const QString&, const QString&)";
+  const char *const signature = Q_FUNC_INFO;
   if (!resolveExportSize(width, height, signature))
     return false;
   QBuffer buffer;

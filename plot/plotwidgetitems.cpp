@@ -9,8 +9,7 @@ PlotAbstractItem *PlotWidget::item(int index) const
 {
   if (index >= 0 && index < mItems.size())
     return mItems.at(index);
-  qDebug() << "PlotAbstractItem* PlotWidget::item(int) const"
-           << "index out of bounds:" << index;
+  qDebug() << Q_FUNC_INFO << "index out of bounds:" << index;
   return nullptr;
 }
 
@@ -22,8 +21,7 @@ PlotAbstractItem *PlotWidget::item() const
 bool PlotWidget::addItem(PlotAbstractItem *item)
 {
   if (!item || mItems.contains(item) || item->parentPlot() != this) {
-    qDebug() << "bool PlotWidget::addItem(PlotAbstractItem*)"
-             << "item either already in list or not created with this "
+    qDebug() << Q_FUNC_INFO << "item either already in list or not created with this "
                 "PlotWidget as parent:"
              << reinterpret_cast<quintptr>(item);
     return false;
@@ -35,8 +33,7 @@ bool PlotWidget::addItem(PlotAbstractItem *item)
 bool PlotWidget::removeItem(PlotAbstractItem *item)
 {
   if (!item || !mItems.contains(item)) {
-    qDebug() << "bool PlotWidget::removeItem(PlotAbstractItem*)"
-             << "item not in list:" << reinterpret_cast<quintptr>(item);
+    qDebug() << Q_FUNC_INFO << "item not in list:" << reinterpret_cast<quintptr>(item);
     return false;
   }
   // Out of the list first: whatever the item's destruction sets off never
@@ -49,8 +46,7 @@ bool PlotWidget::removeItem(PlotAbstractItem *item)
 bool PlotWidget::removeItem(int index)
 {
   if (index < 0 || index >= mItems.size()) {
-    qDebug() << "bool PlotWidget::removeItem(int)"
-             << "index out of bounds:" << index;
+    qDebug() << Q_FUNC_INFO << "index out of bounds:" << index;
     return false;
   }
   return removeItem(mItems.at(index));

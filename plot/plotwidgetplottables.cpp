@@ -11,8 +11,7 @@ PlotAbstractPlottable *PlotWidget::plottable(int index)
 {
   if (index >= 0 && index < mPlottables.size())
     return mPlottables.at(index);
-  qDebug() << "PlotAbstractPlottable* PlotWidget::plottable(int)"
-           << "index out of bounds:" << index;
+  qDebug() << Q_FUNC_INFO << "index out of bounds:" << index;
   return nullptr;
 }
 
@@ -24,12 +23,11 @@ PlotAbstractPlottable *PlotWidget::plottable()
 bool PlotWidget::addPlottable(PlotAbstractPlottable *plottable)
 {
   if (plottable && mPlottables.contains(plottable)) {
-    qDebug() << "bool PlotWidget::addPlottable(PlotAbstractPlottable*)"
-             << "plottable already added to this PlotWidget:" << reinterpret_cast<quintptr>(plottable);
+    qDebug() << Q_FUNC_INFO << "plottable already added to this PlotWidget:" << reinterpret_cast<quintptr>(plottable);
     return false;
   }
   if (!plottable || plottable->parentPlot() != this) {
-    qDebug() << "bool PlotWidget::addPlottable(PlotAbstractPlottable*)"
+    qDebug() << Q_FUNC_INFO
              << "plottable not created with this PlotWidget as parent:" << reinterpret_cast<quintptr>(plottable);
     return false;
   }
@@ -46,8 +44,7 @@ bool PlotWidget::addPlottable(PlotAbstractPlottable *plottable)
 bool PlotWidget::removePlottable(PlotAbstractPlottable *plottable)
 {
   if (!plottable || !mPlottables.contains(plottable)) {
-    qDebug() << "bool PlotWidget::removePlottable(PlotAbstractPlottable*)"
-             << "plottable not in list:" << reinterpret_cast<quintptr>(plottable);
+    qDebug() << Q_FUNC_INFO << "plottable not in list:" << reinterpret_cast<quintptr>(plottable);
     return false;
   }
   plottable->removeFromLegend();
@@ -63,8 +60,7 @@ bool PlotWidget::removePlottable(int index)
 {
   if (index >= 0 && index < mPlottables.size())
     return removePlottable(mPlottables.at(index));
-  qDebug() << "bool PlotWidget::removePlottable(int)"
-           << "index out of bounds:" << index;
+  qDebug() << Q_FUNC_INFO << "index out of bounds:" << index;
   return false;
 }
 
@@ -102,8 +98,7 @@ PlotGraph *PlotWidget::graph(int index) const
 {
   if (index >= 0 && index < mGraphs.size())
     return mGraphs.at(index);
-  qDebug() << "PlotGraph* PlotWidget::graph(int) const"
-           << "index out of bounds:" << index;
+  qDebug() << Q_FUNC_INFO << "index out of bounds:" << index;
   return nullptr;
 }
 
@@ -119,13 +114,12 @@ PlotGraph *PlotWidget::addGraph(PlotAxis *keyAxis, PlotAxis *valueAxis)
   if (!valueAxis)
     valueAxis = yAxis;
   if (!keyAxis || !valueAxis) {
-    qDebug() << "PlotGraph* PlotWidget::addGraph(PlotAxis*, PlotAxis*)"
+    qDebug() << Q_FUNC_INFO
              << "can't use default PlotWidget xAxis or yAxis, because at least one is invalid (has been deleted)";
     return nullptr;
   }
   if (keyAxis->parentPlot() != this || valueAxis->parentPlot() != this) {
-    qDebug() << "PlotGraph* PlotWidget::addGraph(PlotAxis*, PlotAxis*)"
-             << "passed keyAxis or valueAxis doesn't have this PlotWidget as parent";
+    qDebug() << Q_FUNC_INFO << "passed keyAxis or valueAxis doesn't have this PlotWidget as parent";
     return nullptr;
   }
   PlotGraph *newGraph = new PlotGraph(keyAxis, valueAxis);

@@ -129,6 +129,25 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Data logger for the TOVRI USB current/voltage logger and the Kelvaro Power V1/V2 bench supplies.</source>
+        <translation>Data logger for the TOVRI USB current/voltage logger and the Kelvaro Power V1/V2 bench supplies.</translation>
+    </message>
+    <message>
+        <source>Displays help on commandline options.</source>
+        <translation>Displays help on commandline options.</translation>
+    </message>
+    <message>
+        <source>Developer mode (has no further effect).</source>
+        <translation>Developer mode (has no further effect).</translation>
+    </message>
+    <message>
+        <source>Unexpected argument &apos;%1&apos;.</source>
+        <translation>Unexpected argument &apos;%1&apos;.</translation>
+    </message>
+</context>
+<context>
     <name>ControlPanel</name>
     <message>
         <source>Control</source>

@@ -129,6 +129,25 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Data logger for the TOVRI USB current/voltage logger and the Kelvaro Power V1/V2 bench supplies.</source>
+        <translation>Реєстратор даних для USB-реєстратора струму й напруги TOVRI та лабораторних джерел живлення Kelvaro Power V1/V2.</translation>
+    </message>
+    <message>
+        <source>Displays help on commandline options.</source>
+        <translation>Показує довідку щодо параметрів командного рядка.</translation>
+    </message>
+    <message>
+        <source>Developer mode (has no further effect).</source>
+        <translation>Режим розробника (більше ні на що не впливає).</translation>
+    </message>
+    <message>
+        <source>Unexpected argument &apos;%1&apos;.</source>
+        <translation>Неочікуваний аргумент «%1».</translation>
+    </message>
+</context>
+<context>
     <name>ControlPanel</name>
     <message>
         <source>Control</source>

@@ -1,11 +1,15 @@
 #include "appglobals.h"
+#include "commandline.h"
 #include "runguard.h"
 #include "testmain.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUuid>
@@ -31,6 +35,42 @@ std::unique_ptr<QProcess> holder(const QString &key, QByteArray *said)
     return nullptr;
   *said = process->readLine().trimmed();
   return process;
+}
+
+// An environment without any display: the program may not need one here.
+QProcessEnvironment headlessEnvironment(const QString &tmp)
+{
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QT_LOGGING_RULES", "QT_LOGGING_CONF"})
+    env.remove(QString::fromLatin1(name));
+  env.insert("TMPDIR", tmp);
+  env.insert("XDG_RUNTIME_DIR", tmp);
+  return env;
+}
+
+// Runs `program` with `args` to its end; false when it did not end.
+bool runToEnd(QProcess &process, const QString &program, const QStringList &args,
+              const QProcessEnvironment &env)
+{
+  process.setProcessEnvironment(env);
+  process.start(program, args);
+  return process.waitForStarted(30000) && process.waitForFinished(60000);
+}
+
+// Checks `file` with `validator` (with `args` before the file) when the
+// validator is installed.
+void validate(const char *validator, QStringList args, const QString &file)
+{
+  const QString tool = QStandardPaths::findExecutable(QString::fromLatin1(validator));
+  if (tool.isEmpty()) {
+    qWarning("%s is not installed: %s not validated", validator, qPrintable(file));
+    return;
+  }
+  QProcess check;
+  check.setProcessChannelMode(QProcess::MergedChannels);
+  check.start(tool, args << file);
+  QVERIFY(check.waitForFinished(60000));
+  QVERIFY2(check.exitStatus() == QProcess::NormalExit && check.exitCode() == 0, check.readAll().constData());
 }
 
 } // namespace
@@ -101,6 +141,49 @@ private slots:
   }
 };
 
+// How the command line is read, before anything starts.
+class CommandLineTest : public QObject
+{
+  Q_OBJECT
+private slots:
+  void parse_data()
+  {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<bool>("developer");
+    QTest::newRow("nothing") << QStringList{} << int(CommandLine::Run) << false;
+    QTest::newRow("-developer") << QStringList{"-developer"} << int(CommandLine::Run) << true;
+    QTest::newRow("-developer after toolkit options")
+      << QStringList{"-platform", "offscreen", "-style=fusion", "-reverse", "-developer"} << int(CommandLine::Run)
+      << true;
+    QTest::newRow("two hyphens, as the help spells it") << QStringList{"--developer"} << int(CommandLine::Run) << true;
+    QTest::newRow("letter case") << QStringList{"-DEVELOPER"} << int(CommandLine::Refuse) << false;
+    QTest::newRow("--version") << QStringList{"--version"} << int(CommandLine::ShowVersion) << false;
+    QTest::newRow("-help") << QStringList{"-help"} << int(CommandLine::ShowHelp) << false;
+    QTest::newRow("help before version") << QStringList{"--version", "--help"} << int(CommandLine::ShowHelp) << false;
+    QTest::newRow("unknown") << QStringList{"--bogus", "-developer"} << int(CommandLine::Refuse) << false;
+    QTest::newRow("positional") << QStringList{"capture.tovri"} << int(CommandLine::Refuse) << false;
+    QTest::newRow("after --") << QStringList{"--", "-developer"} << int(CommandLine::Refuse) << false;
+  }
+
+  void parse()
+  {
+    QFETCH(QStringList, args);
+    QFETCH(int, action);
+    QFETCH(bool, developer);
+    args.prepend(QStringLiteral("tovri"));
+    CommandLine commandLine;
+    QCOMPARE(int(commandLine.parse(args)), action);
+    QCOMPARE(commandLine.errorText().isEmpty(), action != CommandLine::Refuse);
+    if (action != CommandLine::Refuse)
+      QCOMPARE(commandLine.developerMode(), developer);
+    const QString help = commandLine.helpText();
+    QVERIFY(help.contains(QLatin1String("--version")));
+    QVERIFY(help.contains(QLatin1String("-developer")));
+    QVERIFY(!help.contains(QLatin1String("platform")));
+  }
+};
+
 // The built program and its installation.
 class ProgramTest : public QObject
 {
@@ -124,10 +207,11 @@ private slots:
     env.insert("HOME", home.path());
     env.insert("TMPDIR", home.filePath("tmp"));
     env.insert("XDG_RUNTIME_DIR", home.filePath("tmp"));
-    env.insert("QT_QPA_PLATFORM", "offscreen");
+    // The toolkit's options and -developer pass the command line.
+    env.remove("QT_QPA_PLATFORM");
     program.setProcessEnvironment(env);
     program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    program.start(QStringLiteral(TOVRI_PROGRAM), {});
+    program.start(QStringLiteral(TOVRI_PROGRAM), {"-developer", "-platform", "offscreen"});
     QVERIFY(program.waitForStarted(30000));
     // Still running after three seconds: it started and did not fall over.
     QVERIFY(!program.waitForFinished(3000));
@@ -153,15 +237,45 @@ private slots:
     const QFileInfo link(root.filePath("bin/tovri"));
     QVERIFY(link.isSymLink());
     QCOMPARE(link.canonicalFilePath(), program.canonicalFilePath());
-    QVERIFY(QFileInfo::exists(root.filePath("lib/tovri/QtLanguage_uk.qm")));
-    QVERIFY(QFileInfo::exists(root.filePath("lib/tovri/QtLanguage_en.qm")));
 
-    QFile desktop(root.filePath("share/applications/tovri.desktop"));
+    const QStringList expected = {
+      "lib/tovri/QtLanguage_uk.qm",
+      "lib/tovri/QtLanguage_en.qm",
+      "share/applications/com.quillomar.olk.tovri.desktop",
+      "share/metainfo/com.quillomar.olk.tovri.metainfo.xml",
+      "share/icons/hicolor/48x48/apps/tovri.png",
+      "share/icons/hicolor/64x64/apps/tovri.png",
+      "share/icons/hicolor/128x128/apps/tovri.png",
+      "share/icons/hicolor/scalable/apps/tovri.svg",
+      "share/man/man1/tovri.1",
+      "share/doc/tovri/LICENSE",
+      "lib/udev/rules.d/70-tovri.rules",
+    };
+    for (const QString &file : expected)
+      QVERIFY2(QFileInfo(root.filePath(file)).isFile(), qPrintable(file));
+    for (int size : {48, 64, 128}) {
+      const QImage icon(root.filePath(QStringLiteral("share/icons/hicolor/%1x%1/apps/tovri.png").arg(size)));
+      QCOMPARE(icon.size(), QSize(size, size));
+    }
+
+    QFile desktop(root.filePath("share/applications/com.quillomar.olk.tovri.desktop"));
     QVERIFY(desktop.open(QIODevice::ReadOnly));
     const QByteArray entry = desktop.readAll();
     QVERIFY(entry.contains("Exec=tovri"));
     QVERIFY(entry.contains("Icon=tovri"));
-    QVERIFY(QFileInfo::exists(root.filePath("share/icons/hicolor/64x64/apps/tovri.png")));
+    QFile metainfo(root.filePath("share/metainfo/com.quillomar.olk.tovri.metainfo.xml"));
+    QVERIFY(metainfo.open(QIODevice::ReadOnly));
+    const QByteArray component = metainfo.readAll();
+    QVERIFY(component.contains("<id>com.quillomar.olk.tovri</id>"));
+    QVERIFY(component.contains("<launchable type=\"desktop-id\">com.quillomar.olk.tovri.desktop</launchable>"));
+    QVERIFY(component.contains("<project_license>MIT</project_license>"));
+    QFile licence(root.filePath("share/doc/tovri/LICENSE"));
+    QVERIFY(licence.open(QIODevice::ReadOnly));
+    const QByteArray licenceText = licence.readAll();
+    QVERIFY(licenceText.startsWith("MIT License"));
+    QVERIFY(licenceText.contains("Copyright (c) 2026 the TOVRI data logger authors"));
+    validate("desktop-file-validate", {}, desktop.fileName());
+    validate("appstreamcli", {"validate", "--no-net"}, metainfo.fileName());
 
     QFile rule(root.filePath("lib/udev/rules.d/70-tovri.rules"));
     QVERIFY(rule.open(QIODevice::ReadOnly));
@@ -171,10 +285,127 @@ private slots:
     }
     QCOMPARE(rules.count("TAG+=\"uaccess\""), 2);
     QCOMPARE(rules.count("SUBSYSTEM==\"usb\""), 2);
+
+    // The manifest lists every installed file, the link included: removing
+    // what it lists leaves only empty folders.
+    QFile manifest(QStringLiteral(TOVRI_BUILD_DIR "/install_manifest.txt"));
+    QVERIFY(manifest.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QStringList listed = QString::fromLocal8Bit(manifest.readAll()).split('\n', Qt::SkipEmptyParts);
+    QVERIFY(listed.contains(link.absoluteFilePath()));
+    for (const QString &file : listed) {
+      QVERIFY2(file.startsWith(root.absolutePath() + '/'), qPrintable(file));
+      QVERIFY2(QFile::remove(file), qPrintable(file));
+    }
+    QDirIterator left(root.absolutePath(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                      QDirIterator::Subdirectories);
+    while (left.hasNext()) {
+      const QFileInfo found(left.next());
+      QVERIFY2(found.isDir() && !found.isSymLink(), qPrintable(found.filePath()));
+    }
+  }
+
+  // What the command line does before any window, without a display.
+  void commandLine_data()
+  {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<QByteArray>("err");
+    const QByteArray version = QByteArray(App::Name) + ' ' + App::Version + '\n';
+    QTest::newRow("--version") << QStringList{"--version"} << 0 << version << QByteArray();
+    QTest::newRow("-v") << QStringList{"-v"} << 0 << version << QByteArray();
+    QTest::newRow("--version with -developer") << QStringList{"-developer", "--version"} << 0 << version
+                                               << QByteArray();
+    QTest::newRow("--help") << QStringList{"--help"} << 0 << QByteArray("Usage: ") << QByteArray();
+    QTest::newRow("-h") << QStringList{"-h"} << 0 << QByteArray("Usage: ") << QByteArray();
+    QTest::newRow("unknown") << QStringList{"--bogus"} << 2 << QByteArray() << QByteArray("Unknown option 'bogus'.");
+    QTest::newRow("unknown single dash") << QStringList{"-x"} << 2 << QByteArray() << QByteArray("Unknown option 'x'.");
+    QTest::newRow("letter case") << QStringList{"-Developer"} << 2 << QByteArray()
+                                 << QByteArray("Unknown option 'Developer'.");
+    QTest::newRow("unknown beside --version") << QStringList{"--version", "--bogus"} << 2 << QByteArray()
+                                              << QByteArray("Unknown option 'bogus'.");
+    QTest::newRow("file name") << QStringList{"capture.tovri"} << 2 << QByteArray()
+                               << QByteArray("Unexpected argument 'capture.tovri'.");
+    QTest::newRow("toolkit option without value") << QStringList{"-platform"} << 2 << QByteArray()
+                                                  << QByteArray("Missing value after '-platform'.");
+  }
+
+  void commandLine()
+  {
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, out);
+    QFETCH(QByteArray, err);
+    QTemporaryDir tmp;
+    QVERIFY(tmp.isValid());
+    const QProcessEnvironment env = headlessEnvironment(tmp.path());
+
+    // A copy of the program holds the guard meanwhile: none of this may
+    // touch it.
+    QProcess guardHolder;
+    guardHolder.setProcessEnvironment(env);
+    guardHolder.start(QStringLiteral(TOVRI_GUARD_HOLDER), {RunGuard::userKey(QString::fromLatin1(App::Key))});
+    QVERIFY(guardHolder.waitForStarted(30000) && guardHolder.waitForReadyRead(30000));
+    QCOMPARE(guardHolder.readLine().trimmed(), QByteArray("held"));
+
+    QProcess program;
+    QVERIFY(runToEnd(program, QStringLiteral(TOVRI_PROGRAM), args, env));
+    const QByteArray said = program.readAllStandardOutput();
+    const QByteArray complained = program.readAllStandardError();
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(program.exitCode() == exitCode, complained.constData());
+    if (exitCode == 0) {
+      QVERIFY2(said.startsWith(out), said.constData());
+      if (out.startsWith("Usage: ")) {
+        QVERIFY(said.contains("--version"));
+        QVERIFY(said.contains("-developer"));
+        QVERIFY(!said.contains("platform")); // the toolkit's options stay hidden
+      } else {
+        QCOMPARE(said, out);
+      }
+    } else {
+      QVERIFY(said.isEmpty());
+      QVERIFY2(complained.startsWith(err), complained.constData());
+      QVERIFY(complained.contains("Usage: "));
+      QVERIFY(complained.contains("--help"));
+    }
+    guardHolder.closeWriteChannel();
+    QVERIFY(guardHolder.waitForFinished(30000));
+    QCOMPARE(guardHolder.exitCode(), 0);
+  }
+
+  // Debug lines stay off unless the environment turns them on; info and
+  // warnings always pass.
+  void debugLinesMuted_data()
+  {
+    QTest::addColumn<QString>("rules");
+    QTest::addColumn<bool>("debug");
+    QTest::newRow("no rules") << QString() << false;
+    QTest::newRow("rules turn debug on") << QStringLiteral("*.debug=true") << true;
+    QTest::newRow("rules about something else") << QStringLiteral("qt.network.*=true") << false;
+  }
+
+  void debugLinesMuted()
+  {
+    QFETCH(QString, rules);
+    QFETCH(bool, debug);
+    QTemporaryDir tmp;
+    QVERIFY(tmp.isValid());
+    QProcessEnvironment env = headlessEnvironment(tmp.path());
+    if (!rules.isEmpty())
+      env.insert("QT_LOGGING_RULES", rules);
+    QProcess probe;
+    QVERIFY(runToEnd(probe, QStringLiteral(TOVRI_LOG_PROBE), {}, env));
+    QCOMPARE(probe.exitCode(), 0);
+    const QByteArray lines = probe.readAllStandardError();
+    QCOMPARE(lines.contains("probe: debug line"), debug);
+    QVERIFY(lines.contains("probe: info line"));
+    QVERIFY(lines.contains("probe: warning line"));
   }
 };
 
 TOVRI_TEST(RunGuardTest)
+TOVRI_TEST(CommandLineTest)
 TOVRI_TEST(ProgramTest)
 
 #include "tst_program.moc"

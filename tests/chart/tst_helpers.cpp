@@ -1,3 +1,4 @@
+#include "devicemode.h"
 #include "helpers.h"
 #include "plot.h"
 #include "processstate.h"
@@ -27,6 +28,18 @@ class HelpersTest : public QObject
 
 private slots:
   void init() { resetProcessState(); }
+
+  // The application's mode flags are the ones the device link reads.
+  void modeFlagsAreTheLinksFlags()
+  {
+    Helpers::powerMode = true;
+    QVERIFY(DeviceMode::powerMode && !DeviceMode::powerV2Mode);
+    Helpers::powerMode = false;
+    Helpers::powerV2Mode = true;
+    QVERIFY(DeviceMode::powerV2Mode && DeviceMode::powerSupply());
+    Helpers::powerV2Mode = false;
+    QVERIFY(!DeviceMode::powerSupply());
+  }
 
   void unitPrefixesAndDivider()
   {

@@ -1,5 +1,4 @@
 #include "devicemode.h"
-#include "helpers.h"
 #include "hiddevice.h"
 #include "linkprobe.h"
 #include "oxdeviceinfo.h"
@@ -262,8 +261,7 @@ private slots:
     QCOMPARE(link.sendPacket(start), 65);
     QCOMPARE(logger->written.last(), start.toByteArray() + QByteArray(1, '\0'));
     DeviceMode::powerMode = false;
-    // Set under the application's name: the same flag.
-    Helpers::powerV2Mode = true;
+    DeviceMode::powerV2Mode = true;
     link.sendPacket(start);
     QCOMPARE(logger->written.last(), start.toByteArray() + QByteArray(1, '\0'));
     DeviceMode::powerV2Mode = false;

@@ -4,6 +4,7 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QMetaMethod>
 
 #include <cmath>
 #include <limits>
@@ -60,6 +61,17 @@ class StatusPanelTest : public QObject
 private slots:
   void init() { resetState(); }
   void cleanup() { resetState(); }
+
+  // The panel only shows what it is handed: it has no signal for anyone to
+  // connect to in the belief that it reports something.
+  void declaresNoSignals()
+  {
+    const QMetaObject &meta = StatusPanel::staticMetaObject;
+    for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {
+      const QMetaMethod method = meta.method(i);
+      QVERIFY2(method.methodType() != QMetaMethod::Signal, method.methodSignature().constData());
+    }
+  }
 
   void lights_data()
   {

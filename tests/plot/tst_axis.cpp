@@ -502,7 +502,7 @@ private slots:
   {
     QCOMPARE(PlotAxis::opposite(PlotAxis::atLeft), PlotAxis::atRight);
     QCOMPARE(PlotAxis::opposite(PlotAxis::atTop), PlotAxis::atBottom);
-    QTest::ignoreMessage(QtDebugMsg, "static PlotAxis::AxisType PlotAxis::opposite(PlotAxis::AxisType) invalid axis type");
+    QTest::ignoreMessage(QtDebugMsg, "static PlotAxis::AxisType PlotAxis::opposite(AxisType) invalid axis type");
     QCOMPARE(PlotAxis::opposite(PlotAxis::AxisType(3)), PlotAxis::atLeft);
     QCOMPARE(PlotAxis::marginSideToAxisType(Plot::msBottom), PlotAxis::atBottom);
     QCOMPARE(PlotAxis::marginSideToAxisType(Plot::msRight), PlotAxis::atRight);

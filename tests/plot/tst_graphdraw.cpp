@@ -291,7 +291,7 @@ private slots:
       QString signature;
       QString nullList;
     };
-    const QString args = QStringLiteral("(QVector<QPointF>*, QVector<PlotData>*) const ");
+    const QString args = QStringLiteral("(QList<QPointF>*, QList<PlotData>*) const ");
     const QList<Generator> generators{
         {PlotGraph::lsLine, QStringLiteral("void PlotGraph::getLinePlotData") + args, QStringLiteral("linePixelData")},
         {PlotGraph::lsStepLeft, QStringLiteral("void PlotGraph::getStepLeftPlotData") + args,

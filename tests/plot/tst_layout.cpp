@@ -58,8 +58,8 @@ private slots:
   void sectionSizesBadInput()
   {
     TestGrid grid;
-    QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^QVector<int> PlotLayout::getSectionSizes\\(QVector<int>, "
-                                                        "QVector<int>, QVector<double>, int\\) const Passed vector "
+    QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^QList<int> PlotLayout::getSectionSizes\\(QList<int>, "
+                                                        "QList<int>, QList<double>, int\\) const Passed vector "
                                                         "sizes aren't equal:"));
     QVERIFY(grid.getSectionSizes({1, 2}, {0}, {1, 1}, 10).isEmpty());
     QVERIFY(grid.getSectionSizes({}, {}, {}, 10).isEmpty());

@@ -106,7 +106,7 @@ private slots:
     QTest::ignoreMessage(QtDebugMsg, "void PlotLayoutInset::setInsetAlignment(int, Qt::Alignment) Invalid element "
                                      "index: 9");
     inset.setInsetAlignment(9, Qt::AlignTop);
-    QTest::ignoreMessage(QtDebugMsg, "void PlotLayoutInset::setInsetPlacement(int, PlotLayoutInset::InsetPlacement) "
+    QTest::ignoreMessage(QtDebugMsg, "void PlotLayoutInset::setInsetPlacement(int, InsetPlacement) "
                                      "Invalid element index: 9");
     inset.setInsetPlacement(9, PlotLayoutInset::ipAligned);
     QTest::ignoreMessage(QtDebugMsg, "virtual PlotLayoutElement* PlotLayoutInset::takeAt(int) Attempt to take "

@@ -144,7 +144,7 @@ private slots:
     QVERIFY(plot.addLayer(QStringLiteral("under"), plot.layer(0), PlotWidget::limBelow));
     QCOMPARE(layerNames(plot).first(), QStringLiteral("under"));
     QTest::ignoreMessage(QtDebugMsg, "bool PlotWidget::addLayer(const QString&, PlotLayer*, "
-                                     "PlotWidget::LayerInsertMode) A layer exists already with the name \"top\"");
+                                     "LayerInsertMode) A layer exists already with the name \"top\"");
     QVERIFY(!plot.addLayer(QStringLiteral("top")));
     QCOMPARE(plot.layerCount(), 7);
 
@@ -169,7 +169,7 @@ private slots:
     QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^bool PlotWidget::moveLayer.* layer not a layer of this "
                                                         "PlotWidget:"));
     QVERIFY(!plot.moveLayer(other.layer(0), plot.layer(0)));
-    QTest::ignoreMessage(QtDebugMsg, "bool PlotWidget::moveLayer(PlotLayer*, PlotLayer*, PlotWidget::LayerInsertMode) "
+    QTest::ignoreMessage(QtDebugMsg, "bool PlotWidget::moveLayer(PlotLayer*, PlotLayer*, LayerInsertMode) "
                                      "otherLayer not a layer of this PlotWidget:");
     QVERIFY(!plot.moveLayer(plot.layer(0), other.layer(0)));
     QCOMPARE(layerNames(plot).first(), QStringLiteral("under"));
@@ -271,7 +271,7 @@ private slots:
     QCoreApplication::sendEvent(&plot, &resize);
     QSignalSpy before(&plot, &PlotWidget::beforeReplot);
     QSignalSpy after(&plot, &PlotWidget::afterReplot);
-    QTest::ignoreMessage(QtDebugMsg, "void PlotWidget::replot(PlotWidget::RefreshPriority) Couldn't activate painter "
+    QTest::ignoreMessage(QtDebugMsg, "void PlotWidget::replot(RefreshPriority) Couldn't activate painter "
                                      "on buffer. This usually happens because PlotWidget has width or height zero.");
     plot.replot();
     QCOMPARE(before.count(), 1);
