@@ -193,9 +193,14 @@ MainWindow::MainWindow(QWidget *parent)
   m_statusPanel->restore();
   m_controlPanel->restore();
   restoreDocks();
-  // Stacked docks first show the one with Start and Stop.
-  if (firstLayout && !tabifiedDockWidgets(m_dockControl).isEmpty())
-    m_dockControl->raise();
+  // Stacked docks first show the one with Start and Stop, once the window
+  // has laid out its docks.
+  if (firstLayout) {
+    QTimer::singleShot(0, this, [this] {
+      if (!tabifiedDockWidgets(m_dockControl).isEmpty())
+        m_dockControl->raise();
+    });
+  }
 
   emit changeColorTheme(dark);
   on_changeColors();
@@ -228,9 +233,11 @@ void MainWindow::fitToScreen()
   // window is shown: leave room for common ones.
   constexpr int FrameWidth = 8;
   constexpr int FrameHeight = 36;
+  // Wide enough for the docks beside a readable chart where the screen allows.
+  constexpr int ChartWidth = 1280;
   const QRect available = screen->availableGeometry();
   const QSize room(qMax(1, available.width() - FrameWidth), qMax(1, available.height() - FrameHeight));
-  resize(size().boundedTo(room));
+  resize(QSize(qMax(width(), ChartWidth), height()).boundedTo(room));
 }
 
 QString MainWindow::noDeviceHint()

@@ -173,17 +173,21 @@ QStringList textProblems(QWidget *window)
   return problems;
 }
 
-// Whether the pushed-down widget shows whole inside the viewport of the
-// scroll area that holds it, without scrolling.
+// Whether the widget shows whole, inside every widget that holds it, with
+// no scroll area scrolled to bring it there.
 bool shownWithoutScrolling(QWidget *widget)
 {
-  auto *area = qobject_cast<QScrollArea *>(widget->parentWidget());
-  for (QWidget *w = widget; w && !area; w = w->parentWidget())
-    area = qobject_cast<QScrollArea *>(w);
-  if (!area || !widget->isVisible())
+  if (!widget->isVisible())
     return false;
-  const QRect inViewport(widget->mapTo(area->viewport(), QPoint(0, 0)), widget->size());
-  return area->verticalScrollBar()->value() == 0 && area->viewport()->rect().contains(inViewport);
+  for (QWidget *holder = widget->parentWidget(); holder; holder = holder->parentWidget()) {
+    if (!holder->rect().contains(QRect(widget->mapTo(holder, QPoint(0, 0)), widget->size())))
+      return false;
+    if (auto *area = qobject_cast<QScrollArea *>(holder); area && area->verticalScrollBar()->value() != 0)
+      return false;
+    if (holder->isWindow())
+      break;
+  }
+  return true;
 }
 
 } // namespace
@@ -220,17 +224,21 @@ private slots:
     writeSettings({{"Options/language", language}});
     SimBus bus;
     bus.add<SimLogger>();
+    // As the program starts: the window shows, then the link finds the logger.
     MainWindow window;
-    quietLink();
-    pump();
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
+    quietLink();
+    pump();
     QCoreApplication::processEvents();
     const QRect available = window.screen()->availableGeometry();
     QCOMPARE(available.size(), QSize(1366, 768));
     QVERIFY2(window.frameGeometry().height() <= available.height(), qPrintable(QString::number(window.frameGeometry().height())));
     QVERIFY(window.frameGeometry().width() <= available.width());
     QVERIFY(window.statusBar()->mapTo(&window, QPoint(0, window.statusBar()->height())).y() <= window.height());
+    const QString folder = qEnvironmentVariable("TOVRI_SCREENSHOT_DIR");
+    if (!folder.isEmpty() && QDir().mkpath(folder))
+      window.grab().save(QDir(folder).filePath(QStringLiteral("first-start-%1.png").arg(language)));
     // Start and Stop show at once, in the dock that is up at first start.
     for (const char *name : {"btnStart", "btnStop"}) {
       auto *button = window.controlPanel()->findChild<QPushButton *>(name);
@@ -290,14 +298,21 @@ private slots:
       if (PlotWidget *plot = window.plotter())
         plot->replot();
     }
-    const QPixmap shot = window.grab();
-    QVERIFY(!shot.isNull());
-    const QString folder = qEnvironmentVariable("TOVRI_SCREENSHOT_DIR");
-    if (!folder.isEmpty() && QDir().mkpath(folder))
-      shot.save(QDir(folder).filePath(QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-')) +
-                                      QStringLiteral(".png")));
-    const QStringList problems = textProblems(&window);
-    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+    // Each of the stacked docks in turn.
+    for (QDockWidget *dock : {window.dockControl(), window.dockStatus()}) {
+      dock->raise();
+      QCoreApplication::processEvents();
+      // Texts that timers changed last are laid out before they are judged.
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+      const QPixmap shot = window.grab();
+      QVERIFY(!shot.isNull());
+      const QString folder = qEnvironmentVariable("TOVRI_SCREENSHOT_DIR");
+      if (!folder.isEmpty() && QDir().mkpath(folder))
+        shot.save(QDir(folder).filePath(QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-')) +
+                                        QLatin1Char('-') + dock->objectName() + QStringLiteral(".png")));
+      const QStringList problems = textProblems(&window);
+      QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+    }
   }
 };
 
