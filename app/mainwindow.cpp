@@ -34,8 +34,10 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QStyleFactory>
 #include <QTabBar>
@@ -101,6 +103,7 @@ MainWindow::MainWindow(QWidget *parent)
   connect(esc, &QShortcut::activated, this, &MainWindow::on_stopButton);
 
   m_translator = new QTranslator(this);
+  m_qtTranslator = new QTranslator(this);
 
   QTabBar *bar = ui->tabWidget->tabBar();
   connect(bar, &QTabBar::tabCloseRequested, this, &MainWindow::on_closeTab);
@@ -160,21 +163,37 @@ MainWindow::MainWindow(QWidget *parent)
   }
   loadLanguage(languages_small.at(m_languageIndex));
 
+  bool firstLayout = true;
   {
     Settings settings;
     settings.beginGroup(QStringLiteral("Main"));
     // Damaged values are refused by the framework; the form's layout stays.
     const QByteArray geometry = settings.value(QStringLiteral("geometry")).toByteArray();
-    if (!geometry.isEmpty() && !restoreGeometry(geometry))
+    if (geometry.isEmpty()) {
+      fitToScreen();
+    } else if (!restoreGeometry(geometry)) {
       qWarning() << "MainWindow: stored window geometry ignored";
+      fitToScreen();
+    }
     const QByteArray state = settings.value(QStringLiteral("state")).toByteArray();
-    if (!state.isEmpty() && !restoreState(state, 0))
+    firstLayout = state.isEmpty();
+    if (!state.isEmpty() && !restoreState(state, 0)) {
       qWarning() << "MainWindow: stored window state ignored";
+      firstLayout = true;
+    }
     settings.endGroup();
   }
   m_statusPanel->restore();
   m_controlPanel->restore();
   restoreDocks();
+  // Stacked docks first show the one with Start and Stop, once the window
+  // has laid out its docks.
+  if (firstLayout) {
+    QTimer::singleShot(0, this, [this] {
+      if (!tabifiedDockWidgets(m_dockControl).isEmpty())
+        m_dockControl->raise();
+    });
+  }
 
   emit changeColorTheme(dark);
   on_changeColors();
@@ -189,7 +208,61 @@ MainWindow::MainWindow(QWidget *parent)
   connect(this, &MainWindow::xRangeChanged, ui->navigationBar, &NavigationBar::on_xRangeChanged);
 
   hideChartTools();
+  connect(ui->tabWidget, &QTabWidget::currentChanged, this, &MainWindow::updateChartHint);
+  updateChartHint();
+  if (!m_device->isOpen())
+    showStatusMessage(noDeviceHint(), 0);
   repaint();
+}
+
+void MainWindow::fitToScreen()
+{
+  QScreen *screen = this->screen();
+  if (!screen)
+    screen = QGuiApplication::primaryScreen();
+  if (!screen)
+    return;
+  // The window manager's title bar and border are not known before the
+  // window is shown: leave room for common ones.
+  constexpr int FrameWidth = 8;
+  constexpr int FrameHeight = 36;
+  // Wide enough for the docks beside a readable chart where the screen allows.
+  constexpr int ChartWidth = 1280;
+  const QRect available = screen->availableGeometry();
+  const QSize room(qMax(1, available.width() - FrameWidth), qMax(1, available.height() - FrameHeight));
+  resize(QSize(qMax(width(), ChartWidth), height()).boundedTo(room));
+}
+
+QString MainWindow::noDeviceHint()
+{
+  return tr("No device connected. Connect a TOVRI logger or a Kelvaro power supply, or open a capture file.");
+}
+
+QString MainWindow::openFailureHint(const QString &reason)
+{
+  QString text = reason.trimmed();
+  while (text.endsWith(QLatin1Char('.')))
+    text.chop(1);
+  return tr("The device was found but cannot be opened: %1. To allow it, install the program with "
+            "\"cmake --install\", which adds the udev rule 70-tovri.rules, run "
+            "\"udevadm control --reload-rules && udevadm trigger\" as root and plug the device in again; "
+            "or run the program from the logged-in local seat.")
+    .arg(text);
+}
+
+QString MainWindow::chartHint() const
+{
+  if (ui->tabWidget->count() > 0 || (m_device && m_device->isOpen()))
+    return QString();
+  return m_openFailure.isEmpty() ? noDeviceHint() : openFailureHint(m_openFailure);
+}
+
+void MainWindow::updateChartHint()
+{
+  const QString text = chartHint();
+  ui->labelChartHint->setText(text);
+  ui->labelChartHint->setVisible(!text.isEmpty());
+  ui->tabWidget->setVisible(text.isEmpty());
 }
 
 // The report, marker and navigation bars and their actions, which only a
@@ -478,6 +551,10 @@ void MainWindow::loadLanguage(const QString &code)
   if (!m_translator->load(QStringLiteral("QtLanguage_") + code, folder))
     qDebug() << "MainWindow: no translation" << code << "in" << folder;
   QCoreApplication::installTranslator(m_translator);
+  const QString qtFolder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  if (!m_qtTranslator->load(QStringLiteral("qtbase_") + code, qtFolder))
+    qDebug() << "MainWindow: no Qt translation" << code << "in" << qtFolder;
+  QCoreApplication::installTranslator(m_qtTranslator);
   retranslateToolbar();
   m_controlPanel->addSampleRateItems();
   if (plotter())
@@ -493,6 +570,7 @@ void MainWindow::loadLanguage(const QString &code)
   m_controlPanel->on_translate();
   m_statusPanel->on_translate();
   loadWarningMessage();
+  updateChartHint();
   on_changeColors();
 }
 
@@ -514,8 +592,8 @@ void MainWindow::on_changeColors()
       color = ColorsAgent::onDarkWindow(color, i);
     format += QStringLiteral("<font color=%1>").arg(color.name()) + QLatin1String(placeholders[i]);
   }
-  format += QStringLiteral("<font color=%1>Time: ").arg(m_darkTheme ? QStringLiteral("white") : QStringLiteral("black")) +
-            QStringLiteral("%4 ");
+  format += QStringLiteral("<font color=%1>").arg(m_darkTheme ? QStringLiteral("white") : QStringLiteral("black")) +
+            tr("Time: ").toHtmlEscaped() + QStringLiteral("%4 ");
   m_readoutFormat = format;
   if (!Helpers::isMeasuring)
     showIdleReadout();

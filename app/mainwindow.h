@@ -121,6 +121,12 @@ public:
   void showStatusError(const QString &text, int timeout);
   void showStatusWarning();
   void hideStatusWarning();
+  // What to do when no device serves the window: connect one or open a file.
+  static QString noDeviceHint();
+  // A device that is listed but refuses to open, with the way to let it open.
+  static QString openFailureHint(const QString &reason);
+  // The text the empty chart area shows, empty while a tab or a device is there.
+  QString chartHint() const;
 
   // ---- language and colours
   void loadLanguage(const QString &code);
@@ -216,6 +222,10 @@ private slots:
 
 private:
   void hideChartTools();
+  // Sizes a first start (no stored geometry) to the screen it opens on.
+  void fitToScreen();
+  // Shows the hint in place of the tab area while there is nothing to chart.
+  void updateChartHint();
   void buildStatusBar();
   // Loads the over-current message into the warning line, replacing any other.
   void loadWarningMessage();
@@ -256,6 +266,10 @@ private:
   QDockWidget *m_dockControl = nullptr;
   QDockWidget *m_dockStatus = nullptr;
   QTranslator *m_translator = nullptr;
+  // Why the last device could not be opened; empty once one opens.
+  QString m_openFailure;
+  // Qt's own texts (standard buttons, file and message dialogs) in the same language.
+  QTranslator *m_qtTranslator = nullptr;
   int m_languageIndex = 0;
   bool m_darkTheme = false;
   QPalette m_palette;

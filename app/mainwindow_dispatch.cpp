@@ -122,7 +122,7 @@ void MainWindow::controlAnswer(const Packet &packet)
       statusBar()->clearMessage();
   }
   else
-    showStatusMessage(QStringLiteral("Measuring..."), 0);
+    showStatusMessage(tr("Measuring..."), 0);
 }
 
 void MainWindow::channelDescription(const Packet &packet)
@@ -182,6 +182,8 @@ void MainWindow::on_deviceConnected()
     DeviceInfo::m_deviceInfo = new DeviceInfo;
   sendPacket(*DeviceInfo::m_deviceInfo);
   showStatusMessage(tr("Device connected"), 10000);
+  m_openFailure.clear();
+  updateChartHint();
   sendStatistics();
 }
 
@@ -190,7 +192,7 @@ void MainWindow::on_deviceDisconnected()
   m_statusTimer->stop();
   m_identified = false;
   m_channelsComplete = false;
-  setWindowTitle(QCoreApplication::applicationName() + QStringLiteral(" - no device connected"));
+  setWindowTitle(QCoreApplication::applicationName() + tr(" - no device connected"));
   // The capture or log keeps what arrived: its rest goes to the file, unsent.
   const bool captured = Helpers::isMeasuring && m_captureTab;
   if (Helpers::isMeasuring)
@@ -209,13 +211,16 @@ void MainWindow::on_deviceDisconnected()
   if (captured)
     m_actionSave->setEnabled(true);
   showStatusError(tr("Device disconnected"), 0);
+  updateChartHint();
   emit disableMeasurement();
 }
 
 void MainWindow::on_deviceOpenFailed(const QString &reason)
 {
   // The link tells each failing device once, not at every search.
-  showStatusError(tr("The device was found but cannot be opened: %1").arg(reason), 0);
+  m_openFailure = reason;
+  showStatusError(openFailureHint(reason), 0);
+  updateChartHint();
 }
 
 void MainWindow::sendStatistics()

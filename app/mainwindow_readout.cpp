@@ -92,7 +92,8 @@ void MainWindow::on_axisUnitChanged(PlotAxis *axis, int _upper, QList<double> &m
     m_readoutPrecision = 3;
     tickVectorLabels.clear();
     QMap<int, QString> rows;
-    Helpers::timeToLabels(step, mTickVector, tickVectorLabels, rows);
+    // The second row is drawn in the axis's label font.
+    Helpers::timeToLabels(step, mTickVector, tickVectorLabels, rows, axis->labelFont());
     axis->generateSubTicks(subTickCount(step));
     axis->secondRowLabels = rows;
     axis->setLabel(QString());
@@ -192,7 +193,8 @@ void MainWindow::on_mouseMove(QMouseEvent *event)
   const double time = values.at(0);
   const QString timeText = Helpers::timeToString(time, true, m_readoutPrecision);
   if (Helpers::powerMode || Helpers::powerV2Mode) {
-    const QString start = QStringLiteral("<font color=%1>Time: ").arg(m_darkTheme ? "white" : "black");
+    const QString start =
+      QStringLiteral("<font color=%1>").arg(m_darkTheme ? "white" : "black") + tr("Time: ").toHtmlEscaped();
     QString line = start + (time < 0 ? QStringLiteral("--") : timeText);
     // The hint's lines stand on the chart, the status line on the window.
     const QColor backdrop = m_popUp->backdrop();

@@ -118,7 +118,7 @@ bool MainWindow::save(int index)
   QString name = ui->tabWidget->tabText(index);
   name.remove(QLatin1Char('*'));
   const QString proposal = QDir(saveFolder()).filePath(name + captureExtension());
-  const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save file"), proposal, captureFilter());
+  const QString path = QFileDialog::getSaveFileName(this, tr("Save file"), proposal, captureFilter());
   if (path.isEmpty())
     return false;
   storeSaveFolder(path);
@@ -155,7 +155,7 @@ bool MainWindow::saveAll()
     QString name = ui->tabWidget->tabText(i);
     name.remove(QLatin1Char('*'));
     const QString proposal = QDir(folder).filePath(name + captureExtension());
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save file"), proposal, captureFilter());
+    const QString path = QFileDialog::getSaveFileName(this, tr("Save file"), proposal, captureFilter());
     if (path.isEmpty()) {
       allSaved = false;
       continue;
@@ -223,7 +223,7 @@ void MainWindow::on_actionLoad()
   const QString filter = deviceOpen || ui->tabWidget->count() > 0
                            ? captureFilter()
                            : QStringLiteral("TOVRI (*.tovri );;Kelvaro Power (*.kelvpow )");
-  const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open file"), folder, filter);
+  const QString path = QFileDialog::getOpenFileName(this, tr("Open file"), folder, filter);
   if (path.isEmpty())
     return;
   settings.setValue(QStringLiteral("Main/load-path"), QFileInfo(path).absolutePath());

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QDebug>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QObject>
 #include <QPen>
@@ -91,7 +92,20 @@ QString Helpers::timeToString(double t, bool withUnit, int precision)
   return timeFormat == 1 ? timeToSeconds(t, withUnit, precision) : timeToNative(t, withUnit, precision);
 }
 
-void Helpers::timeToLabels(double step, const QList<double> &ticks, QList<QString> &labels, QMap<int, QString> &rows)
+QChar Helpers::leftArrowhead(const QFont &font)
+{
+  // inFont asks the font itself, not the fallbacks that may or may not be
+  // installed: a character it lacks would be drawn as an empty box.
+  const QFontMetrics metrics(font);
+  for (const char16_t candidate : {u'\u2B9C', u'\u25C2', u'\u25C0', u'\u2190', u'\u2039'}) {
+    if (metrics.inFont(QChar(candidate)))
+      return QChar(candidate);
+  }
+  return QLatin1Char('<');
+}
+
+void Helpers::timeToLabels(double step, const QList<double> &ticks, QList<QString> &labels, QMap<int, QString> &rows,
+                           const QFont &rowFont)
 {
   QString unit = QObject::tr("s");
   double scale = 1;
@@ -141,7 +155,7 @@ void Helpers::timeToLabels(double step, const QList<double> &ticks, QList<QStrin
     }
   }
   if (!ticks.isEmpty())
-    rows.insert(-1, QString(QChar(0x2B9C)) + timeToString(ticks.first(), true, 3));
+    rows.insert(-1, QString(leftArrowhead(rowFont)) + timeToString(ticks.first(), true, 3));
 }
 
 QString Helpers::sampleRateToFQString(int divider)

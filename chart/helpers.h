@@ -2,6 +2,7 @@
 #define HELPERS_H
 
 #include <QChar>
+#include <QFont>
 #include <QList>
 #include <QMap>
 #include <QMessageBox>
@@ -60,8 +61,13 @@ public:
   // The style chosen by timeFormat.
   static QString timeToString(double seconds, bool withUnit, int precision);
   // Tick labels of the time axis: relative offsets in `labels` (one per tick)
-  // and the full time of every absolute tick in `rows` (key -1: left of tick 0).
-  static void timeToLabels(double step, const QList<double> &ticks, QList<QString> &labels, QMap<int, QString> &rows);
+  // and the full time of every absolute tick in `rows` (key -1: left of tick 0,
+  // led by an arrowhead that `rowFont`, the font the row is drawn in, holds).
+  static void timeToLabels(double step, const QList<double> &ticks, QList<QString> &labels, QMap<int, QString> &rows,
+                           const QFont &rowFont = QFont());
+  // A left-pointing arrowhead that `font` itself has a glyph for: U+2B9C
+  // where the font holds it, else the nearest shape it does hold.
+  static QChar leftArrowhead(const QFont &font);
   // "(10.000 kHz)" for the sample-rate divider (period in units of 100 µs).
   static QString sampleRateToFQString(int divider);
   static CalendarSpan secondsToCalendar(quint64 seconds);

@@ -11,6 +11,8 @@
 #include <QEvent>
 #include <QIcon>
 #include <QListWidgetItem>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSet>
 #include <QSignalBlocker>
 #include <QTimer>
@@ -54,6 +56,7 @@ ControlPanel::ControlPanel(QWidget *parent)
 {
   ui->setupUi(this);
   ui->btnResetErrors->hide();
+  fitWidthToTexts();
   ui->spinBox1->setSingleStep(1);
   ui->spinBox2->setSingleStep(1);
 
@@ -202,7 +205,7 @@ void ControlPanel::addSampleRateItems()
   for (const SampleRate &rate : sampleRateTable) {
     const QString unit = rate.kHz ? QCoreApplication::translate("MainWindow", "kHz")
                                   : QCoreApplication::translate("MainWindow", "Hz");
-    const QString pattern = first ? QStringLiteral(" %1 %2 (one channel only)") : QStringLiteral(" %1 %2");
+    const QString pattern = first ? QStringLiteral(" %1 %2 ") + tr("(one channel only)") : QStringLiteral(" %1 %2");
     combo->addItem(pattern.arg(QStringLiteral("%1").arg(rate.number, 3), unit), rate.hertz);
     first = false;
   }
@@ -621,7 +624,17 @@ void ControlPanel::on_changeColorTheme(bool dark)
 void ControlPanel::on_translate()
 {
   ui->retranslateUi(this);
+  fitWidthToTexts();
   QTimer::singleShot(100, this, &ControlPanel::refreshFrequency);
+}
+
+void ControlPanel::fitWidthToTexts()
+{
+  constexpr int NarrowestWidth = 360;
+  QScrollArea *area = ui->scrollArea;
+  const int width = area->widget()->minimumSizeHint().width() + 2 * area->frameWidth() +
+                    area->verticalScrollBar()->sizeHint().width();
+  area->setMinimumWidth(qMax(NarrowestWidth, width));
 }
 
 void ControlPanel::refreshFrequency()
@@ -635,4 +648,7 @@ void ControlPanel::changeEvent(QEvent *event)
   Panel::changeEvent(event);
   if (event->type() == QEvent::LanguageChange)
     ui->retranslateUi(this);
+  if (event->type() == QEvent::LanguageChange || event->type() == QEvent::StyleChange ||
+      event->type() == QEvent::FontChange)
+    fitWidthToTexts();
 }

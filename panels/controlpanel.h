@@ -89,6 +89,9 @@ private:
   void keepFirstCheckedChannel();
   void onItemChanged(QListWidgetItem *changed);
   void refreshFrequency();
+  // Widens the scroll area to what the texts of the language and style in
+  // use need: the panel scrolls only up and down.
+  void fitWidthToTexts();
 
   Ui::ControlPanel *ui;
   int m_appliedVoltage = 0;

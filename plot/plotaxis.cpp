@@ -656,7 +656,9 @@ int PlotAxis::calculateMargin()
 {
   if (!mVisible)
     return 0;
-  if (mCachedMarginValid)
+  // The row is switched on and off by a plain flag: a margin measured
+  // without it would clip the row until something else moved the layout.
+  if (mCachedMarginValid && mCachedMarginSecondRow == secondRowEnabled)
     return mCachedMargin;
 
   int first, last;
@@ -673,10 +675,14 @@ int PlotAxis::calculateMargin()
   mAxisPainter->viewportRect = mParentPlot ? mParentPlot->viewport() : QRect();
   mAxisPainter->tickPositions = tickPositions;
   mAxisPainter->tickLabels = tickLabels;
+  // The row's height is reserved whenever the row is on, whether or not it
+  // has been drawn yet.
+  mAxisPainter->secondRowEnabled = secondRowEnabled;
   // Labels cached with an older font or rotation must not be measured.
   mAxisPainter->dropStaleLabelCache();
   mCachedMargin = mAxisPainter->size() + mPadding;
   mCachedMarginValid = true;
+  mCachedMarginSecondRow = secondRowEnabled;
   return mCachedMargin;
 }
 

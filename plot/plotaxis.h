@@ -356,6 +356,8 @@ protected:
   QList<double> mSubTickVector;
   bool mCachedMarginValid;
   int mCachedMargin;
+  // The second row's state the cached margin was measured with.
+  bool mCachedMarginSecondRow = false;
 
 private:
   // Ends every accepted range change: invalidate, run the hook, emit both signals.

@@ -286,7 +286,9 @@ int PlotAxisPainterPrivate::size() const
   const int flags = Qt::TextDontClip | Qt::AlignCenter;
   if (secondRowEnabled) {
     // The second row takes the axis label's place: one line of the label font.
-    result += QFontMetrics(labelFont).boundingRect(0, 0, 0, 0, flags, QStringLiteral("label")).height();
+    // Measured as it is drawn, like a tick label in the label font.
+    result += qMax(QFontMetrics(labelFont).boundingRect(0, 0, 0, 0, flags, QStringLiteral("label")).height(),
+                   getTickLabelData(labelFont, QStringLiteral("0")).rotatedTotalBounds.height());
     result += labelPadding;
   } else if (!label.isEmpty()) {
     result += QFontMetrics(labelFont).boundingRect(0, 0, 0, 0, flags, label).height();

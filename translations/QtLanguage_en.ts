@@ -391,6 +391,10 @@ Channels calibration values are lost.
         <source>5.Now device is ready to work again.</source>
         <translation>5.Now device is ready to work again.</translation>
     </message>
+    <message>
+        <source>(one channel only)</source>
+        <translation>(one channel only)</translation>
+    </message>
 </context>
 <context>
     <name>Downloader</name>
@@ -620,10 +624,6 @@ Channels calibration values are lost.
         <translation>Device disconnected</translation>
     </message>
     <message>
-        <source>The device was found but cannot be opened: %1</source>
-        <translation>The device was found but cannot be opened: %1</translation>
-    </message>
-    <message>
         <source>Capture </source>
         <translation>Capture </translation>
     </message>
@@ -742,6 +742,26 @@ Channels calibration values are lost.
     <message>
         <source>The file holds no samples</source>
         <translation>The file holds no samples</translation>
+    </message>
+    <message>
+        <source>Measuring...</source>
+        <translation>Measuring...</translation>
+    </message>
+    <message>
+        <source> - no device connected</source>
+        <translation> - no device connected</translation>
+    </message>
+    <message>
+        <source>Save file</source>
+        <translation>Save file</translation>
+    </message>
+    <message>
+        <source>No device connected. Connect a TOVRI logger or a Kelvaro power supply, or open a capture file.</source>
+        <translation>No device connected. Connect a TOVRI logger or a Kelvaro power supply, or open a capture file.</translation>
+    </message>
+    <message>
+        <source>The device was found but cannot be opened: %1. To allow it, install the program with &quot;cmake --install&quot;, which adds the udev rule 70-tovri.rules, run &quot;udevadm control --reload-rules &amp;&amp; udevadm trigger&quot; as root and plug the device in again; or run the program from the logged-in local seat.</source>
+        <translation>The device was found but cannot be opened: %1. To allow it, install the program with &quot;cmake --install&quot;, which adds the udev rule 70-tovri.rules, run &quot;udevadm control --reload-rules &amp;&amp; udevadm trigger&quot; as root and plug the device in again; or run the program from the logged-in local seat.</translation>
     </message>
 </context>
 <context>

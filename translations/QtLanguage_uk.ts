@@ -391,6 +391,10 @@ Channels calibration values are lost.
         <source>5.Now device is ready to work again.</source>
         <translation>5.Тепер пристрій знову готовий до роботи.</translation>
     </message>
+    <message>
+        <source>(one channel only)</source>
+        <translation>(лише один канал)</translation>
+    </message>
 </context>
 <context>
     <name>Downloader</name>
@@ -620,10 +624,6 @@ Channels calibration values are lost.
         <translation>Пристрій відключено</translation>
     </message>
     <message>
-        <source>The device was found but cannot be opened: %1</source>
-        <translation>Пристрій знайдено, але його неможливо відкрити: %1</translation>
-    </message>
-    <message>
         <source>Capture </source>
         <translation>Запис </translation>
     </message>
@@ -742,6 +742,26 @@ Channels calibration values are lost.
     <message>
         <source>The file holds no samples</source>
         <translation>Файл не містить жодного відліку</translation>
+    </message>
+    <message>
+        <source>Measuring...</source>
+        <translation>Вимірювання...</translation>
+    </message>
+    <message>
+        <source> - no device connected</source>
+        <translation> - пристрій не під’єднано</translation>
+    </message>
+    <message>
+        <source>Save file</source>
+        <translation>Зберегти файл</translation>
+    </message>
+    <message>
+        <source>No device connected. Connect a TOVRI logger or a Kelvaro power supply, or open a capture file.</source>
+        <translation>Пристрій не під’єднано. Під’єднайте реєстратор TOVRI або джерело живлення Kelvaro чи відкрийте файл запису.</translation>
+    </message>
+    <message>
+        <source>The device was found but cannot be opened: %1. To allow it, install the program with &quot;cmake --install&quot;, which adds the udev rule 70-tovri.rules, run &quot;udevadm control --reload-rules &amp;&amp; udevadm trigger&quot; as root and plug the device in again; or run the program from the logged-in local seat.</source>
+        <translation>Пристрій знайдено, але його неможливо відкрити: %1. Щоб дозволити доступ, установіть програму командою &quot;cmake --install&quot;, яка додає правило udev 70-tovri.rules, виконайте &quot;udevadm control --reload-rules &amp;&amp; udevadm trigger&quot; від імені root і під’єднайте пристрій знову; або запустіть програму з локального сеансу користувача, який увійшов у систему.</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,7 @@
 #include "processstate.h"
 #include "testmain.h"
 
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTabWidget>
 
@@ -116,6 +117,37 @@ private slots:
     QCOMPARE(window.tabWidget()->count(), 0);
   }
 
+  // With nothing to chart the window says what to do, in the status line
+  // and in the chart's place.
+  void withoutDeviceTheWindowSaysWhatToDo()
+  {
+    SimBus bus;
+    MainWindow window;
+    quietLink();
+    pump(2);
+    auto *hint = window.findChild<QLabel *>("labelChartHint");
+    QVERIFY(hint);
+    QCOMPARE(statusText(window), MainWindow::noDeviceHint());
+    QVERIFY(MainWindow::noDeviceHint().contains("Connect a TOVRI logger or a Kelvaro power supply, or open a capture file"));
+    QVERIFY(!hint->isHidden());
+    QCOMPARE(hint->text(), MainWindow::noDeviceHint());
+    QVERIFY(window.tabWidget()->isHidden());
+
+    auto *logger = bus.add<SimLogger>();
+    pump();
+    QCOMPARE(window.tabWidget()->count(), 1);
+    QVERIFY(hint->isHidden());
+    QVERIFY(!window.tabWidget()->isHidden());
+    // Unplugged, the tab keeps the chart's place until it is closed.
+    bus.unplug(logger);
+    pump(1);
+    QVERIFY(hint->isHidden());
+    window.closeTabSilent(0, false);
+    QCOMPARE(window.tabWidget()->count(), 0);
+    QVERIFY(!hint->isHidden());
+    QVERIFY(window.tabWidget()->isHidden());
+  }
+
   void deviceThatCannotBeOpenedIsToldOnce()
   {
     SimBus bus;
@@ -128,6 +160,13 @@ private slots:
     QCOMPARE(failed.count(), 1);
     QVERIFY(statusText(window).contains("simulated open failure"));
     QCOMPARE(window.statusBar()->styleSheet(), QString("color: red"));
+    // The message tells the way out as well.
+    for (const char *fix : {"cmake --install", "70-tovri.rules", "udevadm control --reload-rules && udevadm trigger",
+                            "logged-in local seat"})
+      QVERIFY2(statusText(window).contains(fix), fix);
+    auto *hint = window.findChild<QLabel *>("labelChartHint");
+    QVERIFY(hint && !hint->isHidden());
+    QCOMPARE(hint->text(), statusText(window));
 
     // Taken off and put back, still refusing: told again, once.
     bus.unplug(logger);
@@ -140,6 +179,7 @@ private slots:
     pump();
     QCOMPARE(window.windowTitle(), QString(" TOVRI connected"));
     QCOMPARE(failed.count(), 2);
+    QVERIFY(hint->isHidden());
   }
 
   void firmwareCheckHonoursTheUsersChoice_data()

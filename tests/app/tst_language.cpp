@@ -1,5 +1,6 @@
 #include "appfixture.h"
 #include "colorsagent.h"
+#include "controlpanel.h"
 #include "helpers.h"
 #include "popup.h"
 #include "plot.h"
@@ -8,9 +9,12 @@
 
 #include <QDateTime>
 #include <QDockWidget>
+#include <QComboBox>
 #include <QLabel>
 #include <QScopeGuard>
 #include <QRegularExpression>
+#include <QMessageBox>
+#include <QPushButton>
 
 using namespace AppFixture;
 
@@ -53,6 +57,35 @@ private slots:
     window.loadLanguage("xx");
     QCOMPARE(window.m_actionSave->text(), QString("Save"));
     QCOMPARE(window.m_comboShowAll->itemText(MainWindow::ShowAllRows - 1), QString("Custom: 10"));
+  }
+
+  // Texts the window builds itself and Qt's own dialog texts follow the
+  // language too.
+  void everyTextFollowsTheLanguage()
+  {
+    MainWindow window;
+    window.loadLanguage("uk");
+    QCOMPARE(MainWindow::noDeviceHint(),
+             QString::fromUtf8("Пристрій не під’єднано. Під’єднайте реєстратор TOVRI або джерело живлення Kelvaro чи "
+                               "відкрийте файл запису."));
+    QVERIFY(window.readoutFormat().contains(QString::fromUtf8("Час: %4")));
+    QCOMPARE(QCoreApplication::translate("MainWindow", "Measuring..."), QString::fromUtf8("Вимірювання..."));
+    QCOMPARE(QCoreApplication::translate("MainWindow", " - no device connected"), QString::fromUtf8(" - пристрій не під’єднано"));
+    QCOMPARE(QCoreApplication::translate("MainWindow", "Save file"), QString::fromUtf8("Зберегти файл"));
+    QVERIFY(window.controlPanel()->findChild<QComboBox *>("comboBoxSampleRate")->itemText(0).endsWith(
+      QString::fromUtf8("(лише один канал)")));
+    {
+      QMessageBox box(QMessageBox::Question, "t", "x", QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      QCOMPARE(box.button(QMessageBox::Cancel)->text(), QString::fromUtf8("Скасувати"));
+      QVERIFY(!box.button(QMessageBox::Yes)->text().contains("Yes"));
+    }
+
+    window.loadLanguage("en");
+    QVERIFY(window.readoutFormat().contains("Time: %4"));
+    QCOMPARE(MainWindow::noDeviceHint(),
+             QString("No device connected. Connect a TOVRI logger or a Kelvaro power supply, or open a capture file."));
+    QMessageBox box(QMessageBox::Question, "t", "x", QMessageBox::Cancel);
+    QCOMPARE(box.button(QMessageBox::Cancel)->text(), QString("Cancel"));
   }
 
   void storedLanguageIsLoadedAtStart()

@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QTest>
 #include <QTimer>
 
@@ -154,7 +156,34 @@ private slots:
     QCOMPARE(rows.keys(), QList<int>({-1, 0, 10}));
     QCOMPARE(rows.value(0), QString("5.000s"));
     QCOMPARE(rows.value(10), QString("5.010s"));
-    QCOMPARE(rows.value(-1), QString(QChar(0x2B9C)) + "5.000s");
+    QCOMPARE(rows.value(-1), QString(Helpers::leftArrowhead(QFont())) + "5.000s");
+  }
+
+  // The arrowhead before the first tick's time is one the row's own font
+  // draws, whichever installed font that is, bold or not.
+  void axisArrowheadIsInTheRowFont_data()
+  {
+    QTest::addColumn<QFont>("font");
+    QTest::newRow("application font") << QFont();
+    const QStringList families = QFontDatabase::families();
+    QVERIFY(!families.isEmpty());
+    for (const QString &family : families) {
+      QFont font(family, 9);
+      QTest::newRow(qPrintable(family)) << font;
+      font.setBold(true);
+      QTest::newRow(qPrintable(family + " bold")) << font;
+    }
+  }
+  void axisArrowheadIsInTheRowFont()
+  {
+    QFETCH(QFont, font);
+    QList<double> ticks{5, 6, 7};
+    QList<QString> labels;
+    QMap<int, QString> rows;
+    Helpers::timeToLabels(1, ticks, labels, rows, font);
+    const QString first = rows.value(-1);
+    QVERIFY(first.endsWith("5.000s"));
+    QVERIFY2(QFontMetrics(font).inFont(first.at(0)), qPrintable(QString::number(first.at(0).unicode(), 16)));
   }
 
   void axisLabelsInTenthsOfSeconds()

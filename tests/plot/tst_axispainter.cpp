@@ -463,14 +463,22 @@ private slots:
       axis->secondRowLabels = {{-1, "start"}, {1, "first"}, {3, "third"}, {2, "hidden by a label"}};
     });
     axis->setRange(0.5, 3.5);
+    const int marginWithout = axis->calculateMargin();
     axis->secondRowEnabled = true;
+    // The row's height is reserved from the first layout on, before any paint.
     const int marginBefore = axis->calculateMargin();
+    QVERIFY(marginBefore >= marginWithout + QFontMetrics(axis->labelFont()).height());
     mPlot->replot();
     // The application keys by tick index; the drawn map is keyed by painter index.
     QCOMPARE(axis->secondRowLabels, (QMap<int, QString>{{-1, "start"}, {0, "first"}, {2, "third"}}));
-    // Before the first paint the margin had no second row; the next layout has it.
+    // Painting does not move the layout afterwards.
     mPlot->replot();
-    QVERIFY(axis->calculateMargin() > marginBefore);
+    QCOMPARE(axis->calculateMargin(), marginBefore);
+    QCOMPARE(mPlot->axisRect()->margins().bottom(), marginBefore);
+    // Switching the row off gives its height back.
+    axis->secondRowEnabled = false;
+    QCOMPARE(axis->calculateMargin(), marginWithout);
+    axis->secondRowEnabled = true;
     saveSnapshot(mPlot.get(), "axis-second-row");
   }
 
