@@ -481,6 +481,10 @@ Channels calibration values are lost.
         <source>The bootloader did not confirm the firmware.</source>
         <translation>The bootloader did not confirm the firmware.</translation>
     </message>
+    <message>
+        <source>The bootloader did not answer.</source>
+        <translation>The bootloader did not answer.</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -723,6 +727,18 @@ Channels calibration values are lost.
     <message>
         <source>The file holds no samples</source>
         <translation>The file holds no samples</translation>
+    </message>
+    <message>
+        <source>instrument in its bootloader, firmware needed</source>
+        <translation>instrument in its bootloader, firmware needed</translation>
+    </message>
+    <message>
+        <source>no device connected</source>
+        <translation>no device connected</translation>
+    </message>
+    <message>
+        <source>The instrument is in its bootloader and needs firmware. Write it from Settings, on the Update page.</source>
+        <translation>The instrument is in its bootloader and needs firmware. Write it from Settings, on the Update page.</translation>
     </message>
 </context>
 <context>

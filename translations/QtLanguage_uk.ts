@@ -481,6 +481,10 @@ Channels calibration values are lost.
         <source>The bootloader did not confirm the firmware.</source>
         <translation>Завантажувач не підтвердив прошивку.</translation>
     </message>
+    <message>
+        <source>The bootloader did not answer.</source>
+        <translation>Завантажувач не відповів.</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -723,6 +727,18 @@ Channels calibration values are lost.
     <message>
         <source>The file holds no samples</source>
         <translation>Файл не містить жодного відліку</translation>
+    </message>
+    <message>
+        <source>instrument in its bootloader, firmware needed</source>
+        <translation>прилад у завантажувачі, потрібна прошивка</translation>
+    </message>
+    <message>
+        <source>no device connected</source>
+        <translation>пристрій не підключено</translation>
+    </message>
+    <message>
+        <source>The instrument is in its bootloader and needs firmware. Write it from Settings, on the Update page.</source>
+        <translation>Прилад перебуває в завантажувачі й потребує прошивки. Запишіть її в Налаштуваннях, на сторінці Оновлення.</translation>
     </message>
 </context>
 <context>
