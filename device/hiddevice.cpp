@@ -181,8 +181,12 @@ void HidDevice::opened(const QString &serial, bool boot)
   m_serial = serial;
   m_model = serial.left(4);
   m_bootMode = boot;
-  // Back after an update: any device may be opened again from now on.
-  if (!m_updating)
+  // The device an update opens is the one it flashes. Once it runs its
+  // firmware again after the update, any device may be opened; while it
+  // waits in its bootloader it stays the one the link comes back to.
+  if (m_updating && m_flashedSerial.isEmpty())
+    m_flashedSerial = serial;
+  else if (!m_updating && !boot)
     m_flashedSerial.clear();
 }
 

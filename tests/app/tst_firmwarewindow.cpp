@@ -69,9 +69,7 @@ private slots:
   {
     SimBus bus;
     auto *logger = bus.add<SimLogger>();
-    SimBootloader *boot = bus.bootloaderFor(logger);
-    bus.unplug(logger);
-    bus.plug(boot);
+    SimBootloader *boot = bus.startInBootloader(logger);
     MainWindow window;
     quietLink();
     pump(2);

@@ -380,9 +380,7 @@ private slots:
     SimBus bus;
     SimDevice *normal = supply ? static_cast<SimDevice *>(bus.add<SimPowerSupply>())
                                : static_cast<SimDevice *>(bus.add<SimLogger>());
-    SimBootloader *boot = bus.bootloaderFor(normal);
-    bus.unplug(normal);
-    bus.plug(boot);
+    SimBootloader *boot = bus.startInBootloader(normal);
     HidDevice link;
     for (QTimer *timer : link.findChildren<QTimer *>())
       timer->stop();
