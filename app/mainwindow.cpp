@@ -120,6 +120,7 @@ MainWindow::MainWindow(QWidget *parent)
   connect(m_device, &HidDevice::deviceDisconnected, this, &MainWindow::on_deviceDisconnected);
   connect(m_device, &HidDevice::packetReceived, this, &MainWindow::on_packetReceived);
   connect(m_device, &HidDevice::deviceOpenFailed, this, &MainWindow::on_deviceOpenFailed);
+  setupFirmware();
 
   m_statusTimer = new QTimer(this);
   connect(m_statusTimer, &QTimer::timeout, this, &MainWindow::statusTick);

@@ -387,6 +387,9 @@ private:
   void connectTimeWindow(PlotWidget *plot);
   void resetRightAxes();
   void resetRightAxis(GLWidget *tab, PlotWidget *plot, PlotAxis *axis);
+  // Fits a supply channel's axis to its points in the time window, inside
+  // the channel's range.
+  void fitPowerAxis(PlotWidget *plot, PlotAxis *axis);
 
   bool m_borderReached = false;
   PlotRange m_wantedRange;
@@ -431,6 +434,30 @@ private:
   bool m_powerFahrenheit = false;
   QList<int> m_powerChannels;
   // ==== end of power-supply log
+
+  // ==== the link's device and its firmware (mainwindow_firmware.cpp)
+public:
+  // The window title for the device the link holds: `connected` while one
+  // runs its firmware, else what is open (`opened`, or the program) and why
+  // no device is served.
+  QString linkTitle(const QString &connected, const QString &opened = QString()) const;
+  // A logger in normal operation is on the link: a capture can start.
+  bool loggerServed() const;
+
+public slots:
+  void on_bootloaderConnected();
+
+private:
+  void setupFirmware();
+  // Runs once a firmware update has let go of the link: the arrival held
+  // back during it, or the device left in its bootloader.
+  void followLink();
+  // The device waits in its bootloader for firmware: the window says so.
+  void showBootloader();
+
+  QTimer *m_linkCheck = nullptr;
+  bool m_arrivalPending = false;
+  // ==== end of the link's device and its firmware
 
   // ==== labels, readout and the time lists (mainwindow_readout.cpp, lists in
   // mainwindow_timewindow.cpp)

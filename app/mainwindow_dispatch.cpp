@@ -162,6 +162,13 @@ void MainWindow::statusAnswer(const Packet &packet)
 
 void MainWindow::on_deviceConnected()
 {
+  if (Helpers::isUpdating) {
+    // Nothing can be sent while the firmware is written: the device is
+    // greeted once the update has ended.
+    m_arrivalPending = true;
+    m_linkCheck->start(0);
+    return;
+  }
   const bool wasPower = Helpers::powerMode;
   Helpers::powerMode = m_device->model() == QLatin1String("5002");
   Helpers::powerV2Mode = false;
@@ -181,6 +188,12 @@ void MainWindow::on_deviceConnected()
   if (!DeviceInfo::m_deviceInfo)
     DeviceInfo::m_deviceInfo = new DeviceInfo;
   sendPacket(*DeviceInfo::m_deviceInfo);
+  if (Helpers::powerMode) {
+    // The live values carry the supply's firmware version, which its
+    // firmware check compares with.
+    PowerDataPacket live;
+    sendPacket(live);
+  }
   showStatusMessage(tr("Device connected"), 10000);
   m_openFailure.clear();
   updateChartHint();
@@ -310,7 +323,7 @@ void MainWindow::statusTick()
 void MainWindow::setTovriMode()
 {
   leavePowerMode();
-  setWindowTitle(QStringLiteral(" TOVRI connected"));
+  setWindowTitle(linkTitle(QStringLiteral(" TOVRI connected")));
   m_controlPanel->show();
   m_statusPanel->show();
   m_dockStatus->show();
@@ -319,7 +332,8 @@ void MainWindow::setTovriMode()
   m_marquee->hide();
   m_readoutLabel->show();
   m_popUp->show();
-  enableButtons(true);
+  // An opened file alone gives nothing to start.
+  enableButtons(loggerServed());
   enableControls(true);
   enableToolbar(true, false);
   m_actionView->setVisible(true);

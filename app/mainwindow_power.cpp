@@ -63,7 +63,7 @@ void MainWindow::createDefaultsPower()
 void MainWindow::setPowerMode()
 {
   m_readoutLabel->show();
-  setWindowTitle(QStringLiteral(" Kelvaro Power V1 connected"));
+  setWindowTitle(linkTitle(QStringLiteral(" Kelvaro Power V1 connected")));
   // The logger's status poll has nobody to answer it now.
   m_statusTimer->stop();
   disconnectControlPanel();
@@ -104,7 +104,7 @@ void MainWindow::setPowerMode()
 void MainWindow::setPowerV2Mode()
 {
   setPowerMode();
-  setWindowTitle(QStringLiteral(" Kelvaro Power V2 connected"));
+  setWindowTitle(linkTitle(QStringLiteral(" Kelvaro Power V2 connected")));
 }
 
 void MainWindow::leavePowerMode()

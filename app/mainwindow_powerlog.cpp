@@ -18,6 +18,7 @@
 #include "plot.h"
 #include "popup.h"
 #include "powerpanel.h"
+#include "updater.h"
 
 #include <QDebug>
 #include <QDir>
@@ -262,6 +263,7 @@ void MainWindow::on_packetPowerReceived(PowerPacket &packet)
   }
   case PowerPacket::LiveData: {
     PowerDataPacket live(packet);
+    m_updater->setDeviceFirmware(live.version());
     emit paketDataReceived(live);
     break;
   }

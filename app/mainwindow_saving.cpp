@@ -304,6 +304,7 @@ bool MainWindow::loadFile(const QString &path)
   }
 
   ui->tabWidget->setTabText(ui->tabWidget->indexOf(tab), base);
+  setWindowTitle(linkTitle(windowTitle(), base));
   m_freshTab = false;
   showStatusMessage(tr("Loaded"), 10000);
   reportViewingCap(tab);

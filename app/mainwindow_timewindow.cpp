@@ -146,13 +146,53 @@ void MainWindow::resetRightAxes()
   GLWidget *tab = currentWidget();
   if (Helpers::isMeasuring || !plot || !tab || !plot->axisRect())
     return;
+  if (Helpers::powerMode || Helpers::powerV2Mode) {
+    // A supply's channels sit on both sides, each on an axis of its own
+    // whose range is the channel's: each one fits its own points.
+    for (PlotAxis *axis : plot->axisRect()->axes()) {
+      if (dynamic_cast<AxisPower *>(axis))
+        fitPowerAxis(plot, axis);
+    }
+    return;
+  }
   const QList<PlotAxis *> right = plot->axisRect()->axes(PlotAxis::atRight);
   for (int i = 0; i < right.size() && i < 2; ++i)
     resetRightAxis(tab, plot, right.at(i));
 }
 
+void MainWindow::fitPowerAxis(PlotWidget *plot, PlotAxis *axis)
+{
+  const double limitLow = axis->rangeMin(), limitHigh = axis->rangeMax();
+  double lower = 0, upper = 0;
+  bool any = false;
+  for (int i = 0; i < plot->graphCount(); ++i) {
+    PlotGraph *graph = plot->graph(i);
+    if (graph->valueAxis() != axis)
+      continue;
+    const PlotRange r = rescaleAxis(graph, nullptr);
+    if (r.size() == 0)
+      continue; // no point in the window
+    lower = any ? qMin(lower, r.lower) : r.lower;
+    upper = any ? qMax(upper, r.upper) : r.upper;
+    any = true;
+  }
+  lower = qMax(lower, limitLow);
+  upper = qMin(upper, limitHigh);
+  // Nothing to fit, or points outside the channel's range: the whole range.
+  if (!any || !(upper > lower)) {
+    lower = limitLow;
+    upper = limitHigh;
+  }
+  axis->setRange(lower, upper);
+}
+
 void MainWindow::resetRightAxis(GLWidget *tab, PlotWidget *plot, PlotAxis *axis)
 {
+  // The logger's voltage range means nothing to a supply's channel.
+  if (dynamic_cast<AxisPower *>(axis)) {
+    fitPowerAxis(plot, axis);
+    return;
+  }
   const bool own = plot->axisRect() && plot->axisRect()->axis(PlotAxis::atRight, 0) == axis;
   const int m = own ? tab->mult2 : tab->mult1;
   axis->setRange(-100.0 * m, 5500.0 * m);
@@ -250,7 +290,10 @@ void MainWindow::on_axisDoubleClick(PlotAxis *axis, PlotAxis::SelectablePart, QM
     }
     break;
   case PlotAxis::atLeft:
-    reRangeLeft(true);
+    if (dynamic_cast<AxisPower *>(axis))
+      fitPowerAxis(plot, axis);
+    else
+      reRangeLeft(true);
     break;
   case PlotAxis::atRight:
     resetRightAxis(tab, plot, axis);

@@ -181,6 +181,37 @@ void HidDevice::opened(const QString &serial, bool boot)
   m_serial = serial;
   m_model = serial.left(4);
   m_bootMode = boot;
+  // The device an update opens is the one it flashes. Once it runs its
+  // firmware again after the update, any device may be opened; while it
+  // waits in its bootloader it stays the one the link comes back to.
+  if (m_updating && m_flashedSerial.isEmpty())
+    m_flashedSerial = serial;
+  else if (!m_updating && !boot)
+    m_flashedSerial.clear();
+}
+
+QList<HidDeviceEntry> HidDevice::candidates(const QList<HidDeviceEntry> &listed, bool boot)
+{
+  if (m_flashedSerial.isEmpty())
+    return listed;
+  QList<HidDeviceEntry> flashed;
+  for (const HidDeviceEntry &entry : listed) {
+    if (entry.vendorId == VendorId && (entry.productId == ProductId || entry.productId == BootProductId) &&
+        entry.serial == m_flashedSerial)
+      flashed.append(entry);
+  }
+  if (!flashed.isEmpty())
+    return flashed;
+  // A bootloader may name itself otherwise: the one that appears after the
+  // reset is the device's.
+  if (boot)
+    return listed;
+  // Another device plugged beside the flashed one is neither flashed nor
+  // served while the flashed one restarts.
+  if (m_updating || m_flashedWait-- > 0)
+    return {};
+  m_flashedSerial.clear();
+  return listed;
 }
 
 bool HidDevice::searchDevice(bool arrival, bool boot)
@@ -202,7 +233,7 @@ bool HidDevice::searchDevice(bool arrival, bool boot)
     if (m_device)
       return true;
     // Copied: a slot of deviceConnected may search again.
-    const QList<HidDeviceEntry> devices = m_devices;
+    const QList<HidDeviceEntry> devices = candidates(m_devices, boot);
     for (const HidDeviceEntry &entry : devices) {
       if (entry.vendorId != VendorId)
         continue;
@@ -223,6 +254,7 @@ bool HidDevice::searchDevice(bool arrival, bool boot)
         if (!connectDevice(VendorId, BootProductId, entry.serial))
           return true;
         opened(entry.serial, true);
+        emit bootloaderConnected();
         return true;
       }
     }
@@ -334,17 +366,24 @@ void HidDevice::readDirect()
 
 bool HidDevice::waitAnswer()
 {
+  return awaitAnswer(false) == Acknowledged;
+}
+
+HidDevice::Answer HidDevice::awaitAnswer(bool cancellable)
+{
   unsigned char buffer[OutputSize];
   // Failed reads count like empty ones, so a failing device ends the wait too.
   for (int tries = 0; tries < AnswerTries; ++tries) {
     m_backend->processEvents();
+    if (cancellable && m_terminate)
+      return Cancelled;
     if (!m_device)
-      return false;
+      return Silent;
     const int count = m_backend->readTimeout(m_device, buffer, OutputSize, AnswerTimeout);
     if (count > 0)
-      return buffer[0] == BootAnswer;
+      return buffer[0] == BootAnswer ? Acknowledged : Refused;
   }
-  return false;
+  return Silent;
 }
 
 QString HidDevice::hidError(HidHandle *handle) const
@@ -426,6 +465,8 @@ void HidDevice::drainInput()
 
 bool HidDevice::update(QIODevice *source)
 {
+  // A cancel belongs to this update from its very start on.
+  m_terminate = false;
   // The first chunk is read before anything else happens, so that a
   // firmware that cannot be read never resets the device into its bootloader.
   const qint64 size = source && source->isReadable() ? source->bytesAvailable() : 0;
@@ -436,6 +477,9 @@ bool HidDevice::update(QIODevice *source)
     return false;
   }
 
+  // Only the device held last is flashed, and the link comes back to it.
+  m_updating = true;
+  m_flashedSerial = m_serial;
   m_readTimer->stop();
   m_searchTimer->stop();
   m_backend->processEvents();
@@ -448,13 +492,16 @@ bool HidDevice::update(QIODevice *source)
     searchDevice(true, false);
     m_backend->sleep(200);
   }
+  if (m_terminate) {
+    skipUpdating();
+    return false;
+  }
 
   if (!m_bootMode) {
     if (!m_device) {
       failUpdate(tr("Device not found."), false);
       return false;
     }
-    m_terminate = false;
     const int written = DeviceMode::powerSupply() ? sendPacket(BootModePowerPacket()) : sendPacket(BootModePacket());
     if (written <= 0) {
       failUpdate(tr("The device could not be switched into its bootloader: %1").arg(writeError()), false);
@@ -500,10 +547,20 @@ bool HidDevice::update(QIODevice *source)
     }
     emit updatePercentChanged(int(qMin<qint64>(100, 100 * offset / size)));
     m_backend->processEvents();
-    if (first && !waitAnswer()) {
-      qDebug() << "first read failed";
-      failUpdate(tr("Bootloader returns ERROR."), true);
-      return false;
+    if (first) {
+      // Until the bootloader has taken the first chunk nothing is written
+      // yet: the wait may be cancelled, and silence is told as such.
+      const Answer answer = awaitAnswer(true);
+      if (answer == Cancelled) {
+        skipUpdating();
+        return false;
+      }
+      if (answer != Acknowledged) {
+        qDebug() << "first read failed";
+        failUpdate(answer == Silent ? tr("The bootloader did not answer.") : tr("Bootloader returns ERROR."), true);
+        return false;
+      }
+      emit updateAccepted();
     }
     offset += got;
     first = false;
@@ -551,6 +608,8 @@ void HidDevice::postUpdate()
   if (m_device && m_openProductId == BootProductId)
     disconnectDevice();
   m_bootMode = false;
+  if (std::exchange(m_updating, false))
+    m_flashedWait = FlashedDeviceSearches;
   m_searchTimer->start(SearchInterval);
   m_readTimer->start(ReadInterval);
   searchDevice(true, false);

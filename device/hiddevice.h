@@ -38,6 +38,9 @@ public:
   static constexpr int ChunkSize = 48;
   // How long a firmware update waits for the bootloader to appear.
   static constexpr int BootWaitMs = 30000;
+  // Searches after an update that wait for the flashed device before
+  // another device may be opened in its place.
+  static constexpr int FlashedDeviceSearches = 5;
 
   // The process-wide link; set by the first link constructed.
   static HidDevice *m_instance;
@@ -53,6 +56,9 @@ public:
   QString serial() const { return m_serial; }
   QString model() const { return m_model; }
   bool bootMode() const { return m_bootMode; }
+  // The serial number searches wait for after an update; empty when any
+  // supported device may be opened.
+  QString flashedSerial() const { return m_flashedSerial; }
 
   // Results: bytes written, -1 on a failed or refused write, 0 (nothing
   // written) without an open device.
@@ -87,8 +93,17 @@ signals:
   void updatePercentChanged(int);
   void updateFailed(QString text);
   void updateCompleted();
+  // The bootloader took the first chunk: from here the writing runs to its end.
+  void updateAccepted();
+  // A device in its bootloader was opened (no firmware runs in it).
+  void bootloaderConnected();
 
 private:
+  enum Answer { Acknowledged, Refused, Silent, Cancelled };
+  // The bootloader's answer; a cancellable wait ends at terminateUpdate().
+  Answer awaitAnswer(bool cancellable);
+  // The devices of the listing an arrival search may open.
+  QList<HidDeviceEntry> candidates(const QList<HidDeviceEntry> &listed, bool boot);
   int write(const unsigned char *report);
   void opened(const QString &serial, bool boot);
   void failUpdate(const QString &text, bool post);
@@ -114,6 +129,10 @@ private:
   QString m_model;
   bool m_bootMode = false;
   bool m_terminate = false;
+  bool m_updating = false;
+  // The device being (or last) flashed, and the searches still waiting for it.
+  QString m_flashedSerial;
+  int m_flashedWait = 0;
   // Ids of the open device, for the removal check.
   unsigned short m_openVendorId = 0;
   unsigned short m_openProductId = 0;

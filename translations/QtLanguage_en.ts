@@ -504,6 +504,10 @@ Channels calibration values are lost.
         <source>The bootloader did not confirm the firmware.</source>
         <translation>The bootloader did not confirm the firmware.</translation>
     </message>
+    <message>
+        <source>The bootloader did not answer.</source>
+        <translation>The bootloader did not answer.</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -762,6 +766,18 @@ Channels calibration values are lost.
     <message>
         <source>The device was found but cannot be opened: %1. To allow it, install the program with &quot;cmake --install&quot;, which adds the udev rule 70-tovri.rules, run &quot;udevadm control --reload-rules &amp;&amp; udevadm trigger&quot; as root and plug the device in again; or run the program from the logged-in local seat.</source>
         <translation>The device was found but cannot be opened: %1. To allow it, install the program with &quot;cmake --install&quot;, which adds the udev rule 70-tovri.rules, run &quot;udevadm control --reload-rules &amp;&amp; udevadm trigger&quot; as root and plug the device in again; or run the program from the logged-in local seat.</translation>
+    </message>
+    <message>
+        <source>instrument in its bootloader, firmware needed</source>
+        <translation>instrument in its bootloader, firmware needed</translation>
+    </message>
+    <message>
+        <source>no device connected</source>
+        <translation>no device connected</translation>
+    </message>
+    <message>
+        <source>The instrument is in its bootloader and needs firmware. Write it from Settings, on the Update page.</source>
+        <translation>The instrument is in its bootloader and needs firmware. Write it from Settings, on the Update page.</translation>
     </message>
 </context>
 <context>

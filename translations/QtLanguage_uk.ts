@@ -504,6 +504,10 @@ Channels calibration values are lost.
         <source>The bootloader did not confirm the firmware.</source>
         <translation>Завантажувач не підтвердив прошивку.</translation>
     </message>
+    <message>
+        <source>The bootloader did not answer.</source>
+        <translation>Завантажувач не відповів.</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -762,6 +766,18 @@ Channels calibration values are lost.
     <message>
         <source>The device was found but cannot be opened: %1. To allow it, install the program with &quot;cmake --install&quot;, which adds the udev rule 70-tovri.rules, run &quot;udevadm control --reload-rules &amp;&amp; udevadm trigger&quot; as root and plug the device in again; or run the program from the logged-in local seat.</source>
         <translation>Пристрій знайдено, але його неможливо відкрити: %1. Щоб дозволити доступ, установіть програму командою &quot;cmake --install&quot;, яка додає правило udev 70-tovri.rules, виконайте &quot;udevadm control --reload-rules &amp;&amp; udevadm trigger&quot; від імені root і під’єднайте пристрій знову; або запустіть програму з локального сеансу користувача, який увійшов у систему.</translation>
+    </message>
+    <message>
+        <source>instrument in its bootloader, firmware needed</source>
+        <translation>прилад у завантажувачі, потрібна прошивка</translation>
+    </message>
+    <message>
+        <source>no device connected</source>
+        <translation>пристрій не під’єднано</translation>
+    </message>
+    <message>
+        <source>The instrument is in its bootloader and needs firmware. Write it from Settings, on the Update page.</source>
+        <translation>Прилад перебуває в завантажувачі й потребує прошивки. Запишіть її в Налаштуваннях, на сторінці Оновлення.</translation>
     </message>
 </context>
 <context>

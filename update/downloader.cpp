@@ -236,7 +236,10 @@ void Downloader::fileDownloaded(QNetworkReply *reply)
   } else {
     m_error = failure;
     m_info = failure;
-    m_link.clear();
+    // A failed check names no firmware; a failed or cancelled download keeps
+    // the link of the last good check, so that the download can be tried again.
+    if (m_infoMode)
+      m_link.clear();
     // Nothing of a failed download may ever be taken for the file.
     if (!m_infoMode)
       m_file.clear();

@@ -21,8 +21,10 @@ quint32 FirmwareImage::magicFor(const QString &model)
 
 quint32 FirmwareImage::connectedMagic()
 {
+  // A device in its bootloader names its model by the same serial number:
+  // for a device left there by a failed update, flashing is the way back.
   const HidDevice *link = HidDevice::m_instance;
-  if (!link || !link->isOpen() || link->bootMode())
+  if (!link || !link->isOpen())
     return 0;
   return magicFor(link->model());
 }

@@ -20,7 +20,8 @@ public:
   // The magic of a device model code (the first four characters of its
   // serial number); 0 for a model we have no firmware for.
   static quint32 magicFor(const QString &model);
-  // The magic of the connected device; 0 when none is connected.
+  // The magic of the connected device, in normal operation or in its
+  // bootloader; 0 when none is connected.
   static quint32 connectedMagic();
   static quint32 magicOf(const QByteArray &image);
 

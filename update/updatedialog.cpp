@@ -211,6 +211,7 @@ void UpdateDialog::connectHID()
   connect(link, &HidDevice::updateCompleted, this, &UpdateDialog::on_UpdateComplete, Qt::UniqueConnection);
   connect(link, &HidDevice::updateFailed, this, &UpdateDialog::on_UpdateFailed, Qt::UniqueConnection);
   connect(link, &HidDevice::updatePercentChanged, this, &UpdateDialog::on_percentChanged, Qt::UniqueConnection);
+  connect(link, &HidDevice::updateAccepted, this, &UpdateDialog::on_updateAccepted, Qt::UniqueConnection);
 }
 
 void UpdateDialog::disconnectHID()
@@ -221,12 +222,17 @@ void UpdateDialog::disconnectHID()
 
 void UpdateDialog::on_percentChanged(int percent)
 {
+  ui->progressBar->setValue(qBound(0, percent, 100));
+}
+
+void UpdateDialog::on_updateAccepted()
+{
+  // The bootloader takes the image now: from here on it must run to its end.
+  // Until then (its wait, its first answer) Close ends the wait.
   if (m_stage == WaitingForBootloader) {
-    // The bootloader takes the image now: from here on it must run to its end.
     m_stage = Writing;
     ui->cancelBtn->setEnabled(false);
   }
-  ui->progressBar->setValue(qBound(0, percent, 100));
 }
 
 void UpdateDialog::on_percentDownloadChanged(qint64 percent, qint64 total)

@@ -42,6 +42,7 @@ public slots:
   void on_updateBtn_clicked();
   void on_cancelBtn_clicked();
   void on_percentChanged(int percent);
+  void on_updateAccepted();
   void on_percentDownloadChanged(qint64 percent, qint64 total);
   void on_downloadFileComplete();
   void on_UpdateComplete();

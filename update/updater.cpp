@@ -169,8 +169,15 @@ void Updater::on_deviceConnected(QString _serialNumber)
 void Updater::setDeviceFirmware(const QString &version)
 {
   const HidDevice *link = HidDevice::m_instance;
-  m_supplySerial = link && link->isOpen() ? link->serial() : QString();
+  const QString serial = link && link->isOpen() && !link->bootMode() ? link->serial() : QString();
+  const bool learnt = !serial.isEmpty() && (serial != m_supplySerial || version != m_supplyFirmware);
+  m_supplySerial = serial;
   m_supplyFirmware = version;
+  // The supply tells its version only after its arrival check was asked:
+  // that check compared nothing, so the arrival's check runs again (a check
+  // still in flight is compared on its reply).
+  if (learnt && !deviceFirmware(serial).isEmpty())
+    on_deviceConnected(serial);
 }
 
 void Updater::on_downloadInfoComplete()
@@ -206,6 +213,9 @@ QString Updater::deviceFirmware(const QString &serial) const
 {
   if (serial.isEmpty())
     return QString();
+  // A device in its bootloader runs no firmware: any the server names is new.
+  if (const HidDevice *link = HidDevice::m_instance; link && link->isOpen() && link->bootMode() && link->serial() == serial)
+    return QStringLiteral("0.0.0");
   if (serial.left(4) == QLatin1String("5001")) {
     // Only the identification of this very logger counts, not a default.
     const DeviceInfo *info = DeviceInfo::m_deviceInfo;

@@ -54,7 +54,9 @@ public slots:
   void on_deviceConnected(QString _serialNumber = QString());
   void on_downloadInfoComplete();
   // The connected supply's firmware version (PowerDataPacket::version()),
-  // handed in by the window; the logger's comes from DeviceInfo.
+  // handed in by the window with every live-values message; the logger's
+  // comes from DeviceInfo. A version newly learnt runs the arrival's check
+  // again, which had nothing to compare with.
   void setDeviceFirmware(const QString &version);
 
 signals:

@@ -271,7 +271,8 @@ private slots:
     const qint64 start = rig.bus.now();
     QVERIFY(!rig.update(payloadOf(100)));
     QVERIFY(rig.bus.now() - start >= 60000); // a minute of bus time, not of ours
-    QCOMPARE(rig.probe.failures, QStringList({"Bootloader returns ERROR."}));
+    // Silence is no refusal.
+    QCOMPARE(rig.probe.failures, QStringList({"The bootloader did not answer."}));
     QCOMPARE(rig.boot()->commands, QList<int>({3}));
     rig.powerCycle();
     QVERIFY(rig.findsNormalDevice());
@@ -327,8 +328,97 @@ private slots:
         rig.bus.plug(spare);
     });
     QVERIFY(!rig.update(payloadOf(100)));
-    QCOMPARE(rig.probe.events, QStringList({"connected", "failed", "connected"}));
+    // The failure comes first; then the link goes back to the device it
+    // flashed, still in its bootloader, not to the newcomer.
+    QCOMPARE(rig.probe.events, QStringList({"connected", "failed"}));
+    QVERIFY(rig.link.bootMode());
+    QCOMPARE(rig.link.serial(), QString("500100001"));
+    // Once the flashed device has gone for good, the other one is served.
+    rig.bus.unplug(rig.boot());
+    rig.link.checkTimerTick();
+    for (int tick = 0; tick <= HidDevice::FlashedDeviceSearches + 1 && !rig.link.isOpen(); ++tick)
+      rig.link.checkTimerTick();
+    QCOMPARE(rig.probe.events.last(), QString("connected"));
     QCOMPARE(rig.link.serial(), QString("500100002"));
+  }
+
+  // Close while the bootloader is silent about the first chunk: the wait
+  // ends at once, nothing is told as a failure, the link searches again.
+  void cancelWhileTheFirstChunkIsUnanswered()
+  {
+    UpdateRig rig;
+    rig.boot()->firstChunkAnswer = SimBootloader::Silent;
+    QObject::connect(&rig.link, &HidDevice::updatePercentChanged, &rig.link, [&](int percent) {
+      if (percent == 0)
+        rig.link.terminateUpdate();
+    });
+    const qint64 start = rig.bus.now();
+    QVERIFY(!rig.update(payloadOf(100)));
+    QVERIFY(rig.bus.now() - start < 10000);
+    QVERIFY(rig.probe.failures.isEmpty());
+    QCOMPARE(rig.boot()->commands, QList<int>({3}));
+    QVERIFY(rig.probe.timersRunning());
+    rig.powerCycle();
+    QVERIFY(rig.findsNormalDevice());
+  }
+
+  // A cancel that comes before the reset is sent is not lost: the device
+  // is never reset.
+  void cancelBeforeTheReset()
+  {
+    UpdateRig rig;
+    rig.bus.onEnumerate = [&](int) { rig.link.terminateUpdate(); };
+    QVERIFY(!rig.update(payloadOf(100)));
+    rig.bus.onEnumerate = nullptr;
+    QVERIFY(rig.device->written.isEmpty());
+    QVERIFY(rig.boot()->written.isEmpty());
+    QVERIFY(rig.probe.failures.isEmpty());
+    QVERIFY(rig.probe.timersRunning());
+    // A cancel left from this update does not end the next one.
+    QVERIFY(rig.update(payloadOf(100)));
+    QCOMPARE(rig.boot()->payload, payloadOf(100));
+  }
+
+  // A logger and a supply plugged together: the supply the link held is
+  // flashed, and the link comes back to it, not to the logger.
+  void flashedDeviceBesideAnother_data()
+  {
+    QTest::addColumn<bool>("succeeds");
+    QTest::newRow("completed") << true;
+    QTest::newRow("finish refused") << false;
+  }
+
+  void flashedDeviceBesideAnother()
+  {
+    QFETCH(bool, succeeds);
+    SimBus bus;
+    bus.restartSearches = 2;
+    // Listed first, but plugged after the supply was opened.
+    auto *logger = bus.add<SimLogger>();
+    bus.unplug(logger);
+    auto *supply = bus.add<SimPowerSupply>();
+    SimBootloader *boot = bus.bootloaderFor(supply);
+    if (!succeeds)
+      boot->finishAnswer = SimBootloader::Wrong;
+    HidDevice link;
+    LinkProbe probe(link);
+    link.checkTimerTick();
+    QCOMPARE(link.serial(), QString("500200001"));
+    bus.plug(logger);
+    link.stop();
+    DeviceMode::powerMode = true;
+
+    QBuffer source;
+    source.setData(payloadOf(100));
+    source.open(QIODevice::ReadOnly);
+    QCOMPARE(link.update(&source), succeeds);
+    QVERIFY(logger->written.isEmpty());
+    QCOMPARE(boot->payload, payloadOf(100));
+    for (int tick = 0; tick < 8; ++tick)
+      link.checkTimerTick();
+    QVERIFY(link.isOpen());
+    QCOMPARE(link.serial(), QString("500200001"));
+    QCOMPARE(link.bootMode(), !succeeds);
   }
 
   void chunksFollowTheBytesRead()

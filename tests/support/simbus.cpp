@@ -129,6 +129,15 @@ SimBootloader *SimBus::bootloaderFor(SimDevice *device)
   return device->m_bootloader;
 }
 
+SimBootloader *SimBus::startInBootloader(SimDevice *device)
+{
+  const std::lock_guard<std::recursive_mutex> lock(m_lock);
+  SimBootloader *boot = bootloaderFor(device);
+  unplug(device);
+  plug(boot);
+  return boot;
+}
+
 void SimBus::scheduleRestart(SimDevice *from, SimDevice *to)
 {
   const std::lock_guard<std::recursive_mutex> lock(m_lock);

@@ -109,6 +109,9 @@ public:
   void unplug(SimDevice *device);
   // The bootloader a device restarts into (created on first use, unplugged).
   SimBootloader *bootloaderFor(SimDevice *device);
+  // The device as it starts after an interrupted update: its bootloader is
+  // on the bus in its place.
+  SimBootloader *startInBootloader(SimDevice *device);
 
   // The link may drain the bus on its reader thread (off: in the GUI thread,
   // in step with the test).

@@ -15,6 +15,8 @@
 #include <QTest>
 #include <QtEndian>
 
+#include <memory>
+
 namespace {
 
 QByteArray payloadOf(int size)
@@ -356,6 +358,123 @@ private slots:
     QVERIFY(rig.bus.bootloaderFor(rig.device)->written.isEmpty());
     QVERIFY(rig.searching());
     QVERIFY(!Helpers::isUpdating);
+  }
+
+  // A device that starts in its bootloader (after an interrupted update or
+  // a pulled cable) is flashed by the model its bootloader names, by both
+  // paths, whatever mode the window is in.
+  void flashTheBootloader_data()
+  {
+    QTest::addColumn<bool>("supply");
+    QTest::addColumn<bool>("download");
+    QTest::newRow("logger, local file") << false << false;
+    QTest::newRow("logger, download") << false << true;
+    QTest::newRow("Power V1, local file") << true << false;
+    QTest::newRow("Power V1, download") << true << true;
+  }
+
+  void flashTheBootloader()
+  {
+    QFETCH(bool, supply);
+    QFETCH(bool, download);
+    SimBus bus;
+    SimDevice *normal = supply ? static_cast<SimDevice *>(bus.add<SimPowerSupply>())
+                               : static_cast<SimDevice *>(bus.add<SimLogger>());
+    SimBootloader *boot = bus.startInBootloader(normal);
+    HidDevice link;
+    for (QTimer *timer : link.findChildren<QTimer *>())
+      timer->stop();
+    link.checkTimerTick();
+    QVERIFY(link.isOpen() && link.bootMode());
+
+    const QByteArray content = image(supply ? FirmwareImage::PowerMagic : FirmwareImage::LoggerMagic, 300);
+    QTemporaryDir dir;
+    Downloader downloader;
+    std::unique_ptr<UpdateDialog> dialog;
+    if (download) {
+      m_server->route("/fw.bin", HttpReply::make(200, content, "application/octet-stream"));
+      check(downloader, m_server->url("/fw.bin").toEncoded());
+      dialog = std::make_unique<UpdateDialog>(&downloader, true);
+    } else {
+      dialog = std::make_unique<UpdateDialog>(writeFile(dir, content), true);
+    }
+    dialog->show();
+    QTRY_COMPARE(dialog->statusText(), QString("Successfully updated"));
+    // No reset message: the device was in its bootloader already.
+    QVERIFY(normal->written.isEmpty());
+    QCOMPARE(boot->payload, content.mid(FirmwareImage::HeaderSize));
+    QVERIFY(boot->started);
+    QVERIFY(!Helpers::powerMode && !Helpers::isUpdating);
+  }
+
+  // While the bootloader keeps silent about the first chunk nothing is
+  // written yet: Close ends the wait at once.
+  void closeWhileTheBootloaderIsSilent()
+  {
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, image(FirmwareImage::LoggerMagic, 500));
+    LinkRig<SimLogger> rig;
+    SimBootloader *boot = rig.bus.bootloaderFor(rig.device);
+    boot->firstChunkAnswer = SimBootloader::Silent;
+    UpdateDialog dialog(path, true);
+    dialog.show();
+    auto *close = dialog.findChild<QPushButton *>("cancelBtn");
+    bool closable = false;
+    QObject::connect(&rig.link, &HidDevice::updatePercentChanged, &dialog, [&](int percent) {
+      if (percent != 0)
+        return;
+      closable = close->isEnabled();
+      close->click();
+    });
+    const qint64 start = rig.bus.now();
+    QTRY_VERIFY(!dialog.isVisible());
+    QVERIFY(closable);
+    QCOMPARE(dialog.statusText(), QString("Update cancelled."));
+    QVERIFY(rig.bus.now() - start < 10000);
+    QCOMPARE(boot->commands, QList<int>({3}));
+    QVERIFY(rig.searching());
+    QVERIFY(!Helpers::isUpdating);
+  }
+
+  // A failed or cancelled download keeps the firmware the check named: the
+  // next Update fetches it again.
+  void downloadAgainAfterAFailure_data()
+  {
+    QTest::addColumn<bool>("cancel");
+    QTest::newRow("failed") << false;
+    QTest::newRow("cancelled") << true;
+  }
+
+  void downloadAgainAfterAFailure()
+  {
+    QFETCH(bool, cancel);
+    HttpReply first = HttpReply::make(404, "<html>gone</html>", "text/html");
+    first.hold = cancel;
+    m_server->route("/fw.bin", first);
+    LinkRig<SimLogger> rig;
+    SimBootloader *boot = rig.bus.bootloaderFor(rig.device);
+    Downloader downloader;
+    check(downloader, m_server->url("/fw.bin").toEncoded());
+    QSignalSpy done(&downloader, &Downloader::downloadFileComplete);
+    {
+      UpdateDialog dialog(&downloader, true);
+      dialog.show();
+      if (cancel) {
+        QTRY_COMPARE(m_server->requests.size(), 2);
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+      }
+      QVERIFY(settle(done));
+    }
+    QVERIFY(!downloader.error().isEmpty());
+    QVERIFY(downloader.hasDownloadLink());
+    QVERIFY(boot->written.isEmpty());
+
+    const QByteArray content = image(FirmwareImage::LoggerMagic, 200);
+    m_server->route("/fw.bin", HttpReply::make(200, content, "application/octet-stream"));
+    UpdateDialog again(&downloader, true);
+    again.show();
+    QTRY_COMPARE(again.statusText(), QString("Successfully updated"));
+    QCOMPARE(boot->payload, content.mid(FirmwareImage::HeaderSize));
   }
 };
 
