@@ -196,6 +196,7 @@ MainWindow::MainWindow(QWidget *parent)
   connect(this, &MainWindow::xRangeChanged, ui->navigationBar, &NavigationBar::on_xRangeChanged);
 
   hideChartTools();
+  tellUnfinishedCaptures();
   repaint();
 }
 
