@@ -28,10 +28,10 @@ class SwapFileProgress;
 // and those that show the busy cursor (swapfiledialog.cpp) wrap the
 // window-free ones, which report through SwapFileProgress.
 //
-// Everything runs in the GUI thread except append()/appendPower(), which the
-// main window runs on the global thread pool while it waits; they hold
-// `mutex` for their whole run. Failures return false (or a documented
-// fallback) and emit swapFileError() with one of the Error codes.
+// The main window calls everything in the GUI thread; append() and
+// appendPower() may also run on another thread and hold `mutex` for their
+// whole run. Failures return false (or a documented fallback) and emit
+// swapFileError() with one of the Error codes.
 class SwapFile : public QObject
 {
   Q_OBJECT
