@@ -347,8 +347,8 @@ bool SwapFile::loadLayout(Layout &layout, SwapFileProgress *progress)
       return true;
     }
     // Damaged bytes where the tail belongs were a tail when they hold its
-    // count; otherwise they are records only if every one of them continues
-    // the capture (recover() decides).
+    // count; otherwise recover() reads them as records unless one of them
+    // breaks the capture's time line.
     const qint64 tailStart = layout.records;
     layout.tail = false;
     layout.records = holdsCount(bytes) ? tailStart : body / L;
@@ -415,10 +415,9 @@ static bool couldStartTail(const uchar *bytes, qint64 length)
 // in [0, its time]) within the last 120 bytes, since a tail may be cut
 // anywhere. The records from `tailStart` on sit where a damaged tail would:
 // when one of them breaks the time line (falls back or jumps too far), none
-// of them is kept. Whatever
-// follows the last record kept is dropped, so no byte of a tail ever becomes
-// a sample. The statistics are rebuilt on the way; a power
-// supply's capture keeps none, so its record stays empty.
+// of them is kept. Whatever follows the last record kept is dropped, so no
+// byte of a tail ever becomes a sample. The statistics are rebuilt on the
+// way; a power supply's capture keeps none, so its record stays empty.
 bool SwapFile::recover(Layout &layout, SwapFileProgress *progress, qint64 tailStart)
 {
   struct stat st;
