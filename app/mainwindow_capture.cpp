@@ -281,8 +281,11 @@ void MainWindow::on_stopMeasurement(DeviceControl &command)
   if (!Helpers::isMeasuring)
     return;
   if (m_powerCapture) {
-    sendCommand(QStringLiteral("LOGSTOP\n"));
+    const bool sent = sendCommand(QStringLiteral("LOGSTOP\n")) >= 0;
     on_stopPowerMeasurement(QStringLiteral("LOGSTOP\n"));
+    // The supply's next frame, which no log takes, brings the stop again.
+    if (!sent)
+      showStatusError(tr("The stop command could not be sent to the supply: %1").arg(m_device->writeError()), 0);
     return;
   }
   finishCapture(&command);

@@ -669,6 +669,10 @@ Channels calibration values are lost.
         <translation>The log command could not be sent to the supply: %1</translation>
     </message>
     <message>
+        <source>The stop command could not be sent to the supply: %1</source>
+        <translation>The stop command could not be sent to the supply: %1</translation>
+    </message>
+    <message>
         <source>Unfinished captures (*.tmp)</source>
         <translation>Unfinished captures (*.tmp)</translation>
     </message>

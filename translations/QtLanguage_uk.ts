@@ -669,6 +669,10 @@ Channels calibration values are lost.
         <translation>Не вдалося надіслати джерелу живлення команду журналу: %1</translation>
     </message>
     <message>
+        <source>The stop command could not be sent to the supply: %1</source>
+        <translation>Не вдалося надіслати джерелу живлення команду зупинки: %1</translation>
+    </message>
+    <message>
         <source>Unfinished captures (*.tmp)</source>
         <translation>Незавершені записи (*.tmp)</translation>
     </message>

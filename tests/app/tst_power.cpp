@@ -304,6 +304,26 @@ private slots:
     compareLog(records, {1, 6}, false);
   }
 
+  // A stop the supply never got is told; the supply's next frame, which no
+  // log takes, stops it.
+  void stopNotWritten()
+  {
+    PowerRig rig;
+    MainWindow &window = *rig.window;
+    rig.askPower();
+    rig.startLog({1, 6}, false);
+    rig.run(2000);
+    QVERIFY(Helpers::isMeasuring);
+    rig.supply->writesBeforeFailure = 0;
+    window.on_stopButton();
+    QVERIFY(!Helpers::isMeasuring);
+    QVERIFY(rig.supply->logging());
+    QCOMPARE(statusText(window), QString("The stop command could not be sent to the supply: simulated I/O failure"));
+    rig.supply->writesBeforeFailure = -1;
+    rig.run(2000);
+    QVERIFY(!rig.supply->logging());
+  }
+
   void logCommands_data()
   {
     QTest::addColumn<QString>("command");
