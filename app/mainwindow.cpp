@@ -213,6 +213,7 @@ MainWindow::MainWindow(QWidget *parent)
   updateChartHint();
   if (!m_device->isOpen())
     showStatusMessage(noDeviceHint(), 0);
+  tellUnfinishedCaptures();
   repaint();
 }
 

@@ -75,8 +75,10 @@ public:
   QString nextTabName() const;
 
   // ---- device
-  void sendPacket(Packet &packet);
-  void sendCommand(const QString &command);
+  // Results as the link's: bytes written, -1 for a failed write, 0 when
+  // nothing was to be sent (no device, an update running, another kind).
+  int sendPacket(Packet &packet);
+  int sendCommand(const QString &command);
   void setTovriMode();
   void createDefaults();
   void sendStatistics();
@@ -252,6 +254,9 @@ private:
   // Gives the tab's capture the name `path`; an existing other file of that
   // name is replaced only with `replace`, and only once the capture is there.
   bool moveCapture(int index, const QString &path, bool replace, QString *error);
+  // Tells in the status line of working files that an earlier run left
+  // behind (a crash or a kill): they stay until the user deals with them.
+  void tellUnfinishedCaptures();
   // ---- power-supply mode
   // Puts the logger's panel back and ends the supply's panel, if one is there.
   void leavePowerMode();
@@ -345,6 +350,16 @@ private:
   // a logger's capture and a supply's log.
   void beginCapture(GLWidget *tab, const QString &name, const DeviceControl &control);
   void failCapture(const QString &text);
+  // Ends a capture that never began (refused, or its start not sent): no
+  // unsaved mark, no working file, the tab ready for the next start. A
+  // capture that holds samples is finished instead.
+  void abandonCapture(const QString &text);
+  // Sends the logger's stop (once more if the write fails) and hands over
+  // the blocks the logger sent before its answer; false when it could not
+  // be written.
+  bool sendStop(DeviceControl &command);
+  // Closes and opens the link again, to send a stop that could not be written.
+  void reopenLink();
   // Ends the capture at its time limit, from the event loop and once.
   void postTimeLimitStop();
   // Time in seconds of the first sample of a block with sample counter `c`,
@@ -359,6 +374,9 @@ private:
   bool m_firstBlock = true;
   bool m_stopPosted = false;
   bool m_keepCaptureError = false; // a write error stays through the stop's answer
+  bool m_finishing = false;        // finishCapture runs; reports handed over cannot end it again
+  bool m_stopAnswered = false;     // the logger answered the last stop
+  bool m_stopOwed = false;         // a stop could not be written; sent when the link opens again
   QTimer *m_tickTimer = nullptr;
   // ==== end of capture run
 

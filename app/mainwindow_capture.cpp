@@ -7,6 +7,7 @@
 #include "controlpanel.h"
 #include "glwidget.h"
 #include "helpers.h"
+#include "hiddevice.h"
 #include "markerbar.h"
 #include "navigationbar.h"
 #include "overcurrent.h"
@@ -23,10 +24,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMutexLocker>
+#include <QScopeGuard>
 #include <QStatusBar>
-#include <QThreadPool>
 #include <QTimer>
-#include <QtConcurrent>
 
 #include <cerrno>
 #include <memory>
@@ -43,18 +43,13 @@ constexpr qint64 HoldBackMs = 10000;
 // Points older than the newest minus this many seconds move to the file.
 constexpr double KeptSpan = 10.0 - 0.02;
 constexpr quint64 CounterRange = quint64(1) << 24;
+// How long a stop waits for the logger's answer, taking the blocks before it.
+constexpr int StopAnswerMs = 100;
 
 MainWindow::Clock &clockSlot()
 {
   static MainWindow::Clock clock;
   return clock;
-}
-
-bool appendOnPool(SwapFile *file, const QList<PlotDataMap *> &maps, bool deleteMaps)
-{
-  QFuture<bool> done = QtConcurrent::run(QThreadPool::globalInstance(),
-                                         [file, &maps, deleteMaps] { return file->append(0, -1, maps, deleteMaps); });
-  return done.result();
 }
 
 } // namespace
@@ -181,7 +176,8 @@ void MainWindow::on_startMeasurement(DeviceControl &command)
   ui->markerBar->update();
   showIdleReadout();
   qInfo().noquote() << QStringLiteral("Start: ") + command.toString();
-  sendPacket(command);
+  if (sendPacket(command) < 0)
+    abandonCapture(tr("The start command could not be sent to the logger: %1").arg(m_device->writeError()));
 }
 
 bool MainWindow::createCaptureFile(SwapFile *file, const QString &name,
@@ -204,6 +200,8 @@ void MainWindow::beginCapture(GLWidget *tab, const QString &name, const DeviceCo
   m_stopPosted = false;
   m_keepCaptureError = false;
   tab->saved = false;
+  tab->unfinished = false;
+  tab->unwritten.clear();
   tab->report = ReportData();
   ui->tabWidget->setTabText(ui->tabWidget->indexOf(tab), QLatin1Char('*') + name);
   m_captureTab = tab;
@@ -231,26 +229,116 @@ void MainWindow::beginCapture(GLWidget *tab, const QString &name, const DeviceCo
   enableToolbar(false, false);
 }
 
+void MainWindow::abandonCapture(const QString &text)
+{
+  GLWidget *tab = m_captureTab;
+  const bool power = m_powerCapture;
+  const bool untouched = tab && tab->swapFile && tab->isEmpty() &&
+                         QFileInfo(tab->swapFile->file.fileName()).size() <= SwapFile::headerBlockSize;
+  if (!untouched) {
+    finishCapture(nullptr);
+    showStatusError(text, 0);
+    return;
+  }
+  m_powerCapture = false;
+  Helpers::isMeasuring = false;
+  m_stopPosted = false;
+  qInfo().noquote() << QStringLiteral("Capture never began: ") + text;
+
+  // Nothing to keep: the empty working file goes and the tab is as before.
+  tab->swapFile->remove();
+  delete tab->swapFile;
+  tab->swapFile = new SwapFile(tab);
+  connect(tab->swapFile, &SwapFile::swapFileError, this, &MainWindow::on_swapFileError);
+  tab->saved = true;
+  tab->unfinished = false;
+  tab->unwritten.clear();
+  tab->report = ReportData();
+  tab->deviceControl = DeviceControl();
+  tab->addTitle();
+  const int index = ui->tabWidget->indexOf(tab);
+  QString name = ui->tabWidget->tabText(index);
+  if (name.startsWith(QLatin1Char('*')))
+    name.remove(0, 1);
+  ui->tabWidget->setTabText(index, name);
+  tab->repaint();
+
+  enableToolbar(true, false);
+  if (power) {
+    m_popUp->show();
+  } else {
+    m_freshTab = tab == currentWidget();
+    m_controlPanel->enableChannelsGroup(true);
+    const bool halted = stopOnError();
+    enableControls(!halted);
+    enableButtons(!halted);
+  }
+  showStatusError(text, 0);
+}
+
 void MainWindow::on_stopMeasurement(DeviceControl &command)
 {
   if (!Helpers::isMeasuring)
     return;
   if (m_powerCapture) {
-    sendCommand(QStringLiteral("LOGSTOP\n"));
+    const bool sent = sendCommand(QStringLiteral("LOGSTOP\n")) >= 0;
     on_stopPowerMeasurement(QStringLiteral("LOGSTOP\n"));
+    // The supply's next frame, which no log takes, brings the stop again.
+    if (!sent)
+      showStatusError(tr("The stop command could not be sent to the supply: %1").arg(m_device->writeError()), 0);
     return;
   }
   finishCapture(&command);
 }
 
+bool MainWindow::sendStop(DeviceControl &command)
+{
+  int sent = sendPacket(command);
+  if (sent < 0)
+    sent = sendPacket(command);
+  if (sent < 0)
+    return false;
+  // Blocks the logger sent before it took the stop are in the link or on
+  // their way: they belong to the capture.
+  if (sent > 0 && m_device) {
+    m_stopAnswered = false;
+    m_device->receiveUntil([this] { return m_stopAnswered; }, StopAnswerMs);
+  }
+  return true;
+}
+
+void MainWindow::reopenLink()
+{
+  if (!m_device || !m_stopOwed || Helpers::isMeasuring)
+    return;
+  qInfo() << "Reopening the link to send the stop";
+  m_device->disconnectDevice();
+  // The arrival sends the stop that is owed.
+  m_device->searchDevice(true);
+}
+
 void MainWindow::finishCapture(const DeviceControl *command)
 {
+  // A report handed over during the stop (a refusal, a removal) cannot end
+  // the capture a second time.
+  if (m_finishing)
+    return;
+  m_finishing = true;
+  const auto done = qScopeGuard([this] { m_finishing = false; });
   // The capture's own tab, whichever tab is current now.
   GLWidget *tab = m_captureTab;
   // A supply's log keeps no statistics and has no overview strip.
-  const bool power = std::exchange(m_powerCapture, false);
-  if (command)
+  const bool power = m_powerCapture;
+  if (command && !power && !sendStop(const_cast<DeviceControl &>(*command))) {
+    // The logger goes on streaming: the link is opened afresh to stop it.
+    m_stopOwed = true;
+    m_keepCaptureError = true;
+    showStatusError(tr("The stop command could not be sent to the logger: %1").arg(m_device->writeError()), 0);
+    QMetaObject::invokeMethod(this, &MainWindow::reopenLink, Qt::QueuedConnection);
+  } else if (command && power) {
     sendPacket(const_cast<DeviceControl &>(*command));
+  }
+  m_powerCapture = false;
   Helpers::isMeasuring = false;
   m_stopPosted = false;
   if (!power)
@@ -260,10 +348,18 @@ void MainWindow::finishCapture(const DeviceControl *command)
 
   SwapFile *file = tab->swapFile;
   qDebug() << "MainWindow::on_stopMeasurement call append";
-  bool written = appendOnPool(file, tab->maps, false);
+  const bool appended = file->append(0, -1, tab->maps, false);
   qDebug() << "MainWindow::on_stopMeasurement append finished";
-  written = written && file->writeReport(tab->report);
-  written = file->stop() && written;
+  const bool ended = appended && file->writeReport(tab->report);
+  const bool written = file->stop() && ended;
+  tab->unwritten.clear();
+  tab->unfinished = !ended;
+  if (!appended) {
+    // The only copy of these points: kept with the tab until a save writes
+    // them after the file's records.
+    for (const PlotDataMap *map : std::as_const(tab->maps))
+      tab->unwritten.append(map ? *map : PlotDataMap());
+  }
   if (!written)
     failCapture(tr("The capture file cannot be written: %1").arg(SwapFile::errorMessage(SwapFile::WriteFailed)));
 
@@ -433,14 +529,11 @@ void MainWindow::reRangeX()
   const double threshold = last - KeptSpan;
   QList<PlotDataMap *> moved;
   moved.reserve(tab->maps.size());
-  for (PlotDataMap *map : std::as_const(tab->maps)) {
+  for (const PlotDataMap *map : std::as_const(tab->maps)) {
     auto *out = new PlotDataMap;
     if (map) {
-      auto it = map->begin();
-      while (it != map->end() && it.key() < threshold) {
-        out->insert(out->constEnd(), it.key(), it.value());
-        it = map->erase(it);
-      }
+      for (auto it = map->cbegin(); it != map->cend() && it.key() < threshold; ++it)
+        out->insert(it.key(), it.value());
     }
     moved.append(out);
   }
@@ -449,10 +542,18 @@ void MainWindow::reRangeX()
   const double width = time->range().size();
   time->setRange(last - width, last);
 
-  bool failed = !appendOnPool(tab->swapFile, moved, true);
-  if (failed) {
-    // A failed append leaves the maps here; they are freed all the same.
-    qDeleteAll(moved);
+  // Appended here, in step with the tick: the points leave the chart only
+  // once they are in the file, so a failed append loses none of them.
+  const bool failed = !tab->swapFile->append(0, -1, moved, false);
+  qDeleteAll(moved);
+  if (!failed) {
+    for (PlotDataMap *map : std::as_const(tab->maps)) {
+      if (!map)
+        continue;
+      auto it = map->begin();
+      while (it != map->end() && it.key() < threshold)
+        it = map->erase(it);
+    }
   }
   locker.unlock();
   if (failed) {

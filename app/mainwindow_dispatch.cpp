@@ -112,12 +112,11 @@ void MainWindow::controlAnswer(const Packet &packet)
   if (error != 0) {
     showStatusError(tr("FAILED to start measuring: ") + QString::number(error), 0);
     // The logger did not start: the window must not stay "measuring".
-    if (command != DeviceControl::Stop && Helpers::isMeasuring && loggerMode()) {
-      finishCapture(nullptr);
-      showStatusError(tr("FAILED to start measuring: ") + QString::number(error), 0);
-    }
+    if (command != DeviceControl::Stop && Helpers::isMeasuring && loggerMode())
+      abandonCapture(tr("FAILED to start measuring: ") + QString::number(error));
   }
   else if (command == DeviceControl::Stop) {
+    m_stopAnswered = true;
     if (!std::exchange(m_keepCaptureError, false))
       statusBar()->clearMessage();
   }
@@ -197,6 +196,19 @@ void MainWindow::on_deviceConnected()
   showStatusMessage(tr("Device connected"), 10000);
   m_openFailure.clear();
   updateChartHint();
+  if (m_stopOwed && !Helpers::powerMode) {
+    // The capture ended here but its stop never reached the logger.
+    DeviceControl stop(DeviceControl::m_currentDeviceControl);
+    stop.set(1, static_cast<unsigned char>(DeviceControl::Stop));
+    if (sendPacket(stop) < 0) {
+      showStatusError(tr("The stop command could not be sent to the logger: %1").arg(m_device->writeError()), 0);
+      // The next search opens the link again and tries once more.
+      m_device->disconnectDevice();
+    } else {
+      m_stopOwed = false;
+      showStatusMessage(tr("The link was opened again and the logger told to stop"), 10000);
+    }
+  }
   sendStatistics();
 }
 
@@ -263,18 +275,18 @@ bool MainWindow::reachesDevice(const Packet *packet) const
   return id == DeviceInfo::Descriptor || (id == PowerPacket::ReportId) == supply;
 }
 
-void MainWindow::sendPacket(Packet &packet)
+int MainWindow::sendPacket(Packet &packet)
 {
   if (Helpers::isUpdating || !m_device || !reachesDevice(&packet))
-    return;
-  m_device->sendPacket(packet);
+    return 0;
+  return m_device->sendPacket(packet);
 }
 
-void MainWindow::sendCommand(const QString &command)
+int MainWindow::sendCommand(const QString &command)
 {
   if (Helpers::isUpdating || !m_device || !reachesDevice(nullptr))
-    return;
-  m_device->sendCommand(command);
+    return 0;
+  return m_device->sendCommand(command);
 }
 
 void MainWindow::on_requestStatus(StatusControlRequest &request)

@@ -165,7 +165,8 @@ void MainWindow::on_startPowerMeasurement(const QString &command)
   control.set(8, static_cast<unsigned char>(1));
   beginCapture(tab, name, control);
   qInfo().noquote() << QStringLiteral("Start: ") + command;
-  sendCommand(command);
+  if (sendCommand(command) < 0)
+    abandonCapture(tr("The log command could not be sent to the supply: %1").arg(m_device->writeError()));
 }
 
 void MainWindow::on_stopPowerMeasurement(const QString &command)

@@ -71,6 +71,18 @@ bool MainWindow::moveCapture(int index, const QString &path, bool replace, QStri
   if (!tab)
     return false;
   SwapFile *capture = tab->swapFile;
+  if (tab->unfinished) {
+    // Its end is still in memory: the saved file gets the records, the
+    // points held and the tail, or the save fails and nothing changes.
+    QList<PlotDataMap *> held;
+    for (PlotDataMap &map : tab->unwritten)
+      held.append(&map);
+    if (!capture->saveFinished(path, held, tab->report, replace, error))
+      return false;
+    tab->unfinished = false;
+    tab->unwritten.clear();
+    return true;
+  }
   const QFileInfo target(path);
   const QFileInfo current(capture->file.fileName());
   // Saving a capture under the name it already has moves nothing; removing
@@ -220,14 +232,35 @@ void MainWindow::on_actionLoad()
   Settings settings;
   const QString folder = settings.value(QStringLiteral("Main/load-path"), Settings::localDataDir()).toString();
   const bool deviceOpen = HidDevice::m_instance && HidDevice::m_instance->isOpen();
-  const QString filter = deviceOpen || ui->tabWidget->count() > 0
-                           ? captureFilter()
-                           : QStringLiteral("TOVRI (*.tovri );;Kelvaro Power (*.kelvpow )");
+  QString filter = deviceOpen || ui->tabWidget->count() > 0
+                     ? captureFilter()
+                     : QStringLiteral("TOVRI (*.tovri );;Kelvaro Power (*.kelvpow )");
+  // A capture that a crash or a kill left in its working file opens as any.
+  filter += QStringLiteral(";;") + tr("Unfinished captures (*.tmp)");
   const QString path = QFileDialog::getOpenFileName(this, tr("Open file"), folder, filter);
   if (path.isEmpty())
     return;
   settings.setValue(QStringLiteral("Main/load-path"), QFileInfo(path).absolutePath());
   loadFile(path);
+}
+
+void MainWindow::tellUnfinishedCaptures()
+{
+  const QString folder = workingFolder();
+  if (folder.isEmpty())
+    return;
+  const QStringList found = QDir(folder).entryList({QStringLiteral("*.tmp")}, QDir::Files, QDir::Time);
+  if (found.isEmpty())
+    return;
+  const QString text =
+    found.size() == 1
+      ? tr("An unfinished capture was found: %1. Open it to review or save it.")
+          .arg(QDir::toNativeSeparators(QDir(folder).absoluteFilePath(found.first())))
+      : tr("Unfinished captures were found in %1 (%2 files). Open them to review or save them.")
+          .arg(QDir::toNativeSeparators(folder))
+          .arg(found.size());
+  qInfo().noquote() << text;
+  showStatusMessage(text, 0);
 }
 
 bool MainWindow::loadFile(const QString &path)

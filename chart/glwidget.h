@@ -26,9 +26,9 @@ extern const QColor g_colors[8];
 // The chart of one capture tab: the tab's plot, one point map, line graph and
 // value axis per channel, the live statistics of the whole capture, the title
 // and the tab's capture file. The maps are owned here and only lent to the
-// graphs; acquisition fills them under `mutex`, the capture file's pool-thread
-// append reads them. The widget itself never locks: its operations run in the
-// GUI thread while no append runs.
+// graphs; acquisition fills them and the 10 ms tick appends the old ones to
+// the capture file under `mutex`. The widget itself never locks: its
+// operations run in the GUI thread while no append runs.
 class GLWidget : public QWidget
 {
   Q_OBJECT
@@ -70,6 +70,13 @@ public:
   DeviceControl deviceControl;
   bool saved = true;
   SwapFile *swapFile = nullptr;
+  // The capture file lacks its end (its last records or its tail could not
+  // be written): a save writes the file's records, then `unwritten`, then
+  // `report`.
+  bool unfinished = false;
+  // Points the capture received that are in no file, indexed as `maps`;
+  // the only copy of them, kept whatever the chart later shows.
+  QList<PlotDataMap> unwritten;
   QMutex mutex;
   ReportData report;
   QPointer<PlotItemText> title;

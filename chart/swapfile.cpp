@@ -12,8 +12,10 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 using SwapFileIo::readMode;
@@ -298,8 +300,18 @@ bool SwapFile::judgeTail(const Layout &layout, qint64 lastFinite, double lastTim
     return false;
   if (r.count == 0)
     return gap == 0;
+  // The count is of the instants with a channel-#0 reading: a capture with
+  // NaN readings counts fewer instants than it has records.
   const qint64 unwritten = qint64(std::ceil(gap * 10000.0 / header.divider)) + 1;
-  return r.count >= layout.records && r.count <= layout.records + unwritten;
+  return r.count <= layout.records + unwritten;
+}
+
+// Whether the 64-bit field at the count's place of a tail holds a count.
+// A record's double there would be a positive subnormal, which no reading is.
+static bool holdsCount(const uchar *tail)
+{
+  const qint64 count = LeBytes::get<qint64>(tail + ReportData::byteSize - 8);
+  return count >= 1 && count < (qint64(1) << 53);
 }
 
 // Sorts out what follows the header: the records, then the statistics tail
@@ -334,11 +346,22 @@ bool SwapFile::loadLayout(Layout &layout, SwapFileProgress *progress)
       duration = layout.duration;
       return true;
     }
+    // Damaged bytes where the tail belongs were a tail when they hold its
+    // count; otherwise recover() reads them as records unless one of them
+    // breaks the capture's time line.
+    const qint64 tailStart = layout.records;
+    layout.tail = false;
+    layout.records = holdsCount(bytes) ? tailStart : body / L;
+    layout.report.reset();
+    if (!recover(layout, progress, tailStart))
+      return false;
+    duration = layout.duration;
+    return true;
   }
   layout.tail = false;
   layout.records = body / L;
   layout.report.reset();
-  if (!recover(layout, progress))
+  if (!recover(layout, progress, -1))
     return false;
   duration = layout.duration;
   return true;
@@ -385,14 +408,17 @@ static bool couldStartTail(const uchar *bytes, qint64 length)
 // Recovers a capture without its tail. A record belongs to the capture when
 // it continues it: a finite time, not before the previous record and no
 // further after it than maxGap() (the first record counts from 0). A record
-// without a finite time counts for nothing but ends nothing. The first
-// record that does not continue the capture ends it; so does one that could
-// be the start of a tail (its first value, the tail's start time, lying in
-// [0, its time]) within the last 120 bytes, since a tail may be cut anywhere.
-// Whatever follows the last record kept is dropped, so no byte of a tail
-// ever becomes a sample. The statistics are rebuilt on the way; a power
-// supply's capture keeps none, so its record stays empty.
-bool SwapFile::recover(Layout &layout, SwapFileProgress *progress)
+// without a finite time counts for nothing but ends nothing, except within
+// the last 120 bytes, where it is a tail's end time and ends the capture. The
+// first record that does not continue the capture ends it; so does one that
+// could be the start of a tail (its first value, the tail's start time, lying
+// in [0, its time]) within the last 120 bytes, since a tail may be cut
+// anywhere. The records from `tailStart` on sit where a damaged tail would:
+// when one of them breaks the time line (falls back or jumps too far), none
+// of them is kept. Whatever follows the last record kept is dropped, so no
+// byte of a tail ever becomes a sample. The statistics are rebuilt on the
+// way; a power supply's capture keeps none, so its record stays empty.
+bool SwapFile::recover(Layout &layout, SwapFileProgress *progress, qint64 tailStart)
 {
   struct stat st;
   const bool known = ::fstat(file.handle(), &st) == 0;
@@ -408,8 +434,11 @@ bool SwapFile::recover(Layout &layout, SwapFileProgress *progress)
 
   const qint64 L = layout.recordLength;
   const qint64 total = layout.records;
-  // Records that begin in the last 120 bytes could be the start of a tail.
-  const qint64 firstSuspect = qMax<qint64>(0, (layout.fileSize - tailSize - headerBlockSize + L - 1) / L);
+  // Records that begin in the last 120 bytes could be the start of a tail;
+  // none can when the records stop where a dropped tail began.
+  const qint64 firstSuspect = tailStart >= 0 && total <= tailStart
+                                ? total
+                                : qMax<qint64>(0, (layout.fileSize - tailSize - headerBlockSize + L - 1) / L);
   const double gap = maxGap();
   ReportData &r = layout.report;
   r.reset();
@@ -431,6 +460,16 @@ bool SwapFile::recover(Layout &layout, SwapFileProgress *progress)
   qint64 kept = 0, end = 0;
   double previous = 0;
   bool ended = false;
+  // The walk as it stood before the records where a damaged tail sits: they
+  // are taken all together or not at all.
+  struct Snapshot
+  {
+    double lowest[3], highest[3], sum[3];
+    qint64 counted[3], kept, end;
+    double previous;
+  } before {};
+  bool snapshot = false;
+  bool broken = false; // a record that does not continue the capture ended it
   // The bytes a cut tail could occupy, read before the walk.
   uchar end120[tailSize];
   const qint64 lastBytes = qMin(tailSize, layout.fileSize - headerBlockSize);
@@ -441,11 +480,29 @@ bool SwapFile::recover(Layout &layout, SwapFileProgress *progress)
   const WalkResult result = walk(layout, 0, total, [&](const uchar *record, qint64 index) {
     if ((index & 1023) == 0 && progress && pollCancel(progress, index, total))
       return false;
+    if (index == tailStart && !snapshot) {
+      snapshot = true;
+      before = {{lowest[0], lowest[1], lowest[2]},
+                {highest[0], highest[1], highest[2]},
+                {sum[0], sum[1], sum[2]},
+                {counted[0], counted[1], counted[2]},
+                kept,
+                end,
+                previous};
+    }
     const double t = LeBytes::getDouble(record);
-    if (!std::isfinite(t))
+    if (!std::isfinite(t)) {
+      // Only a tail's end time is NaN near the end of a file: the tail
+      // begins here.
+      if (index >= firstSuspect) {
+        ended = true;
+        return false;
+      }
       return true;
+    }
     if (t < previous || t - previous > gap) {
       ended = true;
+      broken = true;
       return false;
     }
     if (index >= firstSuspect) {
@@ -474,6 +531,18 @@ bool SwapFile::recover(Layout &layout, SwapFileProgress *progress)
   if (result == WalkStopped && !ended) {
     terminated = true;
     return false;
+  }
+  if (snapshot && broken) {
+    // A record where the tail belongs breaks the capture's time line: those
+    // bytes were the tail, and none of them is a sample. (A NaN time or the
+    // start of a cut tail there keeps the records before it.)
+    std::copy(std::begin(before.lowest), std::end(before.lowest), lowest);
+    std::copy(std::begin(before.highest), std::end(before.highest), highest);
+    std::copy(std::begin(before.sum), std::end(before.sum), sum);
+    std::copy(std::begin(before.counted), std::end(before.counted), counted);
+    kept = before.kept;
+    end = before.end;
+    previous = before.previous;
   }
   if (end < total)
     qInfo().noquote() << QStringLiteral("SwapFile: %1: dropped %2 bytes after the last record that continues the capture")

@@ -28,10 +28,10 @@ class SwapFileProgress;
 // and those that show the busy cursor (swapfiledialog.cpp) wrap the
 // window-free ones, which report through SwapFileProgress.
 //
-// Everything runs in the GUI thread except append()/appendPower(), which the
-// main window runs on the global thread pool while it waits; they hold
-// `mutex` for their whole run. Failures return false (or a documented
-// fallback) and emit swapFileError() with one of the Error codes.
+// The main window calls everything in the GUI thread; append() and
+// appendPower() may also run on another thread and hold `mutex` for their
+// whole run. Failures return false (or a documented fallback) and emit
+// swapFileError() with one of the Error codes.
 class SwapFile : public QObject
 {
   Q_OBJECT
@@ -94,6 +94,14 @@ public:
   // Moves the file to `path` (closing it first); `file` then names the new path.
   bool rename(const QString &path);
   bool save(const QString &path);
+  // Saves a capture whose file lacks its end: the file's header and whole
+  // records, then one record per sample instant of `maps` (indexed as for
+  // append()), then `report` as the tail, all written to `path` before it
+  // takes that name. An existing file there is replaced only with `replace`.
+  // On success the working file is gone and `file` names `path`; on failure
+  // (SaveFailed, `why` telling why) nothing has changed.
+  bool saveFinished(const QString &path, const QList<PlotDataMap *> &maps, const ReportData &report, bool replace,
+                    QString *why = nullptr);
   bool remove();
   // Opens an existing capture for appending; false when it cannot be opened
   // or its header is not valid.
@@ -204,7 +212,8 @@ private:
   bool openCapture(const QString &path, Error openError, Layout &layout, SwapFileProgress *progress = nullptr);
   bool loadLayout(Layout &layout, SwapFileProgress *progress);
   bool judgeTail(const Layout &layout, qint64 lastFinite, double lastTime) const;
-  bool recover(Layout &layout, SwapFileProgress *progress);
+  // `tailStart`: the first record where a damaged tail sits, or -1.
+  bool recover(Layout &layout, SwapFileProgress *progress, qint64 tailStart);
   bool readAt(qint64 offset, uchar *buffer, qint64 length);
   bool recordTime(const Layout &layout, qint64 index, double *time);
   qint64 findFinite(const Layout &layout, qint64 from, qint64 to, bool backwards, double *time, bool *ok);
@@ -221,6 +230,7 @@ private:
   // swapfilewrite.cpp
   bool openForAppend();
   bool writeRecords(const QList<PlotDataMap *> &maps, bool deleteMaps, bool byPosition);
+  int encodeRecords(QIODevice *out, const QList<PlotDataMap *> &maps, bool byPosition, qint64 *records) const;
 
   // swapfileread.cpp
   bool loadFirstSeconds(const Layout &layout, double seconds, const QList<PlotDataMap *> &maps, bool byPosition,

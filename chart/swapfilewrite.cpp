@@ -7,6 +7,8 @@
 #include "lebytes.h"
 
 #include <QDateTime>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <QDebug>
 #include <QMutexLocker>
 #include <QVarLengthArray>
@@ -137,6 +139,51 @@ bool SwapFile::appendPower(double, double, const QList<PlotDataMap *> &maps, boo
   return writeRecords(maps, deleteMaps, true);
 }
 
+// Writes one record per sample instant of `maps` to `out`, the time taken
+// from the first active channel's points; as many records as the shortest
+// channel has points. False when a map is missing (WrongChannels) or a write
+// fails (WriteFailed); `*records` tells how many were encoded.
+int SwapFile::encodeRecords(QIODevice *out, const QList<PlotDataMap *> &maps, bool byPosition, qint64 *records) const
+{
+  const int columns = activeChannels.size();
+  QVarLengthArray<PlotDataMap::const_iterator, 8> cursors;
+  qint64 count = std::numeric_limits<qint64>::max();
+  for (int i = 0; i < columns; ++i) {
+    const int index = byPosition ? i : activeChannels.at(i);
+    const PlotDataMap *map = index < maps.size() ? maps.at(index) : nullptr;
+    if (!map) {
+      qDebug() << "SwapFile::append: no point map for channel" << activeChannels.at(i);
+      return WrongChannels;
+    }
+    cursors.append(map->cbegin());
+    count = qMin<qint64>(count, map->size());
+  }
+  if (columns == 0)
+    count = 0;
+  *records = count;
+
+  const qint64 length = (qint64(columns) + 1) * 8;
+  const qint64 perBlock = qMax<qint64>(1, writeBlockBytes / length);
+  QByteArray block(int(qMin(count, perBlock) * length), '\0');
+  for (qint64 done = 0; done < count;) {
+    const qint64 n = qMin(perBlock, count - done);
+    uchar *bytes = reinterpret_cast<uchar *>(block.data());
+    for (qint64 k = 0; k < n; ++k) {
+      LeBytes::putDouble(bytes, cursors[0].key());
+      bytes += 8;
+      for (int c = 0; c < columns; ++c) {
+        LeBytes::putDouble(bytes, cursors[c].value().value);
+        bytes += 8;
+        ++cursors[c];
+      }
+    }
+    if (out->write(block.constData(), n * length) != n * length)
+      return WriteFailed;
+    done += n;
+  }
+  return NoError;
+}
+
 bool SwapFile::writeRecords(const QList<PlotDataMap *> &maps, bool deleteMaps, bool byPosition)
 {
   QMutexLocker locker(&mutex);
@@ -145,22 +192,14 @@ bool SwapFile::writeRecords(const QList<PlotDataMap *> &maps, bool deleteMaps, b
     emit swapFileError(WriteFailed);
     return false;
   }
-  const int columns = activeChannels.size();
-  QVarLengthArray<PlotDataMap::const_iterator, 8> cursors;
-  qint64 records = std::numeric_limits<qint64>::max();
-  for (int i = 0; i < columns; ++i) {
+  for (int i = 0; i < activeChannels.size(); ++i) {
     const int index = byPosition ? i : activeChannels.at(i);
-    const PlotDataMap *map = index < maps.size() ? maps.at(index) : nullptr;
-    if (!map) {
+    if (index >= maps.size() || !maps.at(index)) {
       qDebug() << "SwapFile::append: no point map for channel" << activeChannels.at(i);
       emit swapFileError(WrongChannels);
       return false;
     }
-    cursors.append(map->cbegin());
-    records = qMin<qint64>(records, map->size());
   }
-  if (columns == 0)
-    records = 0;
 
   if (!openForAppend()) {
     qInfo() << "SwapFile::append FAILED to open file";
@@ -168,42 +207,89 @@ bool SwapFile::writeRecords(const QList<PlotDataMap *> &maps, bool deleteMaps, b
     return false;
   }
 
-  const qint64 length = (qint64(columns) + 1) * 8;
-  const qint64 perBlock = qMax<qint64>(1, writeBlockBytes / length);
-  QByteArray block(int(qMin(records, perBlock) * length), '\0');
   const qint64 sizeBefore = file.size();
-  bool ok = true;
-  for (qint64 done = 0; done < records && ok;) {
-    const qint64 n = qMin(perBlock, records - done);
-    uchar *out = reinterpret_cast<uchar *>(block.data());
-    for (qint64 k = 0; k < n; ++k) {
-      LeBytes::putDouble(out, cursors[0].key());
-      out += 8;
-      for (int c = 0; c < columns; ++c) {
-        LeBytes::putDouble(out, cursors[c].value().value);
-        out += 8;
-        ++cursors[c];
-      }
-    }
-    ok = file.write(block.constData(), n * length) == n * length;
-    done += n;
-  }
-  if (!ok) {
+  qint64 records = 0;
+  const int fault = encodeRecords(&file, maps, byPosition, &records);
+  if (fault != NoError) {
     // Leave the file as it was so it keeps describing whole records; the
     // caller still holds every point.
     qInfo() << "SwapFile::append FAILED to write:" << file.errorString();
     file.resize(sizeBefore);
-    emit swapFileError(WriteFailed);
+    emit swapFileError(fault);
     return false;
   }
   if (deleteMaps) {
     qint64 left = 0;
-    for (int i = 0; i < columns; ++i)
+    for (int i = 0; i < activeChannels.size(); ++i)
       left += maps.at(byPosition ? i : activeChannels.at(i))->size() - records;
     if (left > 0)
       qDebug() << "SwapFile::append:" << left << "points past the shortest channel were not written";
     qDeleteAll(maps);
   }
+  return true;
+}
+
+bool SwapFile::saveFinished(const QString &path, const QList<PlotDataMap *> &maps, const ReportData &report,
+                            bool replace, QString *why)
+{
+  const auto fail = [&](const QString &text) {
+    qDebug().noquote() << QStringLiteral("SwapFile::saveFinished ") + path + QStringLiteral(": ") + text;
+    if (why)
+      *why = text;
+    emit swapFileError(SaveFailed);
+    return false;
+  };
+  close();
+  const QString source = file.fileName();
+  const QFileInfo target(path);
+  if (!replace && (target.exists() || target.isSymLink()))
+    return fail(tr("A file of that name exists"));
+  QFile in(source);
+  if (!in.open(QIODevice::ReadOnly))
+    return fail(in.errorString());
+  // Only the header block and whole records: nothing of the tail that could
+  // not be written may sit between them and the points held.
+  const qint64 L = header.recordLength();
+  const qint64 body = qMax<qint64>(0, in.size() - headerBlockSize);
+  const qint64 keep = in.size() < headerBlockSize ? in.size() : headerBlockSize + body / L * L;
+
+  // Written beside the chosen name and put in its place only when whole: a
+  // failure leaves an existing file of that name and the working file as
+  // they were.
+  QSaveFile out(path);
+  out.setDirectWriteFallback(false);
+  if (!out.open(QIODevice::WriteOnly))
+    return fail(out.errorString());
+  QByteArray chunk;
+  for (qint64 done = 0; done < keep;) {
+    chunk = in.read(qMin<qint64>(keep - done, writeBlockBytes));
+    if (chunk.isEmpty())
+      return fail(in.errorString());
+    if (out.write(chunk) != chunk.size())
+      return fail(out.errorString());
+    done += chunk.size();
+  }
+  in.close();
+  qint64 records = 0;
+  const int fault = maps.isEmpty() ? int(NoError) : encodeRecords(&out, maps, header.mode != SwapFileHeader::Logger, &records);
+  if (fault == WrongChannels)
+    return fail(errorMessage(WrongChannels));
+  if (fault != NoError)
+    return fail(out.errorString());
+  uchar bytes[tailSize];
+  report.toBytes(bytes);
+  if (out.write(reinterpret_cast<const char *>(bytes), tailSize) != tailSize)
+    return fail(out.errorString());
+  if (!out.commit())
+    return fail(out.errorString());
+
+  // The working file goes once its capture is whole under the new name.
+  const bool samePlace = QFileInfo(source).canonicalFilePath() == target.canonicalFilePath();
+  file.setFileName(path);
+  if (!samePlace && !QFile::remove(source))
+    qDebug().noquote() << QStringLiteral("Couldn't remove the working file ") + source;
+  m_writable = false;
+  stop();
   return true;
 }
 

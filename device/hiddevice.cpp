@@ -364,6 +364,20 @@ void HidDevice::readDirect()
   }
 }
 
+bool HidDevice::receiveUntil(const std::function<bool()> &done, int timeoutMs)
+{
+  for (int waited = 0;; ++waited) {
+    if (!m_device || m_reading)
+      return done();
+    hidRead();
+    if (done())
+      return true;
+    if (waited >= timeoutMs)
+      return false;
+    m_backend->sleep(1);
+  }
+}
+
 bool HidDevice::waitAnswer()
 {
   return awaitAnswer(false) == Acknowledged;

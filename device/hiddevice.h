@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -67,6 +68,12 @@ public:
   int sendCommand(const QString &command);
 
   bool waitAnswer();
+  // Hands over the reports the link holds, and those that arrive within
+  // `timeoutMs`, until `done` is true; false when it never was (or when
+  // called from a slot of packetReceived, where nothing can be handed over).
+  bool receiveUntil(const std::function<bool()> &done, int timeoutMs);
+  // The library's text for the last failed write, or a general one.
+  QString writeError() const;
   QString hidError(HidHandle *handle) const;
   static bool supported(const QString &serial);
   bool connectDevice(unsigned short vendorId, unsigned short productId, const QString &serial);
@@ -107,7 +114,6 @@ private:
   int write(const unsigned char *report);
   void opened(const QString &serial, bool boot);
   void failUpdate(const QString &text, bool post);
-  QString writeError() const;
   void drainInput();
   // hidRead's two roads: reports the reader took, or the library itself.
   void handOver();

@@ -19,17 +19,6 @@ MeasureAll::MeasureAll(const unsigned char *bytes, int length)
 {
 }
 
-MeasureAll::MeasureAll(const MeasureAll &other)
-  : Packet(other)
-{
-}
-
-MeasureAll &MeasureAll::operator=(const MeasureAll &other)
-{
-  Packet::operator=(other);
-  return *this;
-}
-
 double MeasureAll::multiplier(int channel) const
 {
   return channel >= 0 && channel < 3 ? m_multiplier[channel] : 1.0;

@@ -676,6 +676,38 @@ Channels calibration values are lost.
         <translation>The capture file cannot be written: %1</translation>
     </message>
     <message>
+        <source>The start command could not be sent to the logger: %1</source>
+        <translation>The start command could not be sent to the logger: %1</translation>
+    </message>
+    <message>
+        <source>The stop command could not be sent to the logger: %1</source>
+        <translation>The stop command could not be sent to the logger: %1</translation>
+    </message>
+    <message>
+        <source>The link was opened again and the logger told to stop</source>
+        <translation>The link was opened again and the logger told to stop</translation>
+    </message>
+    <message>
+        <source>The log command could not be sent to the supply: %1</source>
+        <translation>The log command could not be sent to the supply: %1</translation>
+    </message>
+    <message>
+        <source>The stop command could not be sent to the supply: %1</source>
+        <translation>The stop command could not be sent to the supply: %1</translation>
+    </message>
+    <message>
+        <source>Unfinished captures (*.tmp)</source>
+        <translation>Unfinished captures (*.tmp)</translation>
+    </message>
+    <message>
+        <source>An unfinished capture was found: %1. Open it to review or save it.</source>
+        <translation>An unfinished capture was found: %1. Open it to review or save it.</translation>
+    </message>
+    <message>
+        <source>Unfinished captures were found in %1 (%2 files). Open them to review or save them.</source>
+        <translation>Unfinished captures were found in %1 (%2 files). Open them to review or save them.</translation>
+    </message>
+    <message>
         <source>the command does not begin with LOG</source>
         <translation>the command does not begin with LOG</translation>
     </message>
@@ -1603,6 +1635,10 @@ Channels calibration values are lost.
 </context>
 <context>
     <name>SwapFile</name>
+    <message>
+        <source>A file of that name exists</source>
+        <translation>A file of that name exists</translation>
+    </message>
     <message>
         <source>Wrong file version</source>
         <translation>Wrong file version</translation>

@@ -676,6 +676,38 @@ Channels calibration values are lost.
         <translation>Не вдалося записати файл запису: %1</translation>
     </message>
     <message>
+        <source>The start command could not be sent to the logger: %1</source>
+        <translation>Не вдалося надіслати логеру команду запуску: %1</translation>
+    </message>
+    <message>
+        <source>The stop command could not be sent to the logger: %1</source>
+        <translation>Не вдалося надіслати логеру команду зупинки: %1</translation>
+    </message>
+    <message>
+        <source>The link was opened again and the logger told to stop</source>
+        <translation>З’єднання відкрито знову, логеру надіслано команду зупинки</translation>
+    </message>
+    <message>
+        <source>The log command could not be sent to the supply: %1</source>
+        <translation>Не вдалося надіслати джерелу живлення команду журналу: %1</translation>
+    </message>
+    <message>
+        <source>The stop command could not be sent to the supply: %1</source>
+        <translation>Не вдалося надіслати джерелу живлення команду зупинки: %1</translation>
+    </message>
+    <message>
+        <source>Unfinished captures (*.tmp)</source>
+        <translation>Незавершені записи (*.tmp)</translation>
+    </message>
+    <message>
+        <source>An unfinished capture was found: %1. Open it to review or save it.</source>
+        <translation>Знайдено незавершений запис: %1. Відкрийте його, щоб переглянути або зберегти.</translation>
+    </message>
+    <message>
+        <source>Unfinished captures were found in %1 (%2 files). Open them to review or save them.</source>
+        <translation>У %1 знайдено незавершені записи (файлів: %2). Відкрийте їх, щоб переглянути або зберегти.</translation>
+    </message>
+    <message>
         <source>the command does not begin with LOG</source>
         <translation>команда не починається з LOG</translation>
     </message>
@@ -1603,6 +1635,10 @@ Channels calibration values are lost.
 </context>
 <context>
     <name>SwapFile</name>
+    <message>
+        <source>A file of that name exists</source>
+        <translation>Файл із такою назвою вже існує</translation>
+    </message>
     <message>
         <source>Wrong file version</source>
         <translation>Неправильна версія файлу</translation>

@@ -15,6 +15,9 @@
 #include <QListWidget>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace AppFixture;
 
 namespace {
@@ -260,6 +263,65 @@ private slots:
     pump(2);
     QCOMPARE(window.tabWidget()->indexOf(tab), 0);
     QVERIFY(QFile::exists(working));
+  }
+
+  // The disk fills during a log: the log stops and a save elsewhere holds
+  // every record the supply sent, in its channels' columns.
+  void fullDiskKeepsEveryRecord()
+  {
+    PowerRig rig;
+    MainWindow &window = *rig.window;
+    rig.askPower();
+    rig.startLog({1, 6}, false);
+    QVERIFY(Helpers::isMeasuring);
+    GLWidget *tab = window.currentWidget();
+    const QString working = tab->swapFile->file.fileName();
+    rig.run(12000);
+    QVERIFY(QFileInfo(working).size() > SwapFile::headerBlockSize);
+    {
+      std::signal(SIGXFSZ, SIG_IGN);
+      rlimit saved {};
+      getrlimit(RLIMIT_FSIZE, &saved);
+      rlimit full = saved;
+      full.rlim_cur = rlim_t(QFileInfo(working).size() + 10);
+      setrlimit(RLIMIT_FSIZE, &full);
+      rig.run(2000);
+      setrlimit(RLIMIT_FSIZE, &saved);
+    }
+    QVERIFY(!Helpers::isMeasuring);
+    const double newest = tab->maps.at(0)->lastKey();
+    QVERIFY(newest > 12.0);
+
+    QTemporaryDir dir;
+    const QString target = dir.filePath("full.kelvpow");
+    DialogScript script({DialogScript::file(target)});
+    QVERIFY(window.save(window.tabWidget()->indexOf(tab)));
+    QVERIFY(!QFile::exists(working));
+    const CaptureRig::Records records = CaptureRig::readRecords(target, 2, true);
+    QVERIFY(records.tail);
+    QCOMPARE(records.times.last(), newest);
+    QCOMPARE(records.times.size(), qRound(newest * 10) + 1);
+    compareLog(records, {1, 6}, false);
+  }
+
+  // A stop the supply never got is told; the supply's next frame, which no
+  // log takes, stops it.
+  void stopNotWritten()
+  {
+    PowerRig rig;
+    MainWindow &window = *rig.window;
+    rig.askPower();
+    rig.startLog({1, 6}, false);
+    rig.run(2000);
+    QVERIFY(Helpers::isMeasuring);
+    rig.supply->writesBeforeFailure = 0;
+    window.on_stopButton();
+    QVERIFY(!Helpers::isMeasuring);
+    QVERIFY(rig.supply->logging());
+    QCOMPARE(statusText(window), QString("The stop command could not be sent to the supply: simulated I/O failure"));
+    rig.supply->writesBeforeFailure = -1;
+    rig.run(2000);
+    QVERIFY(!rig.supply->logging());
   }
 
   void logCommands_data()

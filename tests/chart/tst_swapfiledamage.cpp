@@ -206,6 +206,100 @@ private slots:
 
     QTest::newRow("cut inside a record") << QByteArray(head + body).left(512 + 150 * 32 + 20) << 150 << 1.49 << qint64(150)
                                          << 1149.0 << 2149.0;
+
+    // A tail that is there but damaged: its bytes never become samples and
+    // the statistics come from the records.
+    QTest::newRow("tail with a NaN end time")
+        << head + body + tailWith(0, qnan) << records << lastTime << qint64(records) << max0 << max1;
+    QTest::newRow("tail starting after its end")
+        << head + body + tailWith(1, lastTime + 1) << records << lastTime << qint64(records) << max0 << max1;
+    QTest::newRow("garbage with a plausible time where the tail belongs")
+        << head + body +
+               CaptureBytes::doubles({lastTime + 0.01, 5e9, -3, 7, -2, 1e9, 4, 4, 8, 8, 1, 2, 3, 4, 12345})
+        << records << lastTime << qint64(records) << max0 << max1;
+  }
+
+  // Two channels make 24-byte records: five of them fill a tail's place, so
+  // the bytes there are records or a tail by what they hold.
+  void twoChannelEnd_data()
+  {
+    QTest::addColumn<QByteArray>("end");
+    QTest::addColumn<int>("points");
+    QTest::addColumn<qint64>("count");
+    auto rowsOf = [](int from, int to) {
+      QList<double> flat;
+      for (int k = from; k < to; ++k)
+        flat << k / 100.0 << 1000.0 + k << 2000.0 + k;
+      return CaptureBytes::doubles(flat);
+    };
+    QList<double> fields = liveFields();
+    fields[10] = big, fields[11] = tiny, fields[12] = 0, fields[13] = 0;
+    QTest::newRow("records to the end") << rowsOf(records - 5, records) << records << qint64(records);
+    QTest::newRow("intact tail") << CaptureBytes::tail(fields, records - 5) << records - 5 << qint64(records - 5);
+    QList<double> nanEnd = fields;
+    nanEnd[0] = qnan;
+    QTest::newRow("tail with a NaN end time") << CaptureBytes::tail(nanEnd, records - 5) << records - 5
+                                              << qint64(records - 5);
+    QList<double> late = fields;
+    late[1] = 1.5 * lastTime;
+    QTest::newRow("tail starting after its end") << CaptureBytes::tail(late, records - 5) << records - 5
+                                                 << qint64(records - 5);
+  }
+
+  void twoChannelEnd()
+  {
+    QFETCH(QByteArray, end);
+    QFETCH(int, points);
+    QFETCH(qint64, count);
+    QList<double> flat;
+    for (int k = 0; k < records - 5; ++k)
+      flat << k / 100.0 << 1000.0 + k << 2000.0 + k;
+    const QString path = m_dir.filePath(QStringLiteral("two.tovri"));
+    QVERIFY(CaptureBytes::writeFile(path, CaptureBytes::headerBlock(CaptureBytes::headerFor({0, 1}, 100)) +
+                                              CaptureBytes::doubles(flat) + end));
+    SwapFile sw;
+    QList<PlotDataMap *> maps{new PlotDataMap, new PlotDataMap, new PlotDataMap};
+    const auto freeMaps = qScopeGuard([&] { qDeleteAll(maps); });
+    QVERIFY(sw.loadCapture(path, 100000, maps, nullptr));
+    QCOMPARE(maps[0]->size(), points);
+    QCOMPARE(maps[0]->lastKey(), (points - 1) / 100.0);
+    QCOMPARE(maps[0]->last().value, 1000.0 + points - 1);
+    QCOMPARE(sw.duration, (points - 1) / 100.0);
+    QCOMPARE(sw.readReport().count, count);
+  }
+
+  // The live count counts the instants with a channel-#0 reading: a tail
+  // below the record count is the capture's own.
+  void tailOfNaNReadings_data()
+  {
+    QTest::addColumn<QList<int>>("missing");
+    QTest::newRow("in the middle") << QList<int>{50, 51, 52, 120};
+    QTest::newRow("at the end") << QList<int>{records - 3, records - 2, records - 1};
+    QList<int> all;
+    for (int k = 0; k < records - 1; ++k)
+      all << k;
+    QTest::newRow("all but one") << all;
+  }
+
+  void tailOfNaNReadings()
+  {
+    QFETCH(QList<int>, missing);
+    QList<QList<double>> r = rows();
+    for (int k : missing)
+      r[k][1] = qnan;
+    QList<double> fields = liveFields();
+    fields[4] = 1234.5; // an average the records would not give
+    const qint64 counted = records - missing.size();
+    const QString path = m_dir.filePath(QStringLiteral("nan.tovri"));
+    QVERIFY(CaptureBytes::writeFile(path, header() + recordBytes(r) + CaptureBytes::tail(fields, counted)));
+    SwapFile sw;
+    QList<PlotDataMap *> maps{new PlotDataMap, new PlotDataMap, new PlotDataMap};
+    const auto freeMaps = qScopeGuard([&] { qDeleteAll(maps); });
+    QVERIFY(sw.loadCapture(path, 100000, maps, nullptr));
+    QCOMPARE(maps[1]->size(), records);
+    const ReportData report = sw.readReport();
+    QCOMPARE(report.count, counted);
+    QCOMPARE(report.avg0, 1234.5);
   }
 
   void damagedCaptures()

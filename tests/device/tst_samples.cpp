@@ -133,10 +133,14 @@ private slots:
     QCOMPARE(values.value(0), QList<double>({10}));
     QCOMPARE(values.value(1), QList<double>({40}));
     QCOMPARE(values.value(2), QList<double>({-90}));
-    // A copy carries the image only.
+    // Copies decode as the original: the multipliers travel with the image.
     MeasureAll copy(b);
-    QCOMPARE(copy.multiplier(1), 1.0);
-    QCOMPARE(copy.decode().value(2), QList<double>({30}));
+    QCOMPARE(copy.multiplier(1), 2.9);
+    QCOMPARE(copy.decode(), values);
+    MeasureAll assigned;
+    assigned = b;
+    QCOMPARE(assigned.multiplier(2), -3.5);
+    QCOMPARE(assigned.decode(), values);
   }
 
   void fullBlocks()

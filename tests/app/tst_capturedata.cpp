@@ -1,0 +1,271 @@
+#include "capturerig.h"
+#include "glwidget.h"
+#include "savingfixture.h"
+#include "testmain.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace AppFixture;
+using namespace CaptureRig;
+
+namespace {
+
+// While it lives, no file of this process may grow past `bytes`: a full disk.
+struct DiskFull
+{
+  rlimit saved {};
+  explicit DiskFull(qint64 bytes)
+  {
+    std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limit = saved;
+    limit.rlim_cur = rlim_t(bytes);
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~DiskFull() { setrlimit(RLIMIT_FSIZE, &saved); }
+};
+
+// The records of a three-channel capture at `period` seconds, complete from
+// the first sample on.
+void verifyComplete(const Records &records, qint64 expected, double period)
+{
+  QCOMPARE(qint64(records.times.size()), expected);
+  for (int i = 0; i < records.times.size(); ++i) {
+    QVERIFY2(qAbs(records.times.at(i) - i * period) < 1e-9, qPrintable(QString::number(i)));
+    QCOMPARE(records.values.at(i).at(2), expectedValue(2, quint32(i)));
+  }
+}
+
+QStringList workingFiles()
+{
+  return QDir(MainWindow::workingFolder()).entryList(QDir::Files);
+}
+
+} // namespace
+
+// What the capture received reaches a file, and a capture that never began
+// leaves nothing behind.
+class CaptureDataTest : public QObject
+{
+  Q_OBJECT
+
+  QTemporaryDir m_saveDir;
+
+private slots:
+  void init()
+  {
+    freshWindowState();
+    QDir(MainWindow::workingFolder()).removeRecursively();
+  }
+
+  // The working file's disk fills up: the capture stops, and a save to a
+  // disk with room holds every sample and the statistics.
+  void fullDiskKeepsEverySample()
+  {
+    Rig rig(-1);
+    MainWindow &window = *rig.window;
+    rig.start(0x07, 10);
+    rig.run(11000);
+    GLWidget *tab = window.captureTab();
+    const QString working = tab->swapFile->file.fileName();
+    const qint64 size = QFileInfo(working).size();
+    QVERIFY(size > SwapFile::headerBlockSize);
+    {
+      DiskFull full(size + 100);
+      rig.run(300);
+    }
+    QVERIFY(!Helpers::isMeasuring);
+    QVERIFY(statusText(window).startsWith("The capture file cannot be written"));
+    const qint64 samples = qint64(rig.logger->blocksSent()) * 9;
+    QVERIFY(samples > 11000);
+    QVERIFY(tab->unfinished);
+    QCOMPARE(window.tabWidget()->tabText(0), QString("*Capture 1"));
+
+    // Closing asks as for any unsaved capture.
+    QString question;
+    answerNextBox(QMessageBox::Cancel, &question);
+    window.on_closeTab(0);
+    QVERIFY2(question.contains("is not saved"), qPrintable(question));
+    QCOMPARE(window.tabWidget()->count(), 1);
+
+    // A save that cannot be written says so and changes nothing.
+    const QString target = m_saveDir.filePath("full.tovri");
+    {
+      DiskFull full(4096);
+      DialogScript script({DialogScript::file(target)});
+      QVERIFY(!window.save(0));
+    }
+    QVERIFY(statusText(window).startsWith("Couldn't save file"));
+    QVERIFY(!QFileInfo::exists(target));
+    QVERIFY(QFileInfo::exists(working));
+    QVERIFY(!tab->saved);
+    QCOMPARE(window.tabWidget()->tabText(0), QString("*Capture 1"));
+
+    DialogScript script({DialogScript::file(target)});
+    QVERIFY(window.save(0));
+    QCOMPARE(statusText(window), QString("Saved"));
+    QVERIFY(tab->saved);
+    QVERIFY(!QFileInfo::exists(working));
+    const Records records = readRecords(target, 3, true);
+    QVERIFY(records.tail);
+    verifyComplete(records, samples, 0.001);
+    QCOMPARE(records.report.count, samples);
+    QCOMPARE(records.report.t_end, (samples - 1) * 0.001);
+
+    // The program reads it back as a finished capture, tail and all.
+    SwapFile saved;
+    saved.file.setFileName(target);
+    const ReportData report = saved.readReport();
+    QCOMPARE(report.count, samples);
+    QCOMPARE(report.max2, records.report.max2);
+    QCOMPARE(saved.duration, (samples - 1) * 0.001);
+  }
+
+  // Blocks the link holds when Stop is pressed are the capture's last.
+  void stopKeepsTheBlocksBeforeItsAnswer()
+  {
+    Rig rig(-1);
+    rig.start(0x07, 1);
+    rig.run(500);
+    // Received by the link, not yet handed over.
+    rig.bus.advance(5);
+    QVERIFY(rig.logger->queuedReports() >= 4);
+    rig.window->on_stopButton();
+    QVERIFY(!Helpers::isMeasuring);
+    QVERIFY(!rig.logger->streaming());
+    const qint64 samples = qint64(rig.logger->blocksSent()) * 9;
+    const GLWidget *tab = rig.window->captureTab();
+    const Records records = readRecords(tab->swapFile->file.fileName(), 3, true);
+    verifyComplete(records, samples, 0.0001);
+    QCOMPARE(records.report.count, samples);
+  }
+
+  // A start the logger refuses, or that cannot be written to it, ends as a
+  // capture that never began; the tab takes the next start.
+  void startThatNeverBegan_data()
+  {
+    QTest::addColumn<bool>("refused");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("refused by the logger") << true << "FAILED to start measuring: 3";
+    QTest::newRow("start not written") << false
+                                       << "The start command could not be sent to the logger: simulated I/O failure";
+  }
+
+  void startThatNeverBegan()
+  {
+    QFETCH(bool, refused);
+    QFETCH(QString, message);
+    Rig rig(15);
+    MainWindow &window = *rig.window;
+    if (refused)
+      rig.logger->startError = 3;
+    else
+      rig.logger->writesBeforeFailure = 0;
+    rig.start();
+    pump(1);
+    QVERIFY(!Helpers::isMeasuring);
+    QCOMPARE(statusText(window), message);
+    QCOMPARE(window.tabWidget()->count(), 1);
+    QCOMPARE(window.tabWidget()->tabText(0), QString("Capture 1"));
+    QVERIFY(window.currentWidget()->saved);
+    QVERIFY(workingFiles().isEmpty());
+    QVERIFY(window.m_actionOpen->isEnabled());
+
+    // Nothing to save: closing asks only whether to close.
+    QString question;
+    answerNextBox(QMessageBox::No, &question);
+    window.on_closeTab(0);
+    QCOMPARE(question, QString("Close Capture 1?"));
+
+    rig.logger->startError = 0;
+    rig.logger->writesBeforeFailure = -1;
+    rig.start();
+    QVERIFY(Helpers::isMeasuring);
+    QCOMPARE(window.tabWidget()->count(), 1);
+    QCOMPARE(window.tabWidget()->tabText(0), QString("*Capture 1"));
+    QCOMPARE(workingFiles(), QStringList{"Capture 1.tmp"});
+    rig.run(200);
+    QVERIFY(rig.logger->streaming());
+  }
+
+  // A stop that cannot be written is told, and the link is opened again to
+  // stop the logger: window and logger agree.
+  void stopNotWritten()
+  {
+    Rig rig(-1);
+    MainWindow &window = *rig.window;
+    rig.start(0x07, 10);
+    rig.run(1000);
+    rig.logger->writesBeforeFailure = 0;
+    window.on_stopButton();
+    QVERIFY(!Helpers::isMeasuring);
+    QVERIFY(rig.logger->streaming());
+    QCOMPARE(statusText(window),
+             QString("The stop command could not be sent to the logger: simulated I/O failure"));
+    // The capture itself is whole.
+    const QString path = window.captureTab()->swapFile->file.fileName();
+    const qint64 samples = qint64(rig.logger->blocksSent()) * 9;
+    verifyComplete(readRecords(path, 3, true), samples, 0.001);
+
+    // The link is opened again at once; while writes fail, at every search.
+    rig.run(50);
+    QVERIFY(rig.logger->streaming());
+    rig.logger->writesBeforeFailure = -1;
+    pump(1);
+    rig.run(50);
+    QVERIFY(!rig.logger->streaming());
+    QVERIFY(rig.window->m_actionOpen->isEnabled());
+    QVERIFY(statusText(window) != "Measuring...");
+    // The blocks the logger sent meanwhile belong to no capture.
+    QCOMPARE(readRecords(path, 3, true).times.size(), samples);
+  }
+
+  // A working file left by a killed run is told at the next start, opens
+  // from the Open dialog and is never removed unasked.
+  void leftWorkingFileIsOffered()
+  {
+    QVERIFY(QDir().mkpath(MainWindow::workingFolder()));
+    QFile::setPermissions(MainWindow::workingFolder(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QString left = QDir(MainWindow::workingFolder()).absoluteFilePath("Capture 1.tmp");
+    {
+      SwapFile writer;
+      QList<PlotDataMap *> maps{new PlotDataMap, new PlotDataMap, new PlotDataMap};
+      for (int k = 0; k < 300; ++k)
+        for (int c = 0; c < 3; ++c)
+          maps[c]->insert(k * 0.01, PlotData(k * 0.01, c * 100.0 + k));
+      QVERIFY(writer.create(left) && writer.setLoggerHeader(7, 100) && writer.append(0, -1, maps, true));
+      writer.close();
+    }
+    const QByteArray before = fileBytes(left);
+
+    SimBus bus;
+    MainWindow window;
+    quietLink();
+    QCOMPARE(statusText(window),
+             QString("An unfinished capture was found: %1. Open it to review or save it.").arg(left));
+
+    DialogScript script({DialogScript::file(left)});
+    window.on_actionLoad();
+    QVERIFY(script.done());
+    QVERIFY2(script.filters.value(0).contains("(*.tmp)"), qPrintable(script.filters.value(0)));
+    GLWidget *tab = window.currentWidget();
+    QCOMPARE(window.tabWidget()->tabText(window.tabWidget()->currentIndex()), QString("Capture 1"));
+    QCOMPARE(tab->maps.at(2)->size(), 300);
+    QCOMPARE(tab->maps.at(2)->last().value, 499.0);
+    QCOMPARE(tab->swapFile->duration, 2.99);
+
+    answerNextBox(QMessageBox::Yes);
+    window.on_closeTab(window.tabWidget()->currentIndex());
+    QCOMPARE(fileBytes(left), before);
+  }
+};
+
+TOVRI_TEST(CaptureDataTest)
+#include "tst_capturedata.moc"
