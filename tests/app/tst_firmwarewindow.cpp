@@ -34,7 +34,7 @@ QString flash(const QString &path)
   UpdateDialog dialog(path, true);
   dialog.show();
   QString text;
-  QTest::qWaitFor(
+  (void)QTest::qWaitFor(
     [&] {
       text = dialog.statusText();
       return text.startsWith(QLatin1String("Successfully")) || text.startsWith(QLatin1String("Update failed"));
