@@ -119,6 +119,7 @@ void GLWidget::clearChannels()
       owner->removeGraph(graph.data());
   }
   m_graphs.clear();
+  valueFit.reset();
   qDeleteAll(maps);
   maps.clear();
 
@@ -381,6 +382,7 @@ bool GLWidget::isEmpty() const
 
 void GLWidget::reset()
 {
+  valueFit.reset();
   for (PlotDataMap *map : std::as_const(maps)) {
     if (map)
       map->clear();
