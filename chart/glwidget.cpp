@@ -383,8 +383,12 @@ bool GLWidget::isEmpty() const
 void GLWidget::reset()
 {
   valueFit.reset();
+  // A map of its own is emptied, not released: the next page then fills
+  // memory already in place instead of faulting in fresh pages per window.
   for (PlotDataMap *map : std::as_const(maps)) {
-    if (map)
+    if (map && map->isDetached())
+      map->erase(map->cbegin(), map->cend());
+    else if (map)
       map->clear();
   }
 }
