@@ -62,18 +62,30 @@ PlotRange MainWindow::rescaleAxis(PlotGraph *graph, PlotRange *range)
     window = plot->xAxis->range();
   }
   double low = 0, high = 0;
-  bool any = false;
   const PlotDataMap *map = graph->data();
-  for (auto it = map->lowerBound(window.lower); it != map->constEnd() && it.key() <= window.upper; ++it) {
-    const double v = it.value().value;
-    if (std::isnan(v))
-      continue;
-    if (!any) {
-      low = high = v;
-      any = true;
-    } else {
-      low = qMin(low, v);
-      high = qMax(high, v);
+  // While a capture runs the fit follows the live tab's channel #0 every
+  // redraw: its kept extremes spare a second walk over the whole window.
+  GLWidget *tab = currentWidget();
+  ValueExtremes *fit = tab && tab->plot && tab->plot->graphCount() > 0 && tab->plot->graph(0) == graph
+                           ? &tab->valueFit
+                           : nullptr;
+  if (fit && Helpers::isMeasuring) {
+    fit->find(*map, window.lower, window.upper, low, high);
+  } else {
+    if (fit)
+      fit->reset(); // paging replaces the points: start afresh next capture
+    bool any = false;
+    for (auto it = map->lowerBound(window.lower); it != map->constEnd() && it.key() <= window.upper; ++it) {
+      const double v = it.value().value;
+      if (std::isnan(v))
+        continue;
+      if (!any) {
+        low = high = v;
+        any = true;
+      } else {
+        low = qMin(low, v);
+        high = qMax(high, v);
+      }
     }
   }
   const double d = high - low;

@@ -108,7 +108,7 @@ void row(const char *what, double value, const char *baseName, double base, doub
 {
   const double ratio = base > 0 ? value / base : 0.0;
   out << QString::asprintf("  %-48s %10.3f ms   %s %9.3f ms   ratio %5.2f  (target <= %.2f: %s)\n", what, value,
-                           baseName, base, ratio, target, ratio <= target ? "ok" : "MISSED");
+                           baseName, base, ratio, target, bench::met(ratio <= target) ? "ok" : "MISSED");
   out.flush();
 }
 
@@ -133,6 +133,7 @@ int main(int argc, char **argv)
   QDir().mkpath(home);
   qputenv("HOME", home.toLocal8Bit());
   QApplication app(argc, argv);
+  bench::noteBuild("bench_bars");
   QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\n*.info=false"));
   const int seconds = argc > 1 ? std::max(60, std::atoi(argv[1])) : 3600;
 
@@ -235,7 +236,7 @@ int main(int argc, char **argv)
     const int writes = (wroteFirst ? 1 : 0) + (QFile::exists(settingsPath()) ? 1 : 0);
     row("50 range changes, then one window pass", burst, "plain pass", plain600, 1.3);
     out << QString::asprintf("    of which the 50 calls: %.3f ms; settings writes: %d (target <= 1: %s)\n", calls,
-                             writes, writes <= 1 ? "ok" : "MISSED");
+                             writes, bench::met(writes <= 1) ? "ok" : "MISSED");
     for (PlotDataMap *m : chart.maps)
       m->clear();
   }
@@ -277,9 +278,9 @@ int main(int argc, char **argv)
   const Scan crossedShort = scan(tenX);
   out << QString::asprintf("  series: %lld points (pulses), crossings: %lld points for %d s, %lld for %d s (%s)\n",
                            plainScan.points, crossedShort.points, seconds / 6, crossed.points, seconds,
-                           crossed.points == crossedShort.points ? "equal: ok" : "DIFFER");
+                           bench::met(crossed.points == crossedShort.points) ? "equal: ok" : "DIFFER");
   out << QString::asprintf("  scan peak RSS growth with crossings: %lld kB for %d s, %lld kB for %d s (%s)\n",
                            crossedShort.peakKb, seconds / 6, crossed.peakKb, seconds,
-                           crossed.peakKb <= crossedShort.peakKb + 1024 ? "equal: ok" : "GROWS");
-  return 0;
+                           bench::met(crossed.peakKb <= crossedShort.peakKb + 1024) ? "equal: ok" : "GROWS");
+  return bench::exitCode();
 }

@@ -2,6 +2,7 @@
 // plot engine's own replot of the same three maps, and whether rebuilding
 // channels or whole tabs again and again lets resident memory grow.
 // Usage: bench_chart [runs] [cycles]
+#include "benchsupport.h"
 #include "glwidget.h"
 #include "helpers.h"
 #include "infopackets.h"
@@ -86,7 +87,7 @@ struct Tab
 void report(const char *what, double figure, const char *unit, const char *target, double baseline, bool ok)
 {
   std::printf("%-42s %9.3f %-2s  target %-20s  baseline %9.3f %-2s  %s\n", what, figure, unit, target, baseline, unit,
-              ok ? "OK" : "MISSED");
+              bench::met(ok) ? "OK" : "MISSED");
 }
 
 // The chart logs every channel set-up; a thousand of them would bury the figures.
@@ -103,6 +104,7 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
   qInstallMessageHandler(quietDebug);
   QApplication app(argc, argv);
+  bench::noteBuild("bench_chart");
   const int runs = argc > 1 ? std::max(5, std::atoi(argv[1])) : 200;
   const int cycles = argc > 2 ? std::max(2, std::atoi(argv[2])) : 1000;
   // Keep the settings the chart reads and writes out of the user's home.
@@ -175,5 +177,5 @@ int main(int argc, char **argv)
     std::printf("  %d cycles of each (baseline: resident after the first), tabs took %.1f s\n", cycles,
                 timer.elapsed() / 1000.0);
   }
-  return 0;
+  return bench::exitCode();
 }

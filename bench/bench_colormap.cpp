@@ -4,6 +4,7 @@
 // QImage through a 350-entry table plus one smoothed drawImage into the map's
 // rectangle (after a data change), and that drawImage alone (unchanged data).
 // Usage: bench_colormap [runs]
+#include "benchsupport.h"
 #include "plot.h"
 
 #include <QApplication>
@@ -63,7 +64,7 @@ void report(const char *name, double figure, const char *baselineName, double ba
 {
   const double ratio = figure / baseline;
   std::printf("%-28s %8.3f ms   %s (baseline) %8.3f ms   ratio %.3f   target <= %.1f   %s\n", name, figure,
-              baselineName, baseline, ratio, kTarget, ratio <= kTarget ? "ok" : "MISSED");
+              baselineName, baseline, ratio, kTarget, bench::met(ratio <= kTarget) ? "ok" : "MISSED");
 }
 } // namespace
 
@@ -72,6 +73,7 @@ int main(int argc, char **argv)
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  bench::noteBuild("bench_colormap");
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100;
   std::printf("bench_colormap: %d x %d cells on a 1200x600 plot, median of %d runs, platform %s\n", kCells, kCells,
               runs, qPrintable(QGuiApplication::platformName()));
@@ -145,5 +147,5 @@ int main(int argc, char **argv)
               unchanged.withoutMap, changed.withMap, unchanged.withMap);
   report("after a data change", changed.withMap - changed.withoutMap, "colour + drawImage", changed.baseline);
   report("unchanged data", unchanged.withMap - unchanged.withoutMap, "drawImage", unchanged.baseline);
-  return 0;
+  return bench::exitCode();
 }

@@ -53,6 +53,7 @@ int main(int argc, char **argv)
   QTemporaryDir home;
   bench::isolate(home);
   QApplication app(argc, argv);
+  bench::noteBuild("bench_ingest");
   QApplication::setApplicationName(QStringLiteral("tovri-bench"));
   bench::countLostLines();
   const qint64 busMs = 60000;

@@ -1,6 +1,7 @@
 // Times 10,000 paints of the warning line scrolling a 200-character message
 // against a plain QLabel painting the same text in the same run.
 // Usage: bench_marquee [paints]
+#include "benchsupport.h"
 #include "marqueelabel.h"
 
 #include <QApplication>
@@ -42,6 +43,7 @@ int main(int argc, char **argv)
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  bench::noteBuild("bench_marquee");
   const int paints = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10000;
 
   QString text;
@@ -95,6 +97,6 @@ int main(int argc, char **argv)
               bestMarquee * 1000 / paints);
   std::printf("baseline: plain QLabel, same text, same run:          %.2f ms (%.2f us per paint)\n", bestPlain,
               bestPlain * 1000 / paints);
-  std::printf("ratio %.2f, target at most %.2f: %s\n", ratio, kTarget, ratio <= kTarget ? "met" : "NOT met");
-  return 0;
+  std::printf("ratio %.2f, target at most %.2f: %s\n", ratio, kTarget, bench::met(ratio <= kTarget) ? "met" : "NOT met");
+  return bench::exitCode();
 }

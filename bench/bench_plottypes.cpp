@@ -3,6 +3,7 @@
 // same plot whose map holds only those 100 entries (measured in the same run).
 // The cost must follow the visible entries, not the map.
 // Usage: bench_plottypes [runs]
+#include "benchsupport.h"
 #include "plot.h"
 
 #include <QApplication>
@@ -53,7 +54,7 @@ void report(const char *name, double full, double alone)
 {
   const double ratio = full / alone;
   std::printf("%-34s %8.3f ms   %d alone (baseline) %8.3f ms   ratio %.3f   target <= %.1f   %s\n", name, full,
-              kVisible, alone, ratio, kTarget, ratio <= kTarget ? "ok" : "MISSED");
+              kVisible, alone, ratio, kTarget, bench::met(ratio <= kTarget) ? "ok" : "MISSED");
 }
 
 template <typename Plottable, typename Fill>
@@ -84,6 +85,7 @@ int main(int argc, char **argv)
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  bench::noteBuild("bench_plottypes");
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 300;
   std::printf("bench_plottypes: 1200x600 plot, %d of %d entries visible, median of %d replots, platform %s\n",
               kVisible, kEntries, runs, qPrintable(QGuiApplication::platformName()));
@@ -111,5 +113,5 @@ int main(int argc, char **argv)
     f->setChartStyle(PlotFinancial::csCandlestick);
     f->setTwoColored(true);
   });
-  return 0;
+  return bench::exitCode();
 }

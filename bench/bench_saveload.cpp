@@ -3,8 +3,8 @@
 // MainWindow::save (a move within one file system, baseline a plain copy of
 // the file) and opens it with MainWindow::loadFile up to its first window
 // (baseline a plain sequential read of the same file, after both have
-// the file in the page cache). Targets: save under 100 ms, open within 2.5x
-// the plain read. The window is on screen: loadFile returns with the chart
+// the file in the page cache). Targets: save under 100 ms, open within 2x
+// the plain read; exits with 1 when one is missed. The window is on screen: loadFile returns with the chart
 // drawn. Channel #0 rises above the overview's default threshold
 // for 2 ms every second, so the overview has runs to build.
 //
@@ -110,10 +110,11 @@ double plainCopy(const QString &from, const QString &to)
   return bench::ms(t);
 }
 
-void line(const char *what, double figure, const QString &target, double baseline, const char *baselineWhat)
+void line(const char *what, double figure, const QString &target, double baseline, const char *baselineWhat,
+          bool ok)
 {
-  out << QString::asprintf("%-34s %10.1f ms   target %-22s baseline (%s) %10.1f ms", what, figure,
-                           qPrintable(target), baselineWhat, baseline)
+  out << QString::asprintf("%-34s %10.1f ms   target %-22s baseline (%s) %10.1f ms   %s", what, figure,
+                           qPrintable(target), baselineWhat, baseline, bench::met(ok) ? "ok" : "MISSED")
       << Qt::endl;
 }
 
@@ -164,7 +165,7 @@ int main(int argc, char **argv)
     out << "save failed" << Qt::endl;
     return 1;
   }
-  line("save (move) of the capture", saveMs, QStringLiteral("< 100 ms"), copy, "plain copy");
+  line("save (move) of the capture", saveMs, QStringLiteral("< 100 ms"), copy, "plain copy", saveMs < 100);
 
   // Both measured with the file in the page cache.
   plainRead(saved);
@@ -177,8 +178,8 @@ int main(int argc, char **argv)
     out << "load failed" << Qt::endl;
     return 1;
   }
-  const QString loadTarget = QString::asprintf("<= 2.5 x plain (%.0f)", 2.5 * read);
-  line("loadFile to the first window", loadMs, loadTarget, read, "plain read");
+  const QString loadTarget = QString::asprintf("< 2 x plain (%.0f)", 2 * read);
+  line("loadFile to the first window", loadMs, loadTarget, read, "plain read", loadMs < 2 * read);
   out << QString::asprintf("ratio load / plain read: %.2f", loadMs / read) << Qt::endl;
-  return 0;
+  return bench::exitCode();
 }

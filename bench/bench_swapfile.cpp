@@ -140,6 +140,7 @@ int main(int argc, char **argv)
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  bench::noteBuild("bench_swapfile");
   QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\n*.info=false"));
   const int seconds = argc > 1 ? std::max(10, std::atoi(argv[1])) : 3600;
 
@@ -195,7 +196,7 @@ int main(int argc, char **argv)
       return 1e300;
     return bench::ms(t);
   });
-  row("readFiltered over the whole file", scanMs, plainWhole, scanMs <= 2 * plainWhole ? "(target <= 2: ok)" : "(target <= 2: MISSED)");
+  row("readFiltered over the whole file", scanMs, plainWhole, bench::met(scanMs <= 2 * plainWhole) ? "(target <= 2: ok)" : "(target <= 2: MISSED)");
   {
     ProgressDialog dialog(0, 100);
     dialog.show();
@@ -206,60 +207,72 @@ int main(int argc, char **argv)
       return bench::ms(t);
     });
     row("readFiltered with its progress window", withDialog, plainWhole,
-        withDialog <= 2 * plainWhole ? "(target <= 2: ok)" : "(target <= 2: MISSED)");
+        bench::met(withDialog <= 2 * plainWhole) ? "(target <= 2: ok)" : "(target <= 2: MISSED)");
   }
   out << "  navigation series: " << sw.navigationSeries->size() << " step points\n";
 
-  // The process's first window also grows the heap by the ~30 MB of map
-  // nodes (page faults), whatever the place; it is shown apart.
+  // The process's first window also faults in the maps' memory, whatever
+  // the place; it is shown apart. The chart's maps hold a window when paging
+  // starts, and each page empties them in place (GLWidget::reset): the same
+  // maps then take every window below.
+  QList<PlotDataMap *> pageMaps{new PlotDataMap, new PlotDataMap, new PlotDataMap};
   {
-    QList<PlotDataMap *> maps{new PlotDataMap, new PlotDataMap, new PlotDataMap};
     QElapsedTimer t;
     t.start();
-    sw.readRange(sw.duration / 2, 10, maps);
+    sw.readRange(sw.duration / 2, 10, pageMaps);
     const double first = bench::ms(t);
-    qDeleteAll(maps);
     row("readRange 10 s window, first in the process", first, plainRead(path, size / 2, 100001 * record),
         "(includes heap growth)");
   }
-  // Ten-second windows at random places.
+  // Ten-second windows at random places, each also read without maps (the
+  // search and the read alone: the file work), the two in alternating order.
   QRandomGenerator random(20240607);
-  std::vector<double> loads, plains;
+  std::vector<double> loads, plains, fileOnly;
   for (int i = 0; i < 30; ++i) {
     const double centre = 5 + random.generateDouble() * (sw.duration - 10);
-    QList<PlotDataMap *> maps{new PlotDataMap, new PlotDataMap, new PlotDataMap};
-    QElapsedTimer t;
-    t.start();
-    const bool ok = sw.readRange(centre, 10, maps);
-    loads.push_back(ok ? bench::ms(t) : 1e300);
-    if (maps[0]->size() < 99000)
-      out << "  window at " << centre << " holds only " << maps[0]->size() << " points\n";
-    qDeleteAll(maps);
+    const auto withMaps = [&] {
+      for (PlotDataMap *map : pageMaps)
+        map->erase(map->cbegin(), map->cend());
+      QElapsedTimer t;
+      t.start();
+      const bool ok = sw.readRange(centre, 10, pageMaps);
+      loads.push_back(ok ? bench::ms(t) : 1e300);
+      if (pageMaps[0]->size() < 99000)
+        out << "  window at " << centre << " holds only " << pageMaps[0]->size() << " points\n";
+    };
+    const auto fileWork = [&] {
+      QElapsedTimer t;
+      t.start();
+      sw.readRange(centre, 10, {});
+      fileOnly.push_back(bench::ms(t));
+    };
+    if (i % 2) {
+      fileWork();
+      withMaps();
+    } else {
+      withMaps();
+      fileWork();
+    }
     const qint64 first = qint64((centre - 5) * 10000);
     plains.push_back(plainRead(path, 512 + first * record, 100001 * record));
   }
+  qDeleteAll(pageMaps);
   out << "  readRange times in order (ms):";
   for (double l : loads)
     out << QString::asprintf(" %.1f", l);
   out << "\n";
+  const double loadMedian = bench::median(loads);
+  const double fileMedian = bench::median(fileOnly);
   std::sort(loads.begin(), loads.end());
-  // The same windows without maps: the search and the read alone.
-  std::vector<double> fileOnly;
-  QRandomGenerator again(20240607);
-  for (int i = 0; i < 30; ++i) {
-    const double centre = 5 + again.generateDouble() * (sw.duration - 10);
-    QElapsedTimer t;
-    t.start();
-    sw.readRange(centre, 10, {});
-    fileOnly.push_back(bench::ms(t));
-  }
   std::sort(fileOnly.begin(), fileOnly.end());
   std::sort(plains.begin(), plains.end());
   const double worst = loads.back();
-  row("readRange 10 s window, file work only", fileOnly[fileOnly.size() / 2], plains[plains.size() / 2],
+  row("readRange 10 s window, file work only", fileMedian, plains[plains.size() / 2],
       "(median; the rest is map insertion)");
-  row("readRange 10 s window, median of 30", loads[loads.size() / 2], plains[plains.size() / 2]);
-  row("readRange 10 s window, worst of 30", worst, plains.back(), worst < 50 ? "(target < 50 ms: ok)" : "(target < 50 ms: MISSED)");
+  row("readRange 10 s window, median of 30", loadMedian, plains[plains.size() / 2]);
+  out << QString::asprintf("  readRange / its file work (baseline %.3f ms): %.2f  target < 4: %s\n", fileMedian,
+                           loadMedian / fileMedian, bench::met(loadMedian < 4 * fileMedian) ? "ok" : "MISSED");
+  row("readRange 10 s window, worst of 30", worst, plains.back(), bench::met(worst < 50) ? "(target < 50 ms: ok)" : "(target < 50 ms: MISSED)");
 
   const double plainTail = best(5, [&] { return plainRead(path, size - 120, 120); });
   const double reportMs = best(5, [&] {
@@ -284,7 +297,7 @@ int main(int argc, char **argv)
   const qint64 shortPeak = scanPeak(shortPath);
   const qint64 longPeak = scanPeak(path);
   out << QString::asprintf("  peak RSS growth of the scan: %lld kB for %d s, %lld kB for %d s (%s)\n", shortPeak,
-                           seconds / 10, longPeak, seconds, longPeak < 2 * shortPeak + 4096 ? "flat: ok" : "GROWS");
+                           seconds / 10, longPeak, seconds, bench::met(longPeak < 2 * shortPeak + 4096) ? "flat: ok" : "GROWS");
 
   // The same capture without its tail (a crash): the statistics are
   // recovered from the records, each checked to continue the capture. A
@@ -311,7 +324,7 @@ int main(int argc, char **argv)
     return bench::ms(t);
   });
   row("readReport without tail (recovered)", recoverMs, plainBody,
-      recoverMs <= 3 * plainBody ? "(target <= 3: ok)" : "(target <= 3: MISSED)");
+      bench::met(recoverMs <= 3 * plainBody) ? "(target <= 3: ok)" : "(target <= 3: MISSED)");
   out << QString::asprintf("  recovered: %lld samples, max #0 %.0f uA, end %.4f s, peak RSS growth %lld kB\n",
                            recovered.count, recovered.max0, recovered.t_end, bench::statusKb("VmHWM") - before);
   {
@@ -323,5 +336,5 @@ int main(int argc, char **argv)
     again.readReport();
     row("readReport without tail, same object again", bench::ms(t), plainTail, "(kept while the file stays)");
   }
-  return 0;
+  return bench::exitCode();
 }

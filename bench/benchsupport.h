@@ -3,7 +3,8 @@
 
 // What the benchmarks share: a home and temp folder of their own, the
 // offscreen platform, a count of the window's LOST PACKETS lines, the
-// process's memory figures and elapsed milliseconds.
+// process's memory figures and elapsed milliseconds, the note of a build
+// without optimisation and the exit code that tells a missed target.
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -11,6 +12,10 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <QtGlobal>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
 
 namespace bench {
 
@@ -77,6 +82,46 @@ inline void resetPeak()
 inline double ms(const QElapsedTimer &timer)
 {
   return timer.nsecsElapsed() / 1e6;
+}
+
+// Figures of a build without optimisation say little about the program's.
+inline void noteBuild(const char *name)
+{
+#ifndef __OPTIMIZE__
+  std::printf("%s: NOTE: built without optimisation; the figures below are not the program's\n", name);
+  std::fflush(stdout);
+#else
+  (void)name;
+#endif
+}
+
+// Set once any target is missed; the benchmark then exits with 1.
+inline bool &anyMissed()
+{
+  static bool missed = false;
+  return missed;
+}
+
+// Notes the outcome of one target; returns it.
+inline bool met(bool ok)
+{
+  if (!ok)
+    anyMissed() = true;
+  return ok;
+}
+
+inline int exitCode()
+{
+  return anyMissed() ? 1 : 0;
+}
+
+inline double median(std::vector<double> values)
+{
+  if (values.empty())
+    return 0;
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 } // namespace bench

@@ -119,6 +119,7 @@ void GLWidget::clearChannels()
       owner->removeGraph(graph.data());
   }
   m_graphs.clear();
+  valueFit.reset();
   qDeleteAll(maps);
   maps.clear();
 
@@ -381,8 +382,13 @@ bool GLWidget::isEmpty() const
 
 void GLWidget::reset()
 {
+  valueFit.reset();
+  // A map of its own is emptied, not released: the next page then fills
+  // memory already in place instead of faulting in fresh pages per window.
   for (PlotDataMap *map : std::as_const(maps)) {
-    if (map)
+    if (map && map->isDetached())
+      map->erase(map->cbegin(), map->cend());
+    else if (map)
       map->clear();
   }
 }

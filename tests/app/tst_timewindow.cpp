@@ -2,6 +2,7 @@
 #include "colorsagent.h"
 #include "capturerig.h"
 #include "glwidget.h"
+#include "helpers.h"
 #include "marker.h"
 #include "markerbar.h"
 #include "plot.h"
@@ -12,6 +13,8 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QRegularExpression>
+
+#include <cmath>
 
 using namespace AppFixture;
 using namespace CaptureRig;
@@ -94,6 +97,42 @@ private slots:
     const PlotRange r = rig.window->rescaleAxis(tab->plot->graph(0), &window);
     QCOMPARE(r.lower, lower);
     QCOMPARE(r.upper, upper);
+  }
+
+  // While a capture runs, the fit of channel #0 keeps run extremes between
+  // redraws and answers what the plain walk over the window answers; a
+  // spike inside a kept run still counts, and points appended later too.
+  void liveFitMatchesTheWalk()
+  {
+    Rig rig(15);
+    GLWidget *tab = rig.window->currentWidget();
+    QVERIFY(tab && !tab->maps.isEmpty());
+    PlotDataMap *map = tab->maps.at(0);
+    PlotGraph *graph = tab->plot->graph(0);
+    const auto fill = [map](int from, int to) {
+      for (int i = from; i < to; ++i)
+        map->insert(i * 0.001, PlotData(i * 0.001, 100 * std::sin(i * 0.01) + (i == 3210 ? 500 : 0)));
+    };
+    fill(0, 5000);
+    PlotRange window(0.5, 4.5);
+    const PlotRange idle = rig.window->rescaleAxis(graph, &window);
+    QCOMPARE(tab->valueFit.blockCount(), 0);
+    Helpers::isMeasuring = true;
+    const PlotRange live = rig.window->rescaleAxis(graph, &window);
+    QVERIFY(tab->valueFit.blockCount() > 0);
+    QCOMPARE(live.lower, idle.lower);
+    QCOMPARE(live.upper, idle.upper);
+    fill(5000, 6000);
+    map->insert(5.5, PlotData(5.5, 2000));
+    window = PlotRange(1.5, 5.9);
+    const PlotRange moved = rig.window->rescaleAxis(graph, &window);
+    Helpers::isMeasuring = false;
+    const PlotRange walked = rig.window->rescaleAxis(graph, &window);
+    QCOMPARE(moved.lower, walked.lower);
+    QCOMPARE(moved.upper, walked.upper);
+    QCOMPARE(moved.upper, 2000.0);
+    // Outside a capture the kept runs are dropped: paging replaces points.
+    QCOMPARE(tab->valueFit.blockCount(), 0);
   }
 
   void subTicks_data()
