@@ -550,9 +550,7 @@ void MainWindow::reRangeX()
     for (PlotDataMap *map : std::as_const(tab->maps)) {
       if (!map)
         continue;
-      auto it = map->begin();
-      while (it != map->end() && it.key() < threshold)
-        it = map->erase(it);
+      map->erase(map->constBegin(), std::as_const(*map).lowerBound(threshold));
     }
   }
   locker.unlock();
