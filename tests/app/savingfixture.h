@@ -12,6 +12,8 @@
 #include <QPointer>
 #include <QTabWidget>
 
+#include <functional>
+
 namespace AppFixture {
 
 // Answers the modal windows that come up, in order: a QMessageBox gets the
@@ -125,8 +127,10 @@ inline GLWidget *addUnsavedCapture(MainWindow &window, qint64 samples = 200)
 }
 
 // A finished supply capture of `records` records on `channels` through the
-// capture file's own writer.
-inline QString writeSupplyCapture(const QString &path, bool v2, const QList<int> &channels, int records)
+// capture file's own writer; the k-th listed channel holds value(k, record),
+// by default the channel's number plus a quarter per record.
+inline QString writeSupplyCapture(const QString &path, bool v2, const QList<int> &channels, int records,
+                                  const std::function<double(int, int)> &value = {})
 {
   const bool wasV1 = Helpers::powerMode, wasV2 = Helpers::powerV2Mode;
   Helpers::powerMode = !v2;
@@ -139,7 +143,7 @@ inline QString writeSupplyCapture(const QString &path, bool v2, const QList<int>
   for (int i = 0; i < channels.size(); ++i) {
     maps << new PlotDataMap;
     for (int r = 0; r < records; ++r)
-      maps[i]->insert(r * 0.1, PlotData(r * 0.1, channels[i] + r * 0.25));
+      maps[i]->insert(r * 0.1, PlotData(r * 0.1, value ? value(i, r) : channels[i] + r * 0.25));
   }
   const bool ok = writer.create(path) && writer.setHeader(channels.size(), mask, false, 1000, false) &&
                   writer.appendPower(0, -1, maps, false) && writer.stop();

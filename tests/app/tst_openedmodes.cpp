@@ -14,31 +14,6 @@ using namespace AppFixture;
 
 namespace {
 
-// A finished supply capture whose channel k holds value(k, record).
-QString writeSupply(const QString &path, bool v2, const QList<int> &channels, int records,
-                    const std::function<double(int, int)> &value)
-{
-  const bool wasV1 = Helpers::powerMode, wasV2 = Helpers::powerV2Mode;
-  Helpers::powerMode = !v2;
-  Helpers::powerV2Mode = v2;
-  SwapFile writer;
-  unsigned int mask = 0;
-  for (int c : channels)
-    mask |= 1u << c;
-  QList<PlotDataMap *> maps;
-  for (int k = 0; k < channels.size(); ++k) {
-    maps << new PlotDataMap;
-    for (int r = 0; r < records; ++r)
-      maps[k]->insert(r * 0.1, PlotData(r * 0.1, value(k, r)));
-  }
-  const bool ok = writer.create(path) && writer.setHeader(channels.size(), mask, false, 1000, false) &&
-                  writer.appendPower(0, -1, maps, false) && writer.stop();
-  qDeleteAll(maps);
-  Helpers::powerMode = wasV1;
-  Helpers::powerV2Mode = wasV2;
-  return ok ? path : QString();
-}
-
 // Each supply channel's axis shows all of its points in the window, inside
 // the channel's range; the channels #0 and #1 (spread 1.5 and 1.0) on no
 // more than 3 units.
@@ -100,7 +75,7 @@ private slots:
     QFETCH(bool, v2);
     QTemporaryDir dir;
     const QList<int> channels{0, 1, 5};
-    const QString path = writeSupply(dir.filePath("bench.kelvpow"), v2, channels, 60, [](int k, int r) {
+    const QString path = writeSupplyCapture(dir.filePath("bench.kelvpow"), v2, channels, 60, [](int k, int r) {
       switch (k) {
       case 0:
         return 13.0 + (r % 16) * 0.1;
@@ -147,7 +122,7 @@ private slots:
       DialogScript script({DialogScript::file(logger)});
       QVERIFY(writer.save(writer.tabWidget()->currentIndex()));
     }
-    const QString supply = writeSupply(dir.filePath("bench.kelvpow"), false, {0, 1}, 20,
+    const QString supply = writeSupplyCapture(dir.filePath("bench.kelvpow"), false, {0, 1}, 20,
                                        [](int k, int r) { return k + r * 0.1; });
     QVERIFY(!supply.isEmpty());
 
