@@ -1,3 +1,4 @@
+#include <cstdio>
 // Reading and paging: opening a saved capture for display, loading a time
 // window into the chart's point maps, the average over a window and the
 // statistics. Nothing here shows a window or a cursor (swapfiledialog.cpp).
@@ -9,6 +10,7 @@
 #include "swapfilewalk.h"
 
 #include <QVarLengthArray>
+#include <QElapsedTimer>
 
 #include <cmath>
 
@@ -26,10 +28,12 @@ inline void insertPoint(PlotDataMap *map, double key, double value)
 bool SwapFile::loadCapture(const QString &path, int seconds, const QList<PlotDataMap *> &maps,
                            SwapFileProgress *progress)
 {
+QElapsedTimer T2; T2.start();
   cancelRequested = false;
   Layout layout;
   if (!openCapture(path, ReadFailed, layout, progress))
     return false;
+fprintf(stderr,"TP open %.1f\n",T2.nsecsElapsed()/1e6);
   if (header.mode == SwapFileHeader::PowerV1 || header.mode == SwapFileHeader::PowerV2) {
     close();
     if (header.mode == SwapFileHeader::PowerV1)
@@ -40,6 +44,7 @@ bool SwapFile::loadCapture(const QString &path, int seconds, const QList<PlotDat
   }
   if (!loadFirstSeconds(layout, seconds, maps, false, progress))
     return false;
+fprintf(stderr,"TP firstwin %.1f\n",T2.nsecsElapsed()/1e6);
   if (progress)
     progress->setValue(0);
   const int channel = activeChannels.first();
