@@ -21,6 +21,8 @@ struct QtChartsPeer::Private
   QValueAxis *time = new QValueAxis;
   QValueAxis *values[3] = {new QValueAxis, new QValueAxis, new QValueAxis};
   QImage image;
+  double window = 10;
+  bool nudged = false;
   bool attached = false;
 };
 
@@ -96,6 +98,7 @@ double QtChartsPeer::fill(qint64 captured, double rate, int block, double window
     d->series[c]->attachAxis(d->values[c]);
   }
   d->attached = true;
+  d->window = window;
   const double newest = lastKey(0);
   d->time->setRange(newest - window, newest);
   d->view.show();
@@ -124,6 +127,19 @@ double QtChartsPeer::render()
 {
   QElapsedTimer timer;
   timer.start();
+  QPainter painter(&d->image);
+  d->view.render(&painter);
+  painter.end();
+  return timer.nsecsElapsed() / 1e6;
+}
+
+double QtChartsPeer::renderMoved()
+{
+  d->nudged = !d->nudged;
+  const double end = lastKey(0) + (d->nudged ? 1e-6 : 0);
+  QElapsedTimer timer;
+  timer.start();
+  d->time->setRange(end - d->window, end);
   QPainter painter(&d->image);
   d->view.render(&painter);
   painter.end();

@@ -39,6 +39,10 @@ public:
   // Draws the whole view into an image of the view's size; returns the
   // milliseconds that took.
   double render();
+  // The same after nudging the time axis by a microsecond, so that the chart
+  // maps every point again as a plot that follows the capture must; returns
+  // the milliseconds of both.
+  double renderMoved();
 
 private:
   struct Private;
