@@ -271,8 +271,9 @@ int main(int argc, char **argv)
   // and lose their oldest points with removePoints every tick.
   peer::QtChartsPeer charts(plot.size(), colors);
   const double chartsFillMs = charts.fill(captured, kSampleRate, 9, 10.0, reading);
-  std::printf("Qt Charts peer, %dx%d, OpenGL off: filled over the full %.0f s in %.0f ms; series %lld, %lld, %lld "
-              "points, %.3f s to %.3f s\n",
+  std::printf("Qt Charts peer, %dx%d, OpenGL off: filled over the full %.0f s in %.0f ms, before the series joined "
+              "the chart (attached, each append maps the whole series again); series %lld, %lld, %lld points, "
+              "%.3f s to %.3f s\n",
               plot.width(), plot.height(), captured / kSampleRate, chartsFillMs,
               static_cast<long long>(charts.count(0)), static_cast<long long>(charts.count(1)),
               static_cast<long long>(charts.count(2)), charts.firstKey(0), charts.lastKey(0));

@@ -63,9 +63,9 @@ double QtChartsPeer::fill(qint64 captured, double rate, int block, double window
 {
   QElapsedTimer timer;
   timer.start();
-  // The series fill before they join the chart: attached, every append and
-  // removal makes the chart map all of a series' points again, which would
-  // time the chart's bookkeeping rather than leave the series as a capture does.
+  // The series fill before they join the chart: attached, each append makes
+  // the chart map the whole series again (20,000 points took 44 s), so the
+  // 70 s would never end. Detached, the series end up holding what they would.
   const qint64 perTick = qint64(rate / 100);
   quint32 noise[3] = {1, 2, 3};
   qint64 nextTick = perTick;
