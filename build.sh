@@ -5,7 +5,7 @@
 set -eu
 cd "$(dirname "$0")"
 
-PACKAGES="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev libhidapi-dev libusb-1.0-0-dev fonts-dejavu-core qt6-translations-l10n openssl appstream desktop-file-utils qt6-charts-dev"
+PACKAGES="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev libhidapi-dev libusb-1.0-0-dev fonts-dejavu-core qt6-translations-l10n openssl appstream desktop-file-utils qt6-charts-dev libqt6opengl6-dev"
 
 missing=""
 for p in $PACKAGES; do
