@@ -1,4 +1,3 @@
-#include <cstdio>
 // Saving captures under the user's names, opening saved ones, and the words
 // for capture-file errors.
 #include "mainwindow.h"
@@ -264,12 +263,8 @@ void MainWindow::tellUnfinishedCaptures()
   showStatusMessage(text, 0);
 }
 
-#include <QElapsedTimer>
-static QElapsedTimer TT;
-#define TP(x) fprintf(stderr,"TP %s %.1f\n",x,TT.nsecsElapsed()/1e6)
 bool MainWindow::loadFile(const QString &path)
 {
-TT.start();
   const QString base = QFileInfo(path).baseName();
   const SwapFileHeader header = SwapFile::readHeader(path);
   // The header decides how many channels are read and where from: a file
@@ -280,9 +275,7 @@ TT.start();
     return false;
   }
 
-TP("hdr");
   addTab();
-TP("addtab");
   GLWidget *tab = currentWidget();
   QPointer<GLWidget> guard(tab);
   tab->setCursor(Qt::WaitCursor);
@@ -302,7 +295,6 @@ TP("addtab");
     adjustAxisName(header.channels(), header.fahrenheit == 1);
   }
 
-TP("pre");
   ui->navigationBar->disable();
   bool ok = tab->swapFile->read(path, viewingSeconds(header.divider), tab->maps, nullptr);
   // The read lets events run; the tab may have been closed meanwhile.
@@ -311,7 +303,6 @@ TP("pre");
     enableToolbar(true, false);
     return false;
   }
-TP("read");
   const bool cancelled = !ok && tab->swapFile->terminated;
   // A capture that ended before its first sample reached the file (a header,
   // perhaps a tail) has nothing to show.
@@ -319,7 +310,6 @@ TP("read");
   ok = ok && !empty;
   if (ok && header.mode == SwapFileHeader::Logger)
     ok = ui->navigationBar->init(tab->swapFile);
-TP("init");
   tab->unsetCursor();
   if (ok && m_powerPanel)
     m_powerPanel->updateControls(header);
@@ -355,9 +345,7 @@ TP("init");
   // The first ten seconds on show, the time axis held to the points loaded
   // and the value axes fitted as a double-click on a graph fits them (each
   // fit redraws the chart, so once is enough).
-TP("before adjust");
   adjustRanges(5, 10);
-TP("adjust");
   if (PlotWidget *plot = tab->plot) {
     plot->setInteractions(Plot::Interactions(Plot::iaRangeDrag | Plot::iaRangeZoom));
     plot->axisRect()->setRangeDrag(Qt::Horizontal | Qt::Vertical);
@@ -368,6 +356,5 @@ TP("adjust");
   tab->addTitle();
   enableToolbar(true, false);
   on_updateCalculator();
-TP("end");
   return true;
 }

@@ -1,4 +1,3 @@
-#include <cstdio>
 // Reading and paging: opening a saved capture for display, loading a time
 // window into the chart's point maps, the average over a window and the
 // statistics. Nothing here shows a window or a cursor (swapfiledialog.cpp).
@@ -10,7 +9,6 @@
 #include "swapfilewalk.h"
 
 #include <QVarLengthArray>
-#include <QElapsedTimer>
 
 #include <cmath>
 
@@ -28,12 +26,10 @@ inline void insertPoint(PlotDataMap *map, double key, double value)
 bool SwapFile::loadCapture(const QString &path, int seconds, const QList<PlotDataMap *> &maps,
                            SwapFileProgress *progress)
 {
-QElapsedTimer T2; T2.start();
   cancelRequested = false;
   Layout layout;
   if (!openCapture(path, ReadFailed, layout, progress))
     return false;
-fprintf(stderr,"TP open %.1f\n",T2.nsecsElapsed()/1e6);
   if (header.mode == SwapFileHeader::PowerV1 || header.mode == SwapFileHeader::PowerV2) {
     close();
     if (header.mode == SwapFileHeader::PowerV1)
@@ -44,7 +40,6 @@ fprintf(stderr,"TP open %.1f\n",T2.nsecsElapsed()/1e6);
   }
   if (!loadFirstSeconds(layout, seconds, maps, false, progress))
     return false;
-fprintf(stderr,"TP firstwin %.1f\n",T2.nsecsElapsed()/1e6);
   if (progress)
     progress->setValue(0);
   const int channel = activeChannels.first();

@@ -8,8 +8,6 @@
 #include "swapfilewalk.h"
 
 #include <cmath>
-#include <cstdio>
-#include <QElapsedTimer>
 
 namespace {
 
@@ -103,19 +101,18 @@ bool SwapFile::scan(const QString &path, int channel, int column, double thresho
   // not grow with the capture's length.
   const double binWidth = qMax(duration / double(navigationBins), minimumBinWidth);
   ScanState state;
-qint64 PC=0; QElapsedTimer TS; TS.start();
   const WalkResult result = walkBlocks(layout, 0, total, [&](const uchar *block, qint64 first, qint64 n) {
     // Asked every 1024 records, whatever the size of the blocks read.
     for (qint64 k = 0; k < n;) {
       const qint64 index = first + k;
-      if ((index & 1023) == 0) { QElapsedTimer q; q.start(); bool c = pollCancel(progress, index, total); PC += q.nsecsElapsed(); if (c) return false; }
+      if ((index & 1023) == 0 && pollCancel(progress, index, total))
+        return false;
       const qint64 step = qMin(n - k, 1024 - (index & 1023));
       scanRecords(block + k * L, step, L, offset, level, threshold, binWidth, series, state);
       k += step;
     }
     return true;
   });
-fprintf(stderr,"TP scan %.1f poll %.1f\n",TS.nsecsElapsed()/1e6,PC/1e6);
   if (result != WalkDone) {
     if (result == WalkStopped)
       terminated = true;
