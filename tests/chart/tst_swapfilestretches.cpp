@@ -20,14 +20,19 @@ namespace {
 const double qnan = std::numeric_limits<double>::quiet_NaN();
 
 // Records of channels #0 and #1 at 10 kHz; `high(k)` puts record k's
-// channel #0 above a 25 mA threshold, `time(k)` may move its time.
-template <typename High, typename Time> QByteArray records(int n, High &&high, Time &&time)
+// channel #0 above a 25 mA threshold, `time(k)` may move its time. With its
+// statistics tail, so records out of order stay in the capture.
+template <typename High, typename Time> QByteArray records(int n, High &&high, Time &&time, bool withTail = true)
 {
   QList<double> flat;
   flat.reserve(n * 3);
   for (int k = 0; k < n; ++k)
     flat << time(k) << (high(k) ? 30000.0 : 100.0) << double(k);
-  return CaptureBytes::doubles(flat);
+  const double big = std::numeric_limits<double>::max(), lowest = std::numeric_limits<double>::lowest();
+  const QByteArray tail =
+    CaptureBytes::tail({(n - 1) * 0.0001, 0, 100, 30000, 200, 200.0 * n, 0, double(n), 1, double(n), big, lowest, 0, 0},
+                       n);
+  return CaptureBytes::doubles(flat) + (withTail ? tail : QByteArray());
 }
 
 QList<QPair<double, double>> points(const PlotDataMap &map)
@@ -184,7 +189,7 @@ private slots:
     const QString file =
       writeFile(QStringLiteral("cut.tovri"), records(30000, [](int k) { return k % 700 < 9; }, [](int k) {
                   return k * 0.0001;
-                }).left(30000 * 24 - 5));
+                }, false).left(30000 * 24 - 5));
     QVERIFY(!file.isEmpty());
     const QList<QPair<double, double>> one = scanWith(file, 1);
     QVERIFY(one.size() > 2);
