@@ -169,6 +169,10 @@ public:
   QList<int> activeChannels;
   QMutex mutex;
 
+  // Threads of the navigation scan; 0 picks them, a few for a capture of at
+  // least parallelScanRecords records and one otherwise.
+  static int scanThreads;
+  static constexpr qint64 parallelScanRecords = qint64(1) << 20;
   // The navigation series keeps at most about two points per bin.
   static constexpr int navigationBins = 4096;
   // Runs stay apart by more than the 0.1 ms their step points take.
@@ -226,6 +230,9 @@ private:
   WalkResult walkBlocks(const Layout &layout, qint64 first, qint64 count, VisitBlock &&visitBlock);
   bool pollCancel(SwapFileProgress *progress, qint64 done, qint64 total);
   double thresholdOf(int channel) const;
+
+  // swapfilescan.cpp: the navigation scan of a capture already open
+  bool scanLayout(const Layout &layout, int channel, int column, double threshold, SwapFileProgress *progress);
 
   // swapfilewrite.cpp
   bool openForAppend();

@@ -8,10 +8,15 @@
 #include "swapfileprogress.h"
 #include "swapfilewalk.h"
 
+#include <QFile>
 #include <QVarLengthArray>
 
-#include <cmath>
+#include <atomic>
+#include <memory>
+#include <thread>
+#include <vector>
 
+#include <cmath>
 
 namespace {
 
@@ -19,6 +24,39 @@ namespace {
 inline void insertPoint(PlotDataMap *map, double key, double value)
 {
   map->insert(map->cend(), key, PlotData(key, value));
+}
+
+using Targets = QVarLengthArray<QPair<int, PlotDataMap *>, 8>; // (value column, map)
+
+// Reads the first `count` records of the capture at `path` into `targets`
+// through a handle of its own, so it can run on another thread beside the
+// navigation scan. Returns false when the file cannot be read; stops early,
+// with nothing to report, once `stop` is set.
+bool fillWindow(const QString &path, qint64 recordLength, qint64 count, const Targets &targets,
+                const std::atomic<bool> &stop)
+{
+  QFile f(path);
+  if (!f.open(SwapFileIo::readMode) || !f.seek(SwapFile::headerBlockSize))
+    return false;
+  const qint64 L = recordLength;
+  const qint64 perBlock = qMax<qint64>(1, qMin(count, SwapFile::readBlockBytes / L));
+  std::unique_ptr<uchar[]> buffer(new uchar[size_t(perBlock * L)]);
+  double previous = beforeAnyTime;
+  for (qint64 done = 0; done < count && !stop.load(std::memory_order_relaxed);) {
+    const qint64 n = qMin(perBlock, count - done);
+    if (f.read(reinterpret_cast<char *>(buffer.get()), n * L) != n * L)
+      return false;
+    const uchar *record = buffer.get();
+    for (qint64 k = 0; k < n; ++k, record += L) {
+      const double t = LeBytes::getDouble(record);
+      if (inOrder(t, previous)) {
+        for (const auto &target : targets)
+          insertPoint(target.second, t, LeBytes::getDouble(record + 8 * target.first));
+      }
+    }
+    done += n;
+  }
+  return true;
 }
 
 } // namespace
@@ -38,12 +76,57 @@ bool SwapFile::loadCapture(const QString &path, int seconds, const QList<PlotDat
       Helpers::powerV2Mode = true;
     return loadPowerCapture(path, seconds, maps, progress);
   }
-  if (!loadFirstSeconds(layout, seconds, maps, false, progress))
+  // The first window and the navigation scan both read from the file's
+  // start; the window fills on a thread of its own while the scan walks the
+  // whole file here, so opening costs about the scan alone. The window goes
+  // into maps of its own, handed over once both are done: the events the
+  // scan lets run may paint the chart, which must not see a map being filled.
+  bool ok = false;
+  const qint64 count = findRecord(layout, seconds, false, &ok);
+  if (!ok) {
+    close();
     return false;
+  }
+  Targets targets;
+  for (int i = 0; i < activeChannels.size(); ++i) {
+    const int index = activeChannels.at(i);
+    if (index < maps.size() && maps.at(index))
+      targets.append({i + 1, maps.at(index)});
+  }
+  std::vector<PlotDataMap> filled(size_t(targets.size()));
+  Targets fillTargets;
+  for (int i = 0; i < targets.size(); ++i) {
+    filled[size_t(i)].reserve(count);
+    fillTargets.append({targets.at(i).first, &filled[size_t(i)]});
+  }
+  std::atomic<bool> stop {false};
+  bool fillOk = true;
+  std::thread filler;
+  if (count > 0 && !targets.isEmpty())
+    filler = std::thread([&] { fillOk = fillWindow(path, layout.recordLength, count, fillTargets, stop); });
   if (progress)
-    progress->setValue(0);
+    progress->setInfo(tr("Decimating..."));
   const int channel = activeChannels.first();
-  return scan(path, channel, 0, thresholdOf(channel), progress);
+  const bool scanned = scanLayout(layout, channel, 0, thresholdOf(channel), progress);
+  if (!scanned)
+    stop = true;
+  if (filler.joinable())
+    filler.join();
+  for (int i = 0; i < targets.size(); ++i) {
+    PlotDataMap *map = targets.at(i).second;
+    const PlotDataMap &window = filled[size_t(i)];
+    if (map->isEmpty()) {
+      *map = window;
+    } else {
+      for (auto it = window.constBegin(); it != window.constEnd(); ++it)
+        insertPoint(map, it.key(), it.value().value);
+    }
+  }
+  if (scanned && !fillOk) {
+    emit swapFileError(ReadFailed);
+    return false;
+  }
+  return scanned;
 }
 
 bool SwapFile::loadPowerCapture(const QString &path, int seconds, const QList<PlotDataMap *> &maps,
