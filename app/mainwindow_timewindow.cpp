@@ -74,19 +74,7 @@ PlotRange MainWindow::rescaleAxis(PlotGraph *graph, PlotRange *range)
   } else {
     if (fit)
       fit->reset(); // paging replaces the points: start afresh next capture
-    bool any = false;
-    for (auto it = map->lowerBound(window.lower); it != map->constEnd() && it.key() <= window.upper; ++it) {
-      const double v = it.value().value;
-      if (std::isnan(v))
-        continue;
-      if (!any) {
-        low = high = v;
-        any = true;
-      } else {
-        low = qMin(low, v);
-        high = qMax(high, v);
-      }
-    }
+    ValueExtremes().find(*map, window.lower, window.upper, low, high);
   }
   const double d = high - low;
   const double m = high - d / 2;

@@ -1,6 +1,7 @@
 #include "runguard.h"
 
 #include <QCryptographicHash>
+#include <QFile>
 #include <QDebug>
 
 #include <unistd.h>
@@ -29,6 +30,13 @@ RunGuard::RunGuard(const QString &key)
   memLock.acquire();
   {
     QSharedMemory fix(sharedmemKey);
+    // The system key comes from the inode of a key file in the temp folder,
+    // and attach() looks only through an existing file. A segment whose file
+    // is gone (a cleaned temp folder, whose inode a new file may take again)
+    // would block every start: make the file so it can be found and cleared.
+    QFile keyFile(fix.nativeKey());
+    if (!keyFile.exists() && keyFile.open(QIODevice::WriteOnly))
+      keyFile.close();
     fix.attach(QSharedMemory::ReadWrite);
   }
   memLock.release();

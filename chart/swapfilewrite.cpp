@@ -192,15 +192,6 @@ bool SwapFile::writeRecords(const QList<PlotDataMap *> &maps, bool deleteMaps, b
     emit swapFileError(WriteFailed);
     return false;
   }
-  for (int i = 0; i < activeChannels.size(); ++i) {
-    const int index = byPosition ? i : activeChannels.at(i);
-    if (index >= maps.size() || !maps.at(index)) {
-      qDebug() << "SwapFile::append: no point map for channel" << activeChannels.at(i);
-      emit swapFileError(WrongChannels);
-      return false;
-    }
-  }
-
   if (!openForAppend()) {
     qInfo() << "SwapFile::append FAILED to open file";
     emit swapFileError(WriteFailed);
