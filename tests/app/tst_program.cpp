@@ -269,6 +269,13 @@ private slots:
     QVERIFY(component.contains("<id>com.quillomar.olk.tovri</id>"));
     QVERIFY(component.contains("<launchable type=\"desktop-id\">com.quillomar.olk.tovri.desktop</launchable>"));
     QVERIFY(component.contains("<project_license>MIT</project_license>"));
+    // Software centres and packagers read the version from the newest
+    // release; it, the manual page and --version name the build's version.
+    QCOMPARE(QByteArray(App::Version), QByteArray(TOVRI_PROJECT_VERSION));
+    QVERIFY(component.contains(QByteArray(QByteArray("<release version=\"") + App::Version + "\" date=\"")));
+    QFile manual(root.filePath("share/man/man1/tovri.1"));
+    QVERIFY(manual.open(QIODevice::ReadOnly));
+    QVERIFY(manual.readLine().contains(QByteArray(QByteArray("\"tovri ") + App::Version + "\"")));
     QFile licence(root.filePath("share/doc/tovri/LICENSE"));
     QVERIFY(licence.open(QIODevice::ReadOnly));
     const QByteArray licenceText = licence.readAll();
