@@ -19,6 +19,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPointer>
+#include <QStatusBar>
 #include <QTimer>
 
 namespace {
@@ -240,6 +241,7 @@ void MainWindow::on_actionLoad()
   const QString path = QFileDialog::getOpenFileName(this, tr("Open file"), folder, filter);
   if (path.isEmpty())
     return;
+  m_unfinishedNote.clear();
   settings.setValue(QStringLiteral("Main/load-path"), QFileInfo(path).absolutePath());
   loadFile(path);
 }
@@ -260,6 +262,11 @@ void MainWindow::tellUnfinishedCaptures()
           .arg(QDir::toNativeSeparators(folder))
           .arg(found.size());
   qInfo().noquote() << text;
+  m_unfinishedNote = text;
+  connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString &shown) {
+    if (shown.isEmpty() && !m_unfinishedNote.isEmpty())
+      showStatusMessage(m_unfinishedNote, 0);
+  });
   showStatusMessage(text, 0);
 }
 
