@@ -82,6 +82,10 @@ bool MainWindow::moveCapture(int index, const QString &path, bool replace, QStri
       return false;
     tab->unfinished = false;
     tab->unwritten.clear();
+    // The tab told of the working file's part; now the whole is in a file.
+    tab->addTitle();
+    if (capture->header.mode == SwapFileHeader::Logger && capture->readFiltered(nullptr) && tab == currentWidget())
+      ui->navigationBar->init(capture);
     return true;
   }
   const QFileInfo target(path);

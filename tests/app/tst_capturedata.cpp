@@ -1,5 +1,7 @@
 #include "capturerig.h"
 #include "glwidget.h"
+#include "helpers.h"
+#include "plot.h"
 #include "savingfixture.h"
 #include "testmain.h"
 
@@ -113,6 +115,11 @@ private slots:
     QCOMPARE(statusText(window), QString("Saved"));
     QVERIFY(tab->saved);
     QVERIFY(!QFileInfo::exists(working));
+    // The tab tells of the whole capture, not of the working file's part.
+    QVERIFY(tab->title);
+    const QString whole = Helpers::timeToString((samples - 1) * 0.001, true, 2);
+    QVERIFY2(tab->title->text().endsWith("Measurement time: " + whole), qPrintable(tab->title->text()));
+    QVERIFY(tab->swapFile->navigationRange.upper > (samples - 1) * 0.001 - 0.1);
     const Records records = readRecords(target, 3, true);
     QVERIFY(records.tail);
     verifyComplete(records, samples, 0.001);
