@@ -256,7 +256,10 @@ private:
   bool moveCapture(int index, const QString &path, bool replace, QString *error);
   // Tells in the status line of working files that an earlier run left
   // behind (a crash or a kill): they stay until the user deals with them.
+  // The note comes back whenever the line empties (a device's greeting runs
+  // out), until a file is opened or a capture begins.
   void tellUnfinishedCaptures();
+  QString m_unfinishedNote;
   // ---- power-supply mode
   // Puts the logger's panel back and ends the supply's panel, if one is there.
   void leavePowerMode();

@@ -199,6 +199,7 @@ void MainWindow::beginCapture(GLWidget *tab, const QString &name, const DeviceCo
   m_firstBlock = true;
   m_stopPosted = false;
   m_keepCaptureError = false;
+  m_unfinishedNote.clear();
   tab->saved = false;
   tab->unfinished = false;
   tab->unwritten.clear();

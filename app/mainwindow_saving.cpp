@@ -19,6 +19,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPointer>
+#include <QStatusBar>
 #include <QTimer>
 
 namespace {
@@ -81,6 +82,10 @@ bool MainWindow::moveCapture(int index, const QString &path, bool replace, QStri
       return false;
     tab->unfinished = false;
     tab->unwritten.clear();
+    // The tab told of the working file's part; now the whole is in a file.
+    tab->addTitle();
+    if (capture->header.mode == SwapFileHeader::Logger && capture->readFiltered(nullptr) && tab == currentWidget())
+      ui->navigationBar->init(capture);
     return true;
   }
   const QFileInfo target(path);
@@ -240,6 +245,7 @@ void MainWindow::on_actionLoad()
   const QString path = QFileDialog::getOpenFileName(this, tr("Open file"), folder, filter);
   if (path.isEmpty())
     return;
+  m_unfinishedNote.clear();
   settings.setValue(QStringLiteral("Main/load-path"), QFileInfo(path).absolutePath());
   loadFile(path);
 }
@@ -260,6 +266,11 @@ void MainWindow::tellUnfinishedCaptures()
           .arg(QDir::toNativeSeparators(folder))
           .arg(found.size());
   qInfo().noquote() << text;
+  m_unfinishedNote = text;
+  connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString &shown) {
+    if (shown.isEmpty() && !m_unfinishedNote.isEmpty())
+      showStatusMessage(m_unfinishedNote, 0);
+  });
   showStatusMessage(text, 0);
 }
 

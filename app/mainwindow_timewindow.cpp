@@ -146,15 +146,19 @@ void MainWindow::resetRightAxes()
   GLWidget *tab = currentWidget();
   if (Helpers::isMeasuring || !plot || !tab || !plot->axisRect())
     return;
-  if (Helpers::powerMode || Helpers::powerV2Mode) {
-    // A supply's channels sit on both sides, each on an axis of its own
-    // whose range is the channel's: each one fits its own points.
-    for (PlotAxis *axis : plot->axisRect()->axes()) {
-      if (dynamic_cast<AxisPower *>(axis))
-        fitPowerAxis(plot, axis);
+  // The tab's own kind decides, not the window's mode: that follows the
+  // file opened last. A supply's channels sit on both sides, each on an
+  // axis of its own whose range is the channel's: each one fits its own
+  // points.
+  bool supply = false;
+  for (PlotAxis *axis : plot->axisRect()->axes()) {
+    if (dynamic_cast<AxisPower *>(axis)) {
+      fitPowerAxis(plot, axis);
+      supply = true;
     }
-    return;
   }
+  if (supply)
+    return;
   const QList<PlotAxis *> right = plot->axisRect()->axes(PlotAxis::atRight);
   for (int i = 0; i < right.size() && i < 2; ++i)
     resetRightAxis(tab, plot, right.at(i));

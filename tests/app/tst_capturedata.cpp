@@ -1,10 +1,13 @@
 #include "capturerig.h"
 #include "glwidget.h"
+#include "helpers.h"
+#include "plot.h"
 #include "savingfixture.h"
 #include "testmain.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 
@@ -112,6 +115,11 @@ private slots:
     QCOMPARE(statusText(window), QString("Saved"));
     QVERIFY(tab->saved);
     QVERIFY(!QFileInfo::exists(working));
+    // The tab tells of the whole capture, not of the working file's part.
+    QVERIFY(tab->title);
+    const QString whole = Helpers::timeToString((samples - 1) * 0.001, true, 2);
+    QVERIFY2(tab->title->text().endsWith("Measurement time: " + whole), qPrintable(tab->title->text()));
+    QVERIFY(tab->swapFile->navigationRange.upper > (samples - 1) * 0.001 - 0.1);
     const Records records = readRecords(target, 3, true);
     QVERIFY(records.tail);
     verifyComplete(records, samples, 0.001);
@@ -228,8 +236,17 @@ private slots:
 
   // A working file left by a killed run is told at the next start, opens
   // from the Open dialog and is never removed unasked.
+  void leftWorkingFileIsOffered_data()
+  {
+    QTest::addColumn<bool>("plugged");
+    QTest::newRow("nothing on the link") << false;
+    // Its greeting must not wipe the note out for good.
+    QTest::newRow("logger plugged") << true;
+  }
+
   void leftWorkingFileIsOffered()
   {
+    QFETCH(bool, plugged);
     QVERIFY(QDir().mkpath(MainWindow::workingFolder()));
     QFile::setPermissions(MainWindow::workingFolder(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -246,15 +263,28 @@ private slots:
     const QByteArray before = fileBytes(left);
 
     SimBus bus;
+    if (plugged)
+      bus.add<SimLogger>();
     MainWindow window;
     quietLink();
-    QCOMPARE(statusText(window),
-             QString("An unfinished capture was found: %1. Open it to review or save it.").arg(left));
+    const QString note = QString("An unfinished capture was found: %1. Open it to review or save it.").arg(left);
+    QCOMPARE(statusText(window), note);
+    if (plugged) {
+      pump();
+      QCOMPARE(window.windowTitle(), QString(" TOVRI connected"));
+      // The greeting's time runs out (as its timer would): the note is
+      // there again.
+      window.statusBar()->clearMessage();
+      QCOMPARE(statusText(window), note);
+    }
 
     DialogScript script({DialogScript::file(left)});
     window.on_actionLoad();
     QVERIFY(script.done());
     QVERIFY2(script.filters.value(0).contains("(*.tmp)"), qPrintable(script.filters.value(0)));
+    // Dealt with: the note does not come back.
+    window.statusBar()->clearMessage();
+    QCOMPARE(statusText(window), QString());
     GLWidget *tab = window.currentWidget();
     QCOMPARE(window.tabWidget()->tabText(window.tabWidget()->currentIndex()), QString("Capture 1"));
     QCOMPARE(tab->maps.at(2)->size(), 300);

@@ -4,6 +4,7 @@
 #include "plot.h"
 #include "processstate.h"
 #include "savingfixture.h"
+#include "swapfile.h"
 #include "testmain.h"
 
 #include <QTemporaryDir>
@@ -86,6 +87,16 @@ private slots:
       }
     });
     QVERIFY(!path.isEmpty());
+    const QString logger = dir.filePath("run.tovri");
+    {
+      SwapFile writer;
+      QList<PlotDataMap *> maps{new PlotDataMap, new PlotDataMap, new PlotDataMap};
+      for (int k = 0; k < 300; ++k)
+        for (int c = 0; c < 3; ++c)
+          maps[c]->insert(k * 0.01, PlotData(k * 0.01, c * 100.0 + k));
+      QVERIFY(writer.create(logger) && writer.setLoggerHeader(7, 100) && writer.append(0, -1, maps, true) &&
+              writer.stop());
+    }
     MainWindow window;
     QVERIFY(window.loadFile(path));
     QCOMPARE(Helpers::powerV2Mode, v2);
@@ -106,6 +117,18 @@ private slots:
       axis->setRange(axis->rangeMin(), axis->rangeMax());
       window.on_axisDoubleClick(axis, PlotAxis::spAxis, nullptr);
     }
+    checkFitted(window);
+
+    // A logger's file opened after it makes the window the logger's; the
+    // supply's tab shown again still fits its own axes.
+    QVERIFY(window.loadFile(logger));
+    QVERIFY(!Helpers::powerMode && !Helpers::powerV2Mode);
+    window.tabWidget()->setCurrentIndex(0);
+    for (int i = 0; i < plot->graphCount(); ++i) {
+      if (PlotAxis *axis = dynamic_cast<AxisPower *>(plot->graph(i)->valueAxis()))
+        axis->setRange(axis->rangeMin(), axis->rangeMax());
+    }
+    window.on_plottableDoubleClick(nullptr, nullptr);
     checkFitted(window);
   }
 

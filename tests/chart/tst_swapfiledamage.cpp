@@ -211,6 +211,10 @@ private slots:
     // the statistics come from the records.
     QTest::newRow("tail with a NaN end time")
         << head + body + tailWith(0, qnan) << records << lastTime << qint64(records) << max0 << max1;
+    // Read as records it would continue the capture with its averages as
+    // times, but for its NaN end time in the last 120 bytes.
+    QTest::newRow("tail with a NaN end time and a negative count")
+        << head + body + tailWith(0, qnan, -5) << records << lastTime << qint64(records) << max0 << max1;
     QTest::newRow("tail starting after its end")
         << head + body + tailWith(1, lastTime + 1) << records << lastTime << qint64(records) << max0 << max1;
     QTest::newRow("garbage with a plausible time where the tail belongs")
