@@ -263,6 +263,10 @@ bool MainWindow::reachesDevice(const Packet *packet) const
 {
   if (!m_device->isOpen())
     return true; // the link writes nothing anyway
+  // A bootloader takes any report for one of its own commands: a status
+  // poll (descriptor 6) would start the firmware it holds, whole or not.
+  if (m_device->bootMode())
+    return false;
   const bool supply = m_device->model() == QLatin1String("5002");
   // With a capture file of the other kind open the link frames reports for
   // the kind the window serves, not for the device.

@@ -101,10 +101,15 @@ private slots:
     auto *start = window.controlPanel()->findChild<QAbstractButton *>("btnStart");
     QVERIFY(start->isEnabled());
 
+    // A status poll due as the update ends: the bootloader would take it
+    // for its command to start the firmware it refused.
+    window.statusTimer()->setInterval(0);
     QTemporaryDir dir;
     const QString path = writeImage(dir, FirmwareImage::LoggerMagic, 200);
     QVERIFY(flash(path).startsWith("Update failed"));
     QTRY_COMPARE(window.windowTitle(), QCoreApplication::applicationName() + BootloaderTitle);
+    QVERIFY(!boot->started);
+    QCOMPARE(boot->commands.last(), 5);
     QVERIFY2(statusText(window).contains("needs firmware"), qPrintable(statusText(window)));
     QVERIFY(!start->isEnabled());
     QVERIFY(!window.statusTimer()->isActive());

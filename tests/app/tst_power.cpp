@@ -11,6 +11,7 @@
 #include "testmain.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QDockWidget>
 #include <QListWidget>
 #include <QTemporaryDir>
@@ -302,6 +303,30 @@ private slots:
     QCOMPARE(records.times.last(), newest);
     QCOMPARE(records.times.size(), qRound(newest * 10) + 1);
     compareLog(records, {1, 6}, false);
+  }
+
+  // A log command the supply never got ends as a log that never began: no
+  // unsaved tab and no working file are left, and the next Start logs.
+  void startNotWritten()
+  {
+    PowerRig rig;
+    MainWindow &window = *rig.window;
+    rig.askPower();
+    const int tabs = window.tabWidget()->count();
+    rig.supply->writesBeforeFailure = 0;
+    rig.startLog({1, 6}, false);
+    QVERIFY(!Helpers::isMeasuring);
+    QCOMPARE(statusText(window), QString("The log command could not be sent to the supply: simulated I/O failure"));
+    QCOMPARE(window.tabWidget()->count(), tabs);
+    for (int i = 0; i < tabs; ++i)
+      QVERIFY(!window.tabWidget()->tabText(i).startsWith('*'));
+    QVERIFY(QDir(MainWindow::workingFolder()).entryList(QDir::Files).isEmpty());
+
+    rig.supply->writesBeforeFailure = -1;
+    rig.control<QPushButton>("btnStart")->click();
+    QVERIFY(Helpers::isMeasuring);
+    rig.run(1000);
+    QVERIFY(rig.supply->logging());
   }
 
   // A stop the supply never got is told; the supply's next frame, which no
