@@ -33,8 +33,13 @@ bool MainWindow::loggerServed() const
 
 QString MainWindow::linkTitle(const QString &connected, const QString &opened) const
 {
-  if (m_device && m_device->isOpen() && !m_device->bootMode())
+  if (m_device && m_device->isOpen() && !m_device->bootMode()) {
+    // A file of the other kind on show does not change the device on the link.
+    const bool supply = m_device->model() == QLatin1String("5002");
+    if (supply != (Helpers::powerMode || Helpers::powerV2Mode))
+      return supply ? QStringLiteral(" Kelvaro Power V1 connected") : QStringLiteral(" TOVRI connected");
     return connected;
+  }
   const QString state = m_device && m_device->isOpen() ? tr("instrument in its bootloader, firmware needed")
                                                        : tr("no device connected");
   return (opened.isEmpty() ? QCoreApplication::applicationName() : opened) + QStringLiteral(" - ") + state;

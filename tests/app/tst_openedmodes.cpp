@@ -169,7 +169,7 @@ private slots:
     QVERIFY(!start->isEnabled());
 
     // A logger on the link: the title and Start are the logger's again.
-    bus.add<SimLogger>();
+    SimLogger *connected = bus.add<SimLogger>();
     pump();
     QCOMPARE(window.windowTitle(), QString(" TOVRI connected"));
     QVERIFY(start->isEnabled());
@@ -177,6 +177,18 @@ private slots:
     QVERIFY(window.loadFile(logger));
     QCOMPARE(window.windowTitle(), QString(" TOVRI connected"));
     QVERIFY(start->isEnabled());
+    // Nor does a file of the other kind.
+    QVERIFY(window.loadFile(supply));
+    QCOMPARE(window.windowTitle(), QString(" TOVRI connected"));
+
+    // A supply on the link: a logger's file opened names the supply.
+    bus.unplug(connected);
+    pump();
+    bus.add<SimPowerSupply>();
+    pump();
+    QCOMPARE(window.windowTitle(), QString(" Kelvaro Power V1 connected"));
+    QVERIFY(window.loadFile(logger));
+    QCOMPARE(window.windowTitle(), QString(" Kelvaro Power V1 connected"));
   }
 };
 
