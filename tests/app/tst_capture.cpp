@@ -1,4 +1,5 @@
 #include "capturerig.h"
+#include "filesizelimit.h"
 #include "glwidget.h"
 #include "marker.h"
 #include "markerbar.h"
@@ -13,26 +14,8 @@
 #include <QFileInfo>
 #include <QTabWidget>
 
-#include <csignal>
-#include <sys/resource.h>
-
 using namespace AppFixture;
 using namespace CaptureRig;
-
-// Files written while it lives may not grow past `bytes`.
-struct FileSizeLimit
-{
-  rlimit saved {};
-  explicit FileSizeLimit(qint64 bytes)
-  {
-    std::signal(SIGXFSZ, SIG_IGN);
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit limit = saved;
-    limit.rlim_cur = rlim_t(bytes);
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); }
-};
 
 // A logger capture from Start to the finished capture file, in bus time.
 class CaptureTest : public QObject

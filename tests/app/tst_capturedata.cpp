@@ -1,4 +1,5 @@
 #include "capturerig.h"
+#include "filesizelimit.h"
 #include "glwidget.h"
 #include "helpers.h"
 #include "plot.h"
@@ -11,28 +12,10 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 
-#include <csignal>
-#include <sys/resource.h>
-
 using namespace AppFixture;
 using namespace CaptureRig;
 
 namespace {
-
-// While it lives, no file of this process may grow past `bytes`: a full disk.
-struct DiskFull
-{
-  rlimit saved {};
-  explicit DiskFull(qint64 bytes)
-  {
-    std::signal(SIGXFSZ, SIG_IGN);
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit limit = saved;
-    limit.rlim_cur = rlim_t(bytes);
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~DiskFull() { setrlimit(RLIMIT_FSIZE, &saved); }
-};
 
 // The records of a three-channel capture at `period` seconds, complete from
 // the first sample on.
@@ -80,7 +63,7 @@ private slots:
     const qint64 size = QFileInfo(working).size();
     QVERIFY(size > SwapFile::headerBlockSize);
     {
-      DiskFull full(size + 100);
+      FileSizeLimit full(size + 100);
       rig.run(300);
     }
     QVERIFY(!Helpers::isMeasuring);
@@ -100,7 +83,7 @@ private slots:
     // A save that cannot be written says so and changes nothing.
     const QString target = m_saveDir.filePath("full.tovri");
     {
-      DiskFull full(4096);
+      FileSizeLimit full(4096);
       DialogScript script({DialogScript::file(target)});
       QVERIFY(!window.save(0));
     }

@@ -1,6 +1,7 @@
 #include "axis.h"
 #include "capturerig.h"
 #include "controlpanel.h"
+#include "filesizelimit.h"
 #include "helpers.h"
 #include "infopackets.h"
 #include "powerpanel.h"
@@ -16,9 +17,6 @@
 #include <QListWidget>
 #include <QTemporaryDir>
 
-#include <csignal>
-#include <sys/resource.h>
-
 using namespace AppFixture;
 
 namespace {
@@ -30,7 +28,6 @@ int textCommands(const QList<QByteArray> &written, const QByteArray &text)
     n += report.contains(text) ? 1 : 0;
   return n;
 }
-
 
 // A supply on the simulated bus, a window with no time limit and the bus's
 // time as its clock.
@@ -280,14 +277,8 @@ private slots:
     rig.run(12000);
     QVERIFY(QFileInfo(working).size() > SwapFile::headerBlockSize);
     {
-      std::signal(SIGXFSZ, SIG_IGN);
-      rlimit saved {};
-      getrlimit(RLIMIT_FSIZE, &saved);
-      rlimit full = saved;
-      full.rlim_cur = rlim_t(QFileInfo(working).size() + 10);
-      setrlimit(RLIMIT_FSIZE, &full);
+      FileSizeLimit full(QFileInfo(working).size() + 10);
       rig.run(2000);
-      setrlimit(RLIMIT_FSIZE, &saved);
     }
     QVERIFY(!Helpers::isMeasuring);
     const double newest = tab->maps.at(0)->lastKey();

@@ -1,5 +1,6 @@
 #include "capturebytes.h"
 #include "controlpackets.h"
+#include "filesizelimit.h"
 #include "helpers.h"
 #include "settings.h"
 #include "swapfile.h"
@@ -11,9 +12,7 @@
 #include <QTest>
 #include <QtConcurrent>
 
-#include <csignal>
 #include <limits>
-#include <sys/resource.h>
 
 namespace {
 
@@ -38,29 +37,6 @@ PlotDataMap *series(const QList<QPair<double, double>> &points)
     map->insert(p.first, PlotData(p.first, p.second));
   return map;
 }
-
-// Keeps writes to files beyond `bytes` failing for the scope's life.
-class FileSizeLimit
-{
-public:
-  explicit FileSizeLimit(rlim_t bytes)
-  {
-    getrlimit(RLIMIT_FSIZE, &m_saved);
-    m_handler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = m_saved;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit()
-  {
-    setrlimit(RLIMIT_FSIZE, &m_saved);
-    std::signal(SIGXFSZ, m_handler);
-  }
-
-private:
-  rlimit m_saved;
-  void (*m_handler)(int);
-};
 
 } // namespace
 

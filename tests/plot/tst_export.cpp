@@ -1,3 +1,4 @@
+#include "filesizelimit.h"
 #include "graphfixture.h"
 #include "itemfixture.h"
 #include "plot.h"
@@ -9,9 +10,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <csignal>
 #include <limits>
-#include <sys/resource.h>
 
 namespace {
 // What the plot's layout and transforms say about where things are.
@@ -188,16 +187,12 @@ private slots:
       QVERIFY(file.open(QIODevice::WriteOnly));
       file.write(earlier);
     }
-    struct rlimit saved;
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limited = saved;
-    limited.rlim_cur = 512;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
     MessageLog log;
-    const bool ok = pdf ? p.plot.savePdf(name, false, 400, 300) : p.plot.savePng(name, 400, 300);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    bool ok = false;
+    {
+      FileSizeLimit limit(512);
+      ok = pdf ? p.plot.savePdf(name, false, 400, 300) : p.plot.savePng(name, 400, 300);
+    }
     QVERIFY(!ok);
     QCOMPARE(readAll(name), earlier);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
