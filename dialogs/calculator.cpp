@@ -97,6 +97,20 @@ Calculator::~Calculator()
   delete ui;
 }
 
+bool Calculator::event(QEvent *event)
+{
+  // The main window's own Esc stays live while its tool window is active:
+  // claimed here, the key comes to this window as a key press instead.
+  if (event->type() == QEvent::ShortcutOverride) {
+    const auto *key = static_cast<QKeyEvent *>(event);
+    if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+      event->accept();
+      return true;
+    }
+  }
+  return Panel::event(event);
+}
+
 void Calculator::keyPressEvent(QKeyEvent *event)
 {
   // A tool window, not a dialog: Esc closes it as it would a dialog.

@@ -64,6 +64,7 @@ signals:
   void updateInfo();
 
 protected:
+  bool event(QEvent *event) override;
   void keyPressEvent(QKeyEvent *event) override;
   void closeEvent(QCloseEvent *event) override;
 

@@ -117,6 +117,33 @@ private slots:
     QCOMPARE(window.findChildren<Calculator *>().size(), 1);
   }
 
+  // Esc closes the calculator the toolbar opened, wherever its focus is,
+  // once the user has clicked into it.
+  void escapeClosesTheOpenCalculator_data()
+  {
+    QTest::addColumn<QString>("focus");
+    QTest::newRow("the calculator") << QString();
+    QTest::newRow("the capacity field") << QStringLiteral("spinBoxCapacity");
+    QTest::newRow("the user field") << QStringLiteral("lineEditUser");
+  }
+  void escapeClosesTheOpenCalculator()
+  {
+    QFETCH(QString, focus);
+    MainWindow window;
+    QVERIFY(loadCapture(window, 0x7, 101));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QPointer<Calculator> calculator = openCalculator(window);
+    QVERIFY(calculator && calculator->isVisible());
+    calculator->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(calculator));
+    QWidget *target = focus.isEmpty() ? calculator.data() : calculator->findChild<QWidget *>(focus);
+    QVERIFY(target);
+    target->setFocus();
+    QTest::keyClick(target, Qt::Key_Escape);
+    QVERIFY(calculator && !calculator->isVisible());
+  }
+
   void markerRecord_data()
   {
     QTest::addColumn<bool>("barShown");

@@ -237,10 +237,14 @@ private slots:
     window.m_actionMarkers->trigger();
     QVERIFY(!markers->isHidden());
     QCOMPARE(window.m_actionMarkers->text(), QString("Hide Markers"));
-    // Whatever hides a bar, its action follows.
+    // Whatever hides a bar, its action follows: opening a file hides both.
+    window.m_actionReport->trigger();
+    QVERIFY(!report->isHidden());
     window.setTovriMode();
     QVERIFY(markers->isHidden());
     QCOMPARE(window.m_actionMarkers->text(), QString("Show Markers"));
+    QVERIFY(report->isHidden());
+    QCOMPARE(window.m_actionReport->text(), QString("Show Report"));
     window.m_actionReport->trigger();
     QVERIFY(!report->isHidden());
     QCOMPARE(window.m_actionReport->text(), QString("Hide Report"));
