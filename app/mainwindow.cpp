@@ -589,9 +589,7 @@ void MainWindow::on_changeColors()
   const char *placeholders[3] = {"%1 ", "%2 ", "%3 "};
   for (int i = 0; i < 3; ++i) {
     // The readout stands on the window, not on the chart.
-    QColor color = agent.colors[ColorsAgent::Mouse][i];
-    if (m_darkTheme)
-      color = ColorsAgent::onDarkWindow(color, i);
+    const QColor color = ColorsAgent::onWindow(agent.colors[ColorsAgent::Mouse][i], i, m_darkTheme);
     format += QStringLiteral("<font color=%1>").arg(color.name()) + QLatin1String(placeholders[i]);
   }
   format += QStringLiteral("<font color=%1>").arg(m_darkTheme ? QStringLiteral("white") : QStringLiteral("black")) +

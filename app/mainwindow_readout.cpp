@@ -198,7 +198,7 @@ void MainWindow::on_mouseMove(QMouseEvent *event)
     QString line = start + (time < 0 ? QStringLiteral("--") : timeText);
     // The hint's lines stand on the chart, the status line on the window.
     const QColor backdrop = m_popUp->backdrop();
-    const QColor window = Helpers::darkPalette().color(QPalette::Window);
+    const QColor window = (m_darkTheme ? Helpers::darkPalette() : QGuiApplication::palette()).color(QPalette::Window);
     QString popup = QStringLiteral("<font color=%1>Time: ").arg(m_popUp->textColorName()) +
                     (time < 0 ? QString() : timeText) + QStringLiteral("<br>");
     QList<int> channels = tab->swapFile ? tab->swapFile->activeChannels : QList<int>();
@@ -215,7 +215,7 @@ void MainWindow::on_mouseMove(QMouseEvent *event)
         std::isnan(value) ? QStringLiteral("--") : QString::number(value, 'f', precision) + unit;
       const QColor color = GLWidget::getColor(channel);
       const QString colour = QStringLiteral("<font color=%1>")
-                               .arg((m_darkTheme ? ColorsAgent::readableOn(color, window) : color).name());
+                               .arg(ColorsAgent::readableOn(color, window).name());
       line += colour + QStringLiteral(", #%1: %2").arg(channel).arg(text);
       popup += QStringLiteral("<font color=%1>").arg(ColorsAgent::readableOn(color, backdrop).name()) +
                QStringLiteral("#%1: %2").arg(channel).arg(text) + QStringLiteral("<br>");

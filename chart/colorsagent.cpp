@@ -3,6 +3,7 @@
 #include "helpers.h"
 #include "settings.h"
 
+#include <QGuiApplication>
 #include <QPalette>
 
 #include <cmath>
@@ -74,11 +75,12 @@ QColor ColorsAgent::readableOn(const QColor &color, const QColor &background, do
   return pole;
 }
 
-QColor ColorsAgent::onDarkWindow(const QColor &color, int channel)
+QColor ColorsAgent::onWindow(const QColor &color, int channel, bool dark)
 {
   if (color != defaultColor(channel))
     return color;
-  return readableOn(color, Helpers::darkPalette().color(QPalette::Window));
+  const QPalette palette = dark ? Helpers::darkPalette() : QGuiApplication::palette();
+  return readableOn(color, palette.color(QPalette::Window));
 }
 
 ColorsAgent::ColorsAgent(bool dark, QObject *parent) : QObject(parent), background(Qt::white), dark(dark)

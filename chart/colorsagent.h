@@ -40,9 +40,10 @@ public:
   // `color`, or the nearest mix of it with white or black that stands out
   // from `background` by at least `ratio`.
   static QColor readableOn(const QColor &color, const QColor &background, double ratio = 4.5);
-  // A built-in channel colour as drawn on the dark theme's window: mixed
-  // lighter until readable there. Other colours are the user's and stay.
-  static QColor onDarkWindow(const QColor &color, int channel);
+  // A built-in channel colour as drawn on the window of the theme (not on
+  // the chart): mixed lighter or darker until readable there. Other colours
+  // are the user's and stay.
+  static QColor onWindow(const QColor &color, int channel, bool dark);
 
   QList<ColorsTable> colors; // Chart, Report, Mouse
   QColor background;

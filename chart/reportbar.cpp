@@ -208,7 +208,7 @@ void ReportBar::on_changeColors()
                         {ui->labelCh2, ui->labelMin2, ui->labelMax2, ui->labelAverage2, ui->labelCh2_2,
                          ui->labelMin2_2, ui->labelMax2_2, ui->labelAverage2_2}};
   for (int c = 0; c < 3; ++c) {
-    const QColor color = dark ? ColorsAgent::onDarkWindow(report[c], c) : report[c];
+    const QColor color = ColorsAgent::onWindow(report[c], c, dark);
     const QString style = QStringLiteral("QLabel { color: %1; }").arg(color.name());
     for (QLabel *label : rows[c])
       label->setStyleSheet(style);

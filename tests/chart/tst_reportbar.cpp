@@ -4,6 +4,7 @@
 #include "reportbar.h"
 #include "testmain.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QTest>
 
@@ -329,9 +330,11 @@ private slots:
     QVERIFY2(ColorsAgent::contrast(shown, Helpers::darkPalette().color(QPalette::Window)) >= 4.5, qPrintable(style));
     QCOMPARE(shown.red(), 255);
     QVERIFY(shown.green() == shown.blue() && shown.green() > 0);
+    // On the light window the same red is darkened just enough.
     bar.on_changeColorTheme(false);
     bar.on_changeColors();
-    QCOMPARE(bar.findChild<QLabel *>("labelCh0")->styleSheet(), QStringLiteral("QLabel { color: #ff0000; }"));
+    QCOMPARE(bar.findChild<QLabel *>("labelCh0")->styleSheet(), QStringLiteral("QLabel { color: #db0000; }"));
+    QVERIFY(ColorsAgent::contrast(QColor(0xdb, 0, 0), QGuiApplication::palette().color(QPalette::Window)) >= 4.5);
     QCOMPARE(bar.findChild<QLabel *>("labelAverage1_2")->styleSheet(), QStringLiteral("QLabel { color: #0000ff; }"));
     bar.on_translate();
     QCOMPARE(text(bar, "labelFrame"), QStringLiteral("0.00-10.00,s"));
