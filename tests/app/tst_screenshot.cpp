@@ -93,6 +93,18 @@ QStringList textProblems(QWidget *window)
   auto fits = [&](const QWidget *widget, const QString &text, int need, int have) {
     if (need > have)
       problems << QStringLiteral("%1: \"%2\" needs %3 px, has %4").arg(widgetName(widget), text).arg(need).arg(have);
+    // Nor may a holder, a scroll area's viewport above all, cut it at the
+    // side (stacked docks behind the front one are kept out of sight).
+    for (const QWidget *holder = widget->parentWidget(); holder && !widget->visibleRegion().isEmpty();
+         holder = holder->parentWidget()) {
+      const int left = widget->mapTo(holder, QPoint(0, 0)).x();
+      if (left < 0 || left + widget->width() > holder->width()) {
+        problems << QStringLiteral("%1: \"%2\" cut at the side by %3").arg(widgetName(widget), text, widgetName(holder));
+        break;
+      }
+      if (holder->isWindow())
+        break;
+    }
   };
 
   const QList<QWidget *> widgets = window->findChildren<QWidget *>();
@@ -285,6 +297,10 @@ private slots:
       QVERIFY(button);
       QVERIFY2(shownWithoutScrolling(button), name);
     }
+    // And at that first size every text is whole.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const QStringList problems = textProblems(&window);
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
   }
 
   void windowFitsItsTexts_data()
