@@ -40,6 +40,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QStyleFactory>
+#include <QStyleOptionDockWidget>
 #include <QTabBar>
 #include <QTimer>
 #include <QTranslator>
@@ -233,6 +234,36 @@ void MainWindow::fitToScreen()
   const QRect available = screen->availableGeometry();
   const QSize room(qMax(1, available.width() - FrameWidth), qMax(1, available.height() - FrameHeight));
   resize(QSize(qMax(width(), ChartWidth), height()).boundedTo(room));
+}
+
+void MainWindow::fitDocksToTitles()
+{
+  // The docks stay empty until a device is served: sized by their hidden
+  // panels alone they would cut their titles and tabs to a letter or two.
+  QTabBar tabs;
+  tabs.setFont(font());
+  tabs.setDocumentMode(documentMode());
+  int width = 0;
+  for (QDockWidget *dock : {m_dockStatus, m_dockControl}) {
+    const QString title = dock->windowTitle();
+    if (title.isEmpty())
+      continue;
+    tabs.addTab(title);
+    QStyleOptionDockWidget option;
+    option.initFrom(dock);
+    option.title = title;
+    option.floatable = dock->features().testFlag(QDockWidget::DockWidgetFloatable);
+    option.closable = dock->features().testFlag(QDockWidget::DockWidgetClosable);
+    option.rect = QRect(0, 0, 1000, dock->fontMetrics().height() + 4);
+    const int buttons =
+      option.rect.width() - dock->style()->subElementRect(QStyle::SE_DockWidgetTitleBarText, &option, dock).width();
+    width = qMax(width, dock->fontMetrics().horizontalAdvance(title) + buttons);
+  }
+  // A few pixels for the dock's frame.
+  constexpr int Frame = 8;
+  width = qMax(width, tabs.count() > 1 ? tabs.sizeHint().width() : 0) + Frame;
+  for (QDockWidget *dock : {m_dockStatus, m_dockControl})
+    dock->setMinimumWidth(width);
 }
 
 QString MainWindow::noDeviceHint()
@@ -566,6 +597,7 @@ void MainWindow::loadLanguage(const QString &code)
   setWindowTitle(title);
   m_dockControl->setWindowTitle(tr("Control"));
   m_dockStatus->setWindowTitle(tr("Status"));
+  fitDocksToTitles();
   ui->reportBar->on_translate();
   ui->markerBar->on_translate();
   ui->navigationBar->on_translate();

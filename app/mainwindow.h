@@ -226,6 +226,8 @@ private:
   void hideChartTools();
   // Sizes a first start (no stored geometry) to the screen it opens on.
   void fitToScreen();
+  // Keeps the docks wide enough for their titles and, stacked, their tabs.
+  void fitDocksToTitles();
   // Shows the hint in place of the tab area while there is nothing to chart.
   void updateChartHint();
   void buildStatusBar();

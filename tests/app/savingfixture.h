@@ -38,6 +38,8 @@ public:
   }
 
   QStringList proposals;
+  // The window titles of every box and file dialog answered, in order.
+  QStringList titles;
   QStringList boxTexts;
   QStringList filters;
   bool done() const { return m_answers.isEmpty(); }
@@ -59,6 +61,7 @@ private:
       return;
     }
     const Answer answer = m_answers.takeFirst();
+    titles.append(modal->windowTitle());
     // Answered from a fresh event turn: the window's own exec() must be running.
     if (auto *box = qobject_cast<QMessageBox *>(modal)) {
       boxTexts.append(box->text());

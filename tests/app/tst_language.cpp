@@ -1,10 +1,12 @@
 #include "appfixture.h"
+#include "capturerig.h"
 #include "colorsagent.h"
 #include "controlpanel.h"
 #include "helpers.h"
 #include "popup.h"
 #include "plot.h"
 #include "processstate.h"
+#include "savingfixture.h"
 #include "testmain.h"
 
 #include <QDateTime>
@@ -63,15 +65,37 @@ private slots:
   // language too.
   void everyTextFollowsTheLanguage()
   {
+    SimBus bus;
+    SimLogger *logger = bus.add<SimLogger>();
+    MainWindow::setClock([&bus] { return bus.now(); });
+    const auto resetClock = qScopeGuard([] { MainWindow::setClock({}); });
     MainWindow window;
+    quietLink();
+    pump();
     window.loadLanguage("uk");
     QCOMPARE(MainWindow::noDeviceHint(),
              QString::fromUtf8("Пристрій не під’єднано. Під’єднайте реєстратор TOVRI або джерело живлення Kelvaro чи "
                                "відкрийте файл запису."));
     QVERIFY(window.readoutFormat().contains(QString::fromUtf8("Час: %4")));
-    QCOMPARE(QCoreApplication::translate("MainWindow", "Measuring..."), QString::fromUtf8("Вимірювання..."));
-    QCOMPARE(QCoreApplication::translate("MainWindow", " - no device connected"), QString::fromUtf8(" - пристрій не під’єднано"));
-    QCOMPARE(QCoreApplication::translate("MainWindow", "Save file"), QString::fromUtf8("Зберегти файл"));
+    // As the user meets them: the status line of a capture, the file
+    // dialogs' titles and the window title once the logger is gone.
+    DeviceControl command = CaptureRig::Rig::startCommand(0x07, 10);
+    window.on_startMeasurement(command);
+    CaptureRig::runBus(bus, window, 500);
+    QCOMPARE(statusText(window), QString::fromUtf8("Вимірювання..."));
+    window.on_stopButton();
+    CaptureRig::runBus(bus, window, 100);
+    QVERIFY(!Helpers::isMeasuring);
+    {
+      DialogScript script({DialogScript::file(QString()), DialogScript::file(QString())});
+      QVERIFY(!window.save(window.tabWidget()->currentIndex()));
+      window.on_actionLoad();
+      QVERIFY(script.done());
+      QCOMPARE(script.titles, QStringList({QString::fromUtf8("Зберегти файл"), QString::fromUtf8("Відкрити файл")}));
+    }
+    bus.unplug(logger);
+    pump(1);
+    QVERIFY2(window.windowTitle().endsWith(QString::fromUtf8(" - пристрій не під’єднано")), qPrintable(window.windowTitle()));
     QVERIFY(window.controlPanel()->findChild<QComboBox *>("comboBoxSampleRate")->itemText(0).endsWith(
       QString::fromUtf8("(лише один канал)")));
     {

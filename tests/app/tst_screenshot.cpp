@@ -1,5 +1,6 @@
 #include "appfixture.h"
 #include "capturerig.h"
+#include "savingfixture.h"
 #include "controlpanel.h"
 #include "glwidget.h"
 #include "helpers.h"
@@ -14,6 +15,7 @@
 #include <QDockWidget>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -22,7 +24,10 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionComboBox>
+#include <QStyleOptionDockWidget>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTextDocumentFragment>
 #include <QToolButton>
 
@@ -88,6 +93,18 @@ QStringList textProblems(QWidget *window)
   auto fits = [&](const QWidget *widget, const QString &text, int need, int have) {
     if (need > have)
       problems << QStringLiteral("%1: \"%2\" needs %3 px, has %4").arg(widgetName(widget), text).arg(need).arg(have);
+    // Nor may a holder, a scroll area's viewport above all, cut it at the
+    // side (stacked docks behind the front one are kept out of sight).
+    for (const QWidget *holder = widget->parentWidget(); holder && !widget->visibleRegion().isEmpty();
+         holder = holder->parentWidget()) {
+      const int left = widget->mapTo(holder, QPoint(0, 0)).x();
+      if (left < 0 || left + widget->width() > holder->width()) {
+        problems << QStringLiteral("%1: \"%2\" cut at the side by %3").arg(widgetName(widget), text, widgetName(holder));
+        break;
+      }
+      if (holder->isWindow())
+        break;
+    }
   };
 
   const QList<QWidget *> widgets = window->findChildren<QWidget *>();
@@ -142,6 +159,25 @@ QStringList textProblems(QWidget *window)
       fits(combo, combo->currentText(), metrics.horizontalAdvance(combo->currentText()), field.width());
     } else if (auto *dock = qobject_cast<QDockWidget *>(widget)) {
       glyphs(dock, dock->font(), dock->windowTitle());
+      if (dock->windowTitle().isEmpty() || dock->titleBarWidget())
+        continue;
+      // The title bar's text room, as the style lays it out beside its buttons.
+      QStyleOptionDockWidget option;
+      option.initFrom(dock);
+      option.title = dock->windowTitle();
+      option.floatable = dock->features().testFlag(QDockWidget::DockWidgetFloatable);
+      option.closable = dock->features().testFlag(QDockWidget::DockWidgetClosable);
+      option.rect = QRect(0, 0, dock->width(), metrics.height() + 4);
+      const QRect room = dock->style()->subElementRect(QStyle::SE_DockWidgetTitleBarText, &option, dock);
+      fits(dock, dock->windowTitle(), metrics.horizontalAdvance(dock->windowTitle()), room.width());
+    } else if (auto *tabs = qobject_cast<QTabBar *>(widget)) {
+      // The stacked docks' tabs and the captures' tabs: none elided.
+      QStringList texts;
+      for (int i = 0; i < tabs->count(); ++i) {
+        glyphs(tabs, tabs->font(), tabs->tabText(i));
+        texts << tabs->tabText(i);
+      }
+      fits(tabs, texts.join(QLatin1Char('|')), tabs->sizeHint().width(), tabs->width());
     } else if (auto *plot = qobject_cast<PlotWidget *>(widget)) {
       PlotAxis *time = plot->xAxis;
       if (!time || !time->visible())
@@ -188,6 +224,22 @@ bool shownWithoutScrolling(QWidget *widget)
       break;
   }
   return true;
+}
+
+// Brings a stacked dock to the front by clicking its tab; false when the
+// dock is not among the window's stacked docks.
+bool showDock(QMainWindow &window, QDockWidget *dock)
+{
+  for (QTabBar *tabs : window.findChildren<QTabBar *>(Qt::FindDirectChildrenOnly)) {
+    for (int i = 0; tabs->isVisible() && i < tabs->count(); ++i) {
+      if (tabs->tabText(i) == dock->windowTitle() && !dock->windowTitle().isEmpty()) {
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(i).center());
+        QCoreApplication::processEvents();
+        return true;
+      }
+    }
+  }
+  return false;
 }
 
 } // namespace
@@ -245,6 +297,10 @@ private slots:
       QVERIFY(button);
       QVERIFY2(shownWithoutScrolling(button), name);
     }
+    // And at that first size every text is whole.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const QStringList problems = textProblems(&window);
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
   }
 
   void windowFitsItsTexts_data()
@@ -254,7 +310,8 @@ private slots:
     QTest::addColumn<QString>("device");
     for (int language : {0, 1}) {
       for (bool dark : {false, true}) {
-        for (const char *device : {"none", "logger", "supply"}) {
+        for (const char *device : {"none", "logger", "logger-running", "logger-unplugged", "supply", "supply-log",
+                                   "logger-file", "supply-file"}) {
           QTest::addRow("%s %s %s", language ? "uk" : "en", dark ? "dark" : "light", device)
             << language << dark << QString::fromLatin1(device);
         }
@@ -266,12 +323,28 @@ private slots:
     QFETCH(int, language);
     QFETCH(bool, dark);
     QFETCH(QString, device);
-    writeSettings({{"Options/language", language}, {"Options/dark-color", dark}, {"Main/markers_bar", true}});
+    QTemporaryDir dir;
+    QString file;
+    if (device == QLatin1String("logger-file")) {
+      file = dir.filePath(QStringLiteral("run.tovri"));
+      MainWindow writer;
+      QVERIFY(addUnsavedCapture(writer, 20000));
+      DialogScript script({DialogScript::file(file)});
+      QVERIFY(writer.save(writer.tabWidget()->currentIndex()));
+    } else if (device == QLatin1String("supply-file")) {
+      file = writeSupplyCapture(dir.filePath(QStringLiteral("bench.kelvpow")), false, {0, 1, 4}, 300);
+      QVERIFY(!file.isEmpty());
+    }
+    clearSettings();
+    writeSettings({{"Options/language", language}, {"Options/dark-color", dark}, {"Main/markers_bar", true},
+                   {"Main/save-path", dir.path()}, {"Options/time-length-index", MainWindow::MeasuringTimeRows - 2}});
     SimBus bus;
-    if (device == QLatin1String("logger"))
-      bus.add<SimLogger>();
-    else if (device == QLatin1String("supply"))
-      bus.add<SimPowerSupply>();
+    SimDevice *attached = nullptr;
+    // An opened file is looked at with no device on the link.
+    if (file.isEmpty() && device.startsWith(QLatin1String("logger")))
+      attached = bus.add<SimLogger>();
+    else if (file.isEmpty() && device.startsWith(QLatin1String("supply")))
+      attached = bus.add<SimPowerSupply>();
     MainWindow::setClock([&bus] { return bus.now(); });
     MainWindow window;
     quietLink();
@@ -279,28 +352,58 @@ private slots:
     window.resize(1366, 768);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    if (device == QLatin1String("logger")) {
-      // A short capture: readings in the report bar, both rows of time labels.
+    if (!file.isEmpty()) {
+      QVERIFY(window.loadFile(file));
+    } else if (device.startsWith(QLatin1String("logger"))) {
+      // Readings in the report bar and both rows of time labels, inside the
+      // first viewing interval or past it.
       DeviceControl command = CaptureRig::Rig::startCommand(0x07, 10);
       window.on_startMeasurement(command);
       QVERIFY(Helpers::isMeasuring);
-      for (int ms = 0; ms < 12000 && Helpers::isMeasuring; ms += 10)
-        CaptureRig::runBus(bus, window, 10);
-      QVERIFY(!Helpers::isMeasuring);
-      auto *report = window.findChild<QWidget *>(QStringLiteral("reportBar"));
-      QVERIFY(report);
-      if (report->isHidden())
-        window.m_actionReport->trigger();
-      QVERIFY(report->isVisible());
+      CaptureRig::runBus(bus, window, 3000);
+      if (device == QLatin1String("logger")) {
+        // The second row has its room from the start: the chart does not
+        // move once the time axis scrolls.
+        PlotWidget *plot = window.plotter();
+        QVERIFY(plot && plot->xAxis->secondRowEnabled);
+        plot->replot();
+        const int early = plot->axisRect()->margins().bottom();
+        CaptureRig::runBus(bus, window, 9000);
+        QVERIFY(plot->xAxis->range().lower > 0);
+        plot->replot();
+        QCOMPARE(plot->axisRect()->margins().bottom(), early);
+        window.on_stopButton();
+        CaptureRig::runBus(bus, window, 100);
+        QVERIFY(!Helpers::isMeasuring);
+      } else if (device == QLatin1String("logger-unplugged")) {
+        bus.unplug(attached);
+        pump(1);
+        QVERIFY(!Helpers::isMeasuring);
+      }
+    } else if (device == QLatin1String("supply-log")) {
+      auto *panel = window.dockControl()->widget();
+      auto *list = panel->findChild<QListWidget *>(QStringLiteral("listWidget"));
+      auto *start = panel->findChild<QPushButton *>(QStringLiteral("btnStart"));
+      QVERIFY(list && start);
+      for (int row : {0, 1, 4})
+        list->item(row)->setCheckState(Qt::Checked);
+      start->click();
+      CaptureRig::runBus(bus, window, 3000);
+      QVERIFY(Helpers::isMeasuring);
     }
+    if (auto *report = window.findChild<QWidget *>(QStringLiteral("reportBar")); window.m_actionReport->isVisible() &&
+                                                                                 report && report->isHidden())
+      window.m_actionReport->trigger();
     for (int i = 0; i < 3; ++i) {
       QCoreApplication::processEvents();
       if (PlotWidget *plot = window.plotter())
         plot->replot();
     }
-    // Each of the stacked docks in turn.
+    // Each of the stacked docks in turn, chosen by its tab as a user does.
     for (QDockWidget *dock : {window.dockControl(), window.dockStatus()}) {
-      dock->raise();
+      if (!showDock(window, dock) && dock->isHidden())
+        continue;
+      QVERIFY2(dock->isVisible() && !dock->visibleRegion().isEmpty(), qPrintable(dock->objectName()));
       QCoreApplication::processEvents();
       // Texts that timers changed last are laid out before they are judged.
       QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
@@ -312,6 +415,10 @@ private slots:
                                         QLatin1Char('-') + dock->objectName() + QStringLiteral(".png")));
       const QStringList problems = textProblems(&window);
       QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+    }
+    if (Helpers::isMeasuring) {
+      window.on_stopButton();
+      CaptureRig::runBus(bus, window, 100);
     }
   }
 };
