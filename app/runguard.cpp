@@ -25,21 +25,24 @@ RunGuard::RunGuard(const QString &key)
   , sharedMem(sharedmemKey)
   , memLock(memLockKey, 1, QSystemSemaphore::Open)
 {
+  memLock.acquire();
+  clearLeftSegment();
+  memLock.release();
+}
+
+void RunGuard::clearLeftSegment()
+{
   // A copy that was killed leaves its segment behind with no process
   // attached; attaching and detaching once lets the system remove it.
-  memLock.acquire();
-  {
-    QSharedMemory fix(sharedmemKey);
-    // The system key comes from the inode of a key file in the temp folder,
-    // and attach() looks only through an existing file. A segment whose file
-    // is gone (a cleaned temp folder, whose inode a new file may take again)
-    // would block every start: make the file so it can be found and cleared.
-    QFile keyFile(fix.nativeKey());
-    if (!keyFile.exists() && keyFile.open(QIODevice::WriteOnly))
-      keyFile.close();
-    fix.attach(QSharedMemory::ReadWrite);
-  }
-  memLock.release();
+  QSharedMemory fix(sharedmemKey);
+  // The system key comes from the inode of a key file in the temp folder,
+  // and attach() looks only through an existing file. A segment whose file
+  // is gone (a cleaned temp folder, whose inode a new file may take again)
+  // would block every start: make the file so it can be found and cleared.
+  QFile keyFile(fix.nativeKey());
+  if (!keyFile.exists() && keyFile.open(QIODevice::WriteOnly))
+    keyFile.close();
+  fix.attach(QSharedMemory::ReadWrite);
 }
 
 RunGuard::~RunGuard()
@@ -74,7 +77,14 @@ bool RunGuard::tryToRun()
   if (isAnotherRunning())
     return false;
   memLock.acquire();
-  const bool created = sharedMem.create(8, QSharedMemory::ReadWrite);
+  bool created = sharedMem.create(8, QSharedMemory::ReadWrite);
+  if (!created && sharedMem.error() == QSharedMemory::AlreadyExists) {
+    // The key file made here again (it goes with the last detach) may have
+    // an inode whose system key a left segment holds: clear that and try
+    // once more. A segment another copy is attached to stays.
+    clearLeftSegment();
+    created = sharedMem.create(8, QSharedMemory::ReadWrite);
+  }
   const QSharedMemory::SharedMemoryError error = sharedMem.error();
   const QString reason = sharedMem.errorString();
   memLock.release();

@@ -28,6 +28,10 @@ public:
   QString sharedMemName() const { return sharedmemKey; }
 
 private:
+  // Lets the system remove a segment of this key that no process is
+  // attached to. Called with the lock held.
+  void clearLeftSegment();
+
   const QString key;
   const QString memLockKey;
   const QString sharedmemKey;

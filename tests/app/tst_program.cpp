@@ -15,6 +15,9 @@
 #include <QUuid>
 
 #include <csignal>
+#include <sys/ipc.h>
+#include <sys/shm.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -125,6 +128,44 @@ private slots:
     QVERIFY(!after.isAnotherRunning()); // holding it itself
     after.release();
     QVERIFY(after.tryToRun());
+  }
+
+  // Killed copies' segments whose key files have gone hold the system keys
+  // of whatever files take those inodes next: the guard's own remade key
+  // file among them. Left segments wait under the keys of the inodes the
+  // folder hands out next.
+  void leftSegmentUnderARemadeKeyFile()
+  {
+    RunGuard guard(uniqueKey("left"));
+    const QByteArray file = QFile::encodeName(QSharedMemory(guard.sharedMemName()).nativeKey());
+    QVERIFY(QFile::remove(QString::fromLocal8Bit(file)));
+    struct stat probe {};
+    {
+      QFile next(QString::fromLocal8Bit(file));
+      QVERIFY(next.open(QIODevice::WriteOnly));
+      QCOMPARE(::stat(file.constData(), &probe), 0);
+      next.remove();
+    }
+    QList<int> left;
+    QList<key_t> keys;
+    for (int d = -64; d < 192; ++d) {
+      // As ftok() makes it: project 'Q', the device's and the inode's low bits.
+      const key_t key = key_t((quint32('Q') << 24) | (quint32(probe.st_dev & 0xff) << 16) |
+                              (quint32(probe.st_ino + d) & 0xffff));
+      const int id = ::shmget(key, 8, IPC_CREAT | IPC_EXCL | 0600);
+      if (id >= 0) {
+        left << id;
+        keys << key;
+      }
+    }
+    const bool ran = guard.tryToRun();
+    const bool collided = keys.contains(::ftok(file.constData(), 'Q'));
+    guard.release();
+    for (int id : std::as_const(left))
+      ::shmctl(id, IPC_RMID, nullptr);
+    if (!collided)
+      QSKIP("the remade key file took an inode out of the range prepared");
+    QVERIFY(ran);
   }
 
   void killedHolderDoesNotBlock()
