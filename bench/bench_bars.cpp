@@ -26,7 +26,6 @@
 #include <cstdlib>
 #include <functional>
 #include <tuple>
-#include <utility>
 
 #include <unistd.h>
 
@@ -40,24 +39,6 @@ double best(int runs, const std::function<double()> &run)
   for (int i = 0; i < runs; ++i)
     b = std::min(b, run());
   return b;
-}
-
-// The candidate and its baseline in turn, which goes first alternating, so
-// that the load of a shared machine weighs on both alike: the best of each.
-std::pair<double, double> bestOfBoth(int runs, const std::function<double()> &candidate,
-                                     const std::function<double()> &baseline)
-{
-  double a = 1e300, b = 1e300;
-  for (int i = 0; i < runs; ++i) {
-    if (i % 2) {
-      b = std::min(b, baseline());
-      a = std::min(a, candidate());
-    } else {
-      a = std::min(a, candidate());
-      b = std::min(b, baseline());
-    }
-  }
-  return {a, b};
 }
 
 double plainRead(const QString &path)
@@ -171,7 +152,7 @@ int main(int argc, char **argv)
     for (int c = 0; c < 3; ++c)
       chart.maps[c]->insert(chart.maps[c]->cend(), t, PlotData(t, 1000.0 * c + (i % 977)));
   }
-  const auto [span10, plain10] = bestOfBoth(
+  const auto [span10, plain10] = bench::bestOfBoth(
     15,
     [&] {
       ReportData d;
@@ -232,7 +213,7 @@ int main(int argc, char **argv)
     plot->xAxis->setRange(lower, sw.duration);
     out << "Report bar refresh over a 600 s window (" << chart.maps[0]->size() << " points per channel)\n";
     ReportBar bar;
-    const auto [refresh, plain600] = bestOfBoth(
+    const auto [refresh, plain600] = bench::bestOfBoth(
       5,
       [&] {
         QElapsedTimer t;
@@ -281,7 +262,7 @@ int main(int argc, char **argv)
     SwapFile sw;
     sw.file.setFileName(path);
     sw.stop();
-    std::tie(s.ms, s.plainMs) = bestOfBoth(
+    std::tie(s.ms, s.plainMs) = bench::bestOfBoth(
       5,
       [&] {
         QElapsedTimer t;
