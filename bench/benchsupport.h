@@ -15,6 +15,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <utility>
 #include <vector>
 
 namespace bench {
@@ -122,6 +124,24 @@ inline double median(std::vector<double> values)
   std::sort(values.begin(), values.end());
   const size_t n = values.size();
   return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// A figure and its baseline timed in turn, which goes first alternating, so
+// that the load of a shared machine weighs on both alike: the best of each.
+inline std::pair<double, double> bestOfBoth(int runs, const std::function<double()> &candidate,
+                                            const std::function<double()> &baseline)
+{
+  double a = 1e300, b = 1e300;
+  for (int i = 0; i < runs; ++i) {
+    if (i % 2) {
+      b = std::min(b, baseline());
+      a = std::min(a, candidate());
+    } else {
+      a = std::min(a, candidate());
+      b = std::min(b, baseline());
+    }
+  }
+  return {a, b};
 }
 
 } // namespace bench

@@ -8,7 +8,9 @@
 #include "plotwidget.h"
 #include "settings.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace {
 // A pan or wheel zoom changes the range every few ms; the window pass waits
@@ -62,21 +64,19 @@ void ReportBar::update(GLWidget *chart, PlotRange range, ReportData *data)
     data->t_start = lower;
     data->t_end = upper;
     auto it = map->lowerBound(lower);
-    const auto end = map->cend();
+    // The span's points found by bisection, so the loop tests no key.
+    const auto end = std::isnan(upper) ? it : std::max(it, map->upperBound(upper));
+    const double last = it != end ? std::prev(end).key() : data->t_end;
     if (i > 2) {
       // Only the span's end follows these maps.
-      double last = data->t_end;
-      for (; it != end && it.key() <= upper; ++it)
-        last = it.key();
       data->t_end = last;
       continue;
     }
     // Locals keep the loop free of stores through the record.
     const ChannelFields f = fieldsOf(data, i);
-    double mn = *f.min, mx = *f.max, sum = *f.avg, last = data->t_end;
+    double mn = *f.min, mx = *f.max, sum = *f.avg;
     qint64 n = 0;
-    for (; it != end && it.key() <= upper; ++it) {
-      last = it.key();
+    for (; it != end; ++it) {
       const double v = it->value;
       if (std::isnan(v))
         continue;
