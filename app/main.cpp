@@ -1,6 +1,7 @@
 #include "appglobals.h"
 #include "commandline.h"
 #include "mainwindow.h"
+#include "helpers.h"
 #include "runguard.h"
 
 #include <QApplication>
@@ -58,6 +59,7 @@ int main(int argc, char *argv[])
   // The window system matches the windows to the installed desktop entry.
   QGuiApplication::setDesktopFileName(QString::fromLatin1(App::DesktopId));
 
+  Helpers::keepPointMemory();
   QApplication app(argc, argv);
   g_developerMode = commandLine.developerMode();
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("fusion")));

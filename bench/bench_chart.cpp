@@ -105,6 +105,7 @@ int main(int argc, char **argv)
   qInstallMessageHandler(quietDebug);
   QApplication app(argc, argv);
   bench::noteBuild("bench_chart");
+  Helpers::keepPointMemory(); // as the program does
   const int runs = argc > 1 ? std::max(5, std::atoi(argv[1])) : 200;
   const int cycles = argc > 2 ? std::max(2, std::atoi(argv[2])) : 1000;
   // Keep the settings the chart reads and writes out of the user's home.

@@ -13,6 +13,7 @@
 // sanitizers: the plain read runs in the kernel either way, the walk over
 // the records does not.
 
+#include "helpers.h"
 #include "benchsupport.h"
 #include "glwidget.h"
 #include "mainwindow.h"
@@ -126,6 +127,7 @@ int main(int argc, char **argv)
 {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  Helpers::keepPointMemory(); // as the program does
   QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
   QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/bench_saveload-XXXXXX"));
   const qint64 records = argc > 1 ? QByteArray(argv[1]).toLongLong() : qint64(36000000);
