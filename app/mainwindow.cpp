@@ -610,6 +610,11 @@ void MainWindow::loadLanguage(const QString &code)
 
 void MainWindow::showIdleReadout()
 {
+  // A supply's readout names the channels its tab holds, not the logger's three.
+  if (Helpers::powerMode || Helpers::powerV2Mode) {
+    showSupplyIdleReadout();
+    return;
+  }
   m_readoutLabel->setText(m_readoutFormat.arg(QStringLiteral("#0: --"), QStringLiteral("#1: --"),
                                               QStringLiteral("#2: --"), QStringLiteral(" --")));
 }

@@ -247,6 +247,7 @@ private:
   void notifyNewVersion(const char *key, const QString &text);
   // Shows the idle readout: no values under the pointer.
   void showIdleReadout();
+  void showSupplyIdleReadout();
   enum TabGroup { LeftOf, RightOf, All };
   // The context menu's closing of a group of tabs relative to the tab at pos.
   void closeTabs(TabGroup group, const QPoint &pos);

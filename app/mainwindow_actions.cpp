@@ -294,6 +294,9 @@ void MainWindow::on_currentTabChanged(int index)
   if (index == -1)
     return;
   on_timeFormatChanged();
+  // A supply's readout names the channels of the tab now shown.
+  if (Helpers::powerMode || Helpers::powerV2Mode)
+    showSupplyIdleReadout();
   ui->markerBar->setPlotter(currentWidget());
   if (ui->reportBar->isVisible())
     ui->reportBar->update(currentWidget(), true);

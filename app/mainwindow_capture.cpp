@@ -225,6 +225,7 @@ void MainWindow::beginCapture(GLWidget *tab, const QString &name, const DeviceCo
   ui->navigationBar->disable();
   tab->addTitle();
   m_popUp->hide();
+  showIdleReadout();
   OverCurrent::instance()->hideOverCurrent();
   // Nothing may open, save or switch files while the capture runs.
   enableToolbar(false, false);

@@ -21,6 +21,7 @@
 #include "statuspanel.h"
 #include "updater.h"
 
+#include <QComboBox>
 #include <QDebug>
 #include <QDockWidget>
 #include <QLabel>
@@ -233,8 +234,14 @@ void MainWindow::on_deviceDisconnected()
   enableControls(false);
   enableButtons(false);
   enableToolbar(false, true);
-  if (captured)
-    m_actionSave->setEnabled(true);
+  // What the window holds stays to be saved and reviewed as after a stop;
+  // only what needs the device goes.
+  if (captured || (currentWidget() && !currentWidget()->isEmpty())) {
+    for (QAction *action : {m_actionSave, m_actionShowAll, m_actionReport, m_actionMarkers, m_actionCalculator})
+      action->setEnabled(true);
+    m_comboShowAll->setEnabled(true);
+    ui->navigationBar->enable();
+  }
   showStatusError(tr("Device disconnected"), 0);
   updateChartHint();
   emit disableMeasurement();
@@ -347,6 +354,7 @@ void MainWindow::setTovriMode()
   placeFloatingDocks();
   m_marquee->hide();
   m_readoutLabel->show();
+  showIdleReadout();
   m_popUp->show();
   // An opened file alone gives nothing to start.
   enableButtons(loggerServed());

@@ -98,6 +98,7 @@ void MainWindow::setPowerMode()
   hideChartTools();
 
   createDefaultsPower();
+  showIdleReadout();
   sendCommand(QStringLiteral("LOGSTOP\n"));
 }
 

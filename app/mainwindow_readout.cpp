@@ -241,3 +241,20 @@ void MainWindow::on_mouseMove(QMouseEvent *event)
   }
   tab->repaint();
 }
+
+void MainWindow::showSupplyIdleReadout()
+{
+  // The line the pointer gives, with no values: the tab's own channels.
+  GLWidget *tab = currentWidget();
+  QList<int> channels = tab && tab->swapFile ? tab->swapFile->activeChannels : QList<int>();
+  if (channels.isEmpty() && tab && tab->swapFile)
+    channels = tab->swapFile->header.channels();
+  const QColor window = (m_darkTheme ? Helpers::darkPalette() : QGuiApplication::palette()).color(QPalette::Window);
+  QString line = QStringLiteral("<font color=%1>").arg(m_darkTheme ? "white" : "black") +
+                 tr("Time: ").toHtmlEscaped() + QStringLiteral("--");
+  for (int channel : std::as_const(channels))
+    line += QStringLiteral("<font color=%1>, #%2: --")
+              .arg(ColorsAgent::readableOn(GLWidget::getColor(channel), window).name())
+              .arg(channel);
+  m_readoutLabel->setText(line);
+}

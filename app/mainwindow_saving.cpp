@@ -365,6 +365,7 @@ bool MainWindow::loadFile(const QString &path)
   tab->report = tab->swapFile->readReport();
   ui->reportBar->update(tab, true);
   tab->addTitle();
+  showIdleReadout();
   enableToolbar(true, false);
   on_updateCalculator();
   return true;

@@ -102,9 +102,13 @@ void ReportBar::update(GLWidget *chart, bool reset)
     return;
   // The calculator reads the whole capture's record right after this call.
   *fullData = chart->report;
-  // The window table keeps what it shows until the window pass has new values.
   showRecord(0, fullData);
-  m_frameTimer.start();
+  // While the view moves the window table keeps what it shows until the
+  // window pass has new values; what it shows of another chart is wrong now.
+  if (chart == m_shownChart)
+    m_frameTimer.start();
+  else
+    updateFrame();
 }
 
 void ReportBar::updateFrame()
@@ -115,6 +119,18 @@ void ReportBar::updateFrame()
   frameData->reset();
   update(chart, chart->plot->xAxis->range(), frameData);
   updateControls();
+  m_shownChart = chart;
+}
+
+void ReportBar::showEvent(QShowEvent *event)
+{
+  // What the table showed when the bar was hidden may be long gone (a
+  // capture ran meanwhile): the bar comes back with the current window.
+  if (m_frameTimer.isActive()) {
+    m_frameTimer.stop();
+    updateFrame();
+  }
+  QWidget::showEvent(event);
 }
 
 void ReportBar::updateControls()

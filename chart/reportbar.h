@@ -43,6 +43,9 @@ public slots:
   void on_changeColors();
   void on_translate();
 
+protected:
+  void showEvent(QShowEvent *event) override;
+
 private slots:
   // The window pass of the last refresh.
   void updateFrame();
@@ -55,6 +58,7 @@ private:
   ReportData m_shownFrame;          // what the window table shows
   bool m_filled[2] = {false, false}; // a table shows a record, not the form's texts
   QPointer<GLWidget> m_chart; // chart of the pending window pass
+  QPointer<GLWidget> m_shownChart; // chart whose window the table shows
   QTimer m_frameTimer;
   int m_storedVisible = -1; // "report_bar" as last written; -1 not yet
 };

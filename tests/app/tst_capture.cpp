@@ -8,6 +8,7 @@
 #include "reportbar.h"
 #include "testmain.h"
 
+#include <QLabel>
 #include <QMouseEvent>
 
 #include <QDir>
@@ -281,6 +282,62 @@ private slots:
     // Still reviewable: the last stretch is back in the capture's own maps.
     QVERIFY(!second->maps.at(0)->isEmpty());
     QCOMPARE(second->maps.at(0)->lastKey(), records.times.last());
+  }
+
+  // A capture ended by Stop or by the logger leaving is reviewed alike: the
+  // report bar shown again reads the window now on show at once, and the
+  // tools that need no device stay at hand.
+  void reviewAfterTheEnd_data()
+  {
+    QTest::addColumn<bool>("unplug");
+    QTest::newRow("stopped") << false;
+    QTest::newRow("unplugged") << true;
+  }
+
+  void reviewAfterTheEnd()
+  {
+    QFETCH(bool, unplug);
+    Rig rig(-1);
+    MainWindow &window = *rig.window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto *report = window.findChild<ReportBar *>("reportBar");
+    auto label = [&](const char *name) { return report->findChild<QLabel *>(name)->text(); };
+    // Shown and filled before the capture, hidden while it runs.
+    window.m_actionReport->trigger();
+    QVERIFY(report->isVisible());
+    QTRY_COMPARE(label("labelMax0_2"), QString("0.0"));
+    rig.start();
+    rig.run(3000);
+    QVERIFY(report->isHidden());
+    if (unplug) {
+      rig.bus.unplug(rig.logger);
+      pump(1);
+    } else {
+      window.on_stopButton();
+    }
+    QVERIFY(!Helpers::isMeasuring);
+    for (QAction *action : {window.m_actionSave, window.m_actionShowAll, window.m_actionReport,
+                            window.m_actionMarkers, window.m_actionCalculator})
+      QVERIFY2(action->isEnabled(), qPrintable(action->text()));
+    QVERIFY(window.m_comboShowAll->isEnabled());
+    QVERIFY(window.findChild<NavigationBar *>()->isEnabledForClicks());
+    QCOMPARE(window.m_comboMeasuringTime->isEnabled(), !unplug);
+
+    window.m_actionReport->trigger();
+    GLWidget *tab = window.captureTab();
+    ReportData frame;
+    ReportBar::update(tab, window.plotter()->xAxis->range(), &frame);
+    QVERIFY(frame.hasData(0) && frame.max0 >= 1000);
+    QCOMPARE(label("labelCh0_2"), QString("#0: mA"));
+    QCOMPARE(label("labelMax0_2"), QString::number(frame.max0 / 1000, 'f', 2));
+    QCOMPARE(label("labelAverage2_2"), QString::number(frame.avg2 / Helpers::divider(frame.max2), 'f', 2));
+    QCOMPARE(label("labelFrame"), Helpers::timeToString(frame.t_start, true, 3) + '-' +
+                                    Helpers::timeToString(frame.t_end, true, 3));
+    window.m_actionMarkers->trigger();
+    QVERIFY(window.findChild<MarkerBar *>()->isVisible());
+    window.m_actionCalculator->trigger();
+    QVERIFY(window.findCalculator());
   }
 
   // Commands and places where no capture may start; nothing is sent and no

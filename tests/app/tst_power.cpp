@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QListWidget>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 using namespace AppFixture;
@@ -111,6 +112,16 @@ void compareLog(const CaptureRig::Records &records, const QList<int> &channels, 
   }
 }
 
+// The channels the readout names while nothing is under the pointer.
+QList<int> idleChannels(MainWindow &window)
+{
+  static const QRegularExpression entry(QStringLiteral("#(\\d+): --"));
+  QList<int> out;
+  for (auto it = entry.globalMatch(window.readoutLabel()->text()); it.hasNext();)
+    out.append(it.next().captured(1).toInt());
+  return out;
+}
+
 QImage indicator(const char *path)
 {
   return QPixmap(QString::fromLatin1(path)).scaled(32, 32).toImage();
@@ -170,9 +181,12 @@ private slots:
 
     rig.askPower();
     QVERIFY(rig.control<QPushButton>("btnStart")->isEnabled());
+    // The readout names the supply's logged channels, none before a log.
+    QCOMPARE(idleChannels(window), QList<int>());
     const QList<int> channels{0, 1, 4, 5};
     rig.startLog(channels, true);
     QVERIFY(Helpers::isMeasuring);
+    QCOMPARE(idleChannels(window), channels);
     QCOMPARE(rig.supply->logChannels(), channels);
     QCOMPARE(rig.supply->logRate(), 10);
     GLWidget *tab = window.currentWidget();
@@ -433,9 +447,11 @@ private slots:
   void openedFilesSetTheMode()
   {
     QTemporaryDir dir;
-    const QString v1 = writeSupplyCapture(dir.filePath("v1.kelvpow"), false, {0, 1, 4, 5}, 50);
+    const QList<int> v1Channels{0, 1, 4, 5};
     // Power V2 channels beyond the first model's eight.
-    const QString v2 = writeSupplyCapture(dir.filePath("v2.kelvpow"), true, {0, 2, 8, 9, 10, 11, 12, 13}, 30);
+    const QList<int> v2Channels{0, 2, 8, 9, 10, 11, 12, 13};
+    const QString v1 = writeSupplyCapture(dir.filePath("v1.kelvpow"), false, v1Channels, 50);
+    const QString v2 = writeSupplyCapture(dir.filePath("v2.kelvpow"), true, v2Channels, 30);
     QVERIFY(!v1.isEmpty() && !v2.isEmpty());
     MainWindow window;
     GLWidget *logger = addUnsavedCapture(window, 40);
@@ -453,17 +469,19 @@ private slots:
       int channels; // described channels
       int mapped;   // maps of the new tab
       int records;
+      QList<int> named; // channels the readout names
     };
-    const QList<Step> steps{{v1, true, false, 8, 4, 50},
-                            {v1, true, false, 8, 4, 50},
-                            {v2, false, true, 14, 8, 30},
-                            {loggerPath, false, false, 3, 3, 40}};
+    const QList<Step> steps{{v1, true, false, 8, 4, 50, v1Channels},
+                            {v1, true, false, 8, 4, 50, v1Channels},
+                            {v2, false, true, 14, 8, 30, v2Channels},
+                            {loggerPath, false, false, 3, 3, 40, {0, 1, 2}}};
     for (const Step &step : steps) {
       QVERIFY2(window.loadFile(step.path), qPrintable(step.path));
       QCoreApplication::processEvents();
       QCOMPARE(Helpers::powerMode, step.powerMode);
       QCOMPARE(Helpers::powerV2Mode, step.powerV2Mode);
       QCOMPARE(ChannelInfo::channelCount(), step.channels);
+      QCOMPARE(idleChannels(window), step.named);
       if (step.powerMode || step.powerV2Mode) {
         // The USB output of the first model reaches 12 V, of the second 15 V.
         const ChannelInfo usb = ChannelInfo::getChannelInfo(2);

@@ -264,6 +264,11 @@ private slots:
     QCOMPARE(bar.frameData->max1, 590.0);
     QCOMPARE(text(bar, "labelFrame"), QStringLiteral("49.000s-59.000s"));
     QCOMPARE(text(bar, "labelMax1_2"), QStringLiteral("590.00"));
+    // Another chart's window shows at once: the values shown are not its own.
+    LoggerChart other(0, 10);
+    other.fill(1, {{5, 3000}});
+    bar.update(other.widget, true);
+    QCOMPARE(text(bar, "labelMax1_2"), QStringLiteral("3.00"));
     delete chart;
   }
 
