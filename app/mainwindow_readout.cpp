@@ -24,6 +24,15 @@
 
 namespace {
 
+// The channels a supply's tab logs, in their columns' order.
+QList<int> supplyChannels(const GLWidget *tab)
+{
+  if (!tab || !tab->swapFile)
+    return {};
+  const QList<int> active = tab->swapFile->activeChannels;
+  return active.isEmpty() ? tab->swapFile->header.channels() : active;
+}
+
 // The description text of a channel without its zero padding.
 QString channelInfoText(int channel)
 {
@@ -198,12 +207,10 @@ void MainWindow::on_mouseMove(QMouseEvent *event)
     QString line = start + (time < 0 ? QStringLiteral("--") : timeText);
     // The hint's lines stand on the chart, the status line on the window.
     const QColor backdrop = m_popUp->backdrop();
-    const QColor window = (m_darkTheme ? Helpers::darkPalette() : QGuiApplication::palette()).color(QPalette::Window);
+    const QColor window = ColorsAgent::windowColor(m_darkTheme);
     QString popup = QStringLiteral("<font color=%1>Time: ").arg(m_popUp->textColorName()) +
                     (time < 0 ? QString() : timeText) + QStringLiteral("<br>");
-    QList<int> channels = tab->swapFile ? tab->swapFile->activeChannels : QList<int>();
-    if (channels.isEmpty() && tab->swapFile)
-      channels = tab->swapFile->header.channels();
+    const QList<int> channels = supplyChannels(tab);
     for (int i = 0; i < channels.size(); ++i) {
       const int channel = channels.at(i);
       const QString info = channelInfoText(channel);
@@ -245,11 +252,8 @@ void MainWindow::on_mouseMove(QMouseEvent *event)
 void MainWindow::showSupplyIdleReadout()
 {
   // The line the pointer gives, with no values: the tab's own channels.
-  GLWidget *tab = currentWidget();
-  QList<int> channels = tab && tab->swapFile ? tab->swapFile->activeChannels : QList<int>();
-  if (channels.isEmpty() && tab && tab->swapFile)
-    channels = tab->swapFile->header.channels();
-  const QColor window = (m_darkTheme ? Helpers::darkPalette() : QGuiApplication::palette()).color(QPalette::Window);
+  const QList<int> channels = supplyChannels(currentWidget());
+  const QColor window = ColorsAgent::windowColor(m_darkTheme);
   QString line = QStringLiteral("<font color=%1>").arg(m_darkTheme ? "white" : "black") +
                  tr("Time: ").toHtmlEscaped() + QStringLiteral("--");
   for (int channel : std::as_const(channels))

@@ -79,8 +79,12 @@ QColor ColorsAgent::onWindow(const QColor &color, int channel, bool dark)
 {
   if (color != defaultColor(channel))
     return color;
-  const QPalette palette = dark ? Helpers::darkPalette() : QGuiApplication::palette();
-  return readableOn(color, palette.color(QPalette::Window));
+  return readableOn(color, windowColor(dark));
+}
+
+QColor ColorsAgent::windowColor(bool dark)
+{
+  return (dark ? Helpers::darkPalette() : QGuiApplication::palette()).color(QPalette::Window);
 }
 
 ColorsAgent::ColorsAgent(bool dark, QObject *parent) : QObject(parent), background(Qt::white), dark(dark)

@@ -44,6 +44,8 @@ public:
   // the chart): mixed lighter or darker until readable there. Other colours
   // are the user's and stay.
   static QColor onWindow(const QColor &color, int channel, bool dark);
+  // The background of the window (not of the chart) in the theme.
+  static QColor windowColor(bool dark);
 
   QList<ColorsTable> colors; // Chart, Report, Mouse
   QColor background;
