@@ -277,10 +277,14 @@ bool SwapFile::saveFinished(const QString &path, const QList<PlotDataMap *> &map
   // The working file goes once its capture is whole under the new name.
   const bool samePlace = QFileInfo(source).canonicalFilePath() == target.canonicalFilePath();
   file.setFileName(path);
+  if (!stop()) {
+    // What was written does not read back as a capture: the working file
+    // stays the tab's.
+    file.setFileName(source);
+    return fail(errorMessage(ReadFailed));
+  }
   if (!samePlace && !QFile::remove(source))
     qDebug().noquote() << QStringLiteral("Couldn't remove the working file ") + source;
-  m_writable = false;
-  stop();
   return true;
 }
 

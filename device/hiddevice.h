@@ -57,9 +57,6 @@ public:
   QString serial() const { return m_serial; }
   QString model() const { return m_model; }
   bool bootMode() const { return m_bootMode; }
-  // The serial number searches wait for after an update; empty when any
-  // supported device may be opened.
-  QString flashedSerial() const { return m_flashedSerial; }
 
   // Results: bytes written, -1 on a failed or refused write, 0 (nothing
   // written) without an open device.
@@ -136,7 +133,8 @@ private:
   bool m_bootMode = false;
   bool m_terminate = false;
   bool m_updating = false;
-  // The device being (or last) flashed, and the searches still waiting for it.
+  // The device being (or last) flashed, and the searches still waiting for
+  // it; empty when any supported device may be opened.
   QString m_flashedSerial;
   int m_flashedWait = 0;
   // Ids of the open device, for the removal check.

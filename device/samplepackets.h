@@ -22,9 +22,6 @@ public:
   MeasureAll();
   explicit MeasureAll(const Packet &other);
   MeasureAll(const unsigned char *bytes, int length);
-  // A copy carries the image and the multipliers.
-  MeasureAll(const MeasureAll &other) = default;
-  MeasureAll &operator=(const MeasureAll &other) = default;
 
   quint32 counter() const { return readU24(1); }
   unsigned char status() const { return data()[4]; }

@@ -321,9 +321,9 @@ void OptionsDialog::parsePacket()
   format24hChecked(p.block(1) & 0x08);
 
   // A value the controls cannot hold is left out; it stays in the block.
-  if (validTime(p.block(6), p.block(7)))
+  if (!unshowable(KeptOn))
     ui->dateTimeEditOn_2->setTime(QTime(p.block(6), p.block(7)));
-  if (validTime(p.block(8), p.block(9)))
+  if (!unshowable(KeptOff))
     ui->dateTimeEditOff_2->setTime(QTime(p.block(8), p.block(9)));
   ui->doubleSpinBoxAmpers_2->setValue(p.block(3) / 10.0);
   ui->spinBoxMinutes_2->setValue(p.block(4));
@@ -332,7 +332,7 @@ void OptionsDialog::parsePacket()
   ui->checkBoxF_2->setChecked(!(p.block(1) & 0x04));
   ui->radioButtonDigital_2->setChecked(p.block(1) & 0x02);
   ui->radioButtonClassic_2->setChecked(!(p.block(1) & 0x02));
-  if (p.block(10) <= 3)
+  if (!unshowable(KeptFormat))
     ui->comboBoxDateFormatPC_2->setCurrentIndex(p.block(10));
 
   ui->dateTimeEditSyncPC_2->setDateTime(DialogHooks::currentDateTime());
@@ -344,7 +344,7 @@ void OptionsDialog::parsePacket()
   ui->checkBoxShowMain_2->setChecked(p.block(2) & 0x04);
   ui->checkBoxShowAux_2->setChecked(p.block(2) & 0x08);
   ui->checkBoxShowUser_2->setChecked(p.block(2) & 0x10);
-  if (p.block(19) != 0)
+  if (!unshowable(KeptInterval))
     ui->spinBoxShowInterval_2->setValue(p.block(19));
 
   const struct
@@ -359,7 +359,7 @@ void OptionsDialog::parsePacket()
 
   PowerDisplay *previews[] = {ui->labelShowTotal_2, ui->labelShowMain_2, ui->labelShowAux_2, ui->labelShowUser_2};
   for (int s = 0; s < 4; ++s) {
-    if (knownFields(p, FieldBytes[s]))
+    if (!unshowable(KeptFields + s))
       previews[s]->applyFields({p.block(FieldBytes[s]), p.block(FieldBytes[s] + 1), p.block(FieldBytes[s] + 2)});
   }
   if (Helpers::powerV2Mode)

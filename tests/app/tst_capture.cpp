@@ -187,8 +187,6 @@ private slots:
              qPrintable(bar->toolTipText));
   }
 
-  // A new capture starts on a cleared, disabled strip; the last capture
-  // keeps its overview for when its tab is shown again.
   // A block ending exactly at the measuring time is the capture's last.
   void limitReachedExactly()
   {

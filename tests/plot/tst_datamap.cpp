@@ -299,39 +299,6 @@ private slots:
       QCOMPARE(maps[c].upperBound(probe).key(), model[c].upper_bound(probe)->first);
     }
   }
-
-  // The graph's range removals on its map, and NaN keys refused by its setters.
-  void graphRemovals()
-  {
-    struct Case
-    {
-      const char *name;
-      std::function<void(PlotGraph *)> run;
-      QList<double> keys;
-    };
-    const QList<Case> cases = {
-      {"before 2", [](PlotGraph *g) { g->removeDataBefore(2); }, {2, 3, 4}},
-      {"after 3", [](PlotGraph *g) { g->removeDataAfter(3); }, {1, 2, 3}},
-      {"between 1 and 3", [](PlotGraph *g) { g->removeData(1, 3); }, {1, 4}},
-      {"between 3 and 3", [](PlotGraph *g) { g->removeData(3, 3); }, {1, 2, 3, 4}},
-      {"key 2.5", [](PlotGraph *g) { g->removeData(2.5); }, {1, 2, 3, 4}},
-      {"NaN key added", [](PlotGraph *g) { g->addData(qnan, 1); }, {1, 2, 3, 4}},
-      {"before all, then add", [](PlotGraph *g) {
-         g->removeDataBefore(10);
-         g->addData(9, 1);
-       }, {9}},
-    };
-    for (const Case &c : cases) {
-      PlotWidget plot;
-      PlotGraph *graph = plot.addGraph();
-      graph->setData({1, 2, 3, 4}, {10, 20, 30, 40});
-      const PlotDataMap before = *graph->data();
-      c.run(graph);
-      QVERIFY2(keysOf(*graph->data()) == c.keys, c.name);
-      QVERIFY2(wellFormed(*graph->data()), c.name);
-      QVERIFY2(keysOf(before) == (QList<double>{1, 2, 3, 4}), c.name);
-    }
-  }
 };
 
 TOVRI_TEST(PlotDataMapTest)
