@@ -156,6 +156,24 @@ inline QString writeSupplyCapture(const QString &path, bool v2, const QList<int>
   return ok ? path : QString();
 }
 
+// A logger capture of `records` instants on channels #0..#2 every 10 ms
+// (channel c reads c * 100 + k at instant k), finished with its tail or,
+// when `finished` is false, left as a killed capture leaves it; the path,
+// or an empty string when it could not be written.
+inline QString writeLoggerCapture(const QString &path, int records, bool finished)
+{
+  SwapFile writer;
+  QList<PlotDataMap *> maps{new PlotDataMap, new PlotDataMap, new PlotDataMap};
+  for (int k = 0; k < records; ++k)
+    for (int c = 0; c < 3; ++c)
+      maps[c]->insert(k * 0.01, PlotData(k * 0.01, c * 100.0 + k));
+  bool ok = writer.create(path) && writer.setLoggerHeader(7, 100) && writer.append(0, -1, maps, true);
+  if (finished)
+    ok = ok && writer.stop();
+  writer.close();
+  return ok ? path : QString();
+}
+
 inline QByteArray fileBytes(const QString &path)
 {
   QFile file(path);

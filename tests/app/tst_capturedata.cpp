@@ -234,15 +234,7 @@ private slots:
     QFile::setPermissions(MainWindow::workingFolder(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     const QString left = QDir(MainWindow::workingFolder()).absoluteFilePath("Capture 1.tmp");
-    {
-      SwapFile writer;
-      QList<PlotDataMap *> maps{new PlotDataMap, new PlotDataMap, new PlotDataMap};
-      for (int k = 0; k < 300; ++k)
-        for (int c = 0; c < 3; ++c)
-          maps[c]->insert(k * 0.01, PlotData(k * 0.01, c * 100.0 + k));
-      QVERIFY(writer.create(left) && writer.setLoggerHeader(7, 100) && writer.append(0, -1, maps, true));
-      writer.close();
-    }
+    QVERIFY(!writeLoggerCapture(left, 300, false).isEmpty());
     const QByteArray before = fileBytes(left);
 
     SimBus bus;

@@ -88,15 +88,7 @@ private slots:
     });
     QVERIFY(!path.isEmpty());
     const QString logger = dir.filePath("run.tovri");
-    {
-      SwapFile writer;
-      QList<PlotDataMap *> maps{new PlotDataMap, new PlotDataMap, new PlotDataMap};
-      for (int k = 0; k < 300; ++k)
-        for (int c = 0; c < 3; ++c)
-          maps[c]->insert(k * 0.01, PlotData(k * 0.01, c * 100.0 + k));
-      QVERIFY(writer.create(logger) && writer.setLoggerHeader(7, 100) && writer.append(0, -1, maps, true) &&
-              writer.stop());
-    }
+    QVERIFY(!writeLoggerCapture(logger, 300, true).isEmpty());
     MainWindow window;
     QVERIFY(window.loadFile(path));
     QCOMPARE(Helpers::powerV2Mode, v2);
@@ -137,14 +129,8 @@ private slots:
   void openedWithoutDevice()
   {
     QTemporaryDir dir;
-    writeSettings({{"Main/save-path", dir.path()}});
-    const QString logger = dir.filePath("run.1.tovri");
-    {
-      MainWindow writer;
-      QVERIFY(addUnsavedCapture(writer, 400));
-      DialogScript script({DialogScript::file(logger)});
-      QVERIFY(writer.save(writer.tabWidget()->currentIndex()));
-    }
+    const QString logger = writeLoggerCapture(dir.filePath("run.1.tovri"), 400, true);
+    QVERIFY(!logger.isEmpty());
     const QString supply = writeSupplyCapture(dir.filePath("bench.kelvpow"), false, {0, 1}, 20,
                                        [](int k, int r) { return k + r * 0.1; });
     QVERIFY(!supply.isEmpty());
