@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QDebug>
 
+#include <sys/ipc.h>
+#include <sys/shm.h>
 #include <unistd.h>
 
 namespace {
@@ -32,17 +34,23 @@ RunGuard::RunGuard(const QString &key)
 
 void RunGuard::clearLeftSegment()
 {
-  // A copy that was killed leaves its segment behind with no process
-  // attached; attaching and detaching once lets the system remove it.
-  QSharedMemory fix(sharedmemKey);
-  // The system key comes from the inode of a key file in the temp folder,
-  // and attach() looks only through an existing file. A segment whose file
-  // is gone (a cleaned temp folder, whose inode a new file may take again)
-  // would block every start: make the file so it can be found and cleared.
-  QFile keyFile(fix.nativeKey());
+  // The system key comes from the inode of a key file in the temp folder.
+  // The file goes with the last detach, and a folder that hands out new
+  // inodes gives the file a new key each time it is made again; a segment
+  // left under that key by a killed copy (whose own file is gone) would
+  // block the start. So the file is made here and kept in place, and the
+  // segment under its key is removed when no process is attached to it.
+  const QByteArray file = QFile::encodeName(QSharedMemory(sharedmemKey).nativeKey());
+  QFile keyFile(QString::fromLocal8Bit(file));
   if (!keyFile.exists() && keyFile.open(QIODevice::WriteOnly))
     keyFile.close();
-  fix.attach(QSharedMemory::ReadWrite);
+  const key_t systemKey = ::ftok(file.constData(), 'Q');
+  if (systemKey == key_t(-1))
+    return;
+  const int id = ::shmget(systemKey, 0, 0);
+  shmid_ds state {};
+  if (id >= 0 && ::shmctl(id, IPC_STAT, &state) == 0 && state.shm_nattch == 0)
+    ::shmctl(id, IPC_RMID, nullptr);
 }
 
 RunGuard::~RunGuard()
@@ -77,14 +85,10 @@ bool RunGuard::tryToRun()
   if (isAnotherRunning())
     return false;
   memLock.acquire();
-  bool created = sharedMem.create(8, QSharedMemory::ReadWrite);
-  if (!created && sharedMem.error() == QSharedMemory::AlreadyExists) {
-    // The key file made here again (it goes with the last detach) may have
-    // an inode whose system key a left segment holds: clear that and try
-    // once more. A segment another copy is attached to stays.
-    clearLeftSegment();
-    created = sharedMem.create(8, QSharedMemory::ReadWrite);
-  }
+  // The key file stays where this made it, so create() finds the key whose
+  // left segment was just cleared.
+  clearLeftSegment();
+  const bool created = sharedMem.create(8, QSharedMemory::ReadWrite);
   const QSharedMemory::SharedMemoryError error = sharedMem.error();
   const QString reason = sharedMem.errorString();
   memLock.release();
