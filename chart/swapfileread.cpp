@@ -112,16 +112,8 @@ bool SwapFile::loadCapture(const QString &path, int seconds, const QList<PlotDat
     stop = true;
   if (filler.joinable())
     filler.join();
-  for (int i = 0; i < targets.size(); ++i) {
-    PlotDataMap *map = targets.at(i).second;
-    const PlotDataMap &window = filled[size_t(i)];
-    if (map->isEmpty()) {
-      *map = window;
-    } else {
-      for (auto it = window.constBegin(); it != window.constEnd(); ++it)
-        insertPoint(map, it.key(), it.value().value);
-    }
-  }
+  for (int i = 0; i < targets.size(); ++i)
+    targets.at(i).second->insert(filled[size_t(i)]);
   if (scanned && !fillOk) {
     emit swapFileError(ReadFailed);
     return false;

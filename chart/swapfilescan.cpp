@@ -344,4 +344,3 @@ bool SwapFile::scanLayout(const Layout &layout, int channel, int column, double 
   close();
   return true;
 }
-

@@ -306,9 +306,18 @@ private slots:
     QCOMPARE(sw.getAverage(PlotRange(tBack, tBack), 1), double(dipAt + dipLength));
   }
 
+  void closeCancelsTheScan_data()
+  {
+    QTest::addColumn<int>("threads");
+    QTest::newRow("one walk") << 1;
+    QTest::newRow("in stretches") << 4;
+  }
+
   void closeCancelsTheScan()
   {
+    QFETCH(int, threads);
     const QString file = writeCapture("cancel.tovri", 1, 50000, [](int k, int) { return (k / 1000) % 2 ? 50000 : 0; });
+    SwapFile::scanThreads = threads;
     SwapFile sw;
     ProgressDialog dialog(0, 100);
     connect(&dialog, &ProgressDialog::canceled, &sw, &SwapFile::terminate);

@@ -2,15 +2,12 @@
 // that fills the first window beside it: both must give what one walk over
 // the records gives, whatever the records and wherever the stretches part.
 #include "capturebytes.h"
-#include "progressdialog.h"
 #include "swapfile.h"
 #include "processstate.h"
 #include "testmain.h"
 
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <cmath>
 #include <limits>
@@ -79,7 +76,6 @@ class SwapFileStretchesTest : public QObject
 
 private slots:
   void init() { resetProcessState(); }
-  void cleanup() { SwapFile::scanThreads = 0; }
 
   void stretchesJoinAsOneWalk_data()
   {
@@ -160,26 +156,6 @@ private slots:
       QCOMPARE(points(*sw.navigationSeries), strip);
       QVERIFY(!sw.file.isOpen());
     }
-  }
-
-  void closeCancelsTheStretchedScan()
-  {
-    const QString file =
-      writeFile(QStringLiteral("cancel.tovri"), records(50000, [](int k) { return k % 2000 < 3; }, [](int k) {
-                  return k * 0.0001;
-                }));
-    QVERIFY(!file.isEmpty());
-    SwapFile::scanThreads = 4;
-    SwapFile sw;
-    ProgressDialog dialog(0, 100);
-    connect(&dialog, &ProgressDialog::canceled, &sw, &SwapFile::terminate);
-    dialog.show();
-    QTimer::singleShot(0, &dialog, [&dialog] { dialog.findChild<QPushButton *>("closeButton")->click(); });
-    QVERIFY(!sw.readFiltered(file, 0, 0, 25, &dialog));
-    QVERIFY(sw.terminated);
-    QVERIFY(!sw.file.isOpen());
-    QVERIFY(sw.readFiltered(file, 0, 0, 25, &dialog)); // the next scan starts afresh
-    QCOMPARE(points(*sw.navigationSeries), scanWith(file, 1));
   }
 
   void recoveredCaptureScansAlikeInStretches()

@@ -1,3 +1,4 @@
+#include "mapcheck.h"
 #include "plot.h"
 #include "testmain.h"
 
@@ -10,34 +11,6 @@
 namespace {
 const double qnan = std::numeric_limits<double>::quiet_NaN();
 using Edit = std::function<void(PlotDataMap &)>;
-
-QList<double> keysOf(const PlotDataMap &map)
-{
-  QList<double> keys;
-  for (auto it = map.cbegin(); it != map.cend(); ++it)
-    keys << it.key();
-  return keys;
-}
-
-QList<double> valuesOf(const PlotDataMap &map)
-{
-  QList<double> values;
-  for (const PlotData &p : map)
-    values << p.value;
-  return values;
-}
-
-// Every entry's key is its point's key, and the keys ascend strictly.
-bool wellFormed(const PlotDataMap &map)
-{
-  for (auto it = map.cbegin(); it != map.cend(); ++it) {
-    if (it.key() != it->key || it.key() != it.value().key)
-      return false;
-    if (it != map.cbegin() && !(std::prev(it).key() < it.key()))
-      return false;
-  }
-  return true;
-}
 
 PlotDataMap oneToFive()
 {

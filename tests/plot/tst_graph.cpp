@@ -1,31 +1,9 @@
 #include "graphfixture.h"
+#include "mapcheck.h"
 #include "plot.h"
 #include "testmain.h"
 
 #include <QTest>
-
-namespace {
-QList<double> keysOf(const PlotDataMap &map)
-{
-  return map.keys();
-}
-
-QList<double> valuesOf(const PlotDataMap &map)
-{
-  QList<double> values;
-  for (const PlotData &p : map)
-    values << p.value;
-  return values;
-}
-
-bool entryKeysMatchPoints(const PlotDataMap &map)
-{
-  for (auto it = map.constBegin(); it != map.constEnd(); ++it)
-    if (it.key() != it.value().key)
-      return false;
-  return true;
-}
-} // namespace
 
 // The graph's point map: who owns it, and every operation that writes it.
 class PlotGraphDataTest : public QObject
@@ -182,7 +160,7 @@ private slots:
     QCOMPARE(p.keyErrorPlus, 2.0);
     QCOMPARE(p.valueErrorMinus, 3.0);
     QCOMPARE(p.valueErrorPlus, 4.0);
-    QVERIFY(entryKeysMatchPoints(*graph->data()));
+    QVERIFY(wellFormed(*graph->data()));
   }
 
   void addData()
@@ -202,7 +180,7 @@ private slots:
 
     graph->addData({7, 8, 9}, {70, 80}); // nothing cleared, never past the shorter list
     QCOMPARE(keysOf(*graph->data()), QList<double>({2, 5, 7, 8}));
-    QVERIFY(entryKeysMatchPoints(*graph->data()));
+    QVERIFY(wellFormed(*graph->data()));
   }
 
   void mergingAMapLetsTheIncomingPointWin()

@@ -1,6 +1,7 @@
 #include "processstate.h"
 
 #include "helpers.h"
+#include "swapfile.h"
 
 void resetProcessState()
 {
@@ -9,4 +10,5 @@ void resetProcessState()
   Helpers::isUpdating = false;
   Helpers::timeFormat = 1;
   Helpers::inputFilePath.clear();
+  SwapFile::scanThreads = 0;
 }
