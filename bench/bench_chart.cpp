@@ -26,12 +26,6 @@ namespace {
 constexpr double kSampleRate = 10000;
 constexpr qint64 kLivePoints = 10 * qint64(kSampleRate); // ten seconds per channel
 
-double median(std::vector<double> v)
-{
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
 // Resident set in kB, after handing freed heap back so that only live
 // allocations count.
 long residentKb()
@@ -134,8 +128,8 @@ int main(int argc, char **argv)
       tab.plot->replot(PlotWidget::rpNow);
       replotMs.push_back(timer.nsecsElapsed() / 1e6);
     }
-    const double figure = median(repaintMs);
-    const double baseline = median(replotMs);
+    const double figure = bench::median(repaintMs);
+    const double baseline = bench::median(replotMs);
     std::printf("bench_chart: 3 x %lld points at 1200x600, %d runs, platform %s\n", kLivePoints, runs,
                 qPrintable(QGuiApplication::platformName()));
     report("repaint(), median", figure, "ms", "<= 1.1 x baseline", baseline, figure <= 1.1 * baseline);

@@ -22,12 +22,6 @@ namespace {
 constexpr int kCells = 1000;
 constexpr double kTarget = 1.5;
 
-double median(std::vector<double> ms)
-{
-  std::sort(ms.begin(), ms.end());
-  return ms[ms.size() / 2];
-}
-
 struct Figures
 {
   double withMap, withoutMap, baseline;
@@ -52,7 +46,7 @@ Figures timeRuns(int runs, const std::function<void()> &prepare, const std::func
     time(withoutMap, b, i >= 0);
     time(baseline, c, i >= 0);
   }
-  return {median(a), median(b), median(c)};
+  return {bench::median(a), bench::median(b), bench::median(c)};
 }
 
 double cellValue(int k, int v)

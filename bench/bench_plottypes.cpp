@@ -22,12 +22,6 @@ constexpr int kEntries = 1000000;
 constexpr int kVisible = 100;
 constexpr double kTarget = 1.2;
 
-double median(std::vector<double> ms)
-{
-  std::sort(ms.begin(), ms.end());
-  return ms[ms.size() / 2];
-}
-
 double valueAt(int i)
 {
   return 50 + 30 * std::sin(i * 0.01) + (i % 7);
@@ -84,7 +78,7 @@ void benchOne(const char *name, int runs, Fill fill, const std::function<void(Pl
         (isFull ? fullMs : aloneMs).push_back(timer.nsecsElapsed() / 1e6);
     }
   }
-  report(name, median(fullMs), median(aloneMs));
+  report(name, bench::median(fullMs), bench::median(aloneMs));
 }
 } // namespace
 
