@@ -123,6 +123,8 @@ OptionsDialog::OptionsDialog(Updater *updater, QWidget *parent)
     ui->buttonFWDetails->hide();
     ui->buttonFWUpdate->hide();
   }
+  showCheckProblem(false);
+  showCheckProblem(true);
 
   if (Helpers::powerMode || Helpers::powerV2Mode) {
     setPowerMode();
@@ -200,8 +202,8 @@ void OptionsDialog::changeEvent(QEvent *event)
   versionLines();
   ui->labelSerial->setText(tr("Serial number: ") + HidDevice::instance()->serial());
   ui->labelVersion->setText(tr("Version: ") + m_dataPacket.version());
-  if (Helpers::powerMode || Helpers::powerV2Mode)
-    ui->firmwareVersion->setText(m_dataPacket.version());
+  showCheckProblem(false);
+  showCheckProblem(true);
   if (m_powerPage)
     ui->checkBoxF_2->setText(tr("Temperature, %1F").arg(QChar(0x00B0)));
 }

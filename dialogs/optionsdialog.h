@@ -101,6 +101,10 @@ private:
   bool supplyOpen() const;
   void showDetails(bool firmware);
   void downloadSoftware();
+  // The page after a check's answer: what it offers, and in plain view why
+  // it offers nothing.
+  void showCheckOutcome(bool firmware, bool available);
+  void showCheckProblem(bool firmware);
 
   Ui::OptionsDialog *ui;
   QString m_firmwarePath;
@@ -133,6 +137,14 @@ private:
   // A check runs: its button reads "Checking" until the answer.
   bool m_fwChecking = false;
   bool m_swChecking = false;
+  // What the last answer of each kind (0 software, 1 firmware) left to
+  // say: why the check failed, or that a newer version came without a file.
+  struct CheckProblem
+  {
+    QString failure;
+    bool noFile = false;
+  };
+  CheckProblem m_checkProblem[2];
 };
 
 #endif // OPTIONSDIALOG_H

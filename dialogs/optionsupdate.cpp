@@ -1,6 +1,7 @@
 // The Update and About pages.
 #include "dialoghooks.h"
 #include "downloader.h"
+#include "firmwareimage.h"
 #include "helpers.h"
 #include "hiddevice.h"
 #include "infopackets.h"
@@ -19,8 +20,34 @@ void OptionsDialog::fillSWInfo()
   ui->softwareVersion->setText(QCoreApplication::applicationVersion());
 }
 
+namespace {
+
+QString modelName(quint32 magic)
+{
+  switch (magic) {
+  case FirmwareImage::LoggerMagic:
+    return QStringLiteral("tovri");
+  case FirmwareImage::PowerMagic:
+    return QStringLiteral("Kelvaro Power V1");
+  case FirmwareImage::PowerV2Magic:
+    return QStringLiteral("Kelvaro Power V2");
+  default:
+    return QStringLiteral("other");
+  }
+}
+
+} // namespace
+
 void OptionsDialog::fillFWInfo()
 {
+  // A bootloader sends no identification and runs no firmware: the model is
+  // known only from its serial, as the flashing knows it.
+  if (const HidDevice *link = HidDevice::m_instance; link && link->isOpen() && link->bootMode()) {
+    ui->modelLabel->setText(modelName(FirmwareImage::connectedMagic()));
+    ui->firmwareVersion->setText(tr("In its bootloader"));
+    ui->serialLabel->setText(link->serial());
+    return;
+  }
   if (Helpers::powerMode || Helpers::powerV2Mode) {
     ui->modelLabel->setText(Helpers::powerMode ? QStringLiteral("Kelvaro Power V1") : QStringLiteral("Kelvaro Power V2"));
     ui->firmwareVersion->setText(m_dataPacket.version());
@@ -53,9 +80,7 @@ void OptionsDialog::on_newSWAvailable(bool _available)
 {
   m_swChecked = true;
   m_swChecking = false;
-  ui->labelSWVersionAvailable->setVisible(_available);
-  ui->buttonSWDetails->show();
-  ui->buttonSWDownload->show();
+  showCheckOutcome(false, _available);
   ui->btnCheckUpdateSoft->setText(tr("Check"));
 }
 
@@ -63,10 +88,39 @@ void OptionsDialog::on_newFWAvailable(bool _available)
 {
   m_fwChecked = true;
   m_fwChecking = false;
-  ui->labelFWVersionAvailable->setVisible(_available);
-  ui->buttonFWDetails->show();
-  ui->buttonFWUpdate->show();
+  showCheckOutcome(true, _available);
   ui->btnCheckUpdateFirm->setText(tr("Check"));
+}
+
+void OptionsDialog::showCheckOutcome(bool firmware, bool available)
+{
+  const Downloader *downloader = m_updater ? (firmware ? m_updater->firmwareDownloader()
+                                                      : m_updater->softwareDownloader())
+                                           : nullptr;
+  CheckProblem &problem = m_checkProblem[firmware];
+  problem.failure = downloader ? downloader->error() : QString();
+  const bool failed = !problem.failure.isEmpty();
+  // Only a link this answer named can be offered; a failed check names none.
+  const bool link = !failed && downloader && downloader->hasDownloadLink();
+  problem.noFile = !failed && !link && available;
+  (firmware ? ui->labelFWVersionAvailable : ui->labelSWVersionAvailable)->setVisible(available && !failed);
+  (firmware ? ui->buttonFWDetails : ui->buttonSWDetails)->setVisible(!failed);
+  (firmware ? ui->buttonFWUpdate : ui->buttonSWDownload)->setVisible(link);
+  showCheckProblem(firmware);
+}
+
+void OptionsDialog::showCheckProblem(bool firmware)
+{
+  const CheckProblem &problem = m_checkProblem[firmware];
+  QString text;
+  if (!problem.failure.isEmpty())
+    text = tr("The check failed: %1").arg(problem.failure);
+  else if (problem.noFile)
+    text = tr("The update server named no file to download.");
+  // Plain text: the reason may quote what the server sent.
+  QLabel *label = firmware ? ui->labelFWProblem : ui->labelSWProblem;
+  label->setText(text);
+  label->setVisible(!text.isEmpty());
 }
 
 void OptionsDialog::showDetails(bool firmware)
@@ -128,6 +182,8 @@ void OptionsDialog::on_btnUpdateFirm()
   m_updateDialog->disconnect();
   m_updateDialog->deleteLater();
   m_updateDialog = nullptr;
+  // A failed writing may leave the device in its bootloader.
+  fillFWInfo();
 }
 
 void OptionsDialog::on_buttonFWUpdate()

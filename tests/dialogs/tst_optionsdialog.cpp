@@ -15,7 +15,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QScopeGuard>
 #include <QTabWidget>
+#include <QTcpServer>
 #include <QTest>
 
 namespace {
@@ -290,6 +292,17 @@ class TestUpdatePage : public QObject
 {
   Q_OBJECT
   HttpServer *m_server = nullptr;
+  enum Outcome { Offered, Failed, NoFile };
+
+  // The window's part: the dialog's check requests start the updater's
+  // checks, its answers come back to the dialog.
+  static void connectChecks(OptionsDialog *dialog, Updater *updater)
+  {
+    connect(dialog, &OptionsDialog::checkSWUpdates, updater, &Updater::on_checkUpdatesSW);
+    connect(dialog, &OptionsDialog::checkFWUpdates, updater, [updater] { updater->on_checkUpdatesFW(); });
+    connect(updater, &Updater::newSWAvailable, dialog, &OptionsDialog::on_newSWAvailable);
+    connect(updater, &Updater::newFWAvailable, dialog, &OptionsDialog::on_newFWAvailable);
+  }
 
 private slots:
   void initTestCase()
@@ -381,21 +394,20 @@ private slots:
     QVERIFY(rig.dialog->findChildren<QDialog *>().isEmpty());
   }
 
-  // A failed check answers too; its details are the error, shown as plain text.
-  void failedCheckDetails()
+  // The server's notes reach the Details box as plain text, never as markup.
+  void detailsArePlainText()
   {
-    m_server->route(QStringLiteral("/api/getfirmware"), HttpReply::make(500, "<b>down</b>", "text/html"));
+    m_server->route(QStringLiteral("/api/getfirmware"),
+                    HttpReply::xml("<INFO>&lt;b&gt;notes&lt;/b&gt;</INFO><VERSION>9.0.0</VERSION>"
+                                   "<LINK>https://example.invalid/fw.bin</LINK>"));
     Updater updater;
     DialogRig<SimLogger> rig(false);
     rig.dialog = std::make_unique<OptionsDialog>(&updater);
     DialogHooks::message = nullptr; // the real box
-    connect(rig.dialog.get(), &OptionsDialog::checkFWUpdates, &updater, [&] { updater.on_checkUpdatesFW(); });
-    connect(&updater, &Updater::newFWAvailable, rig.dialog.get(), &OptionsDialog::on_newFWAvailable);
+    connectChecks(rig.dialog.get(), &updater);
     QPushButton *check = rig.w<QPushButton>("btnCheckUpdateFirm");
     check->click();
-    QCOMPARE(check->text(), QStringLiteral("Checking"));
     QVERIFY(QTest::qWaitFor([&] { return check->text() == QLatin1String("Check"); }, 5000));
-    QVERIFY(rig.w<QLabel>("labelFWVersionAvailable")->isHidden());
     QPushButton *details = rig.w<QPushButton>("buttonFWDetails");
     QVERIFY(!details->isHidden());
 
@@ -411,8 +423,130 @@ private slots:
     });
     details->click();
     QCOMPARE(format, Qt::PlainText);
-    QVERIFY(!text.isEmpty());
-    QCOMPARE(text, updater.firmwareDownloader()->info());
+    QCOMPARE(text, QStringLiteral("<b>notes</b>"));
+  }
+
+  // What the page offers after each kind of answer, for both checks. Offered
+  // by an earlier session's flag, the download goes once a check has failed
+  // or named no file, and the page says why in plain view.
+  void checkOutcomes_data()
+  {
+    QTest::addColumn<bool>("firmware");
+    QTest::addColumn<bool>("refused"); // nothing listens on the server's port
+    QTest::addColumn<HttpReply>("reply");
+    QTest::addColumn<int>("outcome");
+    HttpReply silent;
+    silent.silent = true;
+    const QList<std::tuple<const char *, bool, HttpReply, int>> kinds = {
+      {"connection refused", true, HttpReply(), Failed},
+      {"no answer", false, silent, Failed},
+      {"server error", false, HttpReply::make(503, "<html>busy</html>", "text/html"), Failed},
+      {"malformed XML", false, HttpReply::make(200, "<UPDATE><VERSION>9.0.0</VERSION>"), Failed},
+      {"http link", false, HttpReply::xml("<VERSION>9.0.0</VERSION><LINK>http://example.invalid/f.bin</LINK>"),
+       Failed},
+      {"no LINK", false, HttpReply::xml("<INFO>notes</INFO><VERSION>9.0.0</VERSION>"), NoFile},
+      {"empty LINK", false, HttpReply::xml("<VERSION>9.0.0</VERSION><LINK> </LINK>"), NoFile},
+      {"good reply", false, HttpReply::xml("<VERSION>9.0.0</VERSION><LINK>https://example.invalid/f.bin</LINK>"),
+       Offered},
+    };
+    for (bool firmware : {false, true}) {
+      for (const auto &[name, refused, reply, outcome] : kinds)
+        QTest::addRow("%s: %s", firmware ? "firmware" : "software", name) << firmware << refused << reply << outcome;
+    }
+  }
+  void checkOutcomes()
+  {
+    QFETCH(bool, firmware);
+    QFETCH(bool, refused);
+    QFETCH(HttpReply, reply);
+    QFETCH(int, outcome);
+    m_server->route(firmware ? QStringLiteral("/api/getfirmware") : QStringLiteral("/api/getsoftware"), reply);
+    if (refused) {
+      QTcpServer probe;
+      QVERIFY(probe.listen(QHostAddress::LocalHost));
+      const quint16 port = probe.serverPort();
+      probe.close();
+      Updater::setServerForTesting(QUrl(QStringLiteral("http://127.0.0.1:%1/api").arg(port)));
+    }
+    {
+      Settings settings;
+      settings.setValue(firmware ? QStringLiteral("Update/has-new-fw") : QStringLiteral("Update/has-new-sw"), true);
+    }
+    Updater updater;
+    for (Downloader *downloader : {updater.softwareDownloader(), updater.firmwareDownloader()})
+      downloader->setTimeouts(200, 200, 1000);
+    DialogRig<SimLogger> rig(false);
+    rig.dialog = std::make_unique<OptionsDialog>(&updater);
+    connectChecks(rig.dialog.get(), &updater);
+    const auto w = [&](const char *software, const char *firm) { return rig.w<QWidget>(firmware ? firm : software); };
+    QWidget *offer = w("buttonSWDownload", "buttonFWUpdate");
+    QVERIFY(!offer->isHidden());
+
+    auto *check = qobject_cast<QPushButton *>(w("btnCheckUpdateSoft", "btnCheckUpdateFirm"));
+    check->click();
+    QVERIFY(QTest::qWaitFor([&] { return check->text() == QLatin1String("Check"); }, 5000));
+    const Downloader *downloader = firmware ? updater.firmwareDownloader() : updater.softwareDownloader();
+    QCOMPARE(downloader->error().isEmpty(), outcome != Failed);
+
+    QCOMPARE(offer->isHidden(), outcome != Offered);
+    QCOMPARE(w("buttonSWDetails", "buttonFWDetails")->isHidden(), outcome == Failed);
+    // Every reply that was read names 9.0.0, newer than the program and the logger.
+    QCOMPARE(w("labelSWVersionAvailable", "labelFWVersionAvailable")->isHidden(), outcome == Failed);
+    auto *problem = qobject_cast<QLabel *>(w("labelSWProblem", "labelFWProblem"));
+    QCOMPARE(problem->isHidden(), outcome == Offered);
+    QCOMPARE(problem->textFormat(), Qt::PlainText);
+    if (outcome == Failed)
+      QCOMPARE(problem->text(), QStringLiteral("The check failed: ") + downloader->error());
+    else if (outcome == NoFile)
+      QCOMPARE(problem->text(), QStringLiteral("The update server named no file to download."));
+
+    // The reason stays in view when the texts are applied again.
+    const QString shown = problem->text();
+    QEvent change(QEvent::LanguageChange);
+    QCoreApplication::sendEvent(rig.dialog.get(), &change);
+    QCOMPARE(problem->text(), shown);
+    QCOMPARE(problem->isHidden(), outcome == Offered);
+  }
+
+  // A device in its bootloader has sent no identification: the Info box
+  // says where it is and names the model by its serial, also when the
+  // window still serves a supply and after the texts are applied again.
+  void bootloaderInfo_data()
+  {
+    QTest::addColumn<QString>("serial");
+    QTest::addColumn<bool>("supply");
+    QTest::addColumn<QString>("model");
+    QTest::newRow("logger") << "500100007" << false << "tovri";
+    QTest::newRow("first supply model") << "500200007" << true << "Kelvaro Power V1";
+    QTest::newRow("second supply model") << "500300007" << true << "Kelvaro Power V2";
+    QTest::newRow("unknown model") << "499900007" << false << "other";
+  }
+  void bootloaderInfo()
+  {
+    QFETCH(QString, serial);
+    QFETCH(bool, supply);
+    QFETCH(QString, model);
+    SimBus bus;
+    SimDevice *device = supply ? static_cast<SimDevice *>(bus.add<SimPowerSupply>(serial))
+                               : static_cast<SimDevice *>(bus.add<SimLogger>(serial));
+    bus.startInBootloader(device);
+    HidDevice link;
+    for (QTimer *timer : link.findChildren<QTimer *>())
+      timer->stop();
+    link.checkTimerTick();
+    QVERIFY(link.isOpen() && link.bootMode());
+    Helpers::powerMode = supply;
+    Helpers::powerV2Mode = false;
+    const auto modes = qScopeGuard([] { Helpers::powerMode = false; });
+    OptionsDialog dialog(nullptr);
+    for (int round = 0; round < 2; ++round) {
+      QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("modelLabel"))->text(), model);
+      QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("firmwareVersion"))->text(),
+               QStringLiteral("In its bootloader"));
+      QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("serialLabel"))->text(), serial);
+      QEvent change(QEvent::LanguageChange);
+      QCoreApplication::sendEvent(&dialog, &change);
+    }
   }
 
   void browse()
