@@ -1347,6 +1347,18 @@ Channels calibration values are lost.
         <source>Checking for the latest firmware first. Press Update again when the check has answered.</source>
         <translation>Checking for the latest firmware first. Press Update again when the check has answered.</translation>
     </message>
+    <message>
+        <source>In its bootloader</source>
+        <translation>In its bootloader</translation>
+    </message>
+    <message>
+        <source>The check failed: %1</source>
+        <translation>The check failed: %1</translation>
+    </message>
+    <message>
+        <source>The update server named no file to download.</source>
+        <translation>The update server named no file to download.</translation>
+    </message>
 </context>
 <context>
     <name>PowerDisplay</name>

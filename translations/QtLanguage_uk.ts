@@ -1347,6 +1347,18 @@ Channels calibration values are lost.
         <source>Checking for the latest firmware first. Press Update again when the check has answered.</source>
         <translation>Спершу перевіряється найновіша прошивка. Натисніть «Оновити» ще раз, коли перевірка завершиться.</translation>
     </message>
+    <message>
+        <source>In its bootloader</source>
+        <translation>У режимі завантажувача</translation>
+    </message>
+    <message>
+        <source>The check failed: %1</source>
+        <translation>Перевірка не вдалася: %1</translation>
+    </message>
+    <message>
+        <source>The update server named no file to download.</source>
+        <translation>Сервер оновлень не вказав файлу для завантаження.</translation>
+    </message>
 </context>
 <context>
     <name>PowerDisplay</name>
