@@ -9,6 +9,7 @@
 #include <QTimer>
 
 class ColorsAgent;
+class Downloader;
 class PowerDisplay;
 class QCloseEvent;
 class QPushButton;
@@ -104,6 +105,7 @@ private:
   // The page after a check's answer: what it offers, and in plain view why
   // it offers nothing.
   void showCheckOutcome(bool firmware, bool available);
+  const Downloader *checkDownloader(bool firmware) const;
   void showCheckProblem(bool firmware);
 
   Ui::OptionsDialog *ui;

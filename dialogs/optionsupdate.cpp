@@ -49,7 +49,7 @@ void OptionsDialog::fillFWInfo()
     return;
   }
   if (Helpers::powerMode || Helpers::powerV2Mode) {
-    ui->modelLabel->setText(Helpers::powerMode ? QStringLiteral("Kelvaro Power V1") : QStringLiteral("Kelvaro Power V2"));
+    ui->modelLabel->setText(modelName(Helpers::powerMode ? FirmwareImage::PowerMagic : FirmwareImage::PowerV2Magic));
     ui->firmwareVersion->setText(m_dataPacket.version());
     ui->serialLabel->setText(HidDevice::instance()->serial());
     return;
@@ -92,11 +92,16 @@ void OptionsDialog::on_newFWAvailable(bool _available)
   ui->btnCheckUpdateFirm->setText(tr("Check"));
 }
 
+const Downloader *OptionsDialog::checkDownloader(bool firmware) const
+{
+  if (!m_updater)
+    return nullptr;
+  return firmware ? m_updater->firmwareDownloader() : m_updater->softwareDownloader();
+}
+
 void OptionsDialog::showCheckOutcome(bool firmware, bool available)
 {
-  const Downloader *downloader = m_updater ? (firmware ? m_updater->firmwareDownloader()
-                                                      : m_updater->softwareDownloader())
-                                           : nullptr;
+  const Downloader *downloader = checkDownloader(firmware);
   CheckProblem &problem = m_checkProblem[firmware];
   problem.failure = downloader ? downloader->error() : QString();
   const bool failed = !problem.failure.isEmpty();
@@ -125,9 +130,7 @@ void OptionsDialog::showCheckProblem(bool firmware)
 
 void OptionsDialog::showDetails(bool firmware)
 {
-  const Downloader *downloader = m_updater ? (firmware ? m_updater->firmwareDownloader()
-                                                      : m_updater->softwareDownloader())
-                                           : nullptr;
+  const Downloader *downloader = checkDownloader(firmware);
   const QString title = firmware ? tr("Firmware info") : tr("Software info");
   const QString text = downloader ? downloader->info() : QString();
   DialogHooks::ask(this, DialogHooks::Information, title, text.isEmpty() ? tr("Version info:") : text);

@@ -1,13 +1,16 @@
 #include "colorsagent.h"
 #include "dialogrig.h"
 #include "downloader.h"
+#include "firmwareimage.h"
 #include "httpserver.h"
 #include "settings.h"
 #include "testmain.h"
+#include "updatedialog.h"
 #include "updater.h"
 
 #include <QCheckBox>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QFile>
 #include <QLabel>
@@ -18,7 +21,9 @@
 #include <QScopeGuard>
 #include <QTabWidget>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 namespace {
 
@@ -547,6 +552,46 @@ private slots:
       QEvent change(QEvent::LanguageChange);
       QCoreApplication::sendEvent(&dialog, &change);
     }
+  }
+
+  // A writing from a file that fails leaves the logger in its bootloader:
+  // the Info box says so once the update window has closed.
+  void failedFlashShowsTheBootloader()
+  {
+    QTemporaryDir dir;
+    QByteArray image(FirmwareImage::HeaderSize, 'H');
+    qToLittleEndian(FirmwareImage::LoggerMagic, image.data());
+    image.append(200, 'P');
+    QFile file(dir.filePath(QStringLiteral("fw.bin")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(image) == image.size());
+    file.close();
+    {
+      Settings settings;
+      settings.setValue(QStringLiteral("Update/update-path-fw"), file.fileName());
+    }
+    DialogRig<SimLogger> rig(false);
+    rig.bus.bootloaderFor(rig.device)->finishAnswer = SimBootloader::Wrong;
+    rig.dialog = std::make_unique<OptionsDialog>(nullptr);
+    QCOMPARE(rig.w<QLabel>("firmwareVersion")->text(), DeviceInfo(rig.device->info).version());
+
+    QString outcome;
+    QTimer closer;
+    QElapsedTimer waited;
+    waited.start();
+    connect(&closer, &QTimer::timeout, [&] {
+      auto *update = rig.dialog->findChild<UpdateDialog *>();
+      // Closed at the outcome, or given up on so that the test ends.
+      if (update && (update->statusText().startsWith(QLatin1String("Update failed")) || waited.elapsed() > 20000)) {
+        outcome = update->statusText();
+        update->close();
+      }
+    });
+    closer.start(20);
+    rig.w<QPushButton>("btnUpdateFirm")->click();
+    QVERIFY2(outcome.startsWith(QLatin1String("Update failed")), qPrintable(outcome));
+    QVERIFY(rig.link.bootMode());
+    QCOMPARE(rig.w<QLabel>("modelLabel")->text(), QStringLiteral("tovri"));
+    QCOMPARE(rig.w<QLabel>("firmwareVersion")->text(), QStringLiteral("In its bootloader"));
   }
 
   void browse()
