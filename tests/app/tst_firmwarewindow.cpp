@@ -228,7 +228,8 @@ private slots:
                                     : QStringLiteral("A new software version is available. Go to Settings to update.");
     // The notice's time is stored as it is shown; without a device the
     // window's own hint may follow it in the status bar at once.
-    const QString shownAt = firmware ? QStringLiteral("Update/fw_notify_time") : QStringLiteral("Update/sw_notify_time");
+    const QString shownAt =
+      firmware ? QStringLiteral("Update/fw_notify_time") : QStringLiteral("Update/sw_notify_time");
     if (announced) {
       QTRY_VERIFY(readSetting(shownAt).isValid());
     } else {
