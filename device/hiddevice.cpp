@@ -216,10 +216,18 @@ QList<HidDeviceEntry> HidDevice::candidates(const QList<HidDeviceEntry> &listed,
 
 bool HidDevice::searchDevice(bool arrival, bool boot)
 {
+  // Only the instrument's vendor is listed: the library opens every device
+  // it lists to read its strings, a few ms each, and the reader waits for
+  // the whole listing while the library's queue of 30 reports (54 ms of a
+  // 5 kHz capture on three channels) overflows.
+  QList<HidDeviceEntry> listed;
   {
+    // The library promises no call beside another, so the listing still
+    // waits for the reader's read and the reader for the listing.
     const std::lock_guard<std::mutex> library(m_libraryLock);
-    m_devices = boot ? m_backend->enumerate(VendorId, BootProductId) : m_backend->enumerate(0, 0);
+    listed = m_backend->enumerate(VendorId, boot ? BootProductId : 0);
   }
+  m_devices = std::move(listed);
 
   if (arrival) {
     // A failure is told again once its device has left the bus.

@@ -454,6 +454,74 @@ private slots:
     QCOMPARE(bus.openHandles(), 0);
   }
 
+  // The search every 2 s must not hold back a fast capture: the library
+  // keeps only 30 reports (54 ms at 5 kHz on three channels) and spends a
+  // few ms on every device it lists.
+  void searchesOnABusyBusLoseNoReports_data()
+  {
+    QTest::addColumn<int>("foreign");
+    QTest::addColumn<bool>("readerThread");
+    QTest::newRow("twenty foreign devices, reader thread") << 20 << true;
+    QTest::newRow("twenty foreign devices, GUI thread") << 20 << false;
+    QTest::newRow("a hundred foreign devices, reader thread") << 100 << true;
+  }
+
+  void searchesOnABusyBusLoseNoReports()
+  {
+    QFETCH(int, foreign);
+    QFETCH(bool, readerThread);
+    SimBus bus;
+    bus.readerThread = readerThread;
+    bus.listingCostMs = 3;
+    for (int i = 0; i < foreign; ++i)
+      bus.add<SimDevice>(ushort(0x1000 + i), ushort(0xC000 + i), QStringLiteral("F%1").arg(i));
+    SimLogger *logger = bus.add<SimLogger>();
+    HidDevice link;
+    LinkProbe probe(link);
+    link.checkTimerTick();
+    QVERIFY(link.isOpen());
+    QVERIFY(probe.poll().isEmpty()); // the first poll starts the reader
+
+    const QDeadlineTimer deadline(60000);
+    QList<QByteArray> blocks;
+    // Waits for the reader to empty the library's queue after each step, so
+    // that only the link, never the test's pace, can overflow it.
+    const auto drain = [&] {
+      while (readerThread && logger->queuedReports() > 0 && !deadline.hasExpired())
+        QThread::yieldCurrentThread();
+      for (const QByteArray &report : probe.poll()) {
+        if (uchar(report.at(0)) == MeasureAll::Descriptor)
+          blocks.append(report);
+      }
+    };
+
+    // 5 kHz on all three channels: nine samples each every 1.8 ms.
+    DeviceControl start;
+    start.set(1, uchar(DeviceControl::Start));
+    start.writeU16(4, 0x0007);
+    start.writeU16(6, 2);
+    QVERIFY(link.sendPacket(start) > 0);
+    const int searches = bus.enumerations();
+    for (int ms = 5; ms <= 6000; ms += 5) {
+      bus.advance(5);
+      if (ms % 2000 == 0)
+        link.checkTimerTick();
+      drain();
+    }
+    // The reader may still hold the last reports it took.
+    while (blocks.size() + logger->droppedReports() < logger->blocksSent() && !deadline.hasExpired())
+      drain();
+
+    QCOMPARE(bus.enumerations() - searches, 3);
+    QVERIFY(link.isOpen()); // each removal check found the logger
+    QCOMPARE(logger->droppedReports(), 0);
+    QVERIFY(logger->blocksSent() > 3300);
+    QCOMPARE(blocks.size(), logger->blocksSent());
+    for (int i = 0; i < blocks.size(); ++i)
+      QCOMPARE(MeasureAll(reinterpret_cast<const unsigned char *>(blocks.at(i).constData()), 64).counter(),
+               quint32(9 * i));
+  }
+
   void waitAnswer()
   {
     SimBus bus;

@@ -221,6 +221,7 @@ QList<HidDeviceEntry> SimBus::enumerate(unsigned short vendorId, unsigned short 
     entry.product = device->product;
     list.append(entry);
   }
+  advance(qint64(listingCostMs) * list.size());
   return list;
 }
 

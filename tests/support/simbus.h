@@ -125,6 +125,11 @@ public:
   void advance(qint64 milliseconds);
   qint64 now() const { return m_now; }
 
+  // Bus time a listing takes per device it lists: the HID library opens
+  // each matching device to read its strings; the others it skips by their
+  // ids alone. Devices stream on meanwhile; no read is served until it ends.
+  int listingCostMs = 0;
+
   int enumerations() const { return m_enumerations; }
   int initCalls() const { return m_initCalls; }
   int exitCalls() const { return m_exitCalls; }
