@@ -162,6 +162,18 @@ public:
   // left unchanged unless the stored text has exactly three parts.
   static void loadThresholds(double thresholds[3]);
 
+  // How the file last read divided up: `recovered` when it did not end with
+  // a valid statistics tail, the capture then being taken from its records
+  // (`records` of them count) and `droppedBytes` left out: a record cut
+  // short, a damaged tail, or whatever followed the capture's own tail.
+  struct Recovery
+  {
+    bool recovered = false;
+    qint64 records = 0;
+    qint64 droppedBytes = 0;
+  };
+  Recovery recovery;
+
   SwapFileHeader header;
   QFile file;
   double duration = 0;      // time of the last record (s)
@@ -200,6 +212,7 @@ private:
     bool tail = false;   // a statistics tail follows them
     ReportData report;   // that tail, or the statistics recovered from the records
     double duration = 0; // time of the last record with a finite time
+    Recovery recovery;
   };
   // The layout recovered for a capture without its tail, kept while the file
   // stays the same: recovery walks every record.
@@ -215,7 +228,12 @@ private:
   // swapfile.cpp: header, layout and the record search
   bool openCapture(const QString &path, Error openError, Layout &layout, SwapFileProgress *progress = nullptr);
   bool loadLayout(Layout &layout, SwapFileProgress *progress);
-  bool judgeTail(const Layout &layout, qint64 lastFinite, double lastTime) const;
+  // Whether `r` is the tail of `records` record slots, the last finite time
+  // among them `lastTime` (none: `anyRecord` false).
+  bool judgeTail(const ReportData &r, qint64 records, bool anyRecord, double lastTime) const;
+  // The same for 120 bytes standing after those records: only bytes whose
+  // count no reading can be are taken.
+  bool tailStandsHere(const uchar *bytes, qint64 records, bool anyRecord, double lastTime) const;
   // `tailStart`: the first record where a damaged tail sits, or -1.
   bool recover(Layout &layout, SwapFileProgress *progress, qint64 tailStart);
   bool readAt(qint64 offset, uchar *buffer, qint64 length);
