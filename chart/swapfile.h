@@ -256,6 +256,8 @@ private:
   bool openForAppend();
   bool writeRecords(const QList<PlotDataMap *> &maps, bool deleteMaps, bool byPosition);
   int encodeRecords(QIODevice *out, const QList<PlotDataMap *> &maps, bool byPosition, qint64 *records) const;
+  QString writeFinished(QFileDevice *in, qint64 keep, QFileDevice *out, const QList<PlotDataMap *> &maps,
+                        const ReportData &report) const;
 
   // swapfileread.cpp
   bool loadFirstSeconds(const Layout &layout, double seconds, const QList<PlotDataMap *> &maps, bool byPosition,
