@@ -293,6 +293,9 @@ bool SwapFile::saveFinished(const QString &path, const QList<PlotDataMap *> &map
   const QString unwritten = writeFinished(&in, keep, &out, maps, report);
   if (!unwritten.isEmpty())
     return fail(unwritten);
+  // A write the disk took only in part is no whole capture.
+  if (out.size() != out.pos())
+    return fail(errorMessage(WriteFailed));
   // On the disk before it replaces anything; a file system without the call
   // still has the data in its cache.
   ::fsync(out.handle());
