@@ -96,10 +96,11 @@ public:
   bool save(const QString &path);
   // Saves a capture whose file lacks its end: the file's header and whole
   // records, then one record per sample instant of `maps` (indexed as for
-  // append()), then `report` as the tail, all written to `path` before it
-  // takes that name. An existing file there is replaced only with `replace`.
-  // On success the working file is gone and `file` names `path`; on failure
-  // (SaveFailed, `why` telling why) nothing has changed.
+  // append()), then `report` as the tail, all written beside `path` and
+  // read back as a capture before it takes that name. An existing file
+  // there is replaced only with `replace`. On success the working file is
+  // gone and `file` names `path`; on failure (SaveFailed, `why` telling why)
+  // nothing has changed.
   bool saveFinished(const QString &path, const QList<PlotDataMap *> &maps, const ReportData &report, bool replace,
                     QString *why = nullptr);
   bool remove();
@@ -231,8 +232,8 @@ private:
   // Whether `r` is the tail of `records` record slots, the last finite time
   // among them `lastTime` (none: `anyRecord` false).
   bool judgeTail(const ReportData &r, qint64 records, bool anyRecord, double lastTime) const;
-  // The same for 120 bytes standing after those records: only bytes whose
-  // count no reading can be are taken.
+  // The same for 120 bytes standing after those records anywhere in the
+  // file; no run of readings passes for such a count.
   bool tailStandsHere(const uchar *bytes, qint64 records, bool anyRecord, double lastTime) const;
   // `tailStart`: the first record where a damaged tail sits, or -1.
   bool recover(Layout &layout, SwapFileProgress *progress, qint64 tailStart);
