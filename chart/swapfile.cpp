@@ -566,37 +566,30 @@ bool SwapFile::recover(Layout &layout, SwapFileProgress *progress, qint64 tailSt
   // more bytes after it (a broken copy, a concatenation): it ends the
   // capture there and none of its bytes is read as a sample.
   const qint64 body = layout.fileSize - headerBlockSize;
-  bool standing = false, failed = false;
+  bool standing = false;
   ReportData standingTail;
-  const WalkResult result = walkBlocks(layout, 0, total, [&](const uchar *block, qint64 first, qint64 n) {
-    for (qint64 i = 0; i < n; ++i) {
-      const qint64 index = first + i;
-      if (index * L + tailSize <= body) {
-        uchar window[tailSize];
+  const WalkResult result = walkBlocks(
+    layout, 0, total,
+    [&](const uchar *block, qint64 first, qint64 n) {
+      for (qint64 i = 0; i < n; ++i) {
+        const qint64 index = first + i;
         const uchar *bytes = block + i * L;
-        if ((n - i) * L < tailSize) {
-          // The block ends inside these bytes; the walk reads on from its end.
-          if (!readAt(headerBlockSize + index * L, window, tailSize) ||
-              !file.seek(headerBlockSize + (first + n) * L)) {
-            emit swapFileError(ReadFailed);
-            failed = true;
-            return false;
-          }
-          bytes = window;
-        }
-        if (tailStandsHere(bytes, index, kept > 0, previous)) {
+        // Most records are ruled out by the count's place alone.
+        if (index * L + tailSize <= body &&
+            quint64(LeBytes::get<qint64>(bytes + tailSize - 8)) <= quint64(index + countBeyondRecords) &&
+            tailStandsHere(bytes, index, kept > 0, previous)) {
           standingTail = ReportData::fromBytes(bytes);
           standing = ended = true;
           end = index;
           return false;
         }
+        if (!visit(bytes, index))
+          return false;
       }
-      if (!visit(block + i * L, index))
-        return false;
-    }
-    return true;
-  });
-  if (result == WalkFailed || failed)
+      return true;
+    },
+    tailSize);
+  if (result == WalkFailed)
     return false;
   if (result == WalkStopped && !ended) {
     terminated = true;

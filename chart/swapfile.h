@@ -245,8 +245,11 @@ private:
   bool window(double centre, double span, double *start, double *end);
   bool findWindow(const Layout &layout, double start, double end, qint64 *first, qint64 *count);
   template <typename Visit> WalkResult walk(const Layout &layout, qint64 first, qint64 count, Visit &&visit);
+  // `lookahead`: bytes after each block that are read with it (as far as
+  // the file goes), for a visit that looks past the block's records.
   template <typename VisitBlock>
-  WalkResult walkBlocks(const Layout &layout, qint64 first, qint64 count, VisitBlock &&visitBlock);
+  WalkResult walkBlocks(const Layout &layout, qint64 first, qint64 count, VisitBlock &&visitBlock,
+                        qint64 lookahead = 0);
   bool pollCancel(SwapFileProgress *progress, qint64 done, qint64 total);
   double thresholdOf(int channel) const;
 
