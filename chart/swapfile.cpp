@@ -326,14 +326,6 @@ bool holdsCount(const uchar *tail, qint64 records)
 
 } // namespace
 
-bool SwapFile::tailStandsHere(const uchar *bytes, qint64 records, bool anyRecord, double lastTime) const
-{
-  const qint64 count = LeBytes::get<qint64>(bytes + tailSize - 8);
-  if (count < 0 || count > records + countBeyondRecords)
-    return false;
-  return judgeTail(ReportData::fromBytes(bytes), records, anyRecord, lastTime);
-}
-
 // Sorts out what follows the header: the records, then the statistics tail
 // when the capture ended properly. A capture that lost its tail (the program
 // or the machine died, or the tail was cut or damaged) is recovered record by
@@ -574,14 +566,19 @@ bool SwapFile::recover(Layout &layout, SwapFileProgress *progress, qint64 tailSt
       for (qint64 i = 0; i < n; ++i) {
         const qint64 index = first + i;
         const uchar *bytes = block + i * L;
-        // Most records are ruled out by the count's place alone.
+        // Records are ruled out by what stands at a tail's count: from 0 up
+        // to the records before it plus what the counter spans, a reading's
+        // double never is one (a 0 reading passes for a count of 0 only
+        // beside a channel's empty minimum, which no reading is either).
         if (index * L + tailSize <= body &&
-            quint64(LeBytes::get<qint64>(bytes + tailSize - 8)) <= quint64(index + countBeyondRecords) &&
-            tailStandsHere(bytes, index, kept > 0, previous)) {
-          standingTail = ReportData::fromBytes(bytes);
-          standing = ended = true;
-          end = index;
-          return false;
+            quint64(LeBytes::get<qint64>(bytes + tailSize - 8)) <= quint64(index + countBeyondRecords)) {
+          const ReportData candidate = ReportData::fromBytes(bytes);
+          if (judgeTail(candidate, index, kept > 0, previous)) {
+            standingTail = candidate;
+            standing = ended = true;
+            end = index;
+            return false;
+          }
         }
         if (!visit(bytes, index))
           return false;

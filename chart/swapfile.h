@@ -232,9 +232,6 @@ private:
   // Whether `r` is the tail of `records` record slots, the last finite time
   // among them `lastTime` (none: `anyRecord` false).
   bool judgeTail(const ReportData &r, qint64 records, bool anyRecord, double lastTime) const;
-  // The same for 120 bytes standing after those records anywhere in the
-  // file; no run of readings passes for such a count.
-  bool tailStandsHere(const uchar *bytes, qint64 records, bool anyRecord, double lastTime) const;
   // `tailStart`: the first record where a damaged tail sits, or -1.
   bool recover(Layout &layout, SwapFileProgress *progress, qint64 tailStart);
   bool readAt(qint64 offset, uchar *buffer, qint64 length);
