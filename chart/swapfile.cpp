@@ -566,12 +566,15 @@ bool SwapFile::recover(Layout &layout, SwapFileProgress *progress, qint64 tailSt
       for (qint64 i = 0; i < n; ++i) {
         const qint64 index = first + i;
         const uchar *bytes = block + i * L;
-        // Records are ruled out by what stands at a tail's count: from 0 up
+        // Records are ruled out by what stands at a tail's count: from 1 up
         // to the records before it plus what the counter spans, a reading's
-        // double never is one (a 0 reading passes for a count of 0 only
-        // beside a channel's empty minimum, which no reading is either).
-        if (index * L + tailSize <= body &&
-            quint64(LeBytes::get<qint64>(bytes + tailSize - 8)) <= quint64(index + countBeyondRecords)) {
+        // double never is one. A reading of 0 reads as a count of 0, which
+        // a tail holds only with the end time of the last record (or 0 in
+        // the empty tail): the time tells those apart at once.
+        const qint64 count = LeBytes::get<qint64>(bytes + tailSize - 8);
+        const double time = LeBytes::getDouble(bytes);
+        if (index * L + tailSize <= body && quint64(count) <= quint64(index + countBeyondRecords) &&
+            (count != 0 || time == 0 || time == previous)) {
           const ReportData candidate = ReportData::fromBytes(bytes);
           if (judgeTail(candidate, index, kept > 0, previous)) {
             standingTail = candidate;
