@@ -558,6 +558,7 @@ bool SwapFile::recover(Layout &layout, SwapFileProgress *progress, qint64 tailSt
   // more bytes after it (a broken copy, a concatenation): it ends the
   // capture there and none of its bytes is read as a sample.
   const qint64 body = layout.fileSize - headerBlockSize;
+  const qint64 lastFit = body >= tailSize ? (body - tailSize) / L : -1; // the last record a tail fits after
   bool standing = false;
   ReportData standingTail;
   const WalkResult result = walkBlocks(
@@ -572,9 +573,8 @@ bool SwapFile::recover(Layout &layout, SwapFileProgress *progress, qint64 tailSt
         // a tail holds only with the end time of the last record (or 0 in
         // the empty tail): the time tells those apart at once.
         const qint64 count = LeBytes::get<qint64>(bytes + tailSize - 8);
-        const double time = LeBytes::getDouble(bytes);
-        if (index * L + tailSize <= body && quint64(count) <= quint64(index + countBeyondRecords) &&
-            (count != 0 || time == 0 || time == previous)) {
+        if (quint64(count) <= quint64(index + countBeyondRecords) && index <= lastFit &&
+            (count != 0 || LeBytes::getDouble(bytes) == 0 || LeBytes::getDouble(bytes) == previous)) {
           const ReportData candidate = ReportData::fromBytes(bytes);
           if (judgeTail(candidate, index, kept > 0, previous)) {
             standingTail = candidate;
