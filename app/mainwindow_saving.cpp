@@ -352,6 +352,13 @@ bool MainWindow::loadFile(const QString &path)
   m_freshTab = false;
   showStatusMessage(tr("Loaded"), 10000);
   reportViewingCap(tab);
+  // A damaged or unfinished file opens like a sound one: say what was taken.
+  const SwapFile::Recovery &recovery = tab->swapFile->recovery;
+  if (recovery.recovered)
+    showStatusError(tr("Loaded a damaged or unfinished capture: %1 records kept, %2 bytes dropped")
+                      .arg(recovery.records)
+                      .arg(recovery.droppedBytes),
+                    0);
   m_startTime = now();
   // The first ten seconds on show, the time axis held to the points loaded
   // and the value axes fitted as a double-click on a graph fits them (each

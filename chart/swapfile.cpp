@@ -283,9 +283,8 @@ qint64 SwapFile::findRecord(const Layout &layout, double time, bool after, bool 
 // append stops at the shortest channel map, so the tail may end after the
 // last record (by less than the sample counter spans) and count the samples
 // it did not write.
-bool SwapFile::judgeTail(const Layout &layout, qint64 lastFinite, double lastTime) const
+bool SwapFile::judgeTail(const ReportData &r, qint64 records, bool anyRecord, double lastTime) const
 {
-  const ReportData &r = layout.report;
   // Statistics never kept (a power supply's capture, or a capture without
   // samples): the empty record, whatever the records.
   uchar stored[tailSize], empty[tailSize];
@@ -295,24 +294,37 @@ bool SwapFile::judgeTail(const Layout &layout, qint64 lastFinite, double lastTim
     return true;
   if (!std::isfinite(r.t_end) || !std::isfinite(r.t_start) || r.t_start < 0 || r.t_start > r.t_end || r.count < 0)
     return false;
-  const double gap = r.t_end - (lastFinite >= 0 ? lastTime : 0.0);
+  const double gap = r.t_end - (anyRecord ? lastTime : 0.0);
   if (!(gap >= 0 && gap <= maxGap()))
     return false;
+  // No instant counted: the counting channel never had a reading, so one
+  // channel's fields are the empty ones; bytes of zeros are no such tail.
   if (r.count == 0)
-    return gap == 0;
+    return gap == 0 && (r.min0 == ReportData::emptyMin || r.min1 == ReportData::emptyMin ||
+                        r.min2 == ReportData::emptyMin);
   // The count is of the instants with a channel-#0 reading: a capture with
   // NaN readings counts fewer instants than it has records.
   const qint64 unwritten = qint64(std::ceil(gap * 10000.0 / header.divider)) + 1;
-  return r.count <= layout.records + unwritten;
+  return r.count <= records + unwritten;
 }
 
-// Whether the 64-bit field at the count's place of a tail holds a count.
-// A record's double there would be a positive subnormal, which no reading is.
-static bool holdsCount(const uchar *tail)
+namespace {
+
+// The most samples a tail counts beyond the records before it: those of the
+// time the sample counter spans, and the one at its end.
+constexpr qint64 countBeyondRecords = (qint64(1) << 24) + 1;
+
+// Whether the 64-bit field at the count's place of a tail, after `records`
+// records, holds a count. A reading's double there would be a positive
+// subnormal, which no reading is; but a cut tail's empty maximum (the
+// smallest normal double) reads as 2^52, far more than the records.
+bool holdsCount(const uchar *tail, qint64 records)
 {
   const qint64 count = LeBytes::get<qint64>(tail + ReportData::byteSize - 8);
-  return count >= 1 && count < (qint64(1) << 53);
+  return count >= 1 && count <= records + countBeyondRecords;
 }
+
+} // namespace
 
 // Sorts out what follows the header: the records, then the statistics tail
 // when the capture ended properly. A capture that lost its tail (the program
@@ -320,6 +332,7 @@ static bool holdsCount(const uchar *tail)
 // record instead.
 bool SwapFile::loadLayout(Layout &layout, SwapFileProgress *progress)
 {
+  recovery = Recovery();
   if (!readHeader())
     return false;
   layout = Layout();
@@ -340,7 +353,7 @@ bool SwapFile::loadLayout(Layout &layout, SwapFileProgress *progress)
     const qint64 last = findFinite(layout, 0, layout.records, true, &lastTime, &ok);
     if (!ok)
       return false;
-    if (judgeTail(layout, last, lastTime)) {
+    if (judgeTail(layout.report, layout.records, last >= 0, lastTime)) {
       layout.tail = true;
       layout.duration = last >= 0 ? lastTime : 0;
       duration = layout.duration;
@@ -351,11 +364,12 @@ bool SwapFile::loadLayout(Layout &layout, SwapFileProgress *progress)
     // breaks the capture's time line.
     const qint64 tailStart = layout.records;
     layout.tail = false;
-    layout.records = holdsCount(bytes) ? tailStart : body / L;
+    layout.records = holdsCount(bytes, tailStart) ? tailStart : body / L;
     layout.report.reset();
     if (!recover(layout, progress, tailStart))
       return false;
     duration = layout.duration;
+    recovery = layout.recovery;
     return true;
   }
   layout.tail = false;
@@ -364,6 +378,7 @@ bool SwapFile::loadLayout(Layout &layout, SwapFileProgress *progress)
   if (!recover(layout, progress, -1))
     return false;
   duration = layout.duration;
+  recovery = layout.recovery;
   return true;
 }
 
@@ -415,9 +430,11 @@ static bool couldStartTail(const uchar *bytes, qint64 length)
 // in [0, its time]) within the last 120 bytes, since a tail may be cut
 // anywhere. The records from `tailStart` on sit where a damaged tail would:
 // when one of them breaks the time line (falls back or jumps too far), none
-// of them is kept. Whatever follows the last record kept is dropped, so no
-// byte of a tail ever becomes a sample. The statistics are rebuilt on the
-// way; a power supply's capture keeps none, so its record stays empty.
+// of them is kept. A whole tail that fits the records before it, standing
+// anywhere, ends the capture as its own. Whatever follows the last record
+// kept (or that tail) is dropped, so no byte of a tail ever becomes a
+// sample. The statistics are that tail's or rebuilt on the way; a power
+// supply's capture keeps none, so its record stays empty.
 bool SwapFile::recover(Layout &layout, SwapFileProgress *progress, qint64 tailStart)
 {
   struct stat st;
@@ -471,13 +488,14 @@ bool SwapFile::recover(Layout &layout, SwapFileProgress *progress, qint64 tailSt
   bool snapshot = false;
   bool broken = false; // a record that does not continue the capture ended it
   // The bytes a cut tail could occupy, read before the walk.
-  uchar end120[tailSize];
+  uchar end120[tailSize], emptyTail[tailSize];
+  ReportData().toBytes(emptyTail);
   const qint64 lastBytes = qMin(tailSize, layout.fileSize - headerBlockSize);
   if (!readAt(layout.fileSize - lastBytes, end120, lastBytes)) {
     emit swapFileError(ReadFailed);
     return false;
   }
-  const WalkResult result = walk(layout, 0, total, [&](const uchar *record, qint64 index) {
+  const auto visit = [&](const uchar *record, qint64 index) {
     if ((index & 1023) == 0 && progress && pollCancel(progress, index, total))
       return false;
     if (index == tailStart && !snapshot) {
@@ -499,6 +517,16 @@ bool SwapFile::recover(Layout &layout, SwapFileProgress *progress, qint64 tailSt
         return false;
       }
       return true;
+    }
+    // A capture that kept no statistics ends with the empty tail, whose end
+    // time 0 falls back: cut anywhere, it still ends the capture and not
+    // the records before it.
+    if (t == 0 && index >= firstSuspect) {
+      const qint64 left = layout.fileSize - headerBlockSize - index * L;
+      if (std::memcmp(end120 + (lastBytes - left), emptyTail, size_t(left)) == 0) {
+        ended = true;
+        return false;
+      }
     }
     if (t < previous || t - previous > gap) {
       ended = true;
@@ -525,7 +553,42 @@ bool SwapFile::recover(Layout &layout, SwapFileProgress *progress, qint64 tailSt
       ++counted[c];
     }
     return true;
-  });
+  };
+  // The capture's own tail may stand whole where its records stop, with
+  // more bytes after it (a broken copy, a concatenation): it ends the
+  // capture there and none of its bytes is read as a sample.
+  const qint64 body = layout.fileSize - headerBlockSize;
+  const qint64 lastFit = body >= tailSize ? (body - tailSize) / L : -1; // the last record a tail fits after
+  bool standing = false;
+  ReportData standingTail;
+  const WalkResult result = walkBlocks(
+    layout, 0, total,
+    [&](const uchar *block, qint64 first, qint64 n) {
+      for (qint64 i = 0; i < n; ++i) {
+        const qint64 index = first + i;
+        const uchar *bytes = block + i * L;
+        // Records are ruled out by what stands at a tail's count: from 1 up
+        // to the records before it plus what the counter spans, a reading's
+        // double never is one. A reading of 0 reads as a count of 0, which
+        // a tail holds only with the end time of the last record (or 0 in
+        // the empty tail): the time tells those apart at once.
+        const qint64 count = LeBytes::get<qint64>(bytes + tailSize - 8);
+        if (quint64(count) <= quint64(index + countBeyondRecords) && index <= lastFit &&
+            (count != 0 || LeBytes::getDouble(bytes) == 0 || LeBytes::getDouble(bytes) == previous)) {
+          const ReportData candidate = ReportData::fromBytes(bytes);
+          if (judgeTail(candidate, index, kept > 0, previous)) {
+            standingTail = candidate;
+            standing = ended = true;
+            end = index;
+            return false;
+          }
+        }
+        if (!visit(bytes, index))
+          return false;
+      }
+      return true;
+    },
+    tailSize);
   if (result == WalkFailed)
     return false;
   if (result == WalkStopped && !ended) {
@@ -544,13 +607,18 @@ bool SwapFile::recover(Layout &layout, SwapFileProgress *progress, qint64 tailSt
     end = before.end;
     previous = before.previous;
   }
-  if (end < total)
+  const qint64 dropped = body - end * L - (standing ? tailSize : 0);
+  if (dropped > 0)
     qInfo().noquote() << QStringLiteral("SwapFile: %1: dropped %2 bytes after the last record that continues the capture")
                              .arg(file.fileName())
-                             .arg(layout.fileSize - headerBlockSize - end * L);
+                             .arg(dropped);
   layout.records = end;
   layout.duration = previous;
-  if (header.mode == SwapFileHeader::Logger) {
+  layout.recovery = {true, kept, dropped};
+  if (standing) {
+    layout.tail = true;
+    r = standingTail;
+  } else if (header.mode == SwapFileHeader::Logger) {
     r.t_end = previous;
     r.count = kept;
     double *fields[3][4] = {{&r.min0, &r.max0, &r.avg0, &r.sum0},

@@ -96,10 +96,11 @@ public:
   bool save(const QString &path);
   // Saves a capture whose file lacks its end: the file's header and whole
   // records, then one record per sample instant of `maps` (indexed as for
-  // append()), then `report` as the tail, all written to `path` before it
-  // takes that name. An existing file there is replaced only with `replace`.
-  // On success the working file is gone and `file` names `path`; on failure
-  // (SaveFailed, `why` telling why) nothing has changed.
+  // append()), then `report` as the tail, all written beside `path` and
+  // read back as a capture before it takes that name. An existing file
+  // there is replaced only with `replace`. On success the working file is
+  // gone and `file` names `path`; on failure (SaveFailed, `why` telling why)
+  // nothing has changed.
   bool saveFinished(const QString &path, const QList<PlotDataMap *> &maps, const ReportData &report, bool replace,
                     QString *why = nullptr);
   bool remove();
@@ -162,6 +163,18 @@ public:
   // left unchanged unless the stored text has exactly three parts.
   static void loadThresholds(double thresholds[3]);
 
+  // How the file last read divided up: `recovered` when it did not end with
+  // a valid statistics tail, the capture then being taken from its records
+  // (`records` of them count) and `droppedBytes` left out: a record cut
+  // short, a damaged tail, or whatever followed the capture's own tail.
+  struct Recovery
+  {
+    bool recovered = false;
+    qint64 records = 0;
+    qint64 droppedBytes = 0;
+  };
+  Recovery recovery;
+
   SwapFileHeader header;
   QFile file;
   double duration = 0;      // time of the last record (s)
@@ -200,6 +213,7 @@ private:
     bool tail = false;   // a statistics tail follows them
     ReportData report;   // that tail, or the statistics recovered from the records
     double duration = 0; // time of the last record with a finite time
+    Recovery recovery;
   };
   // The layout recovered for a capture without its tail, kept while the file
   // stays the same: recovery walks every record.
@@ -215,7 +229,9 @@ private:
   // swapfile.cpp: header, layout and the record search
   bool openCapture(const QString &path, Error openError, Layout &layout, SwapFileProgress *progress = nullptr);
   bool loadLayout(Layout &layout, SwapFileProgress *progress);
-  bool judgeTail(const Layout &layout, qint64 lastFinite, double lastTime) const;
+  // Whether `r` is the tail of `records` record slots, the last finite time
+  // among them `lastTime` (none: `anyRecord` false).
+  bool judgeTail(const ReportData &r, qint64 records, bool anyRecord, double lastTime) const;
   // `tailStart`: the first record where a damaged tail sits, or -1.
   bool recover(Layout &layout, SwapFileProgress *progress, qint64 tailStart);
   bool readAt(qint64 offset, uchar *buffer, qint64 length);
@@ -226,8 +242,11 @@ private:
   bool window(double centre, double span, double *start, double *end);
   bool findWindow(const Layout &layout, double start, double end, qint64 *first, qint64 *count);
   template <typename Visit> WalkResult walk(const Layout &layout, qint64 first, qint64 count, Visit &&visit);
+  // `lookahead`: bytes after each block that are read with it (as far as
+  // the file goes), for a visit that looks past the block's records.
   template <typename VisitBlock>
-  WalkResult walkBlocks(const Layout &layout, qint64 first, qint64 count, VisitBlock &&visitBlock);
+  WalkResult walkBlocks(const Layout &layout, qint64 first, qint64 count, VisitBlock &&visitBlock,
+                        qint64 lookahead = 0);
   bool pollCancel(SwapFileProgress *progress, qint64 done, qint64 total);
   double thresholdOf(int channel) const;
 
@@ -238,6 +257,8 @@ private:
   bool openForAppend();
   bool writeRecords(const QList<PlotDataMap *> &maps, bool deleteMaps, bool byPosition);
   int encodeRecords(QIODevice *out, const QList<PlotDataMap *> &maps, bool byPosition, qint64 *records) const;
+  QString writeFinished(QFileDevice *in, qint64 keep, QFileDevice *out, const QList<PlotDataMap *> &maps,
+                        const ReportData &report) const;
 
   // swapfileread.cpp
   bool loadFirstSeconds(const Layout &layout, double seconds, const QList<PlotDataMap *> &maps, bool byPosition,

@@ -35,20 +35,24 @@ constexpr double beforeAnyTime = std::numeric_limits<double>::lowest();
 // `visitBlock` gets a block's bytes, the index of its first record and its
 // record count, and returns false to stop the walk.
 template <typename VisitBlock>
-SwapFile::WalkResult SwapFile::walkBlocks(const Layout &layout, qint64 first, qint64 count, VisitBlock &&visitBlock)
+SwapFile::WalkResult SwapFile::walkBlocks(const Layout &layout, qint64 first, qint64 count, VisitBlock &&visitBlock,
+                                          qint64 lookahead)
 {
   if (count <= 0)
     return WalkDone;
   const qint64 L = layout.recordLength;
   const qint64 perBlock = qMax<qint64>(1, qMin(count, readBlockBytes / L));
-  std::unique_ptr<uchar[]> buffer(new uchar[size_t(perBlock * L)]);
+  std::unique_ptr<uchar[]> buffer(new uchar[size_t(perBlock * L + lookahead)]);
   if (!file.seek(headerBlockSize + first * L)) {
     emit swapFileError(ReadFailed);
     return WalkFailed;
   }
   for (qint64 done = 0; done < count;) {
     const qint64 n = qMin(perBlock, count - done);
-    if (file.read(reinterpret_cast<char *>(buffer.get()), n * L) != n * L) {
+    const qint64 next = headerBlockSize + (first + done + n) * L;
+    const qint64 extra = qBound<qint64>(0, layout.fileSize - next, lookahead);
+    if (file.read(reinterpret_cast<char *>(buffer.get()), n * L + extra) != n * L + extra ||
+        (extra > 0 && !file.seek(next))) {
       emit swapFileError(ReadFailed);
       return WalkFailed;
     }

@@ -764,6 +764,10 @@ Channels calibration values are lost.
         <translation>Loaded</translation>
     </message>
     <message>
+        <source>Loaded a damaged or unfinished capture: %1 records kept, %2 bytes dropped</source>
+        <translation>Loaded a damaged or unfinished capture: %1 records kept, %2 bytes dropped</translation>
+    </message>
+    <message>
         <source>Viewing interval limited to %1 s: at this sample rate a longer one would hold more than 2 million points per channel</source>
         <translation>Viewing interval limited to %1 s: at this sample rate a longer one would hold more than 2 million points per channel</translation>
     </message>

@@ -764,6 +764,10 @@ Channels calibration values are lost.
         <translation>Завантажено</translation>
     </message>
     <message>
+        <source>Loaded a damaged or unfinished capture: %1 records kept, %2 bytes dropped</source>
+        <translation>Завантажено пошкоджений або незавершений запис: збережено відліків: %1, відкинуто байтів: %2</translation>
+    </message>
+    <message>
         <source>Viewing interval limited to %1 s: at this sample rate a longer one would hold more than 2 million points per channel</source>
         <translation>Інтервал перегляду обмежено до %1 с: за цієї частоти довший вмістив би понад 2 мільйони точок на канал</translation>
     </message>

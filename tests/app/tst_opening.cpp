@@ -8,6 +8,7 @@
 #include "popup.h"
 #include "testmain.h"
 
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -232,20 +233,24 @@ private slots:
     QTest::addColumn<QString>("damage");
     QTest::addColumn<bool>("opens");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("status"); // of a file that opens
     const QString corrupted = "The file is corrupted or in the wrong format";
     const QString noSamples = "The file holds no samples";
-    QTest::newRow("empty") << "empty" << false << corrupted;
-    QTest::newRow("shorter than the header") << "short" << false << corrupted;
-    QTest::newRow("header only") << "header" << false << noSamples;
-    QTest::newRow("header and tail only") << "headertail" << false << noSamples;
-    QTest::newRow("other version") << "version" << false << corrupted;
-    QTest::newRow("channel count 0") << "count0" << false << corrupted;
-    QTest::newRow("channel count 127") << "count127" << false << corrupted;
-    QTest::newRow("divider 0") << "divider0" << false << corrupted;
-    QTest::newRow("mode 7") << "mode7" << false << corrupted;
-    QTest::newRow("text file") << "text" << false << corrupted;
-    QTest::newRow("cut inside a record") << "cut" << true << QString();
-    QTest::newRow("no tail") << "notail" << true << QString();
+    QTest::newRow("empty") << "empty" << false << corrupted << QString();
+    QTest::newRow("shorter than the header") << "short" << false << corrupted << QString();
+    QTest::newRow("header only") << "header" << false << noSamples << QString();
+    QTest::newRow("header and tail only") << "headertail" << false << noSamples << QString();
+    QTest::newRow("other version") << "version" << false << corrupted << QString();
+    QTest::newRow("channel count 0") << "count0" << false << corrupted << QString();
+    QTest::newRow("channel count 127") << "count127" << false << corrupted << QString();
+    QTest::newRow("divider 0") << "divider0" << false << corrupted << QString();
+    QTest::newRow("mode 7") << "mode7" << false << corrupted << QString();
+    QTest::newRow("text file") << "text" << false << corrupted << QString();
+    // A file that opens only in part says so, as a sound one says "Loaded".
+    const QString recovered = "Loaded a damaged or unfinished capture: %1 records kept, %2 bytes dropped";
+    QTest::newRow("cut inside a record") << "cut" << true << QString() << recovered.arg(120).arg(16);
+    QTest::newRow("no tail") << "notail" << true << QString() << recovered.arg(300).arg(0);
+    QTest::newRow("bytes after the tail") << "appended" << true << QString() << recovered.arg(300).arg(10000);
   }
 
   void damagedFiles()
@@ -253,6 +258,7 @@ private slots:
     QFETCH(QString, damage);
     QFETCH(bool, opens);
     QFETCH(QString, message);
+    QFETCH(QString, status);
     QTemporaryDir dir;
     const QString good = dir.filePath("good.tovri");
     MainWindow window;
@@ -298,6 +304,11 @@ private slots:
       damaged = bytes.left(512 + 120 * record + record / 2);
     else if (damage == "notail")
       damaged = bytes.left(bytes.size() - ReportData::byteSize);
+    else if (damage == "appended") {
+      QByteArray noise(10000, '\0');
+      QRandomGenerator(2718).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
+      damaged = bytes + noise;
+    }
     const QString path = dir.filePath("damaged.tovri");
     writeBytes(path, damaged);
 
@@ -315,6 +326,16 @@ private slots:
       const int expected = damage == "cut" ? 120 : 300;
       QCOMPARE(window.currentWidget()->maps[0]->size(), expected);
       QCOMPARE(window.currentWidget()->maps[2]->last().value, loggerValue(2, expected - 1));
+      QCOMPARE(statusText(window), status);
+      // The whole capture is on show: its statistics are those of the points.
+      const GLWidget *tab = window.currentWidget();
+      double max2 = -qInf(), min1 = qInf();
+      for (auto it = tab->maps[2]->constBegin(); it != tab->maps[2]->constEnd(); ++it)
+        max2 = qMax(max2, it->value);
+      for (auto it = tab->maps[1]->constBegin(); it != tab->maps[1]->constEnd(); ++it)
+        min1 = qMin(min1, it->value);
+      QCOMPARE(tab->report.max2, max2);
+      QCOMPARE(tab->report.min1, min1);
     } else {
       QCOMPARE(script.boxTexts, QStringList{message});
     }

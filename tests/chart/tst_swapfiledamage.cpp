@@ -83,6 +83,35 @@ QByteArray withTimes(const QList<QPair<int, double>> &times)
   return recordBytes(r);
 }
 
+// A capture of `channels` (positions in the records) at 100 records per
+// second, record k at k / 100 s, position i holding 1000 × (i + 1) + k
+// (readings far above the times, so that none could start a tail) or NaN at
+// position `silent`; then its statistics tail: the one the chart keeps for a
+// logger, the empty one for a power supply.
+QByteArray captureWithTail(const QList<int> &channels, quint8 mode, int silent, int count)
+{
+  QList<double> flat;
+  double lowest[3] = {big, big, big}, highest[3] = {tiny, tiny, tiny}, sum[3] = {0, 0, 0};
+  for (int k = 0; k < count; ++k) {
+    flat << k / 100.0;
+    for (int i = 0; i < channels.size(); ++i) {
+      const double v = i == silent ? qnan : 1000.0 * (i + 1) + k;
+      flat << v;
+      if (i == silent || channels.at(i) > 2)
+        continue;
+      const int c = channels.at(i);
+      lowest[c] = qMin(lowest[c], v), highest[c] = qMax(highest[c], v), sum[c] += v;
+    }
+  }
+  QList<double> fields = {(count - 1) / 100.0, 0};
+  for (int c = 0; c < 3; ++c)
+    fields << lowest[c] << highest[c] << (sum[c] != 0 ? sum[c] / count : 0) << sum[c];
+  QByteArray tail = mode == 0 ? CaptureBytes::tail(fields, channels.contains(0) && silent != 0 ? count : 0)
+                              : CaptureBytes::tail({0, 0, big, tiny, 0, 0, big, tiny, 0, 0, big, tiny, 0, 0}, 0);
+  return CaptureBytes::headerBlock(CaptureBytes::headerFor(channels, 100, mode)) + CaptureBytes::doubles(flat) +
+         tail;
+}
+
 // Stops the read at the n-th question.
 class CancelAt : public SwapFileProgress
 {
@@ -217,6 +246,13 @@ private slots:
         << head + body + tailWith(0, qnan, -5) << records << lastTime << qint64(records) << max0 << max1;
     QTest::newRow("tail starting after its end")
         << head + body + tailWith(1, lastTime + 1) << records << lastTime << qint64(records) << max0 << max1;
+    // Its count, one above the records, is a tail's: read as records, its
+    // end time would continue the capture with a sample of its fields.
+    QTest::newRow("tail one sample ahead starting before 0") << head + body + [] {
+      QList<double> f = liveFields(1);
+      f[1] = -1;
+      return CaptureBytes::tail(f, records + 1);
+    }() << records << lastTime << qint64(records) << max0 << max1;
     QTest::newRow("garbage with a plausible time where the tail belongs")
         << head + body +
                CaptureBytes::doubles({lastTime + 0.01, 5e9, -3, 7, -2, 1e9, 4, 4, 8, 8, 1, 2, 3, 4, 12345})
@@ -352,6 +388,123 @@ private slots:
     QCOMPARE(maps[0]->isEmpty(), points == 0);
     if (points > 0)
       QCOMPARE(maps[0]->lastKey(), duration);
+    QCOMPARE(errors.count(), 0);
+  }
+
+  // A tail cut anywhere ends a capture that kept every record; the cut
+  // ones whose first bytes fit whole records and whose last eight bytes are
+  // an empty maximum (2^52 as an integer) are not a whole damaged tail.
+  void cutTailKeepsEveryRecord_data()
+  {
+    QTest::addColumn<QList<int>>("channels");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("silent"); // position without readings, or -1
+    QTest::newRow("logger #0 #1") << QList<int>{0, 1} << 0 << -1;
+    QTest::newRow("logger #0 #1 #2, #2 without readings") << QList<int>{0, 1, 2} << 0 << 2;
+    QTest::newRow("logger #0") << QList<int>{0} << 0 << -1;
+    QTest::newRow("power supply, 2 channels") << QList<int>{0, 1} << 1 << -1;
+    QTest::newRow("power supply, 3 channels") << QList<int>{0, 1, 2} << 1 << -1;
+    QTest::newRow("power supply, 6 channels") << QList<int>{0, 1, 2, 3, 4, 5} << 1 << -1;
+  }
+
+  void cutTailKeepsEveryRecord()
+  {
+    QFETCH(QList<int>, channels);
+    QFETCH(int, mode);
+    QFETCH(int, silent);
+    const int count = 100;
+    const QByteArray whole = captureWithTail(channels, quint8(mode), silent, count);
+    const QString path = m_dir.filePath(QStringLiteral("cut.tovri"));
+    for (int keep = 1; keep <= ReportData::byteSize; ++keep) {
+      const QString at = QStringLiteral("tail cut to %1 bytes").arg(keep);
+      QVERIFY(CaptureBytes::writeFile(path, whole.left(whole.size() - ReportData::byteSize + keep)));
+      SwapFile sw;
+      QSignalSpy errors(&sw, &SwapFile::swapFileError);
+      QList<PlotDataMap *> maps;
+      for (int i = 0; i < 8; ++i)
+        maps << new PlotDataMap;
+      const auto freeMaps = qScopeGuard([&] { qDeleteAll(maps); });
+      QVERIFY2(sw.loadCapture(path, 100000, maps, nullptr), qPrintable(at));
+      // A logger's maps go by channel number, a supply's by position.
+      const PlotDataMap *first = maps[mode == 0 ? channels.first() : 0];
+      QVERIFY2(first->size() == count, qPrintable(at + QStringLiteral(": %1 points").arg(first->size())));
+      QCOMPARE(first->last().value, 1000.0 + count - 1);
+      QCOMPARE(sw.duration, (count - 1) / 100.0);
+      const bool cut = keep < ReportData::byteSize;
+      QVERIFY2(sw.recovery.recovered == cut, qPrintable(at));
+      QCOMPARE(sw.recovery.records, cut ? qint64(count) : 0);
+      QCOMPARE(sw.recovery.droppedBytes, cut ? qint64(keep) : 0);
+      const ReportData r = sw.readReport();
+      if (mode == 0) {
+        QCOMPARE(r.count, qint64(count));
+        QCOMPARE(r.t_end, (count - 1) / 100.0);
+        QCOMPARE(r.max0, 1000.0 + count - 1);
+      } else {
+        QCOMPARE(r.count, qint64(0));
+      }
+      QCOMPARE(errors.count(), 0);
+    }
+  }
+
+  // Bytes after a whole tail (a broken copy, two files joined): the tail is
+  // the capture's own where it stands, nothing of it or after it becomes a
+  // sample, and the reader tells what it left out.
+  void bytesAfterAWholeTail_data()
+  {
+    QTest::addColumn<QByteArray>("capture");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<int>("points");
+    const QByteArray logger = header() + recordBytes(rows()) + liveTail();
+    QByteArray noise(10000, '\0');
+    QRandomGenerator random(815);
+    random.fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
+    QTest::newRow("10000 random bytes") << logger << noise << records;
+    // Whole records and a tail's place: the last 120 bytes are judged first.
+    QTest::newRow("9984 random bytes") << logger << noise.left(9984) << records;
+    QTest::newRow("the capture twice") << logger << logger << records;
+    QTest::newRow("a zeroed block") << logger << QByteArray(4096, '\0') << records;
+    QTest::newRow("a power supply's capture and random bytes")
+        << captureWithTail({0, 1, 2}, 1, -1, 100) << noise << 100;
+    // The readers take 256 KiB at a time: this tail starts in one block and
+    // ends in the next.
+    QTest::newRow("a tail across two read blocks") << captureWithTail({0, 1, 2}, 0, -1, 8190) << noise << 8190;
+  }
+
+  void bytesAfterAWholeTail()
+  {
+    QFETCH(QByteArray, capture);
+    QFETCH(QByteArray, after);
+    QFETCH(int, points);
+    const QString path = m_dir.filePath(QStringLiteral("appended.tovri"));
+    QVERIFY(CaptureBytes::writeFile(path, capture + after));
+    SwapFile sw;
+    QSignalSpy errors(&sw, &SwapFile::swapFileError);
+    QList<PlotDataMap *> maps;
+    for (int i = 0; i < 8; ++i)
+      maps << new PlotDataMap;
+    const auto freeMaps = qScopeGuard([&] { qDeleteAll(maps); });
+    QVERIFY(sw.loadCapture(path, 100000, maps, nullptr));
+    const double end = (points - 1) / 100.0;
+    QCOMPARE(maps[0]->size(), points);
+    QCOMPARE(maps[0]->lastKey(), end);
+    QCOMPARE(sw.duration, end);
+    QVERIFY(sw.recovery.recovered);
+    QCOMPARE(sw.recovery.records, qint64(points));
+    QCOMPARE(sw.recovery.droppedBytes, qint64(after.size()));
+    // The statistics are the tail's, byte for byte.
+    uchar shown[ReportData::byteSize];
+    sw.readReport().toBytes(shown);
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(shown), ReportData::byteSize), capture.right(ReportData::byteSize));
+    // Paging to the end and the strip find the last record, nothing later.
+    for (PlotDataMap *m : maps)
+      m->clear();
+    QVERIFY(sw.readRange(1e6, 1, maps));
+    QCOMPARE(maps[0]->lastKey(), end);
+    for (auto it = maps[1]->cbegin(); it != maps[1]->cend(); ++it)
+      QVERIFY2(it.value().value < 2000.0 + points && it.value().value >= 1000.0,
+               qPrintable(QString::number(it.value().value)));
+    for (auto it = sw.navigationSeries->cbegin(); it != sw.navigationSeries->cend(); ++it)
+      QVERIFY(it.key() >= -0.001 && it.key() <= end);
     QCOMPARE(errors.count(), 0);
   }
 

@@ -7,6 +7,7 @@
 #include "processstate.h"
 #include "testmain.h"
 
+#include <QDir>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -420,6 +421,81 @@ private slots:
     QVERIFY(!QFile::exists(to));
     QVERIFY(!sw.remove());
     QCOMPARE(errors.last().at(0).toInt(), int(SwapFile::RemoveFailed));
+  }
+
+  // Saving a capture whose end is still in memory: the new file takes the
+  // chosen name only once it is whole and reads back as a capture. On any
+  // failure the file it would replace and the working file stay as they
+  // were, and nothing is left beside them.
+  void saveFinishedReplacesOnlyWithAWholeCapture_data()
+  {
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("sound") << "" << true;
+    QTest::newRow("working file cut inside its header record") << "cut" << false;
+    QTest::newRow("working file of a later version") << "version" << false;
+    QTest::newRow("no room for the new file") << "full" << false;
+  }
+
+  void saveFinishedReplacesOnlyWithAWholeCapture()
+  {
+    QFETCH(QString, damage);
+    QFETCH(bool, saved);
+    QTemporaryDir dir;
+    const QString working = dir.filePath("Capture 1.tmp");
+    const QString target = dir.filePath("run.tovri");
+    SwapFile sw;
+    QSignalSpy errors(&sw, &SwapFile::swapFileError);
+    QVERIFY(sw.create(working));
+    QVERIFY(sw.setHeader(StartCommand(0x0003, 100)));
+    QList<PlotDataMap *> written{series({{0, 1}, {0.01, 2}}), series({{0, 10}, {0.01, 20}})};
+    QVERIFY(sw.append(0, -1, written, true));
+    PlotDataMap held0, held1;
+    for (int i = 2; i < 60; ++i) {
+      held0.insert(i / 100.0, PlotData(i / 100.0, i));
+      held1.insert(i / 100.0, PlotData(i / 100.0, 10.0 * i));
+    }
+    ReportData report;
+    report.t_end = 0.59;
+    report.count = 60;
+    report.min0 = 0, report.max0 = 59, report.min1 = 10, report.max1 = 590;
+
+    QByteArray work = CaptureBytes::readFile(working);
+    if (damage == "cut")
+      work.truncate(6);
+    else if (damage == "version")
+      work[0] = char(9);
+    QVERIFY(CaptureBytes::writeFile(working, work));
+    const QByteArray old = CaptureBytes::readFile(CaptureBytes::writeFile(target, QByteArray(700, 'o')) ? target : QString());
+    QCOMPARE(old.size(), 700);
+
+    QString why;
+    bool ok = false;
+    {
+      FileSizeLimit limit(damage == "full" ? 1000 : std::numeric_limits<long long>::max() / 2);
+      ok = sw.saveFinished(target, {&held0, &held1}, report, true, &why);
+    }
+    QCOMPARE(ok, saved);
+    if (!saved) {
+      QVERIFY(!why.isEmpty());
+      QCOMPARE(errors.last().at(0).toInt(), int(SwapFile::SaveFailed));
+      QCOMPARE(CaptureBytes::readFile(target), old);
+      QCOMPARE(CaptureBytes::readFile(working), work);
+      QCOMPARE(sw.file.fileName(), working);
+      QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"Capture 1.tmp", "run.tovri"}));
+      return;
+    }
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"run.tovri"}));
+    QCOMPARE(sw.file.fileName(), target);
+    QCOMPARE(sw.duration, 0.59);
+    QList<PlotDataMap *> maps{new PlotDataMap, new PlotDataMap, new PlotDataMap};
+    const auto freeMaps = qScopeGuard([&] { qDeleteAll(maps); });
+    SwapFile back;
+    QVERIFY(back.loadCapture(target, 100, maps, nullptr));
+    QVERIFY(!back.recovery.recovered);
+    QCOMPARE(maps[1]->size(), 60);
+    QCOMPARE(maps[1]->last().value, 590.0);
+    QCOMPARE(back.readReport().count, qint64(60));
   }
 
   void createInAMissingFolderFails()
