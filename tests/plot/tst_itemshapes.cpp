@@ -211,7 +211,7 @@ private slots:
     QTest::addColumn<int>("zoomBits");
     for (int kind = 0; kind < 3; ++kind) {
       const char *name = kind == 0 ? "ellipse" : kind == 1 ? "triangle" : "curve";
-      for (int bits : {10, 14, 16, 18, 20, 22, 24, 26, 28, 30})
+      for (int bits : {4, 7, 10, 14, 16, 18, 20, 22, 24, 26, 28, 30})
         QTest::addRow("%s 2^%d", name, bits) << kind << bits;
     }
   }
@@ -241,17 +241,22 @@ private slots:
     item->setAntialiased(false);
     p.plot.addItem(item);
 
-    // Signed pixel distance of a pixel's centre from the outline through the
-    // view's middle, positive inside: the ellipse's right rim (vertical
-    // there), the triangle's left side (direction (4, -9) in pixels), the
-    // curve's line (direction (4, -3)), whose inside is its pen width.
+    // Signed pixel distance of a pixel's centre from the outline, positive
+    // inside: the ellipse's rim (to first order, from the pixel points of its
+    // box), the triangle's left side through the view's middle (direction
+    // (4, -9) in pixels), the curve's line (direction (4, -3)), whose inside
+    // is its pen width.
     const double zoom = std::ldexp(1.0, zoomBits);
     const QRect area = p.rect->rect();
     const QPointF middle(area.left() + area.width() / 2.0, area.bottom() - area.height() / 2.0);
     const auto inside = [&](const QPointF &q) {
       const QPointF d = q - middle;
-      if (kind == 0)
-        return -d.x();
+      if (kind == 0) {
+        const QPointF p1 = item->positions().first()->pixelPoint(), p2 = item->positions().last()->pixelPoint();
+        const double a = (p2.x() - p1.x()) / 2, b = (p2.y() - p1.y()) / 2;
+        const double u = (q.x() - (p1.x() + a)) / a, v = (q.y() - (p1.y() + b)) / b;
+        return (1 - u * u - v * v) / (2 * std::hypot(u / a, v / b));
+      }
       if (kind == 1)
         return (9 * d.x() + 4 * d.y()) / std::sqrt(97.0);
       return 2.5 - std::fabs(3 * d.x() + 4 * d.y()) / 5;
@@ -261,7 +266,8 @@ private slots:
       QPointF at;
       int expected; // 1: all painted, 0: none, -1: by the side of the outline
     };
-    const QList<View> views = kind == 0   ? QList<View>{{{50, 25}, 1}, {{70, 25}, -1}, {{75, 25}, 0}}
+    const QPointF diagonalRim(50 + 20 / std::sqrt(2.0), 25 + 15 / std::sqrt(2.0));
+    const QList<View> views = kind == 0   ? QList<View>{{{50, 25}, 1}, {{70, 25}, -1}, {diagonalRim, -1}, {{75, 25}, 0}}
                               : kind == 1 ? QList<View>{{{50, 25}, 1}, {{40, 25}, -1}, {{25, 25}, 0}}
                                           : QList<View>{{{50, 25}, -1}, {{50, 35}, 0}};
     for (const View &view : views) {
