@@ -135,13 +135,8 @@ public:
   PlotDataMap() = default;
   PlotDataMap(std::initializer_list<std::pair<double, PlotData>> points)
   {
-    QList<PlotData> given;
-    given.reserve(qsizetype(points.size()));
-    for (const auto &entry : points) {
-      given.append(entry.second);
-      given.last().key = entry.first;
-    }
-    insertPoints(std::move(given));
+    for (const auto &entry : points)
+      insert(entry.first, entry.second);
   }
 
   qsizetype size() const { return d.size(); }
