@@ -32,7 +32,8 @@ Q_DECLARE_TYPEINFO(PlotData, Q_PRIMITIVE_TYPE);
 // so every walk over them reads memory in order. A point appended past the
 // last key and points taken from the front cost constant time (amortised:
 // the array reuses the room freed at its front); an insert or erase inside
-// moves the points behind it.
+// moves the points behind it. Many points at once go through insertPoints or
+// a merge, which sort them once instead of moving the array per point.
 //
 // The entry key is the point's own `key` field: insert(key, point) stores the
 // point under that key and sets the field to it. Unlike a tree map, any insert
@@ -234,34 +235,37 @@ public:
   iterator insert(const_iterator, double key, const PlotData &point) { return insert(key, point); }
 
   // Merges `other` in; at a key both hold, the point of `other` wins.
-  void insert(const PlotDataMap &other)
+  void insert(const PlotDataMap &other) { mergeSorted(other.d, false); }
+
+  // Stores points given in any order, each under its own `key`, with the
+  // result of inserting them one by one: at a key given twice the later point
+  // wins, and a key the map holds already keeps its entry key. They are
+  // sorted once (stably) and merged, so any order costs O(n log n). The
+  // caller keeps NaN keys out.
+  void insertPoints(QList<PlotData> points)
   {
-    if (other.isEmpty())
+    if (points.isEmpty())
       return;
-    if (isEmpty()) {
-      d = other.d;
-      return;
+    PlotData *p = points.data();
+    const qsizetype n = points.size();
+    const auto byKey = [](const PlotData &a, const PlotData &b) { return a.key < b.key; };
+    if (!std::is_sorted(p, p + n, byKey))
+      std::stable_sort(p, p + n, byKey);
+    // One point per run of equal keys: the last one given, under the key
+    // first given (as a later insert overwrites all but the entry key).
+    qsizetype out = 0;
+    for (qsizetype i = 0; i < n;) {
+      qsizetype j = i + 1;
+      while (j < n && !(p[i].key < p[j].key))
+        ++j;
+      const double key = p[i].key;
+      p[out] = p[j - 1];
+      p[out].key = key;
+      ++out;
+      i = j;
     }
-    if (lastKey() < other.firstKey()) {
-      d.append(other.d);
-      return;
-    }
-    QList<PlotData> merged;
-    merged.reserve(d.size() + other.d.size());
-    const PlotData *a = d.constData(), *aEnd = a + d.size();
-    const PlotData *b = other.d.constData(), *bEnd = b + other.d.size();
-    while (a != aEnd && b != bEnd) {
-      if (a->key < b->key) {
-        merged.append(*a++);
-      } else {
-        if (!(b->key < a->key))
-          ++a; // same key: the incoming point replaces it
-        merged.append(*b++);
-      }
-    }
-    merged.append(QList<PlotData>(a, aEnd));
-    merged.append(QList<PlotData>(b, bEnd));
-    d = std::move(merged);
+    points.resize(out);
+    mergeSorted(points, true);
   }
 
   // Removes one point or a run of them; returns the position after. Taking
@@ -307,6 +311,48 @@ public:
   friend bool operator!=(const PlotDataMap &a, const PlotDataMap &b) { return !(a == b); }
 
 private:
+  // Merges points sorted by strictly ascending key. Only the points from the
+  // first incoming key on are rewritten; those below it stay in place, and
+  // points past the last key are appended. At a key both hold the incoming
+  // point wins, under the held entry key when `heldKeyStays`.
+  void mergeSorted(const QList<PlotData> &in, bool heldKeyStays)
+  {
+    if (in.isEmpty())
+      return;
+    if (isEmpty()) {
+      d = in;
+      return;
+    }
+    if (lastKey() < in.constFirst().key) {
+      d.append(in);
+      return;
+    }
+    const qsizetype keep = lowerBound(in.constFirst().key) - constBegin();
+    const PlotData *a = d.constData() + keep, *aEnd = d.constData() + d.size();
+    const PlotData *b = in.constData(), *bEnd = b + in.size();
+    QList<PlotData> tail;
+    tail.reserve((aEnd - a) + (bEnd - b));
+    while (a != aEnd && b != bEnd) {
+      if (a->key < b->key) {
+        tail.append(*a++);
+      } else if (b->key < a->key) {
+        tail.append(*b++);
+      } else {
+        tail.append(*b++);
+        if (heldKeyStays)
+          tail.last().key = a->key;
+        ++a;
+      }
+    }
+    for (; a != aEnd; ++a)
+      tail.append(*a);
+    for (; b != bEnd; ++b)
+      tail.append(*b);
+    // `in` may be this map's own storage: it is read to the end above.
+    d.resize(keep);
+    d.append(std::move(tail));
+  }
+
   // The mutable iterator at a constant one's place; detaches first.
   iterator mutableAt(const_iterator it)
   {

@@ -70,6 +70,29 @@ qsizetype commonSize(std::initializer_list<const QList<double> *> lists)
     n = std::min(n, list->size());
   return n;
 }
+
+// The first n points of the lists, in the order given, without NaN keys; an
+// empty extent list leaves that extent 0. The map sorts them in one go:
+// inserting them one by one would move the array per point out of order.
+QList<PlotData> pointsOf(const QList<double> &keys, const QList<double> &values,
+                         const QList<double> &keyErrorMinus, const QList<double> &keyErrorPlus,
+                         const QList<double> &valueErrorMinus, const QList<double> &valueErrorPlus, qsizetype n)
+{
+  QList<PlotData> points;
+  points.reserve(n);
+  const auto at = [](const QList<double> &list, qsizetype i) { return list.isEmpty() ? 0.0 : list.at(i); };
+  for (qsizetype i = 0; i < n; ++i) {
+    if (noKey(keys.at(i)))
+      continue;
+    PlotData point(keys.at(i), values.at(i));
+    point.keyErrorMinus = at(keyErrorMinus, i);
+    point.keyErrorPlus = at(keyErrorPlus, i);
+    point.valueErrorMinus = at(valueErrorMinus, i);
+    point.valueErrorPlus = at(valueErrorPlus, i);
+    points.append(point);
+  }
+  return points;
+}
 } // namespace
 
 void PlotGraph::setData(PlotDataMap *data, bool copy)
@@ -99,11 +122,7 @@ void PlotGraph::setData(PlotDataMap *data, bool copy)
 void PlotGraph::setData(const QList<double> &key, const QList<double> &value)
 {
   clearData();
-  const qsizetype n = commonSize({&key, &value});
-  for (qsizetype i = 0; i < n; ++i) {
-    if (!noKey(key.at(i)))
-      mData->insert(key.at(i), PlotData(key.at(i), value.at(i)));
-  }
+  mData->insertPoints(pointsOf(key, value, {}, {}, {}, {}, commonSize({&key, &value})));
 }
 
 void PlotGraph::setData(const QList<double> &key, const QList<double> &value, int count)
@@ -111,10 +130,7 @@ void PlotGraph::setData(const QList<double> &key, const QList<double> &value, in
   clearData();
   // The count never reaches past either list.
   const qsizetype n = std::clamp<qsizetype>(count, 0, commonSize({&key, &value}));
-  for (qsizetype i = 0; i < n; ++i) {
-    if (!noKey(key.at(i)))
-      mData->insert(key.at(i), PlotData(key.at(i), value.at(i)));
-  }
+  mData->insertPoints(pointsOf(key, value, {}, {}, {}, {}, n));
 }
 
 void PlotGraph::setDataValueError(const QList<double> &key, const QList<double> &value,
@@ -128,16 +144,7 @@ void PlotGraph::setDataValueError(const QList<double> &key, const QList<double> 
 {
   clearData();
   const qsizetype n = commonSize({&key, &value, &valueErrorMinus, &valueErrorPlus});
-  PlotData point;
-  for (qsizetype i = 0; i < n; ++i) {
-    if (noKey(key.at(i)))
-      continue;
-    point.key = key.at(i);
-    point.value = value.at(i);
-    point.valueErrorMinus = valueErrorMinus.at(i);
-    point.valueErrorPlus = valueErrorPlus.at(i);
-    mData->insert(point.key, point);
-  }
+  mData->insertPoints(pointsOf(key, value, {}, {}, valueErrorMinus, valueErrorPlus, n));
 }
 
 void PlotGraph::setDataKeyError(const QList<double> &key, const QList<double> &value, const QList<double> &keyError)
@@ -150,16 +157,7 @@ void PlotGraph::setDataKeyError(const QList<double> &key, const QList<double> &v
 {
   clearData();
   const qsizetype n = commonSize({&key, &value, &keyErrorMinus, &keyErrorPlus});
-  PlotData point;
-  for (qsizetype i = 0; i < n; ++i) {
-    if (noKey(key.at(i)))
-      continue;
-    point.key = key.at(i);
-    point.value = value.at(i);
-    point.keyErrorMinus = keyErrorMinus.at(i);
-    point.keyErrorPlus = keyErrorPlus.at(i);
-    mData->insert(point.key, point);
-  }
+  mData->insertPoints(pointsOf(key, value, keyErrorMinus, keyErrorPlus, {}, {}, n));
 }
 
 void PlotGraph::setDataBothError(const QList<double> &key, const QList<double> &value,
@@ -175,25 +173,14 @@ void PlotGraph::setDataBothError(const QList<double> &key, const QList<double> &
   clearData();
   const qsizetype n =
       commonSize({&key, &value, &keyErrorMinus, &keyErrorPlus, &valueErrorMinus, &valueErrorPlus});
-  PlotData point;
-  for (qsizetype i = 0; i < n; ++i) {
-    if (noKey(key.at(i)))
-      continue;
-    point.key = key.at(i);
-    point.value = value.at(i);
-    point.keyErrorMinus = keyErrorMinus.at(i);
-    point.keyErrorPlus = keyErrorPlus.at(i);
-    point.valueErrorMinus = valueErrorMinus.at(i);
-    point.valueErrorPlus = valueErrorPlus.at(i);
-    mData->insert(point.key, point);
-  }
+  mData->insertPoints(pointsOf(key, value, keyErrorMinus, keyErrorPlus, valueErrorMinus, valueErrorPlus, n));
 }
 
 void PlotGraph::addData(const PlotDataMap &dataMap)
 {
   if (std::none_of(dataMap.keyBegin(), dataMap.keyEnd(), noKey)) {
-    // QMap::insert(map) merges with the incoming points winning and moves the
-    // held entries instead of copying them; an empty map does not detach.
+    // One merge pass, the incoming points winning; the held points below the
+    // first incoming key stay in place, and an empty map does not detach.
     mData->insert(dataMap);
     return;
   }
@@ -217,11 +204,7 @@ void PlotGraph::addData(double key, double value)
 
 void PlotGraph::addData(const QList<double> &keys, const QList<double> &values)
 {
-  const qsizetype n = commonSize({&keys, &values});
-  for (qsizetype i = 0; i < n; ++i) {
-    if (!noKey(keys.at(i)))
-      mData->insert(keys.at(i), PlotData(keys.at(i), values.at(i)));
-  }
+  mData->insertPoints(pointsOf(keys, values, {}, {}, {}, {}, commonSize({&keys, &values})));
 }
 
 void PlotGraph::removeDataBefore(double key)

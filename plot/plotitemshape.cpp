@@ -1,6 +1,7 @@
 #include "plotitemshape.h"
 
 #include "plotpainter.h"
+#include "plotshapeclip.h"
 #include "plotwidget.h"
 
 #include <QDebug>
@@ -32,22 +33,37 @@ QRect saturatedRect(const QRectF &r)
   return QRect(topLeft, bottomRight);
 }
 
-// Huge pixel coordinates (a shape far outside a deeply zoomed view) are cut
-// to a margin around the visible area: what is drawn there is clipped away,
-// and the painter never sees coordinates it cannot rasterise.
-QRectF cutToView(const QRectF &rect, const QRect &clip, int pad)
+// Huge pixel coordinates (a shape seen at deep zoom) are cut to a margin
+// around the visible area: the painter clips what is drawn there away, and
+// its fixed-point rasteriser never sees coordinates it cannot follow (it
+// drops or garbles a shape beyond about 2^22 pixels).
+QRectF viewAround(const QRect &clip, int pad)
 {
-  const QRectF view = QRectF(clip).adjusted(-pad - 2, -pad - 2, pad + 2, pad + 2);
-  return rect.intersected(view);
+  return QRectF(clip).adjusted(-pad - 2, -pad - 2, pad + 2, pad + 2);
 }
 
-// Beyond this the painter's fixed-point rasteriser cannot follow a curve.
-constexpr double kMaxDrawnExtent = 1 << 22;
-
-bool drawable(const QRectF &bounds)
+QRectF cutToView(const QRectF &rect, const QRect &clip, int pad)
 {
-  return std::fabs(bounds.left()) < kMaxDrawnExtent && std::fabs(bounds.right()) < kMaxDrawnExtent &&
-         std::fabs(bounds.top()) < kMaxDrawnExtent && std::fabs(bounds.bottom()) < kMaxDrawnExtent;
+  return rect.intersected(viewAround(clip, pad));
+}
+
+// Shapes within this many pixels of the view go to the painter whole; the
+// painter traces an ellipse with four Bezier arcs, off by about 3e-4 of its
+// size, so bigger ones are traced here.
+constexpr double kWholeShapeMargin = 1024;
+
+bool nearView(const QRectF &bounds, const QRectF &view)
+{
+  const QRectF near = view.adjusted(-kWholeShapeMargin, -kWholeShapeMargin, kWholeShapeMargin, kWholeShapeMargin);
+  return bounds.left() >= near.left() && bounds.right() <= near.right() && bounds.top() >= near.top() &&
+         bounds.bottom() <= near.bottom();
+}
+
+// Whether a line ending drawn at p can reach into the view.
+bool endingReaches(const QPointF &p, const PlotLineEnding &ending, const QRectF &view)
+{
+  const double reach = ending.boundingDistance();
+  return view.adjusted(-reach, -reach, reach, reach).contains(p);
 }
 } // namespace
 
@@ -95,8 +111,8 @@ void PlotItemCurve::draw(PlotPainter *painter)
                 e = end->pixelPoint();
   if (!finitePoint(s) || !finitePoint(s1) || !finitePoint(e1) || !finitePoint(e))
     return;
-  if ((QVector2D(e) - QVector2D(s)).length() > 1e10f)
-    return;
+  // However far its ends lie, a curve that crosses the view is drawn: only
+  // the part near the view goes to the painter.
   QPainterPath path(s);
   path.cubicTo(s1, e1, e);
   const int pad = penPad(mainPen());
@@ -104,14 +120,20 @@ void PlotItemCurve::draw(PlotPainter *painter)
   QRect curveRect = saturatedRect(path.controlPointRect());
   if (curveRect.isEmpty())
     curveRect.adjust(0, 0, 1, 1);
-  if (!clip.intersects(curveRect) || !drawable(path.controlPointRect()))
+  if (!clip.intersects(curveRect))
     return;
+  const QRectF view = viewAround(clipRect(), pad);
   painter->setPen(mainPen());
-  painter->drawPath(path);
+  if (nearView(path.controlPointRect(), view)) {
+    painter->drawPath(path);
+  } else {
+    for (const QPolygonF &run : Plot::clipCubic(s, s1, e1, e, view))
+      painter->drawPolyline(run);
+  }
   painter->setBrush(Qt::SolidPattern);
-  if (mTail.style() != PlotLineEnding::esNone)
+  if (mTail.style() != PlotLineEnding::esNone && endingReaches(s, mTail, view))
     mTail.draw(painter, QVector2D(s), M_PI - path.angleAtPercent(0) / 180.0 * M_PI);
-  if (mHead.style() != PlotLineEnding::esNone)
+  if (mHead.style() != PlotLineEnding::esNone && endingReaches(e, mHead, view))
     mHead.draw(painter, QVector2D(e), -path.angleAtPercent(1) / 180.0 * M_PI);
 }
 
@@ -277,12 +299,20 @@ void PlotItemEllipse::draw(PlotPainter *painter)
   const QRectF ellipseRect = QRectF(p1, p2).normalized();
   const int pad = penPad(mainPen());
   const QRect clip = clipRect().adjusted(-pad, -pad, pad, pad);
-  if (!ellipseRect.intersects(QRectF(clip)) || !drawable(ellipseRect))
+  if (!ellipseRect.intersects(QRectF(clip)))
     return;
+  const QRectF view = viewAround(clipRect(), pad);
   painter->setPen(mainPen());
   painter->setBrush(mainBrush());
   try {
-    painter->drawEllipse(ellipseRect);
+    if (nearView(ellipseRect, view)) {
+      painter->drawEllipse(ellipseRect);
+    } else {
+      // Only the part that covers the view, traced in double precision.
+      const QPolygonF visible = Plot::clipEllipse(ellipseRect, view);
+      if (!visible.isEmpty())
+        painter->drawPolygon(visible);
+    }
   } catch (...) {
     qDebug() << Q_FUNC_INFO << "Item too large for memory, setting invisible";
     setVisible(false);
@@ -325,18 +355,27 @@ void PlotItemTriangle::draw(PlotPainter *painter)
   const QPointF p2 = bottomRight->pixelPoint();
   if (!finitePoint(p1) || !finitePoint(p2))
     return;
-  // Truncated toward zero, saturating far off screen.
-  const double apexX = std::trunc(qBound(-double(1 << 30), (p1.x() + p2.x()) * 0.5, double(1 << 30)));
+  // Truncated toward zero; halved first where the sum would overflow.
+  double apexX = std::trunc((p1.x() + p2.x()) * 0.5);
+  if (!std::isfinite(apexX))
+    apexX = std::trunc(p1.x() * 0.5 + p2.x() * 0.5);
   const QPolygonF triangle({QPointF(p1.x(), p2.y()), QPointF(apexX, p1.y()), QPointF(p2.x(), p2.y())});
-  // Drawing nothing that lies wholly outside changes nothing on screen and
-  // keeps far-off corners away from the rasteriser.
+  // Drawing nothing that lies wholly outside changes nothing on screen.
   const int pad = penPad(mainPen());
   const QRectF bounds = triangle.boundingRect();
-  if (!bounds.adjusted(0, 0, 1, 1).intersects(QRectF(clipRect().adjusted(-pad, -pad, pad, pad))) || !drawable(bounds))
+  if (!bounds.adjusted(0, 0, 1, 1).intersects(QRectF(clipRect().adjusted(-pad, -pad, pad, pad))))
     return;
   painter->setPen(mainPen());
   painter->setBrush(mainBrush());
-  painter->drawPolygon(triangle, Qt::OddEvenFill);
+  const QRectF view = viewAround(clipRect(), pad);
+  if (nearView(bounds, view)) {
+    painter->drawPolygon(triangle, Qt::OddEvenFill);
+    return;
+  }
+  // Far corners: only the part that covers the view, cut in double precision.
+  const QPolygonF visible = Plot::clipPolygon(triangle, view);
+  if (!visible.isEmpty())
+    painter->drawPolygon(visible, Qt::OddEvenFill);
 }
 
 QPointF PlotItemTriangle::anchorPixelPoint(int anchorId) const

@@ -5,6 +5,30 @@
 
 #include <QTest>
 
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <numeric>
+#include <random>
+
+namespace {
+// The map holds exactly the reference's points, every field alike.
+bool sameAs(const PlotDataMap &map, const std::map<double, PlotData> &reference)
+{
+  if (!wellFormed(map) || map.size() != qsizetype(reference.size()))
+    return false;
+  auto it = map.cbegin();
+  for (const auto &[key, p] : reference) {
+    if (it.key() != key || it->value != p.value || it->keyErrorMinus != p.keyErrorMinus ||
+        it->keyErrorPlus != p.keyErrorPlus || it->valueErrorMinus != p.valueErrorMinus ||
+        it->valueErrorPlus != p.valueErrorPlus)
+      return false;
+    ++it;
+  }
+  return true;
+}
+} // namespace
+
 // The graph's point map: who owns it, and every operation that writes it.
 class PlotGraphDataTest : public QObject
 {
@@ -181,6 +205,85 @@ private slots:
     graph->addData({7, 8, 9}, {70, 80}); // nothing cleared, never past the shorter list
     QCOMPARE(keysOf(*graph->data()), QList<double>({2, 5, 7, 8}));
     QVERIFY(wellFormed(*graph->data()));
+  }
+
+  // The list setters sort what they are given in one go: any input order,
+  // with keys given several times, ends in the map that inserting the points
+  // one by one gives (the last point given at a key wins), also merged into
+  // points already held. A tree map is the reference.
+  void anyInputOrderGivesTheSameMap_data()
+  {
+    QTest::addColumn<int>("order");
+    QTest::addColumn<int>("pageSize"); // 0: one call
+    QTest::newRow("ascending") << 0 << 0;
+    QTest::newRow("reversed") << 1 << 0;
+    QTest::newRow("shuffled") << 2 << 0;
+    QTest::newRow("shuffled, pages of 64") << 2 << 64;
+    QTest::newRow("reversed, pages of 500") << 1 << 500;
+  }
+  void anyInputOrderGivesTheSameMap()
+  {
+    QFETCH(int, order);
+    QFETCH(int, pageSize);
+    // 3000 points on 700 keys, each value unique, so the winner is known.
+    const auto keyOf = [](int i) { return (i * 263 % 700) * 0.5 - 100; };
+    QList<int> index(3000);
+    std::iota(index.begin(), index.end(), 0);
+    std::stable_sort(index.begin(), index.end(), [&](int a, int b) { return keyOf(a) < keyOf(b); });
+    if (order == 1)
+      std::reverse(index.begin(), index.end());
+    if (order == 2)
+      std::shuffle(index.begin(), index.end(), std::mt19937(35));
+    QList<double> keys, values, keyErrors, valueErrors;
+    for (int i : index) {
+      keys << keyOf(i);
+      values << i;
+      keyErrors << i * 1e-3;
+      valueErrors << i * 1e-2;
+    }
+    QList<double> heldKeys, heldValues; // half of them at incoming keys
+    for (double k = -150; k < 260; k += 0.25) {
+      heldKeys << k;
+      heldValues << -1;
+    }
+
+    std::map<double, PlotData> expected, merged;
+    for (qsizetype i = 0; i < heldKeys.size(); ++i)
+      merged[heldKeys.at(i)] = PlotData(heldKeys.at(i), heldValues.at(i));
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+      PlotData p(keys.at(i), values.at(i));
+      merged[p.key] = p;
+      p.keyErrorMinus = p.keyErrorPlus = keyErrors.at(i);
+      p.valueErrorMinus = p.valueErrorPlus = valueErrors.at(i);
+      expected[p.key] = p;
+    }
+
+    PlotWidget plot;
+    PlotGraph *graph = plot.addGraph();
+    if (pageSize == 0) {
+      graph->setDataBothError(keys, values, keyErrors, valueErrors);
+      QVERIFY(sameAs(*graph->data(), expected));
+    }
+    graph->setData(heldKeys, heldValues);
+    const qsizetype step = pageSize ? pageSize : keys.size();
+    for (qsizetype from = 0; from < keys.size(); from += step)
+      graph->addData(keys.mid(from, step), values.mid(from, step));
+    QVERIFY(sameAs(*graph->data(), merged));
+  }
+
+  // Keys that compare equal (0 and -0) share one entry under the key given
+  // first, holding the point given last, as one-by-one inserts leave it.
+  void equalKeysKeepTheFirstEntryKey()
+  {
+    PlotWidget plot;
+    PlotGraph *graph = plot.addGraph();
+    graph->setData({-0.0, 3, 0.0}, {1, 2, 3});
+    QCOMPARE(valuesOf(*graph->data()), QList<double>({3, 2}));
+    QVERIFY(std::signbit(graph->data()->firstKey()));
+    QVERIFY(std::signbit(graph->data()->first().key));
+    graph->addData({0.0, 2}, {4, 5});
+    QCOMPARE(valuesOf(*graph->data()), QList<double>({4, 5, 2}));
+    QVERIFY(std::signbit(graph->data()->firstKey()));
   }
 
   void mergingAMapLetsTheIncomingPointWin()

@@ -192,8 +192,111 @@ private slots:
     QVERIFY(curve->selectTest(QPointF(137.5, 100), false) < 1.0);
     QVERIFY(curve->selectTest(QPointF(160, 100), false) > 20);
 
+    // An end 2e10 pixels away: the part that crosses the view still draws.
     curve->end->setCoords(100 + 2e10, 100);
+    QVERIFY(!opsInColor(p.plot, Qt::red).isEmpty());
+    curve->start->setCoords(100 + 1e10, 100);
     QVERIFY(opsInColor(p.plot, Qt::red).isEmpty());
+  }
+
+  // Zoomed ever deeper about a point of a shape, the shape still covers the
+  // view: filled ellipse and triangle (box (30, 40) to (70, 10)) and a straight
+  // curve from (0, 0) to (100, 50), 5 pixels wide. Checked on the rendered
+  // picture: about the middle every sampled pixel is painted, about a point
+  // on the outline the pixels on the inner side are and those on the outer
+  // side are not, and about a point off the shape none is.
+  void shapesCoverTheViewAtAnyZoom_data()
+  {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("zoomBits");
+    for (int kind = 0; kind < 3; ++kind) {
+      const char *name = kind == 0 ? "ellipse" : kind == 1 ? "triangle" : "curve";
+      for (int bits : {4, 7, 10, 14, 16, 18, 20, 22, 24, 26, 28, 30})
+        QTest::addRow("%s 2^%d", name, bits) << kind << bits;
+    }
+  }
+  void shapesCoverTheViewAtAnyZoom()
+  {
+    QFETCH(int, kind);
+    QFETCH(int, zoomBits);
+    ItemPlot p;
+    PlotAbstractItem *item = nullptr;
+    if (kind == 2) {
+      auto *curve = new PlotItemCurve(&p.plot);
+      curve->start->setCoords(0, 0);
+      curve->startDir->setCoords(100.0 / 3, 50.0 / 3);
+      curve->endDir->setCoords(200.0 / 3, 100.0 / 3);
+      curve->end->setCoords(100, 50);
+      curve->setPen(QPen(Qt::red, 5));
+      item = curve;
+    } else {
+      PlotItemBox *box = kind == 0 ? static_cast<PlotItemBox *>(new PlotItemEllipse(&p.plot))
+                                   : static_cast<PlotItemBox *>(new PlotItemTriangle(&p.plot));
+      box->topLeft->setCoords(30, 40);
+      box->bottomRight->setCoords(70, 10);
+      box->setPen(QPen(Qt::red));
+      box->setBrush(Qt::red);
+      item = box;
+    }
+    item->setAntialiased(false);
+    p.plot.addItem(item);
+
+    // Signed pixel distance of a pixel's centre from the outline, positive
+    // inside: the ellipse's rim (to first order, from the pixel points of its
+    // box), the triangle's left side through the view's middle (direction
+    // (4, -9) in pixels), the curve's line (direction (4, -3)), whose inside
+    // is its pen width.
+    const double zoom = std::ldexp(1.0, zoomBits);
+    const QRect area = p.rect->rect();
+    const QPointF middle(area.left() + area.width() / 2.0, area.bottom() - area.height() / 2.0);
+    const auto inside = [&](const QPointF &q) {
+      const QPointF d = q - middle;
+      if (kind == 0) {
+        const QPointF p1 = item->positions().first()->pixelPoint(), p2 = item->positions().last()->pixelPoint();
+        const double a = (p2.x() - p1.x()) / 2, b = (p2.y() - p1.y()) / 2;
+        const double u = (q.x() - (p1.x() + a)) / a, v = (q.y() - (p1.y() + b)) / b;
+        return (1 - u * u - v * v) / (2 * std::hypot(u / a, v / b));
+      }
+      if (kind == 1)
+        return (9 * d.x() + 4 * d.y()) / std::sqrt(97.0);
+      return 2.5 - std::fabs(3 * d.x() + 4 * d.y()) / 5;
+    };
+    struct View
+    {
+      QPointF at;
+      int expected; // 1: all painted, 0: none, -1: by the side of the outline
+    };
+    const QPointF diagonalRim(50 + 20 / std::sqrt(2.0), 25 + 15 / std::sqrt(2.0));
+    const QList<View> views = kind == 0   ? QList<View>{{{50, 25}, 1}, {{70, 25}, -1}, {diagonalRim, -1}, {{75, 25}, 0}}
+                              : kind == 1 ? QList<View>{{{50, 25}, 1}, {{40, 25}, -1}, {{25, 25}, 0}}
+                                          : QList<View>{{{50, 25}, -1}, {{50, 35}, 0}};
+    for (const View &view : views) {
+      p.plot.xAxis->setRange(view.at.x() - 50 / zoom, view.at.x() + 50 / zoom);
+      p.plot.yAxis->setRange(view.at.y() - 25 / zoom, view.at.y() + 25 / zoom);
+      const QImage picture = p.plot.toPixmap().toImage();
+      int samples = 0, wrong = 0;
+      // Away from the axes' tick marks, which reach into the area.
+      for (int y = area.top() + 8; y < area.bottom() - 8; y += 7) {
+        for (int x = area.left() + 8; x < area.right() - 8; x += 7) {
+          const bool painted = QColor(picture.pixel(x, y)) == QColor(Qt::red);
+          const double depth = inside(QPointF(x + 0.5, y + 0.5));
+          bool expected = view.expected == 1;
+          if (view.expected == -1) {
+            if (std::fabs(depth) < 2)
+              continue; // too near the outline to call
+            expected = depth > 0;
+          }
+          ++samples;
+          wrong += painted != expected;
+        }
+      }
+      QVERIFY(samples > 1000);
+      QVERIFY2(wrong == 0, qPrintable(QStringLiteral("view about (%1, %2): %3 of %4 sampled pixels wrong")
+                                          .arg(view.at.x())
+                                          .arg(view.at.y())
+                                          .arg(wrong)
+                                          .arg(samples)));
+    }
   }
 };
 TOVRI_TEST(PlotItemShapesTest)
