@@ -356,9 +356,14 @@ void MainWindow::setTovriMode()
   m_readoutLabel->show();
   showIdleReadout();
   m_popUp->show();
-  // An opened file alone gives nothing to start.
-  enableButtons(loggerServed());
-  enableControls(true);
+  // An opened file alone gives nothing to start, nor a logger that has not
+  // described its channels yet: the completed list enables them
+  // (on_enableMeasurement).
+  const bool ready = loggerServed() && m_channelsComplete;
+  enableButtons(ready);
+  m_statusPanel->enableControls(ready);
+  m_controlPanel->enableControls(ready);
+  ui->navigationBar->enable();
   enableToolbar(true, false);
   m_actionView->setVisible(true);
   m_actionReport->setVisible(true);
