@@ -162,9 +162,10 @@ void MainWindow::statusAnswer(const Packet &packet)
 
 void MainWindow::on_deviceConnected()
 {
-  if (Helpers::isUpdating) {
-    // Nothing can be sent while the firmware is written: the device is
-    // greeted once the update has ended.
+  if (Helpers::isUpdating || tabsHeld()) {
+    // Nothing can be sent while the firmware is written, and a change of
+    // device kind closes every tab, which a read may be walking: the device
+    // is greeted once the update or the read has ended.
     m_arrivalPending = true;
     m_linkCheck->start(0);
     return;
