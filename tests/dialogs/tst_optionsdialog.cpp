@@ -350,7 +350,7 @@ private slots:
     QVERIFY(!download->isHidden());
     download->click();
     QCOMPARE(check->text(), QStringLiteral("Checking"));
-    QVERIFY(QTest::qWaitFor([&] { return check->text() == QLatin1String("Check"); }, 5000));
+    QTRY_COMPARE(check->text(), QString("Check"));
     QVERIFY(catcher.opened.isEmpty());
     // The updater itself refuses replies with links other than https.
     QCOMPARE(!rig.w<QLabel>("labelSWVersionAvailable")->isHidden(), handed);
@@ -394,7 +394,7 @@ private slots:
     QPushButton *check = rig.w<QPushButton>("btnCheckUpdateFirm");
     check->click();
     QCOMPARE(check->text(), QStringLiteral("Checking"));
-    QVERIFY(QTest::qWaitFor([&] { return check->text() == QLatin1String("Check"); }, 5000));
+    QTRY_COMPARE(check->text(), QString("Check"));
     QVERIFY(rig.w<QLabel>("labelFWVersionAvailable")->isHidden());
     QPushButton *details = rig.w<QPushButton>("buttonFWDetails");
     QVERIFY(!details->isHidden());
