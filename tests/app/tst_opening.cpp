@@ -239,6 +239,7 @@ private slots:
     QTest::newRow("its tab closed") << "close" << false << false;
     QTest::newRow("every tab closed") << "closeAll" << false << false;
     QTest::newRow("a second open") << "open" << false << true;
+    QTest::newRow("a start") << "start" << false << true;
   }
 
   void tabFreedWhileItOpens()
@@ -247,8 +248,8 @@ private slots:
     QFETCH(bool, supplyFile);
     QFETCH(bool, opens);
     QTemporaryDir dir;
-    const QString path = supplyFile ? writeSupplyCapture(dir.filePath("bench.kelvpow"), false, {0, 1}, 20000)
-                                    : writeLoggerCapture(dir.filePath("run.tovri"), 20000, true);
+    const QString path = supplyFile ? writeSupplyCapture(dir.filePath("bench.kelvpow"), false, {0, 1}, 3000)
+                                    : writeLoggerCapture(dir.filePath("run.tovri"), 3000, true);
     QVERIFY(!path.isEmpty());
     SimBus bus;
     MainWindow window;
@@ -256,7 +257,7 @@ private slots:
     pump(1);
     const int before = window.tabWidget()->count();
     bool ran = false;
-    bool secondOpened = true;
+    bool secondOpened = false;
     QTimer::singleShot(0, &window, [&] {
       ran = true;
       if (during == "supply" || during == "logger") {
@@ -269,6 +270,12 @@ private slots:
         window.closeTabSilent(window.tabWidget()->currentIndex(), false);
       } else if (during == "closeAll") {
         window.closeAllTabs();
+      } else if (during == "start") {
+        DeviceControl start;
+        start.set(1, uchar(DeviceControl::Start));
+        start.writeU16(4, 0x07);
+        start.writeU16(6, 10);
+        window.on_startMeasurement(start);
       } else {
         secondOpened = window.loadFile(path);
       }
@@ -281,8 +288,9 @@ private slots:
       QTRY_COMPARE_WITH_TIMEOUT(Helpers::powerMode, during == "supply", 10000);
       QTRY_COMPARE_WITH_TIMEOUT(window.tabWidget()->count(), 0, 10000);
       QCOMPARE(window.windowTitle(), QString(during == "supply" ? " Kelvaro Power V1 connected" : " TOVRI connected"));
-    } else if (during == "open") {
+    } else if (during == "open" || during == "start") {
       QVERIFY(!secondOpened);
+      QVERIFY(!Helpers::isMeasuring);
       QCOMPARE(window.tabWidget()->count(), before + 1);
       QCOMPARE(window.tabWidget()->tabText(window.tabWidget()->currentIndex()), QString("run"));
     } else {
