@@ -201,9 +201,9 @@ void MainWindow::on_closeTab(int index)
     }
     if (hold.closed())
       return;
-    ui->tabWidget->removeTab(ui->tabWidget->indexOf(tab));
-    disposeTab(tab);
   }
+  ui->tabWidget->removeTab(ui->tabWidget->indexOf(tab));
+  disposeTab(tab);
   if (ui->tabWidget->count() == 0)
     addFreshTab();
 }
