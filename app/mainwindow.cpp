@@ -471,6 +471,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
       return;
     }
   }
+  // A read still running ends early; its tab goes once it has returned.
+  for (const QWidget *held : std::as_const(m_heldTabs)) {
+    if (const auto *chart = qobject_cast<const GLWidget *>(held); chart && chart->swapFile)
+      chart->swapFile->terminate();
+  }
   event->accept();
   QMainWindow::closeEvent(event);
 }

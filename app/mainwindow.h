@@ -248,6 +248,29 @@ private:
   // Shows the idle readout: no values under the pointer.
   void showIdleReadout();
   void showSupplyIdleReadout();
+  // Keeps a tab whose file a read walks, or that a question is about, while
+  // the event loop turns: a close meanwhile only takes its page away and
+  // cancels the read; the tab is deleted, and a device's arrival is served,
+  // once the last hold has ended.
+  class TabHold
+  {
+  public:
+    TabHold(MainWindow *window, GLWidget *tab);
+    ~TabHold();
+    TabHold(const TabHold &) = delete;
+    TabHold &operator=(const TabHold &) = delete;
+    // The tab was closed meanwhile: its holder must leave it alone.
+    bool closed() const;
+
+  private:
+    MainWindow *m_window;
+    GLWidget *m_tab;
+  };
+  bool tabsHeld() const { return !m_heldTabs.isEmpty(); }
+  // Deletes a closed tab's page now, or once nothing holds it.
+  void disposeTab(QWidget *tab);
+  QList<const QWidget *> m_heldTabs; // one entry per hold
+  QList<QWidget *> m_closedHeldTabs;
   enum TabGroup { LeftOf, RightOf, All };
   // The context menu's closing of a group of tabs relative to the tab at pos.
   void closeTabs(TabGroup group, const QPoint &pos);

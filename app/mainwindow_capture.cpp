@@ -143,6 +143,12 @@ void MainWindow::on_startMeasurement(DeviceControl &command)
     showStatusError(tr("At least one channel should be selected."), 0);
     return;
   }
+  // A read of a capture is running (its progress lets events through): the
+  // tab it reads may be the one a start would take over.
+  if (tabsHeld()) {
+    showStatusError(tr("Wait until the capture being read is done."), 10000);
+    return;
+  }
 
   // The file comes first: a capture that cannot be written must not start,
   // and nothing in the window may change before that is known.
@@ -365,19 +371,28 @@ void MainWindow::finishCapture(const DeviceControl *command)
   if (!written)
     failCapture(tr("The capture file cannot be written: %1").arg(SwapFile::errorMessage(SwapFile::WriteFailed)));
 
+  // The read-back lets events run: the tab stays until it has returned.
+  const TabHold hold(this, tab);
   auto *dialog = new ProgressDialog(0, 100, tab);
   dialog->setWindowModality(Qt::WindowModal);
   dialog->show();
   QCoreApplication::processEvents();
-  // The tab might have gone while events ran.
-  if (!m_captureTab) {
-    delete dialog;
+  if (!hold.closed()) {
+    tab->addTitle();
+    if (!power)
+      file->readFiltered(dialog);
+  }
+  delete dialog;
+  // Closed meanwhile: the capture is in its file, the tab goes with the hold.
+  if (hold.closed()) {
+    enableToolbar(true, false);
+    if (!power) {
+      const bool halted = stopOnError();
+      enableControls(!halted);
+      enableButtons(!halted);
+    }
     return;
   }
-  tab->addTitle();
-  if (!power)
-    file->readFiltered(dialog);
-  delete dialog;
 
   // After a failed write the points in memory are the only copy: keep them.
   const int seconds = viewingSeconds(tab);

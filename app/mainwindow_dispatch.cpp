@@ -162,9 +162,10 @@ void MainWindow::statusAnswer(const Packet &packet)
 
 void MainWindow::on_deviceConnected()
 {
-  if (Helpers::isUpdating) {
-    // Nothing can be sent while the firmware is written: the device is
-    // greeted once the update has ended.
+  if (Helpers::isUpdating || tabsHeld()) {
+    // Nothing can be sent while the firmware is written, and a change of
+    // device kind closes every tab, which a read may be walking: the device
+    // is greeted once the update or the read has ended.
     m_arrivalPending = true;
     m_linkCheck->start(0);
     return;
@@ -356,9 +357,14 @@ void MainWindow::setTovriMode()
   m_readoutLabel->show();
   showIdleReadout();
   m_popUp->show();
-  // An opened file alone gives nothing to start.
-  enableButtons(loggerServed());
-  enableControls(true);
+  // An opened file alone gives nothing to start, nor a logger that has not
+  // described its channels yet: the completed list enables them
+  // (on_enableMeasurement).
+  const bool ready = loggerServed() && m_channelsComplete;
+  enableButtons(ready);
+  m_statusPanel->enableControls(ready);
+  m_controlPanel->enableControls(ready);
+  ui->navigationBar->enable();
   enableToolbar(true, false);
   m_actionView->setVisible(true);
   m_actionReport->setVisible(true);

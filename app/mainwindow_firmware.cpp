@@ -54,7 +54,7 @@ void MainWindow::on_bootloaderConnected()
 
 void MainWindow::followLink()
 {
-  if (Helpers::isUpdating) {
+  if (Helpers::isUpdating || tabsHeld()) {
     m_linkCheck->start(UpdateFollowMs);
     return;
   }

@@ -114,6 +114,10 @@ void MainWindow::on_startPowerLog(const QString &command)
 {
   if (Helpers::isMeasuring)
     return;
+  if (tabsHeld()) {
+    showStatusError(tr("Wait until the capture being read is done."), 10000);
+    return;
+  }
   PowerLog log;
   if (!acceptPowerLog(command, &log))
     return;

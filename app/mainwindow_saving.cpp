@@ -276,6 +276,11 @@ void MainWindow::tellUnfinishedCaptures()
 
 bool MainWindow::loadFile(const QString &path)
 {
+  if (tabsHeld()) {
+    // One read at a time: the one running owns its tab and the mode.
+    showStatusError(tr("Wait until the capture being read is done."), 10000);
+    return false;
+  }
   const QString base = QFileInfo(path).baseName();
   const SwapFileHeader header = SwapFile::readHeader(path);
   // The header decides how many channels are read and where from: a file
@@ -289,6 +294,7 @@ bool MainWindow::loadFile(const QString &path)
   addTab();
   GLWidget *tab = currentWidget();
   QPointer<GLWidget> guard(tab);
+  const TabHold hold(this, tab);
   tab->setCursor(Qt::WaitCursor);
   // Both flags follow the file, so a flag left by an earlier file of the
   // other kind does not make the tab's channels.
@@ -308,10 +314,12 @@ bool MainWindow::loadFile(const QString &path)
 
   ui->navigationBar->disable();
   bool ok = tab->swapFile->read(path, viewingSeconds(header.divider), tab->maps, nullptr);
-  // The read lets events run; the tab may have been closed meanwhile.
-  if (!guard) {
+  // The read lets events run; the tab may have been closed meanwhile (it
+  // goes with the hold).
+  if (hold.closed()) {
     ui->navigationBar->enable();
     enableToolbar(true, false);
+    showStatusError(tr("The file was not opened: its tab was closed while it was read."), 10000);
     return false;
   }
   const bool cancelled = !ok && tab->swapFile->terminated;

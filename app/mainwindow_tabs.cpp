@@ -184,20 +184,63 @@ void MainWindow::on_closeTab(int index)
     return;
   const QString title = tr("Close");
   const QString name = ui->tabWidget->tabText(index);
-  if (tab->saved) {
-    if (Helpers::warning(this, title, QStringLiteral("%1 %2?").arg(title, name), QMessageBox::Yes | QMessageBox::No,
-                         QMessageBox::Yes) != QMessageBox::Yes)
-      return;
-  } else {
-    const int answer = Helpers::warning(this, title, tr("%1 is not saved. Want to save it before closing?").arg(name),
-                                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
-    if (answer == QMessageBox::Cancel || (answer == QMessageBox::Yes && !save(index)))
+  {
+    // The question lets events run: the tab must still be there to close.
+    TabHold hold(this, tab);
+    if (tab->saved) {
+      if (Helpers::warning(this, title, QStringLiteral("%1 %2?").arg(title, name),
+                           QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) != QMessageBox::Yes)
+        return;
+    } else {
+      const int answer =
+        Helpers::warning(this, title, tr("%1 is not saved. Want to save it before closing?").arg(name),
+                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+      if (answer == QMessageBox::Cancel || hold.closed() ||
+          (answer == QMessageBox::Yes && !save(ui->tabWidget->indexOf(tab))))
+        return;
+    }
+    if (hold.closed())
       return;
   }
-  ui->tabWidget->removeTab(index);
-  delete tab;
+  ui->tabWidget->removeTab(ui->tabWidget->indexOf(tab));
+  disposeTab(tab);
   if (ui->tabWidget->count() == 0)
     addFreshTab();
+}
+
+MainWindow::TabHold::TabHold(MainWindow *window, GLWidget *tab) : m_window(window), m_tab(tab)
+{
+  m_window->m_heldTabs.append(m_tab);
+}
+
+MainWindow::TabHold::~TabHold()
+{
+  m_window->m_heldTabs.removeOne(m_tab);
+  if (!m_window->m_heldTabs.contains(m_tab) && m_window->m_closedHeldTabs.removeAll(m_tab) > 0)
+    delete m_tab;
+  // An arrival that waited for the tabs is served now.
+  if (!m_window->tabsHeld() && m_window->m_arrivalPending)
+    m_window->m_linkCheck->start(0);
+}
+
+bool MainWindow::TabHold::closed() const
+{
+  return m_window->m_closedHeldTabs.contains(m_tab);
+}
+
+void MainWindow::disposeTab(QWidget *tab)
+{
+  if (!m_heldTabs.contains(tab)) {
+    delete tab;
+    return;
+  }
+  // Its reader is still on the stack: the read is cancelled and the tab
+  // goes when the read has returned.
+  tab->hide();
+  if (auto *chart = qobject_cast<GLWidget *>(tab); chart && chart->swapFile)
+    chart->swapFile->terminate();
+  if (!m_closedHeldTabs.contains(tab))
+    m_closedHeldTabs.append(tab);
 }
 
 void MainWindow::addFreshTab()
@@ -217,7 +260,7 @@ void MainWindow::closeTabSilent(int index, bool replaceLast)
     terminateMeasuring();
   QWidget *tab = ui->tabWidget->widget(index);
   ui->tabWidget->removeTab(index);
-  delete tab;
+  disposeTab(tab);
   if (ui->tabWidget->count() == 0 && replaceLast && !Helpers::powerMode && !Helpers::powerV2Mode)
     addFreshTab();
 }

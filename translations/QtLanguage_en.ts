@@ -780,6 +780,14 @@ Channels calibration values are lost.
         <translation>Viewing interval, sec </translation>
     </message>
     <message>
+        <source>Wait until the capture being read is done.</source>
+        <translation>Wait until the capture being read is done.</translation>
+    </message>
+    <message>
+        <source>The file was not opened: its tab was closed while it was read.</source>
+        <translation>The file was not opened: its tab was closed while it was read.</translation>
+    </message>
+    <message>
         <source>The file holds no samples</source>
         <translation>The file holds no samples</translation>
     </message>

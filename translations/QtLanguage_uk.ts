@@ -780,6 +780,14 @@ Channels calibration values are lost.
         <translation>Інтервал перегляду, с </translation>
     </message>
     <message>
+        <source>Wait until the capture being read is done.</source>
+        <translation>Зачекайте, доки завершиться читання запису.</translation>
+    </message>
+    <message>
+        <source>The file was not opened: its tab was closed while it was read.</source>
+        <translation>Файл не відкрито: його вкладку закрили під час читання.</translation>
+    </message>
+    <message>
         <source>The file holds no samples</source>
         <translation>Файл не містить жодного відліку</translation>
     </message>

@@ -82,6 +82,36 @@ private slots:
     QVERIFY(window.statusTimer()->isActive());
   }
 
+  // At every arrival Start and the measurement controls wait for the
+  // logger's channel list: nothing can be started with channels unknown.
+  void startWaitsForTheChannelList()
+  {
+    SimBus bus;
+    auto *logger = bus.add<SimLogger>();
+    MainWindow window;
+    quietLink();
+    auto *start = window.controlPanel()->findChild<QAbstractButton *>("btnStart");
+    auto *control = window.controlPanel()->findChild<QWidget *>("groupBoxControl");
+    QVERIFY(start && control);
+    for (int arrival = 1; arrival <= 2; ++arrival) {
+      // The search opens the logger; its answers are not read yet.
+      HidDevice::m_instance->checkTimerTick();
+      QCOMPARE(window.windowTitle(), QString(" TOVRI connected"));
+      QVERIFY2(!start->isEnabled(), qPrintable(QString::number(arrival)));
+      QVERIFY(!control->isEnabled());
+      QVERIFY(!window.statusTimer()->isActive());
+      pump();
+      QCOMPARE(ChannelInfo::channelCount(), 3);
+      QVERIFY(start->isEnabled());
+      QVERIFY(control->isEnabled());
+      QVERIFY(window.statusTimer()->isActive());
+      bus.unplug(logger);
+      pump(1);
+      QVERIFY(!start->isEnabled());
+      bus.plug(logger);
+    }
+  }
+
   void channelsWrittenAtExitWhileOpen()
   {
     SimBus bus;

@@ -6,6 +6,7 @@
 #include "navigationbar.h"
 #include "plot.h"
 #include "reportbar.h"
+#include "savingfixture.h"
 #include "testmain.h"
 
 #include <QLabel>
@@ -452,6 +453,53 @@ private slots:
     }
     QVERIFY(count > 2000);
     QVERIFY(previous > double(1u << 24) * period);
+  }
+
+  // A supply plugged while the stop reads the capture back (its progress
+  // lets events run) waits for the read to end: the capture's tab is not
+  // freed under it, and the file is whole.
+  void supplyPluggedDuringTheReadBack_data()
+  {
+    QTest::addColumn<int>("turn");
+    QTest::newRow("as the progress shows") << 1;
+    QTest::newRow("inside the read") << 2;
+  }
+
+  void supplyPluggedDuringTheReadBack()
+  {
+    QFETCH(int, turn);
+    Rig rig(-1);
+    MainWindow &window = *rig.window;
+    rig.start(0x07, 10);
+    rig.run(1000);
+    const QString path = window.captureTab()->swapFile->file.fileName();
+    bool plugged = false;
+    std::function<void(int)> later = [&](int left) {
+      QTimer::singleShot(0, &window, [&, left] {
+        if (left > 1) {
+          later(left - 1);
+          return;
+        }
+        rig.bus.unplug(rig.logger);
+        HidDevice::m_instance->checkTimerTick();
+        rig.bus.add<SimPowerSupply>();
+        HidDevice::m_instance->checkTimerTick();
+        plugged = true;
+      });
+    };
+    later(turn);
+    DialogScript script({DialogScript::box(QMessageBox::No)});
+    window.on_stopButton();
+    QVERIFY(plugged);
+    QVERIFY(!Helpers::isMeasuring);
+    const Records records = readRecords(path, 3, true);
+    QVERIFY(records.tail);
+    QVERIFY(!records.times.isEmpty());
+    QCOMPARE(records.report.count, qint64(records.times.size()));
+    // Then the change of kind closes every tab, after its question.
+    QTRY_VERIFY_WITH_TIMEOUT(Helpers::powerMode, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(window.tabWidget()->count(), 0, 10000);
+    QVERIFY(script.done());
   }
 
   // A file that stops taking data mid-capture ends the capture; the file

@@ -40,7 +40,7 @@ QString flash(const QString &path)
       text = dialog.statusText();
       return text.startsWith(QLatin1String("Successfully")) || text.startsWith(QLatin1String("Update failed"));
     },
-    10000);
+    30000);
   return text;
 }
 
@@ -75,8 +75,8 @@ private slots:
     quietLink();
     pump(2);
     QVERIFY(HidDevice::m_instance->bootMode());
-    QCOMPARE(window.windowTitle(), QCoreApplication::applicationName() + BootloaderTitle);
-    QVERIFY2(statusText(window).contains("bootloader"), qPrintable(statusText(window)));
+    QTRY_COMPARE(window.windowTitle(), QCoreApplication::applicationName() + BootloaderTitle);
+    QTRY_VERIFY2(statusText(window).contains("bootloader"), qPrintable(statusText(window)));
     auto *start = window.controlPanel()->findChild<QAbstractButton *>("btnStart");
     QVERIFY(!start->isEnabled());
 

@@ -228,6 +228,78 @@ private slots:
     QCOMPARE(shownHigh, expectedHigh);
   }
 
+  // Whatever arrives while a capture opens (its read lets events run), the
+  // tab being read is not freed under its reader.
+  void tabFreedWhileItOpens_data()
+  {
+    QTest::addColumn<QString>("during");
+    QTest::addColumn<bool>("supplyFile");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("a supply plugged") << "supply" << false << true;
+    QTest::newRow("a logger plugged") << "logger" << true << true;
+    QTest::newRow("its tab closed") << "close" << false << false;
+    QTest::newRow("every tab closed") << "closeAll" << false << false;
+    QTest::newRow("a second open") << "open" << false << true;
+    QTest::newRow("a start") << "start" << false << true;
+  }
+
+  void tabFreedWhileItOpens()
+  {
+    QFETCH(QString, during);
+    QFETCH(bool, supplyFile);
+    QFETCH(bool, opens);
+    QTemporaryDir dir;
+    const QString path = supplyFile ? writeSupplyCapture(dir.filePath("bench.kelvpow"), false, {0, 1}, 3000)
+                                    : writeLoggerCapture(dir.filePath("run.tovri"), 3000, true);
+    QVERIFY(!path.isEmpty());
+    SimBus bus;
+    MainWindow window;
+    quietLink();
+    pump(1);
+    const int before = window.tabWidget()->count();
+    bool ran = false;
+    bool secondOpened = false;
+    QTimer::singleShot(0, &window, [&] {
+      ran = true;
+      if (during == "supply" || during == "logger") {
+        if (during == "supply")
+          bus.add<SimPowerSupply>();
+        else
+          bus.add<SimLogger>();
+        HidDevice::m_instance->checkTimerTick();
+      } else if (during == "close") {
+        window.closeTabSilent(window.tabWidget()->currentIndex(), false);
+      } else if (during == "closeAll") {
+        window.closeAllTabs();
+      } else if (during == "start") {
+        DeviceControl start;
+        start.set(1, uchar(DeviceControl::Start));
+        start.writeU16(4, 0x07);
+        start.writeU16(6, 10);
+        window.on_startMeasurement(start);
+      } else {
+        secondOpened = window.loadFile(path);
+      }
+    });
+    QCOMPARE(window.loadFile(path), opens);
+    QVERIFY(ran);
+    if (during == "supply" || during == "logger") {
+      // The arrival is served once the open has ended: a change of kind
+      // closes every tab, the one just opened too.
+      QTRY_COMPARE_WITH_TIMEOUT(Helpers::powerMode, during == "supply", 10000);
+      QTRY_COMPARE_WITH_TIMEOUT(window.tabWidget()->count(), 0, 10000);
+      QCOMPARE(window.windowTitle(), QString(during == "supply" ? " Kelvaro Power V1 connected" : " TOVRI connected"));
+    } else if (during == "open" || during == "start") {
+      QVERIFY(!secondOpened);
+      QVERIFY(!Helpers::isMeasuring);
+      QCOMPARE(window.tabWidget()->count(), before + 1);
+      QCOMPARE(window.tabWidget()->tabText(window.tabWidget()->currentIndex()), QString("run"));
+    } else {
+      QCOMPARE(window.tabWidget()->count(), 0);
+      QVERIFY2(statusText(window).contains("closed"), qPrintable(statusText(window)));
+    }
+  }
+
   void damagedFiles_data()
   {
     QTest::addColumn<QString>("damage");

@@ -83,6 +83,28 @@ private slots:
     QCOMPARE(window.tabWidget()->tabText(0), QString("Capture 1"));
   }
 
+  // A supply plugged while the close question is up waits for the answer:
+  // the change of kind would close the tab asked about under the question.
+  void supplyPluggedDuringTheCloseQuestion()
+  {
+    SimBus bus;
+    MainWindow window;
+    quietLink();
+    window.addTab();
+    window.addTab();
+    QString asked;
+    QTimer::singleShot(0, &window, [&] {
+      bus.add<SimPowerSupply>();
+      HidDevice::m_instance->checkTimerTick();
+      answerNextBox(QMessageBox::Yes, &asked);
+    });
+    window.on_closeTab(1);
+    QCOMPARE(asked, QString("Close Capture 2?"));
+    QCOMPARE(tabNames(window), QStringList{"Capture 1"});
+    QTRY_VERIFY(Helpers::powerMode);
+    QTRY_COMPARE(window.tabWidget()->count(), 0);
+  }
+
   void closingTheLastTabLeavesAFreshOne()
   {
     MainWindow window;

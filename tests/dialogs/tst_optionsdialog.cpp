@@ -368,7 +368,7 @@ private slots:
     QVERIFY(!download->isHidden());
     download->click();
     QCOMPARE(check->text(), QStringLiteral("Checking"));
-    QVERIFY(QTest::qWaitFor([&] { return check->text() == QLatin1String("Check"); }, 5000));
+    QTRY_COMPARE(check->text(), QString("Check"));
     QVERIFY(catcher.opened.isEmpty());
     // The updater itself refuses replies with links other than https.
     QCOMPARE(!rig.w<QLabel>("labelSWVersionAvailable")->isHidden(), handed);
@@ -412,7 +412,7 @@ private slots:
     connectChecks(rig.dialog.get(), &updater);
     QPushButton *check = rig.w<QPushButton>("btnCheckUpdateFirm");
     check->click();
-    QVERIFY(QTest::qWaitFor([&] { return check->text() == QLatin1String("Check"); }, 5000));
+    QTRY_COMPARE(check->text(), QString("Check"));
     QPushButton *details = rig.w<QPushButton>("buttonFWDetails");
     QVERIFY(!details->isHidden());
 
@@ -489,7 +489,7 @@ private slots:
 
     auto *check = qobject_cast<QPushButton *>(w("btnCheckUpdateSoft", "btnCheckUpdateFirm"));
     check->click();
-    QVERIFY(QTest::qWaitFor([&] { return check->text() == QLatin1String("Check"); }, 5000));
+    QTRY_COMPARE(check->text(), QString("Check"));
     const Downloader *downloader = firmware ? updater.firmwareDownloader() : updater.softwareDownloader();
     QCOMPARE(downloader->error().isEmpty(), outcome != Failed);
 

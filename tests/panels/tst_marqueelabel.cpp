@@ -32,9 +32,7 @@ int paintsUntilGone(MarqueeLabel &label, int limit = 20000)
 // Turns the event loop until the pause after a message has run out.
 bool waitForNext(MarqueeLabel &label)
 {
-  for (int turn = 0; turn < 1000 && label.isWaiting(); ++turn)
-    QCoreApplication::processEvents();
-  return !label.isWaiting();
+  return QTest::qWaitFor([&] { return !label.isWaiting(); }, TestWaitMs);
 }
 
 // Paints reach only a label whose window is on screen.

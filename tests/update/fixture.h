@@ -14,7 +14,7 @@
 // turns, so that a second completion would be seen too.
 inline bool settle(QSignalSpy &spy, int count = 1)
 {
-  if (!QTest::qWaitFor([&] { return spy.size() >= count; }, 5000))
+  if (!QTest::qWaitFor([&] { return spy.size() >= count; }, 30000))
     return false;
   QTest::qWait(20);
   return true;
