@@ -379,7 +379,7 @@ private:
   quint64 m_lastCounter = 0;
   bool m_firstBlock = true;
   bool m_stopPosted = false;
-  bool m_keepCaptureError = false; // a write error stays through the stop's answer
+  bool m_keepCaptureError = false; // the line's word on the capture's end stays through the stop's answer
   bool m_finishing = false;        // finishCapture runs; reports handed over cannot end it again
   bool m_stopAnswered = false;     // the logger answered the last stop
   bool m_stopOwed = false;         // a stop could not be written; sent when the link opens again

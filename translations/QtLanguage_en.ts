@@ -784,6 +784,10 @@ Channels calibration values are lost.
         <translation>Measuring...</translation>
     </message>
     <message>
+        <source>The capture ended at its measuring time of %1 s.</source>
+        <translation>The capture ended at its measuring time of %1 s.</translation>
+    </message>
+    <message>
         <source> - no device connected</source>
         <translation> - no device connected</translation>
     </message>
@@ -1518,6 +1522,10 @@ Channels calibration values are lost.
     <message>
         <source>ms</source>
         <translation>ms</translation>
+    </message>
+    <message>
+        <source>μs</source>
+        <translation>μs</translation>
     </message>
     <message>
         <source>kHz</source>

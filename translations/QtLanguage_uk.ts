@@ -784,6 +784,10 @@ Channels calibration values are lost.
         <translation>Вимірювання...</translation>
     </message>
     <message>
+        <source>The capture ended at its measuring time of %1 s.</source>
+        <translation>Запис завершено: минув заданий час вимірювання, %1 с.</translation>
+    </message>
+    <message>
         <source> - no device connected</source>
         <translation> - пристрій не під’єднано</translation>
     </message>
@@ -1518,6 +1522,10 @@ Channels calibration values are lost.
     <message>
         <source>ms</source>
         <translation>мс</translation>
+    </message>
+    <message>
+        <source>μs</source>
+        <translation>мкс</translation>
     </message>
     <message>
         <source>kHz</source>
