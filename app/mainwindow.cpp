@@ -45,6 +45,8 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <utility>
+
 namespace {
 
 constexpr qint64 NoticeIntervalMs = 86400000;
@@ -121,6 +123,7 @@ MainWindow::MainWindow(QWidget *parent)
   connect(m_device, &HidDevice::deviceDisconnected, this, &MainWindow::on_deviceDisconnected);
   connect(m_device, &HidDevice::packetReceived, this, &MainWindow::on_packetReceived);
   connect(m_device, &HidDevice::deviceOpenFailed, this, &MainWindow::on_deviceOpenFailed);
+  connect(m_device, &HidDevice::unservedDeviceChanged, this, &MainWindow::on_unservedDevice);
   setupFirmware();
 
   m_statusTimer = new QTimer(this);
@@ -283,11 +286,34 @@ QString MainWindow::openFailureHint(const QString &reason)
     .arg(text);
 }
 
+QString MainWindow::powerV2Hint()
+{
+  return tr("A Kelvaro Power V2 is connected. This program does not serve it live; its log files open as usual "
+            "with Open.");
+}
+
 QString MainWindow::chartHint() const
 {
   if (ui->tabWidget->count() > 0 || (m_device && m_device->isOpen()))
     return QString();
-  return m_openFailure.isEmpty() ? noDeviceHint() : openFailureHint(m_openFailure);
+  if (!m_openFailure.isEmpty())
+    return openFailureHint(m_openFailure);
+  return m_powerV2Listed ? powerV2Hint() : noDeviceHint();
+}
+
+void MainWindow::on_unservedDevice(const QString &serial)
+{
+  // The Power V2's serial numbers begin 5003, as its firmware and update
+  // checks name it; the link serves only the logger and the Power V1.
+  const bool listed = serial.left(4) == QLatin1String("5003");
+  const bool was = std::exchange(m_powerV2Listed, listed);
+  updateChartHint();
+  if (m_device->isOpen() || !m_openFailure.isEmpty())
+    return;
+  if (listed)
+    showStatusMessage(powerV2Hint(), 0);
+  else if (was && statusBar()->currentMessage() == powerV2Hint())
+    showStatusMessage(noDeviceHint(), 0);
 }
 
 void MainWindow::updateChartHint()

@@ -127,6 +127,8 @@ public:
   static QString noDeviceHint();
   // A device that is listed but refuses to open, with the way to let it open.
   static QString openFailureHint(const QString &reason);
+  // A Power V2 is on the bus: what the window does and does not do with it.
+  static QString powerV2Hint();
   // The text the empty chart area shows, empty while a tab or a device is there.
   QString chartHint() const;
 
@@ -177,6 +179,9 @@ public slots:
   void on_deviceConnected();
   void on_deviceDisconnected();
   void on_deviceOpenFailed(const QString &reason);
+  // A device of the family that the link does not open is on the bus (its
+  // serial number), or no longer (empty).
+  void on_unservedDevice(const QString &serial);
   void on_requestStatus(StatusControlRequest &request);
   void on_enableMeasurement();
   void on_closeTab(int index);
@@ -279,6 +284,8 @@ private:
   QTranslator *m_translator = nullptr;
   // Why the last device could not be opened; empty once one opens.
   QString m_openFailure;
+  // A Power V2, which the link does not open, is on the bus.
+  bool m_powerV2Listed = false;
   // Qt's own texts (standard buttons, file and message dialogs) in the same language.
   QTranslator *m_qtTranslator = nullptr;
   int m_languageIndex = 0;

@@ -228,6 +228,8 @@ bool HidDevice::searchDevice(bool arrival, bool boot)
       failedListed |= failureKey(entry) == m_openFailure;
     if (!failedListed)
       m_openFailure.clear();
+    if (!boot && !m_device)
+      noteUnserved();
     if (m_devices.isEmpty())
       return false;
     if (m_device)
@@ -273,6 +275,22 @@ bool HidDevice::searchDevice(bool arrival, bool boot)
   emit deviceDisconnected();
   disconnectDevice();
   return false;
+}
+
+void HidDevice::noteUnserved()
+{
+  QString serial;
+  for (const HidDeviceEntry &entry : std::as_const(m_devices)) {
+    if (entry.vendorId == VendorId && entry.productId == ProductId && !entry.serial.isEmpty() &&
+        !supported(entry.serial)) {
+      serial = entry.serial;
+      break;
+    }
+  }
+  if (serial != m_unserved) {
+    m_unserved = serial;
+    emit unservedDeviceChanged(serial);
+  }
 }
 
 QString HidDevice::failureKey(const HidDeviceEntry &entry)

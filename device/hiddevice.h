@@ -93,6 +93,10 @@ signals:
   // A supported device is listed but cannot be opened (often: no permission);
   // told once per device until it opens or leaves the bus.
   void deviceOpenFailed(QString reason);
+  // A device of the family (vendor and product id) whose model the link does
+  // not serve is listed while none is open: its serial number; empty once
+  // none is listed any more. Told on change only.
+  void unservedDeviceChanged(QString serial);
   void packetReceived(quint8 *_packet, int _length);
   void updatePercentChanged(int);
   void updateFailed(QString text);
@@ -144,6 +148,9 @@ private:
   bool m_reading = false;
   // The device whose failed open was told last ("vid:pid:serial").
   QString m_openFailure;
+  // The unserved device told last; empty for none.
+  QString m_unserved;
+  void noteUnserved();
 };
 
 #endif // HIDDEVICE_H

@@ -800,6 +800,10 @@ Channels calibration values are lost.
         <translation>Пристрій не під’єднано. Під’єднайте реєстратор TOVRI або джерело живлення Kelvaro чи відкрийте файл запису.</translation>
     </message>
     <message>
+        <source>A Kelvaro Power V2 is connected. This program does not serve it live; its log files open as usual with Open.</source>
+        <translation>Під’єднано джерело живлення Kelvaro Power V2. Ця програма не працює з ним наживо; його файли журналу відкриваються як завжди через «Відкрити».</translation>
+    </message>
+    <message>
         <source>The device was found but cannot be opened: %1. To allow it, install the program with &quot;cmake --install&quot;, which adds the udev rule 70-tovri.rules, run &quot;udevadm control --reload-rules &amp;&amp; udevadm trigger&quot; as root and plug the device in again; or run the program from the logged-in local seat.</source>
         <translation>Пристрій знайдено, але його неможливо відкрити: %1. Щоб дозволити доступ, установіть програму командою &quot;cmake --install&quot;, яка додає правило udev 70-tovri.rules, виконайте &quot;udevadm control --reload-rules &amp;&amp; udevadm trigger&quot; від імені root і під’єднайте пристрій знову; або запустіть програму з локального сеансу користувача, який увійшов у систему.</translation>
     </message>
