@@ -40,7 +40,8 @@ private slots:
     QCOMPARE(window.tabWidget()->tabText(0), QString("Capture 1"));
     QCOMPARE(window.plotter()->graphCount(), 4);
     QVERIFY(window.statusTimer()->isActive());
-    QVERIFY(window.m_actionSave->isEnabled());
+    // The fresh tab holds no capture yet: nothing to save.
+    QVERIFY(!window.m_actionSave->isEnabled());
     QVERIFY(window.m_actionReport->isVisible());
     QCOMPARE(DeviceInfo::m_deviceInfo->readU32(4), quint32(500100001));
     auto *start = window.controlPanel()->findChild<QAbstractButton *>("btnStart");
