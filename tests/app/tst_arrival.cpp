@@ -149,6 +149,57 @@ private slots:
     QVERIFY(window.tabWidget()->isHidden());
   }
 
+  // A Power V2, which the window does not serve live, is named for what it
+  // is, in the status line and in the chart's place, and only while it is
+  // on the bus; a device of an unknown model changes nothing.
+  void powerV2IsNamed_data()
+  {
+    QTest::addColumn<QString>("serial");
+    QTest::addColumn<bool>("named");
+    QTest::newRow("Power V2") << "500300001" << true;
+    QTest::newRow("unknown model") << "500900001" << false;
+  }
+
+  void powerV2IsNamed()
+  {
+    QFETCH(QString, serial);
+    QFETCH(bool, named);
+    SimBus bus;
+    auto *supply = bus.add<SimPowerSupply>(serial);
+    MainWindow window;
+    quietLink();
+    pump(2);
+    auto *hint = window.findChild<QLabel *>("labelChartHint");
+    QVERIFY(hint && !hint->isHidden());
+    const QString expected = named ? MainWindow::powerV2Hint() : MainWindow::noDeviceHint();
+    QCOMPARE(statusText(window), expected);
+    QCOMPARE(hint->text(), expected);
+    QVERIFY(MainWindow::powerV2Hint().contains("Kelvaro Power V2 is connected"));
+    QVERIFY(!HidDevice::m_instance->isOpen());
+    QVERIFY(supply->written.isEmpty());
+    QCOMPARE(window.windowTitle(), QCoreApplication::applicationName());
+    window.loadLanguage("uk");
+    QCOMPARE(hint->text(), named ? QString::fromUtf8("Під’єднано джерело живлення Kelvaro Power V2. Ця програма не "
+                                                     "працює з ним наживо; його файли журналу відкриваються як "
+                                                     "завжди через «Відкрити».")
+                                 : QString::fromUtf8("Пристрій не під’єднано. Під’єднайте реєстратор TOVRI або "
+                                                     "джерело живлення Kelvaro чи відкрийте файл запису."));
+    window.loadLanguage("en");
+
+    bus.unplug(supply);
+    pump(1);
+    QCOMPARE(statusText(window), MainWindow::noDeviceHint());
+    QCOMPARE(hint->text(), MainWindow::noDeviceHint());
+    bus.plug(supply);
+    pump(1);
+    QCOMPARE(hint->text(), expected);
+    // A logger beside it is served as ever.
+    bus.add<SimLogger>();
+    pump();
+    QCOMPARE(window.windowTitle(), QString(" TOVRI connected"));
+    QVERIFY(hint->isHidden());
+  }
+
   void deviceThatCannotBeOpenedIsToldOnce()
   {
     SimBus bus;
