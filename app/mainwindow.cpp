@@ -265,6 +265,13 @@ void MainWindow::fitDocksToTitles()
   // A few pixels for the dock's frame.
   constexpr int Frame = 8;
   width = qMax(width, tabs.count() > 1 ? tabs.sizeHint().width() : 0) + Frame;
+  // This minimum replaces the one the docks take from their panels: it must
+  // hold the panels' own in the language now loaded, shown yet or not, or
+  // the dock squeezes a panel into side scrolling.
+  for (QDockWidget *dock : {m_dockStatus, m_dockControl}) {
+    if (QWidget *panel = dock->widget())
+      width = qMax(width, panel->minimumSizeHint().width() + Frame);
+  }
   for (QDockWidget *dock : {m_dockStatus, m_dockControl})
     dock->setMinimumWidth(width);
 }
@@ -623,12 +630,13 @@ void MainWindow::loadLanguage(const QString &code)
   setWindowTitle(title);
   m_dockControl->setWindowTitle(tr("Control"));
   m_dockStatus->setWindowTitle(tr("Status"));
-  fitDocksToTitles();
   ui->reportBar->on_translate();
   ui->markerBar->on_translate();
   ui->navigationBar->on_translate();
   m_controlPanel->on_translate();
   m_statusPanel->on_translate();
+  // After the panels have taken their new texts.
+  fitDocksToTitles();
   loadWarningMessage();
   updateChartHint();
   on_changeColors();
