@@ -326,6 +326,9 @@ public slots:
 
 private:
   void connectSettingsActions();
+  // Moves (and if need be shrinks) a tool window so that its whole frame
+  // lies on the available part of this window's screen.
+  void placeOnScreen(QWidget *window) const;
   // ---- end of settings, markers and calculator actions
 
   // ==== capture run: start, stop, acquisition, live tick (mainwindow_capture.cpp)
