@@ -11,7 +11,6 @@
 #include <QEvent>
 #include <QIcon>
 #include <QListWidgetItem>
-#include <QLayout>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSet>
@@ -634,14 +633,10 @@ void ControlPanel::fitWidthToTexts()
   constexpr int NarrowestWidth = 360;
   QScrollArea *area = ui->scrollArea;
   // New texts reach the contents' minimum only through posted layout
-  // requests: the layouts are settled inside out before it is read.
-  const QList<QWidget *> inner = area->widget()->findChildren<QWidget *>();
-  for (auto it = inner.crbegin(); it != inner.crend(); ++it) {
-    if (QLayout *layout = (*it)->layout())
-      layout->activate();
-  }
-  if (QLayout *layout = area->widget()->layout())
-    layout->activate();
+  // requests: every cached size is dropped before it is read (nothing is
+  // laid out here, the panel may be hidden).
+  for (QWidget *inner : area->widget()->findChildren<QWidget *>())
+    inner->updateGeometry();
   const int width = area->widget()->minimumSizeHint().width() + 2 * area->frameWidth() +
                     area->verticalScrollBar()->sizeHint().width();
   area->setMinimumWidth(qMax(NarrowestWidth, width));
