@@ -45,6 +45,7 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -123,7 +124,7 @@ MainWindow::MainWindow(QWidget *parent)
   connect(m_device, &HidDevice::deviceDisconnected, this, &MainWindow::on_deviceDisconnected);
   connect(m_device, &HidDevice::packetReceived, this, &MainWindow::on_packetReceived);
   connect(m_device, &HidDevice::deviceOpenFailed, this, &MainWindow::on_deviceOpenFailed);
-  connect(m_device, &HidDevice::unservedDeviceChanged, this, &MainWindow::on_unservedDevice);
+  connect(m_device, &HidDevice::unservedDevicesChanged, this, &MainWindow::on_unservedDevices);
   setupFirmware();
 
   m_statusTimer = new QTimer(this);
@@ -308,11 +309,12 @@ QString MainWindow::chartHint() const
   return m_powerV2Listed ? powerV2Hint() : noDeviceHint();
 }
 
-void MainWindow::on_unservedDevice(const QString &serial)
+void MainWindow::on_unservedDevices(const QStringList &serials)
 {
   // The Power V2's serial numbers begin 5003, as its firmware and update
   // checks name it; the link serves only the logger and the Power V1.
-  const bool listed = serial.left(4) == QLatin1String("5003");
+  const bool listed = std::any_of(serials.cbegin(), serials.cend(),
+                                  [](const QString &serial) { return serial.startsWith(QLatin1String("5003")); });
   const bool was = std::exchange(m_powerV2Listed, listed);
   updateChartHint();
   if (m_device->isOpen() || !m_openFailure.isEmpty())

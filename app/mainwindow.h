@@ -179,9 +179,9 @@ public slots:
   void on_deviceConnected();
   void on_deviceDisconnected();
   void on_deviceOpenFailed(const QString &reason);
-  // A device of the family that the link does not open is on the bus (its
-  // serial number), or no longer (empty).
-  void on_unservedDevice(const QString &serial);
+  // Devices of the family that the link does not open are on the bus (their
+  // serial numbers), or none any more (empty).
+  void on_unservedDevices(const QStringList &serials);
   void on_requestStatus(StatusControlRequest &request);
   void on_enableMeasurement();
   void on_closeTab(int index);

@@ -279,17 +279,16 @@ bool HidDevice::searchDevice(bool arrival, bool boot)
 
 void HidDevice::noteUnserved()
 {
-  QString serial;
+  QStringList serials;
   for (const HidDeviceEntry &entry : std::as_const(m_devices)) {
     if (entry.vendorId == VendorId && entry.productId == ProductId && !entry.serial.isEmpty() &&
-        !supported(entry.serial)) {
-      serial = entry.serial;
-      break;
-    }
+        !supported(entry.serial) && !serials.contains(entry.serial))
+      serials.append(entry.serial);
   }
-  if (serial != m_unserved) {
-    m_unserved = serial;
-    emit unservedDeviceChanged(serial);
+  serials.sort();
+  if (serials != m_unserved) {
+    m_unserved = serials;
+    emit unservedDevicesChanged(serials);
   }
 }
 

@@ -155,16 +155,21 @@ private slots:
   void powerV2IsNamed_data()
   {
     QTest::addColumn<QString>("serial");
+    QTest::addColumn<QString>("beside"); // another unserved device, listed first
     QTest::addColumn<bool>("named");
-    QTest::newRow("Power V2") << "500300001" << true;
-    QTest::newRow("unknown model") << "500900001" << false;
+    QTest::newRow("Power V2") << "500300001" << QString() << true;
+    QTest::newRow("Power V2 after an unknown model") << "500300001" << "500900001" << true;
+    QTest::newRow("unknown model") << "500900001" << QString() << false;
   }
 
   void powerV2IsNamed()
   {
     QFETCH(QString, serial);
+    QFETCH(QString, beside);
     QFETCH(bool, named);
     SimBus bus;
+    if (!beside.isEmpty())
+      bus.add<SimPowerSupply>(beside);
     auto *supply = bus.add<SimPowerSupply>(serial);
     MainWindow window;
     quietLink();
