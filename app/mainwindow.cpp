@@ -45,6 +45,9 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 constexpr qint64 NoticeIntervalMs = 86400000;
@@ -121,6 +124,7 @@ MainWindow::MainWindow(QWidget *parent)
   connect(m_device, &HidDevice::deviceDisconnected, this, &MainWindow::on_deviceDisconnected);
   connect(m_device, &HidDevice::packetReceived, this, &MainWindow::on_packetReceived);
   connect(m_device, &HidDevice::deviceOpenFailed, this, &MainWindow::on_deviceOpenFailed);
+  connect(m_device, &HidDevice::unservedDevicesChanged, this, &MainWindow::on_unservedDevices);
   setupFirmware();
 
   m_statusTimer = new QTimer(this);
@@ -262,6 +266,13 @@ void MainWindow::fitDocksToTitles()
   // A few pixels for the dock's frame.
   constexpr int Frame = 8;
   width = qMax(width, tabs.count() > 1 ? tabs.sizeHint().width() : 0) + Frame;
+  // This minimum replaces the one the docks take from their panels: it must
+  // hold the panels' own in the language now loaded, shown yet or not, or
+  // the dock squeezes a panel into side scrolling.
+  for (QDockWidget *dock : {m_dockStatus, m_dockControl}) {
+    if (QWidget *panel = dock->widget())
+      width = qMax(width, panel->minimumSizeHint().width() + Frame);
+  }
   for (QDockWidget *dock : {m_dockStatus, m_dockControl})
     dock->setMinimumWidth(width);
 }
@@ -283,11 +294,35 @@ QString MainWindow::openFailureHint(const QString &reason)
     .arg(text);
 }
 
+QString MainWindow::powerV2Hint()
+{
+  return tr("A Kelvaro Power V2 is connected. This program does not serve it live; its log files open as usual "
+            "with Open.");
+}
+
 QString MainWindow::chartHint() const
 {
   if (ui->tabWidget->count() > 0 || (m_device && m_device->isOpen()))
     return QString();
-  return m_openFailure.isEmpty() ? noDeviceHint() : openFailureHint(m_openFailure);
+  if (!m_openFailure.isEmpty())
+    return openFailureHint(m_openFailure);
+  return m_powerV2Listed ? powerV2Hint() : noDeviceHint();
+}
+
+void MainWindow::on_unservedDevices(const QStringList &serials)
+{
+  // The Power V2's serial numbers begin 5003, as its firmware and update
+  // checks name it; the link serves only the logger and the Power V1.
+  const bool listed = std::any_of(serials.cbegin(), serials.cend(),
+                                  [](const QString &serial) { return serial.startsWith(QLatin1String("5003")); });
+  const bool was = std::exchange(m_powerV2Listed, listed);
+  updateChartHint();
+  if (m_device->isOpen() || !m_openFailure.isEmpty())
+    return;
+  if (listed)
+    showStatusMessage(powerV2Hint(), 0);
+  else if (was && statusBar()->currentMessage() == powerV2Hint())
+    showStatusMessage(noDeviceHint(), 0);
 }
 
 void MainWindow::updateChartHint()
@@ -602,12 +637,13 @@ void MainWindow::loadLanguage(const QString &code)
   setWindowTitle(title);
   m_dockControl->setWindowTitle(tr("Control"));
   m_dockStatus->setWindowTitle(tr("Status"));
-  fitDocksToTitles();
   ui->reportBar->on_translate();
   ui->markerBar->on_translate();
   ui->navigationBar->on_translate();
   m_controlPanel->on_translate();
   m_statusPanel->on_translate();
+  // After the panels have taken their new texts.
+  fitDocksToTitles();
   loadWarningMessage();
   updateChartHint();
   on_changeColors();

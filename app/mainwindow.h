@@ -127,6 +127,8 @@ public:
   static QString noDeviceHint();
   // A device that is listed but refuses to open, with the way to let it open.
   static QString openFailureHint(const QString &reason);
+  // A Power V2 is on the bus: what the window does and does not do with it.
+  static QString powerV2Hint();
   // The text the empty chart area shows, empty while a tab or a device is there.
   QString chartHint() const;
 
@@ -177,6 +179,9 @@ public slots:
   void on_deviceConnected();
   void on_deviceDisconnected();
   void on_deviceOpenFailed(const QString &reason);
+  // Devices of the family that the link does not open are on the bus (their
+  // serial numbers), or none any more (empty).
+  void on_unservedDevices(const QStringList &serials);
   void on_requestStatus(StatusControlRequest &request);
   void on_enableMeasurement();
   void on_closeTab(int index);
@@ -302,6 +307,8 @@ private:
   QTranslator *m_translator = nullptr;
   // Why the last device could not be opened; empty once one opens.
   QString m_openFailure;
+  // A Power V2, which the link does not open, is on the bus.
+  bool m_powerV2Listed = false;
   // Qt's own texts (standard buttons, file and message dialogs) in the same language.
   QTranslator *m_qtTranslator = nullptr;
   int m_languageIndex = 0;
@@ -342,6 +349,9 @@ public slots:
 
 private:
   void connectSettingsActions();
+  // Moves (and if need be shrinks) a tool window so that its whole frame
+  // lies on the available part of this window's screen.
+  void placeOnScreen(QWidget *window) const;
   // ---- end of settings, markers and calculator actions
 
   // ==== capture run: start, stop, acquisition, live tick (mainwindow_capture.cpp)
@@ -402,7 +412,7 @@ private:
   quint64 m_lastCounter = 0;
   bool m_firstBlock = true;
   bool m_stopPosted = false;
-  bool m_keepCaptureError = false; // a write error stays through the stop's answer
+  bool m_keepCaptureError = false; // the line's word on the capture's end stays through the stop's answer
   bool m_finishing = false;        // finishCapture runs; reports handed over cannot end it again
   bool m_stopAnswered = false;     // the logger answered the last stop
   bool m_stopOwed = false;         // a stop could not be written; sent when the link opens again

@@ -55,6 +55,12 @@ private:
   std::function<void()> m_changed;
 };
 
+// Save has something to do only on a tab that holds a capture.
+bool savable(const GLWidget *tab)
+{
+  return tab && tab->holdsCapture();
+}
+
 constexpr int ShowAllSeconds[] = {10, 30, 60, 120, 300, 600, 1800};
 constexpr int MeasuringSeconds[] = {10, 100, 1000};
 constexpr int Unlimited = -1;
@@ -107,6 +113,7 @@ void MainWindow::createToolbar()
   m_actionSave = bar->addAction(tr("Save"));
   m_actionOpen = bar->addAction(tr("Open"));
   connect(m_actionSave, &QAction::triggered, this, &MainWindow::on_actionSave);
+  m_actionSave->setEnabled(false);
   connect(m_actionOpen, &QAction::triggered, this, &MainWindow::on_actionLoad);
 
   m_viewMenu = new QMenu(tr("View"), this);
@@ -256,6 +263,7 @@ void MainWindow::enableToolbar(bool enable, bool keepOpenAndSettings)
   m_comboShowAll->setEnabled(enable);
   m_labelMeasuringTime->setEnabled(enable);
   m_comboMeasuringTime->setEnabled(enable);
+  m_actionSave->setEnabled(enable && savable(currentWidget()));
   if (keepOpenAndSettings) {
     m_actionOpen->setEnabled(true);
     m_actionSettings->setEnabled(true);
@@ -291,6 +299,9 @@ void MainWindow::on_currentTabChanged(int index)
 {
   if (Helpers::isMeasuring)
     terminateMeasuring();
+  // Files can be handled (Open works): Save follows the tab now shown.
+  if (!Helpers::isMeasuring && m_actionOpen->isEnabled())
+    m_actionSave->setEnabled(savable(currentWidget()));
   if (index == -1)
     return;
   on_timeFormatChanged();

@@ -496,8 +496,13 @@ void MainWindow::postTimeLimitStop()
   QMetaObject::invokeMethod(
     this,
     [this] {
-      if (m_stopPosted && Helpers::isMeasuring)
-        on_stopButton();
+      if (!m_stopPosted || !Helpers::isMeasuring)
+        return;
+      // Told before the stop, which may end in an error that replaces it;
+      // the logger's answer to the stop leaves it standing.
+      showStatusMessage(tr("The capture ended at its measuring time of %1 s.").arg(m_measuringTime), 0);
+      m_keepCaptureError = true;
+      on_stopButton();
     },
     Qt::QueuedConnection);
 }

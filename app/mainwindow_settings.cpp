@@ -21,6 +21,8 @@
 #include "updater.h"
 
 #include <QAction>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include <algorithm>
 #include <cmath>
@@ -136,7 +138,30 @@ void MainWindow::on_actionCalculator()
     connect(calculator, &Calculator::updateInfo, this, &MainWindow::on_updateCalculator);
     updateCalculator(calculator);
   }
+  // A stored place may come from a larger screen or lie half off this one.
+  placeOnScreen(calculator);
   calculator->show();
+  placeOnScreen(calculator);
+}
+
+void MainWindow::placeOnScreen(QWidget *window) const
+{
+  const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+  if (!screen)
+    return;
+  const QRect geometry = window->geometry();
+  const QRect frame = window->frameGeometry();
+  QMargins margins(geometry.left() - frame.left(), geometry.top() - frame.top(), frame.right() - geometry.right(),
+                   frame.bottom() - geometry.bottom());
+  // Not framed yet: leave room for a common title bar and border.
+  if (margins.isNull())
+    margins = QMargins(4, 30, 4, 4);
+  const QRect room = screen->availableGeometry().marginsRemoved(margins);
+  QRect placed(geometry.topLeft(), geometry.size().boundedTo(room.size()));
+  placed.moveLeft(qBound(room.left(), placed.left(), room.right() + 1 - placed.width()));
+  placed.moveTop(qBound(room.top(), placed.top(), room.bottom() + 1 - placed.height()));
+  if (placed != geometry)
+    window->setGeometry(placed);
 }
 
 Calculator *MainWindow::findCalculator() const

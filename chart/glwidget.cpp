@@ -380,6 +380,11 @@ bool GLWidget::isEmpty() const
   return true;
 }
 
+bool GLWidget::holdsCapture() const
+{
+  return !isEmpty() || (swapFile && !swapFile->file.fileName().isEmpty());
+}
+
 void GLWidget::reset()
 {
   valueFit.reset();

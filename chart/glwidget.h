@@ -61,6 +61,9 @@ public:
   // First and last key of the first map holding points; (0, 0) when none.
   PlotRange timeRange() const;
   bool isEmpty() const;
+  // The tab has a capture, running, finished or opened: its file or its
+  // points. A fresh tab, or one whose start was refused, has none.
+  bool holdsCapture() const;
   // Empties every map in place; maps, graphs and axes stay.
   void reset();
 

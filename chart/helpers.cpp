@@ -22,7 +22,21 @@ QString Helpers::inputFilePath;
 
 namespace {
 const QChar micro(0x03BC);
+
+// A time for the axis's second row: its unit in the language of the tick
+// labels above it (files and exports keep the untranslated text).
+QString screenTime(double t)
+{
+  QString text = Helpers::timeToString(t, true, 3);
+  if (text.endsWith(QString(micro) + QLatin1Char('s')))
+    return text.chopped(2) + QObject::tr("\u03BCs");
+  if (text.endsWith(QLatin1String("ms")))
+    return text.chopped(2) + QObject::tr("ms");
+  if (text.endsWith(QLatin1Char('s')))
+    return text.chopped(1) + QObject::tr("s");
+  return text;
 }
+} // namespace
 
 QChar Helpers::unitCharA(int divider)
 {
@@ -150,7 +164,7 @@ void Helpers::timeToLabels(double step, const QList<double> &ticks, QList<QStrin
   for (int i = 0; i < ticks.size(); ++i) {
     const double offset = i * unitStep - base;
     if (offset == 0 || offset == period) {
-      rows.insert(i, timeToString(ticks.at(i), true, 3));
+      rows.insert(i, screenTime(ticks.at(i)));
       labels.append(QString());
       if (i > 0)
         base += period;
@@ -159,7 +173,7 @@ void Helpers::timeToLabels(double step, const QList<double> &ticks, QList<QStrin
     }
   }
   if (!ticks.isEmpty())
-    rows.insert(-1, QString(leftArrowhead(rowFont)) + timeToString(ticks.first(), true, 3));
+    rows.insert(-1, QString(leftArrowhead(rowFont)) + screenTime(ticks.first()));
 }
 
 QString Helpers::sampleRateToFQString(int divider)

@@ -203,6 +203,11 @@ void MarkerBar::setPlotter(GLWidget *newChart)
   update();
 }
 
+bool MarkerBar::showsMarkers() const
+{
+  return markers.size() == 2 && chart && plot && chart->holdsCapture();
+}
+
 QString MarkerBar::distanceText(double d)
 {
   if (d < 0.001)
@@ -309,7 +314,7 @@ void MarkerBar::hoverLeave(QHoverEvent *)
 void MarkerBar::mousePressEvent(QMouseEvent *e)
 {
   if (!Helpers::isMeasuring)
-    dragged = markerAtPos(std::round(e->position().x()));
+    dragged = showsMarkers() ? markerAtPos(std::round(e->position().x())) : nullptr;
 }
 
 void MarkerBar::mouseMoveEvent(QMouseEvent *e)
@@ -349,11 +354,14 @@ void MarkerBar::paintEvent(QPaintEvent *)
   QPainter painter(this);
   painter.setPen(QApplication::palette().color(QPalette::Light));
   painter.drawRect(QRect(QPoint(0, 0), QPoint(width() - 2, height() - 2)));
-  if (markers.isEmpty())
+  if (!showsMarkers()) {
+    // No text to hover over either.
+    hintRect = QRect();
     return;
+  }
   painter.save();
   QString text;
-  if (Helpers::isMeasuring || markers.size() < 2) {
+  if (Helpers::isMeasuring) {
     text = QStringLiteral("T1: --, T2: --, dT: --   ");
   } else {
     const double t1 = markers.at(0)->time, t2 = markers.at(1)->time;

@@ -37,6 +37,9 @@ public:
   Marker *markerAtPos(double x) const;
   QColor getColor() const;
   void updateToolTip();
+  // The pair is shown: the attached chart holds a capture whose times it
+  // marks. Over a tab without one the pair waits, unseen and still.
+  bool showsMarkers() const;
 
   // "500 µs", "250.0 ms", "2.00 s".
   static QString distanceText(double seconds);

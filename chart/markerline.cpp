@@ -4,6 +4,7 @@
 #include "markerbar.h"
 #include "plotaxisrect.h"
 #include "plotpainter.h"
+#include "plotwidget.h"
 
 MarkerLine::MarkerLine(MarkerBar *markerBar, PlotWidget *plot) : PlotAbstractItem(plot), bar(markerBar) {}
 
@@ -14,7 +15,9 @@ double MarkerLine::selectTest(const QPointF &, bool, QVariant *) const
 
 void MarkerLine::draw(PlotPainter *painter)
 {
-  if (!bar || !bar->isVisible())
+  // The markers' pixels belong to the bar's chart, and only to one that
+  // holds a capture.
+  if (!bar || !bar->isVisible() || !bar->showsMarkers() || bar->plot != parentPlot())
     return;
   const PlotAxisRect *rect = clipAxisRect();
   if (!rect)

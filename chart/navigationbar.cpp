@@ -41,7 +41,7 @@ NavigationBar::NavigationBar(QWidget *parent) : QWidget(parent)
   m_resetButton->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Minimum);
   layout->addWidget(m_resetButton);
   connect(m_resetButton, &QPushButton::clicked, this, [this] {
-    if (!m_enabled || !m_file)
+    if (!m_enabled || !showsCapture())
       return;
     plotter->xAxis->setRange(m_file->navigationSpan);
     plotter->replot(PlotWidget::rpByHint);
@@ -73,12 +73,12 @@ PlotWidget *NavigationBar::createPlotter()
   graph->setPen(QPen(Qt::red));
 
   connect(plot, &PlotWidget::plottableClick, plot, [this](PlotAbstractPlottable *plottable, QMouseEvent *e) {
-    if (m_enabled && m_file && qobject_cast<PlotGraph *>(plottable) && e)
+    if (m_enabled && showsCapture() && qobject_cast<PlotGraph *>(plottable) && e)
       emit navigationClicked(timeAt(e->position().x()));
   });
   connect(plot, &PlotWidget::mouseWheel, plot, [](QWheelEvent *) {});
   connect(plot, &PlotWidget::axisClick, plot, [this](PlotAxis *axis, PlotAxis::SelectablePart, QMouseEvent *e) {
-    if (m_enabled && m_file && axis && axis->axisType() == PlotAxis::atBottom && e)
+    if (m_enabled && showsCapture() && axis && axis->axisType() == PlotAxis::atBottom && e)
       emit navigationClicked(timeAt(e->position().x()));
   });
   connect(plot->xAxis, &PlotAxis::axisUnitChanged, this, &NavigationBar::on_axisUnitChanged);
@@ -106,8 +106,16 @@ bool NavigationBar::init(SwapFile *file)
   if (!file)
     return false;
   m_file = file;
-  if (file->file.fileName().isEmpty())
+  connect(file, &QObject::destroyed, this, &NavigationBar::fileGone, Qt::UniqueConnection);
+  updateButtons();
+  if (!showsCapture()) {
+    // A tab without a capture: nothing of the one shown before may stay.
+    plotter->graph(0)->setData(QList<double>(), QList<double>());
+    plotter->xAxis->setRange(0, 10);
+    placeWindowLine();
+    replot();
     return false;
+  }
   plotter->graph(0)->setData(file->navigationSeries, true);
   plotter->xAxis->setRange(file->navigationRange);
   // The line stays at the chart's window; the main window reports it after
@@ -140,18 +148,33 @@ void NavigationBar::clear()
   replot();
 }
 
+void NavigationBar::fileGone()
+{
+  if (m_file)
+    return;
+  plotter->graph(0)->setData(QList<double>(), QList<double>());
+  placeWindowLine();
+  updateButtons();
+  replot();
+}
+
 void NavigationBar::enable()
 {
   m_enabled = true;
-  m_resetButton->setEnabled(true);
-  m_settingsButton->setEnabled(true);
+  updateButtons();
 }
 
 void NavigationBar::disable()
 {
   m_enabled = false;
-  m_resetButton->setEnabled(false);
-  m_settingsButton->setEnabled(false);
+  updateButtons();
+}
+
+void NavigationBar::updateButtons()
+{
+  const bool usable = m_enabled && showsCapture();
+  m_resetButton->setEnabled(usable);
+  m_settingsButton->setEnabled(usable);
 }
 
 void NavigationBar::on_xRangeChanged(double _low, double _up)
@@ -175,13 +198,15 @@ void NavigationBar::placeWindowLine()
     m_windowLine->setPen(QPen(Qt::red));
     plotter->addItem(m_windowLine);
   }
+  // The chart's window is only marked on the overview of its capture.
+  m_windowLine->setVisible(showsCapture());
   m_windowLine->point1->setCoords(m_windowCentre, 0);
   m_windowLine->point2->setCoords(m_windowCentre, plotter->height());
 }
 
 void NavigationBar::on_settings()
 {
-  if (!m_file)
+  if (!showsCapture())
     return;
   SwapFile *file = m_file;
   const int channel = file->navigationChannel;

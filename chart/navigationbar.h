@@ -33,6 +33,9 @@ public:
   void disable();
   bool isEnabledForClicks() const { return m_enabled; }
   SwapFile *boundFile() const { return m_file; }
+  // The bound file holds a capture (it has a name): only then is there an
+  // overview to show, click or rebuild.
+  bool showsCapture() const { return m_file && !m_file->file.fileName().isEmpty(); }
 
   PlotWidget *plotter = nullptr; // the overview plot, owned as a child
 
@@ -51,11 +54,17 @@ signals:
 protected:
   void changeEvent(QEvent *event) override;
 
+private slots:
+  // A bound file's tab was closed: its overview goes with it.
+  void fileGone();
+
 private:
   // The time under a mouse event's x, rounded to the pixel.
   double timeAt(double x) const;
   void applyChannelColour();
   void placeWindowLine();
+  // The buttons work only while enabled and showing a capture.
+  void updateButtons();
 
   QPushButton *m_resetButton = nullptr;
   QPushButton *m_settingsButton = nullptr;

@@ -100,6 +100,12 @@ void ReportBar::update(GLWidget *chart, bool reset)
   m_chart = chart;
   if (!chart)
     return;
+  if (!chart->holdsCapture()) {
+    // Zeros would read as measured values.
+    showNoCapture();
+    m_shownChart = chart;
+    return;
+  }
   // The calculator reads the whole capture's record right after this call.
   *fullData = chart->report;
   showRecord(0, fullData);
@@ -116,6 +122,11 @@ void ReportBar::updateFrame()
   GLWidget *chart = m_chart;
   if (!chart || !chart->plot)
     return;
+  if (!chart->holdsCapture()) {
+    showNoCapture();
+    m_shownChart = chart;
+    return;
+  }
   frameData->reset();
   update(chart, chart->plot->xAxis->range(), frameData);
   updateControls();
@@ -174,6 +185,7 @@ void ReportBar::showRecord(int table, ReportData *data)
     }
   };
   m_filled[table] = true;
+  m_noCapture = false;
   if (table == 0) {
     fill(full, data);
     return;
@@ -181,6 +193,26 @@ void ReportBar::showRecord(int table, ReportData *data)
   ui->labelFrame->setText(QStringLiteral("%1-%2").arg(Helpers::timeToString(data->t_start, true, 3),
                                                       Helpers::timeToString(data->t_end, true, 3)));
   fill(frame, data);
+}
+
+void ReportBar::showNoCapture()
+{
+  QLabel *values[] = {ui->labelMin0,      ui->labelMax0,      ui->labelAverage0,  ui->labelMin1,
+                      ui->labelMax1,      ui->labelAverage1,  ui->labelMin2,      ui->labelMax2,
+                      ui->labelAverage2,  ui->labelMin0_2,    ui->labelMax0_2,    ui->labelAverage0_2,
+                      ui->labelMin1_2,    ui->labelMax1_2,    ui->labelAverage1_2, ui->labelMin2_2,
+                      ui->labelMax2_2,    ui->labelAverage2_2, ui->labelFrame};
+  for (QLabel *label : values)
+    label->setText(QStringLiteral("--"));
+  // The raw units, as for a channel without data.
+  for (QLabel *label : {ui->labelCh0, ui->labelCh0_2})
+    label->setText(QStringLiteral("#0: %1A").arg(Helpers::unitCharA(1)));
+  for (QLabel *label : {ui->labelCh1, ui->labelCh1_2})
+    label->setText(QStringLiteral("#1: %1V").arg(Helpers::unitCharV(1)));
+  for (QLabel *label : {ui->labelCh2, ui->labelCh2_2})
+    label->setText(QStringLiteral("#2: %1V").arg(Helpers::unitCharV(1)));
+  m_filled[0] = m_filled[1] = false;
+  m_noCapture = true;
 }
 
 void ReportBar::reset()
@@ -235,6 +267,10 @@ void ReportBar::on_translate()
 {
   // The form's texts come back with the language; the readings stay.
   ui->retranslateUi(this);
+  if (m_noCapture) {
+    showNoCapture();
+    return;
+  }
   if (m_filled[0])
     showRecord(0, fullData);
   if (m_filled[1]) {

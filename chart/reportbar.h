@@ -53,10 +53,13 @@ private slots:
 private:
   // Writes `data` into the whole-capture table (0) or the window table (1).
   void showRecord(int table, ReportData *data);
+  // Both tables without readings: the chart holds no capture.
+  void showNoCapture();
 
   Ui::ReportBar *ui;
   ReportData m_shownFrame;          // what the window table shows
   bool m_filled[2] = {false, false}; // a table shows a record, not the form's texts
+  bool m_noCapture = false;          // the tables show that there is no capture
   QPointer<GLWidget> m_chart; // chart of the pending window pass
   QPointer<GLWidget> m_shownChart; // chart whose window the table shows
   QTimer m_frameTimer;

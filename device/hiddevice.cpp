@@ -236,6 +236,8 @@ bool HidDevice::searchDevice(bool arrival, bool boot)
       failedListed |= failureKey(entry) == m_openFailure;
     if (!failedListed)
       m_openFailure.clear();
+    if (!boot && !m_device)
+      noteUnserved();
     if (m_devices.isEmpty())
       return false;
     if (m_device)
@@ -281,6 +283,21 @@ bool HidDevice::searchDevice(bool arrival, bool boot)
   emit deviceDisconnected();
   disconnectDevice();
   return false;
+}
+
+void HidDevice::noteUnserved()
+{
+  QStringList serials;
+  for (const HidDeviceEntry &entry : std::as_const(m_devices)) {
+    if (entry.vendorId == VendorId && entry.productId == ProductId && !entry.serial.isEmpty() &&
+        !supported(entry.serial) && !serials.contains(entry.serial))
+      serials.append(entry.serial);
+  }
+  serials.sort();
+  if (serials != m_unserved) {
+    m_unserved = serials;
+    emit unservedDevicesChanged(serials);
+  }
 }
 
 QString HidDevice::failureKey(const HidDeviceEntry &entry)

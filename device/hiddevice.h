@@ -8,6 +8,7 @@
 #include <QMutex>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -93,6 +94,10 @@ signals:
   // A supported device is listed but cannot be opened (often: no permission);
   // told once per device until it opens or leaves the bus.
   void deviceOpenFailed(QString reason);
+  // The serial numbers of the listed devices of the family (vendor and
+  // product id) whose model the link does not serve, while none is open;
+  // empty once none is listed any more. Told on change only.
+  void unservedDevicesChanged(QStringList serials);
   void packetReceived(quint8 *_packet, int _length);
   void updatePercentChanged(int);
   void updateFailed(QString text);
@@ -144,6 +149,9 @@ private:
   bool m_reading = false;
   // The device whose failed open was told last ("vid:pid:serial").
   QString m_openFailure;
+  // The unserved devices told last.
+  QStringList m_unserved;
+  void noteUnserved();
 };
 
 #endif // HIDDEVICE_H

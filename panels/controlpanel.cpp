@@ -632,6 +632,11 @@ void ControlPanel::fitWidthToTexts()
 {
   constexpr int NarrowestWidth = 360;
   QScrollArea *area = ui->scrollArea;
+  // New texts reach the contents' minimum only through posted layout
+  // requests: every cached size is dropped before it is read (nothing is
+  // laid out here, the panel may be hidden).
+  for (QWidget *inner : area->widget()->findChildren<QWidget *>())
+    inner->updateGeometry();
   const int width = area->widget()->minimumSizeHint().width() + 2 * area->frameWidth() +
                     area->verticalScrollBar()->sizeHint().width();
   area->setMinimumWidth(qMax(NarrowestWidth, width));

@@ -796,6 +796,10 @@ Channels calibration values are lost.
         <translation>Measuring...</translation>
     </message>
     <message>
+        <source>The capture ended at its measuring time of %1 s.</source>
+        <translation>The capture ended at its measuring time of %1 s.</translation>
+    </message>
+    <message>
         <source> - no device connected</source>
         <translation> - no device connected</translation>
     </message>
@@ -806,6 +810,10 @@ Channels calibration values are lost.
     <message>
         <source>No device connected. Connect a TOVRI logger or a Kelvaro power supply, or open a capture file.</source>
         <translation>No device connected. Connect a TOVRI logger or a Kelvaro power supply, or open a capture file.</translation>
+    </message>
+    <message>
+        <source>A Kelvaro Power V2 is connected. This program does not serve it live; its log files open as usual with Open.</source>
+        <translation>A Kelvaro Power V2 is connected. This program does not serve it live; its log files open as usual with Open.</translation>
     </message>
     <message>
         <source>The device was found but cannot be opened: %1. To allow it, install the program with &quot;cmake --install&quot;, which adds the udev rule 70-tovri.rules, run &quot;udevadm control --reload-rules &amp;&amp; udevadm trigger&quot; as root and plug the device in again; or run the program from the logged-in local seat.</source>
@@ -1542,6 +1550,10 @@ Channels calibration values are lost.
     <message>
         <source>ms</source>
         <translation>ms</translation>
+    </message>
+    <message>
+        <source>μs</source>
+        <translation>μs</translation>
     </message>
     <message>
         <source>kHz</source>

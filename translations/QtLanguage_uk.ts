@@ -796,6 +796,10 @@ Channels calibration values are lost.
         <translation>Вимірювання...</translation>
     </message>
     <message>
+        <source>The capture ended at its measuring time of %1 s.</source>
+        <translation>Запис завершено: минув заданий час вимірювання, %1 с.</translation>
+    </message>
+    <message>
         <source> - no device connected</source>
         <translation> - пристрій не під’єднано</translation>
     </message>
@@ -806,6 +810,10 @@ Channels calibration values are lost.
     <message>
         <source>No device connected. Connect a TOVRI logger or a Kelvaro power supply, or open a capture file.</source>
         <translation>Пристрій не під’єднано. Під’єднайте реєстратор TOVRI або джерело живлення Kelvaro чи відкрийте файл запису.</translation>
+    </message>
+    <message>
+        <source>A Kelvaro Power V2 is connected. This program does not serve it live; its log files open as usual with Open.</source>
+        <translation>Під’єднано джерело живлення Kelvaro Power V2. Ця програма не працює з ним наживо; його файли журналу відкриваються як завжди через «Відкрити».</translation>
     </message>
     <message>
         <source>The device was found but cannot be opened: %1. To allow it, install the program with &quot;cmake --install&quot;, which adds the udev rule 70-tovri.rules, run &quot;udevadm control --reload-rules &amp;&amp; udevadm trigger&quot; as root and plug the device in again; or run the program from the logged-in local seat.</source>
@@ -1542,6 +1550,10 @@ Channels calibration values are lost.
     <message>
         <source>ms</source>
         <translation>мс</translation>
+    </message>
+    <message>
+        <source>μs</source>
+        <translation>мкс</translation>
     </message>
     <message>
         <source>kHz</source>

@@ -40,7 +40,8 @@ private slots:
     QCOMPARE(window.tabWidget()->tabText(0), QString("Capture 1"));
     QCOMPARE(window.plotter()->graphCount(), 4);
     QVERIFY(window.statusTimer()->isActive());
-    QVERIFY(window.m_actionSave->isEnabled());
+    // The fresh tab holds no capture yet: nothing to save.
+    QVERIFY(!window.m_actionSave->isEnabled());
     QVERIFY(window.m_actionReport->isVisible());
     QCOMPARE(DeviceInfo::m_deviceInfo->readU32(4), quint32(500100001));
     auto *start = window.controlPanel()->findChild<QAbstractButton *>("btnStart");
@@ -176,6 +177,62 @@ private slots:
     QCOMPARE(window.tabWidget()->count(), 0);
     QVERIFY(!hint->isHidden());
     QVERIFY(window.tabWidget()->isHidden());
+  }
+
+  // A Power V2, which the window does not serve live, is named for what it
+  // is, in the status line and in the chart's place, and only while it is
+  // on the bus; a device of an unknown model changes nothing.
+  void powerV2IsNamed_data()
+  {
+    QTest::addColumn<QString>("serial");
+    QTest::addColumn<QString>("beside"); // another unserved device, listed first
+    QTest::addColumn<bool>("named");
+    QTest::newRow("Power V2") << "500300001" << QString() << true;
+    QTest::newRow("Power V2 after an unknown model") << "500300001" << "500900001" << true;
+    QTest::newRow("unknown model") << "500900001" << QString() << false;
+  }
+
+  void powerV2IsNamed()
+  {
+    QFETCH(QString, serial);
+    QFETCH(QString, beside);
+    QFETCH(bool, named);
+    SimBus bus;
+    if (!beside.isEmpty())
+      bus.add<SimPowerSupply>(beside);
+    auto *supply = bus.add<SimPowerSupply>(serial);
+    MainWindow window;
+    quietLink();
+    pump(2);
+    auto *hint = window.findChild<QLabel *>("labelChartHint");
+    QVERIFY(hint && !hint->isHidden());
+    const QString expected = named ? MainWindow::powerV2Hint() : MainWindow::noDeviceHint();
+    QCOMPARE(statusText(window), expected);
+    QCOMPARE(hint->text(), expected);
+    QVERIFY(MainWindow::powerV2Hint().contains("Kelvaro Power V2 is connected"));
+    QVERIFY(!HidDevice::m_instance->isOpen());
+    QVERIFY(supply->written.isEmpty());
+    QCOMPARE(window.windowTitle(), QCoreApplication::applicationName());
+    window.loadLanguage("uk");
+    QCOMPARE(hint->text(), named ? QString::fromUtf8("Під’єднано джерело живлення Kelvaro Power V2. Ця програма не "
+                                                     "працює з ним наживо; його файли журналу відкриваються як "
+                                                     "завжди через «Відкрити».")
+                                 : QString::fromUtf8("Пристрій не під’єднано. Під’єднайте реєстратор TOVRI або "
+                                                     "джерело живлення Kelvaro чи відкрийте файл запису."));
+    window.loadLanguage("en");
+
+    bus.unplug(supply);
+    pump(1);
+    QCOMPARE(statusText(window), MainWindow::noDeviceHint());
+    QCOMPARE(hint->text(), MainWindow::noDeviceHint());
+    bus.plug(supply);
+    pump(1);
+    QCOMPARE(hint->text(), expected);
+    // A logger beside it is served as ever.
+    bus.add<SimLogger>();
+    pump();
+    QCOMPARE(window.windowTitle(), QString(" TOVRI connected"));
+    QVERIFY(hint->isHidden());
   }
 
   void deviceThatCannotBeOpenedIsToldOnce()

@@ -144,6 +144,43 @@ private slots:
     QVERIFY(calculator && !calculator->isVisible());
   }
 
+  // The calculator opens with its whole frame on the main window's screen,
+  // wherever its stored place was and whatever size it was stored with.
+  void opensOnTheScreen_data()
+  {
+    QTest::addColumn<bool>("store");
+    QTest::addColumn<bool>("fromBottomRight"); // the stored place counts from that corner
+    QTest::addColumn<QRect>("stored");
+    QTest::newRow("none stored") << false << false << QRect();
+    QTest::newRow("half off at the bottom right") << true << true << QRect(-300, -200, 422, 356);
+    QTest::newRow("off at the top left") << true << false << QRect(-100, -50, 422, 356);
+    QTest::newRow("larger than the screen") << true << false << QRect(0, 0, 5000, 4000);
+  }
+
+  void opensOnTheScreen()
+  {
+    QFETCH(bool, store);
+    QFETCH(bool, fromBottomRight);
+    QFETCH(QRect, stored);
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QRect available = window.screen()->availableGeometry();
+    if (store) {
+      QWidget owner;
+      Calculator calculator(&owner);
+      const QPoint corner = fromBottomRight ? available.bottomRight() + QPoint(1, 1) : available.topLeft();
+      calculator.setGeometry(stored.translated(corner));
+    }
+    window.m_actionCalculator->trigger();
+    Calculator *calculator = window.findCalculator();
+    QVERIFY(calculator && calculator->isVisible());
+    const QRect frame = calculator->frameGeometry();
+    QVERIFY2(available.contains(frame), qPrintable(QStringLiteral("%1,%2 %3x%4 on %5x%6")
+                                                       .arg(frame.x()).arg(frame.y()).arg(frame.width())
+                                                       .arg(frame.height()).arg(available.width()).arg(available.height())));
+  }
+
   void markerRecord_data()
   {
     QTest::addColumn<bool>("barShown");

@@ -203,6 +203,42 @@ private slots:
     QCOMPARE(records.report.t_end, 6.75);
   }
 
+  // A capture that ends at its measuring time says so in the status line,
+  // in the window's language, and the logger's answer to the stop leaves it
+  // standing; a capture the user stops says nothing of the kind.
+  void endAtMeasuringTimeIsTold_data()
+  {
+    QTest::addColumn<int>("seconds");
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("time reached") << 2 << "en" << "The capture ended at its measuring time of 2 s.";
+    QTest::newRow("time reached, Ukrainian")
+      << 2 << "uk" << QString::fromUtf8("Запис завершено: минув заданий час вимірювання, 2 с.");
+    QTest::newRow("stopped by the user") << -1 << "en" << QString();
+  }
+
+  void endAtMeasuringTimeIsTold()
+  {
+    QFETCH(int, seconds);
+    QFETCH(QString, language);
+    QFETCH(QString, told);
+    Rig rig(seconds);
+    rig.window->loadLanguage(language);
+    rig.start();
+    rig.run(500);
+    QCOMPARE(statusText(*rig.window), QString::fromUtf8(language == "uk" ? "Вимірювання..." : "Measuring..."));
+    if (seconds < 0) {
+      rig.run(1500);
+      rig.window->on_stopButton();
+    }
+    QVERIFY(rig.runUntilStopped(5000));
+    QVERIFY(sentStops(rig.logger) > 0);
+    // The logger's answers have all arrived.
+    rig.run(500);
+    QCOMPARE(statusText(*rig.window), told);
+    QCOMPARE(rig.window->statusBar()->styleSheet(), QString("color: black"));
+  }
+
   void nextCaptureKeepsTheLastOverview()
   {
     Rig rig(2);
@@ -305,7 +341,8 @@ private slots:
     // Shown and filled before the capture, hidden while it runs.
     window.m_actionReport->trigger();
     QVERIFY(report->isVisible());
-    QTRY_COMPARE(label("labelMax0_2"), QString("0.0"));
+    // No capture yet: no readings, not zeros.
+    QTRY_COMPARE(label("labelMax0_2"), QString("--"));
     rig.start();
     rig.run(3000);
     QVERIFY(report->isHidden());
@@ -411,7 +448,8 @@ private slots:
     QVERIFY(!Helpers::isMeasuring);
     QCOMPARE(sentStops(rig.logger), 0);
     QCOMPARE(statusText(*rig.window), QString("FAILED to start measuring: 3"));
-    QVERIFY(rig.window->m_actionSave->isEnabled());
+    // The tab holds no capture: nothing to save.
+    QVERIFY(!rig.window->m_actionSave->isEnabled());
     // Blocks that would still come are no capture's.
     rig.logger->startError = 0;
     rig.run(100);

@@ -276,7 +276,8 @@ private slots:
     QVERIFY(!window.m_comboMeasuringTime->isEnabled());
     QVERIFY(!window.m_comboShowAll->isEnabled());
     window.enableToolbar(true, false);
-    QVERIFY(window.m_actionSave->isEnabled());
+    // No tab, no capture: nothing to save.
+    QVERIFY(!window.m_actionSave->isEnabled());
     QVERIFY(window.m_comboMeasuringTime->isEnabled());
   }
 };

@@ -267,12 +267,15 @@ private slots:
   void firstStartFitsTheScreen_data()
   {
     QTest::addColumn<int>("language");
-    QTest::newRow("English") << 0;
-    QTest::newRow("Ukrainian") << 1;
+    QTest::addColumn<bool>("switched"); // Ukrainian chosen once the window runs
+    QTest::newRow("English") << 0 << false;
+    QTest::newRow("Ukrainian") << 1 << false;
+    QTest::newRow("Ukrainian after start") << 0 << true;
   }
   void firstStartFitsTheScreen()
   {
     QFETCH(int, language);
+    QFETCH(bool, switched);
     writeSettings({{"Options/language", language}});
     SimBus bus;
     bus.add<SimLogger>();
@@ -282,6 +285,10 @@ private slots:
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     quietLink();
     pump();
+    if (switched) {
+      window.loadLanguage(QStringLiteral("uk"));
+      language = 1;
+    }
     QCoreApplication::processEvents();
     const QRect available = window.screen()->availableGeometry();
     QCOMPARE(available.size(), QSize(1366, 768));
@@ -290,15 +297,20 @@ private slots:
     QVERIFY(window.statusBar()->mapTo(&window, QPoint(0, window.statusBar()->height())).y() <= window.height());
     const QString folder = qEnvironmentVariable("TOVRI_SCREENSHOT_DIR");
     if (!folder.isEmpty() && QDir().mkpath(folder))
-      window.grab().save(QDir(folder).filePath(QStringLiteral("first-start-%1.png").arg(language)));
+      window.grab().save(QDir(folder).filePath(QStringLiteral("first-start-%1%2.png").arg(language).arg(switched ? "-switched" : "")));
     // Start and Stop show at once, in the dock that is up at first start.
     for (const char *name : {"btnStart", "btnStop"}) {
       auto *button = window.controlPanel()->findChild<QPushButton *>(name);
       QVERIFY(button);
       QVERIFY2(shownWithoutScrolling(button), name);
     }
-    // And at that first size every text is whole.
+    // The panels fit their docks across: no side scrolling.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    for (QDockWidget *dock : {window.dockControl(), window.dockStatus()}) {
+      for (QScrollArea *area : dock->widget()->findChildren<QScrollArea *>())
+        QVERIFY2(!area->horizontalScrollBar()->isVisible(), qPrintable(widgetName(area)));
+    }
+    // And at that first size every text is whole.
     const QStringList problems = textProblems(&window);
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
   }

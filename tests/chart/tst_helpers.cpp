@@ -11,6 +11,7 @@
 #include <QFontMetrics>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 #include <limits>
 
@@ -228,6 +229,56 @@ private slots:
     QCOMPARE(labels.at(15), QString("+0.50ms"));
     QCOMPARE(rows.keys(), QList<int>({-1, 0, 10, 20}));
     QCOMPARE(rows.value(10), QString("1.0ms"));
+  }
+
+  // Both rows of the time axis speak the window's language: the second
+  // row's times take the translated unit as the first row's steps do, while
+  // the times the program writes elsewhere keep theirs.
+  void axisRowsInTheWindowsLanguage_data()
+  {
+    QTest::addColumn<double>("step");
+    QTest::addColumn<QList<double>>("ticks");
+    QTest::addColumn<QString>("step1");    // label of the second tick
+    QTest::addColumn<QString>("firstRow"); // the row under the first tick
+    const QString uk_s = QString::fromUtf8("с"), uk_ms = QString::fromUtf8("мс");
+    QTest::newRow("seconds") << 1.0 << QList<double>{10, 11, 12} << "+1" + uk_s << "10.000" + uk_s;
+    QTest::newRow("milliseconds") << 0.001 << QList<double>{0.5, 0.501, 0.502} << "+1" + uk_ms << "500.0" + uk_ms;
+    QTest::newRow("microseconds") << 0.0001 << QList<double>{0, 0.0001, 0.0002} << "+0.10" + uk_ms
+                                  << "0" + QString::fromUtf8("мкс");
+  }
+  void axisRowsInTheWindowsLanguage()
+  {
+    QFETCH(double, step);
+    QFETCH(QList<double>, ticks);
+    QFETCH(QString, step1);
+    QFETCH(QString, firstRow);
+    struct Ukrainian : QTranslator
+    {
+      QString translate(const char *context, const char *source, const char *, int) const override
+      {
+        if (qstrcmp(context, "QObject") != 0)
+          return QString();
+        const QString text = QString::fromUtf8(source);
+        if (text == "s")
+          return QString::fromUtf8("с");
+        if (text == "ms")
+          return QString::fromUtf8("мс");
+        if (text == mu + "s")
+          return QString::fromUtf8("мкс");
+        return QString();
+      }
+      bool isEmpty() const override { return false; }
+    } ukrainian;
+    QVERIFY(QCoreApplication::installTranslator(&ukrainian));
+    QList<QString> labels;
+    QMap<int, QString> rows;
+    Helpers::timeToLabels(step, ticks, labels, rows);
+    const QString file = Helpers::timeToString(ticks.first(), true, 3);
+    QCoreApplication::removeTranslator(&ukrainian);
+    QCOMPARE(labels.at(1), step1);
+    QCOMPARE(rows.value(0), firstRow);
+    QCOMPARE(rows.value(-1).mid(1), firstRow);
+    QVERIFY2(file.endsWith(QLatin1Char('s')), qPrintable(file));
   }
 
   // The plot takes the colour as background; its time axis the inverse colour,

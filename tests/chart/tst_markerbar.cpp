@@ -4,6 +4,7 @@
 #include "markerline.h"
 #include "plotaxisrect.h"
 #include "plotpainter.h"
+#include "swapfile.h"
 #include "testmain.h"
 
 #include <QApplication>
@@ -26,6 +27,8 @@ struct BarFixture
   {
     window.resize(1000, 600);
     bar->setGeometry(10, 0, 900, 24);
+    // The chart holds a capture: the markers have times to mark.
+    chart->widget->swapFile->file.setFileName(QStringLiteral("capture.tmp"));
     // A shown chart has its real layout: pixels and times line up.
     chart->widget->show();
     chart->plot->replot(PlotWidget::rpNow);
@@ -294,6 +297,55 @@ private slots:
     QCOMPARE(paint(), QColor(Qt::magenta));
   }
 
+  // Over a chart without a capture the pair is neither drawn, nor picked,
+  // nor lined on the chart, nor described; it keeps its place and comes
+  // back with a capture.
+  void hiddenWithoutCapture()
+  {
+    BarFixture f;
+    f.chart->widget->swapFile->file.setFileName(QString());
+    f.bar->setPlotter(f.chart->widget);
+    Marker *t1 = f.bar->marker(0);
+    QVERIFY(t1);
+    const double x = t1->x;
+    auto *line = new LineProbe(f.bar, f.chart->plot);
+    f.chart->plot->addItem(line);
+    f.window.show();
+    const QRect tag = t1->polygon.boundingRect().toAlignedRect();
+    auto darkPixels = [&] {
+      const QImage shot = f.bar->grab().toImage();
+      int dark = 0;
+      for (int py = tag.top(); py <= tag.bottom(); ++py)
+        for (int px = tag.left(); px <= tag.right(); ++px)
+          dark += qGray(shot.pixel(px, py)) < 64;
+      return dark;
+    };
+    const int y = f.chart->plot->axisRect(0)->rect().center().y();
+    auto lineColour = [&] {
+      QImage image(f.chart->plot->size(), QImage::Format_RGB32);
+      image.fill(Qt::white);
+      PlotPainter painter(&image);
+      line->draw(&painter);
+      painter.end();
+      return image.pixelColor(int(x), y);
+    };
+    QSignalSpy moved(f.bar, &MarkerBar::markerMoved);
+    for (bool capture : {false, true}) {
+      if (capture)
+        f.chart->widget->swapFile->file.setFileName(QStringLiteral("capture.tmp"));
+      QCOMPARE(f.bar->showsMarkers(), capture);
+      QCOMPARE(darkPixels() > 0, capture);
+      QCOMPARE(f.bar->hintRect.isEmpty(), !capture);
+      QCOMPARE(lineColour(), capture ? QColor(Qt::black) : QColor(Qt::white));
+      sendMouse(f.bar, QEvent::MouseButtonPress, x + 6, Qt::LeftButton);
+      QCOMPARE(f.bar->dragged, capture ? t1 : nullptr);
+      sendMouse(f.bar, QEvent::MouseMove, x + 40, Qt::LeftButton);
+      sendMouse(f.bar, QEvent::MouseButtonRelease, x + 40, Qt::LeftButton);
+      QCOMPARE(moved.size(), capture ? 1 : 0);
+      QCOMPARE(t1->x, capture ? x + 40 : x);
+    }
+  }
+
   // Closing the last tab deletes the chart behind the bar's back.
   void chartDeleted()
   {
@@ -317,6 +369,10 @@ private slots:
     QHoverEvent hover(QEvent::HoverEnter, QPointF(f.bar->width() - 5, 10), QPointF(0, 0), QPointF(0, 0));
     f.bar->grab(); // paints and sets the hint rectangle
     QApplication::sendEvent(f.bar, &hover);
+    // Nothing of the closed capture is on show to hover over.
+    QVERIFY(f.bar->hintRect.isEmpty());
+    QVERIFY(f.bar->toolTipText.isEmpty());
+    f.bar->updateToolTip();
     QVERIFY(f.bar->toolTipText.startsWith("Length: "));
     f.bar->setPlotter(nullptr);
     QVERIFY(!f.bar->addMarker(100));

@@ -287,6 +287,63 @@ private slots:
 
   // The scan keeps a few points per bin whatever the crossings, and a lone
   // sample over the threshold still stands out.
+  // A tab without a capture, or a closed one, leaves nothing of the capture
+  // shown before: no trace, no window line, no clicks, no buttons.
+  void noCaptureShowsNothing_data()
+  {
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("tab without a capture") << false;
+    QTest::newRow("capture's tab closed") << true;
+  }
+
+  void noCaptureShowsNothing()
+  {
+    QFETCH(bool, closed);
+    const QString path = writeCapture("gone.tmp", 1, 1000, 0.01, [](int, qint64 i) { return i % 100 ? 0.0 : 50000; });
+    std::unique_ptr<SwapFile> file(boundFile(path));
+    QVERIFY(file);
+    NavigationBar bar;
+    bar.resize(600, 100);
+    bar.show();
+    QVERIFY(bar.init(file.get()));
+    bar.enable();
+    bar.on_xRangeChanged(2, 4);
+    PlotWidget *plot = bar.plotter;
+    auto *line = plot->findChild<PlotItemStraightLine *>();
+    QVERIFY(line && line->visible());
+    QVERIFY(!plot->graph(0)->data()->isEmpty());
+    const QList<QPushButton *> buttons = bar.findChildren<QPushButton *>();
+    QCOMPARE(buttons.size(), 2);
+
+    SwapFile unnamed;
+    if (closed)
+      file.reset();
+    else
+      QVERIFY(!bar.init(&unnamed));
+    QVERIFY(plot->graph(0)->data()->isEmpty());
+    QVERIFY(!line->visible());
+    for (QPushButton *button : buttons)
+      QVERIFY(!button->isEnabled());
+    QSignalSpy clicked(&bar, &NavigationBar::navigationClicked);
+    QMouseEvent at = mouseAt(200);
+    emit plot->axisClick(plot->xAxis, PlotAxis::spAxis, &at);
+    emit plot->plottableClick(plot->graph(0), &at);
+    QCOMPARE(clicked.size(), 0);
+    // The window moves on; the line still marks nothing.
+    bar.on_xRangeChanged(5, 7);
+    QVERIFY(!line->visible());
+
+    // A capture again: all of it is back.
+    std::unique_ptr<SwapFile> again(boundFile(path));
+    QVERIFY(bar.init(again.get()));
+    QVERIFY(!plot->graph(0)->data()->isEmpty());
+    QVERIFY(line->visible());
+    for (QPushButton *button : buttons)
+      QVERIFY(button->isEnabled());
+    emit plot->axisClick(plot->xAxis, PlotAxis::spAxis, &at);
+    QCOMPARE(clicked.size(), 1);
+  }
+
   void scanBins_data()
   {
     QTest::addColumn<qint64>("count");

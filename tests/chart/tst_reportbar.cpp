@@ -271,6 +271,42 @@ private slots:
     delete chart;
   }
 
+  // A chart without a capture (a fresh tab, the one left after closing the
+  // last) shows no readings: not the zeros of an empty record, not the
+  // readings of the chart shown before, also after a language change.
+  void chartWithoutCapture()
+  {
+    LoggerChart captured;
+    captured.fill(0, {{1, 2500}});
+    captured.widget->report.max0 = captured.widget->report.min0 = captured.widget->report.avg0 = 2500;
+    LoggerChart fresh;
+    ReportBar bar;
+    bar.update(captured.widget, true);
+    QCOMPARE(text(bar, "labelMax0"), QStringLiteral("2.50"));
+    QCOMPARE(text(bar, "labelMax0_2"), QStringLiteral("2.50"));
+
+    bar.update(fresh.widget, true);
+    const QString micro = QString(QChar(0x03BC));
+    for (int round = 0; round < 2; ++round) {
+      for (const char *suffix : {"", "_2"}) {
+        for (int c = 0; c < 3; ++c) {
+          const QString n = QString::number(c) + QLatin1String(suffix);
+          for (const QString &name : QStringList{"labelMin" + n, "labelMax" + n, "labelAverage" + n})
+            QCOMPARE(text(bar, name), QStringLiteral("--"));
+          QCOMPARE(text(bar, "labelCh" + n), c == 0 ? "#0: " + micro + "A" : QStringLiteral("#%1: mV").arg(c));
+        }
+      }
+      QCOMPARE(text(bar, "labelFrame"), QStringLiteral("--"));
+      QVERIFY(QMetaObject::invokeMethod(&bar, "updateFrame"));
+      bar.on_translate();
+    }
+    QVERIFY(!bar.fullData->hasData(0));
+
+    bar.update(captured.widget, true);
+    QCOMPARE(text(bar, "labelMax0"), QStringLiteral("2.50"));
+    QCOMPARE(text(bar, "labelMax0_2"), QStringLiteral("2.50"));
+  }
+
   // A language or theme switch changes texts and colours, never what the
   // tables read, also while a window pass is pending.
   void languageAndTheme_data()

@@ -7,6 +7,7 @@
 #include "processstate.h"
 #include "testmain.h"
 
+#include <QSignalSpy>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QTest>
@@ -126,13 +127,25 @@ private slots:
   {
     SimBus bus;
     addMouse(bus);
-    bus.add<SimLogger>(QStringLiteral("500399999"));
+    SimLogger *model5003 = bus.add<SimLogger>(QStringLiteral("500399999"));
     bus.add<SimLogger>(std::nullopt); // no serial number at all
     HidDevice link;
     LinkProbe probe(link);
+    QSignalSpy unserved(&link, &HidDevice::unservedDevicesChanged);
     QVERIFY(!link.searchDevice(true));
     QVERIFY(!link.isOpen());
     QVERIFY(probe.events.isEmpty());
+
+    // The unserved device is told once, its leaving once; one without a
+    // serial number is not told.
+    QVERIFY(!link.searchDevice(true));
+    QVERIFY(!link.searchDevice(true));
+    QCOMPARE(unserved.size(), 1);
+    QCOMPARE(unserved.at(0).at(0).toStringList(), QStringList{"500399999"});
+    bus.unplug(model5003);
+    QVERIFY(!link.searchDevice(true));
+    QCOMPARE(unserved.size(), 2);
+    QVERIFY(unserved.at(1).at(0).toStringList().isEmpty());
 
     // An empty bus.
     SimBus empty;
