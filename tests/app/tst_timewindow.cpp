@@ -99,40 +99,76 @@ private slots:
     QCOMPARE(r.upper, upper);
   }
 
-  // While a capture runs, the fit of channel #0 keeps run extremes between
-  // redraws and answers what the plain walk over the window answers; a
-  // spike inside a kept run still counts, and points appended later too.
-  void liveFitMatchesTheWalk()
+  // The first point of a channel's visible window that its value axis
+  // leaves outside, as text; empty when the axes hold them all.
+  static QString pointOutsideItsAxis(GLWidget *tab)
   {
-    Rig rig(15);
-    GLWidget *tab = rig.window->currentWidget();
-    QVERIFY(tab && !tab->maps.isEmpty());
-    PlotDataMap *map = tab->maps.at(0);
-    PlotGraph *graph = tab->plot->graph(0);
-    const auto fill = [map](int from, int to) {
-      for (int i = from; i < to; ++i)
-        map->insert(i * 0.001, PlotData(i * 0.001, 100 * std::sin(i * 0.01) + (i == 3210 ? 500 : 0)));
+    const PlotRange window = tab->plot->xAxis->range();
+    for (int c = 0; c < tab->maps.size() && c < tab->plot->graphCount(); ++c) {
+      const PlotRange axis = tab->plot->graph(c)->valueAxis()->range();
+      const PlotDataMap &map = *tab->maps.at(c);
+      for (auto it = map.lowerBound(window.lower); it != map.cend() && it.key() <= window.upper; ++it) {
+        if (it->value < axis.lower || it->value > axis.upper)
+          return QStringLiteral("#%1 at %2 s reads %3, axis %4 to %5")
+            .arg(c)
+            .arg(it.key())
+            .arg(it->value)
+            .arg(axis.lower)
+            .arg(axis.upper);
+      }
+    }
+    return QString();
+  }
+
+  // A current that steps by ten a second before `jump` and by a hundred at
+  // it, then climbs: each live fit, and the view after Stop, hold every
+  // visible point of every channel, the newest ones too, before and after
+  // the window starts to move with the capture.
+  void valueAxesHoldTheNewestPoints_data()
+  {
+    QTest::addColumn<double>("jump");
+    QTest::addColumn<int>("stopMs");
+    QTest::newRow("stopped 90 ms after the jump") << 3.0 << 3090;
+    QTest::newRow("stopped 160 ms after the jump") << 3.0 << 3160;
+    QTest::newRow("moving window") << 12.0 << 12340;
+  }
+
+  void valueAxesHoldTheNewestPoints()
+  {
+    QFETCH(double, jump);
+    QFETCH(int, stopMs);
+    Rig rig(-1);
+    // Channel #0 words: 14 bits of mantissa, two of exponent over 2 mA.
+    rig.logger->profile = [jump](int channel, quint32 index) -> quint16 {
+      if (channel != 0)
+        return SimLogger::sample(channel, index);
+      const double t = index * 0.001;
+      if (t < jump - 1)
+        return quint16(15000 + index % 300);
+      if (t < jump)
+        return quint16((1 << 14) | (12500 + index % 300));
+      return quint16((2 << 14) | (10000 + index % 5000));
     };
-    fill(0, 5000);
-    PlotRange window(0.5, 4.5);
-    const PlotRange idle = rig.window->rescaleAxis(graph, &window);
-    QCOMPARE(tab->valueFit.blockCount(), 0);
-    Helpers::isMeasuring = true;
-    const PlotRange live = rig.window->rescaleAxis(graph, &window);
-    QVERIFY(tab->valueFit.blockCount() > 0);
-    QCOMPARE(live.lower, idle.lower);
-    QCOMPARE(live.upper, idle.upper);
-    fill(5000, 6000);
-    map->insert(5.5, PlotData(5.5, 2000));
-    window = PlotRange(1.5, 5.9);
-    const PlotRange moved = rig.window->rescaleAxis(graph, &window);
-    Helpers::isMeasuring = false;
-    const PlotRange walked = rig.window->rescaleAxis(graph, &window);
-    QCOMPARE(moved.lower, walked.lower);
-    QCOMPARE(moved.upper, walked.upper);
-    QCOMPARE(moved.upper, 2000.0);
-    // Outside a capture the kept runs are dropped: paging replaces points.
-    QCOMPARE(tab->valueFit.blockCount(), 0);
+    rig.start(0x07, 10);
+    GLWidget *tab = rig.window->captureTab();
+    QVERIFY(tab);
+    // The redraw timer's fits, in step with the bus; Stop comes between two.
+    for (int done = 10; done <= stopMs; done += 10) {
+      rig.run(10);
+      if (done % 200 == 0) {
+        rig.window->reRangeLeft(false);
+        const QString outside = pointOutsideItsAxis(tab);
+        QVERIFY2(outside.isEmpty(), qPrintable(QStringLiteral("live at %1 ms: ").arg(done) + outside));
+      }
+    }
+    QVERIFY(tab->maps.at(0)->lastKey() > jump + 0.08);
+    QVERIFY(Helpers::isMeasuring);
+    rig.window->on_stopButton();
+    QVERIFY(!Helpers::isMeasuring);
+    QVERIFY(tab->maps.at(0)->lastKey() > jump + 0.08);
+    QVERIFY(tab->plot->xAxis->range().contains(tab->maps.at(0)->lastKey()));
+    const QString outside = pointOutsideItsAxis(tab);
+    QVERIFY2(outside.isEmpty(), qPrintable(QStringLiteral("after Stop: ") + outside));
   }
 
   void subTicks_data()
