@@ -109,7 +109,7 @@ QChar Helpers::leftArrowhead(const QFont &font)
 }
 
 void Helpers::timeToLabels(double step, const QList<double> &ticks, QList<QString> &labels, QMap<int, QString> &rows,
-                           const QFont &rowFont)
+                           const QFont &rowFont, int firstVisible)
 {
   QString unit = QObject::tr("s");
   double scale = 1;
@@ -147,6 +147,9 @@ void Helpers::timeToLabels(double step, const QList<double> &ticks, QList<QStrin
   // for every step of the table over any realistic tick count.
   const double unitStep = scale * step;
   double base = 0;
+  // The absolute tick the first visible offsets count from: the list may
+  // begin well before the window.
+  int counted = 0;
   for (int i = 0; i < ticks.size(); ++i) {
     const double offset = i * unitStep - base;
     if (offset == 0 || offset == period) {
@@ -154,12 +157,14 @@ void Helpers::timeToLabels(double step, const QList<double> &ticks, QList<QStrin
       labels.append(QString());
       if (i > 0)
         base += period;
+      if (i <= firstVisible)
+        counted = i;
     } else {
       labels.append(QStringLiteral("+%1%2").arg(QString::number(offset, 'f', decimals), unit));
     }
   }
   if (!ticks.isEmpty())
-    rows.insert(-1, QString(leftArrowhead(rowFont)) + timeToString(ticks.first(), true, 3));
+    rows.insert(-1, QString(leftArrowhead(rowFont)) + timeToString(ticks.at(counted), true, 3));
 }
 
 QString Helpers::sampleRateToFQString(int divider)

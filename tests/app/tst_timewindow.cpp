@@ -200,12 +200,14 @@ private slots:
     QTest::addColumn<double>("step");
     QTest::addColumn<double>("first");
     QTest::addColumn<int>("subTicks");
-    QTest::newRow("12.3 wide from 5.5: tens, fives, then ones") << 5.5 << 17.8 << 1.0 << 0.0 << 9;
-    QTest::newRow("5.5 wide from 12.3: four ones visible, so halves") << 12.3 << 17.8 << 0.5 << 10.0 << 4;
-    QTest::newRow("0 to 10: ones") << 0.0 << 10.0 << 1.0 << 0.0 << 9;
-    QTest::newRow("half a second: five tenths, so twentieths") << 0.0 << 0.5 << 0.05 << 0.0 << 4;
-    QTest::newRow("3 ms from 1.2345 s: first tick on a whole width") << 1.2345 << 1.2375 << 0.0005 << 1.233 << 4;
-    QTest::newRow("an hour from 100 s") << 100.0 << 3700.0 << 500.0 << 0.0 << 4;
+    QTest::addColumn<double>("base"); // the absolute tick the visible offsets count from
+    QTest::newRow("12.3 wide from 5.5: tens, fives, then ones") << 5.5 << 17.8 << 1.0 << 0.0 << 9 << 0.0;
+    QTest::newRow("5.5 wide from 12.3: four ones visible, so halves") << 12.3 << 17.8 << 0.5 << 10.0 << 4 << 10.0;
+    QTest::newRow("0 to 10: ones") << 0.0 << 10.0 << 1.0 << 0.0 << 9 << 0.0;
+    QTest::newRow("half a second: five tenths, so twentieths") << 0.0 << 0.5 << 0.05 << 0.0 << 4 << 0.0;
+    QTest::newRow("3 ms from 1.2345 s: first tick on a whole width")
+      << 1.2345 << 1.2375 << 0.0005 << 1.233 << 4 << 1.234;
+    QTest::newRow("an hour from 100 s") << 100.0 << 3700.0 << 500.0 << 0.0 << 4 << 0.0;
   }
 
   void tickStepsOfTheTimeAxis()
@@ -215,6 +217,7 @@ private slots:
     QFETCH(double, step);
     QFETCH(double, first);
     QFETCH(int, subTicks);
+    QFETCH(double, base);
     Rig rig(15);
     QList<double> ticks;
     double chosen = 0;
@@ -234,8 +237,56 @@ private slots:
     QCOMPARE(plot->xAxis->tickVector(), ticks);
     QCOMPARE(plot->xAxis->tickVectorLabels().size(), ticks.size());
     QVERIFY(plot->xAxis->label().isEmpty());
-    QVERIFY(plot->xAxis->secondRowLabels.value(-1).endsWith(Helpers::timeToString(first, true, 3)));
+    QVERIFY(plot->xAxis->secondRowLabels.value(-1).endsWith(Helpers::timeToString(base, true, 3)));
     QCOMPARE(rig.window->readoutPrecision(), 3);
+  }
+
+  // Read as base plus offset, the time axis says what the pointer readout
+  // says: the left label names the absolute tick that the first visible
+  // offsets count from, through a user's zooms and pans one after another.
+  void timeAxisBaseMatchesItsOffsets()
+  {
+    Rig rig(15);
+    layOut(*rig.window);
+    PlotWidget *plot = rig.window->plotter();
+    PlotAxis *time = plot->xAxis;
+    time->setRangeMin(0);
+    time->setRangeMax(1e9);
+    const QList<PlotRange> views{{0, 21},       {5.99, 8.1},     {6.0, 8.1},        {6.02, 8.1},    {3.3, 5.35},
+                                 {0, 21},       {12.345, 12.36}, {12.3404, 12.342}, {99.5, 160.2},  {59.95, 61.2},
+                                 {7.97, 8.33},  {0.004, 0.052},  {1234.5, 1240.25}, {5.99, 8.1}};
+    for (const PlotRange &view : views) {
+      const QString where = QStringLiteral("%1 to %2: ").arg(view.lower).arg(view.upper);
+      time->setRange(view.lower, view.upper);
+      plot->replot();
+      const QList<double> ticks = time->tickVector();
+      const QList<QString> labels = time->tickVectorLabels();
+      QVERIFY2(ticks.size() >= 2 && labels.size() == ticks.size(), qPrintable(where));
+      int first = 0;
+      while (first < ticks.size() && ticks.at(first) < view.lower)
+        ++first;
+      QVERIFY2(first < ticks.size() && ticks.at(first) <= view.upper, qPrintable(where));
+      // Absolute ticks carry no offset; the others count from the one before.
+      int base = first;
+      while (base > 0 && !labels.at(base).isEmpty())
+        --base;
+      QVERIFY2(labels.at(base).isEmpty(), qPrintable(where));
+      const QString left = time->secondRowLabels.value(-1);
+      QCOMPARE(left.mid(1), Helpers::timeToString(ticks.at(base), true, 3));
+      // The first visible offset, added to that base, is its tick's time.
+      for (int i = first; i < ticks.size() && ticks.at(i) <= view.upper; ++i) {
+        QString offset = labels.at(i);
+        if (offset.isEmpty())
+          break; // the next absolute tick names itself
+        const double unit = offset.endsWith(QLatin1String("ms")) ? 0.001 : 1;
+        offset.remove(0, 1).chop(unit == 1 ? 1 : 2);
+        const int decimals = offset.contains(QLatin1Char('.')) ? int(offset.size() - offset.indexOf('.') - 1) : 0;
+        const double tolerance = 0.5 * std::pow(10.0, -decimals) * unit + 1e-9;
+        QVERIFY2(std::abs(ticks.at(base) + offset.toDouble() * unit - ticks.at(i)) <= tolerance,
+                 qPrintable(where + labels.at(i) + QStringLiteral(" at %1 from ").arg(ticks.at(i)) + left));
+        break;
+      }
+    }
   }
 
   // Each channel's value at the sample nearest the pointer, scaled to its
