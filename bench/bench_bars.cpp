@@ -138,7 +138,6 @@ int main(int argc, char **argv)
   qputenv("HOME", home.toLocal8Bit());
   QApplication app(argc, argv);
   bench::noteBuild("bench_bars");
-  Helpers::keepPointMemory(); // as the program does
   QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\n*.info=false"));
   const int seconds = argc > 1 ? std::max(60, std::atoi(argv[1])) : 3600;
 

@@ -254,7 +254,6 @@ int main(int argc, char **argv)
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("tovri-bench"));
   bench::noteBuild("bench_live");
-  Helpers::keepPointMemory(); // as the program does
   const int seconds = argc > 1 ? qMax(WarmUpSeconds + 5, QString::fromLocal8Bit(argv[1]).toInt()) : 25;
   const int rounds = argc > 2 ? qMax(1, QString::fromLocal8Bit(argv[2]).toInt()) : 2;
   bench::countLostLines();

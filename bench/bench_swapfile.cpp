@@ -142,7 +142,6 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   bench::noteBuild("bench_swapfile");
-  Helpers::keepPointMemory(); // as the program does
   QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\n*.info=false"));
   const int seconds = argc > 1 ? std::max(10, std::atoi(argv[1])) : 3600;
 

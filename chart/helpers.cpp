@@ -9,10 +9,6 @@
 #include <QObject>
 #include <QPen>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 bool &Helpers::powerMode = DeviceMode::powerMode;
 bool &Helpers::powerV2Mode = DeviceMode::powerV2Mode;
 bool Helpers::isMeasuring = false;
@@ -202,18 +198,6 @@ CalendarSpan Helpers::secondsToCalendar(quint64 s)
                             .arg(span.minutes)
                             .arg(span.seconds);
   return span;
-}
-
-void Helpers::keepPointMemory()
-{
-#ifdef __GLIBC__
-  // A point map is one array of megabytes. Left alone the allocator maps each
-  // such array fresh from the system and gives it back when its tab or page
-  // lets go, so the next one faults every page in again. Kept in the heap it
-  // is reused; arrays past 32 MB still go straight back.
-  mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-  mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
-#endif
 }
 
 QPalette Helpers::darkPalette()

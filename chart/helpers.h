@@ -75,9 +75,6 @@ public:
   static CalendarSpan secondsToCalendar(quint64 seconds);
 
   static QPalette darkPalette();
-  // Freed point arrays stay in the heap for the next tab or page; call once
-  // at start, before any capture.
-  static void keepPointMemory();
   // Background of the plot, and the inverse colour for its bottom (time) axis.
   static void setPlotterColor(PlotWidget *plot, const QColor &color);
   // One colour for an axis's label, tick labels, ticks, sub-ticks and base line.
