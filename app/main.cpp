@@ -59,7 +59,6 @@ int main(int argc, char *argv[])
   // The window system matches the windows to the installed desktop entry.
   QGuiApplication::setDesktopFileName(QString::fromLatin1(App::DesktopId));
 
-  Helpers::keepPointMemory();
   QApplication app(argc, argv);
   g_developerMode = commandLine.developerMode();
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("fusion")));

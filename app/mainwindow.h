@@ -425,6 +425,9 @@ public:
   // when null); flat traces get room around them.
   PlotRange rescaleAxis(PlotGraph *graph, PlotRange *range);
   void reRangeLeft(bool force = false);
+  // Fits channel #0's axis to the tab's visible points; false when the
+  // first graph's axis is not the logger's.
+  bool fitLeftAxis(GLWidget *tab);
   // A window of `span` centred on `centre`, kept inside the points held.
   void adjustRanges(double centre, double span);
   // Time ticks on round times for `range`; the step chosen comes back in `step`.

@@ -420,6 +420,8 @@ void MainWindow::finishCapture(const DeviceControl *command)
   } else {
     time->setRange(lower, lower + seconds);
   }
+  // The last live fit is up to a redraw older than the points now on show.
+  fitLeftAxis(tab);
   tab->repaint();
 
   enableToolbar(true, false);

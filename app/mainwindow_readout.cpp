@@ -94,7 +94,9 @@ void MainWindow::on_axisUnitChanged(PlotAxis *axis, int _upper, QList<double> &m
   case PlotAxis::atBottom: {
     double step = 0;
     calcTickPositions(axis->range(), mTickVector, step);
-    axis->visibleTickBounds();
+    const int firstVisible = axis->visibleTickBounds().first;
+    // The second row belongs to this tick list alone.
+    axis->secondRowLabels.clear();
     if (mTickVector.size() < 2)
       return;
     axis->setTickStep(step);
@@ -102,7 +104,7 @@ void MainWindow::on_axisUnitChanged(PlotAxis *axis, int _upper, QList<double> &m
     tickVectorLabels.clear();
     QMap<int, QString> rows;
     // The second row is drawn in the axis's label font.
-    Helpers::timeToLabels(step, mTickVector, tickVectorLabels, rows, axis->labelFont());
+    Helpers::timeToLabels(step, mTickVector, tickVectorLabels, rows, axis->labelFont(), firstVisible);
     axis->generateSubTicks(subTickCount(step));
     axis->secondRowLabels = rows;
     axis->setLabel(QString());

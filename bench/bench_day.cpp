@@ -46,7 +46,6 @@ int main(int argc, char **argv)
   bench::isolate(home);
   QApplication app(argc, argv);
   bench::noteBuild("bench_day");
-  Helpers::keepPointMemory(); // as the program does
   QApplication::setApplicationName(QStringLiteral("tovri-bench"));
   const double hours = argc > 1 ? QString::fromLocal8Bit(argv[1]).toDouble() : 24.0;
   if (!(hours > 0) || hours > 48) {

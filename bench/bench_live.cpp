@@ -7,7 +7,8 @@
 // first 11 s (the window full, points moving to the file) it measures the
 // redraw's median, the process's CPU time (user + system) per second of wall
 // time, the reports lost, the LOST lines and the longest gap between two reads
-// of the queue. The baseline is the same capture without the redraw; baseline
+// of the queue. A redraw is the whole 200 ms tick: the value axis's fit, the
+// replot and the paint. The baseline is the same capture without the redraw; baseline
 // and live runs alternate. Exits with 1 when a target is missed.
 //
 // bench_live [seconds per run, default 25] [rounds per rate, default 2]
@@ -84,7 +85,7 @@ struct Result
   double longestHandOverGapMs = 0;
   int replots = 0;
   double longestReplotMs = 0;
-  std::vector<double> replotMs; // after the warm-up
+  std::vector<double> redrawMs; // whole redraw ticks after the warm-up
   double cpuShare = 0;          // CPU seconds per wall second after the warm-up
   qint64 records = 0;
   qint64 samples = 0;
@@ -115,12 +116,21 @@ Result run(int seconds, int divider, quint16 mask, bool replot, bool readerThrea
     link->hidRead();
     QCoreApplication::processEvents();
   }
-  if (!replot) {
-    for (QTimer *timer : window->findChildren<QTimer *>()) {
-      if (timer->interval() == 200)
-        timer->stop();
-    }
+  // The window's redraw timer gives way to one that times the whole tick
+  // as the user waits for it: the value axis's fit, the replot and the paint.
+  for (QTimer *timer : window->findChildren<QTimer *>()) {
+    if (timer->interval() == 200)
+      timer->stop();
   }
+  bool warm = false;
+  QTimer redraw;
+  QObject::connect(&redraw, &QTimer::timeout, [&] {
+    QElapsedTimer tick;
+    tick.start();
+    window->reRangeLeft(false);
+    if (warm)
+      result.redrawMs.push_back(tick.nsecsElapsed() / 1e6);
+  });
 
   DeviceControl command;
   command.set(1, uchar(DeviceControl::Start));
@@ -136,15 +146,13 @@ Result run(int seconds, int divider, quint16 mask, bool replot, bool readerThrea
     delete window;
     return result;
   }
+  if (replot)
+    redraw.start(200);
   QElapsedTimer replotTimer;
-  bool warm = false;
   QObject::connect(tab->plot, &PlotWidget::beforeReplot, [&] { replotTimer.start(); });
   QObject::connect(tab->plot, &PlotWidget::afterReplot, [&] {
     ++result.replots;
-    const double ms = replotTimer.nsecsElapsed() / 1e6;
-    result.longestReplotMs = std::max(result.longestReplotMs, ms);
-    if (warm)
-      result.replotMs.push_back(ms);
+    result.longestReplotMs = std::max(result.longestReplotMs, replotTimer.nsecsElapsed() / 1e6);
   });
 
   // The window's side: the longest wait between two reports handed to it.
@@ -183,6 +191,7 @@ Result run(int seconds, int divider, quint16 mask, bool replot, bool readerThrea
   timingHandOver = false;
   result.longestGapMs = bus.longestGapMs();
   result.longestHandOverGapMs = longestHandOver / 1e6;
+  redraw.stop();
   const QString path = tab->swapFile->file.fileName();
   window->on_stopButton();
   // The capture is every block handed to the window up to the logger's stop
@@ -245,7 +254,6 @@ int main(int argc, char **argv)
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("tovri-bench"));
   bench::noteBuild("bench_live");
-  Helpers::keepPointMemory(); // as the program does
   const int seconds = argc > 1 ? qMax(WarmUpSeconds + 5, QString::fromLocal8Bit(argv[1]).toInt()) : 25;
   const int rounds = argc > 2 ? qMax(1, QString::fromLocal8Bit(argv[2]).toInt()) : 2;
   bench::countLostLines();
@@ -281,7 +289,7 @@ int main(int argc, char **argv)
       print(QStringLiteral("baseline, no redraw, round %1").arg(r + 1), baselines[r], seconds);
       print(QStringLiteral("5 Hz redraw, round %1").arg(r + 1), lives[r], seconds);
       const Result &l = lives[r];
-      replots.insert(replots.end(), l.replotMs.begin(), l.replotMs.end());
+      replots.insert(replots.end(), l.redrawMs.begin(), l.redrawMs.end());
       cpuLive.push_back(l.cpuShare);
       cpuBase.push_back(baselines[r].cpuShare);
       dropped += l.dropped;
@@ -296,7 +304,7 @@ int main(int argc, char **argv)
     }
     const double redraw = bench::median(replots);
     const double cpu = 100 * bench::median(cpuLive);
-    out << QStringLiteral("  median redraw: %1 ms over %2 redraws  target < 10 ms: %3\n")
+    out << QStringLiteral("  median redraw (value fit, replot and paint): %1 ms over %2 redraws  target < 10 ms: %3\n")
              .arg(redraw, 0, 'f', 2)
              .arg(replots.size())
              .arg(bench::met(!replots.empty() && redraw < 10) ? "ok" : "MISSED");

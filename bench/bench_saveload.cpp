@@ -127,7 +127,6 @@ int main(int argc, char **argv)
 {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  Helpers::keepPointMemory(); // as the program does
   QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
   QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/bench_saveload-XXXXXX"));
   const qint64 records = argc > 1 ? QByteArray(argv[1]).toLongLong() : qint64(36000000);

@@ -119,7 +119,6 @@ void GLWidget::clearChannels()
       owner->removeGraph(graph.data());
   }
   m_graphs.clear();
-  valueFit.reset();
   qDeleteAll(maps);
   maps.clear();
 
@@ -387,7 +386,6 @@ bool GLWidget::holdsCapture() const
 
 void GLWidget::reset()
 {
-  valueFit.reset();
   // A map of its own is emptied, not released: the next page then fills
   // memory already in place instead of faulting in fresh pages per window.
   for (PlotDataMap *map : std::as_const(maps)) {

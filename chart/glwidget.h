@@ -5,7 +5,6 @@
 #include "plotdata.h"
 #include "plotrange.h"
 #include "reportdata.h"
-#include "valueextremes.h"
 
 #include <QColor>
 #include <QList>
@@ -86,8 +85,6 @@ public:
   QPointer<PlotItemText> title;
   int mult1 = 1;
   int mult2 = 1;
-  // The live fit's extremes of channel #0's map; forgotten with the points.
-  ValueExtremes valueFit;
 
 public slots:
   // Replots the plot, then repaints the widget.

@@ -9,10 +9,6 @@
 #include <QObject>
 #include <QPen>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 bool &Helpers::powerMode = DeviceMode::powerMode;
 bool &Helpers::powerV2Mode = DeviceMode::powerV2Mode;
 bool Helpers::isMeasuring = false;
@@ -123,7 +119,7 @@ QChar Helpers::leftArrowhead(const QFont &font)
 }
 
 void Helpers::timeToLabels(double step, const QList<double> &ticks, QList<QString> &labels, QMap<int, QString> &rows,
-                           const QFont &rowFont)
+                           const QFont &rowFont, int firstVisible)
 {
   QString unit = QObject::tr("s");
   double scale = 1;
@@ -161,6 +157,9 @@ void Helpers::timeToLabels(double step, const QList<double> &ticks, QList<QStrin
   // for every step of the table over any realistic tick count.
   const double unitStep = scale * step;
   double base = 0;
+  // The absolute tick the first visible offsets count from: the list may
+  // begin well before the window.
+  int counted = 0;
   for (int i = 0; i < ticks.size(); ++i) {
     const double offset = i * unitStep - base;
     if (offset == 0 || offset == period) {
@@ -168,12 +167,14 @@ void Helpers::timeToLabels(double step, const QList<double> &ticks, QList<QStrin
       labels.append(QString());
       if (i > 0)
         base += period;
+      if (i <= firstVisible)
+        counted = i;
     } else {
       labels.append(QStringLiteral("+%1%2").arg(QString::number(offset, 'f', decimals), unit));
     }
   }
   if (!ticks.isEmpty())
-    rows.insert(-1, QString(leftArrowhead(rowFont)) + screenTime(ticks.first()));
+    rows.insert(-1, QString(leftArrowhead(rowFont)) + screenTime(ticks.at(counted)));
 }
 
 QString Helpers::sampleRateToFQString(int divider)
@@ -211,18 +212,6 @@ CalendarSpan Helpers::secondsToCalendar(quint64 s)
                             .arg(span.minutes)
                             .arg(span.seconds);
   return span;
-}
-
-void Helpers::keepPointMemory()
-{
-#ifdef __GLIBC__
-  // A point map is one array of megabytes. Left alone the allocator maps each
-  // such array fresh from the system and gives it back when its tab or page
-  // lets go, so the next one faults every page in again. Kept in the heap it
-  // is reused; arrays past 32 MB still go straight back.
-  mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-  mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
-#endif
 }
 
 QPalette Helpers::darkPalette()

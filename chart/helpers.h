@@ -61,10 +61,12 @@ public:
   // The style chosen by timeFormat.
   static QString timeToString(double seconds, bool withUnit, int precision);
   // Tick labels of the time axis: relative offsets in `labels` (one per tick)
-  // and the full time of every absolute tick in `rows` (key -1: left of tick 0,
-  // led by an arrowhead that `rowFont`, the font the row is drawn in, holds).
+  // and the full time of every absolute tick in `rows`. Key -1, drawn at the
+  // axis's left end and led by an arrowhead that `rowFont` (the row's font)
+  // holds, is the absolute tick that the offsets from tick `firstVisible`
+  // (the first one in the window) count from.
   static void timeToLabels(double step, const QList<double> &ticks, QList<QString> &labels, QMap<int, QString> &rows,
-                           const QFont &rowFont = QFont());
+                           const QFont &rowFont = QFont(), int firstVisible = 0);
   // A left-pointing arrowhead that `font` itself has a glyph for: U+2B9C
   // where the font holds it, else the nearest shape it does hold.
   static QChar leftArrowhead(const QFont &font);
@@ -73,9 +75,6 @@ public:
   static CalendarSpan secondsToCalendar(quint64 seconds);
 
   static QPalette darkPalette();
-  // Freed point arrays stay in the heap for the next tab or page; call once
-  // at start, before any capture.
-  static void keepPointMemory();
   // Background of the plot, and the inverse colour for its bottom (time) axis.
   static void setPlotterColor(PlotWidget *plot, const QColor &color);
   // One colour for an axis's label, tick labels, ticks, sub-ticks and base line.

@@ -99,40 +99,76 @@ private slots:
     QCOMPARE(r.upper, upper);
   }
 
-  // While a capture runs, the fit of channel #0 keeps run extremes between
-  // redraws and answers what the plain walk over the window answers; a
-  // spike inside a kept run still counts, and points appended later too.
-  void liveFitMatchesTheWalk()
+  // The first point of a channel's visible window that its value axis
+  // leaves outside, as text; empty when the axes hold them all.
+  static QString pointOutsideItsAxis(GLWidget *tab)
   {
-    Rig rig(15);
-    GLWidget *tab = rig.window->currentWidget();
-    QVERIFY(tab && !tab->maps.isEmpty());
-    PlotDataMap *map = tab->maps.at(0);
-    PlotGraph *graph = tab->plot->graph(0);
-    const auto fill = [map](int from, int to) {
-      for (int i = from; i < to; ++i)
-        map->insert(i * 0.001, PlotData(i * 0.001, 100 * std::sin(i * 0.01) + (i == 3210 ? 500 : 0)));
+    const PlotRange window = tab->plot->xAxis->range();
+    for (int c = 0; c < tab->maps.size() && c < tab->plot->graphCount(); ++c) {
+      const PlotRange axis = tab->plot->graph(c)->valueAxis()->range();
+      const PlotDataMap &map = *tab->maps.at(c);
+      for (auto it = map.lowerBound(window.lower); it != map.cend() && it.key() <= window.upper; ++it) {
+        if (it->value < axis.lower || it->value > axis.upper)
+          return QStringLiteral("#%1 at %2 s reads %3, axis %4 to %5")
+            .arg(c)
+            .arg(it.key())
+            .arg(it->value)
+            .arg(axis.lower)
+            .arg(axis.upper);
+      }
+    }
+    return QString();
+  }
+
+  // A current that steps by ten a second before `jump` and by a hundred at
+  // it, then climbs: each live fit, and the view after Stop, hold every
+  // visible point of every channel, the newest ones too, before and after
+  // the window starts to move with the capture.
+  void valueAxesHoldTheNewestPoints_data()
+  {
+    QTest::addColumn<double>("jump");
+    QTest::addColumn<int>("stopMs");
+    QTest::newRow("stopped 90 ms after the jump") << 3.0 << 3090;
+    QTest::newRow("stopped 160 ms after the jump") << 3.0 << 3160;
+    QTest::newRow("moving window") << 12.0 << 12340;
+  }
+
+  void valueAxesHoldTheNewestPoints()
+  {
+    QFETCH(double, jump);
+    QFETCH(int, stopMs);
+    Rig rig(-1);
+    // Channel #0 words: 14 bits of mantissa, two of exponent over 2 mA.
+    rig.logger->profile = [jump](int channel, quint32 index) -> quint16 {
+      if (channel != 0)
+        return SimLogger::sample(channel, index);
+      const double t = index * 0.001;
+      if (t < jump - 1)
+        return quint16(15000 + index % 300);
+      if (t < jump)
+        return quint16((1 << 14) | (12500 + index % 300));
+      return quint16((2 << 14) | (10000 + index % 5000));
     };
-    fill(0, 5000);
-    PlotRange window(0.5, 4.5);
-    const PlotRange idle = rig.window->rescaleAxis(graph, &window);
-    QCOMPARE(tab->valueFit.blockCount(), 0);
-    Helpers::isMeasuring = true;
-    const PlotRange live = rig.window->rescaleAxis(graph, &window);
-    QVERIFY(tab->valueFit.blockCount() > 0);
-    QCOMPARE(live.lower, idle.lower);
-    QCOMPARE(live.upper, idle.upper);
-    fill(5000, 6000);
-    map->insert(5.5, PlotData(5.5, 2000));
-    window = PlotRange(1.5, 5.9);
-    const PlotRange moved = rig.window->rescaleAxis(graph, &window);
-    Helpers::isMeasuring = false;
-    const PlotRange walked = rig.window->rescaleAxis(graph, &window);
-    QCOMPARE(moved.lower, walked.lower);
-    QCOMPARE(moved.upper, walked.upper);
-    QCOMPARE(moved.upper, 2000.0);
-    // Outside a capture the kept runs are dropped: paging replaces points.
-    QCOMPARE(tab->valueFit.blockCount(), 0);
+    rig.start(0x07, 10);
+    GLWidget *tab = rig.window->captureTab();
+    QVERIFY(tab);
+    // The redraw timer's fits, in step with the bus; Stop comes between two.
+    for (int done = 10; done <= stopMs; done += 10) {
+      rig.run(10);
+      if (done % 200 == 0) {
+        rig.window->reRangeLeft(false);
+        const QString outside = pointOutsideItsAxis(tab);
+        QVERIFY2(outside.isEmpty(), qPrintable(QStringLiteral("live at %1 ms: ").arg(done) + outside));
+      }
+    }
+    QVERIFY(tab->maps.at(0)->lastKey() > jump + 0.08);
+    QVERIFY(Helpers::isMeasuring);
+    rig.window->on_stopButton();
+    QVERIFY(!Helpers::isMeasuring);
+    QVERIFY(tab->maps.at(0)->lastKey() > jump + 0.08);
+    QVERIFY(tab->plot->xAxis->range().contains(tab->maps.at(0)->lastKey()));
+    const QString outside = pointOutsideItsAxis(tab);
+    QVERIFY2(outside.isEmpty(), qPrintable(QStringLiteral("after Stop: ") + outside));
   }
 
   void subTicks_data()
@@ -164,12 +200,14 @@ private slots:
     QTest::addColumn<double>("step");
     QTest::addColumn<double>("first");
     QTest::addColumn<int>("subTicks");
-    QTest::newRow("12.3 wide from 5.5: tens, fives, then ones") << 5.5 << 17.8 << 1.0 << 0.0 << 9;
-    QTest::newRow("5.5 wide from 12.3: four ones visible, so halves") << 12.3 << 17.8 << 0.5 << 10.0 << 4;
-    QTest::newRow("0 to 10: ones") << 0.0 << 10.0 << 1.0 << 0.0 << 9;
-    QTest::newRow("half a second: five tenths, so twentieths") << 0.0 << 0.5 << 0.05 << 0.0 << 4;
-    QTest::newRow("3 ms from 1.2345 s: first tick on a whole width") << 1.2345 << 1.2375 << 0.0005 << 1.233 << 4;
-    QTest::newRow("an hour from 100 s") << 100.0 << 3700.0 << 500.0 << 0.0 << 4;
+    QTest::addColumn<double>("base"); // the absolute tick the visible offsets count from
+    QTest::newRow("12.3 wide from 5.5: tens, fives, then ones") << 5.5 << 17.8 << 1.0 << 0.0 << 9 << 0.0;
+    QTest::newRow("5.5 wide from 12.3: four ones visible, so halves") << 12.3 << 17.8 << 0.5 << 10.0 << 4 << 10.0;
+    QTest::newRow("0 to 10: ones") << 0.0 << 10.0 << 1.0 << 0.0 << 9 << 0.0;
+    QTest::newRow("half a second: five tenths, so twentieths") << 0.0 << 0.5 << 0.05 << 0.0 << 4 << 0.0;
+    QTest::newRow("3 ms from 1.2345 s: first tick on a whole width")
+      << 1.2345 << 1.2375 << 0.0005 << 1.233 << 4 << 1.234;
+    QTest::newRow("an hour from 100 s") << 100.0 << 3700.0 << 500.0 << 0.0 << 4 << 0.0;
   }
 
   void tickStepsOfTheTimeAxis()
@@ -179,6 +217,7 @@ private slots:
     QFETCH(double, step);
     QFETCH(double, first);
     QFETCH(int, subTicks);
+    QFETCH(double, base);
     Rig rig(15);
     QList<double> ticks;
     double chosen = 0;
@@ -198,8 +237,56 @@ private slots:
     QCOMPARE(plot->xAxis->tickVector(), ticks);
     QCOMPARE(plot->xAxis->tickVectorLabels().size(), ticks.size());
     QVERIFY(plot->xAxis->label().isEmpty());
-    QVERIFY(plot->xAxis->secondRowLabels.value(-1).endsWith(Helpers::timeToString(first, true, 3)));
+    QVERIFY(plot->xAxis->secondRowLabels.value(-1).endsWith(Helpers::timeToString(base, true, 3)));
     QCOMPARE(rig.window->readoutPrecision(), 3);
+  }
+
+  // Read as base plus offset, the time axis says what the pointer readout
+  // says: the left label names the absolute tick that the first visible
+  // offsets count from, through a user's zooms and pans one after another.
+  void timeAxisBaseMatchesItsOffsets()
+  {
+    Rig rig(15);
+    layOut(*rig.window);
+    PlotWidget *plot = rig.window->plotter();
+    PlotAxis *time = plot->xAxis;
+    time->setRangeMin(0);
+    time->setRangeMax(1e9);
+    const QList<PlotRange> views{{0, 21},       {5.99, 8.1},     {6.0, 8.1},        {6.02, 8.1},    {3.3, 5.35},
+                                 {0, 21},       {12.345, 12.36}, {12.3404, 12.342}, {99.5, 160.2},  {59.95, 61.2},
+                                 {7.97, 8.33},  {0.004, 0.052},  {1234.5, 1240.25}, {5.99, 8.1}};
+    for (const PlotRange &view : views) {
+      const QString where = QStringLiteral("%1 to %2: ").arg(view.lower).arg(view.upper);
+      time->setRange(view.lower, view.upper);
+      plot->replot();
+      const QList<double> ticks = time->tickVector();
+      const QList<QString> labels = time->tickVectorLabels();
+      QVERIFY2(ticks.size() >= 2 && labels.size() == ticks.size(), qPrintable(where));
+      int first = 0;
+      while (first < ticks.size() && ticks.at(first) < view.lower)
+        ++first;
+      QVERIFY2(first < ticks.size() && ticks.at(first) <= view.upper, qPrintable(where));
+      // Absolute ticks carry no offset; the others count from the one before.
+      int base = first;
+      while (base > 0 && !labels.at(base).isEmpty())
+        --base;
+      QVERIFY2(labels.at(base).isEmpty(), qPrintable(where));
+      const QString left = time->secondRowLabels.value(-1);
+      QCOMPARE(left.mid(1), Helpers::timeToString(ticks.at(base), true, 3));
+      // The first visible offset, added to that base, is its tick's time.
+      for (int i = first; i < ticks.size() && ticks.at(i) <= view.upper; ++i) {
+        QString offset = labels.at(i);
+        if (offset.isEmpty())
+          break; // the next absolute tick names itself
+        const double unit = offset.endsWith(QLatin1String("ms")) ? 0.001 : 1;
+        offset.remove(0, 1).chop(unit == 1 ? 1 : 2);
+        const int decimals = offset.contains(QLatin1Char('.')) ? int(offset.size() - offset.indexOf('.') - 1) : 0;
+        const double tolerance = 0.5 * std::pow(10.0, -decimals) * unit + 1e-9;
+        QVERIFY2(std::abs(ticks.at(base) + offset.toDouble() * unit - ticks.at(i)) <= tolerance,
+                 qPrintable(where + labels.at(i) + QStringLiteral(" at %1 from ").arg(ticks.at(i)) + left));
+        break;
+      }
+    }
   }
 
   // Each channel's value at the sample nearest the pointer, scaled to its

@@ -139,7 +139,8 @@ void SimLogger::advance(qint64 nowMs)
     for (quint32 k = 0; k < n; ++k) {
       for (int j = 0; j < d; ++j)
         block.writeU16(MeasureAll::FirstSample + 2 * int(k * quint32(d) + quint32(j)),
-                       sample(m_channels.at(j), m_produced + k));
+                       profile ? profile(m_channels.at(j), m_produced + k)
+                               : sample(m_channels.at(j), m_produced + k));
     }
     queue(block.toByteArray());
     m_produced += n;

@@ -6,6 +6,8 @@
 
 #include <QMap>
 
+#include <functional>
+
 // The TOVRI logger in normal operation (0483:A1DE). It answers the device
 // information request, the channel-description request (one description
 // per channel), start and stop commands and status requests, and streams
@@ -32,6 +34,8 @@ public:
   void oversizeNextBlock(int count) { m_oversize = count; }
   // Raw 16-bit sample i of a channel in the stream.
   static quint16 sample(int channel, quint32 index);
+  // When set, the stream's samples instead: raw word of (channel, index).
+  std::function<quint16(int, quint32)> profile;
 
   bool streaming() const { return m_streaming; }
   int blocksSent() const { return m_blocks; }
