@@ -459,8 +459,12 @@ int main(int argc, char **argv)
       fresh.readReport();
       return bench::ms(t);
     },
-    [&] { return plainRead(shortPath, 512, idleBody); });
-  row("readReport without tail, #1 reading 0 V", idleMs, idlePlain,
-      bench::met(idleMs <= 3 * idlePlain) ? "(target <= 3: ok)" : "(target <= 3: MISSED)");
+    [&] { return plainStatistics(shortPath, idleBody, record); });
+  // Against the same statistics read plainly, as the recovery above: a bare
+  // read does none of that work, and a target against it holds only where
+  // it was tuned.
+  out << QString::asprintf("  recovered readReport, #1 reading 0 V %.3f ms / the same statistics read plainly "
+                           "%.3f ms: %.2f  target <= 2: %s\n",
+                           idleMs, idlePlain, idleMs / idlePlain, bench::met(idleMs <= 2 * idlePlain) ? "ok" : "MISSED");
   return bench::exitCode();
 }
