@@ -23,6 +23,7 @@
 #include "popup.h"
 #include "settings.h"
 #include "statuspanel.h"
+#include "firmwareimage.h"
 #include "updater.h"
 
 #include <QApplication>
@@ -311,10 +312,11 @@ QString MainWindow::chartHint() const
 
 void MainWindow::on_unservedDevices(const QStringList &serials)
 {
-  // The Power V2's serial numbers begin 5003, as its firmware and update
-  // checks name it; the link serves only the logger and the Power V1.
-  const bool listed = std::any_of(serials.cbegin(), serials.cend(),
-                                  [](const QString &serial) { return serial.startsWith(QLatin1String("5003")); });
+  // The link serves only the logger and the Power V1; the model comes from
+  // the serial as for the firmware checks.
+  const bool listed = std::any_of(serials.cbegin(), serials.cend(), [](const QString &serial) {
+    return FirmwareImage::magicFor(serial.left(4)) == FirmwareImage::PowerV2Magic;
+  });
   const bool was = std::exchange(m_powerV2Listed, listed);
   updateChartHint();
   if (m_device->isOpen() || !m_openFailure.isEmpty())

@@ -272,6 +272,9 @@ private:
     GLWidget *m_tab;
   };
   bool tabsHeld() const { return !m_heldTabs.isEmpty(); }
+  // A read runs (its progress lets events through): says so and is true;
+  // what would start now must wait.
+  bool refusedWhileReading();
   // Deletes a closed tab's page now, or once nothing holds it.
   void disposeTab(QWidget *tab);
   QList<const QWidget *> m_heldTabs; // one entry per hold

@@ -143,12 +143,9 @@ void MainWindow::on_startMeasurement(DeviceControl &command)
     showStatusError(tr("At least one channel should be selected."), 0);
     return;
   }
-  // A read of a capture is running (its progress lets events through): the
-  // tab it reads may be the one a start would take over.
-  if (tabsHeld()) {
-    showStatusError(tr("Wait until the capture being read is done."), 10000);
+  // The tab a running read walks may be the one a start would take over.
+  if (refusedWhileReading())
     return;
-  }
 
   // The file comes first: a capture that cannot be written must not start,
   // and nothing in the window may change before that is known.

@@ -114,10 +114,8 @@ void MainWindow::on_startPowerLog(const QString &command)
 {
   if (Helpers::isMeasuring)
     return;
-  if (tabsHeld()) {
-    showStatusError(tr("Wait until the capture being read is done."), 10000);
+  if (refusedWhileReading())
     return;
-  }
   PowerLog log;
   if (!acceptPowerLog(command, &log))
     return;

@@ -276,11 +276,9 @@ void MainWindow::tellUnfinishedCaptures()
 
 bool MainWindow::loadFile(const QString &path)
 {
-  if (tabsHeld()) {
-    // One read at a time: the one running owns its tab and the mode.
-    showStatusError(tr("Wait until the capture being read is done."), 10000);
+  // One read at a time: the one running owns its tab and the mode.
+  if (refusedWhileReading())
     return false;
-  }
   const QString base = QFileInfo(path).baseName();
   const SwapFileHeader header = SwapFile::readHeader(path);
   // The header decides how many channels are read and where from: a file

@@ -228,6 +228,14 @@ bool MainWindow::TabHold::closed() const
   return m_window->m_closedHeldTabs.contains(m_tab);
 }
 
+bool MainWindow::refusedWhileReading()
+{
+  if (!tabsHeld())
+    return false;
+  showStatusError(tr("Wait until the capture being read is done."), 10000);
+  return true;
+}
+
 void MainWindow::disposeTab(QWidget *tab)
 {
   if (!m_heldTabs.contains(tab)) {

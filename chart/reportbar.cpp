@@ -100,12 +100,8 @@ void ReportBar::update(GLWidget *chart, bool reset)
   m_chart = chart;
   if (!chart)
     return;
-  if (!chart->holdsCapture()) {
-    // Zeros would read as measured values.
-    showNoCapture();
-    m_shownChart = chart;
+  if (shownWithoutCapture(chart))
     return;
-  }
   // The calculator reads the whole capture's record right after this call.
   *fullData = chart->report;
   showRecord(0, fullData);
@@ -122,11 +118,8 @@ void ReportBar::updateFrame()
   GLWidget *chart = m_chart;
   if (!chart || !chart->plot)
     return;
-  if (!chart->holdsCapture()) {
-    showNoCapture();
-    m_shownChart = chart;
+  if (shownWithoutCapture(chart))
     return;
-  }
   frameData->reset();
   update(chart, chart->plot->xAxis->range(), frameData);
   updateControls();
@@ -193,6 +186,16 @@ void ReportBar::showRecord(int table, ReportData *data)
   ui->labelFrame->setText(QStringLiteral("%1-%2").arg(Helpers::timeToString(data->t_start, true, 3),
                                                       Helpers::timeToString(data->t_end, true, 3)));
   fill(frame, data);
+}
+
+bool ReportBar::shownWithoutCapture(GLWidget *chart)
+{
+  if (chart->holdsCapture())
+    return false;
+  // Zeros would read as measured values.
+  showNoCapture();
+  m_shownChart = chart;
+  return true;
 }
 
 void ReportBar::showNoCapture()

@@ -55,6 +55,8 @@ private:
   void showRecord(int table, ReportData *data);
   // Both tables without readings: the chart holds no capture.
   void showNoCapture();
+  // Shows the tables without readings when `chart` holds no capture.
+  bool shownWithoutCapture(GLWidget *chart);
 
   Ui::ReportBar *ui;
   ReportData m_shownFrame;          // what the window table shows

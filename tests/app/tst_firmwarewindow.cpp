@@ -7,7 +7,6 @@
 #include "testmain.h"
 #include "updatedialog.h"
 
-#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -179,67 +178,6 @@ private slots:
     pump(1);
     QTest::qWait(50);
     QCOMPARE(server.requests.size(), requests);
-  }
-
-  // A check that fails tells the window of nothing new, whatever failed; a
-  // good reply with a newer version is announced, for contrast.
-  void failedChecksAnnounceNothing_data()
-  {
-    QTest::addColumn<bool>("firmware");
-    QTest::addColumn<QByteArray>("body"); // empty: nothing listens
-    QTest::addColumn<bool>("announced");
-    for (bool firmware : {false, true}) {
-      const char *kind = firmware ? "firmware" : "software";
-      QTest::addRow("%s: connection refused", kind) << firmware << QByteArray() << false;
-      QTest::addRow("%s: malformed XML", kind) << firmware << QByteArray("<UPDATE><VERSION>99.0.0</VERSION>") << false;
-      QTest::addRow("%s: http link", kind)
-        << firmware << QByteArray("<UPDATE><VERSION>99.0.0</VERSION><LINK>http://example.invalid/f</LINK></UPDATE>")
-        << false;
-      QTest::addRow("%s: good reply", kind)
-        << firmware << QByteArray("<UPDATE><VERSION>99.0.0</VERSION><LINK>https://example.invalid/f</LINK></UPDATE>")
-        << true;
-    }
-  }
-  void failedChecksAnnounceNothing()
-  {
-    QFETCH(bool, firmware);
-    QFETCH(QByteArray, body);
-    QFETCH(bool, announced);
-    const QString version = QCoreApplication::applicationVersion();
-    QCoreApplication::setApplicationVersion(QStringLiteral("2.0.7"));
-    const auto restore = qScopeGuard([&] { QCoreApplication::setApplicationVersion(version); });
-    HttpServer server;
-    server.route(QStringLiteral("/api/getsoftware"), HttpReply::make(200, body));
-    server.route(QStringLiteral("/api/getfirmware"), HttpReply::make(200, body));
-    if (!body.isEmpty())
-      Updater::setServerForTesting(server.url(QStringLiteral("/api")));
-    SimBus bus;
-    if (firmware)
-      bus.add<SimPowerSupply>();
-    MainWindow window;
-    QSignalSpy answers(window.updater(), firmware ? &Updater::newFWAvailable : &Updater::newSWAvailable);
-    quietLink();
-    if (firmware)
-      pump();
-    else
-      window.updater()->on_checkUpdatesSW();
-    QTRY_VERIFY(!answers.isEmpty());
-    const QString notice = firmware ? QStringLiteral("A new firmware version is available. Go to Settings to update.")
-                                    : QStringLiteral("A new software version is available. Go to Settings to update.");
-    // The notice's time is stored as it is shown; without a device the
-    // window's own hint may follow it in the status bar at once.
-    const QString shownAt =
-      firmware ? QStringLiteral("Update/fw_notify_time") : QStringLiteral("Update/sw_notify_time");
-    if (announced) {
-      QTRY_VERIFY(readSetting(shownAt).isValid());
-    } else {
-      QTest::qWait(50); // a later answer would arrive now
-      QVERIFY(statusText(window) != notice);
-      QVERIFY(!readSetting(shownAt).isValid());
-      for (const QList<QVariant> &answer : std::as_const(answers))
-        QVERIFY(!answer.at(0).toBool());
-    }
-    QCOMPARE(readSetting(firmware ? "Update/has-new-fw" : "Update/has-new-sw").toBool(), announced);
   }
 };
 

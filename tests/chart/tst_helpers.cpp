@@ -205,32 +205,6 @@ private slots:
     QCOMPARE(rows.value(20), QString("1:02.000"));
   }
 
-  // The left label names the absolute tick the first visible offsets count
-  // from, not the list's first tick, which may lie far left of the window.
-  void axisLabelsCountFromTheFirstVisibleBase_data()
-  {
-    QTest::addColumn<int>("firstVisible");
-    QTest::addColumn<QString>("left");
-    QTest::newRow("list start") << 0 << "4.000s";
-    QTest::newRow("between absolute ticks") << 5 << "4.000s";
-    QTest::newRow("on an absolute tick") << 20 << "6.000s";
-    QTest::newRow("after it") << 27 << "6.000s";
-    QTest::newRow("beyond the list") << 99 << "8.000s";
-  }
-  void axisLabelsCountFromTheFirstVisibleBase()
-  {
-    QFETCH(int, firstVisible);
-    QFETCH(QString, left);
-    QList<double> ticks;
-    for (int i = 0; i <= 41; ++i)
-      ticks << 4 + i * 0.1;
-    QList<QString> labels;
-    QMap<int, QString> rows;
-    Helpers::timeToLabels(0.1, ticks, labels, rows, QFont(), firstVisible);
-    QCOMPARE(rows.keys(), QList<int>({-1, 0, 10, 20, 30, 40}));
-    QCOMPARE(rows.value(-1).mid(1), left);
-  }
-
   void axisLabelsForStepsOutsideTheTable()
   {
     const QList<double> ticks = {0, 0.3, 0.6, 0.9, 1.2, 1.5};
