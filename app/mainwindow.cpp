@@ -452,12 +452,13 @@ void MainWindow::saveLayout()
 {
   Settings settings;
   settings.beginGroup(QStringLiteral("Main"));
-  // The marker bar reads them back when it is given its next chart.
+  // The marker bar reads them back, as positions on the bar, when it is
+  // given its next chart.
   Marker *first = ui->markerBar->marker(0);
   Marker *second = ui->markerBar->marker(1);
   if (first && second) {
-    settings.setValue(QStringLiteral("marker-1"), first->time);
-    settings.setValue(QStringLiteral("marker-2"), second->time);
+    settings.setValue(QStringLiteral("marker-1"), first->x);
+    settings.setValue(QStringLiteral("marker-2"), second->x);
     settings.setValue(QStringLiteral("marker-color"), first->color.name());
   }
   settings.setValue(QStringLiteral("geometry"), saveGeometry());
@@ -499,9 +500,10 @@ void MainWindow::closeEvent(QCloseEvent *event)
     unsaved = unsaved || (tab && !tab->saved);
   }
   if (unsaved) {
-    const QString question = tr("Not all measurements are saved. Do you want to save them?");
+    // No tab may go while the question and its saves let events run.
+    const auto holds = holdAllTabs(tr("Answer the question about saving the captures first."));
     const int answer =
-      Helpers::warning(this, tr("Save"), question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      Helpers::warning(this, tr("Save"), unsavedQuestion(), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     // A capture still unsaved after Yes would be removed with its tab.
     if (answer == QMessageBox::Cancel || (answer == QMessageBox::Yes && !saveAll())) {
       event->ignore();

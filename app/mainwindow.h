@@ -9,10 +9,13 @@
 #include <QPalette>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <vector>
 
 class Calculator;
-#include <functional>
-
 class ControlPanel;
 class DeviceControl;
 class MeasureAll;
@@ -253,14 +256,15 @@ private:
   // Shows the idle readout: no values under the pointer.
   void showIdleReadout();
   void showSupplyIdleReadout();
-  // Keeps a tab whose file a read walks, or that a question is about, while
-  // the event loop turns: a close meanwhile only takes its page away and
-  // cancels the read; the tab is deleted, and a device's arrival is served,
-  // once the last hold has ended.
+  // Keeps a tab whose file a read walks, that a question is about or that
+  // a Save dialog is for, while the event loop turns: a close meanwhile only
+  // takes its page away and cancels the read; the tab is deleted, and a
+  // device's arrival is served, once the last hold has ended. `refusal`
+  // tells the user what must end before anything else may start.
   class TabHold
   {
   public:
-    TabHold(MainWindow *window, GLWidget *tab);
+    TabHold(MainWindow *window, GLWidget *tab, const QString &refusal);
     ~TabHold();
     TabHold(const TabHold &) = delete;
     TabHold &operator=(const TabHold &) = delete;
@@ -271,13 +275,18 @@ private:
     MainWindow *m_window;
     GLWidget *m_tab;
   };
+  // Holds every capture tab, as a question about all of them needs.
+  std::vector<std::unique_ptr<TabHold>> holdAllTabs(const QString &refusal);
   bool tabsHeld() const { return !m_heldTabs.isEmpty(); }
-  // A read runs (its progress lets events through): says so and is true;
-  // what would start now must wait.
-  bool refusedWhileReading();
+  // A read, a question or a save lets events through: says what must end
+  // first and is true; what would start now must wait.
+  bool refusedWhileHeld();
+  QString readingRefusal() const;
+  QString unsavedQuestion() const;
   // Deletes a closed tab's page now, or once nothing holds it.
   void disposeTab(QWidget *tab);
   QList<const QWidget *> m_heldTabs; // one entry per hold
+  QStringList m_holdRefusals;        // beside m_heldTabs, entry for entry
   QList<QWidget *> m_closedHeldTabs;
   enum TabGroup { LeftOf, RightOf, All };
   // The context menu's closing of a group of tabs relative to the tab at pos.

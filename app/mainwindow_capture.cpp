@@ -144,7 +144,7 @@ void MainWindow::on_startMeasurement(DeviceControl &command)
     return;
   }
   // The tab a running read walks may be the one a start would take over.
-  if (refusedWhileReading())
+  if (refusedWhileHeld())
     return;
 
   // The file comes first: a capture that cannot be written must not start,
@@ -369,7 +369,7 @@ void MainWindow::finishCapture(const DeviceControl *command)
     failCapture(tr("The capture file cannot be written: %1").arg(SwapFile::errorMessage(SwapFile::WriteFailed)));
 
   // The read-back lets events run: the tab stays until it has returned.
-  const TabHold hold(this, tab);
+  const TabHold hold(this, tab, readingRefusal());
   auto *dialog = new ProgressDialog(0, 100, tab);
   dialog->setWindowModality(Qt::WindowModal);
   dialog->show();

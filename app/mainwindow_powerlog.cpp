@@ -114,7 +114,7 @@ void MainWindow::on_startPowerLog(const QString &command)
 {
   if (Helpers::isMeasuring)
     return;
-  if (refusedWhileReading())
+  if (refusedWhileHeld())
     return;
   PowerLog log;
   if (!acceptPowerLog(command, &log))

@@ -134,24 +134,32 @@ bool MainWindow::save(int index)
     return false;
   QString name = ui->tabWidget->tabText(index);
   name.remove(QLatin1Char('*'));
+  // The dialog lets events run: a device's arrival waits until the save is
+  // done, so the capture cannot go while its name is chosen.
+  const TabHold hold(this, tab, tr("Finish saving %1 first.").arg(name));
   const QString proposal = QDir(saveFolder()).filePath(name + captureExtension());
   const QString path = QFileDialog::getSaveFileName(this, tr("Save file"), proposal, captureFilter());
   if (path.isEmpty())
     return false;
   storeSaveFolder(path);
+  if (hold.closed()) {
+    showStatusError(tr("%1 was not saved: its tab was closed meanwhile.").arg(name), 10000);
+    return false;
+  }
 
   QString error;
   bool ok;
   {
     WaitCursor wait;
-    ok = moveCapture(index, path, true, &error);
+    ok = moveCapture(ui->tabWidget->indexOf(tab), path, true, &error);
   }
   if (!ok) {
-    showStatusError(tr("Couldn't save file ") + error, 5000);
+    showStatusError(tr("Couldn't save file ") + (error.isEmpty() ? SwapFile::errorMessage(SwapFile::SaveFailed) : error),
+                    5000);
     return false;
   }
   showStatusMessage(tr("Saved"), 10000);
-  ui->tabWidget->setTabText(index, QFileInfo(path).baseName());
+  ui->tabWidget->setTabText(ui->tabWidget->indexOf(tab), QFileInfo(path).baseName());
   tab->saved = true;
   return true;
 }
@@ -164,16 +172,26 @@ void MainWindow::on_actionSave()
 bool MainWindow::saveAll()
 {
   const QString folder = saveFolder();
-  bool allSaved = true;
+  // By tab, not by index: each dialog lets events run.
+  QList<QPointer<GLWidget>> unsaved;
   for (int i = 0; i < ui->tabWidget->count(); ++i) {
     auto *tab = qobject_cast<GLWidget *>(ui->tabWidget->widget(i));
-    if (!tab || tab->saved)
+    if (tab && !tab->saved)
+      unsaved.append(tab);
+  }
+  bool allSaved = true;
+  for (const QPointer<GLWidget> &tab : std::as_const(unsaved)) {
+    const int index = ui->tabWidget->indexOf(tab);
+    if (!tab || index < 0) {
+      allSaved = false;
       continue;
-    QString name = ui->tabWidget->tabText(i);
+    }
+    QString name = ui->tabWidget->tabText(index);
     name.remove(QLatin1Char('*'));
+    const TabHold hold(this, tab, tr("Finish saving %1 first.").arg(name));
     const QString proposal = QDir(folder).filePath(name + captureExtension());
     const QString path = QFileDialog::getSaveFileName(this, tr("Save file"), proposal, captureFilter());
-    if (path.isEmpty()) {
+    if (path.isEmpty() || hold.closed()) {
       allSaved = false;
       continue;
     }
@@ -182,12 +200,12 @@ bool MainWindow::saveAll()
     {
       WaitCursor wait;
       // No replacing here: a name in use fails and the capture file tells why.
-      ok = moveCapture(i, path, false, nullptr);
+      ok = moveCapture(ui->tabWidget->indexOf(tab), path, false, nullptr);
     }
     qDebug() << (ok ? "Save SUCCEEDED" : "Save FAILED");
     if (ok) {
       // Without the flag the tab's end would remove the file just saved.
-      ui->tabWidget->setTabText(i, QFileInfo(path).baseName());
+      ui->tabWidget->setTabText(ui->tabWidget->indexOf(tab), QFileInfo(path).baseName());
       tab->saved = true;
     } else {
       allSaved = false;
@@ -196,28 +214,34 @@ bool MainWindow::saveAll()
   return allSaved;
 }
 
+QString MainWindow::unsavedQuestion() const
+{
+  return tr("Not all measurements are saved. Do you want to save them?");
+}
+
 bool MainWindow::resolveUnsaved(const QList<int> &indexes, bool cancellable)
 {
-  QList<int> unsaved;
+  QList<GLWidget *> unsaved;
   for (int i : indexes) {
     auto *tab = qobject_cast<GLWidget *>(ui->tabWidget->widget(i));
     if (tab && !tab->saved)
-      unsaved.append(i);
+      unsaved.append(tab);
   }
   if (unsaved.isEmpty())
     return true;
+  // The tabs stay, and keep their places, until the question and its saves are done.
+  const auto holds = holdAllTabs(tr("Answer the question about saving the captures first."));
   QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
   if (cancellable)
     buttons |= QMessageBox::Cancel;
-  const QString question = tr("Not all measurements are saved. Do you want to save them?");
-  const int answer = Helpers::warning(this, tr("Save"), question, buttons, QMessageBox::Yes);
+  const int answer = Helpers::warning(this, tr("Save"), unsavedQuestion(), buttons, QMessageBox::Yes);
   if (answer == QMessageBox::No)
     return true;
   if (answer != QMessageBox::Yes)
     return !cancellable;
   bool allSaved = true;
-  for (int i : unsaved)
-    allSaved = save(i) && allSaved;
+  for (GLWidget *tab : std::as_const(unsaved))
+    allSaved = save(ui->tabWidget->indexOf(tab)) && allSaved;
   // A capture the user meant to keep but could not save keeps every tab,
   // where the caller can keep them.
   return allSaved || !cancellable;
@@ -234,6 +258,9 @@ void MainWindow::on_swapFileError(int code)
 
 void MainWindow::on_actionLoad()
 {
+  // Refused before a file is asked for, not after the user has picked one.
+  if (refusedWhileHeld())
+    return;
   Settings settings;
   const QString folder = settings.value(QStringLiteral("Main/load-path"), Settings::localDataDir()).toString();
   const bool deviceOpen = HidDevice::m_instance && HidDevice::m_instance->isOpen();
@@ -277,7 +304,7 @@ void MainWindow::tellUnfinishedCaptures()
 bool MainWindow::loadFile(const QString &path)
 {
   // One read at a time: the one running owns its tab and the mode.
-  if (refusedWhileReading())
+  if (refusedWhileHeld())
     return false;
   const QString base = QFileInfo(path).baseName();
   const SwapFileHeader header = SwapFile::readHeader(path);
@@ -292,7 +319,7 @@ bool MainWindow::loadFile(const QString &path)
   addTab();
   GLWidget *tab = currentWidget();
   QPointer<GLWidget> guard(tab);
-  const TabHold hold(this, tab);
+  const TabHold hold(this, tab, readingRefusal());
   tab->setCursor(Qt::WaitCursor);
   // Both flags follow the file, so a flag left by an earlier file of the
   // other kind does not make the tab's channels.
@@ -370,6 +397,9 @@ bool MainWindow::loadFile(const QString &path)
   // and the value axes fitted as a double-click on a graph fits them (each
   // fit redraws the chart, so once is enough).
   adjustRanges(5, 10);
+  // The markers were placed before the chart had its size: they now mark
+  // the times under them on the chart drawn.
+  ui->markerBar->setPlotter(tab);
   if (PlotWidget *plot = tab->plot) {
     plot->setInteractions(Plot::Interactions(Plot::iaRangeDrag | Plot::iaRangeZoom));
     plot->axisRect()->setRangeDrag(Qt::Horizontal | Qt::Vertical);

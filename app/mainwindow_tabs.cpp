@@ -186,7 +186,7 @@ void MainWindow::on_closeTab(int index)
   const QString name = ui->tabWidget->tabText(index);
   {
     // The question lets events run: the tab must still be there to close.
-    TabHold hold(this, tab);
+    TabHold hold(this, tab, tr("Answer the question about closing %1 first.").arg(QString(name).remove(QLatin1Char('*'))));
     if (tab->saved) {
       if (Helpers::warning(this, title, QStringLiteral("%1 %2?").arg(title, name),
                            QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) != QMessageBox::Yes)
@@ -208,14 +208,19 @@ void MainWindow::on_closeTab(int index)
     addFreshTab();
 }
 
-MainWindow::TabHold::TabHold(MainWindow *window, GLWidget *tab) : m_window(window), m_tab(tab)
+MainWindow::TabHold::TabHold(MainWindow *window, GLWidget *tab, const QString &refusal)
+  : m_window(window), m_tab(tab)
 {
   m_window->m_heldTabs.append(m_tab);
+  m_window->m_holdRefusals.append(refusal);
 }
 
 MainWindow::TabHold::~TabHold()
 {
-  m_window->m_heldTabs.removeOne(m_tab);
+  // Holds end in the reverse order of their start: this one is the last of its tab.
+  const int entry = int(m_window->m_heldTabs.lastIndexOf(m_tab));
+  m_window->m_heldTabs.removeAt(entry);
+  m_window->m_holdRefusals.removeAt(entry);
   if (!m_window->m_heldTabs.contains(m_tab) && m_window->m_closedHeldTabs.removeAll(m_tab) > 0)
     delete m_tab;
   // An arrival that waited for the tabs is served now.
@@ -228,12 +233,28 @@ bool MainWindow::TabHold::closed() const
   return m_window->m_closedHeldTabs.contains(m_tab);
 }
 
-bool MainWindow::refusedWhileReading()
+std::vector<std::unique_ptr<MainWindow::TabHold>> MainWindow::holdAllTabs(const QString &refusal)
+{
+  std::vector<std::unique_ptr<TabHold>> holds;
+  for (int i = 0; i < ui->tabWidget->count(); ++i) {
+    if (auto *tab = qobject_cast<GLWidget *>(ui->tabWidget->widget(i)))
+      holds.push_back(std::make_unique<TabHold>(this, tab, refusal));
+  }
+  return holds;
+}
+
+bool MainWindow::refusedWhileHeld()
 {
   if (!tabsHeld())
     return false;
-  showStatusError(tr("Wait until the capture being read is done."), 10000);
+  // The innermost hold is what the user waits for now.
+  showStatusError(m_holdRefusals.last(), 10000);
   return true;
+}
+
+QString MainWindow::readingRefusal() const
+{
+  return tr("Wait until the capture being read is done.");
 }
 
 void MainWindow::disposeTab(QWidget *tab)

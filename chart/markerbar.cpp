@@ -12,6 +12,7 @@
 #include <QColorDialog>
 #include <QEvent>
 #include <QHoverEvent>
+#include <QLayout>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -176,9 +177,10 @@ void MarkerBar::setPlotter(GLWidget *newChart)
     return;
   }
   addMarker();
-  const double a = geometry().left();
-  const double b = geometry().right();
-  const double middle = (geometry().left() + geometry().right()) / 2;
+  const QRect edges = place();
+  const double a = edges.left();
+  const double b = edges.right();
+  const double middle = (edges.left() + edges.right()) / 2;
   const double width = int(markers.at(0)->polygon.boundingRect().width());
   PlotAxis *axis = plot->xAxis;
   Settings settings;
@@ -201,6 +203,20 @@ void MarkerBar::setPlotter(GLWidget *newChart)
   }
   settings.endGroup();
   update();
+}
+
+QRect MarkerBar::place() const
+{
+  // A strip never shown keeps the geometry it was made with; the layout
+  // that holds it tells where it stands once shown.
+  if (isHidden() && parentWidget()) {
+    const auto layouts = parentWidget()->findChildren<QLayout *>();
+    for (const QLayout *layout : layouts) {
+      if (layout->indexOf(this) >= 0 && layout->geometry().isValid())
+        return layout->contentsRect();
+    }
+  }
+  return geometry();
 }
 
 bool MarkerBar::showsMarkers() const

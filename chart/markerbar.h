@@ -77,6 +77,8 @@ private:
   void hoverLeave(QHoverEvent *event);
   void hoverMove(QHoverEvent *event);
   PlotAxis *timeAxis() const;
+  // The strip's left and right edges in its parent, also while it is hidden.
+  QRect place() const;
   // Both markers at the strip positions, the times taken under them.
   Marker *createPair(double x);
 };

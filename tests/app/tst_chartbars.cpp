@@ -1,6 +1,7 @@
 #include "capturerig.h"
 #include "savingfixture.h"
 #include "helpers.h"
+#include "marker.h"
 #include "markerbar.h"
 #include "navigationbar.h"
 #include "plot.h"
@@ -10,6 +11,8 @@
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
+
+#include <cmath>
 
 using namespace AppFixture;
 using CaptureRig::Rig;
@@ -104,6 +107,40 @@ private slots:
     for (int index : {0, 1, 0, 1}) {
       window.tabWidget()->setCurrentIndex(index);
       expectCapture(window, index == 1);
+    }
+  }
+
+  // The markers come back where the user left them, start after start: the
+  // places stored at the close are the ones read at the next start.
+  void markersKeepTheirPlacesAcrossStarts()
+  {
+    QTemporaryDir dir;
+    const QString path = writeLoggerCapture(dir.filePath("run.tovri"), 3000, true);
+    QVERIFY(!path.isEmpty());
+    double left[2] = {0, 0};
+    for (int start = 0; start < 3; ++start) {
+      MainWindow window;
+      window.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&window));
+      QVERIFY(window.loadFile(path));
+      MarkerBar *bar = bars(window).markers;
+      if (bar->isHidden())
+        window.m_actionMarkers->trigger();
+      QTRY_VERIFY(bar->isVisible() && bar->showsMarkers());
+      PlotAxis *axis = window.currentWidget()->plot->xAxis;
+      QCOMPARE(axis->range().lower, 0.0);
+      if (start == 0) {
+        // Placed as a drag leaves them: on whole pixels, at about 3 s and 4 s.
+        for (int i = 0; i < 2; ++i) {
+          const double x = std::round(axis->coordToPixel(3.0 + i));
+          bar->marker(i)->move(x, axis->pixelToCoord(x));
+          left[i] = x;
+        }
+      }
+      for (int i = 0; i < 2; ++i) {
+        QCOMPARE(bar->marker(i)->x, left[i]);
+        QVERIFY2(std::abs(bar->marker(i)->time - (3.0 + i)) < 0.05, qPrintable(QString::number(bar->marker(i)->time)));
+      }
     }
   }
 };

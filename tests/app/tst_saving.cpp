@@ -1,6 +1,7 @@
 #include "helpers.h"
 #include "processstate.h"
 #include "savingfixture.h"
+#include "simbus.h"
 #include "testmain.h"
 
 #include <QTabBar>
@@ -268,6 +269,113 @@ private slots:
     // Reaches the window through the tab's own capture file.
     emit window.currentWidget()->swapFile->swapFileError(code);
     QCOMPARE(statusText(window), message);
+  }
+
+  // A supply plugged in while a Save dialog is up closes every logger tab,
+  // but only once the save is done: the capture is saved under the name
+  // chosen and nothing is lost.
+  void saveDialogHoldsItsTab_data()
+  {
+    QTest::addColumn<bool>("all"); // Save all's dialogs, else one Save
+    QTest::newRow("save") << false;
+    QTest::newRow("save all") << true;
+  }
+
+  void saveDialogHoldsItsTab()
+  {
+    QFETCH(bool, all);
+    QTemporaryDir dir;
+    const QString opened = writeLoggerCapture(dir.filePath("run.tovri"), 300, true);
+    QVERIFY(!opened.isEmpty());
+    const QByteArray capture = fileBytes(opened);
+    SimBus bus;
+    MainWindow window;
+    quietLink();
+    pump(1);
+    QVERIFY(window.loadFile(opened));
+    QStringList targets{dir.filePath("kept.tovri")};
+    QList<DialogScript::Answer> answers{DialogScript::file(targets.first())};
+    if (all) {
+      QVERIFY(addUnsavedCapture(window));
+      targets << dir.filePath("second.tovri");
+      answers << DialogScript::file(targets.last());
+      window.currentWidget()->saved = true;
+      // Save all offers the tabs not saved: make the opened one one of them.
+      for (int i = 0; i < window.tabWidget()->count(); ++i)
+        qobject_cast<GLWidget *>(window.tabWidget()->widget(i))->saved = false;
+    }
+    bool plugged = false;
+    QTimer::singleShot(0, &window, [&] {
+      plugged = true;
+      bus.add<SimPowerSupply>();
+      HidDevice::m_instance->checkTimerTick();
+    });
+    DialogScript script(answers);
+    const bool saved = all ? window.saveAll() : window.save(window.tabWidget()->currentIndex());
+    QVERIFY(plugged);
+    QVERIFY(script.done());
+    QCOMPARE(script.unexpected, 0);
+    QVERIFY2(saved, qPrintable(statusText(window)));
+    QCOMPARE(fileBytes(targets.first()), capture);
+    if (all)
+      QVERIFY(fileBytes(targets.last()).size() > 512);
+    // The arrival is served once the save has ended: the supply's mode
+    // closes the logger tabs, saved, without a question.
+    QTRY_VERIFY(Helpers::powerMode);
+    QTRY_COMPARE(window.tabWidget()->count(), 0);
+    QCOMPARE(script.unexpected, 0);
+  }
+
+  // What must wait for a read, a question or a Save dialog is refused before
+  // any file is asked for, with the words of what it waits for.
+  void openRefusedWhileATabIsHeld_data()
+  {
+    QTest::addColumn<QString>("during");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("a read") << "read" << "Wait until the capture being read is done.";
+    QTest::newRow("the close question") << "close" << "Answer the question about closing Capture 1 first.";
+    QTest::newRow("the unsaved question") << "unsaved" << "Answer the question about saving the captures first.";
+    QTest::newRow("a Save dialog") << "save" << "Finish saving Capture 1 first.";
+  }
+
+  void openRefusedWhileATabIsHeld()
+  {
+    QFETCH(QString, during);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    writeSettings({{"Main/load-path", dir.path()}});
+    const QString path = writeLoggerCapture(dir.filePath("run.tovri"), 3000, true);
+    QVERIFY(!path.isEmpty());
+    MainWindow window;
+    QVERIFY(addUnsavedCapture(window));
+    QString refusal;
+    bool ran = false;
+    QTimer::singleShot(0, &window, [&] {
+      ran = true;
+      window.on_actionLoad();
+      refusal = statusText(window);
+    });
+    // A file dialog of the Open would be "unexpected" and is cancelled.
+    QList<DialogScript::Answer> answers;
+    if (during == "close" || during == "unsaved")
+      answers << DialogScript::box(QMessageBox::Cancel);
+    else if (during == "save")
+      answers << DialogScript::file(QString());
+    DialogScript script(answers);
+    const int tabs = window.tabWidget()->count();
+    if (during == "read")
+      QVERIFY(window.loadFile(path));
+    else if (during == "close")
+      window.on_closeTab(window.tabWidget()->currentIndex());
+    else if (during == "unsaved")
+      window.closeAllTabs();
+    else
+      QVERIFY(!window.save(window.tabWidget()->currentIndex()));
+    QVERIFY(ran);
+    QCOMPARE(refusal, message);
+    QCOMPARE(script.unexpected, 0);
+    QVERIFY(script.done());
+    QCOMPARE(window.tabWidget()->count(), tabs + (during == "read" ? 1 : 0) - (during == "unsaved" ? tabs : 0));
   }
 };
 
