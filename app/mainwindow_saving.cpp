@@ -197,12 +197,16 @@ bool MainWindow::saveAll()
     }
     storeSaveFolder(path);
     bool ok;
+    QString error;
     {
       WaitCursor wait;
-      // No replacing here: a name in use fails and the capture file tells why.
-      ok = moveCapture(ui->tabWidget->indexOf(tab), path, false, nullptr);
+      // No replacing here: a name in use fails.
+      ok = moveCapture(ui->tabWidget->indexOf(tab), path, false, &error);
     }
     qDebug() << (ok ? "Save SUCCEEDED" : "Save FAILED");
+    if (!ok)
+      showStatusError(tr("Couldn't save file ") + (error.isEmpty() ? SwapFile::errorMessage(SwapFile::SaveFailed) : error),
+                      5000);
     if (ok) {
       // Without the flag the tab's end would remove the file just saved.
       ui->tabWidget->setTabText(ui->tabWidget->indexOf(tab), QFileInfo(path).baseName());
