@@ -422,6 +422,7 @@ private:
   qint64 m_startTime = 0;
   quint64 m_counterBase = 0;
   quint64 m_lastCounter = 0;
+  quint64 m_uncounted = 0; // sample index from which the statistics have not counted yet
   bool m_firstBlock = true;
   bool m_stopPosted = false;
   bool m_keepCaptureError = false; // the line's word on the capture's end stays through the stop's answer

@@ -199,6 +199,7 @@ void MainWindow::beginCapture(GLWidget *tab, const QString &name, const DeviceCo
 {
   m_counterBase = 0;
   m_lastCounter = 0;
+  m_uncounted = 0;
   m_firstBlock = true;
   m_stopPosted = false;
   m_keepCaptureError = false;
@@ -457,6 +458,11 @@ void MainWindow::addPacket(const MeasureAll &block)
     m_firstBlock = false;
   }
   const double t0 = blockStart(c, n, p, true);
+  // A block the logger sent again overwrites the same points; the
+  // statistics have counted its samples already.
+  const quint64 index0 = m_counterBase + c;
+  const quint64 uncounted = m_uncounted;
+  m_uncounted = qMax(m_uncounted, index0 + quint64(n));
 
   const QMap<int, QList<double>> channels = block.decode();
   bool first = true;
@@ -470,10 +476,12 @@ void MainWindow::addPacket(const MeasureAll &block)
       continue;
     PlotDataMap *map = tab->maps.at(channel);
     t = t0;
+    quint64 index = index0;
     for (double v : values) {
       PlotData point(t, v);
       map->insert(t, point);
-      tab->updateReport(channel, point, first);
+      if (index++ >= uncounted)
+        tab->updateReport(channel, point, first);
       t += p / 1000;
       if (channel == 0)
         OverCurrent::instance()->update(v);

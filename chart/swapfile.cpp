@@ -276,6 +276,14 @@ qint64 SwapFile::findRecord(const Layout &layout, double time, bool after, bool 
   return lo;
 }
 
+namespace {
+
+// The most samples a tail counts beyond the records before it: those of the
+// time the sample counter spans, and the one at its end.
+constexpr qint64 countBeyondRecords = (qint64(1) << 24) + 1;
+
+} // namespace
+
 // Whether the 120 bytes after the records are the statistics the capture
 // ended with. They are judged by their times and count against the records,
 // never by their extremes: a channel that saw an infinite value or only NaN
@@ -302,17 +310,16 @@ bool SwapFile::judgeTail(const ReportData &r, qint64 records, bool anyRecord, do
   if (r.count == 0)
     return gap == 0 && (r.min0 == ReportData::emptyMin || r.min1 == ReportData::emptyMin ||
                         r.min2 == ReportData::emptyMin);
-  // The count is of the instants with a channel-#0 reading: a capture with
-  // NaN readings counts fewer instants than it has records.
-  const qint64 unwritten = qint64(std::ceil(gap * 10000.0 / header.divider)) + 1;
-  return r.count <= records + unwritten;
+  // The count is of the instants at which the capture's lowest-numbered
+  // channel has a reading: NaN readings count fewer instants than there are
+  // records. It is not held to the time after the last record: earlier
+  // versions counted the samples of a block the logger sent twice once per
+  // sending, so a whole capture may count more instants than it has times.
+  // The bound is the one a damaged tail's count is told by.
+  return r.count <= records + countBeyondRecords;
 }
 
 namespace {
-
-// The most samples a tail counts beyond the records before it: those of the
-// time the sample counter spans, and the one at its end.
-constexpr qint64 countBeyondRecords = (qint64(1) << 24) + 1;
 
 // Whether the 64-bit field at the count's place of a tail, after `records`
 // records, holds a count. A reading's double there would be a positive

@@ -3,11 +3,13 @@
 #include "glwidget.h"
 #include "helpers.h"
 #include "plot.h"
+#include "reportbar.h"
 #include "savingfixture.h"
 #include "testmain.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -31,6 +33,45 @@ void verifyComplete(const Records &records, qint64 expected, double period)
 QStringList workingFiles()
 {
   return QDir(MainWindow::workingFolder()).entryList(QDir::Files);
+}
+
+// The report bar's figures of the whole capture: minimum, maximum and
+// average of each channel as shown.
+QStringList wholeCaptureFigures(MainWindow &window)
+{
+  auto *bar = window.findChild<ReportBar *>("reportBar");
+  QStringList out;
+  for (const char *name : {"labelMin0", "labelMax0", "labelAverage0", "labelMin1", "labelMax1", "labelAverage1",
+                           "labelMin2", "labelMax2", "labelAverage2"})
+    out << bar->findChild<QLabel *>(name)->text();
+  return out;
+}
+
+// The statistics tail of a capture file as the program's earlier versions
+// wrote it when blocks came twice: the samples of each block in `again`
+// (index of its first sample; 9 samples of 3 channels) counted once more.
+bool countAgain(const QString &path, const QList<quint32> &again, ReportData *stored)
+{
+  QByteArray bytes = fileBytes(path);
+  if (bytes.size() < SwapFile::headerBlockSize + ReportData::byteSize)
+    return false;
+  uchar *tail = reinterpret_cast<uchar *>(bytes.data()) + bytes.size() - ReportData::byteSize;
+  ReportData r = ReportData::fromBytes(tail);
+  double *sums[3] = {&r.sum0, &r.sum1, &r.sum2};
+  double *averages[3] = {&r.avg0, &r.avg1, &r.avg2};
+  for (quint32 first : again) {
+    for (quint32 i = first; i < first + 9; ++i) {
+      for (int c = 0; c < 3; ++c)
+        *sums[c] += expectedValue(c, i);
+      ++r.count;
+    }
+  }
+  for (int c = 0; c < 3; ++c)
+    *averages[c] = *sums[c] / double(r.count);
+  r.toBytes(tail);
+  *stored = r;
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -135,6 +176,88 @@ private slots:
     const Records records = readRecords(tab->swapFile->file.fileName(), 3, true);
     verifyComplete(records, samples, 0.0001);
     QCOMPARE(records.report.count, samples);
+  }
+
+  // A logger that sends some blocks twice: their points are stored once and
+  // their samples counted once, so the saved capture reopens whole with the
+  // figures shown at Stop. A file whose tail counted the second sendings, as
+  // earlier versions wrote it, opens whole too, with its stored statistics.
+  void repeatedBlocksReopenWhole_data()
+  {
+    QTest::addColumn<bool>("olderTail");
+    QTest::newRow("written now") << false;
+    QTest::newRow("tail counting the repeats") << true;
+  }
+
+  void repeatedBlocksReopenWhole()
+  {
+    QFETCH(bool, olderTail);
+    Rig rig(-1);
+    MainWindow &window = *rig.window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    rig.logger->repeatEvery(50);
+    rig.start(0x07, 10);
+    rig.run(5000);
+    window.on_stopButton();
+    QVERIFY(!Helpers::isMeasuring);
+    QVERIFY(lostLines().isEmpty());
+    const int repeated = rig.logger->blocksRepeated();
+    QVERIFY(repeated >= 10);
+    const qint64 samples = qint64(rig.logger->blocksSent()) * 9;
+    GLWidget *tab = window.captureTab();
+    const ReportData atStop = tab->report;
+    QCOMPARE(atStop.count, samples);
+    QVERIFY(window.findChild<ReportBar *>("reportBar")->isHidden());
+    window.m_actionReport->trigger();
+    const QStringList shownAtStop = wholeCaptureFigures(window);
+
+    const QString target = m_saveDir.filePath(olderTail ? "older.tovri" : "repeats.tovri");
+    {
+      DialogScript script({DialogScript::file(target)});
+      QVERIFY(window.save(window.tabWidget()->indexOf(tab)));
+      QVERIFY(script.done());
+    }
+    answerNextBox(QMessageBox::Yes);
+    window.on_closeTab(window.tabWidget()->indexOf(tab));
+    // The bar no longer shows the closed capture: what it shows next comes
+    // from the file.
+    QVERIFY(wholeCaptureFigures(window) != shownAtStop);
+
+    // The stored statistics are those of the records, each sample once.
+    const Records records = readRecords(target, 3, true);
+    verifyComplete(records, samples, 0.001);
+    QCOMPARE(records.report.count, qint64(records.times.size()));
+    double sum0 = 0;
+    for (const QList<double> &row : records.values)
+      sum0 += row.at(0);
+    QVERIFY(qAbs(records.report.avg0 - sum0 / double(samples)) <= 1e-9 * qAbs(sum0 / double(samples)));
+
+    ReportData stored = records.report;
+    if (olderTail) {
+      QList<quint32> again;
+      for (int b = 50; b <= rig.logger->blocksSent(); b += 50)
+        again << quint32((b - 1) * 9);
+      QCOMPARE(again.size(), repeated);
+      QVERIFY(countAgain(target, again, &stored));
+      QCOMPARE(stored.count, samples + 9 * repeated);
+    }
+
+    DialogScript script({DialogScript::file(target)});
+    window.on_actionLoad();
+    QVERIFY(script.done());
+    QCOMPARE(script.unexpected, 0);
+    QCOMPARE(statusText(window), QString("Loaded"));
+    GLWidget *opened = window.currentWidget();
+    QVERIFY(opened);
+    QCOMPARE(opened->swapFile->file.fileName(), target);
+    QVERIFY(!opened->swapFile->recovery.recovered);
+    uchar expected[ReportData::byteSize], read[ReportData::byteSize];
+    stored.toBytes(expected);
+    opened->report.toBytes(read);
+    QVERIFY(std::memcmp(expected, read, sizeof expected) == 0);
+    if (!olderTail)
+      QTRY_COMPARE(wholeCaptureFigures(window), shownAtStop);
   }
 
   // A start the logger refuses, or that cannot be written to it, ends as a

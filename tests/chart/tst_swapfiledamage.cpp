@@ -308,8 +308,8 @@ private slots:
     QCOMPARE(sw.readReport().count, count);
   }
 
-  // The live count counts the instants with a channel-#0 reading: a tail
-  // below the record count is the capture's own.
+  // The live count counts the instants with a reading on the lowest channel
+  // (#0 here): a tail below the record count is the capture's own.
   void tailOfNaNReadings_data()
   {
     QTest::addColumn<QList<int>>("missing");
@@ -340,6 +340,46 @@ private slots:
     const ReportData report = sw.readReport();
     QCOMPARE(report.count, counted);
     QCOMPARE(report.avg0, 1234.5);
+  }
+
+  // Earlier versions counted the samples of a block the logger sent twice
+  // once per sending: such a tail counts more instants than the records
+  // hold, and is still the capture's own. Past what the sample counter
+  // spans, no capture counts.
+  void tailCountingRepeats_data()
+  {
+    QTest::addColumn<qint64>("extra"); // counted beyond the records
+    QTest::addColumn<bool>("whole");
+    QTest::newRow("one block of 9 twice") << qint64(9) << true;
+    QTest::newRow("five blocks of 9 twice") << qint64(45) << true;
+    QTest::newRow("at the counter's span") << (qint64(1) << 24) + 1 << true;
+    QTest::newRow("past the counter's span") << (qint64(1) << 24) + 2 << false;
+  }
+
+  void tailCountingRepeats()
+  {
+    QFETCH(qint64, extra);
+    QFETCH(bool, whole);
+    QList<double> fields = liveFields();
+    const qint64 count = records + extra;
+    // The sum saw the repeated samples too: an average no record set gives.
+    fields[5] += 1000.0 * double(extra);
+    fields[4] = fields[5] / double(count);
+    const QString path = m_dir.filePath(QStringLiteral("repeats.tovri"));
+    QVERIFY(CaptureBytes::writeFile(path, header() + recordBytes(rows()) + CaptureBytes::tail(fields, count)));
+    SwapFile sw;
+    QSignalSpy errors(&sw, &SwapFile::swapFileError);
+    QList<PlotDataMap *> maps{new PlotDataMap, new PlotDataMap, new PlotDataMap};
+    const auto freeMaps = qScopeGuard([&] { qDeleteAll(maps); });
+    QVERIFY(sw.loadCapture(path, 100000, maps, nullptr));
+    QCOMPARE(errors.count(), 0);
+    QCOMPARE(maps[0]->size(), records);
+    QCOMPARE(sw.duration, lastTime);
+    QCOMPARE(sw.recovery.recovered, !whole);
+    const ReportData r = sw.readReport();
+    QCOMPARE(r.count, whole ? count : qint64(records));
+    QCOMPARE(r.avg0, whole ? fields[4] : liveFields()[4]);
+    QCOMPARE(r.sum0, whole ? fields[5] : liveFields()[5]);
   }
 
   void damagedCaptures()

@@ -145,6 +145,10 @@ void SimLogger::advance(qint64 nowMs)
     queue(block.toByteArray());
     m_produced += n;
     ++m_blocks;
+    if (m_repeatEvery > 0 && m_blocks % m_repeatEvery == 0) {
+      queue(block.toByteArray());
+      ++m_repeated;
+    }
   }
 }
 

@@ -32,13 +32,18 @@ public:
   void skipSamples(int samples) { m_counterOffset += quint32(samples); }
   // The next sample block claims this many samples per channel.
   void oversizeNextBlock(int count) { m_oversize = count; }
+  // Every n-th sample block (0: none) is sent twice, back to back, with the
+  // same counter and samples.
+  void repeatEvery(int n) { m_repeatEvery = n; }
   // Raw 16-bit sample i of a channel in the stream.
   static quint16 sample(int channel, quint32 index);
   // When set, the stream's samples instead: raw word of (channel, index).
   std::function<quint16(int, quint32)> profile;
 
   bool streaming() const { return m_streaming; }
+  // Distinct blocks; the second sendings are not among them.
   int blocksSent() const { return m_blocks; }
+  int blocksRepeated() const { return m_repeated; }
 
 protected:
   void received(const QByteArray &report) override;
@@ -55,6 +60,8 @@ private:
   quint32 m_counterOffset = 0;
   int m_oversize = -1;
   int m_blocks = 0;
+  int m_repeatEvery = 0;
+  int m_repeated = 0;
 };
 
 // A Kelvaro power supply in normal operation. It answers the settings
