@@ -36,16 +36,6 @@ void storeSaveFolder(const QString &chosen)
   settings.setValue(QStringLiteral("Main/save-path"), QFileInfo(chosen).absolutePath());
 }
 
-// A name beside `path` that no file bears, to park the file being replaced.
-QString asideName(const QString &path)
-{
-  for (int n = 0;; ++n) {
-    const QString name = path + QStringLiteral(".replaced~") + QString::number(n);
-    if (!QFileInfo::exists(name) && !QFileInfo(name).isSymLink())
-      return name;
-  }
-}
-
 class WaitCursor
 {
 public:
@@ -88,43 +78,9 @@ bool MainWindow::moveCapture(int index, const QString &path, bool replace, QStri
       ui->navigationBar->init(capture);
     return true;
   }
-  const QFileInfo target(path);
-  const QFileInfo current(capture->file.fileName());
-  // Saving a capture under the name it already has moves nothing; removing
-  // "the other file" first would remove the capture itself.
-  if (current.exists() && target.exists() && current.canonicalFilePath() == target.canonicalFilePath())
-    return true;
-
-  if (!replace || (!target.exists() && !target.isSymLink())) {
-    const bool ok = capture->rename(path);
-    if (!ok && error)
-      *error = capture->file.errorString();
-    return ok;
-  }
-  if (target.isDir()) {
-    if (error)
-      *error = tr("A folder of that name exists");
-    return false;
-  }
-
-  // The old file goes only once the capture is safely in its place.
-  const QString aside = asideName(path);
-  QFile old(path);
-  if (!old.rename(aside)) {
-    if (error)
-      *error = old.errorString();
-    return false;
-  }
-  if (!capture->rename(path)) {
-    if (error)
-      *error = capture->file.errorString();
-    if (!QFile::rename(aside, path))
-      qDebug().noquote() << QStringLiteral("Couldn't restore ") + path + QStringLiteral(" from ") + aside;
-    return false;
-  }
-  if (!QFile::remove(aside))
-    qDebug().noquote() << QStringLiteral("Couldn't remove the replaced file ") + aside;
-  return true;
+  // Saving under the name it already has moves nothing; a file of that
+  // name is replaced only once the capture is whole in its place.
+  return capture->moveTo(path, replace, error);
 }
 
 bool MainWindow::save(int index)

@@ -91,16 +91,21 @@ public:
   // Ends writing: `duration` becomes the time of the last record.
   bool stop();
   void close();
-  // Moves the file to `path` (closing it first); `file` then names the new path.
+  // Saves a finished capture under `path` (closing it first): on the disk
+  // and under that name before the working file goes; `file` then names
+  // `path`. An existing file there is replaced only with `replace`, in one
+  // step, with its permissions kept; a link there stays a link, and the
+  // file its chain of links ends at is replaced. A capture that already
+  // has that name moves nothing. On failure (SaveFailed, `why` telling
+  // why) the working file and any file of that name are as they were.
+  bool moveTo(const QString &path, bool replace, QString *why = nullptr);
+  // moveTo() without replacing.
   bool rename(const QString &path);
   bool save(const QString &path);
   // Saves a capture whose file lacks its end: the file's header and whole
   // records, then one record per sample instant of `maps` (indexed as for
   // append()), then `report` as the tail, all written beside `path` and
-  // read back as a capture before it takes that name. An existing file
-  // there is replaced only with `replace`. On success the working file is
-  // gone and `file` names `path`; on failure (SaveFailed, `why` telling why)
-  // nothing has changed.
+  // read back as a capture before it takes that name, as moveTo() does.
   bool saveFinished(const QString &path, const QList<PlotDataMap *> &maps, const ReportData &report, bool replace,
                     QString *why = nullptr);
   bool remove();
@@ -257,8 +262,16 @@ private:
   bool openForAppend();
   bool writeRecords(const QList<PlotDataMap *> &maps, bool deleteMaps, bool byPosition);
   int encodeRecords(QIODevice *out, const QList<PlotDataMap *> &maps, bool byPosition, qint64 *records) const;
+
+  // swapfileplace.cpp: saving under a new name
   QString writeFinished(QFileDevice *in, qint64 keep, QFileDevice *out, const QList<PlotDataMap *> &maps,
                         const ReportData &report) const;
+  QString sealTemporary(QFile *out);
+  QString linkOrCopy(const QString &source, const QString &finalPath, QString *temporary);
+  bool install(const QString &source, const QString &temporary, const QString &finalPath, const QString &path,
+               bool replace, QString *why);
+  bool finishMove(const QString &source, const QString &finalPath, const QString &path, bool samePlace, QString *why);
+  bool failSave(const QString &path, const QString &text, QString *why);
 
   // swapfileread.cpp
   bool loadFirstSeconds(const Layout &layout, double seconds, const QList<PlotDataMap *> &maps, bool byPosition,

@@ -1,5 +1,6 @@
 // The writing side of the capture file: creating it, stamping its header,
-// appending records, the statistics tail, finishing, renaming and removing.
+// appending records, the statistics tail, finishing and removing. Saving
+// under a new name is swapfileplace.cpp.
 #include "swapfile.h"
 
 #include "controlpackets.h"
@@ -7,16 +8,9 @@
 #include "lebytes.h"
 
 #include <QDateTime>
-#include <QFileInfo>
-#include <QScopeGuard>
 #include <QDebug>
 #include <QMutexLocker>
 #include <QVarLengthArray>
-
-#include <cerrno>
-#include <cstdio>
-
-#include <unistd.h>
 
 namespace {
 
@@ -225,113 +219,6 @@ bool SwapFile::writeRecords(const QList<PlotDataMap *> &maps, bool deleteMaps, b
   return true;
 }
 
-// Copies the first `keep` bytes of `in` to `out`, then writes one record per
-// sample instant of `maps` and `report` as the tail. The error's text, or an
-// empty one.
-QString SwapFile::writeFinished(QFileDevice *in, qint64 keep, QFileDevice *out, const QList<PlotDataMap *> &maps,
-                                const ReportData &report) const
-{
-  QByteArray chunk;
-  for (qint64 done = 0; done < keep;) {
-    chunk = in->read(qMin<qint64>(keep - done, writeBlockBytes));
-    if (chunk.isEmpty())
-      return in->errorString();
-    if (out->write(chunk) != chunk.size())
-      return out->errorString();
-    done += chunk.size();
-  }
-  qint64 records = 0;
-  const int fault = maps.isEmpty() ? int(NoError) : encodeRecords(out, maps, header.mode != SwapFileHeader::Logger, &records);
-  if (fault == WrongChannels)
-    return errorMessage(WrongChannels);
-  uchar bytes[tailSize];
-  report.toBytes(bytes);
-  if (fault != NoError || out->write(reinterpret_cast<const char *>(bytes), tailSize) != tailSize || !out->flush())
-    return out->errorString();
-  return QString();
-}
-
-bool SwapFile::saveFinished(const QString &path, const QList<PlotDataMap *> &maps, const ReportData &report,
-                            bool replace, QString *why)
-{
-  const auto fail = [&](const QString &text) {
-    qDebug().noquote() << QStringLiteral("SwapFile::saveFinished ") + path + QStringLiteral(": ") + text;
-    if (why)
-      *why = text;
-    emit swapFileError(SaveFailed);
-    return false;
-  };
-  close();
-  const QString source = file.fileName();
-  const QFileInfo target(path);
-  if (!replace && (target.exists() || target.isSymLink()))
-    return fail(tr("A file of that name exists"));
-  QFile in(source);
-  if (!in.open(QIODevice::ReadOnly))
-    return fail(in.errorString());
-  // Only the header block and whole records: nothing of the tail that could
-  // not be written may sit between them and the points held.
-  const qint64 L = header.recordLength();
-  const qint64 body = qMax<qint64>(0, in.size() - headerBlockSize);
-  const qint64 keep = in.size() < headerBlockSize ? in.size() : headerBlockSize + body / L * L;
-
-  // Written beside the chosen name under a name of its own, read back, and
-  // only then put in place: a failure, the read-back's included, leaves an
-  // existing file of that name and the working file as they were. A link
-  // of that name keeps pointing where it did: the file it names is replaced.
-  const QString finalPath = target.isSymLink() ? target.symLinkTarget() : target.absoluteFilePath();
-  QString temporary;
-  for (int n = 0; temporary.isEmpty() || QFileInfo::exists(temporary) || QFileInfo(temporary).isSymLink(); ++n)
-    temporary = finalPath + QStringLiteral(".saving~") + QString::number(n);
-  QFile out(temporary);
-  if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-    return fail(out.errorString());
-  auto dropTemporary = qScopeGuard([&] {
-    out.close();
-    QFile::remove(temporary);
-  });
-  const QString unwritten = writeFinished(&in, keep, &out, maps, report);
-  if (!unwritten.isEmpty())
-    return fail(unwritten);
-  // A write the disk took only in part is no whole capture.
-  if (out.size() != out.pos())
-    return fail(errorMessage(WriteFailed));
-  // On the disk before it replaces anything; a file system without the call
-  // still has the data in its cache.
-  ::fsync(out.handle());
-  out.close();
-  if (out.error() != QFileDevice::NoError)
-    return fail(out.errorString());
-
-  // What was written must read back as a capture before it takes the name.
-  file.setFileName(temporary);
-  const bool whole = stop();
-  file.setFileName(source);
-  if (!whole)
-    return fail(errorMessage(ReadFailed));
-  const QFileInfo replaced(finalPath);
-  if (replaced.exists())
-    QFile::setPermissions(temporary, replaced.permissions());
-  const bool samePlace = QFileInfo(source).canonicalFilePath() == replaced.canonicalFilePath();
-  if (replace) {
-    // Replaces the old file in one step: there is never a moment without one.
-    if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(finalPath).constData()) != 0)
-      return fail(qt_error_string(errno));
-  } else {
-    // Never over a file that appeared meanwhile.
-    QFile moved(temporary);
-    if (!moved.rename(finalPath))
-      return fail(moved.errorString());
-  }
-  dropTemporary.dismiss();
-
-  // The working file goes once its capture is whole under the new name.
-  file.setFileName(path);
-  if (!samePlace && !QFile::remove(source))
-    qDebug().noquote() << QStringLiteral("Couldn't remove the working file ") + source;
-  return true;
-}
-
 // The handle stays open for appending between appends; reopened otherwise.
 bool SwapFile::openForAppend()
 {
@@ -379,13 +266,7 @@ void SwapFile::close()
 
 bool SwapFile::rename(const QString &path)
 {
-  close();
-  if (!file.rename(path)) {
-    qDebug().noquote() << QStringLiteral("SwapFile::save ") + file.errorString();
-    emit swapFileError(SaveFailed);
-    return false;
-  }
-  return true;
+  return moveTo(path, false);
 }
 
 bool SwapFile::save(const QString &path)

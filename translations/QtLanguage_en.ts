@@ -740,10 +740,6 @@ Channels calibration values are lost.
         <translation>The log cannot start: its tab does not fit the channels.</translation>
     </message>
     <message>
-        <source>A folder of that name exists</source>
-        <translation>A folder of that name exists</translation>
-    </message>
-    <message>
         <source>Couldn&apos;t save file </source>
         <translation>Couldn&apos;t save file </translation>
     </message>
@@ -1674,6 +1670,22 @@ Channels calibration values are lost.
     <message>
         <source>A file of that name exists</source>
         <translation>A file of that name exists</translation>
+    </message>
+    <message>
+        <source>A folder of that name exists</source>
+        <translation>A folder of that name exists</translation>
+    </message>
+    <message>
+        <source>The links that lead to that name form a loop or too long a chain</source>
+        <translation>The links that lead to that name form a loop or too long a chain</translation>
+    </message>
+    <message>
+        <source>The disk did not take the file: %1</source>
+        <translation>The disk did not take the file: %1</translation>
+    </message>
+    <message>
+        <source>The disk did not take the new name: %1</source>
+        <translation>The disk did not take the new name: %1</translation>
     </message>
     <message>
         <source>Wrong file version</source>

@@ -740,10 +740,6 @@ Channels calibration values are lost.
         <translation>Журнал не може почати: його вкладка не відповідає каналам.</translation>
     </message>
     <message>
-        <source>A folder of that name exists</source>
-        <translation>Тека з такою назвою вже існує</translation>
-    </message>
-    <message>
         <source>Couldn&apos;t save file </source>
         <translation>Не вдалося зберегти файл </translation>
     </message>
@@ -1674,6 +1670,22 @@ Channels calibration values are lost.
     <message>
         <source>A file of that name exists</source>
         <translation>Файл із такою назвою вже існує</translation>
+    </message>
+    <message>
+        <source>A folder of that name exists</source>
+        <translation>Тека з такою назвою вже існує</translation>
+    </message>
+    <message>
+        <source>The links that lead to that name form a loop or too long a chain</source>
+        <translation>Посилання, що ведуть до цієї назви, утворюють петлю або надто довгий ланцюжок</translation>
+    </message>
+    <message>
+        <source>The disk did not take the file: %1</source>
+        <translation>Диск не прийняв файл: %1</translation>
+    </message>
+    <message>
+        <source>The disk did not take the new name: %1</source>
+        <translation>Диск не прийняв нову назву: %1</translation>
     </message>
     <message>
         <source>Wrong file version</source>

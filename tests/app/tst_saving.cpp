@@ -1,3 +1,4 @@
+#include "filefaults.h"
 #include "helpers.h"
 #include "processstate.h"
 #include "savingfixture.h"
@@ -8,6 +9,22 @@
 #include <QTemporaryDir>
 
 using namespace AppFixture;
+
+namespace {
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+  QFile f(path);
+  return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+QStringList leftovers(const QString &folder)
+{
+  return QDir(folder).entryList({QStringLiteral("*.saving~*")},
+                                QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+} // namespace
 
 // Saving captures: the move of the working file, replacing, the questions
 // when tabs or the window close, and the words for capture-file errors.
@@ -110,6 +127,114 @@ private slots:
     window.closeTabSilent(index, false);
     QCOMPARE(QFile::exists(path), saved);
     QVERIFY(!QFile::exists(working));
+  }
+
+  // Replacing through link1 -> link2 -> the file: the file takes the
+  // capture, both links stay links, and the capture reopens whole.
+  void saveThroughAChainOfLinks()
+  {
+    QTemporaryDir dir;
+    writeSettings({{"Main/save-path", dir.path()}});
+    QVERIFY(QDir(dir.path()).mkdir("data"));
+    const QString end = dir.filePath("data/kept.tovri");
+    const QString link1 = dir.filePath("link1.tovri"), link2 = dir.filePath("link2.tovri");
+    QVERIFY(writeBytes(end, "an older capture"));
+    QVERIFY(QFile::link("link2.tovri", link1));
+    QVERIFY(QFile::link("data/kept.tovri", link2));
+    MainWindow window;
+    GLWidget *tab = addUnsavedCapture(window);
+    QVERIFY(tab);
+    const int index = window.tabWidget()->currentIndex();
+    const QString working = tab->swapFile->file.fileName();
+    const QByteArray capture = fileBytes(working);
+
+    DialogScript script({DialogScript::file(link1), DialogScript::box(QMessageBox::Yes)});
+    QVERIFY(window.save(index));
+    QVERIFY(script.done());
+    QCOMPARE(statusText(window), QString("Saved"));
+    QVERIFY(QFileInfo(link1).isSymLink() && QFileInfo(link2).isSymLink());
+    QCOMPARE(QFileInfo(link1).symLinkTarget(), link2);
+    QCOMPARE(QFileInfo(link2).symLinkTarget(), end);
+    QCOMPARE(fileBytes(end), capture);
+    QVERIFY(!QFile::exists(working));
+    QCOMPARE(leftovers(dir.path()) + leftovers(dir.filePath("data")), QStringList());
+
+    QVERIFY(window.loadFile(link1));
+    QVERIFY(!window.currentWidget()->swapFile->recovery.recovered);
+    QCOMPARE(window.currentWidget()->swapFile->readReport().count, tab->report.count);
+  }
+
+  // The disk refuses the capture or its new name: the save says why and
+  // the tab keeps its working file, which its close then removes alone.
+  void saveFailsWhenTheDiskFails_data()
+  {
+    QTest::addColumn<bool>("folder"); // the folder's sync fails, not the file's
+    QTest::newRow("file sync") << false;
+    QTest::newRow("folder sync") << true;
+  }
+  void saveFailsWhenTheDiskFails()
+  {
+    QFETCH(bool, folder);
+    QTemporaryDir dir;
+    writeSettings({{"Main/save-path", dir.path()}});
+    MainWindow window;
+    GLWidget *tab = addUnsavedCapture(window);
+    QVERIFY(tab);
+    const int index = window.tabWidget()->currentIndex();
+    const QString working = tab->swapFile->file.fileName();
+    const QByteArray capture = fileBytes(working);
+    const QString path = dir.filePath("run.tovri");
+    {
+      FileFaults faults;
+      if (folder)
+        faults.calls().syncFolder = FileFaults::failWith<const char *>(EIO);
+      else
+        faults.calls().fsync = FileFaults::failWith<int>(EIO);
+      DialogScript script({DialogScript::file(path)});
+      QVERIFY(!window.save(index));
+      QVERIFY(script.done());
+    }
+    QVERIFY(statusText(window).startsWith("Couldn't save file "));
+    QVERIFY2(statusText(window).contains(qt_error_string(EIO)), qPrintable(statusText(window)));
+    QVERIFY(!tab->saved);
+    QCOMPARE(tab->swapFile->file.fileName(), working);
+    QCOMPARE(fileBytes(working), capture);
+    QCOMPARE(leftovers(dir.path()), QStringList());
+    // Only the new name may not be on the disk: the whole capture has it.
+    QCOMPARE(fileBytes(path), folder ? capture : QByteArray());
+    window.closeTabSilent(index, false);
+    QVERIFY(!QFile::exists(working));
+    QCOMPARE(fileBytes(path), folder ? capture : QByteArray());
+  }
+
+  // Saving all while the window closes never replaces: a file another
+  // program puts at the chosen name just before the capture takes it stays
+  // as it is, and the capture stays in its working file.
+  void saveAllKeepsAFileThatAppears()
+  {
+    QTemporaryDir dir;
+    writeSettings({{"Main/save-path", dir.path()}});
+    auto window = std::make_unique<MainWindow>();
+    GLWidget *tab = addUnsavedCapture(*window);
+    QVERIFY(tab);
+    const QString working = tab->swapFile->file.fileName();
+    const QByteArray capture = fileBytes(working);
+    const QString path = dir.filePath("run.tovri");
+    const QByteArray other("another program's file");
+    FileFaults faults;
+    faults.calls().renameNoReplace = FileFaults::takenFirst(FileCalls::system().renameNoReplace, other);
+
+    window->show();
+    DialogScript script({DialogScript::box(QMessageBox::Yes), DialogScript::file(path)});
+    QVERIFY(!window->close());
+    QVERIFY(script.done());
+    QCOMPARE(script.unexpected, 0);
+    QCOMPARE(fileBytes(path), other);
+    QCOMPARE(fileBytes(working), capture);
+    QCOMPARE(tab->swapFile->file.fileName(), working);
+    QVERIFY(!tab->saved);
+    QCOMPARE(statusText(*window), QString("Can't save file"));
+    QCOMPARE(leftovers(dir.path()), QStringList());
   }
 
   void closeWithUnsavedTabs_data()

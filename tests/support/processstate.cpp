@@ -1,5 +1,6 @@
 #include "processstate.h"
 
+#include "filecalls.h"
 #include "helpers.h"
 #include "swapfile.h"
 
@@ -11,4 +12,5 @@ void resetProcessState()
   Helpers::timeFormat = 1;
   Helpers::inputFilePath.clear();
   SwapFile::scanThreads = 0;
+  FileCalls::current() = FileCalls::system();
 }
