@@ -28,6 +28,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDebug>
 #include <QDir>
@@ -67,6 +68,27 @@ bool readBool(QSettings &settings, const QString &key, bool fallback)
 {
   const QVariant value = settings.value(key, fallback);
   return value.canConvert<bool>() ? value.toBool() : fallback;
+}
+
+// The check kept beside a saved window layout: the framework trusts the
+// layout's bytes, and a damaged one can bring it down.
+QString layoutCheck(const QByteArray &layout)
+{
+  return QString::fromLatin1(QCryptographicHash::hash(layout, QCryptographicHash::Sha256).toHex());
+}
+
+// The layout stored under `key` when it is as this program wrote it; empty
+// otherwise (damaged, or from a version that kept no check).
+QByteArray checkedLayout(const QSettings &settings, const QString &key)
+{
+  const QByteArray layout = settings.value(key).toByteArray();
+  if (layout.isEmpty())
+    return QByteArray();
+  if (settings.value(key + QStringLiteral("-check")).toString() != layoutCheck(layout)) {
+    qWarning() << "MainWindow: stored window" << key << "ignored: not as this program wrote it";
+    return QByteArray();
+  }
+  return layout;
 }
 
 } // namespace
@@ -174,15 +196,16 @@ MainWindow::MainWindow(QWidget *parent)
   {
     Settings settings;
     settings.beginGroup(QStringLiteral("Main"));
-    // Damaged values are refused by the framework; the form's layout stays.
-    const QByteArray geometry = settings.value(QStringLiteral("geometry")).toByteArray();
+    // Only a layout this program wrote reaches the framework; any other
+    // gives the layout of a first start.
+    const QByteArray geometry = checkedLayout(settings, QStringLiteral("geometry"));
     if (geometry.isEmpty()) {
       fitToScreen();
     } else if (!restoreGeometry(geometry)) {
       qWarning() << "MainWindow: stored window geometry ignored";
       fitToScreen();
     }
-    const QByteArray state = settings.value(QStringLiteral("state")).toByteArray();
+    const QByteArray state = checkedLayout(settings, QStringLiteral("state"));
     firstLayout = state.isEmpty();
     if (!state.isEmpty() && !restoreState(state, 0)) {
       qWarning() << "MainWindow: stored window state ignored";
@@ -423,10 +446,10 @@ void MainWindow::restoreDocks()
   } else {
     m_dockStatus->setFloating(statusFloating);
     if (statusFloating && statusGeometry.isValid())
-      m_dockStatus->setGeometry(statusGeometry);
+      m_dockStatus->setGeometry(boundedToScreen(m_dockStatus, statusGeometry));
     m_dockControl->setFloating(controlFloating);
     if (controlFloating && controlGeometry.isValid())
-      m_dockControl->setGeometry(controlGeometry);
+      m_dockControl->setGeometry(boundedToScreen(m_dockControl, controlGeometry));
   }
   m_dockStatus->setVisible(statusVisible);
   m_dockControl->setVisible(controlVisible);
@@ -440,10 +463,11 @@ void MainWindow::restoreDocks()
 
 void MainWindow::placeFloatingDocks()
 {
+  // A stored place may come from a larger screen, or from a damaged file.
   if (m_dockStatus->isFloating() && m_statusFloatGeometry.isValid())
-    m_dockStatus->setGeometry(m_statusFloatGeometry);
+    m_dockStatus->setGeometry(boundedToScreen(m_dockStatus, m_statusFloatGeometry));
   if (m_dockControl->isFloating() && m_controlFloatGeometry.isValid())
-    m_dockControl->setGeometry(m_controlFloatGeometry);
+    m_dockControl->setGeometry(boundedToScreen(m_dockControl, m_controlFloatGeometry));
   m_statusFloatGeometry = QRect();
   m_controlFloatGeometry = QRect();
 }
@@ -461,8 +485,12 @@ void MainWindow::saveLayout()
     settings.setValue(QStringLiteral("marker-2"), second->x);
     settings.setValue(QStringLiteral("marker-color"), first->color.name());
   }
-  settings.setValue(QStringLiteral("geometry"), saveGeometry());
-  settings.setValue(QStringLiteral("state"), saveState(0));
+  const QByteArray geometry = saveGeometry();
+  const QByteArray state = saveState(0);
+  settings.setValue(QStringLiteral("geometry"), geometry);
+  settings.setValue(QStringLiteral("geometry-check"), layoutCheck(geometry));
+  settings.setValue(QStringLiteral("state"), state);
+  settings.setValue(QStringLiteral("state-check"), layoutCheck(state));
   settings.endGroup();
   settings.beginGroup(QStringLiteral("Status"));
   settings.setValue(QStringLiteral("dock-area"), int(dockWidgetArea(m_dockStatus)));
@@ -590,12 +618,12 @@ void MainWindow::notifyNewVersion(const char *key, const QString &text)
   settings.beginGroup(QStringLiteral("Update"));
   const qint64 now = MainWindow::now();
   bool ok = false;
-  qint64 last = settings.value(QLatin1String(key), 0).toLongLong(&ok);
-  // A time in the future (clock set back, damaged file) would silence the
-  // notice for good.
-  if (!ok || last > now)
-    last = 0;
-  if (now - last > NoticeIntervalMs) {
+  const qint64 last = settings.value(QLatin1String(key), 0).toLongLong(&ok);
+  // A time outside 0..now (clock set back, damaged file) counts as never
+  // shown: a future one would silence the notice for good, and the
+  // difference to a far past one does not fit.
+  const bool never = !ok || last < 0 || last > now;
+  if (never || now - last > NoticeIntervalMs) {
     showStatusError(text, 10000);
     settings.setValue(QLatin1String(key), now);
   }

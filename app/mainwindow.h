@@ -361,9 +361,12 @@ public slots:
 
 private:
   void connectSettingsActions();
-  // Moves (and if need be shrinks) a tool window so that its whole frame
-  // lies on the available part of this window's screen.
+  // Moves (and if need be shrinks, or grows to its minimum) a tool window
+  // so that its whole frame lies on the available part of this window's
+  // screen.
   void placeOnScreen(QWidget *window) const;
+  // Where `geometry` puts `window` under the same rule, without moving it.
+  QRect boundedToScreen(const QWidget *window, const QRect &geometry) const;
   // ---- end of settings, markers and calculator actions
 
   // ==== capture run: start, stop, acquisition, live tick (mainwindow_capture.cpp)

@@ -146,22 +146,32 @@ void MainWindow::on_actionCalculator()
 
 void MainWindow::placeOnScreen(QWidget *window) const
 {
+  const QRect geometry = window->geometry();
+  const QRect placed = boundedToScreen(window, geometry);
+  if (placed != geometry)
+    window->setGeometry(placed);
+}
+
+QRect MainWindow::boundedToScreen(const QWidget *window, const QRect &geometry) const
+{
   const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
   if (!screen)
-    return;
-  const QRect geometry = window->geometry();
+    return geometry;
+  const QRect current = window->geometry();
   const QRect frame = window->frameGeometry();
-  QMargins margins(geometry.left() - frame.left(), geometry.top() - frame.top(), frame.right() - geometry.right(),
-                   frame.bottom() - geometry.bottom());
+  QMargins margins(current.left() - frame.left(), current.top() - frame.top(), frame.right() - current.right(),
+                   frame.bottom() - current.bottom());
   // Not framed yet: leave room for a common title bar and border.
   if (margins.isNull())
     margins = QMargins(4, 30, 4, 4);
   const QRect room = screen->availableGeometry().marginsRemoved(margins);
-  QRect placed(geometry.topLeft(), geometry.size().boundedTo(room.size()));
+  // The window's own limits apply first: a size below its minimum would
+  // grow past the room again.
+  const QSize size = geometry.size().expandedTo(window->minimumSize()).boundedTo(window->maximumSize());
+  QRect placed(geometry.topLeft(), size.boundedTo(room.size()));
   placed.moveLeft(qBound(room.left(), placed.left(), room.right() + 1 - placed.width()));
   placed.moveTop(qBound(room.top(), placed.top(), room.bottom() + 1 - placed.height()));
-  if (placed != geometry)
-    window->setGeometry(placed);
+  return placed;
 }
 
 Calculator *MainWindow::findCalculator() const

@@ -17,7 +17,12 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <cmath>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -29,6 +34,35 @@ constexpr int ActionByte = 54;
 constexpr int ClockByte = 55;
 
 enum Action : unsigned char { Apply = 0x01, Store = 0x02, ApplyStore = 0x03, Defaults = 0x04, SetClock = 0x08 };
+
+// Opens `file` for reading when it is a regular file; otherwise says why
+// not. A pipe or a device could feed anything, and opening a pipe waits for
+// a writer for ever: the file is opened without waiting and checked again
+// on what was opened, as its name may lead elsewhere by then.
+QString openRegularFile(QFile &file)
+{
+  const QString notRegular = OptionsDialog::tr("not a regular file");
+  if (!QFileInfo(file.fileName()).isFile())
+    return notRegular;
+  const int fd = ::open(QFile::encodeName(file.fileName()).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0)
+    return qt_error_string(errno);
+  struct stat status = {};
+  QString reason;
+  if (::fstat(fd, &status) != 0)
+    reason = qt_error_string(errno);
+  else if (!S_ISREG(status.st_mode))
+    reason = notRegular;
+  if (!reason.isEmpty()) {
+    ::close(fd); // nothing was read: a failed close loses nothing
+    return reason;
+  }
+  if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    ::close(fd);
+    return file.errorString();
+  }
+  return QString();
+}
 
 bool validTime(int hour, int minute)
 {
@@ -505,8 +539,8 @@ void OptionsDialog::on_import()
   const QString title = tr("Import settings from JSON");
   const QString shown = QDir::toNativeSeparators(path);
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    DialogHooks::ask(this, DialogHooks::Warning, title, tr("Cannot read %1: %2").arg(shown, file.errorString()));
+  if (const QString reason = openRegularFile(file); !reason.isEmpty()) {
+    DialogHooks::ask(this, DialogHooks::Warning, title, tr("Cannot read %1: %2").arg(shown, reason));
     return;
   }
   if (file.size() > MaxImportSize) {

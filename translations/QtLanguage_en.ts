@@ -1288,6 +1288,10 @@ Channels calibration values are lost.
         <translation>Cannot read %1: %2</translation>
     </message>
     <message>
+        <source>not a regular file</source>
+        <translation>not a regular file</translation>
+    </message>
+    <message>
         <source>%1 is too large for a settings file.</source>
         <translation>%1 is too large for a settings file.</translation>
     </message>

@@ -1288,6 +1288,10 @@ Channels calibration values are lost.
         <translation>Не вдалося прочитати %1: %2</translation>
     </message>
     <message>
+        <source>not a regular file</source>
+        <translation>це не звичайний файл</translation>
+    </message>
+    <message>
         <source>%1 is too large for a settings file.</source>
         <translation>%1 завеликий для файлу налаштувань.</translation>
     </message>

@@ -79,11 +79,16 @@ bool Updater::needCheckForUpdate(const QString &serial) const
   const QString key = serial.isEmpty() ? QStringLiteral("software") : QStringLiteral("firmware_") + serial;
   Settings settings;
   settings.beginGroup(Group);
-  const qint64 last = settings.value(key, 0).toLongLong();
+  bool ok = false;
+  const qint64 last = settings.value(key, 0).toLongLong(&ok);
   settings.endGroup();
-  const qint64 elapsed = now() - last;
-  // A time in the future (the clock was set back) does not hold checks off.
-  return elapsed < 0 || elapsed / 1000 > CheckIntervalSeconds;
+  const qint64 current = now();
+  // A time outside 0..now (the clock was set back, a damaged file) counts
+  // as never checked: a future one would hold checks off for good, and the
+  // difference to a far past one does not fit.
+  if (!ok || last < 0 || last > current)
+    return true;
+  return (current - last) / 1000 > CheckIntervalSeconds;
 }
 
 bool Updater::isNewer(const QString &remote, const QString &local)

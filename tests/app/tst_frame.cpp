@@ -9,15 +9,53 @@
 #include "testmain.h"
 
 #include <QComboBox>
+#include <QCryptographicHash>
+#include <QDataStream>
 #include <QDateTime>
 #include <QDockWidget>
 #include <QIcon>
 #include <QLabel>
+#include <QProcess>
+#include <QScreen>
+#include <QSettings>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QToolBar>
 #include <QWidgetAction>
 
 using namespace AppFixture;
+
+namespace {
+
+// Records the largest size a watched window is given. One beyond `room` is
+// taken back at once, before it can be painted: a failing run must not ask
+// for a picture of gigabytes.
+class SizeWatch : public QObject
+{
+public:
+  explicit SizeWatch(const QRect &room)
+    : m_room(room)
+  {
+  }
+  QSize largest;
+
+protected:
+  bool eventFilter(QObject *watched, QEvent *event) override
+  {
+    if (event->type() == QEvent::Resize) {
+      auto *window = static_cast<QWidget *>(watched);
+      largest = largest.expandedTo(window->size());
+      if (window->width() > m_room.width() || window->height() > m_room.height())
+        window->resize(window->minimumSize());
+    }
+    return false;
+  }
+
+private:
+  QRect m_room;
+};
+
+} // namespace
 
 // The window's frame against its settings file: first start, damaged
 // values of every kind, and what it writes back when it closes.
@@ -166,6 +204,165 @@ private slots:
     // Its panel shows with the logger, in the stored size.
     window.setTovriMode();
     QCOMPARE(window.dockControl()->geometry(), place);
+  }
+
+  // Floating docks take their stored place, bounded to the screen: once at
+  // start and again when a logger is served and their panels show.
+  void floatingDocksStayOnScreen_data()
+  {
+    QTest::addColumn<QRect>("stored");
+    QTest::addColumn<bool>("placeKept");
+    QTest::addColumn<bool>("sizeKept");
+    const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect inside(room.left() + 40, room.top() + 60, room.width() * 2 / 3, room.height() * 2 / 3);
+    QTest::newRow("on the screen") << inside << true << true;
+    QTest::newRow("100000 x 100000") << QRect(0, 0, 100000, 100000) << false << false;
+    QTest::newRow("far off the screen") << QRect(-50000, 70000, 500, 300) << false << true;
+  }
+
+  void floatingDocksStayOnScreen()
+  {
+    QFETCH(QRect, stored);
+    QFETCH(bool, placeKept);
+    QFETCH(bool, sizeKept);
+    writeSettings({{"Status/tabified", false},
+                   {"Status/floating", true},
+                   {"Status/dock-geometry", stored},
+                   {"Control/floating", true},
+                   {"Control/dock-geometry", stored}});
+    SimBus bus;
+    bus.add<SimLogger>();
+    MainWindow window;
+    quietLink();
+    const QRect room = window.screen()->availableGeometry();
+    const auto onScreen = [&](QDockWidget *dock) {
+      const QRect frame = dock->frameGeometry();
+      if (room.contains(frame))
+        return true;
+      qWarning() << dock->objectName() << "framed at" << frame << "on" << room;
+      return false;
+    };
+    // Checked before any event is handled, as a dock as large as stored
+    // would be painted whole. Its size waits for its panel.
+    SizeWatch watch(room);
+    for (QDockWidget *dock : {window.dockStatus(), window.dockControl()}) {
+      QVERIFY(dock->isFloating());
+      QVERIFY(onScreen(dock));
+      dock->installEventFilter(&watch);
+    }
+    pump();
+    QCOMPARE(window.windowTitle(), QString(" TOVRI connected"));
+    const QSize largest = watch.largest;
+    QVERIFY2(room.size().expandedTo(largest) == room.size(),
+             qPrintable(QStringLiteral("a dock was given %1 x %2").arg(largest.width()).arg(largest.height())));
+    for (QDockWidget *dock : {window.dockStatus(), window.dockControl()}) {
+      dock->removeEventFilter(&watch);
+      QVERIFY(dock->isVisible());
+      QVERIFY(onScreen(dock));
+      if (placeKept)
+        QCOMPARE(dock->geometry(), stored);
+      if (sizeKept)
+        QCOMPARE(dock->size(), stored.size());
+    }
+  }
+
+  // Only a window layout as this program wrote it is restored: a damaged
+  // one, or one without its checks (an earlier version), gives the layout of
+  // a first start and costs no other setting. Each start runs in a process
+  // of its own, as a damaged layout can bring the framework down.
+  void storedLayoutChecked_data()
+  {
+    QTest::addColumn<int>("area"); // written into the state's dock-area field; -1: untouched
+    QTest::addColumn<QString>("checks"); // "kept", "removed" or "wrong"
+    QTest::addColumn<bool>("stateRestored");
+    QTest::addColumn<bool>("geometryRestored");
+    QTest::newRow("as written") << -1 << "kept" << true << true;
+    QTest::newRow("earlier version, no checks") << -1 << "removed" << false << false;
+    QTest::newRow("checks of other bytes") << -1 << "wrong" << false << false;
+    QTest::newRow("dock area 0x7ffffffe") << 0x7ffffffe << "kept" << false << true;
+    QTest::newRow("dock area 0x40") << 0x40 << "kept" << false << true;
+  }
+
+  void storedLayoutChecked()
+  {
+    QFETCH(int, area);
+    QFETCH(QString, checks);
+    QFETCH(bool, stateRestored);
+    QFETCH(bool, geometryRestored);
+    // A layout as the window writes it: toolbar at the bottom, a small window.
+    const QSize size(640, 480);
+    {
+      MainWindow window;
+      window.addToolBar(Qt::BottomToolBarArea, window.findChild<QToolBar *>("toolBar"));
+      window.resize(size);
+    }
+    QVariantMap layout;
+    for (const char *key : {"geometry", "geometry-check", "state", "state-check"})
+      layout.insert(QString("Main/") + key, readSetting(QString("Main/") + key));
+    if (checks == "removed") {
+      layout.remove("Main/geometry-check");
+      layout.remove("Main/state-check");
+    } else if (checks == "wrong") {
+      layout["Main/geometry-check"] = QString(64, QLatin1Char('0'));
+      layout["Main/state-check"] = QString(64, QLatin1Char('0'));
+    }
+    if (area >= 0) {
+      // The first dock area's position: the docks of a first start lie
+      // stacked in the left area (0).
+      QByteArray state = layout.value("Main/state").toByteArray();
+      QDataStream in(state);
+      in.setVersion(QDataStream::Qt_5_0);
+      qint32 marker = 0, version = -1, count = 0, position = -1;
+      quint8 docks = 0;
+      in >> marker >> version >> docks >> count;
+      const qint64 offset = in.device()->pos();
+      in >> position;
+      QVERIFY2(marker == 0xff && version == 0 && docks == 0xfd && count == 1 && position == 0,
+               "the window state is not laid out as this test expects");
+      QDataStream out(&state, QIODevice::ReadWrite);
+      out.setVersion(QDataStream::Qt_5_0);
+      out.device()->seek(offset);
+      out << qint32(area);
+      layout["Main/state"] = state;
+    }
+
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QString file = home.filePath("Quillomar/tovri-window-child/tovri-window-child.ini");
+    {
+      QSettings ini(file, QSettings::IniFormat);
+      for (auto it = layout.constBegin(); it != layout.constEnd(); ++it)
+        ini.setValue(it.key(), it.value());
+      ini.setValue("Options/dark-color", true);
+      ini.setValue("Control/output-voltage", 3300);
+      ini.setValue("Update/auto-check-soft", false);
+      ini.setValue("Update/auto-check-firm", false);
+    }
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", home.path());
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QStringLiteral(TOVRI_WINDOW_CHILD));
+    QVERIFY(child.waitForStarted(30000));
+    QVERIFY(child.waitForFinished(300000));
+    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(child.exitCode(), 0);
+    const QStringList said = QString::fromLocal8Bit(child.readAllStandardOutput()).split(' ', Qt::SkipEmptyParts);
+    QCOMPARE(said.size(), 9);
+    QCOMPARE(said.at(1).toInt(), int(stateRestored ? Qt::BottomToolBarArea : Qt::TopToolBarArea));
+    QCOMPARE(said.at(3).toInt(), 1);
+    QCOMPARE(said.at(5).toInt(), 3300);
+    QCOMPARE(QSize(said.at(7).toInt(), said.at(8).toInt()) == size, geometryRestored);
+
+    // The window wrote its layout back with its checks; the rest stays.
+    QSettings ini(file, QSettings::IniFormat);
+    const QByteArray written = ini.value("Main/state").toByteArray();
+    QVERIFY(!written.isEmpty());
+    QCOMPARE(ini.value("Main/state-check").toString(),
+             QString::fromLatin1(QCryptographicHash::hash(written, QCryptographicHash::Sha256).toHex()));
+    QCOMPARE(ini.value("Options/dark-color").toBool(), true);
+    QCOMPARE(ini.value("Control/output-voltage").toInt(), 3300);
   }
 
   void layoutWrittenAtExit()

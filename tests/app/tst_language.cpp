@@ -18,6 +18,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <limits>
+
 using namespace AppFixture;
 
 namespace {
@@ -252,6 +254,9 @@ private slots:
     QTest::newRow("two days ago") << QVariant(now - 2 * 86400000LL) << true;
     QTest::newRow("in the future") << QVariant(now + 10 * 86400000LL) << true;
     QTest::newRow("not a time") << QVariant("soon") << true;
+    // Times no notice can have written count as never shown.
+    QTest::newRow("lowest 64-bit number") << QVariant(std::numeric_limits<qint64>::min()) << true;
+    QTest::newRow("-1") << QVariant(qint64(-1)) << true;
   }
 
   void noticesOncePerDay()

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QGroupBox>
@@ -17,6 +18,12 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -292,6 +299,57 @@ private slots:
     rig.dialog->preparePacket(built);
     QCOMPARE(bytesOf(built), bytesOf(sampleBlock()));
     QVERIFY(rig.answers.shown.isEmpty());
+  }
+
+  // A pipe chosen for import, or a link to one, is refused at once: a
+  // writer stands ready, so that a window that opens and reads it takes
+  // other settings instead of waiting for ever.
+  void importFromAPipe_data()
+  {
+    QTest::addColumn<bool>("link");
+    QTest::newRow("pipe") << false;
+    QTest::newRow("link to a pipe") << true;
+  }
+  void importFromAPipe()
+  {
+    QFETCH(bool, link);
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("settings.json"));
+    const QByteArray fifoName = QFile::encodeName(fifo);
+    QCOMPARE(::mkfifo(fifoName.constData(), 0600), 0);
+    QString chosen = fifo;
+    if (link) {
+      chosen = dir.filePath(QStringLiteral("link.json"));
+      QVERIFY(QFile::link(fifo, chosen));
+    }
+    PowerGetPacket other = sampleBlock();
+    other.setBlock(3, 1);
+    const QByteArray json = QJsonDocument(other.toJson()).toJson();
+    std::thread writer([&] {
+      const int fd = ::open(fifoName.constData(), O_WRONLY); // waits for a reader
+      if (fd >= 0) {
+        if (::write(fd, json.constData(), size_t(json.size())) != json.size())
+          qWarning("the pipe took only part of the settings");
+        ::close(fd);
+      }
+    });
+    DialogRig<> rig;
+    DialogHooks::fileName = [&](QWidget *, DialogHooks::FileMode, const QString &, const QString &, const QString &) {
+      return chosen;
+    };
+    const PowerGetPacket block = sampleBlock();
+    rig.receive(block);
+    rig.w<QPushButton>("pushButtonImport_2")->click();
+    // A reader of the test's own lets the writer finish.
+    const int reader = ::open(fifoName.constData(), O_RDONLY | O_NONBLOCK);
+    writer.join();
+    if (reader >= 0)
+      ::close(reader);
+    QVERIFY(reader >= 0);
+    QCOMPARE(rig.answers.shown.size(), 1);
+    QCOMPARE(rig.answers.last(),
+             QStringLiteral("Cannot read %1: not a regular file").arg(QDir::toNativeSeparators(chosen)));
+    QCOMPARE(bytesOf(rig.dialog->currentBlock()), bytesOf(block));
   }
 
   // What export writes, import takes back unchanged: also values and bits

@@ -6,9 +6,12 @@
 #include "updater.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrlQuery>
+
+#include <limits>
 
 namespace {
 
@@ -258,6 +261,43 @@ private slots:
     updater.on_checkUpdatesFW(QString());
     QTRY_COMPARE(spy.size(), 2);
     QCOMPARE(spy.at(1).at(0).toBool(), true);
+  }
+
+  // A last-check time no check can have written counts as never checked.
+  void storedCheckTimes_data()
+  {
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<bool>("due");
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    QTest::newRow("an hour ago") << QVariant(now - 3600000) << false;
+    QTest::newRow("two days ago") << QVariant(now - 2 * 86400000LL) << true;
+    QTest::newRow("lowest 64-bit number") << QVariant(std::numeric_limits<qint64>::min()) << true;
+    QTest::newRow("-1") << QVariant(qint64(-1)) << true;
+    QTest::newRow("a year ahead") << QVariant(now + 365 * 86400000LL) << true;
+    QTest::newRow("not a time") << QVariant("yesterday") << true;
+  }
+
+  void storedCheckTimes()
+  {
+    QFETCH(QVariant, stored);
+    QFETCH(bool, due);
+    setUpdateKey("auto-check-soft", true);
+    setUpdateKey("software", stored);
+    setUpdateKey("firmware_500100001", stored);
+    m_server->route("/api/getfirmware", HttpReply::xml("<VERSION>2.0.7</VERSION>"));
+    LinkRig<SimLogger> rig;
+    identify(rig.device);
+    Updater updater;
+    QCOMPARE(updater.findChild<QTimer *>("softwareCheckTimer")->isActive(), due);
+    QCOMPARE(updater.needCheckForUpdate(QString()), due);
+    QCOMPARE(updater.needCheckForUpdate("500100001"), due);
+    if (due) {
+      QSignalSpy fw(&updater, &Updater::newFWAvailable);
+      updater.on_deviceConnected("500100001");
+      QVERIFY(settle(fw));
+      QCOMPARE(m_server->requests.size(), 1);
+      QCOMPARE(m_server->requests.at(0).path(), QString("/api/getfirmware"));
+    }
   }
 
   void automaticChecks_data()
