@@ -780,6 +780,22 @@ Channels calibration values are lost.
         <translation>Wait until the capture being read is done.</translation>
     </message>
     <message>
+        <source>%1 was not saved: its tab was closed meanwhile.</source>
+        <translation>%1 was not saved: its tab was closed meanwhile.</translation>
+    </message>
+    <message>
+        <source>Answer the question about closing %1 first.</source>
+        <translation>Answer the question about closing %1 first.</translation>
+    </message>
+    <message>
+        <source>Answer the question about saving the captures first.</source>
+        <translation>Answer the question about saving the captures first.</translation>
+    </message>
+    <message>
+        <source>Finish saving %1 first.</source>
+        <translation>Finish saving %1 first.</translation>
+    </message>
+    <message>
         <source>The file was not opened: its tab was closed while it was read.</source>
         <translation>The file was not opened: its tab was closed while it was read.</translation>
     </message>

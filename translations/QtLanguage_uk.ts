@@ -780,6 +780,22 @@ Channels calibration values are lost.
         <translation>Зачекайте, доки завершиться читання запису.</translation>
     </message>
     <message>
+        <source>%1 was not saved: its tab was closed meanwhile.</source>
+        <translation>%1 не збережено: його вкладку тим часом закрито.</translation>
+    </message>
+    <message>
+        <source>Answer the question about closing %1 first.</source>
+        <translation>Спершу дайте відповідь на запитання про закриття %1.</translation>
+    </message>
+    <message>
+        <source>Answer the question about saving the captures first.</source>
+        <translation>Спершу дайте відповідь на запитання про збереження записів.</translation>
+    </message>
+    <message>
+        <source>Finish saving %1 first.</source>
+        <translation>Спершу завершіть збереження %1.</translation>
+    </message>
+    <message>
         <source>The file was not opened: its tab was closed while it was read.</source>
         <translation>Файл не відкрито: його вкладку закрили під час читання.</translation>
     </message>
