@@ -233,7 +233,7 @@ private slots:
     QCOMPARE(fileBytes(working), capture);
     QCOMPARE(tab->swapFile->file.fileName(), working);
     QVERIFY(!tab->saved);
-    QCOMPARE(statusText(*window), QString("Can't save file"));
+    QCOMPARE(statusText(*window), QString("Couldn't save file A file of that name exists"));
     QCOMPARE(leftovers(dir.path()), QStringList());
   }
 
