@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <climits>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -109,6 +110,24 @@ QString temporaryName(const QString &finalPath)
   }
 }
 
+// Neither renameat2 nor links (a network share, a FUSE file system): the
+// name is claimed by creating it exclusively, which refuses a name in use,
+// and the capture then replaces that empty file in one step. 0, or -1 with
+// errno set.
+int claimAndRename(const QByteArray &from, const QByteArray &to)
+{
+  const int fd = ::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0 || ::close(fd) != 0 || FileCalls::current().rename(from.constData(), to.constData()) != 0) {
+    const int error = errno;
+    // Only the empty claim goes: a name that was taken stays as it is.
+    if (fd >= 0 && FileCalls::current().unlink(to.constData()) != 0)
+      qDebug().noquote() << QStringLiteral("Couldn't remove the claimed name ") + QFile::decodeName(to);
+    errno = error;
+    return -1;
+  }
+  return 0;
+}
+
 // Gives the whole capture at `temporary` the name `finalPath` in one step:
 // with `replace` over a file of that name, without it never over anything,
 // not even a file that appeared a moment ago. The error's text, or empty.
@@ -124,6 +143,8 @@ QString placeTemporary(const QString &temporary, const QString &finalPath, bool 
     result = calls.link(from.constData(), to.constData());
     if (result == 0 && calls.unlink(from.constData()) != 0)
       qDebug().noquote() << QStringLiteral("Couldn't remove the second name ") + temporary;
+    else if (result != 0 && (errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS))
+      result = claimAndRename(from, to);
   }
   if (result == 0)
     return QString();

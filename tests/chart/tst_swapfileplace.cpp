@@ -155,6 +155,9 @@ private slots:
       row("no renameat2: link and unlink") << "no renameat2" << false << false << "" << false;
       row("no renameat2 (ENOSYS)") << "no renameat2 ENOSYS" << false << false << "" << false;
       row("no renameat2, name appears") << "no renameat2, appears" << false << false << taken << false;
+      row("no renameat2, no links: name claimed") << "no renameat2, no links" << false << false << "" << false;
+      row("no renameat2, no links, name appears")
+        << "no renameat2, no links, appears" << false << false << taken << false;
       if (finished) {
         row("another file system: copied") << "no link" << true << true << "" << false;
         row("another file system, copy's sync fails") << "no link, copy fsync EIO" << true << true << io << false;
@@ -196,11 +199,16 @@ private slots:
         FileFaults::failWith<const char *, const char *>(fault.contains("ENOSYS") ? ENOSYS : EINVAL);
     if (fault.endsWith("appears") && !fault.startsWith("no renameat2"))
       calls.renameNoReplace = FileFaults::takenFirst(real.renameNoReplace, kOther);
-    const auto link = fault == "no renameat2, appears" ? FileFaults::takenFirst(real.link, kOther) : real.link;
+    auto link = fault == "no renameat2, appears" ? FileFaults::takenFirst(real.link, kOther) : real.link;
+    if (fault.startsWith("no renameat2, no links")) {
+      const auto refused = FileFaults::failWith<const char *, const char *>(EPERM);
+      link = fault.endsWith("appears") ? FileFaults::takenFirst(refused, kOther) : refused;
+    }
     calls.link = [&](const char *from, const char *to) {
-      if (targetName != to) // the working file's second name beside the target
-        return fault.startsWith("no link") ? FileFaults::failWith<const char *, const char *>(EXDEV)(from, to)
-                                           : real.link(from, to);
+      if (targetName != to) { // the working file's second name beside the target
+        const int refusal = fault.startsWith("no link") ? EXDEV : fault.contains("no links") ? EPERM : 0;
+        return refusal ? FileFaults::failWith<const char *, const char *>(refusal)(from, to) : real.link(from, to);
+      }
       ++linksToTarget;
       return link(from, to);
     };
