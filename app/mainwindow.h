@@ -296,6 +296,7 @@ private:
   // ---- saving and opening captures
   // Gives the tab's capture the name `path`; an existing other file of that
   // name is replaced only with `replace`, and only once the capture is there.
+  // On failure `error` tells why.
   bool moveCapture(int index, const QString &path, bool replace, QString *error);
   // Tells in the status line of working files that an earlier run left
   // behind (a crash or a kill): they stay until the user deals with them.

@@ -59,8 +59,11 @@ QString MainWindow::captureFilter()
 bool MainWindow::moveCapture(int index, const QString &path, bool replace, QString *error)
 {
   auto *tab = qobject_cast<GLWidget *>(ui->tabWidget->widget(index));
-  if (!tab)
+  if (!tab) {
+    if (error)
+      *error = SwapFile::errorMessage(SwapFile::SaveFailed);
     return false;
+  }
   SwapFile *capture = tab->swapFile;
   if (tab->unfinished) {
     // Its end is still in memory: the saved file gets the records, the
@@ -110,8 +113,7 @@ bool MainWindow::save(int index)
     ok = moveCapture(ui->tabWidget->indexOf(tab), path, true, &error);
   }
   if (!ok) {
-    showStatusError(tr("Couldn't save file ") + (error.isEmpty() ? SwapFile::errorMessage(SwapFile::SaveFailed) : error),
-                    5000);
+    showStatusError(tr("Couldn't save file ") + error, 5000);
     return false;
   }
   showStatusMessage(tr("Saved"), 10000);
@@ -161,8 +163,7 @@ bool MainWindow::saveAll()
     }
     qDebug() << (ok ? "Save SUCCEEDED" : "Save FAILED");
     if (!ok)
-      showStatusError(tr("Couldn't save file ") + (error.isEmpty() ? SwapFile::errorMessage(SwapFile::SaveFailed) : error),
-                      5000);
+      showStatusError(tr("Couldn't save file ") + error, 5000);
     if (ok) {
       // Without the flag the tab's end would remove the file just saved.
       ui->tabWidget->setTabText(ui->tabWidget->indexOf(tab), QFileInfo(path).baseName());

@@ -12,12 +12,6 @@ using namespace AppFixture;
 
 namespace {
 
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-  QFile f(path);
-  return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
 QStringList leftovers(const QString &folder)
 {
   return QDir(folder).entryList({QStringLiteral("*.saving~*")},
@@ -127,41 +121,6 @@ private slots:
     window.closeTabSilent(index, false);
     QCOMPARE(QFile::exists(path), saved);
     QVERIFY(!QFile::exists(working));
-  }
-
-  // Replacing through link1 -> link2 -> the file: the file takes the
-  // capture, both links stay links, and the capture reopens whole.
-  void saveThroughAChainOfLinks()
-  {
-    QTemporaryDir dir;
-    writeSettings({{"Main/save-path", dir.path()}});
-    QVERIFY(QDir(dir.path()).mkdir("data"));
-    const QString end = dir.filePath("data/kept.tovri");
-    const QString link1 = dir.filePath("link1.tovri"), link2 = dir.filePath("link2.tovri");
-    QVERIFY(writeBytes(end, "an older capture"));
-    QVERIFY(QFile::link("link2.tovri", link1));
-    QVERIFY(QFile::link("data/kept.tovri", link2));
-    MainWindow window;
-    GLWidget *tab = addUnsavedCapture(window);
-    QVERIFY(tab);
-    const int index = window.tabWidget()->currentIndex();
-    const QString working = tab->swapFile->file.fileName();
-    const QByteArray capture = fileBytes(working);
-
-    DialogScript script({DialogScript::file(link1), DialogScript::box(QMessageBox::Yes)});
-    QVERIFY(window.save(index));
-    QVERIFY(script.done());
-    QCOMPARE(statusText(window), QString("Saved"));
-    QVERIFY(QFileInfo(link1).isSymLink() && QFileInfo(link2).isSymLink());
-    QCOMPARE(QFileInfo(link1).symLinkTarget(), link2);
-    QCOMPARE(QFileInfo(link2).symLinkTarget(), end);
-    QCOMPARE(fileBytes(end), capture);
-    QVERIFY(!QFile::exists(working));
-    QCOMPARE(leftovers(dir.path()) + leftovers(dir.filePath("data")), QStringList());
-
-    QVERIFY(window.loadFile(link1));
-    QVERIFY(!window.currentWidget()->swapFile->recovery.recovered);
-    QCOMPARE(window.currentWidget()->swapFile->readReport().count, tab->report.count);
   }
 
   // The disk refuses the capture or its new name: the save says why and
