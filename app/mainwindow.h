@@ -298,6 +298,7 @@ private:
   // name is replaced only with `replace`, and only once the capture is there.
   // On failure `error` tells why.
   bool moveCapture(int index, const QString &path, bool replace, QString *error);
+  void showSaved(const QString &note);
   // Tells in the status line of working files that an earlier run left
   // behind (a crash or a kill): they stay until the user deals with them.
   // The note comes back whenever the line empties (a device's greeting runs

@@ -86,6 +86,16 @@ bool MainWindow::moveCapture(int index, const QString &path, bool replace, QStri
   return capture->moveTo(path, replace, error);
 }
 
+// A save that stands may still have something to tell: the disk did not
+// confirm the new name.
+void MainWindow::showSaved(const QString &note)
+{
+  if (note.isEmpty())
+    showStatusMessage(tr("Saved"), 10000);
+  else
+    showStatusError(note, 10000);
+}
+
 bool MainWindow::save(int index)
 {
   auto *tab = qobject_cast<GLWidget *>(ui->tabWidget->widget(index));
@@ -116,7 +126,7 @@ bool MainWindow::save(int index)
     showStatusError(tr("Couldn't save file ") + error, 5000);
     return false;
   }
-  showStatusMessage(tr("Saved"), 10000);
+  showSaved(error);
   ui->tabWidget->setTabText(ui->tabWidget->indexOf(tab), QFileInfo(path).baseName());
   tab->saved = true;
   return true;
@@ -165,6 +175,8 @@ bool MainWindow::saveAll()
     if (!ok)
       showStatusError(tr("Couldn't save file ") + error, 5000);
     if (ok) {
+      if (!error.isEmpty())
+        showStatusError(error, 10000);
       // Without the flag the tab's end would remove the file just saved.
       ui->tabWidget->setTabText(ui->tabWidget->indexOf(tab), QFileInfo(path).baseName());
       tab->saved = true;

@@ -267,10 +267,12 @@ private:
   QString writeFinished(QFileDevice *in, qint64 keep, QFileDevice *out, const QList<PlotDataMap *> &maps,
                         const ReportData &report) const;
   QString sealTemporary(QFile *out);
-  QString linkOrCopy(const QString &source, const QString &finalPath, QString *temporary);
+  QString linkOrCopy(const QString &source, const QString &finalPath, bool mayLink, QString *temporary);
   bool install(const QString &source, const QString &temporary, const QString &finalPath, const QString &path,
-               bool replace, QString *why);
-  bool finishMove(const QString &source, const QString &finalPath, const QString &path, bool samePlace, QString *why);
+               bool replace, bool removeSource, QString *why);
+  bool finishMove(const QString &source, const QString &finalPath, const QString &path, bool removeSource,
+                  bool replaced, QString *why);
+  bool keepInPlace(const QString &entry, const QString &finalPath, const QString &path, QString *why);
   bool failSave(const QString &path, const QString &text, QString *why);
 
   // swapfileread.cpp

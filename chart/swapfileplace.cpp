@@ -1,8 +1,11 @@
 // Saving a capture under a name of the user's: the capture is made whole
 // beside that name (written, linked or copied), put on the disk, given the
 // name in one step and the name put on the disk as well; only then does the
-// working file go. A failure at any step leaves the working file and any
-// file of that name as they were, and nothing beside them.
+// working name go, and only while it is an entry of its own: a folder
+// mounted twice, or a file system that ignores case, can show the capture
+// just placed under the working name too. A failure at any step leaves the
+// working file and any file of that name as they were, and nothing beside
+// them.
 #include "swapfile.h"
 
 #include "filecalls.h"
@@ -36,9 +39,25 @@ bool syncFailed(int result)
   return result != 0 && errno != EINVAL && errno != EROFS;
 }
 
+// A folder that this user may write but not read cannot be opened to be
+// synced: that too is the file system's answer.
+bool folderSyncFailed(int result)
+{
+  return syncFailed(result) && errno != EACCES && errno != EPERM;
+}
+
 QString notOnDisk(int error)
 {
   return SwapFile::tr("The disk did not take the file: %1").arg(qt_error_string(error));
+}
+
+// Why a write stopped short. On a full disk Qt answers with a short count
+// and no error of its own; the call's errno tells.
+QString writeFailure(const QFileDevice *out, int error)
+{
+  if (error != 0)
+    return qt_error_string(error);
+  return out->error() != QFileDevice::NoError ? out->errorString() : SwapFile::errorMessage(SwapFile::WriteFailed);
 }
 
 QString folderOf(const QString &path)
@@ -47,17 +66,53 @@ QString folderOf(const QString &path)
   return slash <= 0 ? QStringLiteral("/") : path.left(slash);
 }
 
+QByteArray nameOf(const QString &path)
+{
+  return native(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
+}
+
 bool nameTaken(const QString &path)
 {
   const QFileInfo named(path);
   return named.exists() || named.isSymLink();
 }
 
+bool identical(const struct stat &a, const struct stat &b)
+{
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 bool sameFile(const QString &a, const QString &b)
 {
   struct stat first, second;
-  return ::stat(native(a).constData(), &first) == 0 && ::stat(native(b).constData(), &second) == 0 &&
-         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+  FileCalls &calls = FileCalls::current();
+  return calls.stat(native(a).constData(), &first) == 0 && calls.stat(native(b).constData(), &second) == 0 &&
+         identical(first, second);
+}
+
+// 1, 0 or -1 as FileCalls::listed.
+int listedAs(const QString &path)
+{
+  return FileCalls::current().listed(native(folderOf(path)).constData(), nameOf(path).constData());
+}
+
+// Whether `a` and `b` may name one entry of one folder: the folder reached
+// by two paths (mounted twice), or the name spelled two ways on a file
+// system that ignores case, whatever inode numbers it reports. Two hard
+// links are two entries, one of which may go.
+bool maybeSameEntry(const QString &a, const QString &b)
+{
+  if (a == b)
+    return true;
+  struct stat st;
+  if (FileCalls::current().stat(native(b).constData(), &st) != 0 || !sameFile(folderOf(a), folderOf(b)))
+    return false;
+  if (nameOf(a) == nameOf(b))
+    return true;
+  // Both spelled as the folder lists them: two entries.
+  if (listedAs(a) == 1 && listedAs(b) == 1)
+    return false;
+  return sameFile(a, b) || QFile::decodeName(nameOf(a)).compare(QFile::decodeName(nameOf(b)), Qt::CaseInsensitive) == 0;
 }
 
 // The name the chain of links at `path` ends at, `path` itself when it is
@@ -152,15 +207,16 @@ QString placeTemporary(const QString &temporary, const QString &finalPath, bool 
   return error == EEXIST ? SwapFile::tr("A file of that name exists") : qt_error_string(error);
 }
 
-QString copyBytes(QIODevice *in, qint64 length, QIODevice *out)
+QString copyBytes(QFileDevice *in, qint64 length, QFileDevice *out)
 {
   QByteArray chunk;
   for (qint64 done = 0; done < length;) {
     chunk = in->read(qMin(length - done, copyBlockBytes));
     if (chunk.isEmpty())
-      return in->errorString();
+      return in->error() != QFileDevice::NoError ? in->errorString() : SwapFile::errorMessage(SwapFile::ReadFailed);
+    errno = 0;
     if (out->write(chunk) != chunk.size())
-      return out->errorString();
+      return writeFailure(out, errno);
     done += chunk.size();
   }
   return QString();
@@ -193,15 +249,19 @@ QString SwapFile::writeFinished(QFileDevice *in, qint64 keep, QFileDevice *out, 
   if (!uncopied.isEmpty())
     return uncopied;
   qint64 records = 0;
+  errno = 0;
   const int fault =
     maps.isEmpty() ? int(NoError) : encodeRecords(out, maps, header.mode != SwapFileHeader::Logger, &records);
   if (fault == WrongChannels)
     return errorMessage(WrongChannels);
+  if (fault != NoError)
+    return writeFailure(out, errno);
   uchar bytes[ReportData::byteSize];
   report.toBytes(bytes);
   const qint64 tail = ReportData::byteSize;
-  if (fault != NoError || out->write(reinterpret_cast<const char *>(bytes), tail) != tail || !out->flush())
-    return out->errorString();
+  errno = 0;
+  if (out->write(reinterpret_cast<const char *>(bytes), tail) != tail || !out->flush())
+    return writeFailure(out, errno);
   return QString();
 }
 
@@ -210,8 +270,9 @@ QString SwapFile::writeFinished(QFileDevice *in, qint64 keep, QFileDevice *out, 
 QString SwapFile::sealTemporary(QFile *out)
 {
   // A write the disk took only in part is no whole capture.
+  errno = 0;
   if (!out->flush() || out->size() != out->pos())
-    return errorMessage(WriteFailed);
+    return writeFailure(out, errno);
   if (syncFailed(FileCalls::current().fsync(out->handle())))
     return notOnDisk(errno);
   out->close();
@@ -225,10 +286,10 @@ QString SwapFile::sealTemporary(QFile *out)
 }
 
 // A second name beside `finalPath` for the finished capture at `source`,
-// its data on the disk: a hard link, or where none can be made (another
-// file system) a copy that reads back as a capture. Nothing is left behind
-// on failure.
-QString SwapFile::linkOrCopy(const QString &source, const QString &finalPath, QString *temporary)
+// its data on the disk: a hard link where `mayLink`, or where none can be
+// made (another file system) a copy that reads back as a capture. Nothing
+// is left behind on failure.
+QString SwapFile::linkOrCopy(const QString &source, const QString &finalPath, bool mayLink, QString *temporary)
 {
   FileCalls &calls = FileCalls::current();
   QFile in(source);
@@ -237,11 +298,13 @@ QString SwapFile::linkOrCopy(const QString &source, const QString &finalPath, QS
   if (syncFailed(calls.fsync(in.handle())))
     return notOnDisk(errno);
   *temporary = temporaryName(finalPath);
-  if (calls.link(native(source).constData(), native(*temporary).constData()) == 0)
-    return QString();
-  const int error = errno;
-  if (error != EXDEV && error != EPERM && error != EOPNOTSUPP && error != EMLINK)
-    return qt_error_string(error);
+  if (mayLink) {
+    if (calls.link(native(source).constData(), native(*temporary).constData()) == 0)
+      return QString();
+    const int error = errno;
+    if (error != EXDEV && error != EPERM && error != EOPNOTSUPP && error != EMLINK)
+      return qt_error_string(error);
+  }
   QFile out(*temporary);
   if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
     return out.errorString();
@@ -258,16 +321,16 @@ QString SwapFile::linkOrCopy(const QString &source, const QString &finalPath, QS
 // Puts the whole capture at `temporary` in place at `finalPath` with the
 // permissions of the file it replaces, then finishes the move.
 bool SwapFile::install(const QString &source, const QString &temporary, const QString &finalPath,
-                       const QString &path, bool replace, QString *why)
+                       const QString &path, bool replace, bool removeSource, QString *why)
 {
-  const bool samePlace = QFileInfo(source).canonicalFilePath() == QFileInfo(finalPath).canonicalFilePath();
   const QByteArray name = native(temporary);
   struct stat own {}, old {};
   QString error;
   const bool known = ::stat(name.constData(), &own) == 0;
+  const bool replacing = FileCalls::current().stat(native(finalPath).constData(), &old) == 0;
   if (!known)
     error = qt_error_string(errno);
-  else if (::stat(native(finalPath).constData(), &old) == 0 && ::chmod(name.constData(), old.st_mode & 0777) != 0)
+  else if (replacing && (old.st_mode & 0777) != (own.st_mode & 0777) && ::chmod(name.constData(), old.st_mode & 0777))
     error = qt_error_string(errno);
   if (error.isEmpty())
     error = placeTemporary(temporary, finalPath, replace);
@@ -278,22 +341,65 @@ bool SwapFile::install(const QString &source, const QString &temporary, const QS
     removeTemporary(temporary);
     return failSave(path, error, why);
   }
-  return finishMove(source, finalPath, path, samePlace, why);
+  return finishMove(source, finalPath, path, removeSource, replace && replacing, why);
 }
 
-// The new name on the disk before the working file goes: a crash must not
-// leave the capture under neither. When the disk refuses, the working file
-// stays and the save fails; the whole file at the new name stays too.
-bool SwapFile::finishMove(const QString &source, const QString &finalPath, const QString &path, bool samePlace,
-                          QString *why)
+// The new name on the disk before the working name goes: a crash must not
+// leave the capture under neither. When the disk refuses, the working name
+// stays; the save fails unless a file it replaced is gone already, and the
+// whole file at the new name stays too.
+bool SwapFile::finishMove(const QString &source, const QString &finalPath, const QString &path, bool removeSource,
+                          bool replaced, QString *why)
 {
-  if (syncFailed(FileCalls::current().syncFolder(native(folderOf(finalPath)).constData()))) {
-    const int error = errno;
-    return failSave(path, tr("The disk did not take the new name: %1").arg(qt_error_string(error)), why);
+  if (folderSyncFailed(FileCalls::current().syncFolder(native(folderOf(finalPath)).constData()))) {
+    const QString error = qt_error_string(errno);
+    if (!replaced)
+      return failSave(path, tr("The disk did not take the new name: %1").arg(error), why);
+    // What was at that name is gone: the save stands, told as it is.
+    file.setFileName(path);
+    const QString told =
+      removeSource ? tr("Saved, but the disk did not confirm the new name (%1); the capture is also kept in %2")
+                       .arg(error, QDir::toNativeSeparators(source))
+                   : tr("Saved, but the disk did not confirm the new name (%1)").arg(error);
+    qDebug().noquote() << QStringLiteral("SwapFile::save ") + path + QStringLiteral(": ") + told;
+    if (why)
+      *why = told;
+    return true;
   }
   file.setFileName(path);
-  if (!samePlace && !QFile::remove(source))
-    qDebug().noquote() << QStringLiteral("Couldn't remove the working file ") + source;
+  // Only while the working name is an entry of its own: where case is
+  // ignored it may now be another spelling of the capture just placed.
+  if (removeSource && listedAs(source) == 1) {
+    if (FileCalls::current().unlink(native(source).constData()) != 0)
+      qDebug().noquote() << QStringLiteral("Couldn't remove the working file ") + source;
+  } else if (removeSource) {
+    qDebug().noquote() << QStringLiteral("Kept the working name, which may be the saved capture: ") + source;
+  }
+  return true;
+}
+
+// Saved under the name it has, reached by another path or spelled another
+// way: nothing is copied or removed; at most the spelling changes, in one
+// rename.
+bool SwapFile::keepInPlace(const QString &entry, const QString &finalPath, const QString &path, QString *why)
+{
+  FileCalls &calls = FileCalls::current();
+  QFile in(entry);
+  if (!in.open(QIODevice::ReadOnly))
+    return failSave(path, in.errorString(), why);
+  if (syncFailed(calls.fsync(in.handle())))
+    return failSave(path, notOnDisk(errno), why);
+  in.close();
+  if (nameOf(entry) != nameOf(finalPath)) {
+    // Within the entry's own folder: the other path may be another mount.
+    const QByteArray respelled = native(folderOf(entry)) + '/' + nameOf(finalPath);
+    if (calls.rename(native(entry).constData(), respelled.constData()) != 0)
+      return failSave(path, qt_error_string(errno), why);
+    // Either spelling finds the capture: a spelling the disk did not take is no loss.
+    if (folderSyncFailed(calls.syncFolder(native(folderOf(entry)).constData())))
+      qDebug().noquote() << QStringLiteral("The new spelling may not be on the disk: ") + finalPath;
+  }
+  file.setFileName(path);
   return true;
 }
 
@@ -301,25 +407,32 @@ bool SwapFile::moveTo(const QString &path, bool replace, QString *why)
 {
   close();
   const QString source = file.fileName();
-  QString finalPath;
-  const QString refused = saveTarget(path, &finalPath);
+  QString finalPath, entry;
+  QString refused = saveTarget(path, &finalPath);
+  if (refused.isEmpty())
+    refused = followLinks(source, &entry);
   if (!refused.isEmpty())
     return failSave(path, refused, why);
-  if (sameFile(source, finalPath)) {
-    // Saved under the name it has already: nothing moves.
-    if (QFileInfo(source).canonicalFilePath() == QFileInfo(finalPath).canonicalFilePath())
-      return true;
+  if (maybeSameEntry(entry, finalPath))
+    return keepInPlace(entry, finalPath, path, why);
+  // Opened through a link: the file it names stays as it is, so the
+  // capture is copied rather than given a second name.
+  const bool throughLink = QFileInfo(source).isSymLink();
+  if (!throughLink && sameFile(entry, finalPath)) {
     // A second name of it, left by a save whose new name did not reach the
     // disk: only the working name goes.
-    return finishMove(source, finalPath, path, false, why);
+    return finishMove(source, finalPath, path, true, false, why);
   }
   if (!replace && nameTaken(path))
     return failSave(path, tr("A file of that name exists"), why);
+  struct stat st;
+  // A hard link shares its permissions: a file with other names keeps them.
+  const bool mayLink = !throughLink && FileCalls::current().stat(native(entry).constData(), &st) == 0 && st.st_nlink == 1;
   QString temporary;
-  const QString unmade = linkOrCopy(source, finalPath, &temporary);
+  const QString unmade = linkOrCopy(entry, finalPath, mayLink, &temporary);
   if (!unmade.isEmpty())
     return failSave(path, unmade, why);
-  return install(source, temporary, finalPath, path, replace, why);
+  return install(source, temporary, finalPath, path, replace, true, why);
 }
 
 bool SwapFile::saveFinished(const QString &path, const QList<PlotDataMap *> &maps, const ReportData &report,
@@ -327,12 +440,14 @@ bool SwapFile::saveFinished(const QString &path, const QList<PlotDataMap *> &map
 {
   close();
   const QString source = file.fileName();
-  if (!replace && nameTaken(path))
-    return failSave(path, tr("A file of that name exists"), why);
   QString finalPath;
   const QString refused = saveTarget(path, &finalPath);
   if (!refused.isEmpty())
     return failSave(path, refused, why);
+  // Its own working file's name: the finished capture takes that entry.
+  const bool own = maybeSameEntry(source, finalPath);
+  if (!replace && !own && nameTaken(path))
+    return failSave(path, tr("A file of that name exists"), why);
   QFile in(source);
   if (!in.open(QIODevice::ReadOnly))
     return failSave(path, in.errorString(), why);
@@ -353,5 +468,5 @@ bool SwapFile::saveFinished(const QString &path, const QList<PlotDataMap *> &map
     removeTemporary(out.fileName());
     return failSave(path, unwritten, why);
   }
-  return install(source, out.fileName(), finalPath, path, replace, why);
+  return install(source, out.fileName(), finalPath, path, replace || own, !own, why);
 }

@@ -1708,6 +1708,14 @@ Channels calibration values are lost.
         <translation>The disk did not take the new name: %1</translation>
     </message>
     <message>
+        <source>Saved, but the disk did not confirm the new name (%1); the capture is also kept in %2</source>
+        <translation>Saved, but the disk did not confirm the new name (%1); the capture is also kept in %2</translation>
+    </message>
+    <message>
+        <source>Saved, but the disk did not confirm the new name (%1)</source>
+        <translation>Saved, but the disk did not confirm the new name (%1)</translation>
+    </message>
+    <message>
         <source>Wrong file version</source>
         <translation>Wrong file version</translation>
     </message>

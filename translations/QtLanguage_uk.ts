@@ -1708,6 +1708,14 @@ Channels calibration values are lost.
         <translation>Диск не прийняв нову назву: %1</translation>
     </message>
     <message>
+        <source>Saved, but the disk did not confirm the new name (%1); the capture is also kept in %2</source>
+        <translation>Збережено, але диск не підтвердив нову назву (%1); запис також лишається в %2</translation>
+    </message>
+    <message>
+        <source>Saved, but the disk did not confirm the new name (%1)</source>
+        <translation>Збережено, але диск не підтвердив нову назву (%1)</translation>
+    </message>
+    <message>
         <source>Wrong file version</source>
         <translation>Неправильна версія файлу</translation>
     </message>

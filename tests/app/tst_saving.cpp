@@ -125,15 +125,20 @@ private slots:
 
   // The disk refuses the capture or its new name: the save says why and
   // the tab keeps its working file, which its close then removes alone.
+  // Where the capture has replaced an old file already, the save stands
+  // and says what the disk did not confirm.
   void saveFailsWhenTheDiskFails_data()
   {
     QTest::addColumn<bool>("folder"); // the folder's sync fails, not the file's
-    QTest::newRow("file sync") << false;
-    QTest::newRow("folder sync") << true;
+    QTest::addColumn<bool>("old");    // a file of that name before
+    QTest::newRow("file sync") << false << false;
+    QTest::newRow("folder sync") << true << false;
+    QTest::newRow("folder sync, replacing") << true << true;
   }
   void saveFailsWhenTheDiskFails()
   {
     QFETCH(bool, folder);
+    QFETCH(bool, old);
     QTemporaryDir dir;
     writeSettings({{"Main/save-path", dir.path()}});
     MainWindow window;
@@ -143,6 +148,27 @@ private slots:
     const QString working = tab->swapFile->file.fileName();
     const QByteArray capture = fileBytes(working);
     const QString path = dir.filePath("run.tovri");
+    if (old) {
+      QFile earlier(path);
+      QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("an older capture") > 0);
+      earlier.close();
+      FileFaults faults;
+      faults.calls().syncFolder = FileFaults::failWith<const char *>(EIO);
+      DialogScript script({DialogScript::file(path), DialogScript::box(QMessageBox::Yes)});
+      QVERIFY(window.save(index));
+      QVERIFY(script.done());
+      QVERIFY(tab->saved);
+      QCOMPARE(tab->swapFile->file.fileName(), path);
+      QCOMPARE(fileBytes(path), capture);
+      QCOMPARE(fileBytes(working), capture);
+      const QString told = statusText(window);
+      QVERIFY2(told.startsWith("Saved, but the disk did not confirm the new name") &&
+                 told.contains(qt_error_string(EIO)) && told.contains(QDir::toNativeSeparators(working)),
+               qPrintable(told));
+      window.closeTabSilent(index, false);
+      QCOMPARE(fileBytes(path), capture);
+      return;
+    }
     {
       FileFaults faults;
       if (folder)

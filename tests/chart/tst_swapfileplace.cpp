@@ -1,13 +1,19 @@
 #include "filefaults.h"
+#include "filesizelimit.h"
 #include "processstate.h"
 #include "swapfile.h"
 #include "testmain.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <optional>
+
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -115,6 +121,16 @@ int modeOf(const QString &path)
   return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 0777) : -1;
 }
 
+// Shows the folder `first` at `second` too, as a bind mount does, in a
+// mount namespace of this test's own. False where this machine allows none.
+bool mountTwice(const QString &first, const QString &second)
+{
+  static const bool own =
+    ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+  return own && ::mount(QFile::encodeName(first).constData(), QFile::encodeName(second).constData(), nullptr,
+                        MS_BIND, nullptr) == 0;
+}
+
 } // namespace
 
 // Putting a saved capture in place, for a finished capture (moveTo) and one
@@ -134,9 +150,10 @@ private slots:
     QTest::addColumn<QString>("fault");
     QTest::addColumn<bool>("replace");
     QTest::addColumn<bool>("old");    // a file of that name before the save
-    QTest::addColumn<QString>("why"); // empty: saved
+    QTest::addColumn<QString>("why"); // empty: saved; "Saved, but ...": saved, the working file kept
     QTest::addColumn<bool>("placed"); // a failed save left the whole capture at the name
     const QString io = qt_error_string(EIO), taken = "A file of that name exists";
+    const QString full = qt_error_string(EFBIG), unconfirmed = "Saved, but the disk did not confirm the new name";
     for (bool finished : {true, false}) {
       const QByteArray m = finished ? "move: " : "unfinished: ";
       auto row = [&](const char *name) -> QTestData & {
@@ -147,8 +164,11 @@ private slots:
       row("file sync fails") << "fsync EIO" << true << true << io << false;
       row("file sync unsupported") << "fsync EINVAL" << true << true << "" << false;
       row("file sync on a read-only file system") << "fsync EROFS" << true << true << "" << false;
-      row("folder sync fails") << "folder EIO" << true << true << io << true;
+      row("folder sync fails, new name") << "folder EIO" << false << false << io << true;
+      // The old file is gone already: the save stands and says so.
+      row("folder sync fails, replacing") << "folder EIO" << true << true << unconfirmed << false;
       row("folder sync unsupported") << "folder EINVAL" << true << true << "" << false;
+      row("folder not readable: cannot be opened to sync") << "folder EACCES" << true << true << "" << false;
       row("rename fails") << "rename EIO" << true << true << io << false;
       row("name taken") << "" << false << true << taken << false;
       row("name appears before the placement") << "appears" << false << false << taken << false;
@@ -158,9 +178,12 @@ private slots:
       row("no renameat2, no links: name claimed") << "no renameat2, no links" << false << false << "" << false;
       row("no renameat2, no links, name appears")
         << "no renameat2, no links, appears" << false << false << taken << false;
+      if (!finished)
+        row("disk full") << "full" << true << true << full << false;
       if (finished) {
         row("another file system: copied") << "no link" << true << true << "" << false;
         row("another file system, copy's sync fails") << "no link, copy fsync EIO" << true << true << io << false;
+        row("another file system, disk full") << "no link, full" << true << true << full << false;
         row("another file system, name appears") << "no link, appears" << false << false << taken << false;
       }
     }
@@ -191,7 +214,13 @@ private slots:
     if (fault.startsWith("fsync "))
       calls.fsync = FileFaults::failWith<int>(fault.endsWith("EIO") ? EIO : fault.endsWith("EROFS") ? EROFS : EINVAL);
     if (fault.startsWith("folder "))
-      calls.syncFolder = FileFaults::failWith<const char *>(fault.endsWith("EIO") ? EIO : EINVAL);
+      calls.syncFolder = FileFaults::failWith<const char *>(fault.endsWith("EIO")      ? EIO
+                                                            : fault.endsWith("EACCES") ? EACCES
+                                                                                       : EINVAL);
+    // Past the working file's size: the new file cannot be whole.
+    std::optional<FileSizeLimit> limit;
+    if (fault.endsWith("full"))
+      limit.emplace(w.bytes.size() / 2);
     if (fault == "rename EIO")
       calls.rename = FileFaults::failWith<const char *, const char *>(EIO);
     if (fault.startsWith("no renameat2"))
@@ -217,15 +246,18 @@ private slots:
 
     QString told;
     const bool ok = w.save(target, replace, &told);
+    limit.reset();
     QCOMPARE(leftovers(dir.filePath("save")), QStringList());
     QCOMPARE(leftovers(dir.filePath("work")), QStringList());
     QCOMPARE(linksToTarget, fault.startsWith("no renameat2") ? 1 : 0);
-    if (why.isEmpty()) {
+    if (why.isEmpty() || why.startsWith("Saved")) {
       QVERIFY2(ok, qPrintable(told));
+      QVERIFY2(why.isEmpty() ? told.isEmpty() : told.startsWith(why), qPrintable(told));
       QVERIFY(holdsCapture(target));
       if (finished)
         QCOMPARE(bytesOf(target), w.bytes);
-      QVERIFY(!QFile::exists(w.path));
+      // Until the disk confirms the new name the working file stays.
+      QCOMPARE(bytesOf(w.path), why.isEmpty() ? QByteArray() : w.bytes);
       QCOMPARE(w.sw.file.fileName(), target);
       return;
     }
@@ -347,6 +379,103 @@ private slots:
     QCOMPARE(w.sw.file.fileName(), chosen);
     if (mode)
       QCOMPARE(modeOf(endPath), mode);
+  }
+
+  // Saved under its own entry reached another way, another spelling where
+  // case is ignored or a folder mounted twice: the capture stays whole in
+  // its one entry, whatever inode numbers the file system reports.
+  void sameEntryReachedAnotherWay_data()
+  {
+    QTest::addColumn<bool>("finished");
+    QTest::addColumn<QString>("view");
+    QTest::addColumn<bool>("replace");
+    for (bool finished : {true, false}) {
+      const QByteArray m = finished ? "move: " : "unfinished: ";
+      auto row = [&](const char *name) -> QTestData & {
+        return QTest::newRow(QByteArray(m + name).constData()) << finished;
+      };
+      row("another spelling, exFAT through FUSE") << "own inodes" << true;
+      row("another spelling, one inode") << "one inode" << true;
+      row("another spelling, Save all's way") << "own inodes" << false;
+      row("a folder mounted twice") << "mounted twice" << true;
+      row("a folder mounted twice, Save all's way") << "mounted twice" << false;
+    }
+  }
+  void sameEntryReachedAnotherWay()
+  {
+    QFETCH(bool, finished);
+    QFETCH(QString, view);
+    QFETCH(bool, replace);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("a") && QDir(dir.path()).mkdir("b"));
+    const bool twice = view == "mounted twice";
+    if (twice && !mountTwice(dir.filePath("a"), dir.filePath("b")))
+      QSKIP("This machine cannot mount a folder a second time here");
+    const auto unmount = qScopeGuard([&] {
+      if (twice)
+        ::umount2(QFile::encodeName(dir.filePath("b")).constData(), MNT_DETACH);
+    });
+    const QString saved = dir.filePath("a/run.tovri");
+    Working w;
+    QVERIFY(w.make(dir.filePath(twice ? "a/run.tovri" : "a/Run.tovri"), finished));
+    FileFaults faults;
+    std::optional<CaseBlindFolder> blind;
+    if (!twice)
+      blind.emplace(faults, dir.filePath("a"), view == "own inodes");
+    const QString target = dir.filePath(twice ? "b/run.tovri" : "a/run.tovri");
+
+    QString told;
+    QVERIFY2(w.save(target, replace, &told), qPrintable(told));
+    QCOMPARE(w.sw.file.fileName(), target);
+    // One entry, the capture, spelled as chosen.
+    QCOMPARE(QDir(dir.filePath("a")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{"run.tovri"});
+    QVERIFY(holdsCapture(saved));
+    if (finished)
+      QCOMPARE(bytesOf(saved), w.bytes);
+  }
+
+  // A capture opened through a link, saved elsewhere over a file: the file
+  // the link names stays as it was, in its bytes and its mode; the saved
+  // name holds a plain copy with the mode of the file it replaced.
+  void openedThroughALink_data()
+  {
+    QTest::addColumn<QString>("target"); // of the link in in/sub/
+    QTest::addColumn<bool>("old");
+    QTest::newRow("absolute link, replacing") << "@/data/real.tovri" << true;
+    QTest::newRow("relative link, replacing") << "../../data/real.tovri" << true;
+    QTest::newRow("relative link, new name") << "../../data/real.tovri" << false;
+  }
+  void openedThroughALink()
+  {
+    QFETCH(QString, target);
+    QFETCH(bool, old);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath("in/sub") && QDir(dir.path()).mkdir("data") && QDir(dir.path()).mkdir("out"));
+    const QString real = dir.filePath("data/real.tovri"), link = dir.filePath("in/sub/link.tovri");
+    const QString saved = dir.filePath("out/new.tovri");
+    Working w;
+    QVERIFY(w.make(real, true));
+    QVERIFY(::chmod(QFile::encodeName(real).constData(), 0640) == 0);
+    QVERIFY(QFile::link(target.replace("@", dir.path()), link));
+    if (old) {
+      QVERIFY(writeBytes(saved, kOld));
+      QVERIFY(::chmod(QFile::encodeName(saved).constData(), 0604) == 0);
+    }
+    w.sw.file.setFileName(link);
+
+    QString told;
+    QVERIFY2(w.sw.moveTo(saved, true, &told), qPrintable(told));
+    QVERIFY(!QFileInfo(saved).isSymLink());
+    QCOMPARE(bytesOf(saved), w.bytes);
+    if (old)
+      QCOMPARE(modeOf(saved), 0604);
+    QCOMPARE(bytesOf(real), w.bytes);
+    QCOMPARE(modeOf(real), 0640);
+    // The name opened goes, as any saved capture's working name does.
+    QVERIFY(!QFileInfo(link).isSymLink());
+    QCOMPARE(w.sw.file.fileName(), saved);
+    QCOMPARE(leftovers(dir.filePath("out")), QStringList());
   }
 
   // A name beside the target that the save would use for its new file is
