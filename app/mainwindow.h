@@ -103,6 +103,9 @@ public:
   // The file extension and dialog filter of the current device kind.
   static QString captureExtension();
   static QString captureFilter();
+  // The same for the kind of capture the tab holds, whichever device is served.
+  static QString captureExtension(const GLWidget *tab);
+  static QString captureFilter(const GLWidget *tab);
   // Opens a saved capture in a new tab in the mode that recorded it; false
   // (and a message, no tab) for a damaged or foreign file or a failed read.
   bool loadFile(const QString &path);
