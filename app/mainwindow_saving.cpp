@@ -219,11 +219,26 @@ bool MainWindow::resolveUnsaved(const QList<int> &indexes, bool cancellable)
   if (answer != QMessageBox::Yes)
     return !cancellable;
   bool allSaved = true;
-  for (GLWidget *tab : std::as_const(unsaved))
-    allSaved = save(ui->tabWidget->indexOf(tab)) && allSaved;
+  for (GLWidget *tab : std::as_const(unsaved)) {
+    // Without Cancel every tab goes after this: a capture the user asked to
+    // keep goes only on a No to the question that names it.
+    while (!save(ui->tabWidget->indexOf(tab))) {
+      if (cancellable || ui->tabWidget->indexOf(tab) < 0 || !askSaveAgain(tab)) {
+        allSaved = false;
+        break;
+      }
+    }
+  }
   // A capture the user meant to keep but could not save keeps every tab,
   // where the caller can keep them.
   return allSaved || !cancellable;
+}
+
+bool MainWindow::askSaveAgain(GLWidget *tab)
+{
+  const QString name = ui->tabWidget->tabText(ui->tabWidget->indexOf(tab)).remove(QLatin1Char('*'));
+  return Helpers::warning(this, tr("Save"), tr("%1 was not saved. Do you want to save it?").arg(name),
+                          QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
 }
 
 void MainWindow::on_swapFileError(int code)
