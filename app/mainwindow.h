@@ -98,11 +98,16 @@ public:
   bool saveAll();
   // Asks once about the unsaved captures among the tabs `indexes` before they
   // are closed: Yes saves each, No discards them. False (keep every tab) only
-  // for Cancel, which is offered when `cancellable`.
+  // for Cancel, which is offered when `cancellable`; without it, a capture
+  // whose save is cancelled or fails is asked about again, by name, until it
+  // is saved or the user answers No.
   bool resolveUnsaved(const QList<int> &indexes, bool cancellable);
   // The file extension and dialog filter of the current device kind.
   static QString captureExtension();
   static QString captureFilter();
+  // The same for the kind of capture the tab holds, whichever device is served.
+  static QString captureExtension(const GLWidget *tab);
+  static QString captureFilter(const GLWidget *tab);
   // Opens a saved capture in a new tab in the mode that recorded it; false
   // (and a message, no tab) for a damaged or foreign file or a failed read.
   bool loadFile(const QString &path);
@@ -283,6 +288,9 @@ private:
   bool refusedWhileHeld();
   QString readingRefusal() const;
   QString unsavedQuestion() const;
+  // Asks whether the capture of `tab`, whose save did not happen, is to be
+  // saved after all; true for Yes.
+  bool askSaveAgain(GLWidget *tab);
   // Deletes a closed tab's page now, or once nothing holds it.
   void disposeTab(QWidget *tab);
   QList<const QWidget *> m_heldTabs; // one entry per hold

@@ -36,6 +36,13 @@ void storeSaveFolder(const QString &chosen)
   settings.setValue(QStringLiteral("Main/save-path"), QFileInfo(chosen).absolutePath());
 }
 
+// The header tells what kind of device recorded the capture.
+bool holdsSupplyLog(const GLWidget *tab)
+{
+  const quint8 mode = tab && tab->swapFile ? tab->swapFile->header.mode : quint8(SwapFileHeader::Logger);
+  return mode == SwapFileHeader::PowerV1 || mode == SwapFileHeader::PowerV2;
+}
+
 class WaitCursor
 {
 public:
@@ -54,6 +61,16 @@ QString MainWindow::captureFilter()
 {
   return Helpers::powerMode || Helpers::powerV2Mode ? QStringLiteral("Kelvaro Power (*.kelvpow )")
                                                     : QStringLiteral("TOVRI (*.tovri )");
+}
+
+QString MainWindow::captureExtension(const GLWidget *tab)
+{
+  return holdsSupplyLog(tab) ? QStringLiteral(".kelvpow") : QStringLiteral(".tovri");
+}
+
+QString MainWindow::captureFilter(const GLWidget *tab)
+{
+  return holdsSupplyLog(tab) ? QStringLiteral("Kelvaro Power (*.kelvpow )") : QStringLiteral("TOVRI (*.tovri )");
 }
 
 bool MainWindow::moveCapture(int index, const QString &path, bool replace, QString *error)
@@ -106,8 +123,9 @@ bool MainWindow::save(int index)
   // The dialog lets events run: a device's arrival waits until the save is
   // done, so the capture cannot go while its name is chosen.
   const TabHold hold(this, tab, tr("Finish saving %1 first.").arg(name));
-  const QString proposal = QDir(saveFolder()).filePath(name + captureExtension());
-  const QString path = QFileDialog::getSaveFileName(this, tr("Save file"), proposal, captureFilter());
+  // The capture's own kind: the device served now may be of the other.
+  const QString proposal = QDir(saveFolder()).filePath(name + captureExtension(tab));
+  const QString path = QFileDialog::getSaveFileName(this, tr("Save file"), proposal, captureFilter(tab));
   if (path.isEmpty())
     return false;
   storeSaveFolder(path);
@@ -157,8 +175,8 @@ bool MainWindow::saveAll()
     QString name = ui->tabWidget->tabText(index);
     name.remove(QLatin1Char('*'));
     const TabHold hold(this, tab, tr("Finish saving %1 first.").arg(name));
-    const QString proposal = QDir(folder).filePath(name + captureExtension());
-    const QString path = QFileDialog::getSaveFileName(this, tr("Save file"), proposal, captureFilter());
+    const QString proposal = QDir(folder).filePath(name + captureExtension(tab));
+    const QString path = QFileDialog::getSaveFileName(this, tr("Save file"), proposal, captureFilter(tab));
     if (path.isEmpty() || hold.closed()) {
       allSaved = false;
       continue;
@@ -213,11 +231,26 @@ bool MainWindow::resolveUnsaved(const QList<int> &indexes, bool cancellable)
   if (answer != QMessageBox::Yes)
     return !cancellable;
   bool allSaved = true;
-  for (GLWidget *tab : std::as_const(unsaved))
-    allSaved = save(ui->tabWidget->indexOf(tab)) && allSaved;
+  for (GLWidget *tab : std::as_const(unsaved)) {
+    // Without Cancel every tab goes after this: a capture the user asked to
+    // keep goes only on a No to the question that names it.
+    while (!save(ui->tabWidget->indexOf(tab))) {
+      if (cancellable || ui->tabWidget->indexOf(tab) < 0 || !askSaveAgain(tab)) {
+        allSaved = false;
+        break;
+      }
+    }
+  }
   // A capture the user meant to keep but could not save keeps every tab,
   // where the caller can keep them.
   return allSaved || !cancellable;
+}
+
+bool MainWindow::askSaveAgain(GLWidget *tab)
+{
+  const QString name = ui->tabWidget->tabText(ui->tabWidget->indexOf(tab)).remove(QLatin1Char('*'));
+  return Helpers::warning(this, tr("Save"), tr("%1 was not saved. Do you want to save it?").arg(name),
+                          QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
 }
 
 void MainWindow::on_swapFileError(int code)

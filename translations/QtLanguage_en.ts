@@ -784,6 +784,10 @@ Channels calibration values are lost.
         <translation>%1 was not saved: its tab was closed meanwhile.</translation>
     </message>
     <message>
+        <source>%1 was not saved. Do you want to save it?</source>
+        <translation>%1 was not saved. Do you want to save it?</translation>
+    </message>
+    <message>
         <source>Answer the question about closing %1 first.</source>
         <translation>Answer the question about closing %1 first.</translation>
     </message>

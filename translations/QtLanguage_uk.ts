@@ -784,6 +784,10 @@ Channels calibration values are lost.
         <translation>%1 не збережено: його вкладку тим часом закрито.</translation>
     </message>
     <message>
+        <source>%1 was not saved. Do you want to save it?</source>
+        <translation>%1 не збережено. Зберегти його?</translation>
+    </message>
+    <message>
         <source>Answer the question about closing %1 first.</source>
         <translation>Спершу дайте відповідь на запитання про закриття %1.</translation>
     </message>

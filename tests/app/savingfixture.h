@@ -45,6 +45,8 @@ public:
   bool done() const { return m_answers.isEmpty(); }
   // Modal windows that came up with no answer left.
   int unexpected = 0;
+  // Runs as each question or file dialog comes up, before it is answered.
+  std::function<void()> onModal;
 
 private:
   void poll()
@@ -55,6 +57,8 @@ private:
         (!qobject_cast<QMessageBox *>(modal) && !qobject_cast<QFileDialog *>(modal)))
       return;
     m_handled.append(modal);
+    if (onModal)
+      onModal();
     if (m_answers.isEmpty()) {
       ++unexpected;
       QTimer::singleShot(0, modal, [modal] { static_cast<QDialog *>(modal)->reject(); });

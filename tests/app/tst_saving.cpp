@@ -436,6 +436,110 @@ private slots:
     QCOMPARE(script.unexpected, 0);
   }
 
+  // A supply plugged in where the logger was closes every logger tab. A
+  // capture the user asked to save goes only once it is saved or on a No to
+  // the question that names it, and each Save dialog proposes a logger file.
+  void deviceChangeKeepsACaptureToSave_data()
+  {
+    QTest::addColumn<QString>("first"); // the first Save dialog: "cancel" or a name in a "missing" folder
+    QTest::addColumn<bool>("again");    // the answer to the question that names the capture
+    QTest::newRow("dialog cancelled, then saved") << "cancel" << true;
+    QTest::newRow("name not writable, then No") << "missing" << false;
+  }
+
+  void deviceChangeKeepsACaptureToSave()
+  {
+    QFETCH(QString, first);
+    QFETCH(bool, again);
+    QTemporaryDir dir;
+    writeSettings({{"Main/save-path", dir.path()}});
+    SimBus bus;
+    auto *logger = bus.add<SimLogger>();
+    MainWindow window;
+    quietLink();
+    pump();
+    GLWidget *tab = addUnsavedCapture(window);
+    QVERIFY(tab);
+    const QString name = window.tabWidget()->tabText(window.tabWidget()->indexOf(tab)).mid(1);
+    const QString working = tab->swapFile->file.fileName();
+    const QByteArray capture = fileBytes(working);
+    bus.unplug(logger);
+    pump(1);
+
+    const QString kept = dir.filePath("kept.tovri");
+    QList<DialogScript::Answer> answers{
+      DialogScript::box(QMessageBox::Yes),
+      DialogScript::file(first == "cancel" ? QString() : dir.filePath("missing/" + name + ".tovri")),
+      DialogScript::box(again ? QMessageBox::Yes : QMessageBox::No)};
+    if (again)
+      answers << DialogScript::file(kept);
+    DialogScript script(answers);
+    QList<bool> workingThere;
+    script.onModal = [&] { workingThere << QFile::exists(working); };
+    bus.add<SimPowerSupply>();
+    pump(2);
+    QTRY_VERIFY(Helpers::powerMode);
+    QTRY_COMPARE(window.tabWidget()->count(), 0);
+    QVERIFY(script.done());
+    QCOMPARE(script.unexpected, 0);
+    QCOMPARE(script.boxTexts, (QStringList{"Not all measurements are saved. Do you want to save them?",
+                                           name + " was not saved. Do you want to save it?"}));
+    QCOMPARE(workingThere, QList<bool>(answers.size(), true));
+    for (int i = 0; i < script.proposals.size(); ++i) {
+      QCOMPARE(QFileInfo(script.proposals[i]).fileName(), name + ".tovri");
+      QCOMPARE(script.filters[i], QString("TOVRI (*.tovri )"));
+    }
+    QCOMPARE(script.proposals.size(), again ? 2 : 1);
+    QCOMPARE(fileBytes(kept), again ? capture : QByteArray());
+    QVERIFY(!QFile::exists(working));
+  }
+
+  // A tab's Save proposes the kind of capture it holds, not the kind of
+  // the capture opened or the device served last.
+  void saveProposesTheCapturesOwnKind_data()
+  {
+    QTest::addColumn<bool>("all"); // Save all, else Save on each tab
+    QTest::newRow("save") << false;
+    QTest::newRow("save all") << true;
+  }
+
+  void saveProposesTheCapturesOwnKind()
+  {
+    QFETCH(bool, all);
+    QTemporaryDir dir;
+    writeSettings({{"Main/save-path", dir.path()}});
+    const QString supplyLog = writeSupplyCapture(dir.filePath("supply.kelvpow"), false, {0, 1}, 20);
+    const QString loggerLog = writeLoggerCapture(dir.filePath("logger.tovri"), 50, true);
+    QVERIFY(!supplyLog.isEmpty() && !loggerLog.isEmpty());
+    MainWindow window;
+    GLWidget *logger = addUnsavedCapture(window);
+    QVERIFY(logger);
+    const QString loggerName = window.tabWidget()->tabText(window.tabWidget()->indexOf(logger)).mid(1);
+    // Opening a supply's log puts the window in the supply's mode.
+    QVERIFY(window.loadFile(supplyLog));
+    GLWidget *supply = window.currentWidget();
+    supply->saved = false;
+    const QStringList expected{dir.filePath(loggerName + ".tovri"), dir.filePath("supply.kelvpow")};
+    const QStringList filters{"TOVRI (*.tovri )", "Kelvaro Power (*.kelvpow )"};
+    // In the supply's mode, then in the logger's once a logger file is opened.
+    for (const QString &opened : {QString(), loggerLog}) {
+      if (!opened.isEmpty())
+        QVERIFY(window.loadFile(opened));
+      QCOMPARE(Helpers::powerMode, opened.isEmpty());
+      DialogScript script({DialogScript::file(QString()), DialogScript::file(QString())});
+      if (all) {
+        QVERIFY(!window.saveAll());
+      } else {
+        QVERIFY(!window.save(window.tabWidget()->indexOf(logger)));
+        QVERIFY(!window.save(window.tabWidget()->indexOf(supply)));
+      }
+      QVERIFY(script.done());
+      QCOMPARE(script.unexpected, 0);
+      QCOMPARE(script.proposals, expected);
+      QCOMPARE(script.filters, filters);
+    }
+  }
+
   // What must wait for a read, a question or a Save dialog is refused before
   // any file is asked for, with the words of what it waits for.
   void openRefusedWhileATabIsHeld_data()
