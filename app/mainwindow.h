@@ -556,6 +556,9 @@ public:
   // The same for a capture file whose header gives `divider` (records per
   // second = 10000 / divider).
   int viewingSeconds(int divider) const;
+  // Where the tab's capture file has its first record (s); 0 for a tab
+  // without one.
+  static double captureStart(const GLWidget *tab);
   // Relabels the temperature axes of the current chart in Fahrenheit.
   void adjustAxisName(const QList<int> &channels, bool fahrenheit);
   int readoutPrecision() const { return m_readoutPrecision; }

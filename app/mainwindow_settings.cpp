@@ -165,13 +165,22 @@ QRect MainWindow::boundedToScreen(const QWidget *window, const QRect &geometry) 
   if (margins.isNull())
     margins = QMargins(4, 30, 4, 4);
   const QRect room = screen->availableGeometry().marginsRemoved(margins);
+  // A stored place may lie anywhere an int reaches, and its size span more
+  // than an int holds: reckoned in 64 bits, the result lies in the room.
   // The window's own limits apply first: a size below its minimum would
   // grow past the room again.
-  const QSize size = geometry.size().expandedTo(window->minimumSize()).boundedTo(window->maximumSize());
-  QRect placed(geometry.topLeft(), size.boundedTo(room.size()));
-  placed.moveLeft(qBound(room.left(), placed.left(), room.right() + 1 - placed.width()));
-  placed.moveTop(qBound(room.top(), placed.top(), room.bottom() + 1 - placed.height()));
-  return placed;
+  const auto fit = [](qint64 first, qint64 last, qint64 smallest, qint64 largest, qint64 roomFirst,
+                      qint64 roomLength, qint64 *start) {
+    const qint64 length = qMin(qMin(qMax(last - first + 1, smallest), largest), roomLength);
+    *start = qBound(roomFirst, first, roomFirst + roomLength - length);
+    return length;
+  };
+  qint64 left = 0, top = 0;
+  const qint64 width = fit(geometry.left(), geometry.right(), window->minimumWidth(), window->maximumWidth(),
+                           room.left(), room.width(), &left);
+  const qint64 height = fit(geometry.top(), geometry.bottom(), window->minimumHeight(), window->maximumHeight(),
+                            room.top(), room.height(), &top);
+  return QRect(int(left), int(top), int(width), int(height));
 }
 
 Calculator *MainWindow::findCalculator() const

@@ -138,9 +138,18 @@ void MainWindow::adjustRanges(double centre, double span)
     lower = held.upper - 2 * h;
     upper = held.upper;
   }
-  if (lower < 0) {
-    lower = 0;
-    upper = 2 * h;
+  // The capture's records may begin well after 0 (samples lost at its
+  // start): the window begins with the first.
+  const double start = captureStart(tab);
+  if (lower < start) {
+    lower = start;
+    upper = start + 2 * h;
+    // A window reaching past what is held is taken whole only when already
+    // on show (as 0..10 on a fresh chart); any other would keep the axis's
+    // old lower end, so it ends where the points do.
+    const PlotRange shown = time->range();
+    if (upper > held.upper && held.upper > lower && !(shown.lower == lower && shown.upper == upper))
+      upper = held.upper;
   }
   setXRange(lower, upper);
   // Every fit before the one redraw: each redraw draws all the points held.
@@ -248,11 +257,12 @@ void MainWindow::on_mouseRelease(QMouseEvent *)
   if (Helpers::isMeasuring)
     return;
   const double span = window.size();
-  if (m_wantedRange.lower < 0) {
-    adjustRanges(span / 2, span);
+  const double start = captureStart(tab);
+  if (m_wantedRange.lower < start) {
+    adjustRanges(start + span / 2, span);
     return;
   }
-  const double centre = qMax(5.0, m_wantedRange.center());
+  const double centre = qMax(start + 5.0, m_wantedRange.center());
   tab->reset();
   tab->swapFile->readRange(centre, viewingSeconds(tab), tab->maps);
   adjustRanges(centre, span);
@@ -263,11 +273,18 @@ void MainWindow::on_swapPositionChanged(int startTime)
   GLWidget *tab = currentWidget();
   if (Helpers::isMeasuring || !tab || !tab->plot)
     return;
+  const int seconds = viewingSeconds(tab);
   tab->reset();
-  tab->swapFile->readRange(startTime, viewingSeconds(tab), tab->maps);
+  // A click before the first record loads the first window.
+  tab->swapFile->readRange(qMax(double(startTime), captureStart(tab) + seconds / 2.0), seconds, tab->maps);
   if (tab->maps.isEmpty())
     return;
   adjustRanges(startTime, tab->plot->xAxis->range().size());
+}
+
+double MainWindow::captureStart(const GLWidget *tab)
+{
+  return tab && tab->swapFile ? tab->swapFile->firstTime : 0.0;
 }
 
 void MainWindow::on_mouseWheel(QWheelEvent *event)

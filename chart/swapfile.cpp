@@ -364,7 +364,7 @@ bool SwapFile::loadLayout(Layout &layout, SwapFileProgress *progress)
       layout.tail = true;
       layout.duration = last >= 0 ? lastTime : 0;
       duration = layout.duration;
-      return true;
+      return findStart(layout);
     }
     // Damaged bytes where the tail belongs were a tail when they hold its
     // count; otherwise recover() reads them as records unless one of them
@@ -377,7 +377,7 @@ bool SwapFile::loadLayout(Layout &layout, SwapFileProgress *progress)
       return false;
     duration = layout.duration;
     recovery = layout.recovery;
-    return true;
+    return findStart(layout);
   }
   layout.tail = false;
   layout.records = body / L;
@@ -386,6 +386,19 @@ bool SwapFile::loadLayout(Layout &layout, SwapFileProgress *progress)
     return false;
   duration = layout.duration;
   recovery = layout.recovery;
+  return findStart(layout);
+}
+
+bool SwapFile::findStart(Layout &layout)
+{
+  double first = 0;
+  bool ok = false;
+  if (findFinite(layout, 0, layout.records, false, &first, &ok) < 0)
+    first = 0;
+  if (!ok)
+    return false;
+  layout.start = qMax(0.0, first);
+  firstTime = layout.start;
   return true;
 }
 

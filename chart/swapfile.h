@@ -125,8 +125,9 @@ public:
   // NoError when `header` describes a readable file of `fileSize` bytes,
   // otherwise the error code that names the fault.
   static int checkHeader(const SwapFileHeader &header, qint64 fileSize);
-  // Opens a saved capture: loads its first `seconds` into the maps (by
-  // channel number) and, for a logger file, builds the navigation series.
+  // Opens a saved capture: loads the `seconds` from firstTime on into the
+  // maps (by channel number) and, for a logger file, builds the navigation
+  // series.
   // Shows its own cancellable progress window; `dialog` is not used. A power
   // supply's file sets the matching Helpers flag and loads as readPower().
   // Every reader skips a record whose time is not finite or lies before the
@@ -183,6 +184,10 @@ public:
   SwapFileHeader header;
   QFile file;
   double duration = 0;      // time of the last record (s)
+  // Where the records begin (s): the first record's time, later than 0 when
+  // the first samples were lost on the way; 0 when it lies at or before 0,
+  // and until a read has found it. The first window and paging start here.
+  double firstTime = 0;
   qint64 creationTime = 0;  // ms since the epoch
   QList<int> activeChannels;
   QMutex mutex;
@@ -218,6 +223,7 @@ private:
     bool tail = false;   // a statistics tail follows them
     ReportData report;   // that tail, or the statistics recovered from the records
     double duration = 0; // time of the last record with a finite time
+    double start = 0;    // where the records begin: firstTime
     Recovery recovery;
   };
   // The layout recovered for a capture without its tail, kept while the file
@@ -234,6 +240,8 @@ private:
   // swapfile.cpp: header, layout and the record search
   bool openCapture(const QString &path, Error openError, Layout &layout, SwapFileProgress *progress = nullptr);
   bool loadLayout(Layout &layout, SwapFileProgress *progress);
+  // Sets the layout's start and firstTime from the first record with a finite time.
+  bool findStart(Layout &layout);
   // Whether `r` is the tail of `records` record slots, the last finite time
   // among them `lastTime` (none: `anyRecord` false).
   bool judgeTail(const ReportData &r, qint64 records, bool anyRecord, double lastTime) const;

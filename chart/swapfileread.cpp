@@ -81,8 +81,10 @@ bool SwapFile::loadCapture(const QString &path, int seconds, const QList<PlotDat
   // whole file here, so opening costs about the scan alone. The window goes
   // into maps of its own, handed over once both are done: the events the
   // scan lets run may paint the chart, which must not see a map being filled.
+  // The first window begins at the first record: samples lost on the way
+  // may put it later than the window is long.
   bool ok = false;
-  const qint64 count = findRecord(layout, seconds, false, &ok);
+  const qint64 count = findRecord(layout, layout.start + seconds, false, &ok);
   if (!ok) {
     close();
     return false;
@@ -129,12 +131,12 @@ bool SwapFile::loadPowerCapture(const QString &path, int seconds, const QList<Pl
   return openCapture(path, ReadFailed, layout, progress) && loadFirstSeconds(layout, seconds, maps, true, progress);
 }
 
-// The records before `seconds` of the open capture, for the file loads.
+// The first `seconds` of the open capture's records, for the file loads.
 bool SwapFile::loadFirstSeconds(const Layout &layout, double seconds, const QList<PlotDataMap *> &maps,
                                 bool byPosition, SwapFileProgress *progress)
 {
   bool ok = false;
-  const qint64 count = findRecord(layout, seconds, false, &ok);
+  const qint64 count = findRecord(layout, layout.start + seconds, false, &ok);
   if (!ok) {
     close();
     return false;

@@ -2,6 +2,7 @@
 #include "filesizelimit.h"
 #include "glwidget.h"
 #include "helpers.h"
+#include "navigationbar.h"
 #include "plot.h"
 #include "reportbar.h"
 #include "savingfixture.h"
@@ -212,6 +213,88 @@ private slots:
     opened->report.toBytes(read);
     QVERIFY(std::memcmp(expected, read, sizeof expected) == 0);
     QTRY_COMPARE(wholeCaptureFigures(window), shownAtStop);
+  }
+
+  // The logger's first samples were lost on the way: its capture begins
+  // 25 s in, later than the window shown is long. Saved and opened again,
+  // it shows its first records, and the strip and paging keep to them.
+  void gapAtTheStartReopensShown()
+  {
+    Rig rig(-1);
+    MainWindow &window = *rig.window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    rig.logger->counterStart = 25000; // 25 s at 1 kHz
+    rig.start(0x07, 10);
+    rig.run(12000);
+    window.on_stopButton();
+    QVERIFY(!Helpers::isMeasuring);
+    QCOMPARE(lostLines().size(), 2);
+    const qint64 samples = qint64(rig.logger->blocksSent()) * 9;
+    GLWidget *tab = window.captureTab();
+    const QString target = m_saveDir.filePath("late.tovri");
+    {
+      DialogScript script({DialogScript::file(target)});
+      QVERIFY(window.save(window.tabWidget()->indexOf(tab)));
+      QVERIFY(script.done());
+    }
+    answerNextBox(QMessageBox::Yes);
+    window.on_closeTab(window.tabWidget()->indexOf(tab));
+    const Records records = readRecords(target, 3, true);
+    QCOMPARE(qint64(records.times.size()), samples);
+    QCOMPARE(records.times.first(), 25.0);
+    QVERIFY(records.times.last() > 36.0);
+
+    DialogScript script({DialogScript::file(target)});
+    window.on_actionLoad();
+    QVERIFY(script.done());
+    QCOMPARE(script.unexpected, 0);
+    QCOMPARE(statusText(window), QString("Loaded"));
+    GLWidget *opened = window.currentWidget();
+    QVERIFY(opened);
+    QCOMPARE(opened->swapFile->file.fileName(), target);
+    // Held: the ten seconds from the first record, each as stored (a page
+    // takes the record at its end as well); shown: that window, not the
+    // empty stretch before it.
+    const auto expectFirstWindow = [&](bool pageEnd) {
+      const PlotDataMap *map = opened->maps.at(2);
+      qsizetype count = 0;
+      while (count < records.times.size() &&
+             (records.times.at(count) < 35.0 || (pageEnd && records.times.at(count) == 35.0)))
+        ++count;
+      QCOMPARE(map->size(), count);
+      qsizetype i = 0;
+      for (auto it = map->cbegin(); it != map->cend(); ++it, ++i) {
+        QCOMPARE(it.key(), records.times.at(i));
+        QCOMPARE(it->value, records.values.at(i).at(2));
+      }
+      const PlotRange shown = opened->plot->xAxis->range();
+      QCOMPARE(shown.lower, 25.0);
+      QVERIFY(shown.upper > 34.99 && shown.upper <= map->lastKey());
+    };
+    expectFirstWindow(false);
+    if (QTest::currentTestFailed())
+      return;
+    // The strip spans the capture and marks the window shown.
+    auto *strip = window.findChild<NavigationBar *>("navigationBar");
+    QCOMPARE(strip->boundFile(), opened->swapFile);
+    QCOMPARE(strip->plotter->xAxis->range().lower, 0.0);
+    QCOMPARE(strip->plotter->xAxis->range().upper, records.report.t_end);
+    auto *line = strip->plotter->findChild<PlotItemStraightLine *>();
+    QVERIFY(line);
+    QCOMPARE(line->point1->coords().x(), opened->plot->xAxis->range().center());
+
+    // A drag past the first record stays with it.
+    window.on_rangeBorderReached(20, 30);
+    window.on_mouseRelease(nullptr);
+    expectFirstWindow(false);
+    if (QTest::currentTestFailed())
+      return;
+    // A click on the strip's lost stretch goes to the first window.
+    window.on_swapPositionChanged(31);
+    QVERIFY(opened->maps.at(2)->firstKey() > 25.9);
+    emit strip->navigationClicked(5.0);
+    expectFirstWindow(true);
   }
 
   // A start the logger refuses, or that cannot be written to it, ends as a

@@ -23,6 +23,8 @@
 #include <QToolBar>
 #include <QWidgetAction>
 
+#include <limits>
+
 using namespace AppFixture;
 
 namespace {
@@ -218,6 +220,18 @@ private slots:
     QTest::newRow("on the screen") << inside << true << true;
     QTest::newRow("100000 x 100000") << QRect(0, 0, 100000, 100000) << false << false;
     QTest::newRow("far off the screen") << QRect(-50000, 70000, 500, 300) << false << true;
+    // The ends of int, as a damaged settings file may hold them. The rects
+    // are made from their corners: QRect's own sums would overflow here.
+    const int low = std::numeric_limits<int>::min();
+    const int high = std::numeric_limits<int>::max();
+    QTest::newRow("top at INT_MIN") << QRect(0, low, 500, 300) << false << true;
+    QTest::newRow("left at INT_MIN") << QRect(low, 0, 500, 300) << false << true;
+    QTest::newRow("INT_MIN corner, INT_MAX size") << QRect(low, low, high, high) << false << false;
+    QTest::newRow("bottom right at INT_MAX")
+      << QRect(QPoint(high - 499, high - 299), QPoint(high, high)) << false << true;
+    // Stored as "@Rect(-2147483648 -2147483648 0 0)": read back, it spans
+    // every int, wider than an int can tell.
+    QTest::newRow("INT_MIN to INT_MAX") << QRect(QPoint(low, low), QPoint(high, high)) << false << false;
   }
 
   void floatingDocksStayOnScreen()

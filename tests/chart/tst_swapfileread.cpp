@@ -373,6 +373,61 @@ private slots:
     QCOMPARE(maps[0].keys(), QList<double>({0.1}));
   }
 
+  // Samples lost before the first that arrived: the records begin later
+  // than 0, even later than the first window is long. The first window is
+  // read from the first record with a time.
+  void firstWindowBeginsAtTheFirstRecord_data()
+  {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<double>("first");     // time of the first record
+    QTest::addColumn<int>("untimed");      // records without a time before it
+    QTest::addColumn<double>("firstTime"); // where the records begin
+    QTest::newRow("logger from 0") << 0 << 0.0 << 0 << 0.0;
+    QTest::newRow("logger from 7 s") << 0 << 7.0 << 0 << 7.0;
+    QTest::newRow("logger from 25 s") << 0 << 25.0 << 0 << 25.0;
+    QTest::newRow("logger from 25 s after untimed records") << 0 << 25.0 << 3 << 25.0;
+    QTest::newRow("supply from 25 s") << 1 << 25.0 << 0 << 25.0;
+    QTest::newRow("logger from before 0") << 0 << -0.5 << 0 << 0.0;
+  }
+
+  void firstWindowBeginsAtTheFirstRecord()
+  {
+    QFETCH(int, mode);
+    QFETCH(double, first);
+    QFETCH(int, untimed);
+    QFETCH(double, firstTime);
+    QList<Row> rows;
+    for (int k = 0; k < untimed; ++k)
+      rows.append({qnan, -1.0});
+    for (int k = 0; k <= 2000; ++k)
+      rows.append({first + k / 100.0, double(k)});
+    const double end = first + 20.0;
+    const CaptureBytes::Header h = CaptureBytes::headerFor({0}, 100, quint8(mode));
+    const QString file = path("late.tovri");
+    QVERIFY(CaptureBytes::writeFile(file, CaptureBytes::headerBlock(h) + recordBytes(rows) +
+                                              (mode == 0 ? liveTail(end, 2001) : emptyTail())));
+    SwapFile sw;
+    QSignalSpy errors(&sw, &SwapFile::swapFileError);
+    Maps maps(1);
+    QVERIFY(sw.read(file, 10, maps.list));
+    QCOMPARE(errors.count(), 0);
+    QVERIFY(!sw.recovery.recovered);
+    QCOMPARE(sw.firstTime, firstTime);
+    QCOMPARE(sw.duration, end);
+    // The records before firstTime + 10 s: from a time before 0 on, those
+    // up to 10 s as ever.
+    const int before = qRound((firstTime - first) * 100);
+    QCOMPARE(maps[0].size(), 1000 + before);
+    QCOMPARE(maps[0].firstKey(), first);
+    QCOMPARE(maps[0].first().value, 0.0);
+    QCOMPARE(maps[0].lastKey(), first + (999 + before) / 100.0);
+    if (mode == 0) {
+      // The overview spans the capture from 0, the lost stretch flat.
+      QCOMPARE(sw.navigationSeries->firstKey(), 0.0);
+      QCOMPARE(sw.navigationSeries->lastKey(), end);
+    }
+  }
+
   void wrongVersionIsRefusedButItsHeaderStillReads()
   {
     CaptureBytes::Header h;
