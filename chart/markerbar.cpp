@@ -192,15 +192,31 @@ void MarkerBar::setPlotter(GLWidget *newChart)
   Settings settings;
   settings.beginGroup(QStringLiteral("Main"));
   if (settings.contains(QStringLiteral("marker-1"))) {
-    double p1 = markers.at(0)->x;
-    if (!storedPosition(settings.value(QStringLiteral("marker-1")), &p1) || p1 < a || p1 > b)
-      p1 = middle;
-    markers.at(0)->move(p1, axis->pixelToCoord(p1));
-    double p2 = markers.at(1)->x;
-    if (settings.contains(QStringLiteral("marker-2")) &&
-        (!storedPosition(settings.value(QStringLiteral("marker-2")), &p2) || p2 < a || p2 > b))
-      p2 = middle + width;
-    markers.at(1)->move(p2, axis->pixelToCoord(p2));
+    // A stored place off the bar goes to its middle (T2 a tag's width to
+    // the right); with no "marker-2" T2 stays where addMarker put it.
+    double stored[2] = {qQNaN(), qQNaN()};
+    double p[2] = {middle, markers.at(1)->x};
+    storedPosition(settings.value(QStringLiteral("marker-1")), &stored[0]);
+    if (settings.contains(QStringLiteral("marker-2"))) {
+      storedPosition(settings.value(QStringLiteral("marker-2")), &stored[1]);
+      p[1] = middle + width;
+    }
+    const bool onBar[2] = {stored[0] >= a && stored[0] <= b, stored[1] >= a && stored[1] <= b};
+    for (int i = 0; i < 2; ++i) {
+      if (onBar[i])
+        p[i] = stored[i];
+    }
+    // Beside a place on the bar the middle may lie on the wrong side of it:
+    // a number off the bar then comes to the bar's nearer edge, so the
+    // markers keep their order.
+    for (int i = 0; i < 2; ++i) {
+      const int other = 1 - i;
+      if (!onBar[i] && onBar[other] && std::isfinite(stored[i]) &&
+          (stored[i] < p[other]) != (p[i] < p[other]))
+        p[i] = qBound(a, stored[i], b);
+    }
+    for (int i = 0; i < 2; ++i)
+      markers.at(i)->move(p[i], axis->pixelToCoord(p[i]));
     keepWithinChart();
     QColor color(settings.value(QStringLiteral("marker-color"), QStringLiteral("#000000")).toString());
     if (!color.isValid())
