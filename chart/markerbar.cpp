@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -165,13 +166,19 @@ Marker *MarkerBar::markerAtPos(double x) const
 
 void MarkerBar::setPlotter(GLWidget *newChart)
 {
+  if (plot)
+    plot->removeEventFilter(this);
   chart = newChart;
   plot = newChart ? newChart->plot : nullptr;
   if (!plot) {
     update();
     return;
   }
+  // A fresh tab's plot takes its axes and its size after this: its resizes
+  // are watched (eventFilter) so the times follow what it shows.
+  plot->installEventFilter(this);
   if (!markers.isEmpty()) {
+    keepWithinChart();
     PlotRange none(0, 0);
     on_rangeChanged(none, none, plot->xAxis);
     return;
@@ -186,15 +193,32 @@ void MarkerBar::setPlotter(GLWidget *newChart)
   Settings settings;
   settings.beginGroup(QStringLiteral("Main"));
   if (settings.contains(QStringLiteral("marker-1"))) {
-    double p1 = markers.at(0)->x;
-    if (!storedPosition(settings.value(QStringLiteral("marker-1")), &p1) || p1 < a || p1 > b)
-      p1 = middle;
-    markers.at(0)->move(p1, axis->pixelToCoord(p1));
-    double p2 = markers.at(1)->x;
-    if (settings.contains(QStringLiteral("marker-2")) &&
-        (!storedPosition(settings.value(QStringLiteral("marker-2")), &p2) || p2 < a || p2 > b))
-      p2 = middle + width;
-    markers.at(1)->move(p2, axis->pixelToCoord(p2));
+    // A stored place off the bar goes to its middle (T2 a tag's width to
+    // the right); with no "marker-2" T2 stays where addMarker put it.
+    double stored[2] = {qQNaN(), qQNaN()};
+    double p[2] = {middle, markers.at(1)->x};
+    storedPosition(settings.value(QStringLiteral("marker-1")), &stored[0]);
+    if (settings.contains(QStringLiteral("marker-2"))) {
+      storedPosition(settings.value(QStringLiteral("marker-2")), &stored[1]);
+      p[1] = middle + width;
+    }
+    const bool onBar[2] = {stored[0] >= a && stored[0] <= b, stored[1] >= a && stored[1] <= b};
+    for (int i = 0; i < 2; ++i) {
+      if (onBar[i])
+        p[i] = stored[i];
+    }
+    // Beside a place on the bar the middle may lie on the wrong side of it:
+    // a number off the bar then comes to the bar's nearer edge, so the
+    // markers keep their order.
+    for (int i = 0; i < 2; ++i) {
+      const int other = 1 - i;
+      if (!onBar[i] && onBar[other] && std::isfinite(stored[i]) &&
+          (stored[i] < p[other]) != (p[i] < p[other]))
+        p[i] = qBound(a, stored[i], b);
+    }
+    for (int i = 0; i < 2; ++i)
+      markers.at(i)->move(p[i], axis->pixelToCoord(p[i]));
+    keepWithinChart();
     QColor color(settings.value(QStringLiteral("marker-color"), QStringLiteral("#000000")).toString());
     if (!color.isValid())
       color = kDefaultColor;
@@ -203,6 +227,35 @@ void MarkerBar::setPlotter(GLWidget *newChart)
   }
   settings.endGroup();
   update();
+}
+
+void MarkerBar::takeTimes()
+{
+  PlotAxis *axis = timeAxis();
+  if (!axis)
+    return;
+  for (Marker *m : std::as_const(markers))
+    m->move(m->x, axis->pixelToCoord(m->x));
+}
+
+void MarkerBar::keepWithinChart()
+{
+  PlotAxis *axis = timeAxis();
+  // A hidden plot has not been laid out at its real size: its pixels tell
+  // nothing of where a place would lie, and the stored place stays.
+  if (!axis || !plot->isVisible())
+    return;
+  const PlotRange range = axis->range();
+  const double ends[2] = {axis->coordToPixel(range.lower), axis->coordToPixel(range.upper)};
+  const double lo = std::min(ends[0], ends[1]), hi = std::max(ends[0], ends[1]);
+  // A clamp keeps the markers' order; a place stored from a larger window
+  // must not mark a time the chart cannot show.
+  for (Marker *m : std::as_const(markers)) {
+    if (m->x >= lo && m->x <= hi)
+      continue;
+    const double x = qBound(lo, m->x, hi);
+    m->move(x, qBound(range.lower, axis->pixelToCoord(x), range.upper));
+  }
 }
 
 QRect MarkerBar::place() const
@@ -270,11 +323,9 @@ void MarkerBar::on_changeColorTheme(bool _dark)
 
 void MarkerBar::on_rangeChanged(PlotRange &, PlotRange &, PlotAxis *_axis)
 {
-  PlotAxis *axis = timeAxis();
-  if (!_axis || _axis->axisType() != PlotAxis::atBottom || !axis)
+  if (!_axis || _axis->axisType() != PlotAxis::atBottom || !timeAxis())
     return;
-  for (Marker *m : std::as_const(markers))
-    m->move(m->x, axis->pixelToCoord(m->x));
+  takeTimes();
   update();
 }
 
@@ -289,6 +340,18 @@ void MarkerBar::on_sizeChanged()
 }
 
 void MarkerBar::on_translate() {}
+
+bool MarkerBar::eventFilter(QObject *watched, QEvent *e)
+{
+  // The plot is about to be laid out at a new size. What it shows until now
+  // is what the user saw, though not always what the markers were placed
+  // on: a fresh tab gets its axes and its size after it is attached. The
+  // times are read off it now, and a resize of the window (on_sizeChanged)
+  // keeps those.
+  if (e->type() == QEvent::Resize && watched == plot && plot->isVisible())
+    takeTimes();
+  return QWidget::eventFilter(watched, e);
+}
 
 bool MarkerBar::event(QEvent *e)
 {

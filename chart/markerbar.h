@@ -67,6 +67,7 @@ signals:
 
 protected:
   bool event(QEvent *event) override;
+  bool eventFilter(QObject *watched, QEvent *event) override;
   void mousePressEvent(QMouseEvent *event) override;
   void mouseReleaseEvent(QMouseEvent *event) override;
   void mouseMoveEvent(QMouseEvent *event) override;
@@ -81,6 +82,10 @@ private:
   QRect place() const;
   // Both markers at the strip positions, the times taken under them.
   Marker *createPair(double x);
+  // Every marker keeps its place and takes the time under it.
+  void takeTimes();
+  // Places beyond the time axis of a chart on show come to its nearer end.
+  void keepWithinChart();
 };
 
 #endif // MARKERBAR_H

@@ -37,6 +37,10 @@ struct BarFixture
   PlotAxis *axis() const { return chart->plot->xAxis; }
 };
 
+// Expected places: the ends of the fixture's time axis, 0 s and 10 s.
+constexpr double ChartStart = -2;
+constexpr double ChartEnd = -3;
+
 void sendMouse(QWidget *w, QEvent::Type type, double x, Qt::MouseButton button)
 {
   const QPointF pos(x, 10);
@@ -80,6 +84,14 @@ private slots:
                                  << 459.0 << 475.0 << QColor(Qt::black);
     QTest::newRow("infinite") << QVariantMap{{"marker-1", "inf"}, {"marker-2", "-inf"}} << 459.0 << 475.0
                               << QColor(Qt::black);
+    // The time axis runs from ChartStart to ChartEnd on the bar. The middle
+    // would put the place off the bar on the wrong side of the other one.
+    QTest::newRow("T1 before A") << QVariantMap{{"marker-1", 5}, {"marker-2", 300}} << ChartStart << 300.0
+                                 << QColor(Qt::black);
+    QTest::newRow("T2 past B") << QVariantMap{{"marker-1", 600}, {"marker-2", 2000}} << 600.0 << ChartEnd
+                               << QColor(Qt::black);
+    QTest::newRow("off the chart") << QVariantMap{{"marker-1", 30}, {"marker-2", 850}} << ChartStart << ChartEnd
+                                   << QColor(Qt::black);
   }
 
   void firstPlacement()
@@ -99,15 +111,19 @@ private slots:
     QVERIFY(t1 && t2 && !f.bar->marker(2));
     QCOMPARE(t1->name, QStringLiteral("T1"));
     QCOMPARE(t2->partner, t1);
-    if (x1 < 0) {
+    // Places beyond the time axis take its ends and their times.
+    auto onChart = [&](double x) {
+      return x == ChartStart ? f.axis()->coordToPixel(0) : x == ChartEnd ? f.axis()->coordToPixel(10) : x;
+    };
+    if (x1 == -1) {
       QCOMPARE(t1->time, 5.0);
       QCOMPARE(t1->x, f.axis()->coordToPixel(5.0));
     } else {
-      QCOMPARE(t1->x, x1);
-      QCOMPARE(t1->time, f.axis()->pixelToCoord(x1));
+      QCOMPARE(t1->x, onChart(x1));
+      QCOMPARE(t1->time, x1 == ChartStart ? 0.0 : f.axis()->pixelToCoord(t1->x));
     }
-    QCOMPARE(t2->x, x2 < 0 ? t1->x + 16 : x2);
-    QCOMPARE(t2->time, f.axis()->pixelToCoord(t2->x));
+    QCOMPARE(t2->x, x2 == -1 ? t1->x + 16 : onChart(x2));
+    QCOMPARE(t2->time, x2 == ChartEnd ? 10.0 : f.axis()->pixelToCoord(t2->x));
     QCOMPARE(t1->color, color);
     QCOMPARE(t2->color, color);
     QCOMPARE(t1->polygon.boundingRect(), QRectF(t1->x + 5, 1, 16, 21));
