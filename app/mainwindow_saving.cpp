@@ -43,6 +43,16 @@ bool holdsSupplyLog(const GLWidget *tab)
   return mode == SwapFileHeader::PowerV1 || mode == SwapFileHeader::PowerV2;
 }
 
+QString extensionFor(bool supply)
+{
+  return supply ? QStringLiteral(".kelvpow") : QStringLiteral(".tovri");
+}
+
+QString filterFor(bool supply)
+{
+  return supply ? QStringLiteral("Kelvaro Power (*.kelvpow )") : QStringLiteral("TOVRI (*.tovri )");
+}
+
 class WaitCursor
 {
 public:
@@ -54,23 +64,22 @@ public:
 
 QString MainWindow::captureExtension()
 {
-  return Helpers::powerMode || Helpers::powerV2Mode ? QStringLiteral(".kelvpow") : QStringLiteral(".tovri");
+  return extensionFor(Helpers::powerMode || Helpers::powerV2Mode);
 }
 
 QString MainWindow::captureFilter()
 {
-  return Helpers::powerMode || Helpers::powerV2Mode ? QStringLiteral("Kelvaro Power (*.kelvpow )")
-                                                    : QStringLiteral("TOVRI (*.tovri )");
+  return filterFor(Helpers::powerMode || Helpers::powerV2Mode);
 }
 
 QString MainWindow::captureExtension(const GLWidget *tab)
 {
-  return holdsSupplyLog(tab) ? QStringLiteral(".kelvpow") : QStringLiteral(".tovri");
+  return extensionFor(holdsSupplyLog(tab));
 }
 
 QString MainWindow::captureFilter(const GLWidget *tab)
 {
-  return holdsSupplyLog(tab) ? QStringLiteral("Kelvaro Power (*.kelvpow )") : QStringLiteral("TOVRI (*.tovri )");
+  return filterFor(holdsSupplyLog(tab));
 }
 
 bool MainWindow::moveCapture(int index, const QString &path, bool replace, QString *error)

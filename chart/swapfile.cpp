@@ -389,7 +389,7 @@ bool SwapFile::loadLayout(Layout &layout, SwapFileProgress *progress)
   return findStart(layout);
 }
 
-bool SwapFile::findStart(Layout &layout)
+bool SwapFile::findStart(const Layout &layout)
 {
   double first = 0;
   bool ok = false;
@@ -397,8 +397,7 @@ bool SwapFile::findStart(Layout &layout)
     first = 0;
   if (!ok)
     return false;
-  layout.start = qMax(0.0, first);
-  firstTime = layout.start;
+  firstTime = qMax(0.0, first);
   return true;
 }
 

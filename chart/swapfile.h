@@ -223,7 +223,6 @@ private:
     bool tail = false;   // a statistics tail follows them
     ReportData report;   // that tail, or the statistics recovered from the records
     double duration = 0; // time of the last record with a finite time
-    double start = 0;    // where the records begin: firstTime
     Recovery recovery;
   };
   // The layout recovered for a capture without its tail, kept while the file
@@ -240,8 +239,8 @@ private:
   // swapfile.cpp: header, layout and the record search
   bool openCapture(const QString &path, Error openError, Layout &layout, SwapFileProgress *progress = nullptr);
   bool loadLayout(Layout &layout, SwapFileProgress *progress);
-  // Sets the layout's start and firstTime from the first record with a finite time.
-  bool findStart(Layout &layout);
+  // Sets firstTime from the first record with a finite time.
+  bool findStart(const Layout &layout);
   // Whether `r` is the tail of `records` record slots, the last finite time
   // among them `lastTime` (none: `anyRecord` false).
   bool judgeTail(const ReportData &r, qint64 records, bool anyRecord, double lastTime) const;

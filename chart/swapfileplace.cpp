@@ -351,12 +351,13 @@ bool SwapFile::install(const QString &source, const QString &temporary, const QS
 bool SwapFile::finishMove(const QString &source, const QString &finalPath, const QString &path, bool removeSource,
                           bool replaced, QString *why)
 {
-  if (folderSyncFailed(FileCalls::current().syncFolder(native(folderOf(finalPath)).constData()))) {
-    const QString error = qt_error_string(errno);
-    if (!replaced)
-      return failSave(path, tr("The disk did not take the new name: %1").arg(error), why);
+  const bool unconfirmed = folderSyncFailed(FileCalls::current().syncFolder(native(folderOf(finalPath)).constData()));
+  const QString error = unconfirmed ? qt_error_string(errno) : QString();
+  if (unconfirmed && !replaced)
+    return failSave(path, tr("The disk did not take the new name: %1").arg(error), why);
+  file.setFileName(path);
+  if (unconfirmed) {
     // What was at that name is gone: the save stands, told as it is.
-    file.setFileName(path);
     const QString told =
       removeSource ? tr("Saved, but the disk did not confirm the new name (%1); the capture is also kept in %2")
                        .arg(error, QDir::toNativeSeparators(source))
@@ -366,7 +367,6 @@ bool SwapFile::finishMove(const QString &source, const QString &finalPath, const
       *why = told;
     return true;
   }
-  file.setFileName(path);
   // Only while the working name is an entry of its own: where case is
   // ignored it may now be another spelling of the capture just placed.
   if (removeSource && listedAs(source) == 1) {

@@ -84,7 +84,7 @@ bool SwapFile::loadCapture(const QString &path, int seconds, const QList<PlotDat
   // The first window begins at the first record: samples lost on the way
   // may put it later than the window is long.
   bool ok = false;
-  const qint64 count = findRecord(layout, layout.start + seconds, false, &ok);
+  const qint64 count = findRecord(layout, firstTime + seconds, false, &ok);
   if (!ok) {
     close();
     return false;
@@ -136,7 +136,7 @@ bool SwapFile::loadFirstSeconds(const Layout &layout, double seconds, const QLis
                                 bool byPosition, SwapFileProgress *progress)
 {
   bool ok = false;
-  const qint64 count = findRecord(layout, layout.start + seconds, false, &ok);
+  const qint64 count = findRecord(layout, firstTime + seconds, false, &ok);
   if (!ok) {
     close();
     return false;

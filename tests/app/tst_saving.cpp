@@ -494,52 +494,6 @@ private slots:
     QVERIFY(!QFile::exists(working));
   }
 
-  // A tab's Save proposes the kind of capture it holds, not the kind of
-  // the capture opened or the device served last.
-  void saveProposesTheCapturesOwnKind_data()
-  {
-    QTest::addColumn<bool>("all"); // Save all, else Save on each tab
-    QTest::newRow("save") << false;
-    QTest::newRow("save all") << true;
-  }
-
-  void saveProposesTheCapturesOwnKind()
-  {
-    QFETCH(bool, all);
-    QTemporaryDir dir;
-    writeSettings({{"Main/save-path", dir.path()}});
-    const QString supplyLog = writeSupplyCapture(dir.filePath("supply.kelvpow"), false, {0, 1}, 20);
-    const QString loggerLog = writeLoggerCapture(dir.filePath("logger.tovri"), 50, true);
-    QVERIFY(!supplyLog.isEmpty() && !loggerLog.isEmpty());
-    MainWindow window;
-    GLWidget *logger = addUnsavedCapture(window);
-    QVERIFY(logger);
-    const QString loggerName = window.tabWidget()->tabText(window.tabWidget()->indexOf(logger)).mid(1);
-    // Opening a supply's log puts the window in the supply's mode.
-    QVERIFY(window.loadFile(supplyLog));
-    GLWidget *supply = window.currentWidget();
-    supply->saved = false;
-    const QStringList expected{dir.filePath(loggerName + ".tovri"), dir.filePath("supply.kelvpow")};
-    const QStringList filters{"TOVRI (*.tovri )", "Kelvaro Power (*.kelvpow )"};
-    // In the supply's mode, then in the logger's once a logger file is opened.
-    for (const QString &opened : {QString(), loggerLog}) {
-      if (!opened.isEmpty())
-        QVERIFY(window.loadFile(opened));
-      QCOMPARE(Helpers::powerMode, opened.isEmpty());
-      DialogScript script({DialogScript::file(QString()), DialogScript::file(QString())});
-      if (all) {
-        QVERIFY(!window.saveAll());
-      } else {
-        QVERIFY(!window.save(window.tabWidget()->indexOf(logger)));
-        QVERIFY(!window.save(window.tabWidget()->indexOf(supply)));
-      }
-      QVERIFY(script.done());
-      QCOMPARE(script.unexpected, 0);
-      QCOMPARE(script.proposals, expected);
-      QCOMPARE(script.filters, filters);
-    }
-  }
-
   // What must wait for a read, a question or a Save dialog is refused before
   // any file is asked for, with the words of what it waits for.
   void openRefusedWhileATabIsHeld_data()

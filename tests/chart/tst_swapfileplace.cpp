@@ -396,7 +396,6 @@ private slots:
       };
       row("another spelling, exFAT through FUSE") << "own inodes" << true;
       row("another spelling, one inode") << "one inode" << true;
-      row("another spelling, Save all's way") << "own inodes" << false;
       row("a folder mounted twice") << "mounted twice" << true;
       row("a folder mounted twice, Save all's way") << "mounted twice" << false;
     }
@@ -444,7 +443,6 @@ private slots:
     QTest::addColumn<bool>("old");
     QTest::newRow("absolute link, replacing") << "@/data/real.tovri" << true;
     QTest::newRow("relative link, replacing") << "../../data/real.tovri" << true;
-    QTest::newRow("relative link, new name") << "../../data/real.tovri" << false;
   }
   void openedThroughALink()
   {
