@@ -3,11 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 
-#include <cstring>
-
-#include <dirent.h>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -40,28 +36,6 @@ int renameUnlessTaken(const char *from, const char *to)
 #endif
 }
 
-int listedExactly(const char *folder, const char *name)
-{
-  DIR *dir = ::opendir(folder);
-  if (!dir)
-    return -1;
-  int found = 0;
-  errno = 0;
-  while (const dirent *entry = ::readdir(dir)) {
-    if (std::strcmp(entry->d_name, name) == 0) {
-      found = 1;
-      break;
-    }
-  }
-  const int error = errno;
-  ::closedir(dir);
-  if (!found && error != 0) {
-    errno = error;
-    return -1;
-  }
-  return found;
-}
-
 } // namespace
 
 FileCalls FileCalls::system()
@@ -73,8 +47,6 @@ FileCalls FileCalls::system()
   calls.link = [](const char *from, const char *to) { return ::link(from, to); };
   calls.unlink = [](const char *path) { return ::unlink(path); };
   calls.rename = [](const char *from, const char *to) { return ::rename(from, to); };
-  calls.stat = [](const char *path, struct stat *st) { return ::stat(path, st); };
-  calls.listed = listedExactly;
   return calls;
 }
 

@@ -3,8 +3,6 @@
 
 #include <functional>
 
-struct stat;
-
 // The system calls that put a saved capture in place. Each answers 0, or -1
 // with errno set, as the real call does; a test swaps them to make the disk
 // fail at the step it means to check.
@@ -18,13 +16,6 @@ struct FileCalls
   std::function<int(const char *from, const char *to)> link;
   std::function<int(const char *path)> unlink;
   std::function<int(const char *from, const char *to)> rename;
-  // stat(): on a file system that ignores case another spelling of a name
-  // may report another inode number (exFAT through FUSE does).
-  std::function<int(const char *path, struct stat *st)> stat;
-  // 1 when `folder` lists `name` spelled exactly so, 0 when it does not
-  // (a file system that ignores case finds it under another spelling), -1
-  // with errno set when the folder cannot be read.
-  std::function<int(const char *folder, const char *name)> listed;
 
   // The real calls.
   static FileCalls system();

@@ -91,13 +91,15 @@ public:
   // Ends writing: `duration` becomes the time of the last record.
   bool stop();
   void close();
-  // Saves a finished capture under `path` (closing it first): on the disk
-  // and under that name before the working file goes; `file` then names
-  // `path`. An existing file there is replaced only with `replace`, in one
-  // step, with its permissions kept; a link there stays a link, and the
-  // file its chain of links ends at is replaced. A capture that already
-  // has that name moves nothing. On failure (SaveFailed, `why` telling
-  // why) the working file and any file of that name are as they were.
+  // Saves a finished capture under `path` (closing it first), as mv moves
+  // it: on the disk and under that name before any name of it goes; `file`
+  // then names `path`. An existing file there is replaced only with
+  // `replace`, in one step, and its mode is kept; a link there stays a
+  // link, and the file its chain of links ends at is replaced. A capture
+  // opened through a link leaves the file it names as it was. On failure
+  // (SaveFailed, `why` telling why) the working file and any file of that
+  // name are as they were. A save that stands may still set `why`: the
+  // disk did not confirm the new name.
   bool moveTo(const QString &path, bool replace, QString *why = nullptr);
   // moveTo() without replacing.
   bool rename(const QString &path);
@@ -271,15 +273,13 @@ private:
   int encodeRecords(QIODevice *out, const QList<PlotDataMap *> &maps, bool byPosition, qint64 *records) const;
 
   // swapfileplace.cpp: saving under a new name
+  struct Placing;
   QString writeFinished(QFileDevice *in, qint64 keep, QFileDevice *out, const QList<PlotDataMap *> &maps,
                         const ReportData &report) const;
-  QString sealTemporary(QFile *out);
-  QString linkOrCopy(const QString &source, const QString &finalPath, bool mayLink, QString *temporary);
-  bool install(const QString &source, const QString &temporary, const QString &finalPath, const QString &path,
-               bool replace, bool removeSource, QString *why);
-  bool finishMove(const QString &source, const QString &finalPath, const QString &path, bool removeSource,
-                  bool replaced, QString *why);
-  bool keepInPlace(const QString &entry, const QString &finalPath, const QString &path, QString *why);
+  QString sealTemporary(QFile *out, const QString &name);
+  bool copyInto(Placing &p, const QString &source, unsigned int own, QString *why);
+  bool finishSave(const Placing &p, QString *why);
+  bool putBack(const Placing &p, const QString &from, const QString &error, QString *why);
   bool failSave(const QString &path, const QString &text, QString *why);
 
   // swapfileread.cpp

@@ -1,11 +1,13 @@
-// Saving a capture under a name of the user's: the capture is made whole
-// beside that name (written, linked or copied), put on the disk, given the
-// name in one step and the name put on the disk as well; only then does the
-// working name go, and only while it is an entry of its own: a folder
-// mounted twice, or a file system that ignores case, can show the capture
-// just placed under the working name too. A failure at any step leaves the
-// working file and any file of that name as they were, and nothing beside
-// them.
+// Saving a capture under a name of the user's. The capture's working name
+// is first moved aside, inside its own folder, to a fresh name made
+// exclusively: from then on no other path, spelling or mount of the chosen
+// name reaches the capture through the working name, and a chosen name
+// that was another view of it is free. The capture then takes the chosen
+// name in one rename or, from another file system, a copy made whole
+// beside it does. Only a copy's source is ever removed, and only by the
+// fresh name, which no chosen name can be. A failure puts the working name
+// back: at every step the capture is whole under the working name, the
+// fresh name or the chosen name.
 #include "swapfile.h"
 
 #include "filecalls.h"
@@ -20,6 +22,19 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+// One save on its way.
+struct SwapFile::Placing
+{
+  QString working;   // the capture's name before the save
+  QString aside;     // where the save moved it; empty: it could not be moved and stays
+  QString finalPath; // the end of the chosen name's chain of links
+  QString path;      // the name as chosen
+  bool replace = false;
+  bool replaced = false; // a file had the chosen name when the capture took it
+  bool copied = false;   // the chosen name holds a new file, made from `aside`
+  bool whole = false;    // `aside` holds the whole capture, not only its start
+};
 
 namespace {
 
@@ -46,9 +61,26 @@ bool folderSyncFailed(int result)
   return syncFailed(result) && errno != EACCES && errno != EPERM;
 }
 
+bool unsupported(int error)
+{
+  return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
+}
+
+// FAT and the like keep no such modes and refuse them; the capture matters
+// more than its mode.
+bool setMode(int result)
+{
+  return result == 0 || errno == EPERM || errno == EOPNOTSUPP;
+}
+
 QString notOnDisk(int error)
 {
   return SwapFile::tr("The disk did not take the file: %1").arg(qt_error_string(error));
+}
+
+QString placeFailure(int error)
+{
+  return error == EEXIST ? SwapFile::tr("A file of that name exists") : qt_error_string(error);
 }
 
 // Why a write stopped short. On a full disk Qt answers with a short count
@@ -66,53 +98,9 @@ QString folderOf(const QString &path)
   return slash <= 0 ? QStringLiteral("/") : path.left(slash);
 }
 
-QByteArray nameOf(const QString &path)
+QString nameOf(const QString &path)
 {
-  return native(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
-}
-
-bool nameTaken(const QString &path)
-{
-  const QFileInfo named(path);
-  return named.exists() || named.isSymLink();
-}
-
-bool identical(const struct stat &a, const struct stat &b)
-{
-  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-bool sameFile(const QString &a, const QString &b)
-{
-  struct stat first, second;
-  FileCalls &calls = FileCalls::current();
-  return calls.stat(native(a).constData(), &first) == 0 && calls.stat(native(b).constData(), &second) == 0 &&
-         identical(first, second);
-}
-
-// 1, 0 or -1 as FileCalls::listed.
-int listedAs(const QString &path)
-{
-  return FileCalls::current().listed(native(folderOf(path)).constData(), nameOf(path).constData());
-}
-
-// Whether `a` and `b` may name one entry of one folder: the folder reached
-// by two paths (mounted twice), or the name spelled two ways on a file
-// system that ignores case, whatever inode numbers it reports. Two hard
-// links are two entries, one of which may go.
-bool maybeSameEntry(const QString &a, const QString &b)
-{
-  if (a == b)
-    return true;
-  struct stat st;
-  if (FileCalls::current().stat(native(b).constData(), &st) != 0 || !sameFile(folderOf(a), folderOf(b)))
-    return false;
-  if (nameOf(a) == nameOf(b))
-    return true;
-  // Both spelled as the folder lists them: two entries.
-  if (listedAs(a) == 1 && listedAs(b) == 1)
-    return false;
-  return sameFile(a, b) || QFile::decodeName(nameOf(a)).compare(QFile::decodeName(nameOf(b)), Qt::CaseInsensitive) == 0;
+  return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
 // The name the chain of links at `path` ends at, `path` itself when it is
@@ -153,22 +141,9 @@ QString saveTarget(const QString &path, QString *finalPath)
   return QString();
 }
 
-// A name beside `finalPath` that nothing bears yet; the exclusive create
-// or link that follows tells when something took it meanwhile.
-QString temporaryName(const QString &finalPath)
-{
-  for (int n = 0;; ++n) {
-    const QString name = finalPath + QStringLiteral(".saving~") + QString::number(n);
-    struct stat st;
-    if (::lstat(native(name).constData(), &st) != 0)
-      return name;
-  }
-}
-
 // Neither renameat2 nor links (a network share, a FUSE file system): the
 // name is claimed by creating it exclusively, which refuses a name in use,
-// and the capture then replaces that empty file in one step. 0, or -1 with
-// errno set.
+// and `from` then replaces that empty file in one step.
 int claimAndRename(const QByteArray &from, const QByteArray &to)
 {
   const int fd = ::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
@@ -183,28 +158,109 @@ int claimAndRename(const QByteArray &from, const QByteArray &to)
   return 0;
 }
 
-// Gives the whole capture at `temporary` the name `finalPath` in one step:
-// with `replace` over a file of that name, without it never over anything,
-// not even a file that appeared a moment ago. The error's text, or empty.
-QString placeTemporary(const QString &temporary, const QString &finalPath, bool replace)
+// Gives `from` the name `to` unless that name is in use, with what the file
+// system offers: renameat2() with RENAME_NOREPLACE; without it a new link,
+// which refuses a name in use as well, and then `from` goes: the link made
+// `to` a new entry of its own; with no links either, a claim. 0, or -1 with
+// errno set (EEXIST: the name is in use).
+int renameExclusive(const QByteArray &from, const QByteArray &to)
 {
   FileCalls &calls = FileCalls::current();
-  const QByteArray from = native(temporary), to = native(finalPath);
-  if (replace)
-    return calls.rename(from.constData(), to.constData()) == 0 ? QString() : qt_error_string(errno);
-  int result = calls.renameNoReplace(from.constData(), to.constData());
-  if (result != 0 && (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)) {
-    // A file system without it: a new link refuses a name in use as well.
-    result = calls.link(from.constData(), to.constData());
-    if (result == 0 && calls.unlink(from.constData()) != 0)
-      qDebug().noquote() << QStringLiteral("Couldn't remove the second name ") + temporary;
-    else if (result != 0 && (errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS))
-      result = claimAndRename(from, to);
+  if (calls.renameNoReplace(from.constData(), to.constData()) == 0)
+    return 0;
+  if (!unsupported(errno))
+    return -1;
+  if (calls.link(from.constData(), to.constData()) == 0) {
+    if (calls.unlink(from.constData()) != 0)
+      qDebug().noquote() << QStringLiteral("Couldn't remove the first name ") + QFile::decodeName(from);
+    return 0;
   }
-  if (result == 0)
-    return QString();
-  const int error = errno;
-  return error == EEXIST ? SwapFile::tr("A file of that name exists") : qt_error_string(error);
+  if (errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS)
+    return claimAndRename(from, to);
+  return -1;
+}
+
+// The capture at `from` under the chosen name in one step: with `replace`
+// over a file of that name, without it never over anything, not even a
+// file that appeared a moment ago.
+int place(const QString &from, const QString &to, bool replace)
+{
+  if (replace)
+    return FileCalls::current().rename(native(from).constData(), native(to).constData());
+  return renameExclusive(native(from), native(to));
+}
+
+// The first short name of `folder` that `make` takes (it answers -1 with
+// EEXIST for a name in use), so that it fits wherever the chosen name
+// fits; ".tmp", so that the search for unfinished captures finds one a kill
+// left in the working folder. Never the chosen name in any spelling: a name
+// made here may be removed at the end. Empty, errno set, on any other
+// refusal.
+template <typename Make>
+QString freshName(const QString &folder, const QString &chosen, Make make)
+{
+  for (int n = 0; n < 10000; ++n) {
+    const QString name = QStringLiteral("tovri-saving-%1.tmp").arg(n);
+    if (name.compare(nameOf(chosen), Qt::CaseInsensitive) == 0)
+      continue;
+    const QString path = folder + (folder.endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/")) + name;
+    if (make(native(path)) == 0)
+      return path;
+    if (errno != EEXIST)
+      return QString();
+  }
+  errno = EEXIST;
+  return QString();
+}
+
+// Moves the working name aside within its folder. The fresh name, or empty
+// where the folder refuses (read-only): the working name then stays.
+QString moveAside(const QString &working, const QString &chosen)
+{
+  const QString from = QFileInfo(working).absoluteFilePath();
+  return freshName(folderOf(from), chosen, [&](const QByteArray &to) { return renameExclusive(native(from), to); });
+}
+
+// A new file beside `chosen` with `mode`, open for writing in `out` (which
+// then names no file: `name` does).
+QString createBeside(const QString &chosen, mode_t mode, QFile *out, QString *name)
+{
+  int fd = -1;
+  const QString made = freshName(folderOf(chosen), chosen, [&](const QByteArray &path) {
+    fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    return fd < 0 ? -1 : 0;
+  });
+  if (made.isEmpty())
+    return qt_error_string(errno);
+  // As mv gives it: the capture's own mode, or the mode of the file replaced.
+  QString error;
+  if (!setMode(::fchmod(fd, mode)))
+    error = qt_error_string(errno);
+  else if (!out->open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle))
+    error = out->errorString();
+  if (!error.isEmpty()) {
+    if (!out->isOpen())
+      ::close(fd);
+    ::unlink(native(made).constData());
+    return error;
+  }
+  *name = made;
+  return QString();
+}
+
+// The mode the saved capture takes: that of the file it replaces, else its own.
+mode_t modeFor(const QString &finalPath, bool replacing, mode_t own)
+{
+  struct stat old;
+  if (replacing && ::stat(native(finalPath).constData(), &old) == 0)
+    return old.st_mode & 0777;
+  return own & 0777;
+}
+
+bool nameInUse(const QString &path)
+{
+  struct stat st;
+  return ::lstat(native(path).constData(), &st) == 0;
 }
 
 QString copyBytes(QFileDevice *in, qint64 length, QFileDevice *out)
@@ -222,10 +278,12 @@ QString copyBytes(QFileDevice *in, qint64 length, QFileDevice *out)
   return QString();
 }
 
-void removeTemporary(const QString &temporary)
+// Only ever a name this save made exclusively and never placed.
+void removeUnplaced(QFile *out, const QString &name)
 {
-  if (!QFile::remove(temporary))
-    qDebug().noquote() << QStringLiteral("Couldn't remove ") + temporary;
+  out->close();
+  if (!name.isEmpty() && FileCalls::current().unlink(native(name).constData()) != 0)
+    qDebug().noquote() << QStringLiteral("Couldn't remove ") + name;
 }
 
 } // namespace
@@ -267,7 +325,7 @@ QString SwapFile::writeFinished(QFileDevice *in, qint64 keep, QFileDevice *out, 
 
 // Ends the new file `out`: all of it on the disk, and reading back as a
 // capture. The error's text, or an empty one.
-QString SwapFile::sealTemporary(QFile *out)
+QString SwapFile::sealTemporary(QFile *out, const QString &name)
 {
   // A write the disk took only in part is no whole capture.
   errno = 0;
@@ -279,194 +337,163 @@ QString SwapFile::sealTemporary(QFile *out)
   if (out->error() != QFileDevice::NoError)
     return out->errorString();
   const QString own = file.fileName();
-  file.setFileName(out->fileName());
+  file.setFileName(name);
   const bool whole = stop();
   file.setFileName(own);
   return whole ? QString() : errorMessage(ReadFailed);
 }
 
-// A second name beside `finalPath` for the finished capture at `source`,
-// its data on the disk: a hard link where `mayLink`, or where none can be
-// made (another file system) a copy that reads back as a capture. Nothing
-// is left behind on failure.
-QString SwapFile::linkOrCopy(const QString &source, const QString &finalPath, bool mayLink, QString *temporary)
+// The capture back under its working name from `from`, never over a file
+// that took that name meanwhile; where it cannot go back the save says
+// where the capture is.
+bool SwapFile::putBack(const Placing &p, const QString &from, const QString &error, QString *why)
 {
-  FileCalls &calls = FileCalls::current();
-  QFile in(source);
-  if (!in.open(QIODevice::ReadOnly))
-    return in.errorString();
-  if (syncFailed(calls.fsync(in.handle())))
-    return notOnDisk(errno);
-  *temporary = temporaryName(finalPath);
-  if (mayLink) {
-    if (calls.link(native(source).constData(), native(*temporary).constData()) == 0)
-      return QString();
-    const int error = errno;
-    if (error != EXDEV && error != EPERM && error != EOPNOTSUPP && error != EMLINK)
-      return qt_error_string(error);
+  if (from.isEmpty() || renameExclusive(native(from), native(QFileInfo(p.working).absoluteFilePath())) == 0) {
+    file.setFileName(p.working);
+    return failSave(p.path, error, why);
   }
-  QFile out(*temporary);
-  if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-    return out.errorString();
-  QString unwritten = copyBytes(&in, in.size(), &out);
-  if (unwritten.isEmpty())
-    unwritten = sealTemporary(&out);
-  if (!unwritten.isEmpty()) {
-    out.close();
-    removeTemporary(*temporary);
-  }
-  return unwritten;
+  file.setFileName(from);
+  return failSave(p.path, tr("%1; the capture is kept in %2").arg(error, QDir::toNativeSeparators(from)), why);
 }
 
-// Puts the whole capture at `temporary` in place at `finalPath` with the
-// permissions of the file it replaces, then finishes the move.
-bool SwapFile::install(const QString &source, const QString &temporary, const QString &finalPath,
-                       const QString &path, bool replace, bool removeSource, QString *why)
+// The chosen name onto the disk, then a copy's source goes. A new name the
+// disk did not take fails the save and the capture goes back to its
+// working name; a copy stays, as no name the capture was just placed at is
+// removed. A file that was replaced is gone already: the save stands, told
+// as it is.
+bool SwapFile::finishSave(const Placing &p, QString *why)
 {
-  const QByteArray name = native(temporary);
-  struct stat own {}, old {};
-  QString error;
-  const bool known = ::stat(name.constData(), &own) == 0;
-  const bool replacing = FileCalls::current().stat(native(finalPath).constData(), &old) == 0;
-  if (!known)
-    error = qt_error_string(errno);
-  else if (replacing && (old.st_mode & 0777) != (own.st_mode & 0777) && ::chmod(name.constData(), old.st_mode & 0777))
-    error = qt_error_string(errno);
-  if (error.isEmpty())
-    error = placeTemporary(temporary, finalPath, replace);
-  if (!error.isEmpty()) {
-    // A hard link shares its permissions with the working file.
-    if (known && ::chmod(name.constData(), own.st_mode & 0777) != 0)
-      qDebug().noquote() << QStringLiteral("Couldn't restore the permissions of ") + source;
-    removeTemporary(temporary);
-    return failSave(path, error, why);
-  }
-  return finishMove(source, finalPath, path, removeSource, replace && replacing, why);
-}
-
-// The new name on the disk before the working name goes: a crash must not
-// leave the capture under neither. When the disk refuses, the working name
-// stays; the save fails unless a file it replaced is gone already, and the
-// whole file at the new name stays too.
-bool SwapFile::finishMove(const QString &source, const QString &finalPath, const QString &path, bool removeSource,
-                          bool replaced, QString *why)
-{
-  const bool unconfirmed = folderSyncFailed(FileCalls::current().syncFolder(native(folderOf(finalPath)).constData()));
+  const bool unconfirmed = folderSyncFailed(FileCalls::current().syncFolder(native(folderOf(p.finalPath)).constData()));
   const QString error = unconfirmed ? qt_error_string(errno) : QString();
-  if (unconfirmed && !replaced)
-    return failSave(path, tr("The disk did not take the new name: %1").arg(error), why);
-  file.setFileName(path);
+  if (unconfirmed && !p.replaced)
+    return putBack(p, p.copied ? p.aside : p.finalPath, tr("The disk did not take the new name: %1").arg(error), why);
+  file.setFileName(p.path);
   if (unconfirmed) {
-    // What was at that name is gone: the save stands, told as it is.
+    // Only a file that holds the whole capture is named.
+    const bool kept = p.copied && p.whole && !p.aside.isEmpty();
     const QString told =
-      removeSource ? tr("Saved, but the disk did not confirm the new name (%1); the capture is also kept in %2")
-                       .arg(error, QDir::toNativeSeparators(source))
-                   : tr("Saved, but the disk did not confirm the new name (%1)").arg(error);
-    qDebug().noquote() << QStringLiteral("SwapFile::save ") + path + QStringLiteral(": ") + told;
+      kept ? tr("Saved, but the disk did not confirm the new name (%1); the capture is also kept in %2")
+               .arg(error, QDir::toNativeSeparators(p.aside))
+           : tr("Saved, but the disk did not confirm the new name (%1)").arg(error);
+    qDebug().noquote() << QStringLiteral("SwapFile::save ") + p.path + QStringLiteral(": ") + told;
     if (why)
       *why = told;
     return true;
   }
-  // Only while the working name is an entry of its own: where case is
-  // ignored it may now be another spelling of the capture just placed.
-  if (removeSource && listedAs(source) == 1) {
-    if (FileCalls::current().unlink(native(source).constData()) != 0)
-      qDebug().noquote() << QStringLiteral("Couldn't remove the working file ") + source;
-  } else if (removeSource) {
-    qDebug().noquote() << QStringLiteral("Kept the working name, which may be the saved capture: ") + source;
-  }
+  if (p.copied && !p.aside.isEmpty() && FileCalls::current().unlink(native(p.aside).constData()) != 0)
+    qDebug().noquote() << QStringLiteral("Couldn't remove the working file ") + p.aside;
   return true;
 }
 
-// Saved under the name it has, reached by another path or spelled another
-// way: nothing is copied or removed; at most the spelling changes, in one
-// rename.
-bool SwapFile::keepInPlace(const QString &entry, const QString &finalPath, const QString &path, QString *why)
+// From another file system, through a link or for a file with other names:
+// a copy of the capture at `source` made whole beside the chosen name takes
+// that name.
+bool SwapFile::copyInto(Placing &p, const QString &source, mode_t own, QString *why)
 {
-  FileCalls &calls = FileCalls::current();
-  QFile in(entry);
+  QFile in(source);
   if (!in.open(QIODevice::ReadOnly))
-    return failSave(path, in.errorString(), why);
-  if (syncFailed(calls.fsync(in.handle())))
-    return failSave(path, notOnDisk(errno), why);
-  in.close();
-  if (nameOf(entry) != nameOf(finalPath)) {
-    // Within the entry's own folder: the other path may be another mount.
-    const QByteArray respelled = native(folderOf(entry)) + '/' + nameOf(finalPath);
-    if (calls.rename(native(entry).constData(), respelled.constData()) != 0)
-      return failSave(path, qt_error_string(errno), why);
-    // Either spelling finds the capture: a spelling the disk did not take is no loss.
-    if (folderSyncFailed(calls.syncFolder(native(folderOf(entry)).constData())))
-      qDebug().noquote() << QStringLiteral("The new spelling may not be on the disk: ") + finalPath;
+    return putBack(p, p.aside, in.errorString(), why);
+  p.replaced = p.replace && nameInUse(p.finalPath);
+  QFile out;
+  QString made;
+  QString error = createBeside(p.finalPath, modeFor(p.finalPath, p.replaced, own), &out, &made);
+  if (error.isEmpty())
+    error = copyBytes(&in, in.size(), &out);
+  if (error.isEmpty())
+    error = sealTemporary(&out, made);
+  if (error.isEmpty() && place(made, p.finalPath, p.replace) != 0)
+    error = placeFailure(errno);
+  if (!error.isEmpty()) {
+    removeUnplaced(&out, made);
+    return putBack(p, p.aside, error, why);
   }
-  file.setFileName(path);
-  return true;
+  p.copied = true;
+  p.whole = true;
+  return finishSave(p, why);
 }
 
 bool SwapFile::moveTo(const QString &path, bool replace, QString *why)
 {
   close();
-  const QString source = file.fileName();
-  QString finalPath, entry;
-  QString refused = saveTarget(path, &finalPath);
-  if (refused.isEmpty())
-    refused = followLinks(source, &entry);
+  Placing p;
+  p.working = file.fileName();
+  p.path = path;
+  p.replace = replace;
+  const QString refused = saveTarget(path, &p.finalPath);
   if (!refused.isEmpty())
     return failSave(path, refused, why);
-  if (maybeSameEntry(entry, finalPath))
-    return keepInPlace(entry, finalPath, path, why);
-  // Opened through a link: the file it names stays as it is, so the
-  // capture is copied rather than given a second name.
-  const bool throughLink = QFileInfo(source).isSymLink();
-  if (!throughLink && sameFile(entry, finalPath)) {
-    // A second name of it, left by a save whose new name did not reach the
-    // disk: only the working name goes.
-    return finishMove(source, finalPath, path, true, false, why);
-  }
-  if (!replace && nameTaken(path))
-    return failSave(path, tr("A file of that name exists"), why);
-  struct stat st;
-  // A hard link shares its permissions: a file with other names keeps them.
-  const bool mayLink = !throughLink && FileCalls::current().stat(native(entry).constData(), &st) == 0 && st.st_nlink == 1;
-  QString temporary;
-  const QString unmade = linkOrCopy(entry, finalPath, mayLink, &temporary);
-  if (!unmade.isEmpty())
-    return failSave(path, unmade, why);
-  return install(source, temporary, finalPath, path, replace, true, why);
+  QFile in(p.working);
+  if (!in.open(QIODevice::ReadOnly))
+    return failSave(path, in.errorString(), why);
+  // Its data on the disk before any name of it changes.
+  if (syncFailed(FileCalls::current().fsync(in.handle())))
+    return failSave(path, notOnDisk(errno), why);
+  struct stat own {};
+  if (::fstat(in.handle(), &own) != 0)
+    return failSave(path, qt_error_string(errno), why);
+  in.close();
+  // Opened through a link, the file it names stays as it is; a file with
+  // other names shares its mode with them: both are copied.
+  const bool copy = own.st_nlink != 1 || QFileInfo(p.working).isSymLink();
+  p.aside = moveAside(p.working, p.finalPath);
+  if (p.aside.isEmpty() || copy)
+    return copyInto(p, p.aside.isEmpty() ? p.working : p.aside, own.st_mode, why);
+
+  p.replaced = replace && nameInUse(p.finalPath);
+  const mode_t mode = modeFor(p.finalPath, p.replaced, own.st_mode);
+  const QByteArray aside = native(p.aside);
+  const bool remode = mode != (own.st_mode & 0777);
+  if (remode && !setMode(::chmod(aside.constData(), mode)))
+    return putBack(p, p.aside, qt_error_string(errno), why);
+  if (place(p.aside, p.finalPath, replace) == 0)
+    return finishSave(p, why);
+  const int error = errno;
+  if (remode && ::chmod(aside.constData(), own.st_mode & 0777) != 0)
+    qDebug().noquote() << QStringLiteral("Couldn't restore the permissions of ") + p.aside;
+  if (error == EXDEV)
+    return copyInto(p, p.aside, own.st_mode, why);
+  return putBack(p, p.aside, placeFailure(error), why);
 }
 
 bool SwapFile::saveFinished(const QString &path, const QList<PlotDataMap *> &maps, const ReportData &report,
                             bool replace, QString *why)
 {
   close();
-  const QString source = file.fileName();
-  QString finalPath;
-  const QString refused = saveTarget(path, &finalPath);
+  Placing p;
+  p.working = file.fileName();
+  p.path = path;
+  p.replace = replace;
+  const QString refused = saveTarget(path, &p.finalPath);
   if (!refused.isEmpty())
     return failSave(path, refused, why);
-  // Its own working file's name: the finished capture takes that entry.
-  const bool own = maybeSameEntry(source, finalPath);
-  if (!replace && !own && nameTaken(path))
-    return failSave(path, tr("A file of that name exists"), why);
-  QFile in(source);
+  QFile in(p.working);
+  struct stat own {};
   if (!in.open(QIODevice::ReadOnly))
     return failSave(path, in.errorString(), why);
+  if (::fstat(in.handle(), &own) != 0)
+    return failSave(path, qt_error_string(errno), why);
   // Only the header block and whole records: nothing of the tail that could
   // not be written may sit between them and the points held.
   const qint64 L = header.recordLength();
   const qint64 body = qMax<qint64>(0, in.size() - headerBlockSize);
   const qint64 keep = in.size() < headerBlockSize ? in.size() : headerBlockSize + body / L * L;
-
-  QFile out(temporaryName(finalPath));
-  if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-    return failSave(path, out.errorString(), why);
-  QString unwritten = writeFinished(&in, keep, &out, maps, report);
-  if (unwritten.isEmpty())
-    unwritten = sealTemporary(&out);
-  if (!unwritten.isEmpty()) {
-    out.close();
-    removeTemporary(out.fileName());
-    return failSave(path, unwritten, why);
+  // `in` reads on under the fresh name.
+  p.aside = moveAside(p.working, p.finalPath);
+  p.replaced = replace && nameInUse(p.finalPath);
+  QFile out;
+  QString made;
+  QString error = createBeside(p.finalPath, modeFor(p.finalPath, p.replaced, own.st_mode), &out, &made);
+  if (error.isEmpty())
+    error = writeFinished(&in, keep, &out, maps, report);
+  if (error.isEmpty())
+    error = sealTemporary(&out, made);
+  if (error.isEmpty() && place(made, p.finalPath, replace) != 0)
+    error = placeFailure(errno);
+  if (!error.isEmpty()) {
+    removeUnplaced(&out, made);
+    return putBack(p, p.aside, error, why);
   }
-  return install(source, out.fileName(), finalPath, path, replace || own, !own, why);
+  // The working file holds only the capture's start.
+  p.copied = true;
+  return finishSave(p, why);
 }

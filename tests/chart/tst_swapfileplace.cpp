@@ -15,6 +15,7 @@
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -22,8 +23,11 @@ namespace {
 // Every capture here: records 10 ms apart on channels #0 and #1, channel c
 // reading c * 100 + k at instant k.
 constexpr int kRecords = 60;
-// An unfinished capture has this many in its file; the rest are held.
-constexpr int kWritten = 20;
+// Past Qt's write buffer (16 KiB), so that a full disk fails the write
+// itself and not only the flush.
+constexpr int kLarge = 3000;
+// An unfinished capture has a third of its records in its file; the rest
+// are held.
 const QByteArray kOld(700, 'o');
 const QByteArray kOther("another program's file");
 
@@ -44,19 +48,21 @@ struct Working
   QString path;
   QByteArray bytes;
   bool finished = true;
+  int records = kRecords;
 
-  bool make(const QString &file, bool whole)
+  bool make(const QString &file, bool whole, int count = kRecords)
   {
     path = file;
     finished = whole;
-    report.t_end = (kRecords - 1) / 100.0;
-    report.count = kRecords;
-    report.min0 = 0, report.max0 = kRecords - 1, report.min1 = 100, report.max1 = 100 + kRecords - 1;
+    records = count;
+    report.t_end = (records - 1) / 100.0;
+    report.count = records;
+    report.min0 = 0, report.max0 = records - 1, report.min1 = 100, report.max1 = 100 + records - 1;
     QList<PlotDataMap *> maps{new PlotDataMap, new PlotDataMap};
-    const int inFile = finished ? kRecords : kWritten;
+    const int inFile = finished ? records : records / 3;
     for (int c = 0; c < 2; ++c) {
       fill(*maps[c], c, 0, inFile);
-      fill(held[c], c, inFile, kRecords);
+      fill(held[c], c, inFile, records);
     }
     bool ok = sw.create(path) && sw.setLoggerHeader(3, 100) && sw.append(0, -1, maps, true);
     if (!ok)
@@ -90,13 +96,13 @@ bool writeBytes(const QString &path, const QByteArray &bytes)
 }
 
 // Whether `path` holds the whole capture, read as any saved one.
-bool holdsCapture(const QString &path)
+bool holdsCapture(const QString &path, int records = kRecords)
 {
   QList<PlotDataMap *> maps{new PlotDataMap, new PlotDataMap, new PlotDataMap};
   SwapFile back;
-  const bool ok = back.loadCapture(path, 100, maps, nullptr) && !back.recovery.recovered &&
-                  maps[1]->size() == kRecords && maps[1]->last().value == 100.0 + kRecords - 1 &&
-                  back.readReport().count == kRecords;
+  const bool ok = back.loadCapture(path, records, maps, nullptr) && !back.recovery.recovered &&
+                  maps[1]->size() == records && maps[1]->last().value == 100.0 + records - 1 &&
+                  back.readReport().count == records;
   qDeleteAll(maps);
   return ok;
 }
@@ -104,8 +110,13 @@ bool holdsCapture(const QString &path)
 // Names a save may have left in `folder`.
 QStringList leftovers(const QString &folder)
 {
-  return QDir(folder).entryList({QStringLiteral("*.saving~*")},
+  return QDir(folder).entryList({QStringLiteral("tovri-saving-*")},
                                 QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+QStringList entries(const QString &folder)
+{
+  return QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
 QString linkText(const QString &path)
@@ -131,6 +142,52 @@ bool mountTwice(const QString &first, const QString &second)
                         MS_BIND, nullptr) == 0;
 }
 
+// Runs the save in a child process that ends, as if killed, just before
+// its `step`-th call to the disk, or at the save's end (1). 2: the save
+// failed.
+int saveKilledAt(Working &w, const QString &root, const QString &way, bool replace, int step)
+{
+  FileFaults faults;
+  FileCalls &calls = faults.calls();
+  std::optional<FolderView> otherDisk;
+  if (way == "another file system")
+    otherDisk.emplace(faults, root + "/save", FolderView::Mount);
+  if (way.startsWith("no renameat2")) {
+    calls.renameNoReplace = FileFaults::failWith<const char *, const char *>(EINVAL);
+    calls.link = FileFaults::failWith<const char *, const char *>(EPERM);
+  }
+  static int count;
+  count = step;
+  const auto killed = [] {
+    if (count-- == 0)
+      ::_exit(0);
+  };
+  const FileCalls real = calls;
+  calls.fsync = [real, killed](int fd) { return killed(), real.fsync(fd); };
+  calls.syncFolder = [real, killed](const char *f) { return killed(), real.syncFolder(f); };
+  calls.unlink = [real, killed](const char *p) { return killed(), real.unlink(p); };
+  calls.renameNoReplace = [real, killed](const char *a, const char *b) { return killed(), real.renameNoReplace(a, b); };
+  calls.link = [real, killed](const char *a, const char *b) { return killed(), real.link(a, b); };
+  calls.rename = [real, killed](const char *a, const char *b) { return killed(), real.rename(a, b); };
+  return w.save(root + "/save/run.tovri", replace, nullptr) ? 1 : 2;
+}
+
+// Where the whole capture is after a kill: the working name, a name the
+// search for unfinished captures finds in the working folder, or the chosen
+// name. An unfinished capture is whole in its working file as that file
+// was.
+QString wholeCaptureIn(const Working &w, const QString &root)
+{
+  QStringList places{root + "/save/run.tovri"};
+  for (const QString &name : QDir(root + "/work").entryList({QStringLiteral("*.tmp")}, QDir::Files))
+    places.append(root + "/work/" + name);
+  for (const QString &place : places) {
+    if (place.startsWith(root + "/work/") ? bytesOf(place) == w.bytes : holdsCapture(place))
+      return place;
+  }
+  return QString();
+}
+
 } // namespace
 
 // Putting a saved capture in place, for a finished capture (moveTo) and one
@@ -150,7 +207,7 @@ private slots:
     QTest::addColumn<QString>("fault");
     QTest::addColumn<bool>("replace");
     QTest::addColumn<bool>("old");    // a file of that name before the save
-    QTest::addColumn<QString>("why"); // empty: saved; "Saved, but ...": saved, the working file kept
+    QTest::addColumn<QString>("why"); // empty: saved; "Saved, but ...": saved, told so
     QTest::addColumn<bool>("placed"); // a failed save left the whole capture at the name
     const QString io = qt_error_string(EIO), taken = "A file of that name exists";
     const QString full = qt_error_string(EFBIG), unconfirmed = "Saved, but the disk did not confirm the new name";
@@ -164,7 +221,8 @@ private slots:
       row("file sync fails") << "fsync EIO" << true << true << io << false;
       row("file sync unsupported") << "fsync EINVAL" << true << true << "" << false;
       row("file sync on a read-only file system") << "fsync EROFS" << true << true << "" << false;
-      row("folder sync fails, new name") << "folder EIO" << false << false << io << true;
+      // A moved capture goes back to its working name; a new file stays.
+      row("folder sync fails, new name") << "folder EIO" << false << false << io << !finished;
       // The old file is gone already: the save stands and says so.
       row("folder sync fails, replacing") << "folder EIO" << true << true << unconfirmed << false;
       row("folder sync unsupported") << "folder EINVAL" << true << true << "" << false;
@@ -179,13 +237,17 @@ private slots:
       row("no renameat2, no links, name appears")
         << "no renameat2, no links, appears" << false << false << taken << false;
       if (!finished)
-        row("disk full") << "full" << true << true << full << false;
-      if (finished) {
-        row("another file system: copied") << "no link" << true << true << "" << false;
-        row("another file system, copy's sync fails") << "no link, copy fsync EIO" << true << true << io << false;
-        row("another file system, disk full") << "no link, full" << true << true << full << false;
-        row("another file system, name appears") << "no link, appears" << false << false << taken << false;
-      }
+        row("disk full, writing the records held") << "full" << true << true << full << false;
+      row("another file system: copied") << "other fs" << true << true << "" << false;
+      row("another file system, new name") << "other fs" << false << false << "" << false;
+      if (finished)
+        row("another file system, copy's sync fails") << "other fs, copy fsync EIO" << true << true << io << false;
+      row("another file system, disk full") << "other fs, full" << true << true << full << false;
+      row("another file system, name appears") << "other fs, appears" << false << false << taken << false;
+      row("another file system, folder sync fails, new name")
+        << "other fs, folder EIO" << false << false << io << true;
+      row("another file system, folder sync fails, replacing")
+        << "other fs, folder EIO" << true << true << unconfirmed << false;
     }
   }
 
@@ -201,73 +263,90 @@ private slots:
     QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
     const QString target = dir.filePath("save/run.tovri");
     Working w;
-    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
+    const bool large = fault.endsWith("full");
+    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished, large ? kLarge : kRecords));
     if (old)
       QVERIFY(writeBytes(target, kOld));
     QSignalSpy errors(&w.sw, &SwapFile::swapFileError);
 
     FileFaults faults;
+    std::optional<FolderView> otherDisk;
+    if (fault.startsWith("other fs"))
+      otherDisk.emplace(faults, dir.filePath("save"), FolderView::Mount);
     FileCalls &calls = faults.calls();
-    const FileCalls real = FileCalls::system();
+    const FileCalls real = calls;
     const QByteArray targetName = QFile::encodeName(target);
     int linksToTarget = 0, fsyncs = 0;
     if (fault.startsWith("fsync "))
       calls.fsync = FileFaults::failWith<int>(fault.endsWith("EIO") ? EIO : fault.endsWith("EROFS") ? EROFS : EINVAL);
-    if (fault.startsWith("folder "))
+    if (fault.contains("folder "))
       calls.syncFolder = FileFaults::failWith<const char *>(fault.endsWith("EIO")      ? EIO
                                                             : fault.endsWith("EACCES") ? EACCES
                                                                                        : EINVAL);
-    // Past the working file's size: the new file cannot be whole.
+    // Past the size of the file the save reads from: the new file cannot be whole.
     std::optional<FileSizeLimit> limit;
-    if (fault.endsWith("full"))
-      limit.emplace(w.bytes.size() / 2);
+    if (large)
+      limit.emplace(finished ? w.bytes.size() / 2 : w.bytes.size());
     if (fault == "rename EIO")
       calls.rename = FileFaults::failWith<const char *, const char *>(EIO);
     if (fault.startsWith("no renameat2"))
       calls.renameNoReplace =
         FileFaults::failWith<const char *, const char *>(fault.contains("ENOSYS") ? ENOSYS : EINVAL);
+    // Another program takes the chosen name just before the capture would.
+    const auto takenAtTarget = [&](std::function<int(const char *, const char *)> call) {
+      return [call, taken = FileFaults::takenFirst(call, kOther), targetName](const char *from, const char *to) {
+        return targetName == to ? taken(from, to) : call(from, to);
+      };
+    };
     if (fault.endsWith("appears") && !fault.startsWith("no renameat2"))
-      calls.renameNoReplace = FileFaults::takenFirst(real.renameNoReplace, kOther);
-    auto link = fault == "no renameat2, appears" ? FileFaults::takenFirst(real.link, kOther) : real.link;
-    if (fault.startsWith("no renameat2, no links")) {
-      const auto refused = FileFaults::failWith<const char *, const char *>(EPERM);
-      link = fault.endsWith("appears") ? FileFaults::takenFirst(refused, kOther) : refused;
-    }
-    calls.link = [&](const char *from, const char *to) {
-      if (targetName != to) { // the working file's second name beside the target
-        const int refusal = fault.startsWith("no link") ? EXDEV : fault.contains("no links") ? EPERM : 0;
-        return refusal ? FileFaults::failWith<const char *, const char *>(refusal)(from, to) : real.link(from, to);
-      }
-      ++linksToTarget;
+      calls.renameNoReplace = takenAtTarget(real.renameNoReplace);
+    std::function<int(const char *, const char *)> link = real.link;
+    if (fault.startsWith("no renameat2, no links"))
+      link = FileFaults::failWith<const char *, const char *>(EPERM);
+    if (fault.startsWith("no renameat2") && fault.endsWith("appears"))
+      link = takenAtTarget(link);
+    calls.link = [&, link](const char *from, const char *to) {
+      linksToTarget += targetName == to;
       return link(from, to);
     };
-    if (fault == "no link, copy fsync EIO")
+    if (fault == "other fs, copy fsync EIO")
       calls.fsync = [&](int fd) { return ++fsyncs == 2 ? FileFaults::failWith<int>(EIO)(fd) : real.fsync(fd); };
 
     QString told;
     const bool ok = w.save(target, replace, &told);
     limit.reset();
     QCOMPARE(leftovers(dir.filePath("save")), QStringList());
-    QCOMPARE(leftovers(dir.filePath("work")), QStringList());
     QCOMPARE(linksToTarget, fault.startsWith("no renameat2") ? 1 : 0);
     if (why.isEmpty() || why.startsWith("Saved")) {
       QVERIFY2(ok, qPrintable(told));
       QVERIFY2(why.isEmpty() ? told.isEmpty() : told.startsWith(why), qPrintable(told));
-      QVERIFY(holdsCapture(target));
+      QVERIFY(holdsCapture(target, w.records));
       if (finished)
         QCOMPARE(bytesOf(target), w.bytes);
-      // Until the disk confirms the new name the working file stays.
-      QCOMPARE(bytesOf(w.path), why.isEmpty() ? QByteArray() : w.bytes);
+      QVERIFY(!QFile::exists(w.path));
       QCOMPARE(w.sw.file.fileName(), target);
+      // Until the disk confirms the new name, a copy's source stays, and is
+      // named; the start of an unfinished capture stays too, never named as
+      // the capture.
+      const QStringList kept = leftovers(dir.filePath("work"));
+      QCOMPARE(kept.size(), why.isEmpty() || !(otherDisk || !finished) ? 0 : 1);
+      const bool named = told.contains("also kept");
+      QCOMPARE(named, finished && !kept.isEmpty());
+      if (named) {
+        QVERIFY2(told.endsWith(dir.filePath("work/" + kept.first())), qPrintable(told));
+        QCOMPARE(bytesOf(dir.filePath("work/" + kept.first())), w.bytes);
+      }
       return;
     }
     QVERIFY(!ok);
     QVERIFY2(told.contains(why), qPrintable(told));
+    QVERIFY2(!told.contains("kept in"), qPrintable(told));
     QCOMPARE(errors.last().at(0).toInt(), int(SwapFile::SaveFailed));
     QCOMPARE(bytesOf(w.path), w.bytes);
     QCOMPARE(w.sw.file.fileName(), w.path);
+    QCOMPARE(leftovers(dir.filePath("work")), QStringList());
     if (placed)
-      QVERIFY(holdsCapture(target)); // whole; only its name may not have reached the disk
+      QVERIFY(holdsCapture(target, w.records)); // whole; only its name may not have reached the disk
     else if (old)
       QCOMPARE(bytesOf(target), kOld);
     else if (fault.endsWith("appears"))
@@ -381,59 +460,294 @@ private slots:
       QCOMPARE(modeOf(endPath), mode);
   }
 
-  // Saved under its own entry reached another way, another spelling where
-  // case is ignored or a folder mounted twice: the capture stays whole in
-  // its one entry, whatever inode numbers the file system reports.
-  void sameEntryReachedAnotherWay_data()
+  // Saved under its own name reached another way: another spelling where
+  // case is ignored, a folder seen through a link, mounted twice or through
+  // a FUSE passthrough, either way round. The capture stays whole in its
+  // one entry, spelled as chosen, whatever the file system reports.
+  void aliasesOfTheCapture_data()
   {
     QTest::addColumn<bool>("finished");
     QTest::addColumn<QString>("view");
+    QTest::addColumn<bool>("fromView"); // the capture opened through the second view
     QTest::addColumn<bool>("replace");
+    QTest::addColumn<QString>("name"); // the file name in both views
     for (bool finished : {true, false}) {
       const QByteArray m = finished ? "move: " : "unfinished: ";
-      auto row = [&](const char *name) -> QTestData & {
-        return QTest::newRow(QByteArray(m + name).constData()) << finished;
-      };
-      row("another spelling, exFAT through FUSE") << "own inodes" << true;
-      row("another spelling, one inode") << "one inode" << true;
-      row("a folder mounted twice") << "mounted twice" << true;
-      row("a folder mounted twice, Save all's way") << "mounted twice" << false;
+      for (bool replace : {true, false}) {
+        const QByteArray r = replace ? "" : ", Save all's way";
+        auto row = [&](const char *name) -> QTestData & {
+          return QTest::newRow(QByteArray(m + name + r).constData()) << finished;
+        };
+        row("another spelling, exFAT") << "spelling" << false << replace << "run.tovri";
+        row("a folder seen through a link") << "link" << false << replace << "run.tovri";
+        row("a folder seen through a link, opened there") << "link" << true << replace << "run.tovri";
+        row("a second mount of the folder") << "mount" << false << replace << "run.tovri";
+        row("a second mount of the folder, opened there") << "mount" << true << replace << "run.tovri";
+        row("a FUSE view of the folder") << "fuse" << false << replace << "run.tovri";
+        row("a FUSE view of the folder, opened there") << "fuse" << true << replace << "run.tovri";
+        row("a folder mounted twice") << "mounted twice" << false << replace << "run.tovri";
+        // As a name the save itself uses for a while.
+        row("a second mount, the capture's name like a save's own")
+          << "mount" << false << replace << "tovri-saving-0.tmp";
+      }
     }
   }
-  void sameEntryReachedAnotherWay()
+  void aliasesOfTheCapture()
   {
     QFETCH(bool, finished);
     QFETCH(QString, view);
+    QFETCH(bool, fromView);
     QFETCH(bool, replace);
+    QFETCH(QString, name);
     QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir("a") && QDir(dir.path()).mkdir("b"));
-    const bool twice = view == "mounted twice";
-    if (twice && !mountTwice(dir.filePath("a"), dir.filePath("b")))
-      QSKIP("This machine cannot mount a folder a second time here");
+    QVERIFY(QDir(dir.path()).mkdir("data"));
+    const QString data = dir.filePath("data"), second = dir.filePath("view");
+    const bool twice = view == "mounted twice", spelling = view == "spelling";
+    if (twice && !(QDir(dir.path()).mkdir("view") && mountTwice(data, second)))
+      QSKIP("This machine cannot mount a folder a second time here; the simulated mounts stand in");
     const auto unmount = qScopeGuard([&] {
       if (twice)
-        ::umount2(QFile::encodeName(dir.filePath("b")).constData(), MNT_DETACH);
+        ::umount2(QFile::encodeName(second).constData(), MNT_DETACH);
     });
-    const QString saved = dir.filePath("a/run.tovri");
+    if (!twice && !spelling)
+      QVERIFY(QFile::link(data, second));
     Working w;
-    QVERIFY(w.make(dir.filePath(twice ? "a/run.tovri" : "a/Run.tovri"), finished));
+    const QString opened = spelling ? data + "/Run.tovri" : QString((fromView ? second : data) + "/" + name);
+    QVERIFY(w.make(opened, finished));
     FileFaults faults;
     std::optional<CaseBlindFolder> blind;
-    if (!twice)
-      blind.emplace(faults, dir.filePath("a"), view == "own inodes");
-    const QString target = dir.filePath(twice ? "b/run.tovri" : "a/run.tovri");
+    std::optional<FolderView> shown;
+    if (spelling)
+      blind.emplace(faults, data);
+    else if (!twice)
+      shown.emplace(faults, second, view == "link" ? FolderView::Link : view == "mount" ? FolderView::Mount
+                                                                                         : FolderView::Fuse);
+    const QString target = spelling ? data + "/run.tovri" : QString((fromView ? data : second) + "/" + name);
 
     QString told;
     QVERIFY2(w.save(target, replace, &told), qPrintable(told));
     QCOMPARE(w.sw.file.fileName(), target);
-    // One entry, the capture, spelled as chosen.
-    QCOMPARE(QDir(dir.filePath("a")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-             QStringList{"run.tovri"});
-    QVERIFY(holdsCapture(saved));
+    QCOMPARE(entries(data), QStringList{name});
+    QVERIFY(holdsCapture(data + "/" + name));
     if (finished)
-      QCOMPARE(bytesOf(saved), w.bytes);
+      QCOMPARE(bytesOf(data + "/" + name), w.bytes);
   }
 
+  // With replace off nothing is replaced, whatever a name looks like: on a
+  // disk that tells case apart, in a folder that may be written but not
+  // listed, another capture spelled otherwise stays as it is.
+  void replaceOffReplacesNothing_data()
+  {
+    QTest::addColumn<bool>("finished");
+    QTest::newRow("move") << true;
+    QTest::newRow("unfinished") << false;
+  }
+  void replaceOffReplacesNothing()
+  {
+    QFETCH(bool, finished);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("drop"), other = folder + "/run.tovri";
+    QVERIFY(QDir(dir.path()).mkdir("drop"));
+    Working w;
+    QVERIFY(w.make(folder + "/Run.tovri", finished));
+    QVERIFY(writeBytes(other, kOther));
+    QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0300) == 0);
+    const auto restore = qScopeGuard([&] { ::chmod(QFile::encodeName(folder).constData(), 0700); });
+
+    QString told;
+    QVERIFY(!w.save(other, false, &told));
+    QVERIFY2(told.contains("A file of that name exists"), qPrintable(told));
+    ::chmod(QFile::encodeName(folder).constData(), 0700);
+    QCOMPARE(bytesOf(other), kOther);
+    QCOMPARE(bytesOf(w.path), w.bytes);
+    QCOMPARE(w.sw.file.fileName(), w.path);
+    QCOMPARE(entries(folder), (QStringList{"Run.tovri", "run.tovri"}));
+  }
+
+  // The saved file has the mode of the file it replaces, else the
+  // capture's own, as mv gives it, whether the capture is renamed or
+  // copied; a file with other names is copied, and they keep theirs.
+  void savedFileMode_data()
+  {
+    QTest::addColumn<bool>("finished");
+    QTest::addColumn<QString>("way"); // "rename", "other fs", "hard link", "link"
+    QTest::addColumn<int>("old");     // mode of a file at the chosen name; 0: none
+    for (int old : {0, 0604}) {
+      const QByteArray o = old ? ", replacing" : ", new name";
+      QTest::newRow(QByteArray("renamed" + o).constData()) << true << "rename" << old;
+      QTest::newRow(QByteArray("copied from another file system" + o).constData()) << true << "other fs" << old;
+      QTest::newRow(QByteArray("copied, other hard links" + o).constData()) << true << "hard link" << old;
+      QTest::newRow(QByteArray("copied, opened through a link" + o).constData()) << true << "link" << old;
+      QTest::newRow(QByteArray("unfinished" + o).constData()) << false << "rename" << old;
+      QTest::newRow(QByteArray("unfinished, another file system" + o).constData()) << false << "other fs" << old;
+    }
+  }
+  void savedFileMode()
+  {
+    QFETCH(bool, finished);
+    QFETCH(QString, way);
+    QFETCH(int, old);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
+    const QString target = dir.filePath("save/run.tovri"), real = dir.filePath("work/real.tovri");
+    const QString second = dir.filePath("work/second.tovri");
+    Working w;
+    QVERIFY(w.make(way == "link" ? real : dir.filePath("work/Capture 1.tmp"), finished));
+    QVERIFY(::chmod(QFile::encodeName(w.path).constData(), 0640) == 0);
+    if (way == "hard link")
+      QVERIFY(::link(QFile::encodeName(w.path).constData(), QFile::encodeName(second).constData()) == 0);
+    if (way == "link") {
+      QVERIFY(QFile::link(real, dir.filePath("work/opened.tovri")));
+      w.sw.file.setFileName(dir.filePath("work/opened.tovri"));
+    }
+    if (old) {
+      QVERIFY(writeBytes(target, kOld));
+      QVERIFY(::chmod(QFile::encodeName(target).constData(), mode_t(old)) == 0);
+    }
+    FileFaults faults;
+    std::optional<FolderView> otherDisk;
+    if (way == "other fs")
+      otherDisk.emplace(faults, dir.filePath("save"), FolderView::Mount);
+
+    QString told;
+    QVERIFY2(w.save(target, true, &told), qPrintable(told));
+    QVERIFY(holdsCapture(target));
+    QCOMPARE(modeOf(target), old ? old : 0640);
+    QCOMPARE(leftovers(dir.filePath("work")), QStringList());
+    QCOMPARE(leftovers(dir.filePath("save")), QStringList());
+    if (way == "hard link") {
+      QCOMPARE(modeOf(second), 0640);
+      QCOMPARE(bytesOf(second), w.bytes);
+      QVERIFY(!QFile::exists(w.path));
+    }
+    if (way == "link") {
+      QCOMPARE(modeOf(real), 0640);
+      QCOMPARE(bytesOf(real), w.bytes);
+    }
+  }
+
+  // Saved over a hard link of itself, or under the file name it has in
+  // another folder: the capture takes the name, and whatever was there
+  // before is gone.
+  void nameItAlreadyBears_data()
+  {
+    QTest::addColumn<bool>("finished");
+    QTest::addColumn<bool>("hardLink"); // else the same file name in another folder, over an old file
+    for (bool finished : {true, false}) {
+      const QByteArray m = finished ? "move: " : "unfinished: ";
+      QTest::newRow(QByteArray(m + "over a hard link of itself").constData()) << finished << true;
+      QTest::newRow(QByteArray(m + "its file name in another folder").constData()) << finished << false;
+    }
+  }
+  void nameItAlreadyBears()
+  {
+    QFETCH(bool, finished);
+    QFETCH(bool, hardLink);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("a") && QDir(dir.path()).mkdir("b"));
+    const QString target = dir.filePath(hardLink ? "a/copy.tovri" : "b/run.tovri");
+    Working w;
+    QVERIFY(w.make(dir.filePath("a/run.tovri"), finished));
+    if (hardLink)
+      QVERIFY(::link(QFile::encodeName(w.path).constData(), QFile::encodeName(target).constData()) == 0);
+    else
+      QVERIFY(writeBytes(target, kOld));
+
+    QString told;
+    QVERIFY2(w.save(target, true, &told), qPrintable(told));
+    QVERIFY(told.isEmpty());
+    QVERIFY(holdsCapture(target));
+    QCOMPARE(w.sw.file.fileName(), target);
+    QCOMPARE(entries(dir.filePath("a")), hardLink ? QStringList{"copy.tovri"} : QStringList());
+    QCOMPARE(entries(dir.filePath("b")), hardLink ? QStringList() : QStringList{"run.tovri"});
+  }
+
+  // Any name the file system takes can be chosen: the names a save uses
+  // for a while are short ones of their own.
+  void longestNames_data()
+  {
+    QTest::addColumn<bool>("finished");
+    QTest::addColumn<bool>("otherDisk");
+    QTest::addColumn<bool>("replace");
+    for (bool finished : {true, false})
+      for (bool otherDisk : {false, true})
+        for (bool replace : {true, false})
+          QTest::newRow(QByteArray(QByteArray(finished ? "move" : "unfinished") + (otherDisk ? ", copied" : "") +
+                                   (replace ? ", replacing" : ", new name"))
+                          .constData())
+            << finished << otherDisk << replace;
+  }
+  void longestNames()
+  {
+    QFETCH(bool, finished);
+    QFETCH(bool, otherDisk);
+    QFETCH(bool, replace);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
+    const long limit = ::pathconf(QFile::encodeName(dir.path()).constData(), _PC_NAME_MAX);
+    QVERIFY(limit > 12);
+    const QString name = QString(int(limit) - 6, QLatin1Char('r')) + ".tovri";
+    Working w;
+    QVERIFY(w.make(dir.filePath("work/" + name), finished));
+    const QString target = dir.filePath("save/" + name);
+    if (replace)
+      QVERIFY(writeBytes(target, kOld));
+    FileFaults faults;
+    std::optional<FolderView> view;
+    if (otherDisk)
+      view.emplace(faults, dir.filePath("save"), FolderView::Mount);
+    QString told;
+    QVERIFY2(w.save(target, replace, &told), qPrintable(told));
+    QVERIFY(holdsCapture(target));
+    QCOMPARE(entries(dir.filePath("work")), QStringList());
+    QCOMPARE(entries(dir.filePath("save")), QStringList{name});
+  }
+
+  // A kill at any step of a save, on every way it can go: the capture is
+  // whole under its working name, a name of the working folder that the
+  // search for unfinished captures finds, or the chosen name; a file it was
+  // to replace is either as it was or the capture.
+  void killAtEachStep_data()
+  {
+    QTest::addColumn<bool>("finished");
+    QTest::addColumn<QString>("way");
+    for (bool finished : {true, false}) {
+      const QByteArray m = finished ? "move: " : "unfinished: ";
+      for (const char *way : {"replacing", "new name", "another file system", "no renameat2, no links"})
+        QTest::newRow(QByteArray(m + way).constData()) << finished << QString(way);
+    }
+  }
+  void killAtEachStep()
+  {
+    QFETCH(bool, finished);
+    QFETCH(QString, way);
+    const bool replace = way != "new name" && !way.startsWith("no renameat2");
+    int step = 0;
+    for (bool done = false; !done; ++step) {
+      QTemporaryDir dir;
+      QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
+      const QString target = dir.filePath("save/run.tovri");
+      Working w;
+      QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
+      if (replace)
+        QVERIFY(writeBytes(target, kOld));
+      const pid_t child = ::fork();
+      QVERIFY(child >= 0);
+      if (child == 0)
+        ::_exit(saveKilledAt(w, dir.path(), way, replace, step));
+      int status = 0;
+      QCOMPARE(::waitpid(child, &status, 0), child);
+      QVERIFY(WIFEXITED(status));
+      done = WEXITSTATUS(status) == 1; // the save ran to its end
+      QVERIFY2(WEXITSTATUS(status) <= 1, qPrintable(QString("step %1: the save failed").arg(step)));
+      const QString where = wholeCaptureIn(w, dir.path());
+      QVERIFY2(!where.isEmpty(), qPrintable(QString("step %1: the capture is nowhere whole").arg(step)));
+      if (replace && where != target)
+        QCOMPARE(bytesOf(target), kOld);
+      QVERIFY(step < 100);
+    }
+    QVERIFY(step > 3);
+  }
   // A capture opened through a link, saved elsewhere over a file: the file
   // the link names stays as it was, in its bytes and its mode; the saved
   // name holds a plain copy with the mode of the file it replaced.
@@ -443,6 +757,7 @@ private slots:
     QTest::addColumn<bool>("old");
     QTest::newRow("absolute link, replacing") << "@/data/real.tovri" << true;
     QTest::newRow("relative link, replacing") << "../../data/real.tovri" << true;
+    QTest::newRow("relative link, new name") << "../../data/real.tovri" << false;
   }
   void openedThroughALink()
   {
@@ -466,8 +781,7 @@ private slots:
     QVERIFY2(w.sw.moveTo(saved, true, &told), qPrintable(told));
     QVERIFY(!QFileInfo(saved).isSymLink());
     QCOMPARE(bytesOf(saved), w.bytes);
-    if (old)
-      QCOMPARE(modeOf(saved), 0604);
+    QCOMPARE(modeOf(saved), old ? 0604 : 0640);
     QCOMPARE(bytesOf(real), w.bytes);
     QCOMPARE(modeOf(real), 0640);
     // The name opened goes, as any saved capture's working name does.
@@ -476,8 +790,9 @@ private slots:
     QCOMPARE(leftovers(dir.filePath("out")), QStringList());
   }
 
-  // A name beside the target that the save would use for its new file is
-  // someone else's: it is left alone and another is taken.
+  // The names a save would use for a while are someone else's: in the
+  // working folder and beside the chosen name they are left alone and
+  // others are taken.
   void temporaryNameInUse_data()
   {
     QTest::addColumn<bool>("finished");
@@ -492,21 +807,27 @@ private slots:
     QFETCH(bool, finished);
     QFETCH(bool, dangling);
     QTemporaryDir dir;
-    const QString target = dir.filePath("run.tovri");
-    const QString busy = target + ".saving~0";
-    if (dangling)
-      QVERIFY(QFile::link(dir.filePath("nowhere"), busy));
-    else
-      QVERIFY(writeBytes(busy, kOther));
+    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
+    const QString target = dir.filePath("save/run.tovri");
+    for (const char *folder : {"work", "save"}) {
+      const QString busy = dir.filePath(QString(folder) + "/tovri-saving-0.tmp");
+      QVERIFY(dangling ? QFile::link(dir.filePath("nowhere"), busy) : writeBytes(busy, kOther));
+    }
     Working w;
-    QVERIFY(w.make(dir.filePath("Capture 1.tmp"), finished));
+    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
+    FileFaults faults;
+    // Copied across, so that a name is made beside the target as well.
+    FolderView otherDisk(faults, dir.filePath("save"), FolderView::Mount);
     QVERIFY(w.save(target, false, nullptr));
     QVERIFY(holdsCapture(target));
-    QCOMPARE(leftovers(dir.path()), QStringList{"run.tovri.saving~0"});
-    if (dangling)
-      QCOMPARE(linkText(busy), dir.filePath("nowhere"));
-    else
-      QCOMPARE(bytesOf(busy), kOther);
+    for (const char *folder : {"work", "save"}) {
+      const QString busy = dir.filePath(QString(folder) + "/tovri-saving-0.tmp");
+      QCOMPARE(leftovers(dir.filePath(folder)), QStringList{"tovri-saving-0.tmp"});
+      if (dangling)
+        QCOMPARE(linkText(busy), dir.filePath("nowhere"));
+      else
+        QCOMPARE(bytesOf(busy), kOther);
+    }
   }
 };
 

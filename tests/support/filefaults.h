@@ -56,24 +56,15 @@ public:
 // gives them, for the names of one folder: a name finds its entry spelled
 // any way; a rename over another spelling of an entry replaces that entry
 // and gives it the new spelling; there are no hard links and no
-// renameat2(). With `ownInodes` each spelling reports an inode number of
-// its own, as exFAT through FUSE does. The folder itself is an ordinary
-// one: what the save's own checks see goes through FileCalls.
+// renameat2(). The folder itself is an ordinary one.
 class CaseBlindFolder
 {
 public:
-  CaseBlindFolder(FileFaults &faults, const QString &folder, bool ownInodes)
+  CaseBlindFolder(FileFaults &faults, const QString &folder)
     : m_folder(QFile::encodeName(folder))
   {
     FileCalls &calls = faults.calls();
     const FileCalls real = FileCalls::system();
-    calls.stat = [this, real, ownInodes](const char *path, struct stat *st) {
-      const QByteArray entry = entryOf(path);
-      const int result = real.stat(entry.constData(), st);
-      if (result == 0 && ownInodes && entry != path)
-        st->st_ino ^= qHash(QByteArray(path)) | 1u;
-      return result;
-    };
     calls.unlink = [this, real](const char *path) { return real.unlink(entryOf(path).constData()); };
     calls.rename = [this, real](const char *from, const char *to) {
       const QByteArray source = entryOf(from), target = entryOf(to);
@@ -105,6 +96,45 @@ public:
 
 private:
   QByteArray m_folder;
+};
+
+// A second view of a folder, for a user who may mount nothing: `view` is a
+// link to the folder, so every name in it reaches the same entry, and the
+// calls answer as across two mounts: a rename or link between the view and
+// any other place is refused with EXDEV. As a FUSE passthrough (bindfs,
+// mergerfs) the view also has no renameat2().
+class FolderView
+{
+public:
+  enum Kind { Link, Mount, Fuse };
+
+  FolderView(FileFaults &faults, const QString &view, Kind kind)
+    : m_view(QFile::encodeName(view) + '/')
+  {
+    if (kind == Link)
+      return;
+    FileCalls &calls = faults.calls();
+    const FileCalls real = FileCalls::system();
+    const auto across = [this](const char *from, const char *to) { return inView(from) != inView(to); };
+    calls.rename = [real, across](const char *from, const char *to) {
+      return across(from, to) ? FileFaults::failWith<const char *, const char *>(EXDEV)(from, to) : real.rename(from, to);
+    };
+    calls.link = [real, across](const char *from, const char *to) {
+      return across(from, to) ? FileFaults::failWith<const char *, const char *>(EXDEV)(from, to) : real.link(from, to);
+    };
+    calls.renameNoReplace = [this, real, across, kind](const char *from, const char *to) {
+      if (across(from, to))
+        return FileFaults::failWith<const char *, const char *>(EXDEV)(from, to);
+      if (kind == Fuse && inView(to))
+        return FileFaults::failWith<const char *, const char *>(EINVAL)(from, to);
+      return real.renameNoReplace(from, to);
+    };
+  }
+
+  bool inView(const char *path) const { return QByteArray(path).startsWith(m_view); }
+
+private:
+  QByteArray m_view;
 };
 
 #endif // FILEFAULTS_H
