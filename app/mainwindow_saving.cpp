@@ -202,8 +202,6 @@ bool MainWindow::saveAll()
     if (!ok)
       showStatusError(tr("Couldn't save file ") + error, 5000);
     if (ok) {
-      if (!error.isEmpty())
-        showStatusError(error, 10000);
       // Without the flag the tab's end would remove the file just saved.
       ui->tabWidget->setTabText(ui->tabWidget->indexOf(tab), QFileInfo(path).baseName());
       tab->saved = true;

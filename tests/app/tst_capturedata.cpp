@@ -382,18 +382,22 @@ private slots:
   void leftWorkingFileIsOffered_data()
   {
     QTest::addColumn<bool>("plugged");
-    QTest::newRow("nothing on the link") << false;
+    QTest::addColumn<QString>("name");
+    QTest::newRow("nothing on the link") << false << "Capture 1";
     // Its greeting must not wipe the note out for good.
-    QTest::newRow("logger plugged") << true;
+    QTest::newRow("logger plugged") << true << "Capture 1";
+    // Moved aside by a save that was killed before it placed the capture.
+    QTest::newRow("under a save's own name") << false << "tovri-saving-0";
   }
 
   void leftWorkingFileIsOffered()
   {
     QFETCH(bool, plugged);
+    QFETCH(QString, name);
     QVERIFY(QDir().mkpath(MainWindow::workingFolder()));
     QFile::setPermissions(MainWindow::workingFolder(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    const QString left = QDir(MainWindow::workingFolder()).absoluteFilePath("Capture 1.tmp");
+    const QString left = QDir(MainWindow::workingFolder()).absoluteFilePath(name + ".tmp");
     QVERIFY(!writeLoggerCapture(left, 300, false).isEmpty());
     const QByteArray before = fileBytes(left);
 
@@ -421,7 +425,7 @@ private slots:
     window.statusBar()->clearMessage();
     QCOMPARE(statusText(window), QString());
     GLWidget *tab = window.currentWidget();
-    QCOMPARE(window.tabWidget()->tabText(window.tabWidget()->currentIndex()), QString("Capture 1"));
+    QCOMPARE(window.tabWidget()->tabText(window.tabWidget()->currentIndex()), name);
     QCOMPARE(tab->maps.at(2)->size(), 300);
     QCOMPARE(tab->maps.at(2)->last().value, 499.0);
     QCOMPARE(tab->swapFile->duration, 2.99);

@@ -8,6 +8,10 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 
+#include <optional>
+
+#include <sys/mount.h>
+
 using namespace AppFixture;
 
 namespace {
@@ -222,6 +226,86 @@ private slots:
     QVERIFY(!tab->saved);
     QCOMPARE(statusText(*window), QString("Couldn't save file A file of that name exists"));
     QCOMPARE(leftovers(dir.path()), QStringList());
+  }
+
+  // A saved capture opened in its folder, saved as the user would under its
+  // own name reached through another view of that folder: the capture stays
+  // whole, and the status line says "Saved".
+  void saveAsItselfThroughAnotherView_data()
+  {
+    QTest::addColumn<QString>("view"); // "link", "fuse", "mount"
+    QTest::addColumn<bool>("fromView");
+    QTest::newRow("a folder seen through a link") << "link" << false;
+    QTest::newRow("a FUSE view, saved into the view") << "fuse" << false;
+    QTest::newRow("a FUSE view, opened there, saved into the folder") << "fuse" << true;
+    QTest::newRow("a folder mounted twice") << "mount" << false;
+  }
+  void saveAsItselfThroughAnotherView()
+  {
+    QFETCH(QString, view);
+    QFETCH(bool, fromView);
+    QTemporaryDir dir;
+    const QString data = dir.filePath("data"), second = dir.filePath("view");
+    QVERIFY(QDir().mkdir(data));
+    const QString path = writeLoggerCapture(data + "/run.tovri", 3000, true);
+    QVERIFY(!path.isEmpty());
+    const QByteArray capture = fileBytes(path);
+    bool mounted = false;
+    if (view == "mount") {
+      QVERIFY(QDir().mkdir(second));
+      mounted = ::mount(QFile::encodeName(data).constData(), QFile::encodeName(second).constData(), nullptr,
+                        MS_BIND, nullptr) == 0;
+      if (!mounted)
+        QSKIP("This user cannot mount a folder a second time; the simulated views stand in");
+    } else {
+      QVERIFY(QFile::link(data, second));
+    }
+    const auto unmount = qScopeGuard([&] {
+      if (mounted)
+        ::umount2(QFile::encodeName(second).constData(), MNT_DETACH);
+    });
+    FileFaults faults;
+    std::optional<FolderView> shown;
+    if (view == "fuse")
+      shown.emplace(faults, second, FolderView::Fuse);
+    writeSettings({{"Main/save-path", dir.path()}});
+    MainWindow window;
+    QVERIFY(window.loadFile((fromView ? second : data) + "/run.tovri"));
+    const int index = window.tabWidget()->currentIndex();
+    const QString target = (fromView ? data : second) + "/run.tovri";
+
+    DialogScript script({DialogScript::file(target), DialogScript::box(QMessageBox::Yes)});
+    QVERIFY(window.save(index));
+    QVERIFY(script.done());
+    QCOMPARE(statusText(window), QString("Saved"));
+    QCOMPARE(window.currentWidget()->swapFile->file.fileName(), target);
+    QCOMPARE(QDir(data).entryList(QDir::Files | QDir::Hidden), QStringList{"run.tovri"});
+    QCOMPARE(fileBytes(data + "/run.tovri"), capture);
+  }
+
+  // Save all offers each tab's capture under its own kind, whatever device
+  // the window serves.
+  void saveAllProposesEachTabsOwnKind()
+  {
+    QTemporaryDir dir;
+    writeSettings({{"Main/save-path", dir.path()}});
+    auto window = std::make_unique<MainWindow>();
+    QStringList names;
+    for (quint8 mode : {SwapFileHeader::Logger, SwapFileHeader::PowerV1, SwapFileHeader::PowerV2}) {
+      GLWidget *tab = addUnsavedCapture(*window);
+      QVERIFY(tab);
+      tab->swapFile->header.mode = mode;
+      names << window->tabWidget()->tabText(window->tabWidget()->indexOf(tab)).mid(1);
+    }
+    window->show();
+    DialogScript script({DialogScript::box(QMessageBox::Yes), DialogScript::file(QString()),
+                         DialogScript::file(QString()), DialogScript::file(QString())});
+    QVERIFY(!window->close());
+    QVERIFY(script.done());
+    QCOMPARE(script.proposals, (QStringList{dir.filePath(names[0] + ".tovri"), dir.filePath(names[1] + ".kelvpow"),
+                                            dir.filePath(names[2] + ".kelvpow")}));
+    QCOMPARE(script.filters,
+             (QStringList{"TOVRI (*.tovri )", "Kelvaro Power (*.kelvpow )", "Kelvaro Power (*.kelvpow )"}));
   }
 
   void closeWithUnsavedTabs_data()
