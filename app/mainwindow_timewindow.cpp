@@ -17,6 +17,7 @@
 #include <QInputDialog>
 #include <QMouseEvent>
 #include <QMutexLocker>
+#include <QPointer>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -487,9 +488,9 @@ void MainWindow::on_comboboxShowAllTimeAcivated(int index)
   QComboBox *list = m_comboShowAll;
   if (!list || index < 0 || index >= list->count())
     return;
-  GLWidget *tab = currentWidget();
+  const QPointer<GLWidget> asked = currentWidget();
   const int before = m_showAllLength;
-  const int loadedBefore = viewingSeconds(tab);
+  const int loadedBefore = viewingSeconds(asked.data());
   const int custom = ShowAllRows - 1;
   if (index == custom) {
     bool ok = false;
@@ -513,12 +514,15 @@ void MainWindow::on_comboboxShowAllTimeAcivated(int index)
     settings.setValue(QStringLiteral("showall-length-sec"), m_showAllLength);
   }
 
+  // The dialog lets events run: a change of device kind closes every tab.
+  // The tab current now is the one to reload; what another holds is unknown.
+  GLWidget *tab = currentWidget();
   // The live maps of a running capture are its only copy of the newest points.
   if (m_showAllLength == before || Helpers::isMeasuring || !tab || !tab->plot || tab->isEmpty())
     return;
   reportViewingCap(tab);
   const int seconds = viewingSeconds(tab);
-  if (seconds == loadedBefore)
+  if (seconds == loadedBefore && tab == asked)
     return;
   const double lower = tab->plot->xAxis->range().lower;
   tab->reset();

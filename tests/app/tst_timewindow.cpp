@@ -7,12 +7,14 @@
 #include "markerbar.h"
 #include "plot.h"
 #include "popup.h"
+#include "savingfixture.h"
 #include "testmain.h"
 
 #include <QInputDialog>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include <cmath>
 
@@ -624,6 +626,86 @@ private slots:
     // Round: the first tick is a whole multiple of the step.
     const double units = ticks.first() / step;
     QVERIFY(qAbs(units - std::round(units)) < 1e-6);
+  }
+
+  // The custom viewing interval's dialog lets events run: a change of
+  // device kind meanwhile closes the tab it was opened over. The choice
+  // still stands, and only a tab that is there is read.
+  void viewingIntervalDialogOutlivesItsTab_data()
+  {
+    QTest::addColumn<bool>("toSupply");
+    QTest::addColumn<bool>("capture"); // the tab holds a reviewed, unsaved capture
+    QTest::newRow("logger to supply, untouched tab") << true << false;
+    QTest::newRow("logger to supply, reviewed capture") << true << true;
+    QTest::newRow("supply to logger, opened log") << false << true;
+  }
+
+  void viewingIntervalDialogOutlivesItsTab()
+  {
+    QFETCH(bool, toSupply);
+    QFETCH(bool, capture);
+    QTemporaryDir dir;
+    SimBus bus;
+    SimDevice *plugged = toSupply ? static_cast<SimDevice *>(bus.add<SimLogger>())
+                                  : static_cast<SimDevice *>(bus.add<SimPowerSupply>());
+    MainWindow::setClock([&bus] { return bus.now(); });
+    const auto clock = qScopeGuard([] { MainWindow::setClock({}); });
+    MainWindow window;
+    quietLink();
+    pump();
+    QCOMPARE(Helpers::powerMode, !toSupply);
+    if (toSupply && capture) {
+      DeviceControl command = Rig::startCommand(0x07, 10);
+      window.on_startMeasurement(command);
+      runBus(bus, window, 2000);
+      window.on_stopButton();
+      QVERIFY(!Helpers::isMeasuring);
+    } else if (!toSupply) {
+      const QString log = writeSupplyCapture(dir.filePath("bench.kelvpow"), false, {0, 1}, 300);
+      QVERIFY(!log.isEmpty());
+      QVERIFY(window.loadFile(log));
+    }
+    QPointer<GLWidget> asked = window.currentWidget();
+    QVERIFY(asked);
+    QCOMPARE(asked->isEmpty(), !capture);
+    // The unsaved capture's question that the change asks: not kept.
+    DialogScript script({DialogScript::box(QMessageBox::No)});
+
+    bool changed = false;
+    QTimer::singleShot(0, [&] {
+      auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+      if (!dialog)
+        return;
+      bus.unplug(plugged);
+      pump(1);
+      if (toSupply)
+        bus.add<SimPowerSupply>();
+      else
+        bus.add<SimLogger>();
+      for (int i = 0; i < 50 && Helpers::powerMode != toSupply; ++i)
+        pump(1);
+      pump();
+      changed = Helpers::powerMode == toSupply && !asked;
+      dialog->setIntValue(20);
+      dialog->accept();
+    });
+    QComboBox *list = window.m_comboShowAll;
+    const int custom = MainWindow::ShowAllRows - 1;
+    list->setCurrentIndex(custom);
+    emit list->activated(custom);
+
+    QVERIFY(changed);
+    QCOMPARE(script.done(), capture && toSupply);
+    QCOMPARE(script.unexpected, 0);
+    QCOMPARE(window.showAllLength(), 20);
+    QCOMPARE(list->itemText(custom), QString("Custom: 20"));
+    QCOMPARE(readSetting("Options/showall-length-sec").toInt(), 20);
+    QCOMPARE(readSetting("Options/showall-length-index").toInt(), custom);
+    // Whatever tab is there now was not read into: none holds points.
+    for (int i = 0; i < window.tabWidget()->count(); ++i) {
+      auto *left = qobject_cast<GLWidget *>(window.tabWidget()->widget(i));
+      QVERIFY(!left || left->isEmpty());
+    }
   }
 
   // Dragging against the end of the held points mid-capture must neither
