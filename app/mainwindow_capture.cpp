@@ -407,16 +407,24 @@ void MainWindow::finishCapture(const DeviceControl *command)
   tab->plot->setInteractions(Plot::Interactions(Plot::iaRangeDrag | Plot::iaRangeZoom));
   tab->plot->axisRect()->setRangeDrag(Qt::Horizontal | Qt::Vertical);
   tab->plot->axisRect()->setRangeZoom(Qt::Horizontal | Qt::Vertical);
-  const double lower = qMax(0.0, range.upper - seconds);
+  // A short capture whose first samples were lost begins after 0: it is
+  // shown from its first record, as when it is opened again.
+  const double lower = qMax(captureStart(tab), range.upper - seconds);
+  double upper = lower + seconds;
+  // As adjustRanges: past the points held, only the window already on show
+  // (0..10 of a capture shorter than that) is kept whole.
+  const PlotRange shown = time->range();
+  if (upper > range.upper && range.upper > lower && !(shown.lower == lower && shown.upper == upper))
+    upper = range.upper;
   if (tab == currentWidget()) {
-    setXRange(lower, lower + seconds);
+    setXRange(lower, upper);
     // Overview and markers serve the current tab; a tab change rebinds them.
     ui->navigationBar->init(file);
     ui->navigationBar->enable();
     ui->markerBar->setPlotter(tab);
     reportViewingCap(tab);
   } else {
-    time->setRange(lower, lower + seconds);
+    time->setRange(lower, upper);
   }
   // The last live fit is up to a redraw older than the points now on show.
   fitLeftAxis(tab);

@@ -19,7 +19,10 @@
 #include <QDebug>
 #include <QHBoxLayout>
 #include <QMenu>
+#include <QPointer>
 #include <QTabBar>
+
+#include <algorithm>
 
 GLWidget *MainWindow::currentWidget() const
 {
@@ -308,33 +311,26 @@ void MainWindow::closeTabs(TabGroup group, const QPoint &pos)
 {
   const int under = ui->tabWidget->tabBar()->tabAt(pos);
   QList<int> closing;
+  // The question lets events run, and a tab may go meanwhile (a cancelled
+  // read's tab does): the tabs asked about are closed by identity, not by
+  // place, or one never asked about would go in their stead.
+  QList<QPointer<QWidget>> tabs;
   for (int i = 0; i < ui->tabWidget->count(); ++i) {
-    if (group == All || (group == LeftOf && i < under) || (group == RightOf && under >= 0 && i > under))
+    if (group == All || (group == LeftOf && i < under) || (group == RightOf && under >= 0 && i > under)) {
       closing.append(i);
+      tabs.append(ui->tabWidget->widget(i));
+    }
   }
   if (!resolveUnsaved(closing, true))
     return;
-  switch (group) {
-  case LeftOf:
-    qDebug() << "Left" << under << ui->tabWidget->count();
-    for (int i = 0; i < under; ++i)
-      closeTabSilent(0, true);
-    break;
-  case RightOf:
-    qDebug() << "Right" << under << ui->tabWidget->count();
-    // Without a tab under the pointer there is no "right of"; in logger mode
-    // closing from the end would also never stop (the last close adds a tab).
-    if (under < 0)
-      break;
-    while (under + 1 < ui->tabWidget->count())
-      closeTabSilent(ui->tabWidget->count() - 1, true);
-    break;
-  case All: {
-    const int count = ui->tabWidget->count();
-    for (int i = 0; i < count; ++i)
-      closeTabSilent(0, true);
-    break;
-  }
+  qDebug() << (group == LeftOf ? "Left" : group == RightOf ? "Right" : "All") << under << ui->tabWidget->count();
+  // From the end for "right of", as the tabs were always closed.
+  if (group == RightOf)
+    std::reverse(tabs.begin(), tabs.end());
+  for (const QPointer<QWidget> &tab : std::as_const(tabs)) {
+    const int index = ui->tabWidget->indexOf(tab);
+    if (tab && index >= 0)
+      closeTabSilent(index, true);
   }
 }
 

@@ -17,6 +17,7 @@
 #include <QInputDialog>
 #include <QMouseEvent>
 #include <QMutexLocker>
+#include <QPointer>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -27,6 +28,18 @@
 namespace {
 
 constexpr int RedrawMs = 200;
+
+// The centre of the window of `span` seconds that begins at `start`. The
+// reader takes centre - span / 2 for the window's start, which in doubles
+// can land just past `start` ((4.8 + 5) - 5 > 4.8) and leave out the record
+// there.
+double centreFrom(double start, double span)
+{
+  double centre = start + span / 2;
+  while (centre - span / 2 > start)
+    centre = std::nextafter(centre, -std::numeric_limits<double>::infinity());
+  return centre;
+}
 
 } // namespace
 
@@ -258,13 +271,20 @@ void MainWindow::on_mouseRelease(QMouseEvent *)
     return;
   const double span = window.size();
   const double start = captureStart(tab);
+  const int seconds = viewingSeconds(tab);
   if (m_wantedRange.lower < start) {
-    adjustRanges(start + span / 2, span);
+    // The first record may lie in the file only (after a stop or paging
+    // on): without it the window would be cut to what is held.
+    if (tab->timeRange().lower > start) {
+      tab->reset();
+      tab->swapFile->readRange(centreFrom(start, seconds), seconds, tab->maps);
+    }
+    adjustRanges(centreFrom(start, span), span);
     return;
   }
   const double centre = qMax(start + 5.0, m_wantedRange.center());
   tab->reset();
-  tab->swapFile->readRange(centre, viewingSeconds(tab), tab->maps);
+  tab->swapFile->readRange(qMax(centreFrom(start, seconds), centre), seconds, tab->maps);
   adjustRanges(centre, span);
 }
 
@@ -276,7 +296,7 @@ void MainWindow::on_swapPositionChanged(int startTime)
   const int seconds = viewingSeconds(tab);
   tab->reset();
   // A click before the first record loads the first window.
-  tab->swapFile->readRange(qMax(double(startTime), captureStart(tab) + seconds / 2.0), seconds, tab->maps);
+  tab->swapFile->readRange(qMax(double(startTime), centreFrom(captureStart(tab), seconds)), seconds, tab->maps);
   if (tab->maps.isEmpty())
     return;
   adjustRanges(startTime, tab->plot->xAxis->range().size());
@@ -487,9 +507,9 @@ void MainWindow::on_comboboxShowAllTimeAcivated(int index)
   QComboBox *list = m_comboShowAll;
   if (!list || index < 0 || index >= list->count())
     return;
-  GLWidget *tab = currentWidget();
+  const QPointer<GLWidget> asked = currentWidget();
   const int before = m_showAllLength;
-  const int loadedBefore = viewingSeconds(tab);
+  const int loadedBefore = viewingSeconds(asked.data());
   const int custom = ShowAllRows - 1;
   if (index == custom) {
     bool ok = false;
@@ -513,12 +533,15 @@ void MainWindow::on_comboboxShowAllTimeAcivated(int index)
     settings.setValue(QStringLiteral("showall-length-sec"), m_showAllLength);
   }
 
+  // The dialog lets events run: a change of device kind closes every tab.
+  // The tab current now is the one to reload; what another holds is unknown.
+  GLWidget *tab = currentWidget();
   // The live maps of a running capture are its only copy of the newest points.
   if (m_showAllLength == before || Helpers::isMeasuring || !tab || !tab->plot || tab->isEmpty())
     return;
   reportViewingCap(tab);
   const int seconds = viewingSeconds(tab);
-  if (seconds == loadedBefore)
+  if (seconds == loadedBefore && tab == asked)
     return;
   const double lower = tab->plot->xAxis->range().lower;
   tab->reset();

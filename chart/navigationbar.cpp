@@ -209,13 +209,16 @@ void NavigationBar::on_settings()
   if (!showsCapture())
     return;
   SwapFile *file = m_file;
+  // The dialog and the scan turn the event loop: the tab may be closed and
+  // the strip bound to another capture meanwhile.
+  const QPointer<SwapFile> target = file;
   const int channel = file->navigationChannel;
   const double current = channel >= 0 && channel < 3 ? file->thresholds[channel] : file->thresholds[0];
   std::tuple<int, int, double> choice;
   {
     NavigationSettings dialog(file->header, file->thresholds, {channel, file->navigationColumn, current}, this);
-    // The dialog turns the event loop: the tab may be closed meanwhile.
-    if (dialog.exec() != QDialog::Accepted || !m_file)
+    // The choice was made for that capture only.
+    if (dialog.exec() != QDialog::Accepted || !target || m_file != target)
       return;
     choice = dialog.params();
   }
@@ -227,10 +230,9 @@ void NavigationBar::on_settings()
     file->thresholds[newChannel] = threshold;
   clear();
 
-  // The scan turns the event loop too, and a device change in one of those
-  // turns closes every tab: the scan runs on a file of the strip's own and
-  // the result goes back only to the bound file, if it still exists.
-  const QPointer<SwapFile> target = file;
+  // A device change in one of the scan's turns closes every tab: the scan
+  // runs on a file of the strip's own and the result goes back only to the
+  // bound file, if it still exists.
   const QString path = file->file.fileName();
   SwapFile scanner;
   connect(&scanner, &SwapFile::swapFileError, file, &SwapFile::swapFileError);

@@ -527,10 +527,13 @@ private slots:
   // the question that names it, and each Save dialog proposes a logger file.
   void deviceChangeKeepsACaptureToSave_data()
   {
-    QTest::addColumn<QString>("first"); // the first Save dialog: "cancel" or a name in a "missing" folder
-    QTest::addColumn<bool>("again");    // the answer to the question that names the capture
+    // The first Save dialog: "cancel", or a name in a "missing" folder
+    // ("missing twice": the Save after the question fails as well).
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<bool>("again"); // the last answer to the question that names the capture
     QTest::newRow("dialog cancelled, then saved") << "cancel" << true;
     QTest::newRow("name not writable, then No") << "missing" << false;
+    QTest::newRow("name not writable twice, then saved") << "missing twice" << true;
   }
 
   void deviceChangeKeepsACaptureToSave()
@@ -553,10 +556,17 @@ private slots:
     pump(1);
 
     const QString kept = dir.filePath("kept.tovri");
-    QList<DialogScript::Answer> answers{
-      DialogScript::box(QMessageBox::Yes),
-      DialogScript::file(first == "cancel" ? QString() : dir.filePath("missing/" + name + ".tovri")),
-      DialogScript::box(again ? QMessageBox::Yes : QMessageBox::No)};
+    const int failed = first.endsWith("twice") ? 2 : 1; // Saves that fail before the last answer
+    QList<DialogScript::Answer> answers{DialogScript::box(QMessageBox::Yes)};
+    QStringList questions{"Not all measurements are saved. Do you want to save them?"};
+    for (int i = 0; i < failed; ++i) {
+      if (i > 0)
+        answers << DialogScript::box(QMessageBox::Yes);
+      answers << DialogScript::file(first == "cancel" ? QString()
+                                                      : dir.filePath(QString("missing%1/").arg(i) + name + ".tovri"));
+      questions << name + " was not saved. Do you want to save it?";
+    }
+    answers << DialogScript::box(again ? QMessageBox::Yes : QMessageBox::No);
     if (again)
       answers << DialogScript::file(kept);
     DialogScript script(answers);
@@ -568,14 +578,13 @@ private slots:
     QTRY_COMPARE(window.tabWidget()->count(), 0);
     QVERIFY(script.done());
     QCOMPARE(script.unexpected, 0);
-    QCOMPARE(script.boxTexts, (QStringList{"Not all measurements are saved. Do you want to save them?",
-                                           name + " was not saved. Do you want to save it?"}));
+    QCOMPARE(script.boxTexts, questions);
     QCOMPARE(workingThere, QList<bool>(answers.size(), true));
     for (int i = 0; i < script.proposals.size(); ++i) {
       QCOMPARE(QFileInfo(script.proposals[i]).fileName(), name + ".tovri");
       QCOMPARE(script.filters[i], QString("TOVRI (*.tovri )"));
     }
-    QCOMPARE(script.proposals.size(), again ? 2 : 1);
+    QCOMPARE(script.proposals.size(), failed + (again ? 1 : 0));
     QCOMPARE(fileBytes(kept), again ? capture : QByteArray());
     QVERIFY(!QFile::exists(working));
   }

@@ -182,6 +182,57 @@ private slots:
     QCOMPARE(tabNames(window), left);
   }
 
+  // A tab that goes while the question about the unsaved ones is up (as a
+  // cancelled read's tab goes) leaves the others where they were asked
+  // about: only the tabs named are closed, never one beside them.
+  void tabGoneUnderTheQuestion_data()
+  {
+    QTest::addColumn<int>("under");
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<int>("gone"); // the tab closed while the question is up
+    QTest::addColumn<QStringList>("left");
+    QTest::newRow("left of the fourth, the first gone") << 3 << "Close tabs to the left" << 0
+                                                        << QStringList{"Capture 4", "Capture 5"};
+    QTest::newRow("right of the first, the second gone") << 0 << "Close tabs to the right" << 1
+                                                         << QStringList{"Capture 1"};
+    QTest::newRow("left of the fourth, the fifth gone") << 3 << "Close tabs to the left" << 4
+                                                        << QStringList{"Capture 4"};
+  }
+
+  void tabGoneUnderTheQuestion()
+  {
+    QFETCH(int, under);
+    QFETCH(QString, entry);
+    QFETCH(int, gone);
+    QFETCH(QStringList, left);
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    for (int i = 0; i < 5; ++i)
+      window.addTab();
+    // Capture 3 is unsaved: closing the group asks about it.
+    auto *unsaved = qobject_cast<GLWidget *>(window.tabWidget()->widget(2));
+    unsaved->saved = false;
+    QTabBar *bar = window.tabWidget()->tabBar();
+    const QPoint pos = bar->tabRect(under).center();
+    int asked = 0;
+    QTimer poll;
+    poll.setInterval(1);
+    connect(&poll, &QTimer::timeout, &window, [&] {
+      auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+      if (!box || asked > 0)
+        return;
+      ++asked;
+      window.closeTabSilent(gone, true);
+      box->button(QMessageBox::No)->click();
+    });
+    poll.start();
+    pickNextMenuEntry(entry);
+    window.on_contextMenuRequested(pos);
+    QCOMPARE(asked, 1);
+    QCOMPARE(tabNames(window), left);
+  }
+
   void closeAllLeavesNoTab()
   {
     MainWindow window;

@@ -7,12 +7,14 @@
 #include "markerbar.h"
 #include "plot.h"
 #include "popup.h"
+#include "savingfixture.h"
 #include "testmain.h"
 
 #include <QInputDialog>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include <cmath>
 
@@ -626,6 +628,169 @@ private slots:
     QVERIFY(qAbs(units - std::round(units)) < 1e-6);
   }
 
+  // The custom viewing interval's dialog lets events run: a change of
+  // device kind meanwhile closes the tab it was opened over. The choice
+  // still stands, and only a tab that is there is read.
+  void viewingIntervalDialogOutlivesItsTab_data()
+  {
+    QTest::addColumn<bool>("toSupply");
+    QTest::addColumn<bool>("capture"); // the tab holds a reviewed, unsaved capture
+    QTest::newRow("logger to supply, untouched tab") << true << false;
+    QTest::newRow("logger to supply, reviewed capture") << true << true;
+    QTest::newRow("supply to logger, opened log") << false << true;
+  }
+
+  void viewingIntervalDialogOutlivesItsTab()
+  {
+    QFETCH(bool, toSupply);
+    QFETCH(bool, capture);
+    QTemporaryDir dir;
+    SimBus bus;
+    SimDevice *plugged = toSupply ? static_cast<SimDevice *>(bus.add<SimLogger>())
+                                  : static_cast<SimDevice *>(bus.add<SimPowerSupply>());
+    MainWindow::setClock([&bus] { return bus.now(); });
+    const auto clock = qScopeGuard([] { MainWindow::setClock({}); });
+    MainWindow window;
+    quietLink();
+    pump();
+    QCOMPARE(Helpers::powerMode, !toSupply);
+    if (toSupply && capture) {
+      DeviceControl command = Rig::startCommand(0x07, 10);
+      window.on_startMeasurement(command);
+      runBus(bus, window, 2000);
+      window.on_stopButton();
+      QVERIFY(!Helpers::isMeasuring);
+    } else if (!toSupply) {
+      const QString log = writeSupplyCapture(dir.filePath("bench.kelvpow"), false, {0, 1}, 300);
+      QVERIFY(!log.isEmpty());
+      QVERIFY(window.loadFile(log));
+    }
+    QPointer<GLWidget> asked = window.currentWidget();
+    QVERIFY(asked);
+    QCOMPARE(asked->isEmpty(), !capture);
+    // The unsaved capture's question that the change asks: not kept.
+    DialogScript script({DialogScript::box(QMessageBox::No)});
+
+    bool changed = false;
+    QTimer::singleShot(0, [&] {
+      auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+      if (!dialog)
+        return;
+      bus.unplug(plugged);
+      pump(1);
+      if (toSupply)
+        bus.add<SimPowerSupply>();
+      else
+        bus.add<SimLogger>();
+      for (int i = 0; i < 50 && Helpers::powerMode != toSupply; ++i)
+        pump(1);
+      pump();
+      changed = Helpers::powerMode == toSupply && !asked;
+      dialog->setIntValue(20);
+      dialog->accept();
+    });
+    QComboBox *list = window.m_comboShowAll;
+    const int custom = MainWindow::ShowAllRows - 1;
+    list->setCurrentIndex(custom);
+    emit list->activated(custom);
+
+    QVERIFY(changed);
+    QCOMPARE(script.done(), capture && toSupply);
+    QCOMPARE(script.unexpected, 0);
+    QCOMPARE(window.showAllLength(), 20);
+    QCOMPARE(list->itemText(custom), QString("Custom: 20"));
+    QCOMPARE(readSetting("Options/showall-length-sec").toInt(), 20);
+    QCOMPARE(readSetting("Options/showall-length-index").toInt(), custom);
+    // Whatever tab is there now was not read into: none holds points.
+    for (int i = 0; i < window.tabWidget()->count(); ++i) {
+      auto *left = qobject_cast<GLWidget *>(window.tabWidget()->widget(i));
+      QVERIFY(!left || left->isEmpty());
+    }
+  }
+
+  // Near a capture's start the window reaches its first record, whether
+  // that lies at 0 or later (the first samples lost), and keeps its length:
+  // a drag past the start after a stop or after paging on, a click on the
+  // strip before the first record, and the stop of a short capture.
+  void windowReachesTheFirstRecord_data()
+  {
+    QTest::addColumn<int>("counterStart"); // samples lost before the first block, at 1 ms each
+    QTest::addColumn<int>("captureMs");    // -1: a short capture, stopped at its 5 s limit
+    QTest::addColumn<QString>("action");
+    QTest::newRow("drags past 0 after a stop") << 0 << 12000 << "drag";
+    QTest::newRow("drags past a late start after a stop") << 1860 << 14000 << "drag";
+    QTest::newRow("drags past 0 after paging on") << 0 << 30000 << "page, drag";
+    QTest::newRow("drags past a late start after paging on") << 4800 << 30000 << "page, drag";
+    QTest::newRow("strip clicked before a late start") << 4800 << 20000 << "click 2";
+    QTest::newRow("strip clicked at 0 before a late start") << 4800 << 20000 << "click 0";
+    QTest::newRow("strip clicked in the first window") << 4800 << 20000 << "click 7";
+    QTest::newRow("short capture with a late start, just stopped") << 1860 << -1 << "";
+  }
+
+  void windowReachesTheFirstRecord()
+  {
+    QFETCH(int, counterStart);
+    QFETCH(int, captureMs);
+    QFETCH(QString, action);
+    Rig rig(captureMs < 0 ? 5 : -1);
+    MainWindow &window = *rig.window;
+    layOut(window);
+    rig.logger->counterStart = quint32(counterStart);
+    rig.start(0x07, 10);
+    if (captureMs < 0) {
+      QVERIFY(rig.runUntilStopped(8000));
+    } else {
+      rig.run(captureMs);
+      window.on_stopButton();
+    }
+    QVERIFY(!Helpers::isMeasuring);
+    GLWidget *tab = window.captureTab();
+    QVERIFY(tab);
+    PlotAxis *time = tab->plot->xAxis;
+    const double first = counterStart / 1000.0;
+    const double length = captureMs < 0 ? 10.0 : time->range().size();
+    QCOMPARE(length, 10.0);
+
+    if (action.startsWith(QLatin1String("page"))) {
+      window.on_swapPositionChanged(15);
+      QVERIFY(tab->timeRange().lower > first + 5);
+    }
+    const auto shown = [&] {
+      return QStringLiteral("%1..%2, held from %3")
+        .arg(time->range().lower, 0, 'g', 17)
+        .arg(time->range().upper, 0, 'g', 17)
+        .arg(tab->timeRange().lower, 0, 'g', 17);
+    };
+    if (action.endsWith(QLatin1String("drag"))) {
+      // Three drags one after another, each wanting 3 s before the start.
+      // The window ends at a record held, so it may lack the last sample or
+      // two of its length; it never shrinks from drag to drag.
+      double kept = 0;
+      for (int i = 0; i < 3; ++i) {
+        const PlotRange now = time->range();
+        const double by = now.lower - first + 3;
+        window.on_rangeBorderReached(now.lower - by, now.upper - by);
+        window.on_mouseRelease(nullptr);
+        QVERIFY2(time->range().lower == first && std::abs(time->range().size() - length) <= 0.0025,
+                 qPrintable(shown()));
+        if (i == 0)
+          kept = time->range().size();
+        QCOMPARE(time->range().size(), kept);
+      }
+    } else if (action.startsWith(QLatin1String("click"))) {
+      window.on_swapPositionChanged(action.section(QLatin1Char(' '), 1).toInt());
+      QVERIFY2(time->range().lower == first && std::abs(time->range().size() - length) <= 0.0025,
+               qPrintable(shown()));
+    } else {
+      // Shown from the first record, all of what was captured in view.
+      QVERIFY2(time->range().lower == first, qPrintable(shown()));
+      QVERIFY2(time->range().upper == tab->timeRange().upper, qPrintable(shown()));
+    }
+    // The first record itself is held and on show.
+    QVERIFY2(tab->timeRange().lower == first, qPrintable(shown()));
+    QCOMPARE(tab->swapFile->firstTime, first);
+  }
+
   // Dragging against the end of the held points mid-capture must neither
   // narrow the axis limits nor swap the live points for a file read.
   void dragDuringCaptureChangesNothing()
@@ -647,19 +812,19 @@ private slots:
     QVERIFY(time->range().upper > first + 9.9);
     QVERIFY(tab->maps.at(0)->size() >= held - 200);
 
-    // Once stopped, a drag past 0 goes to the start of what is held, unread.
+    // Once stopped, a drag to 4 s pages the file there.
     rig.window->on_stopButton();
     QVERIFY(!Helpers::isMeasuring);
     const double reviewed = tab->maps.at(0)->firstKey();
     QVERIFY(reviewed > 1.0);
-    rig.window->on_rangeBorderReached(-3, 7);
-    rig.window->on_mouseRelease(nullptr);
-    QCOMPARE(tab->maps.at(0)->firstKey(), reviewed);
-    QCOMPARE(time->range().lower, reviewed);
-    // A drag to 4 s pages the file there.
     rig.window->on_rangeBorderReached(0, 8);
     rig.window->on_mouseRelease(nullptr);
     QVERIFY(tab->maps.at(0)->firstKey() < 1.0);
+    // A drag past 0 goes to the capture's first record.
+    rig.window->on_rangeBorderReached(-3, 7);
+    rig.window->on_mouseRelease(nullptr);
+    QCOMPARE(tab->maps.at(0)->firstKey(), 0.0);
+    QCOMPARE(time->range().lower, 0.0);
   }
 
   // A GUI thread that stalls past the HID library's queue loses reports:

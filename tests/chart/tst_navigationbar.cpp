@@ -285,6 +285,38 @@ private slots:
     bar.findChildren<QPushButton *>().value(0)->click();
   }
 
+  // The tab closed and the strip bound to another capture while the
+  // dialog is up: the choice made for the closed one changes no other.
+  void reboundDuringTheDialog()
+  {
+    const QString path = writeCapture("gone.tmp", 6, 1000, 0.01, [](int, qint64) { return 1200.0; });
+    const QString other = writeCapture("other.tmp", 6, 1000, 0.01, [](int, qint64) { return 1200.0; });
+    SwapFile *file = boundFile(path);
+    std::unique_ptr<SwapFile> next(boundFile(other));
+    QVERIFY(file && next);
+    NavigationBar bar;
+    QVERIFY(bar.init(file));
+    bar.enable();
+    const PlotDataMap series = *next->navigationSeries;
+    bool answered = false;
+    answer<NavigationSettings>(
+        [&](NavigationSettings *d) {
+          delete file;
+          file = nullptr;
+          bar.init(next.get());
+          choose(d, 2, 1500);
+          d->accept();
+        },
+        &answered);
+    bar.on_settings();
+    QVERIFY(answered);
+    QCOMPARE(bar.boundFile(), next.get());
+    QCOMPARE(next->navigationChannel, 1);
+    QCOMPARE(next->thresholds[2], 3200.0);
+    QCOMPARE(next->navigationSeries->size(), series.size());
+    QVERIFY(bar.isEnabledForClicks());
+  }
+
   // The scan keeps a few points per bin whatever the crossings, and a lone
   // sample over the threshold still stands out.
   // A tab without a capture, or a closed one, leaves nothing of the capture
