@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -47,6 +48,7 @@ FileCalls FileCalls::system()
   calls.link = [](const char *from, const char *to) { return ::link(from, to); };
   calls.unlink = [](const char *path) { return ::unlink(path); };
   calls.rename = [](const char *from, const char *to) { return ::rename(from, to); };
+  calls.fchmod = [](int fd, mode_t mode) { return ::fchmod(fd, mode); };
   return calls;
 }
 

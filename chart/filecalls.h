@@ -3,6 +3,8 @@
 
 #include <functional>
 
+#include <sys/types.h>
+
 // The system calls that put a saved capture in place. Each answers 0, or -1
 // with errno set, as the real call does; a test swaps them to make the disk
 // fail at the step it means to check.
@@ -16,6 +18,8 @@ struct FileCalls
   std::function<int(const char *from, const char *to)> link;
   std::function<int(const char *path)> unlink;
   std::function<int(const char *from, const char *to)> rename;
+  // FAT and FUSE file systems may keep no modes and refuse (EPERM, ENOSYS).
+  std::function<int(int fd, mode_t mode)> fchmod;
 
   // The real calls.
   static FileCalls system();

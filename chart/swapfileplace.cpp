@@ -70,7 +70,7 @@ bool unsupported(int error)
 // more than its mode.
 bool setMode(int result)
 {
-  return result == 0 || errno == EPERM || errno == EOPNOTSUPP;
+  return result == 0 || errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS;
 }
 
 QString notOnDisk(int error)
@@ -234,7 +234,7 @@ QString createBeside(const QString &chosen, mode_t mode, QFile *out, QString *na
     return qt_error_string(errno);
   // As mv gives it: the capture's own mode, or the mode of the file replaced.
   QString error;
-  if (!setMode(::fchmod(fd, mode)))
+  if (!setMode(FileCalls::current().fchmod(fd, mode)))
     error = qt_error_string(errno);
   else if (!out->open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle))
     error = out->errorString();
@@ -431,7 +431,6 @@ bool SwapFile::moveTo(const QString &path, bool replace, QString *why)
   struct stat own {};
   if (::fstat(in.handle(), &own) != 0)
     return failSave(path, qt_error_string(errno), why);
-  in.close();
   // Opened through a link, the file it names stays as it is; a file with
   // other names shares its mode with them: both are copied.
   const bool copy = own.st_nlink != 1 || QFileInfo(p.working).isSymLink();
@@ -441,15 +440,16 @@ bool SwapFile::moveTo(const QString &path, bool replace, QString *why)
 
   p.replaced = replace && nameInUse(p.finalPath);
   const mode_t mode = modeFor(p.finalPath, p.replaced, own.st_mode);
-  const QByteArray aside = native(p.aside);
+  // Through the file still open: whatever the names do meanwhile, it is this file's mode.
   const bool remode = mode != (own.st_mode & 0777);
-  if (remode && !setMode(::chmod(aside.constData(), mode)))
+  if (remode && !setMode(FileCalls::current().fchmod(in.handle(), mode)))
     return putBack(p, p.aside, qt_error_string(errno), why);
   if (place(p.aside, p.finalPath, replace) == 0)
     return finishSave(p, why);
   const int error = errno;
-  if (remode && ::chmod(aside.constData(), own.st_mode & 0777) != 0)
+  if (remode && FileCalls::current().fchmod(in.handle(), own.st_mode & 0777) != 0)
     qDebug().noquote() << QStringLiteral("Couldn't restore the permissions of ") + p.aside;
+  in.close();
   if (error == EXDEV)
     return copyInto(p, p.aside, own.st_mode, why);
   return putBack(p, p.aside, placeFailure(error), why);
