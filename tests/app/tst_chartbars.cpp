@@ -147,7 +147,8 @@ private slots:
 
   // The markers come back where the user left them, start after start: the
   // places stored at the close are the ones read at the next start. A place
-  // that the chart of a smaller window does not reach comes to its end.
+  // that the chart of a smaller window does not reach sends the pair to the
+  // bar's middle.
   void markersKeepTheirPlacesAcrossStarts()
   {
     QFETCH(bool, logger);
@@ -187,11 +188,15 @@ private slots:
         }
       } else if (smaller && start == 1) {
         // T1 is within this chart's reach, T2 on the bar but beyond the
-        // chart's end, which it takes.
+        // chart's end: the pair takes the rule of a place off the bar, T1
+        // at the bar's middle and T2 a tag's width to its right.
         const double end = axis->coordToPixel(shown.upper);
         QVERIFY2(left[0] < end && left[1] > end && left[1] <= bar->geometry().right(),
                  qPrintable(QString("%1 %2 %3").arg(left[0]).arg(left[1]).arg(end)));
-        left[1] = end;
+        const QRect edges = bar->geometry();
+        left[0] = (edges.left() + edges.right()) / 2;
+        left[1] = left[0] + 16;
+        QVERIFY(left[1] <= end);
       }
       for (int i = 0; i < 2; ++i) {
         const double time = bar->marker(i)->time;
