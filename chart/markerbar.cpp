@@ -4,6 +4,7 @@
 #include "helpers.h"
 #include "marker.h"
 #include "plotaxis.h"
+#include "plotaxisrect.h"
 #include "plotwidget.h"
 #include "reportbar.h"
 #include "settings.h"
@@ -32,6 +33,12 @@ bool storedPosition(const QVariant &value, double *x)
     return false;
   *x = v;
   return true;
+}
+
+// The tag's width: the least distance between the two markers' places.
+double tagWidth()
+{
+  return int(Marker().polygon.boundingRect().width());
 }
 } // namespace
 
@@ -67,13 +74,20 @@ Marker *MarkerBar::createPair(double x)
   t1->name = QStringLiteral("T1");
   t1->color = getColor();
   t1->textColor = dark ? Qt::white : Qt::black;
-  t1->move(x, axis->pixelToCoord(x));
+  // A chart not laid out yet has no time under a pixel: its middle stands
+  // in until the pair is placed on it.
+  const double middle = axis->range().center();
+  auto timeAt = [&](double px) {
+    const double t = axis->pixelToCoord(px);
+    return std::isfinite(t) ? t : middle;
+  };
+  t1->move(x, timeAt(x));
   auto *t2 = new Marker;
   t2->name = QStringLiteral("T2");
   t2->color = t1->color;
   t2->textColor = t1->textColor;
   const double x2 = t1->x + int(t1->polygon.boundingRect().width());
-  t2->move(x2, axis->pixelToCoord(x2));
+  t2->move(x2, timeAt(x2));
   t1->partner = t2;
   t2->partner = t1;
   markers << t1 << t2;
@@ -167,66 +181,158 @@ Marker *MarkerBar::markerAtPos(double x) const
 void MarkerBar::setPlotter(GLWidget *newChart)
 {
   if (plot)
-    plot->removeEventFilter(this);
+    disconnect(plot, &PlotWidget::afterReplot, this, &MarkerBar::followChart);
   chart = newChart;
   plot = newChart ? newChart->plot : nullptr;
   if (!plot) {
     update();
     return;
   }
-  // A fresh tab's plot takes its axes and its size after this: its resizes
-  // are watched (eventFilter) so the times follow what it shows.
-  plot->installEventFilter(this);
+  // A fresh tab's plot takes its axes and its size after this, and only a
+  // replot lays it out: the pair is settled on the first layout with room
+  // for it, and follows the chart's own layout from then on.
+  connect(plot, &PlotWidget::afterReplot, this, &MarkerBar::followChart);
+  seenWidth = -1;
+  seenRect = QRect();
   if (!markers.isEmpty()) {
-    keepWithinChart();
-    PlotRange none(0, 0);
-    on_rangeChanged(none, none, plot->xAxis);
-    return;
+    pending = Pending::Attach;
+  } else {
+    addMarker();
+    pending = Pending::Place;
+    Settings settings;
+    settings.beginGroup(QStringLiteral("Main"));
+    // Until they are placed the markers hold the stored places, so that a
+    // window closed before its chart had room keeps them.
+    for (int i = 0; i < 2; ++i) {
+      double x = 0;
+      if (storedPosition(settings.value(i ? QStringLiteral("marker-2") : QStringLiteral("marker-1")), &x))
+        markers.at(i)->move(x, markers.at(i)->time);
+    }
+    if (settings.contains(QStringLiteral("marker-1"))) {
+      QColor color(settings.value(QStringLiteral("marker-color"), QStringLiteral("#000000")).toString());
+      if (!color.isValid())
+        color = kDefaultColor;
+      for (Marker *m : std::as_const(markers))
+        m->color = color;
+    }
+    settings.endGroup();
   }
-  addMarker();
+  followChart();
+  update();
+}
+
+void MarkerBar::placeFromSettings(double lo, double hi)
+{
+  PlotAxis *axis = plot->xAxis;
   const QRect edges = place();
   const double a = edges.left();
   const double b = edges.right();
   const double middle = (edges.left() + edges.right()) / 2;
-  const double width = int(markers.at(0)->polygon.boundingRect().width());
-  PlotAxis *axis = plot->xAxis;
+  const double width = tagWidth();
   Settings settings;
   settings.beginGroup(QStringLiteral("Main"));
-  if (settings.contains(QStringLiteral("marker-1"))) {
+  const bool stored = settings.contains(QStringLiteral("marker-1"));
+  // Where addMarker puts the pair: T1 at the middle of the time range.
+  const double centre = axis->range().center();
+  double p[2] = {axis->coordToPixel(centre), axis->coordToPixel(centre) + width};
+  if (stored) {
     // A stored place off the bar goes to its middle (T2 a tag's width to
-    // the right); with no "marker-2" T2 stays where addMarker put it.
-    double stored[2] = {qQNaN(), qQNaN()};
-    double p[2] = {middle, markers.at(1)->x};
-    storedPosition(settings.value(QStringLiteral("marker-1")), &stored[0]);
+    // the right); with no "marker-2" T2 stays where addMarker puts it.
+    double x[2] = {qQNaN(), qQNaN()};
+    storedPosition(settings.value(QStringLiteral("marker-1")), &x[0]);
+    p[0] = x[0] >= a && x[0] <= b ? x[0] : middle;
     if (settings.contains(QStringLiteral("marker-2"))) {
-      storedPosition(settings.value(QStringLiteral("marker-2")), &stored[1]);
-      p[1] = middle + width;
+      storedPosition(settings.value(QStringLiteral("marker-2")), &x[1]);
+      p[1] = x[1] >= a && x[1] <= b ? x[1] : middle + width;
     }
-    const bool onBar[2] = {stored[0] >= a && stored[0] <= b, stored[1] >= a && stored[1] <= b};
-    for (int i = 0; i < 2; ++i) {
-      if (onBar[i])
-        p[i] = stored[i];
-    }
-    // Beside a place on the bar the middle may lie on the wrong side of it:
-    // a number off the bar then comes to the bar's nearer edge, so the
-    // markers keep their order.
-    for (int i = 0; i < 2; ++i) {
-      const int other = 1 - i;
-      if (!onBar[i] && onBar[other] && std::isfinite(stored[i]) &&
-          (stored[i] < p[other]) != (p[i] < p[other]))
-        p[i] = qBound(a, stored[i], b);
-    }
-    for (int i = 0; i < 2; ++i)
-      markers.at(i)->move(p[i], axis->pixelToCoord(p[i]));
-    keepWithinChart();
-    QColor color(settings.value(QStringLiteral("marker-color"), QStringLiteral("#000000")).toString());
-    if (!color.isValid())
-      color = kDefaultColor;
-    for (Marker *m : std::as_const(markers))
-      m->color = color;
   }
   settings.endGroup();
-  update();
+  // Places the chart does not show, or that would not keep T1 before T2 a
+  // tag apart (a place from a larger window, "nan", a missing T2), make way
+  // for the rule of a place off the bar, never for two tags on one pixel.
+  if (!(p[0] >= lo && p[1] <= hi && p[0] + width <= p[1])) {
+    placePair(fallbackPlace(lo, hi), lo, hi);
+    return;
+  }
+  for (int i = 0; i < 2; ++i)
+    markers.at(i)->move(p[i], axis->pixelToCoord(p[i]));
+  // The middle time itself, not the one read back from its pixel.
+  if (!stored)
+    markers.at(0)->time = centre;
+}
+
+double MarkerBar::fallbackPlace(double lo, double hi) const
+{
+  const QRect edges = place();
+  const double middle = (edges.left() + edges.right()) / 2;
+  if (middle >= lo && middle + tagWidth() <= hi)
+    return middle;
+  return plot->xAxis->coordToPixel(plot->xAxis->range().center());
+}
+
+void MarkerBar::placePair(double x, double lo, double hi)
+{
+  PlotAxis *axis = plot->xAxis;
+  const double width = tagWidth();
+  x = qBound(lo, x, hi - width);
+  markers.at(0)->move(x, axis->pixelToCoord(x));
+  markers.at(1)->move(x + width, axis->pixelToCoord(x + width));
+}
+
+bool MarkerBar::onAxis(double lo, double hi) const
+{
+  for (const Marker *m : markers) {
+    if (!(m->x >= lo && m->x <= hi))
+      return false;
+  }
+  return true;
+}
+
+bool MarkerBar::roomOnChart(double *lo, double *hi) const
+{
+  PlotAxis *axis = timeAxis();
+  // A hidden plot has not been laid out at its real size: its pixels tell
+  // nothing of where a place would lie.
+  if (!axis || !plot->isVisible() || markers.size() != 2)
+    return false;
+  const PlotRange range = axis->range();
+  const double ends[2] = {axis->coordToPixel(range.lower), axis->coordToPixel(range.upper)};
+  *lo = std::min(ends[0], ends[1]);
+  *hi = std::max(ends[0], ends[1]);
+  return std::isfinite(*lo) && std::isfinite(*hi) && *hi - *lo >= tagWidth();
+}
+
+void MarkerBar::followChart()
+{
+  double lo = 0, hi = 0;
+  // Without room the pair waits, keeping its times: an axis of no length
+  // has no time under any pixel.
+  if (!roomOnChart(&lo, &hi))
+    return;
+  PlotAxis *axis = plot->xAxis;
+  const QRect rect = plot->axisRect() ? plot->axisRect()->rect() : QRect();
+  const double before[2] = {markers.at(0)->x, markers.at(1)->x};
+  if (pending == Pending::Place) {
+    placeFromSettings(lo, hi);
+  } else if (pending == Pending::Attach || (rect != seenRect && plot->width() == seenWidth)) {
+    // A new chart, or new margins of this one: the tags stay on the strip.
+    takeTimes();
+  } else if (plot->width() != seenWidth) {
+    // A dock shown or hidden, the window resized: the times stay marked.
+    for (Marker *m : std::as_const(markers))
+      m->move(axis->coordToPixel(m->time), m->time);
+  }
+  if (!onAxis(lo, hi))
+    placePair(fallbackPlace(lo, hi), lo, hi);
+  pending = Pending::None;
+  seenWidth = plot->width();
+  seenRect = rect;
+  if (markers.at(0)->x != before[0] || markers.at(1)->x != before[1]) {
+    update();
+    // The chart's lines were drawn at the old places.
+    PlotWidget *p = plot;
+    QMetaObject::invokeMethod(p, [p] { p->replot(); }, Qt::QueuedConnection);
+  }
 }
 
 void MarkerBar::takeTimes()
@@ -234,27 +340,11 @@ void MarkerBar::takeTimes()
   PlotAxis *axis = timeAxis();
   if (!axis)
     return;
-  for (Marker *m : std::as_const(markers))
-    m->move(m->x, axis->pixelToCoord(m->x));
-}
-
-void MarkerBar::keepWithinChart()
-{
-  PlotAxis *axis = timeAxis();
-  // A hidden plot has not been laid out at its real size: its pixels tell
-  // nothing of where a place would lie, and the stored place stays.
-  if (!axis || !plot->isVisible())
-    return;
-  const PlotRange range = axis->range();
-  const double ends[2] = {axis->coordToPixel(range.lower), axis->coordToPixel(range.upper)};
-  const double lo = std::min(ends[0], ends[1]), hi = std::max(ends[0], ends[1]);
-  // A clamp keeps the markers' order; a place stored from a larger window
-  // must not mark a time the chart cannot show.
   for (Marker *m : std::as_const(markers)) {
-    if (m->x >= lo && m->x <= hi)
-      continue;
-    const double x = qBound(lo, m->x, hi);
-    m->move(x, qBound(range.lower, axis->pixelToCoord(x), range.upper));
+    const double t = axis->pixelToCoord(m->x);
+    // An axis of no length has no time under the place: the old one stays.
+    if (std::isfinite(t))
+      m->move(m->x, t);
   }
 }
 
@@ -325,14 +415,19 @@ void MarkerBar::on_rangeChanged(PlotRange &, PlotRange &, PlotAxis *_axis)
 {
   if (!_axis || _axis->axisType() != PlotAxis::atBottom || !timeAxis())
     return;
-  takeTimes();
+  double lo = 0, hi = 0;
+  if (pending != Pending::None)
+    followChart();
+  else if (roomOnChart(&lo, &hi))
+    takeTimes();
   update();
 }
 
 void MarkerBar::on_sizeChanged()
 {
   PlotAxis *axis = timeAxis();
-  if (!axis)
+  double lo = 0, hi = 0;
+  if (!axis || pending != Pending::None || !roomOnChart(&lo, &hi))
     return;
   for (Marker *m : std::as_const(markers))
     m->move(axis->coordToPixel(m->time), m->time);
@@ -340,18 +435,6 @@ void MarkerBar::on_sizeChanged()
 }
 
 void MarkerBar::on_translate() {}
-
-bool MarkerBar::eventFilter(QObject *watched, QEvent *e)
-{
-  // The plot is about to be laid out at a new size. What it shows until now
-  // is what the user saw, though not always what the markers were placed
-  // on: a fresh tab gets its axes and its size after it is attached. The
-  // times are read off it now, and a resize of the window (on_sizeChanged)
-  // keeps those.
-  if (e->type() == QEvent::Resize && watched == plot && plot->isVisible())
-    takeTimes();
-  return QWidget::eventFilter(watched, e);
-}
 
 bool MarkerBar::event(QEvent *e)
 {

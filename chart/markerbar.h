@@ -67,13 +67,15 @@ signals:
 
 protected:
   bool event(QEvent *event) override;
-  bool eventFilter(QObject *watched, QEvent *event) override;
   void mousePressEvent(QMouseEvent *event) override;
   void mouseReleaseEvent(QMouseEvent *event) override;
   void mouseMoveEvent(QMouseEvent *event) override;
   void paintEvent(QPaintEvent *event) override;
 
 private:
+  // What an attached chart still owes the pair once it has room for it.
+  enum class Pending { None, Place, Attach };
+
   void hoverEnter(QHoverEvent *event);
   void hoverLeave(QHoverEvent *event);
   void hoverMove(QHoverEvent *event);
@@ -84,8 +86,24 @@ private:
   Marker *createPair(double x);
   // Every marker keeps its place and takes the time under it.
   void takeTimes();
-  // Places beyond the time axis of a chart on show come to its nearer end.
-  void keepWithinChart();
+  // The shown time axis's ends in pixels, when the chart is on show and its
+  // axis is at least a tag wide; otherwise the pair waits where it is.
+  bool roomOnChart(double *lo, double *hi) const;
+  // Settles what the chart owes the pair, and follows its layout: a change
+  // of its width keeps the marked times, any other change the places.
+  void followChart();
+  void placeFromSettings(double lo, double hi);
+  // T1 at x (kept on the axis), T2 a tag's width to its right.
+  void placePair(double x, double lo, double hi);
+  // Where a pair that cannot keep its places goes: the bar's middle, or the
+  // middle of the time axis when that is off it.
+  double fallbackPlace(double lo, double hi) const;
+  bool onAxis(double lo, double hi) const;
+
+  Pending pending = Pending::None;
+  // The chart's width and data area when the places last matched them.
+  int seenWidth = -1;
+  QRect seenRect;
 };
 
 #endif // MARKERBAR_H

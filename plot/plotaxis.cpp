@@ -593,6 +593,11 @@ PlotAxis::AxisType PlotAxis::marginSideToAxisType(Plot::MarginSide side)
 
 void PlotAxis::draw(PlotPainter *painter)
 {
+  // An axis of no length has no scale to show: its ticks and labels would
+  // all stand on one pixel.
+  if (const QRect r = mAxisRect ? mAxisRect->rect() : QRect();
+      (mOrientation == Qt::Horizontal ? r.width() : r.height()) <= 0)
+    return;
   QList<double> tickPositions;
   QList<QString> tickLabels;
   if (mTicks)

@@ -271,6 +271,9 @@ void PlotAxisRect::draw(PlotPainter *painter)
 
 void PlotAxisRect::drawBackground(PlotPainter *painter)
 {
+  // No room, nothing drawn (a pixmap's part of no width means all of it).
+  if (mRect.isEmpty())
+    return;
   if (mBackgroundBrush != Qt::NoBrush)
     painter->fillRect(mRect, mBackgroundBrush);
   if (mBackgroundPixmap.isNull())

@@ -33,6 +33,10 @@ void PlotGrid::draw(PlotPainter *painter)
     qDebug() << Q_FUNC_INFO << "invalid parent axis";
     return;
   }
+  // A data area with no room has no place for grid lines.
+  const PlotAxisRect *rect = mParentAxis->axisRect();
+  if (rect && rect->rect().isEmpty())
+    return;
   if (mSubGridVisible)
     drawSubGridLines(painter);
   drawGridLines(painter);

@@ -30,6 +30,23 @@ int toPixels(double size)
     return 0;
   return static_cast<int>(std::lround(std::clamp(size, -1e9, 1e9)));
 }
+// The outer rectangle less the margins. Where the margins need more room than
+// the outer rectangle has, the inner one is empty in that direction, at the
+// near margin (but not beyond the outer rectangle), rather than inside out:
+// an axis laid along it would otherwise run backwards.
+QRect innerRect(const QRect &outer, const QMargins &margins)
+{
+  QRect inner = outer.adjusted(margins.left(), margins.top(), -margins.right(), -margins.bottom());
+  if (inner.width() < 0) {
+    inner.setLeft(std::min(outer.left() + margins.left(), outer.left() + std::max(0, outer.width())));
+    inner.setWidth(0);
+  }
+  if (inner.height() < 0) {
+    inner.setTop(std::min(outer.top() + margins.top(), outer.top() + std::max(0, outer.height())));
+    inner.setHeight(0);
+  }
+  return inner;
+}
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -54,7 +71,7 @@ void PlotLayoutElement::setOuterRect(const QRect &rect)
   if (mOuterRect == rect)
     return;
   mOuterRect = rect;
-  mRect = mOuterRect.adjusted(mMargins.left(), mMargins.top(), -mMargins.right(), -mMargins.bottom());
+  mRect = innerRect(mOuterRect, mMargins);
 }
 
 void PlotLayoutElement::setMargins(const QMargins &margins)
@@ -62,7 +79,7 @@ void PlotLayoutElement::setMargins(const QMargins &margins)
   if (mMargins == margins)
     return;
   mMargins = margins;
-  mRect = mOuterRect.adjusted(mMargins.left(), mMargins.top(), -mMargins.right(), -mMargins.bottom());
+  mRect = innerRect(mOuterRect, mMargins);
 }
 
 void PlotLayoutElement::setMinimumMargins(const QMargins &margins)

@@ -9,6 +9,7 @@
 #include "reportbar.h"
 #include "testmain.h"
 
+#include <QDockWidget>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -147,7 +148,8 @@ private slots:
 
   // The markers come back where the user left them, start after start: the
   // places stored at the close are the ones read at the next start. A place
-  // that the chart of a smaller window does not reach comes to its end.
+  // that the chart of a smaller window does not reach sends the pair to the
+  // bar's middle.
   void markersKeepTheirPlacesAcrossStarts()
   {
     QFETCH(bool, logger);
@@ -187,11 +189,15 @@ private slots:
         }
       } else if (smaller && start == 1) {
         // T1 is within this chart's reach, T2 on the bar but beyond the
-        // chart's end, which it takes.
+        // chart's end: the pair takes the rule of a place off the bar, T1
+        // at the bar's middle and T2 a tag's width to its right.
         const double end = axis->coordToPixel(shown.upper);
         QVERIFY2(left[0] < end && left[1] > end && left[1] <= bar->geometry().right(),
                  qPrintable(QString("%1 %2 %3").arg(left[0]).arg(left[1]).arg(end)));
-        left[1] = end;
+        const QRect edges = bar->geometry();
+        left[0] = (edges.left() + edges.right()) / 2;
+        left[1] = left[0] + 16;
+        QVERIFY(left[1] <= end);
       }
       for (int i = 0; i < 2; ++i) {
         const double time = bar->marker(i)->time;
@@ -201,6 +207,109 @@ private slots:
           QVERIFY2(std::abs(time - placed[i]) < 0.05, qPrintable(QString::number(time)));
       }
       QVERIFY(bar->marker(0)->time < bar->marker(1)->time);
+    }
+  }
+
+  void markersAtEveryWidth_data()
+  {
+    QTest::addColumn<bool>("supply");
+    QTest::addColumn<bool>("docks");
+    QTest::newRow("logger, docks") << false << true;
+    QTest::newRow("logger, no docks") << false << false;
+    QTest::newRow("supply, docks") << true << true;
+    QTest::newRow("supply, no docks") << true << false;
+  }
+
+  // The window narrowed step by step to its smallest and widened again,
+  // docks shown or hidden on the way: the markers always hold finite times,
+  // the times they were given; while the chart has room they stand on its
+  // time axis, T1 before T2, and the axis never runs right to left.
+  void markersAtEveryWidth()
+  {
+    QFETCH(bool, supply);
+    QFETCH(bool, docks);
+    QTemporaryDir dir;
+    const QString path = supply ? writeSupplyCapture(dir.filePath("bench.kelvpow"), false, {0, 1, 2}, 300)
+                                : writeLoggerCapture(dir.filePath("run.tovri"), 3000, true);
+    QVERIFY(!path.isEmpty());
+    MainWindow window;
+    window.resize(1200, 800);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(window.loadFile(path));
+    MarkerBar *bar = bars(window).markers;
+    if (bar->isHidden())
+      window.m_actionMarkers->trigger();
+    QTRY_VERIFY(bar->isVisible() && bar->showsMarkers());
+    PlotWidget *plot = window.currentWidget()->plot;
+    PlotAxis *axis = plot->xAxis;
+    auto settle = [&] {
+      QCoreApplication::processEvents();
+      QCoreApplication::processEvents();
+      plot->replot(PlotWidget::rpNow);
+    };
+    settle();
+    const double wanted[2] = {3.0, 6.0};
+    for (int i = 0; i < 2; ++i) {
+      const double x = std::round(axis->coordToPixel(wanted[i]));
+      bar->marker(i)->move(x, axis->pixelToCoord(x));
+    }
+    const double times[2] = {bar->marker(0)->time, bar->marker(1)->time};
+    auto check = [&](const QString &where) {
+      const QByteArray what = where.toUtf8();
+      const PlotRange shown = axis->range();
+      const double lo = axis->coordToPixel(shown.lower), hi = axis->coordToPixel(shown.upper);
+      QVERIFY2(lo <= hi, what.constData());
+      for (int i = 0; i < 2; ++i) {
+        const Marker *m = bar->marker(i);
+        QVERIFY2(std::isfinite(m->time) && std::isfinite(m->x), what.constData());
+        QVERIFY2(m->time == times[i], qPrintable(where + QString(": T%1 at %2 s").arg(i + 1).arg(m->time)));
+        if (hi - lo >= 16)
+          QVERIFY2(m->x >= lo && m->x <= hi && std::abs(m->x - axis->coordToPixel(m->time)) < 1e-6,
+                   qPrintable(where + QString(": T%1 at x %2, axis %3..%4").arg(i + 1).arg(m->x).arg(lo).arg(hi)));
+      }
+      QVERIFY2(bar->marker(0)->x < bar->marker(1)->x, what.constData());
+    };
+    check(QStringLiteral("placed"));
+    if (!docks) {
+      // The chart widens with no resize of the window.
+      window.dockStatus()->hide();
+      window.dockControl()->hide();
+      settle();
+      check(QStringLiteral("docks hidden"));
+    }
+    window.resize(100, 800);
+    QTRY_VERIFY(window.width() < 1200);
+    const int smallest = window.width();
+    QList<int> widths;
+    for (int w = 1200; w > smallest; w -= 37)
+      widths << w;
+    widths << smallest;
+    for (int w = smallest + 23; w <= 1200; w += 61)
+      widths << w;
+    widths << 1200;
+    bool roomless = false;
+    for (int w : std::as_const(widths)) {
+      window.resize(w, 800);
+      QTRY_COMPARE(window.width(), w);
+      settle();
+      roomless = roomless || plot->axisRect()->rect().width() < 16;
+      check(QString("width %1").arg(w));
+      if (QTest::currentTestFailed())
+        return;
+    }
+    // Beside the docks the smallest window leaves the chart no room for its
+    // time axis.
+    QCOMPARE(roomless, docks);
+    if (docks) {
+      window.dockStatus()->hide();
+      window.dockControl()->hide();
+      settle();
+      check(QStringLiteral("docks hidden at 1200"));
+      window.dockStatus()->show();
+      window.dockControl()->show();
+      settle();
+      check(QStringLiteral("docks shown again"));
     }
   }
 };

@@ -37,9 +37,11 @@ struct BarFixture
   PlotAxis *axis() const { return chart->plot->xAxis; }
 };
 
-// Expected places: the ends of the fixture's time axis, 0 s and 10 s.
-constexpr double ChartStart = -2;
-constexpr double ChartEnd = -3;
+// Expected places: T1 at the bar's middle, T2 a tag's width to its right,
+// as for a place off the bar.
+constexpr double Fallback = -4;
+// A stored place this far past the end of the fixture's time axis.
+constexpr double PastEnd = 10000;
 
 void sendMouse(QWidget *w, QEvent::Type type, double x, Qt::MouseButton button)
 {
@@ -84,14 +86,30 @@ private slots:
                                  << 459.0 << 475.0 << QColor(Qt::black);
     QTest::newRow("infinite") << QVariantMap{{"marker-1", "inf"}, {"marker-2", "-inf"}} << 459.0 << 475.0
                               << QColor(Qt::black);
-    // The time axis runs from ChartStart to ChartEnd on the bar. The middle
-    // would put the place off the bar on the wrong side of the other one.
-    QTest::newRow("T1 before A") << QVariantMap{{"marker-1", 5}, {"marker-2", 300}} << ChartStart << 300.0
+    QTest::newRow("T2 not a number") << QVariantMap{{"marker-1", 100}, {"marker-2", "nan"}} << 100.0 << 475.0
+                                     << QColor(Qt::black);
+    // The places cannot all be kept: the pair takes the rule of a place off
+    // the bar, never a clamp that could put both on one pixel.
+    QTest::newRow("T1 before A") << QVariantMap{{"marker-1", 5}, {"marker-2", 300}} << Fallback << Fallback
                                  << QColor(Qt::black);
-    QTest::newRow("T2 past B") << QVariantMap{{"marker-1", 600}, {"marker-2", 2000}} << 600.0 << ChartEnd
+    QTest::newRow("T2 past B") << QVariantMap{{"marker-1", 600}, {"marker-2", 2000}} << Fallback << Fallback
                                << QColor(Qt::black);
-    QTest::newRow("off the chart") << QVariantMap{{"marker-1", 30}, {"marker-2", 850}} << ChartStart << ChartEnd
+    QTest::newRow("off the chart") << QVariantMap{{"marker-1", 30}, {"marker-2", 850}} << Fallback << Fallback
                                    << QColor(Qt::black);
+    QTest::newRow("both past the chart's end") << QVariantMap{{"marker-1", PastEnd + 10}, {"marker-2", PastEnd + 40}}
+                                               << Fallback << Fallback << QColor(Qt::black);
+    QTest::newRow("T2 past the chart's end") << QVariantMap{{"marker-1", 300}, {"marker-2", PastEnd + 40}}
+                                             << Fallback << Fallback << QColor(Qt::black);
+    QTest::newRow("T2 before T1") << QVariantMap{{"marker-1", 400}, {"marker-2", 300}} << Fallback << Fallback
+                                  << QColor(Qt::black);
+    QTest::newRow("closer than a tag") << QVariantMap{{"marker-1", 300}, {"marker-2", 310}} << Fallback << Fallback
+                                       << QColor(Qt::black);
+    QTest::newRow("a tag apart") << QVariantMap{{"marker-1", 300}, {"marker-2", 316}} << 300.0 << 316.0
+                                 << QColor(Qt::black);
+    // No "marker-2": T2 where the first chart puts it, left of T1 here.
+    QTest::newRow("T2 missing") << QVariantMap{{"marker-1", 600}} << Fallback << Fallback << QColor(Qt::black);
+    QTest::newRow("T1 not a number") << QVariantMap{{"marker-1", "nan"}, {"marker-2", 300}} << Fallback << Fallback
+                                     << QColor(Qt::black);
   }
 
   void firstPlacement()
@@ -100,10 +118,15 @@ private slots:
     QFETCH(double, x1);
     QFETCH(double, x2);
     QFETCH(QColor, color);
-    for (auto it = stored.cbegin(); it != stored.cend(); ++it)
-      storeSetting("Main/" + it.key(), it.value());
-
     BarFixture f;
+    const double end = f.axis()->coordToPixel(10);
+    for (auto it = stored.cbegin(); it != stored.cend(); ++it) {
+      const QVariant value = it.value();
+      const bool pastEnd = value.typeId() != QMetaType::QString && value.toDouble() >= PastEnd;
+      storeSetting("Main/" + it.key(), pastEnd ? QVariant(end + value.toDouble() - PastEnd) : value);
+    }
+    QVERIFY(end + 60 < 909);
+
     QSignalSpy added(f.bar, &MarkerBar::markerAdded);
     f.bar->setPlotter(f.chart->widget);
     QCOMPARE(added.size(), 1);
@@ -111,19 +134,16 @@ private slots:
     QVERIFY(t1 && t2 && !f.bar->marker(2));
     QCOMPARE(t1->name, QStringLiteral("T1"));
     QCOMPARE(t2->partner, t1);
-    // Places beyond the time axis take its ends and their times.
-    auto onChart = [&](double x) {
-      return x == ChartStart ? f.axis()->coordToPixel(0) : x == ChartEnd ? f.axis()->coordToPixel(10) : x;
-    };
     if (x1 == -1) {
       QCOMPARE(t1->time, 5.0);
       QCOMPARE(t1->x, f.axis()->coordToPixel(5.0));
     } else {
-      QCOMPARE(t1->x, onChart(x1));
-      QCOMPARE(t1->time, x1 == ChartStart ? 0.0 : f.axis()->pixelToCoord(t1->x));
+      QCOMPARE(t1->x, x1 == Fallback ? 459.0 : x1);
+      QCOMPARE(t1->time, f.axis()->pixelToCoord(t1->x));
     }
-    QCOMPARE(t2->x, x2 == -1 ? t1->x + 16 : onChart(x2));
-    QCOMPARE(t2->time, x2 == ChartEnd ? 10.0 : f.axis()->pixelToCoord(t2->x));
+    QCOMPARE(t2->x, x2 == -1 ? t1->x + 16 : x2 == Fallback ? 475.0 : x2);
+    QCOMPARE(t2->time, f.axis()->pixelToCoord(t2->x));
+    QVERIFY(f.axis()->range().contains(t1->time) && f.axis()->range().contains(t2->time));
     QCOMPARE(t1->color, color);
     QCOMPARE(t2->color, color);
     QCOMPARE(t1->polygon.boundingRect(), QRectF(t1->x + 5, 1, 16, 21));
@@ -219,6 +239,142 @@ private slots:
     QCOMPARE(t2->time, time2);
     QCOMPARE(t1->x, f.axis()->coordToPixel(time1));
     QVERIFY(t1->x < x1);
+  }
+
+  // The chart's own width changes (a dock shown or hidden) with no resize of
+  // the window: the markers keep their times and stay on the chart.
+  void chartWidthFollowed_data()
+  {
+    QTest::addColumn<int>("width");
+    QTest::newRow("narrower") << 500;
+    QTest::newRow("wider") << 1300;
+  }
+  void chartWidthFollowed()
+  {
+    QFETCH(int, width);
+    storeSetting("Main/marker-1", 600);
+    storeSetting("Main/marker-2", 700);
+    BarFixture f;
+    f.bar->setPlotter(f.chart->widget);
+    Marker *t1 = f.bar->marker(0), *t2 = f.bar->marker(1);
+    QCOMPARE(t2->x, 700.0);
+    const double time1 = t1->time, time2 = t2->time;
+    f.chart->plot->resize(width, 500);
+    f.chart->plot->replot(PlotWidget::rpNow);
+    QCOMPARE(t1->time, time1);
+    QCOMPARE(t2->time, time2);
+    QCOMPARE(t1->x, f.axis()->coordToPixel(time1));
+    QCOMPARE(t2->x, f.axis()->coordToPixel(time2));
+    QVERIFY(t2->x <= f.axis()->coordToPixel(10));
+    // New margins alone (wider value labels) leave the tags where they are.
+    const double x1 = t1->x;
+    f.chart->plot->yAxis->setLabel(QStringLiteral("a much longer label than before"));
+    f.chart->plot->replot(PlotWidget::rpNow);
+    QCOMPARE(t1->x, x1);
+    QCOMPARE(t1->time, f.axis()->pixelToCoord(x1));
+  }
+
+  // A time axis of no length (margins wider than the chart) has no time
+  // under any pixel: the markers keep the times they had, finite, and come
+  // back to them when the chart is wide again.
+  void noLengthKeepsTimes()
+  {
+    BarFixture f;
+    f.bar->setPlotter(f.chart->widget);
+    f.window.show();
+    Marker *t1 = f.bar->marker(0), *t2 = f.bar->marker(1);
+    const double time1 = t1->time, time2 = t2->time, x1 = t1->x;
+    QSignalSpy moved(f.bar, &MarkerBar::markerMoved);
+    for (int width : {200, 120, 60, 30}) {
+      f.chart->plot->resize(width, 500);
+      f.chart->plot->replot(PlotWidget::rpNow);
+      f.bar->on_sizeChanged();
+      PlotRange a, b;
+      f.bar->on_rangeChanged(a, b, f.axis());
+      sendMouse(f.bar, QEvent::MouseButtonPress, t1->x + 6, Qt::LeftButton);
+      sendMouse(f.bar, QEvent::MouseMove, t1->x + 30, Qt::LeftButton);
+      sendMouse(f.bar, QEvent::MouseButtonRelease, t1->x + 30, Qt::LeftButton);
+      f.bar->updateToolTip();
+      QVERIFY2(std::isfinite(t1->time) && std::isfinite(t2->time), qPrintable(QString::number(width)));
+      QVERIFY2(std::isfinite(t1->x) && std::isfinite(t2->x), qPrintable(QString::number(width)));
+      QVERIFY2(!f.bar->toolTipText.contains("nan"), qPrintable(f.bar->toolTipText));
+    }
+    QCOMPARE(f.chart->plot->axisRect()->rect().width(), 0);
+    QCOMPARE(moved.size(), 0);
+    QCOMPARE(t1->time, time1);
+    QCOMPARE(t2->time, time2);
+    f.chart->plot->resize(900, 500);
+    f.chart->plot->replot(PlotWidget::rpNow);
+    QCOMPARE(t1->time, time1);
+    QCOMPARE(t2->time, time2);
+    QCOMPARE(t1->x, x1);
+    QCOMPARE(t2->x, f.axis()->coordToPixel(time2));
+  }
+
+  // The pair made for a chart that is not laid out yet is placed when it is:
+  // T1 at the middle of the visible time range, T2 a tag's width to its right.
+  void placedOnceLaidOut_data()
+  {
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("no stored places") << false;
+    QTest::newRow("stored places") << true;
+  }
+  void placedOnceLaidOut()
+  {
+    QFETCH(bool, stored);
+    if (stored) {
+      storeSetting("Main/marker-1", 300);
+      storeSetting("Main/marker-2", 420);
+    }
+    QWidget window;
+    window.resize(1000, 600);
+    auto *bar = new MarkerBar(&window);
+    bar->setGeometry(10, 0, 900, 24);
+    LoggerChart chart(0, 10);
+    chart.widget->swapFile->file.setFileName(QStringLiteral("capture.tmp"));
+    chart.widget->hide();
+    bar->setPlotter(chart.widget);
+    Marker *t1 = bar->marker(0), *t2 = bar->marker(1);
+    QVERIFY(t1 && t2);
+    QVERIFY(std::isfinite(t1->time) && std::isfinite(t2->time));
+    chart.widget->show();
+    chart.plot->replot(PlotWidget::rpNow);
+    PlotAxis *axis = chart.plot->xAxis;
+    if (stored) {
+      QCOMPARE(t1->x, 300.0);
+      QCOMPARE(t2->x, 420.0);
+      QCOMPARE(t1->time, axis->pixelToCoord(300));
+    } else {
+      QCOMPARE(t1->time, 5.0);
+      QCOMPARE(t1->x, axis->coordToPixel(5.0));
+      QCOMPARE(t2->x, t1->x + 16);
+    }
+    QCOMPARE(t2->time, axis->pixelToCoord(t2->x));
+    QVERIFY(t1->time < t2->time);
+  }
+
+  // Another chart whose time axis ends short of a marker: the pair takes
+  // the rule of a place off the bar instead of standing off the chart.
+  void attachedChartTooShort()
+  {
+    storeSetting("Main/marker-1", 600);
+    storeSetting("Main/marker-2", 700);
+    BarFixture f;
+    f.bar->setPlotter(f.chart->widget);
+    QCOMPARE(f.bar->marker(1)->x, 700.0);
+    LoggerChart other(0, 10);
+    other.widget->swapFile->file.setFileName(QStringLiteral("capture.tmp"));
+    other.widget->show();
+    other.plot->resize(500, 500);
+    other.plot->replot(PlotWidget::rpNow);
+    f.bar->setPlotter(other.widget);
+    // The bar's middle is off this chart too: the middle of its time range.
+    PlotAxis *axis = other.plot->xAxis;
+    QVERIFY(axis->coordToPixel(10) < 459 + 16);
+    QCOMPARE(f.bar->marker(0)->x, axis->coordToPixel(5));
+    QCOMPARE(f.bar->marker(1)->x, axis->coordToPixel(5) + 16);
+    QCOMPARE(f.bar->marker(1)->time, axis->pixelToCoord(f.bar->marker(1)->x));
+    f.bar->setPlotter(f.chart->widget);
   }
 
   void distanceText_data()

@@ -384,6 +384,86 @@ private slots:
              QColor(Qt::blue));
     QCOMPARE(image.pixelColor(rect->rect().right() + 5, rect->rect().top() + 5), QColor(Qt::white));
   }
+
+  // A data area whose axes need more room than the plot has is empty: the
+  // time axis is not turned right to left, and nothing of the background,
+  // the grid, the curve, a clipped item or the time axis is drawn.
+  void marginsWiderThanThePlotDrawNothingInside_data()
+  {
+    QTest::addColumn<QMargins>("margins");
+    QTest::addColumn<bool>("empty");
+    QTest::addColumn<bool>("picture"); // an unscaled background picture instead of a brush
+    QTest::newRow("room") << QMargins(40, 15, 40, 40) << false << false;
+    QTest::newRow("room, picture") << QMargins(40, 15, 40, 40) << false << true;
+    QTest::newRow("too wide") << QMargins(100, 15, 150, 40) << true << false;
+    QTest::newRow("too wide, picture") << QMargins(100, 15, 150, 40) << true << true;
+  }
+  void marginsWiderThanThePlotDrawNothingInside()
+  {
+    QFETCH(QMargins, margins);
+    QFETCH(bool, empty);
+    QFETCH(bool, picture);
+    PlotWidget plot;
+    plot.resize(200, 150);
+    plot.show();
+    PlotAxisRect *rect = plot.axisRect();
+    rect->setAutoMargins(Plot::msNone);
+    rect->setMargins(margins);
+    if (picture) {
+      QPixmap blue(4, 4);
+      blue.fill(Qt::blue);
+      rect->setBackground(blue, false, Qt::IgnoreAspectRatio);
+    } else {
+      rect->setBackground(QBrush(Qt::blue));
+    }
+    plot.xAxis->setRange(0, 10);
+    plot.yAxis->setRange(0, 10);
+    plot.xAxis->setLabel(QStringLiteral("Time"));
+    const QColor green(0, 200, 0);
+    plot.xAxis->setBasePen(QPen(green));
+    plot.xAxis->setTickPen(QPen(green));
+    plot.xAxis->setSubTickPen(QPen(green));
+    plot.xAxis->setTickLabelColor(green);
+    plot.xAxis->setLabelColor(green);
+    plot.xAxis->grid()->setPen(QPen(Qt::magenta));
+    plot.yAxis->grid()->setPen(QPen(Qt::magenta));
+    PlotGraph *graph = plot.addGraph();
+    graph->setPen(QPen(Qt::red, 3));
+    graph->setData({0, 5, 10}, {1, 9, 1});
+    auto *line = new PlotItemStraightLine(&plot);
+    plot.addItem(line);
+    line->setPen(QPen(Qt::cyan, 3));
+    line->point1->setCoords(5, 0);
+    line->point2->setCoords(5, 10);
+    plot.replot();
+
+    QVERIFY(rect->rect().width() >= 0);
+    QCOMPARE(rect->rect().width() == 0, empty);
+    QVERIFY(plot.xAxis->coordToPixel(0) <= plot.xAxis->coordToPixel(10));
+    const QImage image = plot.grab().toImage();
+    saveSnapshot(&plot, QStringLiteral("axisrect_margins_") + QTest::currentDataTag());
+    // Pixels leaning clearly to one colour.
+    auto count = [&](auto leans) {
+      int n = 0;
+      for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+          const QColor c = image.pixelColor(x, y);
+          n += leans(c.red(), c.green(), c.blue());
+        }
+      return n;
+    };
+    const int background = count([](int r, int g, int b) { return b > r + 60 && b > g + 60; });
+    const int curve = count([](int r, int g, int b) { return r > g + 60 && r > b + 60; });
+    const int grid = count([](int r, int g, int b) { return r > g + 60 && b > g + 60; });
+    const int axis = count([](int r, int g, int b) { return g > r + 60 && g > b + 60; });
+    const int item = count([](int r, int g, int b) { return g > r + 60 && b > r + 60; });
+    const QList<int> drawn{background, curve, grid, axis, item};
+    if (empty)
+      QCOMPARE(drawn, QList<int>({0, 0, 0, 0, 0}));
+    else
+      QVERIFY2(!drawn.contains(0), qPrintable(QString("%1 %2 %3 %4 %5").arg(background).arg(curve).arg(grid)
+                                                   .arg(axis).arg(item)));
+  }
 };
 
 TOVRI_TEST(PlotAxisRectTest)

@@ -100,6 +100,38 @@ private slots:
     QCOMPARE(el.rect(), QRect(QPoint(15, 20), QPoint(94, 89)));
   }
 
+  // Margins that need more room than the element has leave an empty inner
+  // rectangle at the near margin, never one turned inside out.
+  void marginsWiderThanTheElement_data()
+  {
+    QTest::addColumn<QRect>("outer");
+    QTest::addColumn<QMargins>("margins");
+    QTest::addColumn<QRect>("inner");
+    QTest::newRow("room left") << QRect(0, 0, 118, 300) << QMargins(48, 15, 70, 40)
+                               << QRect(48, 15, 0, 245);
+    QTest::newRow("wider") << QRect(0, 0, 118, 300) << QMargins(48, 15, 111, 40) << QRect(48, 15, 0, 245);
+    QTest::newRow("taller") << QRect(10, 20, 200, 50) << QMargins(5, 40, 5, 30) << QRect(15, 60, 190, 0);
+    QTest::newRow("both") << QRect(10, 20, 60, 50) << QMargins(40, 40, 40, 30) << QRect(50, 60, 0, 0);
+    QTest::newRow("near margin alone too wide") << QRect(10, 20, 60, 50) << QMargins(80, 70, 0, 0)
+                                                << QRect(70, 70, 0, 0);
+  }
+  void marginsWiderThanTheElement()
+  {
+    QFETCH(QRect, outer);
+    QFETCH(QMargins, margins);
+    QFETCH(QRect, inner);
+    MarginElement el;
+    el.setOuterRect(outer);
+    el.setMargins(margins);
+    QCOMPARE(el.rect(), inner);
+    QVERIFY(el.rect().width() >= 0 && el.rect().height() >= 0);
+    // The same in the other order of setting.
+    MarginElement other;
+    other.setMargins(margins);
+    other.setOuterRect(outer);
+    QCOMPARE(other.rect(), inner);
+  }
+
   void autoMarginsOnChosenSidesOnly()
   {
     MarginElement el;
