@@ -12,7 +12,10 @@
 #include <QObject>
 #include <QtEndian>
 
+#include <functional>
 #include <limits>
+
+#include <sys/types.h>
 
 class DeviceControl;
 class ProgressDialog;
@@ -277,7 +280,9 @@ private:
   QString writeFinished(QFileDevice *in, qint64 keep, QFileDevice *out, const QList<PlotDataMap *> &maps,
                         const ReportData &report) const;
   QString sealTemporary(QFile *out, const QString &name);
-  bool copyInto(Placing &p, const QString &source, unsigned int own, QString *why);
+  bool beginSave(Placing &p, QFile *in, mode_t *own, QString *why);
+  bool placeNewFile(Placing &p, mode_t own, const std::function<QString(QFileDevice *)> &write, QString *why);
+  bool copyInto(Placing &p, const QString &source, mode_t own, QString *why);
   bool finishSave(const Placing &p, QString *why);
   bool putBack(const Placing &p, const QString &from, const QString &error, QString *why);
   bool failSave(const QString &path, const QString &text, QString *why);

@@ -18,6 +18,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <functional>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -31,6 +32,7 @@ struct SwapFile::Placing
   QString finalPath; // the end of the chosen name's chain of links
   QString path;      // the name as chosen
   bool replace = false;
+  nlink_t links = 1;     // names of the capture's file
   bool replaced = false; // a file had the chosen name when the capture took it
   bool copied = false;   // the chosen name holds a new file, made from `aside`
   bool whole = false;    // `aside` holds the whole capture, not only its start
@@ -385,20 +387,16 @@ bool SwapFile::finishSave(const Placing &p, QString *why)
   return true;
 }
 
-// From another file system, through a link or for a file with other names:
-// a copy of the capture at `source` made whole beside the chosen name takes
-// that name.
-bool SwapFile::copyInto(Placing &p, const QString &source, mode_t own, QString *why)
+// Makes a new file whole beside the chosen name with `write`, then gives it
+// that name; the fresh name still holds the capture, or its start.
+bool SwapFile::placeNewFile(Placing &p, mode_t own, const std::function<QString(QFileDevice *)> &write, QString *why)
 {
-  QFile in(source);
-  if (!in.open(QIODevice::ReadOnly))
-    return putBack(p, p.aside, in.errorString(), why);
   p.replaced = p.replace && nameInUse(p.finalPath);
   QFile out;
   QString made;
   QString error = createBeside(p.finalPath, modeFor(p.finalPath, p.replaced, own), &out, &made);
   if (error.isEmpty())
-    error = copyBytes(&in, in.size(), &out);
+    error = write(&out);
   if (error.isEmpty())
     error = sealTemporary(&out, made);
   if (error.isEmpty() && place(made, p.finalPath, p.replace) != 0)
@@ -408,92 +406,93 @@ bool SwapFile::copyInto(Placing &p, const QString &source, mode_t own, QString *
     return putBack(p, p.aside, error, why);
   }
   p.copied = true;
-  p.whole = true;
   return finishSave(p, why);
+}
+
+// From another file system, through a link or for a file with other names:
+// a copy of the capture at `source` takes the chosen name.
+bool SwapFile::copyInto(Placing &p, const QString &source, mode_t own, QString *why)
+{
+  QFile in(source);
+  if (!in.open(QIODevice::ReadOnly))
+    return putBack(p, p.aside, in.errorString(), why);
+  p.whole = true;
+  return placeNewFile(p, own, [&in](QFileDevice *out) { return copyBytes(&in, in.size(), out); }, why);
+}
+
+// What every save does first: where the chosen name leads, and the capture's
+// file open for reading.
+bool SwapFile::beginSave(Placing &p, QFile *in, mode_t *own, QString *why)
+{
+  close();
+  p.working = file.fileName();
+  const QString refused = saveTarget(p.path, &p.finalPath);
+  if (!refused.isEmpty())
+    return failSave(p.path, refused, why);
+  in->setFileName(p.working);
+  if (!in->open(QIODevice::ReadOnly))
+    return failSave(p.path, in->errorString(), why);
+  struct stat st {};
+  if (::fstat(in->handle(), &st) != 0)
+    return failSave(p.path, qt_error_string(errno), why);
+  *own = st.st_mode;
+  p.links = st.st_nlink;
+  return true;
 }
 
 bool SwapFile::moveTo(const QString &path, bool replace, QString *why)
 {
-  close();
   Placing p;
-  p.working = file.fileName();
   p.path = path;
   p.replace = replace;
-  const QString refused = saveTarget(path, &p.finalPath);
-  if (!refused.isEmpty())
-    return failSave(path, refused, why);
-  QFile in(p.working);
-  if (!in.open(QIODevice::ReadOnly))
-    return failSave(path, in.errorString(), why);
+  QFile in;
+  mode_t own = 0;
+  if (!beginSave(p, &in, &own, why))
+    return false;
   // Its data on the disk before any name of it changes.
   if (syncFailed(FileCalls::current().fsync(in.handle())))
     return failSave(path, notOnDisk(errno), why);
-  struct stat own {};
-  if (::fstat(in.handle(), &own) != 0)
-    return failSave(path, qt_error_string(errno), why);
   // Opened through a link, the file it names stays as it is; a file with
   // other names shares its mode with them: both are copied.
-  const bool copy = own.st_nlink != 1 || QFileInfo(p.working).isSymLink();
+  const bool copy = p.links != 1 || QFileInfo(p.working).isSymLink();
   p.aside = moveAside(p.working, p.finalPath);
   if (p.aside.isEmpty() || copy)
-    return copyInto(p, p.aside.isEmpty() ? p.working : p.aside, own.st_mode, why);
+    return copyInto(p, p.aside.isEmpty() ? p.working : p.aside, own, why);
 
   p.replaced = replace && nameInUse(p.finalPath);
-  const mode_t mode = modeFor(p.finalPath, p.replaced, own.st_mode);
   // Through the file still open: whatever the names do meanwhile, it is this file's mode.
-  const bool remode = mode != (own.st_mode & 0777);
+  const mode_t mode = modeFor(p.finalPath, p.replaced, own);
+  const bool remode = mode != (own & 0777);
   if (remode && !setMode(FileCalls::current().fchmod(in.handle(), mode)))
     return putBack(p, p.aside, qt_error_string(errno), why);
   if (place(p.aside, p.finalPath, replace) == 0)
     return finishSave(p, why);
   const int error = errno;
-  if (remode && FileCalls::current().fchmod(in.handle(), own.st_mode & 0777) != 0)
+  if (remode && FileCalls::current().fchmod(in.handle(), own & 0777) != 0)
     qDebug().noquote() << QStringLiteral("Couldn't restore the permissions of ") + p.aside;
   in.close();
   if (error == EXDEV)
-    return copyInto(p, p.aside, own.st_mode, why);
+    return copyInto(p, p.aside, own, why);
   return putBack(p, p.aside, placeFailure(error), why);
 }
 
 bool SwapFile::saveFinished(const QString &path, const QList<PlotDataMap *> &maps, const ReportData &report,
                             bool replace, QString *why)
 {
-  close();
   Placing p;
-  p.working = file.fileName();
   p.path = path;
   p.replace = replace;
-  const QString refused = saveTarget(path, &p.finalPath);
-  if (!refused.isEmpty())
-    return failSave(path, refused, why);
-  QFile in(p.working);
-  struct stat own {};
-  if (!in.open(QIODevice::ReadOnly))
-    return failSave(path, in.errorString(), why);
-  if (::fstat(in.handle(), &own) != 0)
-    return failSave(path, qt_error_string(errno), why);
+  QFile in;
+  mode_t own = 0;
+  if (!beginSave(p, &in, &own, why))
+    return false;
   // Only the header block and whole records: nothing of the tail that could
   // not be written may sit between them and the points held.
   const qint64 L = header.recordLength();
   const qint64 body = qMax<qint64>(0, in.size() - headerBlockSize);
   const qint64 keep = in.size() < headerBlockSize ? in.size() : headerBlockSize + body / L * L;
-  // `in` reads on under the fresh name.
+  // `in` reads on under the fresh name, which keeps only the capture's start.
   p.aside = moveAside(p.working, p.finalPath);
-  p.replaced = replace && nameInUse(p.finalPath);
-  QFile out;
-  QString made;
-  QString error = createBeside(p.finalPath, modeFor(p.finalPath, p.replaced, own.st_mode), &out, &made);
-  if (error.isEmpty())
-    error = writeFinished(&in, keep, &out, maps, report);
-  if (error.isEmpty())
-    error = sealTemporary(&out, made);
-  if (error.isEmpty() && place(made, p.finalPath, replace) != 0)
-    error = placeFailure(errno);
-  if (!error.isEmpty()) {
-    removeUnplaced(&out, made);
-    return putBack(p, p.aside, error, why);
-  }
-  // The working file holds only the capture's start.
-  p.copied = true;
-  return finishSave(p, why);
+  return placeNewFile(
+    p, own, [&](QFileDevice *out) { return writeFinished(&in, keep, out, maps, report); }, why);
 }
