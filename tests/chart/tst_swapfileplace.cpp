@@ -674,6 +674,22 @@ private slots:
     QCOMPARE(entries(dir.filePath("b")), hardLink ? QStringList() : QStringList{"run.tovri"});
   }
 
+  // A rename between two names of one file does nothing and answers
+  // success, as between two hard links: the name the capture came from is
+  // then one of its own names, and no name is removed after a rename.
+  void renameThatMovesNothing()
+  {
+    QTemporaryDir dir;
+    Working w;
+    QVERIFY(w.make(dir.filePath("Capture 1.tmp"), true));
+    FileFaults faults;
+    faults.calls().rename = [](const char *, const char *) { return 0; };
+    QVERIFY(w.save(dir.filePath("run.tovri"), true, nullptr));
+    const QStringList left = leftovers(dir.path());
+    QCOMPARE(left.size(), 1);
+    QCOMPARE(bytesOf(dir.filePath(left.first())), w.bytes);
+  }
+
   // Any name the file system takes can be chosen: the names a save uses
   // for a while are short ones of their own.
   void longestNames_data()
