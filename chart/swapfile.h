@@ -280,7 +280,7 @@ private:
   QString writeFinished(QFileDevice *in, qint64 keep, QFileDevice *out, const QList<PlotDataMap *> &maps,
                         const ReportData &report) const;
   QString sealTemporary(QFile *out, const QString &name);
-  bool beginSave(Placing &p, QFile *in, mode_t *own, QString *why);
+  bool beginSave(const QString &path, bool replace, Placing *placing, QFile *in, mode_t *own, QString *why);
   bool placeNewFile(Placing &p, mode_t own, const std::function<QString(QFileDevice *)> &write, QString *why);
   bool copyInto(Placing &p, const QString &source, mode_t own, QString *why);
   bool finishSave(const Placing &p, QString *why);

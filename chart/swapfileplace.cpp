@@ -422,9 +422,12 @@ bool SwapFile::copyInto(Placing &p, const QString &source, mode_t own, QString *
 
 // What every save does first: where the chosen name leads, and the capture's
 // file open for reading.
-bool SwapFile::beginSave(Placing &p, QFile *in, mode_t *own, QString *why)
+bool SwapFile::beginSave(const QString &path, bool replace, Placing *placing, QFile *in, mode_t *own, QString *why)
 {
   close();
+  Placing &p = *placing;
+  p.path = path;
+  p.replace = replace;
   p.working = file.fileName();
   const QString refused = saveTarget(p.path, &p.finalPath);
   if (!refused.isEmpty())
@@ -443,11 +446,9 @@ bool SwapFile::beginSave(Placing &p, QFile *in, mode_t *own, QString *why)
 bool SwapFile::moveTo(const QString &path, bool replace, QString *why)
 {
   Placing p;
-  p.path = path;
-  p.replace = replace;
   QFile in;
   mode_t own = 0;
-  if (!beginSave(p, &in, &own, why))
+  if (!beginSave(path, replace, &p, &in, &own, why))
     return false;
   // Its data on the disk before any name of it changes.
   if (syncFailed(FileCalls::current().fsync(in.handle())))
@@ -480,11 +481,9 @@ bool SwapFile::saveFinished(const QString &path, const QList<PlotDataMap *> &map
                             bool replace, QString *why)
 {
   Placing p;
-  p.path = path;
-  p.replace = replace;
   QFile in;
   mode_t own = 0;
-  if (!beginSave(p, &in, &own, why))
+  if (!beginSave(path, replace, &p, &in, &own, why))
     return false;
   // Only the header block and whole records: nothing of the tail that could
   // not be written may sit between them and the points held.

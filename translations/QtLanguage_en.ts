@@ -1716,6 +1716,10 @@ Channels calibration values are lost.
         <translation>Saved, but the disk did not confirm the new name (%1); the capture is also kept in %2</translation>
     </message>
     <message>
+        <source>%1; the capture is kept in %2</source>
+        <translation>%1; the capture is kept in %2</translation>
+    </message>
+    <message>
         <source>Saved, but the disk did not confirm the new name (%1)</source>
         <translation>Saved, but the disk did not confirm the new name (%1)</translation>
     </message>

@@ -1716,6 +1716,10 @@ Channels calibration values are lost.
         <translation>Збережено, але диск не підтвердив нову назву (%1); запис також лишається в %2</translation>
     </message>
     <message>
+        <source>%1; the capture is kept in %2</source>
+        <translation>%1; запис лишається в %2</translation>
+    </message>
+    <message>
         <source>Saved, but the disk did not confirm the new name (%1)</source>
         <translation>Збережено, але диск не підтвердив нову назву (%1)</translation>
     </message>
