@@ -10,6 +10,7 @@
 
 #include <optional>
 
+#include <sched.h>
 #include <sys/mount.h>
 
 using namespace AppFixture;
@@ -253,8 +254,11 @@ private slots:
     bool mounted = false;
     if (view == "mount") {
       QVERIFY(QDir().mkdir(second));
-      mounted = ::mount(QFile::encodeName(data).constData(), QFile::encodeName(second).constData(), nullptr,
-                        MS_BIND, nullptr) == 0;
+      // In a mount namespace of this test's own: nothing shows outside it.
+      static const bool own =
+        ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+      mounted = own && ::mount(QFile::encodeName(data).constData(), QFile::encodeName(second).constData(), nullptr,
+                               MS_BIND, nullptr) == 0;
       if (!mounted)
         QSKIP("This user cannot mount a folder a second time; the simulated views stand in");
     } else {
