@@ -559,6 +559,9 @@ public:
   // Where the tab's capture file has its first record (s); 0 for a tab
   // without one.
   static double captureStart(const GLWidget *tab);
+  // Where a window from `lower` to `upper` ends on `time` with points held
+  // up to `heldUpper`.
+  static double windowEnd(const PlotAxis *time, double lower, double upper, double heldUpper);
   // Relabels the temperature axes of the current chart in Fahrenheit.
   void adjustAxisName(const QList<int> &channels, bool fahrenheit);
   int readoutPrecision() const { return m_readoutPrecision; }

@@ -410,12 +410,7 @@ void MainWindow::finishCapture(const DeviceControl *command)
   // A short capture whose first samples were lost begins after 0: it is
   // shown from its first record, as when it is opened again.
   const double lower = qMax(captureStart(tab), range.upper - seconds);
-  double upper = lower + seconds;
-  // As adjustRanges: past the points held, only the window already on show
-  // (0..10 of a capture shorter than that) is kept whole.
-  const PlotRange shown = time->range();
-  if (upper > range.upper && range.upper > lower && !(shown.lower == lower && shown.upper == upper))
-    upper = range.upper;
+  const double upper = windowEnd(time, lower, lower + seconds, range.upper);
   if (tab == currentWidget()) {
     setXRange(lower, upper);
     // Overview and markers serve the current tab; a tab change rebinds them.

@@ -156,13 +156,7 @@ void MainWindow::adjustRanges(double centre, double span)
   const double start = captureStart(tab);
   if (lower < start) {
     lower = start;
-    upper = start + 2 * h;
-    // A window reaching past what is held is taken whole only when already
-    // on show (as 0..10 on a fresh chart); any other would keep the axis's
-    // old lower end, so it ends where the points do.
-    const PlotRange shown = time->range();
-    if (upper > held.upper && held.upper > lower && !(shown.lower == lower && shown.upper == upper))
-      upper = held.upper;
+    upper = windowEnd(time, lower, start + 2 * h, held.upper);
   }
   setXRange(lower, upper);
   // Every fit before the one redraw: each redraw draws all the points held.
@@ -300,6 +294,17 @@ void MainWindow::on_swapPositionChanged(int startTime)
   if (tab->maps.isEmpty())
     return;
   adjustRanges(startTime, tab->plot->xAxis->range().size());
+}
+
+double MainWindow::windowEnd(const PlotAxis *time, double lower, double upper, double heldUpper)
+{
+  // A window reaching past what is held is taken whole only when already
+  // on show (as 0..10 on a fresh chart); any other would keep the axis's
+  // old lower end, so it ends where the points do.
+  const PlotRange shown = time->range();
+  if (upper > heldUpper && heldUpper > lower && !(shown.lower == lower && shown.upper == upper))
+    return heldUpper;
+  return upper;
 }
 
 double MainWindow::captureStart(const GLWidget *tab)

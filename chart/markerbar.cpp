@@ -38,7 +38,8 @@ bool storedPosition(const QVariant &value, double *x)
 // The tag's width: the least distance between the two markers' places.
 double tagWidth()
 {
-  return int(Marker().polygon.boundingRect().width());
+  static const double width = int(Marker().polygon.boundingRect().width());
+  return width;
 }
 } // namespace
 
@@ -86,7 +87,7 @@ Marker *MarkerBar::createPair(double x)
   t2->name = QStringLiteral("T2");
   t2->color = t1->color;
   t2->textColor = t1->textColor;
-  const double x2 = t1->x + int(t1->polygon.boundingRect().width());
+  const double x2 = t1->x + tagWidth();
   t2->move(x2, timeAt(x2));
   t1->partner = t2;
   t2->partner = t1;
