@@ -8,6 +8,8 @@
 
 #include <QDir>
 
+#include <QStringList>
+
 #include <cerrno>
 
 #include <sys/stat.h>
@@ -135,6 +137,55 @@ public:
 
 private:
   QByteArray m_view;
+};
+
+// The descriptors this process holds open: a save that fails or falls back
+// must close each one it opened.
+inline int openDescriptors()
+{
+  return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size();
+}
+
+// Notes every call a save makes through the seam, as "call arg[ arg]", and
+// passes it on to the calls set before it was made; set the faults first.
+class CallRecorder
+{
+public:
+  explicit CallRecorder(FileFaults &faults)
+  {
+    FileCalls &calls = faults.calls();
+    const FileCalls before = calls;
+    const auto note = [this](const char *call, const char *a, const char *b = nullptr) {
+      QString line = QString::fromLatin1(call) + QLatin1Char(' ') + QFile::decodeName(a);
+      if (b)
+        line += QLatin1Char(' ') + QFile::decodeName(b);
+      m_calls.append(line);
+    };
+    calls.syncFolder = [note, before](const char *f) { return note("syncFolder", f), before.syncFolder(f); };
+    calls.unlink = [note, before](const char *p) { return note("unlink", p), before.unlink(p); };
+    calls.renameNoReplace = [note, before](const char *a, const char *b) {
+      return note("renameNoReplace", a, b), before.renameNoReplace(a, b);
+    };
+    calls.link = [note, before](const char *a, const char *b) { return note("link", a, b), before.link(a, b); };
+    calls.rename = [note, before](const char *a, const char *b) { return note("rename", a, b), before.rename(a, b); };
+  }
+  CallRecorder(const CallRecorder &) = delete;
+  CallRecorder &operator=(const CallRecorder &) = delete;
+
+  QStringList calls() const { return m_calls; }
+  // The arguments of each call of that name, in order.
+  QStringList argumentsOf(const QString &call) const
+  {
+    QStringList found;
+    for (const QString &line : m_calls) {
+      if (line.startsWith(call + QLatin1Char(' ')))
+        found.append(line.mid(call.size() + 1));
+    }
+    return found;
+  }
+
+private:
+  QStringList m_calls;
 };
 
 #endif // FILEFAULTS_H

@@ -1,0 +1,691 @@
+#include "filefaults.h"
+#include "processstate.h"
+#include "swapfile.h"
+#include "testmain.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <optional>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Every capture here: records 10 ms apart on channels #0 and #1, channel c
+// reading c * 100 + k at instant k.
+constexpr int kRecords = 60;
+const QByteArray kOld(700, 'o');
+const QByteArray kOther("another program's file");
+
+// What these tests take for granted of the names a save makes for a
+// while and of its words; kept here alone, so that they are easy to adapt.
+namespace SaveNames {
+// The first name the capture's working name is moved aside to.
+QString firstAside()
+{
+  return QStringLiteral("tovri-saving-0.tmp");
+}
+// The place a save's message says the capture is (also) kept in; empty
+// where it names none.
+QString placeNamed(const QString &told)
+{
+  const QString words = QStringLiteral("kept in ");
+  const int at = told.lastIndexOf(words);
+  return at < 0 ? QString() : QDir::fromNativeSeparators(told.mid(at + words.size()).trimmed());
+}
+bool names(const QString &told)
+{
+  return told.contains(QStringLiteral("kept in "));
+}
+// The refusal of a name in use.
+bool saysNameTaken(const QString &told)
+{
+  return told.contains(QStringLiteral("exists"));
+}
+} // namespace SaveNames
+
+void fill(PlotDataMap &map, int channel, int from, int to)
+{
+  for (int k = from; k < to; ++k)
+    map.insert(k / 100.0, PlotData(k / 100.0, channel * 100.0 + k));
+}
+
+// A working capture: finished for moveTo(), or with only its first third
+// of records in the file and the rest held for saveFinished().
+struct Working
+{
+  SwapFile sw;
+  PlotDataMap held[2];
+  ReportData report;
+  QString path;
+  QByteArray bytes;
+  bool finished = true;
+
+  bool make(const QString &file, bool whole)
+  {
+    path = file;
+    finished = whole;
+    report.t_end = (kRecords - 1) / 100.0;
+    report.count = kRecords;
+    report.min0 = 0, report.max0 = kRecords - 1, report.min1 = 100, report.max1 = 100 + kRecords - 1;
+    QList<PlotDataMap *> maps{new PlotDataMap, new PlotDataMap};
+    const int inFile = finished ? kRecords : kRecords / 3;
+    for (int c = 0; c < 2; ++c) {
+      fill(*maps[c], c, 0, inFile);
+      fill(held[c], c, inFile, kRecords);
+    }
+    bool ok = sw.create(path) && sw.setLoggerHeader(3, 100) && sw.append(0, -1, maps, true);
+    if (!ok)
+      qDeleteAll(maps);
+    if (finished)
+      ok = ok && sw.writeReport(report) && sw.stop();
+    sw.close();
+    QFile f(path);
+    bytes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return ok && !bytes.isEmpty();
+  }
+
+  bool save(const QString &target, bool replace, QString *why)
+  {
+    if (finished)
+      return sw.moveTo(target, replace, why);
+    return sw.saveFinished(target, {&held[0], &held[1]}, report, replace, why);
+  }
+};
+
+QByteArray bytesOf(const QString &path)
+{
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+  QFile f(path);
+  return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+bool setMode(const QString &path, int mode)
+{
+  return ::chmod(QFile::encodeName(path).constData(), mode_t(mode)) == 0;
+}
+
+int modeOf(const QString &path)
+{
+  struct stat st;
+  return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 0777) : -1;
+}
+
+// Whether `path` holds the whole capture, read as any saved one.
+bool holdsCapture(const QString &path)
+{
+  QList<PlotDataMap *> maps{new PlotDataMap, new PlotDataMap, new PlotDataMap};
+  SwapFile back;
+  const bool ok = back.loadCapture(path, kRecords, maps, nullptr) && !back.recovery.recovered &&
+                  maps[1]->size() == kRecords && maps[1]->last().value == 100.0 + kRecords - 1 &&
+                  back.readReport().count == kRecords;
+  qDeleteAll(maps);
+  return ok;
+}
+
+QStringList entries(const QString &folder)
+{
+  return QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+// The names of `folder` that are not listed in `known`, with their folder.
+QStringList newNames(const QString &folder, const QStringList &known)
+{
+  QStringList found;
+  for (const QString &name : entries(folder)) {
+    if (!known.contains(name))
+      found.append(folder + QLatin1Char('/') + name);
+  }
+  return found;
+}
+
+QString canonical(const QString &path)
+{
+  return QFileInfo(path).canonicalFilePath();
+}
+
+// The seam's calls that take a name, answering `error` for any name in
+// `folder` as a read-only folder does; the calls set before serve the rest.
+void refuseNamesIn(FileFaults &faults, const QString &folder, int error)
+{
+  FileCalls &calls = faults.calls();
+  const FileCalls before = calls;
+  const QByteArray prefix = QFile::encodeName(folder) + '/';
+  const auto inside = [prefix](const char *path) { return QByteArray(path).startsWith(prefix); };
+  const auto refused = FileFaults::failWith<const char *, const char *>(error);
+  calls.renameNoReplace = [=](const char *a, const char *b) {
+    return inside(a) || inside(b) ? refused(a, b) : before.renameNoReplace(a, b);
+  };
+  calls.link = [=](const char *a, const char *b) { return inside(a) || inside(b) ? refused(a, b) : before.link(a, b); };
+  calls.rename = [=](const char *a, const char *b) {
+    return inside(a) || inside(b) ? refused(a, b) : before.rename(a, b);
+  };
+  calls.unlink = [=](const char *p) { return inside(p) ? refused(p, p) : before.unlink(p); };
+}
+
+} // namespace
+
+// Rules of a save that each guard a capture or a name of the user's: the
+// names a save makes for a while, the ways a file system may refuse a call,
+// the mode the saved file takes, what a failed save says and keeps open,
+// and which folder it syncs.
+class SaveRulesTest : public QObject
+{
+  Q_OBJECT
+
+private slots:
+  void init() { resetProcessState(); }
+
+  // Where case is ignored, a chosen name spelled as one the save would make
+  // for a while is still the user's: the save makes other names, and the
+  // name it removes at the end is never the capture just placed.
+  void freshNameIsNeverTheChosenOne_data()
+  {
+    QTest::addColumn<bool>("finished");
+    QTest::addColumn<QString>("spelling");
+    const QString first = SaveNames::firstAside();
+    for (bool finished : {true, false}) {
+      const QByteArray m = finished ? "move, copied for its other name: " : "unfinished: ";
+      QTest::newRow(QByteArray(m + "upper case").constData()) << finished << first.toUpper();
+      QTest::newRow(QByteArray(m + "mixed case").constData()) << finished << (first.left(1).toUpper() + first.mid(1));
+    }
+  }
+  void freshNameIsNeverTheChosenOne()
+  {
+    QFETCH(bool, finished);
+    QFETCH(QString, spelling);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("data"));
+    const QString data = dir.filePath("data");
+    Working w;
+    QVERIFY(w.make(data + "/Run.tovri", finished));
+    // A file with another name is copied: the save then removes a name of its own.
+    if (finished)
+      QVERIFY(::link(QFile::encodeName(w.path).constData(), QFile::encodeName(data + "/Other.tovri").constData()) == 0);
+    FileFaults faults;
+    CaseBlindFolder blind(faults, data);
+    const QString chosen = data + "/" + spelling;
+
+    QString told;
+    QVERIFY2(w.save(chosen, true, &told), qPrintable(told));
+    QVERIFY(holdsCapture(chosen));
+    QCOMPARE(w.sw.file.fileName(), chosen);
+    QCOMPARE(entries(data), finished ? QStringList({"Other.tovri", spelling}) : QStringList{spelling});
+    if (finished)
+      QCOMPARE(bytesOf(data + "/Other.tovri"), w.bytes);
+  }
+
+  // A folder that refuses a new name for any reason but the name being in
+  // use ends the search for one at once: the save tells that reason, or
+  // goes on without the name it could not make.
+  void refusalEndsTheSearch_data()
+  {
+    QTest::addColumn<bool>("finished");
+    QTest::addColumn<QString>("way");
+    QTest::newRow("unfinished, into a missing folder") << false << "missing";
+    QTest::newRow("move from another file system, into a missing folder") << true << "missing, other fs";
+    QTest::newRow("move, the working folder refuses the name aside") << true << "work refuses";
+    QTest::newRow("unfinished, the working folder refuses the name aside") << false << "work refuses";
+  }
+  void refusalEndsTheSearch()
+  {
+    QFETCH(bool, finished);
+    QFETCH(QString, way);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
+    const bool missing = way.startsWith("missing");
+    const QString target = dir.filePath(missing ? "gone/run.tovri" : "save/run.tovri");
+    Working w;
+    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
+    FileFaults faults;
+    std::optional<FolderView> otherDisk;
+    if (way.endsWith("other fs"))
+      otherDisk.emplace(faults, dir.filePath("gone"), FolderView::Mount);
+    if (way == "work refuses")
+      faults.calls().renameNoReplace = [work = QFile::encodeName(dir.filePath("work/"))](const char *a, const char *b) {
+        return QByteArray(b).startsWith(work) ? FileFaults::failWith<const char *, const char *>(EIO)(a, b)
+                                              : FileCalls::system().renameNoReplace(a, b);
+      };
+    CallRecorder recorder(faults);
+
+    QString told;
+    const bool ok = w.save(target, false, &told);
+    int asideTried = 0;
+    for (const QString &call : recorder.calls())
+      asideTried += call.startsWith("renameNoReplace " + w.path + " ");
+    if (missing) {
+      QVERIFY(!ok);
+      QVERIFY2(told.contains(qt_error_string(ENOENT)), qPrintable(told));
+      QCOMPARE(entries(dir.filePath("work")), QStringList{"Capture 1.tmp"});
+      QCOMPARE(bytesOf(w.path), w.bytes);
+      QCOMPARE(w.sw.file.fileName(), w.path);
+      return;
+    }
+    // One refused name, not one try per name the save might make.
+    QVERIFY2(asideTried >= 1 && asideTried <= 3, qPrintable(QString::number(asideTried)));
+    QVERIFY2(ok, qPrintable(told));
+    QVERIFY(holdsCapture(target));
+    QCOMPARE(w.sw.file.fileName(), target);
+    QCOMPARE(entries(dir.filePath("save")), QStringList{"run.tovri"});
+  }
+
+  // Without renameat2() (EINVAL, ENOSYS, EOPNOTSUPP) a new link takes the
+  // name; without links either (EPERM, EOPNOTSUPP, ENOSYS) the name is
+  // claimed. Either way a name in use is refused and kept, and no
+  // descriptor stays open.
+  void fallbacksWithoutRenameat2_data()
+  {
+    QTest::addColumn<bool>("finished");
+    QTest::addColumn<int>("renameError");
+    QTest::addColumn<int>("linkError"); // 0: links work
+    QTest::addColumn<bool>("taken");    // another file has the chosen name
+    struct Way
+    {
+      const char *name;
+      int renameError, linkError;
+    };
+    const Way ways[] = {{"renameat2 EOPNOTSUPP, linked", EOPNOTSUPP, 0},
+                        {"renameat2 EINVAL, link EOPNOTSUPP: claimed", EINVAL, EOPNOTSUPP},
+                        {"renameat2 EINVAL, link ENOSYS: claimed", EINVAL, ENOSYS},
+                        {"renameat2 EOPNOTSUPP, link ENOSYS: claimed", EOPNOTSUPP, ENOSYS}};
+    for (bool finished : {true, false})
+      for (const Way &way : ways)
+        for (bool taken : {false, true})
+          QTest::newRow(qPrintable(QString("%1%2%3").arg(finished ? "move, " : "unfinished, ", way.name,
+                                                         taken ? ", name taken" : "")))
+            << finished << way.renameError << way.linkError << taken;
+  }
+  void fallbacksWithoutRenameat2()
+  {
+    QFETCH(bool, finished);
+    QFETCH(int, renameError);
+    QFETCH(int, linkError);
+    QFETCH(bool, taken);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
+    const QString target = dir.filePath("save/run.tovri");
+    Working w;
+    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
+    if (taken)
+      QVERIFY(writeBytes(target, kOther));
+    FileFaults faults;
+    faults.calls().renameNoReplace = FileFaults::failWith<const char *, const char *>(renameError);
+    if (linkError)
+      faults.calls().link = FileFaults::failWith<const char *, const char *>(linkError);
+    const int open = openDescriptors();
+
+    QString told;
+    const bool ok = w.save(target, false, &told);
+    QCOMPARE(openDescriptors(), open);
+    QCOMPARE(entries(dir.filePath("save")), QStringList{"run.tovri"});
+    if (taken) {
+      QVERIFY(!ok);
+      QVERIFY2(SaveNames::saysNameTaken(told), qPrintable(told));
+      QCOMPARE(bytesOf(target), kOther);
+      QCOMPARE(entries(dir.filePath("work")), QStringList{"Capture 1.tmp"});
+      QCOMPARE(bytesOf(w.path), w.bytes);
+      QCOMPARE(w.sw.file.fileName(), w.path);
+      return;
+    }
+    QVERIFY2(ok, qPrintable(told));
+    QVERIFY(holdsCapture(target));
+    QCOMPARE(w.sw.file.fileName(), target);
+    QCOMPARE(entries(dir.filePath("work")), QStringList());
+  }
+
+  // A working folder that takes no new name (read-only): the capture is
+  // copied from its working name, which stays, and the save stands.
+  void workingNameThatCannotMove_data()
+  {
+    QTest::addColumn<bool>("finished");
+    QTest::addColumn<bool>("otherDisk");
+    QTest::addColumn<bool>("old");
+    for (bool finished : {true, false})
+      for (bool otherDisk : {false, true})
+        for (bool old : {false, true})
+          QTest::newRow(qPrintable(QString("%1%2%3").arg(finished ? "move" : "unfinished",
+                                                         otherDisk ? ", another file system" : "",
+                                                         old ? ", replacing" : ", new name")))
+            << finished << otherDisk << old;
+  }
+  void workingNameThatCannotMove()
+  {
+    QFETCH(bool, finished);
+    QFETCH(bool, otherDisk);
+    QFETCH(bool, old);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
+    const QString target = dir.filePath("save/run.tovri");
+    Working w;
+    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
+    if (old)
+      QVERIFY(writeBytes(target, kOld));
+    FileFaults faults;
+    std::optional<FolderView> view;
+    if (otherDisk)
+      view.emplace(faults, dir.filePath("save"), FolderView::Mount);
+    refuseNamesIn(faults, dir.filePath("work"), EROFS);
+
+    QString told;
+    QVERIFY2(w.save(target, old, &told), qPrintable(told));
+    QVERIFY(holdsCapture(target));
+    QCOMPARE(w.sw.file.fileName(), target);
+    QCOMPARE(entries(dir.filePath("save")), QStringList{"run.tovri"});
+    QCOMPARE(entries(dir.filePath("work")), QStringList{"Capture 1.tmp"});
+    QCOMPARE(bytesOf(w.path), w.bytes);
+  }
+
+  // A file system that keeps no modes refuses them (EPERM, EOPNOTSUPP,
+  // ENOSYS): the save stands. Any other refusal fails it; the name made
+  // for the new file goes and its descriptor is closed.
+  void refusedModes_data()
+  {
+    QTest::addColumn<bool>("finished");
+    QTest::addColumn<QString>("way"); // "rename", "other fs"
+    QTest::addColumn<int>("error");
+    for (int error : {EPERM, EOPNOTSUPP, ENOSYS, EIO}) {
+      const QString e = error == EPERM ? "EPERM" : error == EOPNOTSUPP ? "EOPNOTSUPP" : error == ENOSYS ? "ENOSYS" : "EIO";
+      QTest::newRow(qPrintable("renamed, " + e)) << true << "rename" << error;
+      QTest::newRow(qPrintable("copied from another file system, " + e)) << true << "other fs" << error;
+      QTest::newRow(qPrintable("unfinished, " + e)) << false << "rename" << error;
+      QTest::newRow(qPrintable("unfinished, another file system, " + e)) << false << "other fs" << error;
+    }
+  }
+  void refusedModes()
+  {
+    QFETCH(bool, finished);
+    QFETCH(QString, way);
+    QFETCH(int, error);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
+    const QString target = dir.filePath("save/run.tovri");
+    Working w;
+    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
+    QVERIFY(setMode(w.path, 0640));
+    // Renamed, the capture takes another mode through its open file; a
+    // copy is made with the capture's own, as a new file always is.
+    const int oldMode = way == "rename" ? 0604 : 0640;
+    QVERIFY(writeBytes(target, kOld) && setMode(target, oldMode));
+    FileFaults faults;
+    std::optional<FolderView> view;
+    if (way == "other fs")
+      view.emplace(faults, dir.filePath("save"), FolderView::Mount);
+    int asked = 0;
+    faults.calls().fchmod = [&asked, error](int, mode_t) { return ++asked, FileFaults::failWith<int>(error)(0); };
+    QSignalSpy errors(&w.sw, &SwapFile::swapFileError);
+    const int open = openDescriptors();
+
+    QString told;
+    const bool ok = w.save(target, true, &told);
+    QVERIFY(asked > 0);
+    QCOMPARE(openDescriptors(), open);
+    QCOMPARE(entries(dir.filePath("save")), QStringList{"run.tovri"});
+    if (error != EIO) {
+      QVERIFY2(ok, qPrintable(told));
+      QVERIFY(holdsCapture(target));
+      QCOMPARE(w.sw.file.fileName(), target);
+      QCOMPARE(entries(dir.filePath("work")), QStringList());
+      return;
+    }
+    QVERIFY(!ok);
+    QVERIFY2(told.contains(qt_error_string(EIO)), qPrintable(told));
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(bytesOf(target), kOld);
+    QCOMPARE(modeOf(target), oldMode);
+    QCOMPARE(entries(dir.filePath("work")), QStringList{"Capture 1.tmp"});
+    QCOMPARE(bytesOf(w.path), w.bytes);
+    QCOMPARE(modeOf(w.path), 0640);
+    QCOMPARE(w.sw.file.fileName(), w.path);
+  }
+
+  // A capture whose placement failed after it took the mode of the file
+  // it was to replace goes back with its own mode.
+  void modeBackAfterAFailedPlacement_data()
+  {
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("rename refused") << "rename EIO";
+    QTest::newRow("another file system, the copy not on the disk") << "other fs, copy fsync EIO";
+  }
+  void modeBackAfterAFailedPlacement()
+  {
+    QFETCH(QString, fault);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
+    const QString target = dir.filePath("save/run.tovri");
+    Working w;
+    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), true));
+    QVERIFY(setMode(w.path, 0640));
+    QVERIFY(writeBytes(target, kOld) && setMode(target, 0604));
+    FileFaults faults;
+    std::optional<FolderView> view;
+    int fsyncs = 0;
+    if (fault == "rename EIO") {
+      faults.calls().rename = FileFaults::failWith<const char *, const char *>(EIO);
+    } else {
+      view.emplace(faults, dir.filePath("save"), FolderView::Mount);
+      // The capture's own sync comes first; the copy's second.
+      faults.calls().fsync = [&fsyncs](int fd) {
+        return ++fsyncs == 2 ? FileFaults::failWith<int>(EIO)(fd) : FileCalls::system().fsync(fd);
+      };
+    }
+
+    QString told;
+    QVERIFY(!w.save(target, true, &told));
+    QVERIFY2(told.contains(qt_error_string(EIO)), qPrintable(told));
+    QCOMPARE(w.sw.file.fileName(), w.path);
+    QCOMPARE(bytesOf(w.path), w.bytes);
+    QCOMPARE(modeOf(w.path), 0640);
+    QCOMPARE(bytesOf(target), kOld);
+    QCOMPARE(modeOf(target), 0604);
+  }
+
+  // The saved file keeps every bit of the mode it takes, execute bits
+  // too: the capture's own, or the file's it replaces.
+  void executeBitsKept_data()
+  {
+    QTest::addColumn<bool>("finished");
+    QTest::addColumn<QString>("way"); // "rename", "other fs", "hard link"
+    QTest::addColumn<int>("old");     // mode of a file at the chosen name; 0: none
+    for (int old : {0, 0715}) {
+      const QString o = old ? ", replacing" : ", new name";
+      QTest::newRow(qPrintable("renamed" + o)) << true << "rename" << old;
+      QTest::newRow(qPrintable("copied from another file system" + o)) << true << "other fs" << old;
+      QTest::newRow(qPrintable("copied, other hard links" + o)) << true << "hard link" << old;
+      QTest::newRow(qPrintable("unfinished" + o)) << false << "rename" << old;
+      QTest::newRow(qPrintable("unfinished, another file system" + o)) << false << "other fs" << old;
+    }
+  }
+  void executeBitsKept()
+  {
+    QFETCH(bool, finished);
+    QFETCH(QString, way);
+    QFETCH(int, old);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
+    const QString target = dir.filePath("save/run.tovri");
+    Working w;
+    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
+    QVERIFY(setMode(w.path, 0751));
+    if (way == "hard link")
+      QVERIFY(::link(QFile::encodeName(w.path).constData(), QFile::encodeName(dir.filePath("work/second")).constData()) ==
+              0);
+    if (old)
+      QVERIFY(writeBytes(target, kOld) && setMode(target, old));
+    FileFaults faults;
+    std::optional<FolderView> view;
+    if (way == "other fs")
+      view.emplace(faults, dir.filePath("save"), FolderView::Mount);
+
+    QString told;
+    QVERIFY2(w.save(target, true, &told), qPrintable(told));
+    QVERIFY(holdsCapture(target));
+    QCOMPARE(modeOf(target), old ? old : 0751);
+    if (way == "hard link")
+      QCOMPARE(modeOf(dir.filePath("work/second")), 0751);
+  }
+
+  // Where the capture cannot go back to its working name (another file
+  // took it meanwhile), the failed save says where the capture is, and the
+  // capture's file names that place; the other file stays as it is.
+  void failedPutBackSaysWhere_data()
+  {
+    QTest::addColumn<bool>("finished");
+    QTest::addColumn<bool>("otherDisk");
+    for (bool finished : {true, false})
+      for (bool otherDisk : {false, true})
+        QTest::newRow(qPrintable(QString("%1%2").arg(finished ? "move" : "unfinished",
+                                                     otherDisk ? ", copied from another file system" : "")))
+          << finished << otherDisk;
+  }
+  void failedPutBackSaysWhere()
+  {
+    QFETCH(bool, finished);
+    QFETCH(bool, otherDisk);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
+    const QString target = dir.filePath("save/run.tovri");
+    Working w;
+    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
+    FileFaults faults;
+    std::optional<FolderView> view;
+    if (otherDisk)
+      view.emplace(faults, dir.filePath("save"), FolderView::Mount);
+    // The chosen name is refused; as the capture goes back another
+    // program's file takes its working name.
+    const FileCalls before = faults.calls();
+    const QByteArray chosen = QFile::encodeName(target), working = QFile::encodeName(w.path);
+    const auto taken = FileFaults::takenFirst(before.renameNoReplace, kOther);
+    const auto across = [&view](const char *from) { return view && !view->inView(from); };
+    faults.calls().renameNoReplace = [=](const char *from, const char *to) {
+      // From another file system the refusal is the view's own (EXDEV): the capture is copied.
+      if (chosen == to && !across(from))
+        return FileFaults::failWith<const char *, const char *>(EIO)(from, to);
+      return working == to ? taken(from, to) : before.renameNoReplace(from, to);
+    };
+    QSignalSpy errors(&w.sw, &SwapFile::swapFileError);
+
+    QString told;
+    QVERIFY(!w.save(target, false, &told));
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(told.contains(qt_error_string(EIO)), qPrintable(told));
+    QCOMPARE(bytesOf(w.path), kOther);
+    QVERIFY(!QFile::exists(target));
+    const QStringList kept = newNames(dir.filePath("work"), {"Capture 1.tmp"});
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(bytesOf(kept.first()), w.bytes);
+    QCOMPARE(w.sw.file.fileName(), kept.first());
+    QVERIFY2(told.contains(QDir::toNativeSeparators(kept.first())), qPrintable(told));
+    QCOMPARE(entries(dir.filePath("save")), QStringList());
+  }
+
+  // A save that stands but whose new name the disk did not confirm names
+  // another place of the capture only where one holds all of it: a copy's
+  // source under the name the save moved it to. Never a renamed capture's
+  // old place, an unfinished capture's start, or no place at all.
+  void keptInNamesAWholeCapture_data()
+  {
+    QTest::addColumn<bool>("finished");
+    QTest::addColumn<bool>("otherDisk");
+    QTest::addColumn<bool>("stuck"); // the working folder takes no new name
+    QTest::addColumn<bool>("named"); // a place must be named
+    for (bool finished : {true, false})
+      for (bool otherDisk : {false, true})
+        for (bool stuck : {false, true})
+          QTest::newRow(qPrintable(QString("%1%2%3").arg(finished ? "move" : "unfinished",
+                                                         otherDisk ? ", another file system" : "",
+                                                         stuck ? ", working folder read-only" : "")))
+            << finished << otherDisk << stuck << (finished && otherDisk && !stuck);
+  }
+  void keptInNamesAWholeCapture()
+  {
+    QFETCH(bool, finished);
+    QFETCH(bool, otherDisk);
+    QFETCH(bool, stuck);
+    QFETCH(bool, named);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
+    const QString target = dir.filePath("save/run.tovri");
+    Working w;
+    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
+    QVERIFY(writeBytes(target, kOld));
+    FileFaults faults;
+    std::optional<FolderView> view;
+    if (otherDisk)
+      view.emplace(faults, dir.filePath("save"), FolderView::Mount);
+    if (stuck)
+      refuseNamesIn(faults, dir.filePath("work"), EROFS);
+    const QString saveFolder = canonical(dir.filePath("save"));
+    faults.calls().syncFolder = [saveFolder](const char *folder) {
+      return canonical(QFile::decodeName(folder)) == saveFolder ? FileFaults::failWith<const char *>(EIO)(folder)
+                                                                : FileCalls::system().syncFolder(folder);
+    };
+
+    QString told;
+    QVERIFY2(w.save(target, true, &told), qPrintable(told));
+    QVERIFY2(told.contains(qt_error_string(EIO)), qPrintable(told));
+    QVERIFY(holdsCapture(target));
+    QCOMPARE(w.sw.file.fileName(), target);
+    if (named)
+      QVERIFY2(SaveNames::names(told), qPrintable(told));
+    if (SaveNames::names(told)) {
+      const QString place = SaveNames::placeNamed(told);
+      QVERIFY2(!place.isEmpty() && place != target, qPrintable(told));
+      QVERIFY2(holdsCapture(place), qPrintable(told));
+      if (finished)
+        QCOMPARE(bytesOf(place), w.bytes);
+    }
+  }
+
+  // The folder synced is where the capture's new name is: the chosen
+  // name's, at the end of its chain of links, not the working folder.
+  void folderSyncedIsTheChosenNames_data()
+  {
+    QTest::addColumn<bool>("finished");
+    QTest::addColumn<QString>("way"); // "rename", "other fs", "link"
+    for (bool finished : {true, false}) {
+      const QString m = finished ? "move" : "unfinished";
+      QTest::newRow(qPrintable(m + ", renamed")) << finished << "rename";
+      QTest::newRow(qPrintable(m + ", another file system")) << finished << "other fs";
+      QTest::newRow(qPrintable(m + ", through a link to another folder")) << finished << "link";
+    }
+  }
+  void folderSyncedIsTheChosenNames()
+  {
+    QFETCH(bool, finished);
+    QFETCH(QString, way);
+    QTemporaryDir dir;
+    for (const char *folder : {"work", "save", "data"})
+      QVERIFY(QDir(dir.path()).mkdir(folder));
+    const QString chosen = dir.filePath("save/run.tovri");
+    const QString end = way == "link" ? dir.filePath("data/run.tovri") : chosen;
+    if (way == "link")
+      QVERIFY(QFile::link("../data/run.tovri", chosen));
+    Working w;
+    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
+    FileFaults faults;
+    std::optional<FolderView> view;
+    if (way == "other fs")
+      view.emplace(faults, dir.filePath("save"), FolderView::Mount);
+    CallRecorder recorder(faults);
+
+    QString told;
+    QVERIFY2(w.save(chosen, true, &told), qPrintable(told));
+    QVERIFY(holdsCapture(end));
+    QStringList synced;
+    for (const QString &folder : recorder.argumentsOf("syncFolder"))
+      synced.append(canonical(folder));
+    QVERIFY2(synced.contains(canonical(dir.filePath(way == "link" ? "data" : "save"))), qPrintable(synced.join(", ")));
+  }
+};
+
+TOVRI_TEST(SaveRulesTest)
+#include "tst_saverules.moc"
