@@ -68,8 +68,11 @@ class NavigationChoiceTest : public QObject
   // #2 over 1500 mV is chosen and accepted. False when no dialog came.
   static bool chooseWhile(NavigationBar &bar, const std::function<void()> &meanwhile)
   {
+    QPushButton *button = settingsButton(bar);
+    if (!button || !button->isEnabled())
+      return false;
     bool answered = false;
-    QTimer::singleShot(0, [&] {
+    QTimer::singleShot(0, &bar, [&] {
       auto *dialog = qobject_cast<NavigationSettings *>(QApplication::activeModalWidget());
       if (!dialog)
         return;
@@ -79,9 +82,6 @@ class NavigationChoiceTest : public QObject
       dialog->findChild<QDoubleSpinBox *>(QStringLiteral("doubleSpinBox"))->setValue(1500);
       dialog->accept();
     });
-    QPushButton *button = settingsButton(bar);
-    if (!button || !button->isEnabled())
-      return false;
     button->click();
     return answered;
   }
