@@ -278,7 +278,10 @@ void MainWindow::on_mouseRelease(QMouseEvent *)
   }
   const double centre = qMax(start + 5.0, m_wantedRange.center());
   tab->reset();
-  tab->swapFile->readRange(qMax(centreFrom(start, seconds), centre), seconds, tab->maps);
+  // A read that reaches the first record begins at it: a centre of start
+  // plus half the interval, rounded, can put the reader's start past it.
+  const double read = centre <= start + seconds / 2.0 ? centreFrom(start, seconds) : centre;
+  tab->swapFile->readRange(read, seconds, tab->maps);
   adjustRanges(centre, span);
 }
 
