@@ -306,6 +306,7 @@ private:
   // name is replaced only with `replace`, and only once the capture is there.
   // On failure `error` tells why.
   bool moveCapture(int index, const QString &path, bool replace, QString *error);
+  // The move itself: the file of `tab` under `path`.
   bool placeCapture(GLWidget *tab, const QString &path, bool replace, QString *error);
   // The other tabs that show the very file of `tab` (opened twice, or the
   // working file of an unsaved capture opened beside it), by any name.
