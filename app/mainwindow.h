@@ -306,6 +306,14 @@ private:
   // name is replaced only with `replace`, and only once the capture is there.
   // On failure `error` tells why.
   bool moveCapture(int index, const QString &path, bool replace, QString *error);
+  // The move itself: the file of `tab` under `path`.
+  bool placeCapture(GLWidget *tab, const QString &path, bool replace, QString *error);
+  // The other tabs that show the very file of `tab` (opened twice, or the
+  // working file of an unsaved capture opened beside it), by any name.
+  QList<QPointer<GLWidget>> tabsSharingFile(const GLWidget *tab) const;
+  // After a save of `tab` moved the file: those of `sharers` whose name no
+  // longer leads to it take its new name, saved or not as they were.
+  void followMovedFile(const GLWidget *tab, const QList<QPointer<GLWidget>> &sharers);
   void showSaved(const QString &note);
   // Tells in the status line of working files that an earlier run left
   // behind (a crash or a kill): they stay until the user deals with them.

@@ -22,6 +22,8 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 namespace {
 
 QString saveFolder()
@@ -51,6 +53,13 @@ QString extensionFor(bool supply)
 QString filterFor(bool supply)
 {
   return supply ? QStringLiteral("Kelvaro Power (*.kelvpow )") : QStringLiteral("TOVRI (*.tovri )");
+}
+
+// The file `path` leads to, links followed: its device and inode tell
+// whether two names show one file.
+bool fileIdentity(const QString &path, struct stat *st)
+{
+  return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), st) == 0;
 }
 
 class WaitCursor
@@ -90,6 +99,16 @@ bool MainWindow::moveCapture(int index, const QString &path, bool replace, QStri
       *error = SwapFile::errorMessage(SwapFile::SaveFailed);
     return false;
   }
+  // Taken before the move: afterwards the old name leads nowhere.
+  const QList<QPointer<GLWidget>> sharers = tabsSharingFile(tab);
+  if (!placeCapture(tab, path, replace, error))
+    return false;
+  followMovedFile(tab, sharers);
+  return true;
+}
+
+bool MainWindow::placeCapture(GLWidget *tab, const QString &path, bool replace, QString *error)
+{
   SwapFile *capture = tab->swapFile;
   if (tab->unfinished) {
     // Its end is still in memory: the saved file gets the records, the
@@ -110,6 +129,38 @@ bool MainWindow::moveCapture(int index, const QString &path, bool replace, QStri
   // Saving under the name it already has moves nothing; a file of that
   // name is replaced only once the capture is whole in its place.
   return capture->moveTo(path, replace, error);
+}
+
+QList<QPointer<GLWidget>> MainWindow::tabsSharingFile(const GLWidget *tab) const
+{
+  QList<QPointer<GLWidget>> sharers;
+  struct stat own {};
+  if (!tab || !tab->swapFile || !fileIdentity(tab->swapFile->file.fileName(), &own))
+    return sharers;
+  for (int i = 0; i < ui->tabWidget->count(); ++i) {
+    auto *other = qobject_cast<GLWidget *>(ui->tabWidget->widget(i));
+    struct stat st {};
+    if (other && other != tab && other->swapFile && fileIdentity(other->swapFile->file.fileName(), &st) &&
+        st.st_dev == own.st_dev && st.st_ino == own.st_ino)
+      sharers.append(other);
+  }
+  return sharers;
+}
+
+void MainWindow::followMovedFile(const GLWidget *tab, const QList<QPointer<GLWidget>> &sharers)
+{
+  const QString path = tab->swapFile->file.fileName();
+  for (const QPointer<GLWidget> &other : sharers) {
+    // A name that still leads to a file (another name of it, or what a link
+    // named) shows that file still.
+    if (!other || !other->swapFile || QFileInfo::exists(other->swapFile->file.fileName()))
+      continue;
+    other->swapFile->close();
+    other->swapFile->file.setFileName(path);
+    const int index = ui->tabWidget->indexOf(other);
+    if (index >= 0)
+      ui->tabWidget->setTabText(index, (other->saved ? QString() : QStringLiteral("*")) + QFileInfo(path).baseName());
+  }
 }
 
 // A save that stands may still have something to tell: the disk did not

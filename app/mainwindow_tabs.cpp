@@ -262,6 +262,10 @@ QString MainWindow::readingRefusal() const
 
 void MainWindow::disposeTab(QWidget *tab)
 {
+  // An unsaved capture's working file goes with its tab, unless another tab
+  // shows that very file: it stays for that tab.
+  if (auto *chart = qobject_cast<GLWidget *>(tab); chart && !chart->saved && !tabsSharingFile(chart).isEmpty())
+    chart->saved = true;
   if (!m_heldTabs.contains(tab)) {
     delete tab;
     return;

@@ -220,7 +220,9 @@ public:
       d.append(point);
       return iterator(&d.last());
     }
-    const qsizetype i = lowerBound(key) - constBegin();
+    // The place is found in the points as they are: a detaching look-up
+    // would give a place in new storage, measured against the old.
+    const qsizetype i = std::as_const(*this).lowerBound(key) - constBegin();
     if (i < d.size() && !(key < d.at(i).key)) {
       PlotData &held = d[i];
       const double entryKey = held.key;
@@ -327,7 +329,8 @@ private:
       d.append(in);
       return;
     }
-    const qsizetype keep = lowerBound(in.constFirst().key) - constBegin();
+    // Found without detaching: `in` may share these very points.
+    const qsizetype keep = std::as_const(*this).lowerBound(in.constFirst().key) - constBegin();
     const PlotData *a = d.constData() + keep, *aEnd = d.constData() + d.size();
     const PlotData *b = in.constData(), *bEnd = b + in.size();
     QList<PlotData> tail;
