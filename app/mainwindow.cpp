@@ -480,7 +480,8 @@ void MainWindow::saveLayout()
   // given its next chart.
   Marker *first = ui->markerBar->marker(0);
   Marker *second = ui->markerBar->marker(1);
-  if (first && second) {
+  // A pair no chart has placed yet holds nothing new: what is stored stays.
+  if (first && second && ui->markerBar->placed()) {
     settings.setValue(QStringLiteral("marker-1"), first->x);
     settings.setValue(QStringLiteral("marker-2"), second->x);
     settings.setValue(QStringLiteral("marker-color"), first->color.name());

@@ -195,11 +195,9 @@ void MarkerBar::setPlotter(GLWidget *newChart)
   connect(plot, &PlotWidget::afterReplot, this, &MarkerBar::followChart);
   seenWidth = -1;
   seenRect = QRect();
-  if (!markers.isEmpty()) {
-    pending = Pending::Attach;
-  } else {
+  if (markers.isEmpty()) {
     addMarker();
-    pending = Pending::Place;
+    pending = Pending::Unplaced;
     Settings settings;
     settings.beginGroup(QStringLiteral("Main"));
     // Until they are placed the markers hold the stored places, so that a
@@ -218,8 +216,22 @@ void MarkerBar::setPlotter(GLWidget *newChart)
     }
     settings.endGroup();
   }
+  if (pending == Pending::Unplaced || pending == Pending::Place) {
+    // The first place (the middle of the time range, or the stored places)
+    // is taken on a chart as it is shown: one that holds a capture that no
+    // longer runs, handed over by the window once it is drawn.
+    const bool shown = chart && chart->holdsCapture() && !Helpers::isMeasuring;
+    pending = shown ? Pending::Place : Pending::Unplaced;
+  } else {
+    pending = Pending::Attach;
+  }
   followChart();
   update();
+}
+
+bool MarkerBar::placed() const
+{
+  return markers.size() == 2 && pending != Pending::Unplaced && pending != Pending::Place;
 }
 
 void MarkerBar::placeFromSettings(double lo, double hi)
@@ -252,7 +264,7 @@ void MarkerBar::placeFromSettings(double lo, double hi)
   // tag apart (a place from a larger window, "nan", a missing T2), make way
   // for the rule of a place off the bar, never for two tags on one pixel.
   if (!(p[0] >= lo && p[1] <= hi && p[0] + width <= p[1])) {
-    placePair(fallbackPlace(lo, hi), lo, hi);
+    placePair(markers.at(0), fallbackPlace(lo, hi), lo, hi);
     return;
   }
   for (int i = 0; i < 2; ++i)
@@ -271,13 +283,13 @@ double MarkerBar::fallbackPlace(double lo, double hi) const
   return plot->xAxis->coordToPixel(plot->xAxis->range().center());
 }
 
-void MarkerBar::placePair(double x, double lo, double hi)
+void MarkerBar::placePair(Marker *first, double x, double lo, double hi)
 {
   PlotAxis *axis = plot->xAxis;
   const double width = tagWidth();
   x = qBound(lo, x, hi - width);
-  markers.at(0)->move(x, axis->pixelToCoord(x));
-  markers.at(1)->move(x + width, axis->pixelToCoord(x + width));
+  first->move(x, axis->pixelToCoord(x));
+  first->partner->move(x + width, axis->pixelToCoord(x + width));
 }
 
 bool MarkerBar::onAxis(double lo, double hi) const
@@ -306,25 +318,22 @@ bool MarkerBar::roomOnChart(double *lo, double *hi) const
 void MarkerBar::followChart()
 {
   double lo = 0, hi = 0;
-  // Without room the pair waits, keeping its times: an axis of no length
-  // has no time under any pixel.
-  if (!roomOnChart(&lo, &hi))
+  if (pending == Pending::Unplaced)
     return;
-  PlotAxis *axis = plot->xAxis;
+  // Without room the pair waits where it is: an axis of no length has no
+  // time under any pixel.
+  if (!roomOnChart(&lo, &hi)) {
+    keepTimesInWindow();
+    return;
+  }
   const QRect rect = plot->axisRect() ? plot->axisRect()->rect() : QRect();
   const double before[2] = {markers.at(0)->x, markers.at(1)->x};
   if (pending == Pending::Place) {
+    // Stored places the chart cannot keep are settled there.
     placeFromSettings(lo, hi);
-  } else if (pending == Pending::Attach || (rect != seenRect && plot->width() == seenWidth)) {
-    // A new chart, or new margins of this one: the tags stay on the strip.
-    takeTimes();
-  } else if (plot->width() != seenWidth) {
-    // A dock shown or hidden, the window resized: the times stay marked.
-    for (Marker *m : std::as_const(markers))
-      m->move(axis->coordToPixel(m->time), m->time);
+  } else {
+    followLayout(rect, lo, hi);
   }
-  if (!onAxis(lo, hi))
-    placePair(fallbackPlace(lo, hi), lo, hi);
   pending = Pending::None;
   seenWidth = plot->width();
   seenRect = rect;
@@ -333,6 +342,25 @@ void MarkerBar::followChart()
     // The chart's lines were drawn at the old places.
     PlotWidget *p = plot;
     QMetaObject::invokeMethod(p, [p] { p->replot(); }, Qt::QueuedConnection);
+  }
+}
+
+void MarkerBar::followLayout(const QRect &rect, double lo, double hi)
+{
+  PlotAxis *axis = plot->xAxis;
+  if (pending == Pending::Attach || (rect != seenRect && plot->width() == seenWidth)) {
+    // A new chart, or new margins of this one: the tags stay on the strip.
+    takeTimes();
+  } else if (plot->width() != seenWidth) {
+    // A dock shown or hidden, the window resized: the times stay marked.
+    for (Marker *m : std::as_const(markers))
+      m->move(axis->coordToPixel(m->time), m->time);
+  }
+  // A pair the chart does not show goes where a place off the bar goes, in
+  // the order it had: only a drag puts one marker past the other.
+  if (!onAxis(lo, hi)) {
+    Marker *first = markers.at(1)->x < markers.at(0)->x ? markers.at(1) : markers.at(0);
+    placePair(first, fallbackPlace(lo, hi), lo, hi);
   }
 }
 
@@ -347,6 +375,30 @@ void MarkerBar::takeTimes()
     if (std::isfinite(t))
       m->move(m->x, t);
   }
+}
+
+void MarkerBar::keepTimesInWindow()
+{
+  PlotAxis *axis = timeAxis();
+  if (!axis || markers.size() != 2)
+    return;
+  const PlotRange range = axis->range();
+  bool shown = true;
+  for (const Marker *m : std::as_const(markers))
+    shown = shown && std::isfinite(m->time) && range.contains(m->time);
+  if (shown)
+    return;
+  // No pixel of the chart tells a time: the strip stands in for its time
+  // axis, so the pair keeps its order and its distance shows.
+  const QRect edges = place();
+  const double a = edges.left(), b = edges.right();
+  for (Marker *m : std::as_const(markers)) {
+    const double share = b > a ? qBound(0.0, (m->x - a) / (b - a), 1.0) : 0.5;
+    m->move(m->x, range.lower + share * range.size());
+  }
+  // Once there is room the tags take the times under them.
+  if (pending == Pending::None)
+    pending = Pending::Attach;
 }
 
 QRect MarkerBar::place() const
@@ -421,6 +473,8 @@ void MarkerBar::on_rangeChanged(PlotRange &, PlotRange &, PlotAxis *_axis)
     followChart();
   else if (roomOnChart(&lo, &hi))
     takeTimes();
+  else
+    keepTimesInWindow();
   update();
 }
 

@@ -40,6 +40,9 @@ public:
   // The pair is shown: the attached chart holds a capture whose times it
   // marks. Over a tab without one the pair waits, unseen and still.
   bool showsMarkers() const;
+  // The pair stands where a chart put it or the user left it, not yet where
+  // it was made or read from the settings file.
+  bool placed() const;
 
   // "500 µs", "250.0 ms", "2.00 s".
   static QString distanceText(double seconds);
@@ -73,8 +76,9 @@ protected:
   void paintEvent(QPaintEvent *event) override;
 
 private:
-  // What an attached chart still owes the pair once it has room for it.
-  enum class Pending { None, Place, Attach };
+  // What an attached chart still owes the pair once it has room for it;
+  // an unplaced pair waits for a chart that shows a capture.
+  enum class Pending { None, Place, Attach, Unplaced };
 
   void hoverEnter(QHoverEvent *event);
   void hoverLeave(QHoverEvent *event);
@@ -92,9 +96,14 @@ private:
   // Settles what the chart owes the pair, and follows its layout: a change
   // of its width keeps the marked times, any other change the places.
   void followChart();
+  // The pair follows a new layout of the chart it is placed on.
+  void followLayout(const QRect &rect, double lo, double hi);
+  // Without room on the chart: the times the strip, the tooltip and the
+  // calculator read stay inside the shown window.
+  void keepTimesInWindow();
   void placeFromSettings(double lo, double hi);
-  // T1 at x (kept on the axis), T2 a tag's width to its right.
-  void placePair(double x, double lo, double hi);
+  // `first` at x (kept on the axis), its partner a tag's width to its right.
+  void placePair(Marker *first, double x, double lo, double hi);
   // Where a pair that cannot keep its places goes: the bar's middle, or the
   // middle of the time axis when that is off it.
   double fallbackPlace(double lo, double hi) const;
