@@ -69,7 +69,10 @@ GLWidget::GLWidget(QWidget *parent) : QWidget(parent), swapFile(new SwapFile(thi
 
 GLWidget::~GLWidget()
 {
-  disconnect(this, nullptr, nullptr, nullptr);
+  // The window hears nothing of the teardown. Blocked, not disconnected:
+  // destroyed() still goes out, and the framework's style sheet caches
+  // forget this widget only through it.
+  blockSignals(true);
   // Graphs go before the maps they draw from.
   clearChannels();
   removeCursorLine();

@@ -93,7 +93,10 @@ Calculator::~Calculator()
   settings.setValue(QStringLiteral("capacity"), ui->spinBoxCapacity->value());
   settings.setValue(QStringLiteral("geometry"), saveGeometry());
   settings.endGroup();
-  disconnect();
+  // The window hears nothing of the teardown. Blocked, not disconnected:
+  // destroyed() still goes out, and the framework's style sheet caches
+  // forget this widget only through it.
+  blockSignals(true);
   delete ui;
 }
 

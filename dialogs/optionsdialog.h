@@ -107,6 +107,8 @@ private:
   void showCheckOutcome(bool firmware, bool available);
   const Downloader *checkDownloader(bool firmware) const;
   void showCheckProblem(bool firmware);
+  // Unhooks the flashing dialog that has ended and lets it go.
+  void releaseUpdateDialog();
 
   Ui::OptionsDialog *ui;
   QString m_firmwarePath;

@@ -182,11 +182,20 @@ void OptionsDialog::on_btnUpdateFirm()
   connect(m_updateDialog, &UpdateDialog::updateFirmwareTerminated, this,
           [] { HidDevice::instance()->terminateUpdate(); }, Qt::DirectConnection);
   m_updateDialog->exec();
-  m_updateDialog->disconnect();
-  m_updateDialog->deleteLater();
+  releaseUpdateDialog();
   m_updateDialog = nullptr;
   // A failed writing may leave the device in its bootloader.
   fillFWInfo();
+}
+
+void OptionsDialog::releaseUpdateDialog()
+{
+  // Only what this page connected is cut: the framework follows the
+  // dialog's own destroyed() (its style sheet caches forget it only so), and
+  // a dialog cut off from it would stay in them after it has gone.
+  disconnect(m_updateDialog, &UpdateDialog::updateFirmwareTerminated, nullptr, nullptr);
+  disconnect(m_updateDialog, &UpdateDialog::updateFirmware, nullptr, nullptr);
+  m_updateDialog->deleteLater();
 }
 
 void OptionsDialog::on_buttonFWUpdate()
@@ -204,8 +213,7 @@ void OptionsDialog::on_buttonFWUpdate()
   m_updateDialog = new UpdateDialog(m_updater->firmwareDownloader(), true, this);
   connect(m_updateDialog, &UpdateDialog::updateFirmwareTerminated, this, [] {}, Qt::DirectConnection);
   m_updateDialog->exec();
-  m_updateDialog->disconnect();
-  m_updateDialog->deleteLater();
+  releaseUpdateDialog();
   m_updateDialog = nullptr;
   fillFWInfo();
 }
