@@ -19,7 +19,7 @@ namespace {
 
 QStringList leftovers(const QString &folder)
 {
-  return QDir(folder).entryList({QStringLiteral("tovri-saving-*")},
+  return QDir(folder).entryList({QStringLiteral("tovri-saving-*"), QStringLiteral("tovri-copying-*")},
                                 QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
