@@ -113,7 +113,7 @@ bool MainWindow::moveCapture(int index, const QString &path, bool replace, QStri
 }
 
 // A save that stands may still have something to tell: the disk did not
-// confirm the new name.
+// confirm the new name, or the capture is also still under another name.
 void MainWindow::showSaved(const QString &note)
 {
   if (note.isEmpty())
@@ -150,7 +150,7 @@ bool MainWindow::save(int index)
     ok = moveCapture(ui->tabWidget->indexOf(tab), path, true, &error);
   }
   if (!ok) {
-    showStatusError(tr("Couldn't save file ") + error, 5000);
+    showStatusError(tr("Couldn't save file: %1").arg(error), 5000);
     return false;
   }
   showSaved(error);
@@ -200,7 +200,7 @@ bool MainWindow::saveAll()
     }
     qDebug() << (ok ? "Save SUCCEEDED" : "Save FAILED");
     if (!ok)
-      showStatusError(tr("Couldn't save file ") + error, 5000);
+      showStatusError(tr("Couldn't save file: %1").arg(error), 5000);
     if (ok) {
       // Without the flag the tab's end would remove the file just saved.
       ui->tabWidget->setTabText(ui->tabWidget->indexOf(tab), QFileInfo(path).baseName());
