@@ -505,6 +505,13 @@ bool SwapFile::putBack(const Placing &p, const QString &from, const QString &err
                               .arg(error, QDir::toNativeSeparators(from)),
                     why);
   }
+  // The working name never went: the name made aside is only a second one.
+  if (!from.isEmpty() && from == p.aside && p.alsoAt.contains(p.working)) {
+    if (FileCalls::current().unlink(native(from).constData()) != 0)
+      qDebug().noquote() << QStringLiteral("Couldn't remove the second name ") + from;
+    file.setFileName(p.working);
+    return failSave(p.path, error, why);
+  }
   if (from.isEmpty() || renameExclusive(native(from), native(QFileInfo(p.working).absoluteFilePath())) == 0) {
     file.setFileName(p.working);
     return failSave(p.path, error, why);

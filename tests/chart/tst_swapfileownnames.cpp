@@ -399,6 +399,44 @@ private slots:
     QCOMPARE(leftovers(dir.filePath("save")), QStringList());
   }
 
+  // Without renameat2 the move aside links the capture and cannot unlink
+  // its working name; the chosen name is taken: the save fails, and the
+  // second name it made goes again, as the working name still holds the
+  // capture.
+  void aFailedSaveLeavesNoSecondName_data()
+  {
+    QTest::addColumn<bool>("finished");
+    QTest::newRow("move") << true;
+    QTest::newRow("unfinished") << false;
+  }
+  void aFailedSaveLeavesNoSecondName()
+  {
+    QFETCH(bool, finished);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
+    const QString target = dir.filePath("save/run.tovri");
+    Working w;
+    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
+    QVERIFY(writeBytes(target, kOld));
+    FileFaults faults;
+    FileCalls &calls = faults.calls();
+    const FileCalls real = calls;
+    const QByteArray working = QFile::encodeName(w.path);
+    calls.renameNoReplace = FileFaults::failWith<const char *, const char *>(EINVAL);
+    calls.unlink = [real, working](const char *path) {
+      return working == path ? FileFaults::failWith<const char *>(EPERM)(path) : real.unlink(path);
+    };
+
+    QString told;
+    QVERIFY(!w.save(target, false, &told));
+    QCOMPARE(told, QString("A file of that name exists"));
+    QCOMPARE(w.sw.file.fileName(), w.path);
+    QCOMPARE(bytesOf(w.path), w.bytes);
+    QCOMPARE(bytesOf(target), kOld);
+    QCOMPARE(leftovers(dir.filePath("work")), QStringList());
+    QCOMPARE(leftovers(dir.filePath("save")), QStringList());
+  }
+
   // Saves that stand but leave the capture under another name too say so:
   // a working folder that refuses the move (read-only, squashfs, a mount
   // point), links without unlink, a FUSE whose unlink fails.
