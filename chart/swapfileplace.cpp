@@ -722,26 +722,26 @@ bool SwapFile::placeCapture(const QString &path, bool replace, QString *why, Swa
   const bool remode = mode != (own & 0777);
   if (remode && !setMode(FileCalls::current().fchmod(in.handle(), mode)))
     return putBack(p, p.aside, qt_error_string(errno), why);
-  int error = EBUSY;
-  if (entryId(p.aside) == p.entry) {
-    if (place(p.aside, p.finalPath, replace, &stays) == 0) {
-      if (stays)
-        p.alsoAt << p.aside;
-      return finishSave(p, why);
-    }
-    error = errno;
+  // Placed only while the name aside still is the capture's: another
+  // program may have taken it meanwhile.
+  const bool ours = entryId(p.aside) == p.entry;
+  if (ours && place(p.aside, p.finalPath, replace, &stays) == 0) {
+    if (stays)
+      p.alsoAt << p.aside;
+    return finishSave(p, why);
   }
+  const int error = errno;
   if (remode && FileCalls::current().fchmod(in.handle(), own & 0777) != 0)
     qDebug().noquote() << QStringLiteral("Couldn't restore the permissions of ") + p.aside;
-  if (error == EXDEV || error == EBUSY) {
-    // Copied instead; the name aside is no longer the capture's (EBUSY),
-    // or the working name holds it again through the copy.
-    if (error == EBUSY) {
-      p.leftAlone << p.aside;
-      p.aside.clear();
-    } else if (!restoreWorking(p)) {
+  if (!ours) {
+    p.leftAlone << p.aside;
+    p.aside.clear();
+    return copyInto(p, &in, own, why);
+  }
+  if (error == EXDEV) {
+    // The working name holds the capture again through the copy.
+    if (!restoreWorking(p))
       qDebug().noquote() << QStringLiteral("The capture stays aside through the copy: ") + p.aside;
-    }
     return copyInto(p, &in, own, why);
   }
   return putBack(p, p.aside, placeFailure(error), why);
