@@ -4,7 +4,7 @@
 #include <QtGlobal>
 
 // A fast 64-bit checksum of a stream of bytes, the same however the stream
-// is cut into pieces: a copy is summed as it is written and again as it is
+// is cut up: a copy is summed as it is written and again as it is
 // read back, so that a copy that differs is never taken for the capture.
 class Checksum
 {
