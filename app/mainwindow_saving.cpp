@@ -164,7 +164,7 @@ void MainWindow::followMovedFile(const GLWidget *tab, const QList<QPointer<GLWid
 }
 
 // A save that stands may still have something to tell: the disk did not
-// confirm the new name.
+// confirm the new name, or the capture is also still under another name.
 void MainWindow::showSaved(const QString &note)
 {
   if (note.isEmpty())
@@ -201,7 +201,7 @@ bool MainWindow::save(int index)
     ok = moveCapture(ui->tabWidget->indexOf(tab), path, true, &error);
   }
   if (!ok) {
-    showStatusError(tr("Couldn't save file ") + error, 5000);
+    showStatusError(tr("Couldn't save file: %1").arg(error), 5000);
     return false;
   }
   showSaved(error);
@@ -251,7 +251,7 @@ bool MainWindow::saveAll()
     }
     qDebug() << (ok ? "Save SUCCEEDED" : "Save FAILED");
     if (!ok)
-      showStatusError(tr("Couldn't save file ") + error, 5000);
+      showStatusError(tr("Couldn't save file: %1").arg(error), 5000);
     if (ok) {
       // Without the flag the tab's end would remove the file just saved.
       ui->tabWidget->setTabText(ui->tabWidget->indexOf(tab), QFileInfo(path).baseName());

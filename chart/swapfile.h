@@ -17,6 +17,7 @@
 
 #include <sys/types.h>
 
+class Checksum;
 class DeviceControl;
 class ProgressDialog;
 class SwapFileProgress;
@@ -99,10 +100,14 @@ public:
   // then names `path`. An existing file there is replaced only with
   // `replace`, in one step, and its mode is kept; a link there stays a
   // link, and the file its chain of links ends at is replaced. A capture
-  // opened through a link leaves the file it names as it was. On failure
+  // opened through a link leaves the file it names as it was; saved under
+  // the link's own name, the link stays as it is. From another file system
+  // the capture is copied while its name still holds it, and a progress
+  // window shows the copy, whose Close button stops it. On failure
   // (SaveFailed, `why` telling why) the working file and any file of that
   // name are as they were. A save that stands may still set `why`: the
-  // disk did not confirm the new name.
+  // disk did not confirm the new name, or the capture is also still under
+  // another name, or a name that no longer led to it was left alone.
   bool moveTo(const QString &path, bool replace, QString *why = nullptr);
   // moveTo() without replacing.
   bool rename(const QString &path);
@@ -110,9 +115,14 @@ public:
   // Saves a capture whose file lacks its end: the file's header and whole
   // records, then one record per sample instant of `maps` (indexed as for
   // append()), then `report` as the tail, all written beside `path` and
-  // read back as a capture before it takes that name, as moveTo() does.
+  // read back before it takes that name, as moveTo() does.
   bool saveFinished(const QString &path, const QList<PlotDataMap *> &maps, const ReportData &report, bool replace,
                     QString *why = nullptr);
+  // The same saves without any window: a copy's progress and its stop go
+  // through `progress` (may be null).
+  bool placeCapture(const QString &path, bool replace, QString *why, SwapFileProgress *progress);
+  bool placeFinished(const QString &path, const QList<PlotDataMap *> &maps, const ReportData &report, bool replace,
+                     QString *why, SwapFileProgress *progress);
   bool remove();
   // Opens an existing capture for appending; false when it cannot be opened
   // or its header is not valid.
@@ -277,13 +287,19 @@ private:
 
   // swapfileplace.cpp: saving under a new name
   struct Placing;
-  QString writeFinished(QFileDevice *in, qint64 keep, QFileDevice *out, const QList<PlotDataMap *> &maps,
-                        const ReportData &report) const;
-  QString sealTemporary(QFile *out, const QString &name);
+  class SummingWriter;
+  QString copyBlocks(QFileDevice *in, qint64 length, SummingWriter *out, SwapFileProgress *progress);
+  QString writeFinished(QFileDevice *in, qint64 keep, SummingWriter *out, const QList<PlotDataMap *> &maps,
+                        const ReportData &report, SwapFileProgress *progress);
+  QString readsBack(const QString &name, const Checksum &written, SwapFileProgress *progress);
+  QString sealTemporary(QFile *out, const QString &name, const Checksum &written, SwapFileProgress *progress);
   bool beginSave(const QString &path, bool replace, Placing *placing, QFile *in, mode_t *own, QString *why);
-  bool placeNewFile(Placing &p, mode_t own, const std::function<QString(QFileDevice *)> &write, QString *why);
-  bool copyInto(Placing &p, const QString &source, mode_t own, QString *why);
-  bool finishSave(const Placing &p, QString *why);
+  bool placeNewFile(Placing &p, mode_t own, const std::function<QString(SummingWriter *)> &write, QString *why);
+  bool copyInto(Placing &p, QFile *in, mode_t own, QString *why);
+  void moveAsideForCopy(Placing &p);
+  bool restoreWorking(Placing &p);
+  bool finishSave(Placing &p, QString *why);
+  void tellSaved(const Placing &p, QString *why) const;
   bool putBack(const Placing &p, const QString &from, const QString &error, QString *why);
   bool failSave(const QString &path, const QString &text, QString *why);
 

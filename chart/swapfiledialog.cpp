@@ -1,15 +1,19 @@
-// The capture-file reads as the main window and the navigation strip call
-// them: a progress window or the busy cursor around the window-free reads.
+// The capture-file reads and saves as the main window and the navigation
+// strip call them: a progress window or the busy cursor around the
+// window-free ones.
 #include "swapfile.h"
 
 #include "helpers.h"
 #include "progressdialog.h"
 #include "swapfileprogress.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDebug>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+
+#include <memory>
 
 namespace {
 
@@ -97,7 +101,62 @@ private:
   DialogProgress m_progress;
 };
 
+// The window of a save's copy, shown only once a copy begins: a save by
+// rename takes no time to show. Close stops the copy; the capture then
+// stays where it is.
+class SaveWindow : public SwapFileProgress
+{
+public:
+  explicit SaveWindow(SwapFile *file) : m_file(file) {}
+  ~SaveWindow() override
+  {
+    if (m_dialog)
+      m_dialog->hide();
+  }
+
+  void setInfo(const QString &text) override
+  {
+    if (!m_dialog && qobject_cast<QApplication *>(QCoreApplication::instance())) {
+      m_dialog = std::make_unique<ProgressDialog>(0, 100);
+      QObject::connect(m_dialog.get(), &ProgressDialog::canceled, m_file, [file = m_file] {
+        qDebug() << "save canceled";
+        file->terminate();
+      });
+      m_progress = std::make_unique<DialogProgress>(m_dialog.get());
+      m_dialog->setWindowModality(Qt::WindowModal);
+      m_dialog->show();
+      QCoreApplication::processEvents();
+    }
+    if (m_progress)
+      m_progress->setInfo(text);
+  }
+  void setValue(int percent) override
+  {
+    if (m_progress)
+      m_progress->setValue(percent);
+  }
+  bool cancelled() override { return m_progress && m_progress->cancelled(); }
+
+private:
+  SwapFile *m_file;
+  std::unique_ptr<ProgressDialog> m_dialog;
+  std::unique_ptr<DialogProgress> m_progress;
+};
+
 } // namespace
+
+bool SwapFile::moveTo(const QString &path, bool replace, QString *why)
+{
+  SaveWindow window(this);
+  return placeCapture(path, replace, why, &window);
+}
+
+bool SwapFile::saveFinished(const QString &path, const QList<PlotDataMap *> &maps, const ReportData &report,
+                            bool replace, QString *why)
+{
+  SaveWindow window(this);
+  return placeFinished(path, maps, report, replace, why, &window);
+}
 
 bool SwapFile::read(const QString &path, int seconds, const QList<PlotDataMap *> &maps, ProgressDialog *)
 {

@@ -1,16 +1,21 @@
-// Saving a capture under a name of the user's. The capture's working name
-// is first moved aside, inside its own folder, to a fresh name made
-// exclusively: from then on no other path, spelling or mount of the chosen
+// Saving a capture under a name of the user's. Within one file system the
+// capture's working name is moved aside, inside its own folder, to a fresh
+// name made exclusively, and that name then takes the chosen one in one
+// rename: from the move on no other path, spelling or mount of the chosen
 // name reaches the capture through the working name, and a chosen name
-// that was another view of it is free. The capture then takes the chosen
-// name in one rename or, from another file system, a copy made whole
-// beside it does. Only a copy's source is ever removed, and only by the
-// fresh name, which no chosen name can be. A failure puts the working name
-// back: at every step the capture is whole under the working name, the
-// fresh name or the chosen name.
+// that was another view of it is free. From another file system a copy is
+// made whole beside the chosen name from the file held open, read back
+// against what was written, and only then is the working name moved aside
+// and the copy placed: through the copy the user's name holds the capture.
+// Only a copy's source is ever removed, by the fresh name, which no chosen
+// name can be, and only while that name still names the file the save read
+// from. A failure puts the working name back: at every step the capture is
+// whole under the working name, the fresh name or the chosen name.
 #include "swapfile.h"
 
+#include "checksum.h"
 #include "filecalls.h"
+#include "swapfileprogress.h"
 
 #include <QDebug>
 #include <QDir>
@@ -24,18 +29,49 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+
+// Which file a name or a descriptor reaches, as far as the file system
+// tells; unknown where it cannot say.
+struct FileId
+{
+  dev_t device = 0;
+  ino_t inode = 0;
+  bool known = false;
+
+  bool operator==(const FileId &other) const
+  {
+    return known && other.known && device == other.device && inode == other.inode;
+  }
+  bool operator!=(const FileId &other) const { return !(*this == other); }
+};
+
+FileId idOf(const struct stat &st)
+{
+  return {st.st_dev, st.st_ino, true};
+}
+
+} // namespace
+
 // One save on its way.
 struct SwapFile::Placing
 {
   QString working;   // the capture's name before the save
-  QString aside;     // where the save moved it; empty: it could not be moved and stays
+  QString aside;     // where the save moved it; empty: not moved (yet), or it could not be
   QString finalPath; // the end of the chosen name's chain of links
   QString path;      // the name as chosen
   bool replace = false;
   nlink_t links = 1;     // names of the capture's file
+  FileId held;           // the file the save reads from, held open
+  FileId entry;          // the working name's own entry: that file, or a link to it
+  bool ownLink = false;  // the working name is a link the chosen name leads through: it stays
+  bool moved = false;    // the working name was moved once: the copy moves no name aside
   bool replaced = false; // a file had the chosen name when the capture took it
-  bool copied = false;   // the chosen name holds a new file, made from `aside`
-  bool whole = false;    // `aside` holds the whole capture, not only its start
+  bool copied = false;   // the chosen name holds a new file, made from the file held open
+  bool whole = false;    // the file held open is the whole capture, not only its start
+  QStringList alsoAt;    // the capture's file is also still under these names after the save
+  QStringList leftAlone; // names that no longer led to that file and were left as they are
+  SwapFileProgress *progress = nullptr;
 };
 
 namespace {
@@ -106,13 +142,16 @@ QString nameOf(const QString &path)
 }
 
 // The name the chain of links at `path` ends at, `path` itself when it is
-// no link; a dangling chain ends at the missing name. The refusal's text,
+// no link; a dangling chain ends at the missing name. `chain`: every name
+// on the way, the first and the last too. The refusal's text,
 // or an empty one. Not cleaned: ".." after a link means the link target's
 // parent, as the kernel takes it.
-QString followLinks(const QString &path, QString *end)
+QString followLinks(const QString &path, QString *end, QStringList *chain = nullptr)
 {
   QString name = QDir::isAbsolutePath(path) ? path : QDir::currentPath() + QLatin1Char('/') + path;
   for (int step = 0;; ++step) {
+    if (chain)
+      chain->append(name);
     char target[PATH_MAX];
     const ssize_t length = ::readlink(native(name).constData(), target, sizeof target);
     if (length < 0) {
@@ -133,14 +172,32 @@ QString followLinks(const QString &path, QString *end)
 }
 
 // Where a save to `path` puts the capture: the end of its chain of links.
-QString saveTarget(const QString &path, QString *finalPath)
+QString saveTarget(const QString &path, QString *finalPath, QStringList *chain)
 {
-  const QString refused = followLinks(path, finalPath);
+  const QString refused = followLinks(path, finalPath, chain);
   if (!refused.isEmpty())
     return refused;
   if (QFileInfo(*finalPath).isDir())
     return SwapFile::tr("A folder of that name exists");
   return QString();
+}
+
+FileId entryId(const QString &path)
+{
+  struct stat st;
+  return ::lstat(native(path).constData(), &st) == 0 ? idOf(st) : FileId();
+}
+
+FileId fileIdAt(const QString &path)
+{
+  struct stat st;
+  return ::stat(native(path).constData(), &st) == 0 ? idOf(st) : FileId();
+}
+
+FileId openId(int fd)
+{
+  struct stat st;
+  return ::fstat(fd, &st) == 0 ? idOf(st) : FileId();
 }
 
 // Neither renameat2 nor links (a network share, a FUSE file system): the
@@ -164,17 +221,23 @@ int claimAndRename(const QByteArray &from, const QByteArray &to)
 // system offers: renameat2() with RENAME_NOREPLACE; without it a new link,
 // which refuses a name in use as well, and then `from` goes: the link made
 // `to` a new entry of its own; with no links either, a claim. 0, or -1 with
-// errno set (EEXIST: the name is in use).
-int renameExclusive(const QByteArray &from, const QByteArray &to)
+// errno set (EEXIST: the name is in use). `firstStays`: the link was made
+// but `from` could not be removed, so the file has both names.
+int renameExclusive(const QByteArray &from, const QByteArray &to, bool *firstStays = nullptr)
 {
   FileCalls &calls = FileCalls::current();
+  if (firstStays)
+    *firstStays = false;
   if (calls.renameNoReplace(from.constData(), to.constData()) == 0)
     return 0;
   if (!unsupported(errno))
     return -1;
   if (calls.link(from.constData(), to.constData()) == 0) {
-    if (calls.unlink(from.constData()) != 0)
+    if (calls.unlink(from.constData()) != 0) {
       qDebug().noquote() << QStringLiteral("Couldn't remove the first name ") + QFile::decodeName(from);
+      if (firstStays)
+        *firstStays = true;
+    }
     return 0;
   }
   if (errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS)
@@ -185,24 +248,24 @@ int renameExclusive(const QByteArray &from, const QByteArray &to)
 // The capture at `from` under the chosen name in one step: with `replace`
 // over a file of that name, without it never over anything, not even a
 // file that appeared a moment ago.
-int place(const QString &from, const QString &to, bool replace)
+int place(const QString &from, const QString &to, bool replace, bool *firstStays)
 {
+  *firstStays = false;
   if (replace)
     return FileCalls::current().rename(native(from).constData(), native(to).constData());
-  return renameExclusive(native(from), native(to));
+  return renameExclusive(native(from), native(to), firstStays);
 }
 
-// The first short name of `folder` that `make` takes (it answers -1 with
-// EEXIST for a name in use), so that it fits wherever the chosen name
-// fits; ".tmp", so that the search for unfinished captures finds one a kill
-// left in the working folder. Never the chosen name in any spelling: a name
-// made here may be removed at the end. Empty, errno set, on any other
-// refusal.
+// The first short name `prefix` plus a number plus `suffix` in `folder`
+// that `make` takes (it answers -1 with EEXIST for a name in use), so that
+// it fits wherever the chosen name fits. Never the chosen name in any
+// spelling: a name made here may be removed at the end. Empty, errno set,
+// on any other refusal.
 template <typename Make>
-QString freshName(const QString &folder, const QString &chosen, Make make)
+QString freshName(const QString &folder, const QString &chosen, const char *prefix, const char *suffix, Make make)
 {
   for (int n = 0; n < 10000; ++n) {
-    const QString name = QStringLiteral("tovri-saving-%1.tmp").arg(n);
+    const QString name = QLatin1String(prefix) + QString::number(n) + QLatin1String(suffix);
     if (name.compare(nameOf(chosen), Qt::CaseInsensitive) == 0)
       continue;
     const QString path = folder + (folder.endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/")) + name;
@@ -215,21 +278,27 @@ QString freshName(const QString &folder, const QString &chosen, Make make)
   return QString();
 }
 
-// Moves the working name aside within its folder. The fresh name, or empty
-// where the folder refuses (read-only): the working name then stays.
-QString moveAside(const QString &working, const QString &chosen)
+// Moves the working name aside within its folder, to a ".tmp" name that the
+// search for unfinished captures finds should a kill leave one in the
+// working folder. The fresh name, or empty where the folder refuses
+// (read-only): the working name then stays. `stays`: moved, but the
+// working name could not be removed and names the capture too.
+QString moveAside(const QString &working, const QString &chosen, bool *stays)
 {
   const QString from = QFileInfo(working).absoluteFilePath();
-  return freshName(folderOf(from), chosen, [&](const QByteArray &to) { return renameExclusive(native(from), to); });
+  return freshName(folderOf(from), chosen, "tovri-saving-", ".tmp",
+                   [&](const QByteArray &to) { return renameExclusive(native(from), to, stays); });
 }
 
 // A new file beside `chosen` with `mode`, open for writing in `out` (which
-// then names no file: `name` does).
-QString createBeside(const QString &chosen, mode_t mode, QFile *out, QString *name)
+// then names no file: `name` does, `id` tells its file). Its name says that
+// it is an unfinished copy, and ends otherwise than the names that are
+// offered as unfinished captures: one a kill left is no capture.
+QString createBeside(const QString &chosen, mode_t mode, QFile *out, QString *name, FileId *id)
 {
   int fd = -1;
-  const QString made = freshName(folderOf(chosen), chosen, [&](const QByteArray &path) {
-    fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  const QString made = freshName(folderOf(chosen), chosen, "tovri-copying-", ".part", [&](const QByteArray &path) {
+    fd = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     return fd < 0 ? -1 : 0;
   });
   if (made.isEmpty())
@@ -247,6 +316,7 @@ QString createBeside(const QString &chosen, mode_t mode, QFile *out, QString *na
     return error;
   }
   *name = made;
+  *id = openId(fd);
   return QString();
 }
 
@@ -265,26 +335,49 @@ bool nameInUse(const QString &path)
   return ::lstat(native(path).constData(), &st) == 0;
 }
 
-QString copyBytes(QFileDevice *in, qint64 length, QFileDevice *out)
+} // namespace
+
+// Writes through to a file and sums every byte the file took.
+class SwapFile::SummingWriter : public QIODevice
 {
-  QByteArray chunk;
-  for (qint64 done = 0; done < length;) {
-    chunk = in->read(qMin(length - done, copyBlockBytes));
-    if (chunk.isEmpty())
-      return in->error() != QFileDevice::NoError ? in->errorString() : SwapFile::errorMessage(SwapFile::ReadFailed);
-    errno = 0;
-    if (out->write(chunk) != chunk.size())
-      return writeFailure(out, errno);
-    done += chunk.size();
+public:
+  explicit SummingWriter(QFileDevice *file) : m_file(file) { open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
+  QFileDevice *file() const { return m_file; }
+  const Checksum &sum() const { return m_sum; }
+
+protected:
+  qint64 readData(char *, qint64) override { return -1; }
+  qint64 writeData(const char *data, qint64 length) override
+  {
+    const qint64 written = m_file->write(data, length);
+    if (written > 0)
+      m_sum.add(data, written);
+    return written;
   }
-  return QString();
+
+private:
+  QFileDevice *m_file;
+  Checksum m_sum;
+};
+
+namespace {
+
+// A copy that the user stopped, or that failed.
+QString cancelled()
+{
+  return SwapFile::tr("Saving was cancelled");
 }
 
-// Only ever a name this save made exclusively and never placed.
-void removeUnplaced(QFile *out, const QString &name)
+// Only ever a name this save made exclusively and never placed, and only
+// while it is still that file.
+void removeUnplaced(QFile *out, const QString &name, const FileId &id)
 {
   out->close();
-  if (!name.isEmpty() && FileCalls::current().unlink(native(name).constData()) != 0)
+  if (name.isEmpty())
+    return;
+  if (entryId(name) != id)
+    qDebug().noquote() << QStringLiteral("Left alone, no longer the save's own copy: ") + name;
+  else if (FileCalls::current().unlink(native(name).constData()) != 0)
     qDebug().noquote() << QStringLiteral("Couldn't remove ") + name;
 }
 
@@ -299,13 +392,36 @@ bool SwapFile::failSave(const QString &path, const QString &text, QString *why)
   return false;
 }
 
+// Copies `length` bytes of `in`, from its start, to `out`; between blocks
+// the user sees how far it got and may stop it. The error's text, or an
+// empty one.
+QString SwapFile::copyBlocks(QFileDevice *in, qint64 length, SummingWriter *out, SwapFileProgress *progress)
+{
+  if (!in->seek(0))
+    return in->errorString();
+  QByteArray chunk;
+  for (qint64 done = 0; done < length;) {
+    chunk = in->read(qMin(length - done, copyBlockBytes));
+    if (chunk.isEmpty())
+      return in->error() != QFileDevice::NoError ? in->errorString() : errorMessage(ReadFailed);
+    errno = 0;
+    if (out->write(chunk) != chunk.size())
+      return writeFailure(out->file(), errno);
+    done += chunk.size();
+    FileCalls::current().copied(done, length);
+    if (pollCancel(progress, done, length))
+      return cancelled();
+  }
+  return QString();
+}
+
 // Copies the first `keep` bytes of `in` to `out`, then writes one record per
 // sample instant of `maps` and `report` as the tail. The error's text, or an
 // empty one.
-QString SwapFile::writeFinished(QFileDevice *in, qint64 keep, QFileDevice *out, const QList<PlotDataMap *> &maps,
-                                const ReportData &report) const
+QString SwapFile::writeFinished(QFileDevice *in, qint64 keep, SummingWriter *out, const QList<PlotDataMap *> &maps,
+                                const ReportData &report, SwapFileProgress *progress)
 {
-  const QString uncopied = copyBytes(in, keep, out);
+  const QString uncopied = copyBlocks(in, keep, out, progress);
   if (!uncopied.isEmpty())
     return uncopied;
   qint64 records = 0;
@@ -315,29 +431,61 @@ QString SwapFile::writeFinished(QFileDevice *in, qint64 keep, QFileDevice *out, 
   if (fault == WrongChannels)
     return errorMessage(WrongChannels);
   if (fault != NoError)
-    return writeFailure(out, errno);
+    return writeFailure(out->file(), errno);
   uchar bytes[ReportData::byteSize];
   report.toBytes(bytes);
   const qint64 tail = ReportData::byteSize;
   errno = 0;
-  if (out->write(reinterpret_cast<const char *>(bytes), tail) != tail || !out->flush())
-    return writeFailure(out, errno);
+  if (out->write(reinterpret_cast<const char *>(bytes), tail) != tail || !out->file()->flush())
+    return writeFailure(out->file(), errno);
   return QString();
 }
 
-// Ends the new file `out`: all of it on the disk, and reading back as a
-// capture. The error's text, or an empty one.
-QString SwapFile::sealTemporary(QFile *out, const QString &name)
+// Whether the file at `name` holds just what was written to it: read back
+// in whole and summed as it was while it was written.
+QString SwapFile::readsBack(const QString &name, const Checksum &written, SwapFileProgress *progress)
+{
+  QFile back(name);
+  if (!back.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    return back.errorString();
+  // From the disk rather than from what memory still holds of the writes.
+  ::posix_fadvise(back.handle(), 0, 0, POSIX_FADV_DONTNEED);
+  if (progress)
+    progress->setInfo(tr("Checking the copy..."));
+  Checksum read;
+  QByteArray chunk(int(copyBlockBytes), Qt::Uninitialized);
+  for (;;) {
+    const qint64 n = back.read(chunk.data(), chunk.size());
+    if (n < 0)
+      return back.errorString();
+    if (n == 0)
+      break;
+    read.add(chunk.constData(), n);
+    if (pollCancel(progress, read.length(), written.length()))
+      return cancelled();
+  }
+  if (read.length() != written.length() || read.value() != written.value())
+    return tr("The copy does not read back as it was written");
+  return QString();
+}
+
+// Ends the new file `out`: all of it on the disk, reading back as it was
+// written and as a capture. The error's text, or an empty one.
+QString SwapFile::sealTemporary(QFile *out, const QString &name, const Checksum &written,
+                                SwapFileProgress *progress)
 {
   // A write the disk took only in part is no whole capture.
   errno = 0;
-  if (!out->flush() || out->size() != out->pos())
+  if (!out->flush() || out->size() != out->pos() || out->pos() != written.length())
     return writeFailure(out, errno);
   if (syncFailed(FileCalls::current().fsync(out->handle())))
     return notOnDisk(errno);
   out->close();
   if (out->error() != QFileDevice::NoError)
     return out->errorString();
+  const QString differs = readsBack(name, written, progress);
+  if (!differs.isEmpty())
+    return differs;
   const QString own = file.fileName();
   file.setFileName(name);
   const bool whole = stop();
@@ -346,10 +494,24 @@ QString SwapFile::sealTemporary(QFile *out, const QString &name)
 }
 
 // The capture back under its working name from `from`, never over a file
-// that took that name meanwhile; where it cannot go back the save says
-// where the capture is.
+// that took that name meanwhile, and only while `from` still names the
+// capture's file; where it cannot go back the save says where the capture
+// is.
 bool SwapFile::putBack(const Placing &p, const QString &from, const QString &error, QString *why)
 {
+  if (!from.isEmpty() && entryId(from) != p.entry) {
+    file.setFileName(p.working);
+    return failSave(p.path, tr("%1; %2 no longer leads to the capture and was left as it is")
+                              .arg(error, QDir::toNativeSeparators(from)),
+                    why);
+  }
+  // The working name never went: the name made aside is only a second one.
+  if (!from.isEmpty() && from == p.aside && p.alsoAt.contains(p.working)) {
+    if (FileCalls::current().unlink(native(from).constData()) != 0)
+      qDebug().noquote() << QStringLiteral("Couldn't remove the second name ") + from;
+    file.setFileName(p.working);
+    return failSave(p.path, error, why);
+  }
   if (from.isEmpty() || renameExclusive(native(from), native(QFileInfo(p.working).absoluteFilePath())) == 0) {
     file.setFileName(p.working);
     return failSave(p.path, error, why);
@@ -358,12 +520,31 @@ bool SwapFile::putBack(const Placing &p, const QString &from, const QString &err
   return failSave(p.path, tr("%1; the capture is kept in %2").arg(error, QDir::toNativeSeparators(from)), why);
 }
 
-// The chosen name onto the disk, then a copy's source goes. A new name the
-// disk did not take fails the save and the capture goes back to its
-// working name; a copy stays, as no name the capture was just placed at is
-// removed. A file that was replaced is gone already: the save stands, told
-// as it is.
-bool SwapFile::finishSave(const Placing &p, QString *why)
+// What a save that stands tells beyond "Saved": names that still hold the
+// capture's file, and names that were left as they are.
+void SwapFile::tellSaved(const Placing &p, QString *why) const
+{
+  QStringList told;
+  for (const QString &name : p.alsoAt)
+    told << (name == p.working ? tr("the capture is also still at its old name %1")
+                               : tr("the capture is also kept in %1"))
+              .arg(QDir::toNativeSeparators(name));
+  for (const QString &name : p.leftAlone)
+    told << tr("%1 no longer led to the capture and was left as it is").arg(QDir::toNativeSeparators(name));
+  if (told.isEmpty())
+    return;
+  const QString text = tr("Saved to %1; %2").arg(QDir::toNativeSeparators(p.path), told.join(QStringLiteral("; ")));
+  qDebug().noquote() << QStringLiteral("SwapFile::save ") + p.path + QStringLiteral(": ") + text;
+  if (why)
+    *why = text;
+}
+
+// The chosen name onto the disk, then a copy's source goes, if it still is
+// that file. A new name the disk did not take fails the save and the
+// capture goes back to its working name; a copy stays, as no name the
+// capture was just placed at is removed. A file that was replaced is gone
+// already: the save stands, told as it is.
+bool SwapFile::finishSave(Placing &p, QString *why)
 {
   const bool unconfirmed = folderSyncFailed(FileCalls::current().syncFolder(native(folderOf(p.finalPath)).constData()));
   const QString error = unconfirmed ? qt_error_string(errno) : QString();
@@ -382,42 +563,97 @@ bool SwapFile::finishSave(const Placing &p, QString *why)
       *why = told;
     return true;
   }
-  if (p.copied && !p.aside.isEmpty() && FileCalls::current().unlink(native(p.aside).constData()) != 0)
-    qDebug().noquote() << QStringLiteral("Couldn't remove the working file ") + p.aside;
+  if (p.copied && !p.aside.isEmpty()) {
+    if (entryId(p.aside) != p.entry)
+      p.leftAlone << p.aside;
+    else if (FileCalls::current().unlink(native(p.aside).constData()) != 0)
+      p.alsoAt << p.aside;
+  }
+  tellSaved(p, why);
   return true;
 }
 
+// Just before the copy takes the chosen name: the working name aside, if it
+// still names the file the copy was made from. A link the chosen name leads
+// through stays, as does a name moved aside already.
+void SwapFile::moveAsideForCopy(Placing &p)
+{
+  if (p.ownLink || p.moved || !p.aside.isEmpty())
+    return;
+  if (entryId(p.working) != p.entry) {
+    p.leftAlone << p.working;
+    return;
+  }
+  bool stays = false;
+  p.aside = moveAside(p.working, p.finalPath, &stays);
+  p.moved = !p.aside.isEmpty();
+  if (p.aside.isEmpty() || stays)
+    p.alsoAt << p.working;
+}
+
 // Makes a new file whole beside the chosen name with `write`, then gives it
-// that name; the fresh name still holds the capture, or its start.
-bool SwapFile::placeNewFile(Placing &p, mode_t own, const std::function<QString(QFileDevice *)> &write, QString *why)
+// that name; the working name holds the capture, or its start, until the
+// new file is whole on the disk.
+bool SwapFile::placeNewFile(Placing &p, mode_t own, const std::function<QString(SummingWriter *)> &write,
+                            QString *why)
 {
   p.replaced = p.replace && nameInUse(p.finalPath);
+  if (p.progress)
+    p.progress->setInfo(tr("Copying the capture to %1").arg(QDir::toNativeSeparators(p.path)));
   QFile out;
   QString made;
-  QString error = createBeside(p.finalPath, modeFor(p.finalPath, p.replaced, own), &out, &made);
-  if (error.isEmpty())
-    error = write(&out);
-  if (error.isEmpty())
-    error = sealTemporary(&out, made);
-  if (error.isEmpty() && place(made, p.finalPath, p.replace) != 0)
-    error = placeFailure(errno);
+  FileId madeId;
+  QString error = createBeside(p.finalPath, modeFor(p.finalPath, p.replaced, own), &out, &made, &madeId);
+  if (error.isEmpty()) {
+    SummingWriter writer(&out);
+    error = write(&writer);
+    if (error.isEmpty())
+      error = sealTemporary(&out, made, writer.sum(), p.progress);
+  }
+  // Over the file the link leads to only while it still is the capture's own.
+  const bool over = p.replace || (p.ownLink && fileIdAt(p.finalPath) == p.held);
+  bool stays = false;
+  if (error.isEmpty()) {
+    moveAsideForCopy(p);
+    if (place(made, p.finalPath, over, &stays) != 0)
+      error = placeFailure(errno);
+  }
   if (!error.isEmpty()) {
-    removeUnplaced(&out, made);
+    removeUnplaced(&out, made, madeId);
     return putBack(p, p.aside, error, why);
   }
+  // The copy under both names: the one the save made is no capture of the user's.
+  if (stays && entryId(made) == madeId && FileCalls::current().unlink(native(made).constData()) != 0)
+    qDebug().noquote() << QStringLiteral("Couldn't remove ") + made;
   p.copied = true;
   return finishSave(p, why);
 }
 
 // From another file system, through a link or for a file with other names:
-// a copy of the capture at `source` takes the chosen name.
-bool SwapFile::copyInto(Placing &p, const QString &source, mode_t own, QString *why)
+// a copy of the file held open takes the chosen name.
+bool SwapFile::copyInto(Placing &p, QFile *in, mode_t own, QString *why)
 {
-  QFile in(source);
-  if (!in.open(QIODevice::ReadOnly))
-    return putBack(p, p.aside, in.errorString(), why);
   p.whole = true;
-  return placeNewFile(p, own, [&in](QFileDevice *out) { return copyBytes(&in, in.size(), out); }, why);
+  return placeNewFile(
+    p, own, [&](SummingWriter *out) { return copyBlocks(in, in->size(), out, p.progress); }, why);
+}
+
+// The working name back before a copy, from where the rename put it: the
+// user's name is to hold the capture through the copy. False: it stays aside.
+bool SwapFile::restoreWorking(Placing &p)
+{
+  if (entryId(p.aside) != p.entry)
+    return false;
+  if (p.alsoAt.removeAll(p.working) > 0) {
+    // The working name never went: the name made aside is only a second one.
+    if (FileCalls::current().unlink(native(p.aside).constData()) != 0)
+      return false;
+  } else if (renameExclusive(native(p.aside), native(QFileInfo(p.working).absoluteFilePath())) != 0) {
+    return false;
+  }
+  p.aside.clear();
+  p.moved = false;
+  return true;
 }
 
 // What every save does first: where the chosen name leads, and the capture's
@@ -425,11 +661,13 @@ bool SwapFile::copyInto(Placing &p, const QString &source, mode_t own, QString *
 bool SwapFile::beginSave(const QString &path, bool replace, Placing *placing, QFile *in, mode_t *own, QString *why)
 {
   close();
+  cancelRequested = false;
   Placing &p = *placing;
   p.path = path;
   p.replace = replace;
   p.working = file.fileName();
-  const QString refused = saveTarget(p.path, &p.finalPath);
+  QStringList chain;
+  const QString refused = saveTarget(p.path, &p.finalPath, &chain);
   if (!refused.isEmpty())
     return failSave(p.path, refused, why);
   in->setFileName(p.working);
@@ -440,12 +678,19 @@ bool SwapFile::beginSave(const QString &path, bool replace, Placing *placing, QF
     return failSave(p.path, qt_error_string(errno), why);
   *own = st.st_mode;
   p.links = st.st_nlink;
+  p.held = idOf(st);
+  p.entry = entryId(p.working);
+  if (QFileInfo(p.working).isSymLink() && fileIdAt(p.finalPath) == p.held) {
+    for (const QString &name : std::as_const(chain))
+      p.ownLink = p.ownLink || entryId(name) == p.entry;
+  }
   return true;
 }
 
-bool SwapFile::moveTo(const QString &path, bool replace, QString *why)
+bool SwapFile::placeCapture(const QString &path, bool replace, QString *why, SwapFileProgress *progress)
 {
   Placing p;
+  p.progress = progress;
   QFile in;
   mode_t own = 0;
   if (!beginSave(path, replace, &p, &in, &own, why))
@@ -453,12 +698,23 @@ bool SwapFile::moveTo(const QString &path, bool replace, QString *why)
   // Its data on the disk before any name of it changes.
   if (syncFailed(FileCalls::current().fsync(in.handle())))
     return failSave(path, notOnDisk(errno), why);
+  // The link chosen leads to the capture already: nothing moves.
+  if (p.ownLink) {
+    file.setFileName(p.path);
+    return true;
+  }
   // Opened through a link, the file it names stays as it is; a file with
-  // other names shares its mode with them: both are copied.
-  const bool copy = p.links != 1 || QFileInfo(p.working).isSymLink();
-  p.aside = moveAside(p.working, p.finalPath);
-  if (p.aside.isEmpty() || copy)
-    return copyInto(p, p.aside.isEmpty() ? p.working : p.aside, own, why);
+  // other names shares its mode with them: both are copied. So is a file
+  // whose name another program has taken meanwhile.
+  if (p.links != 1 || QFileInfo(p.working).isSymLink() || entryId(p.working) != p.entry)
+    return copyInto(p, &in, own, why);
+  bool stays = false;
+  p.aside = moveAside(p.working, p.finalPath, &stays);
+  if (p.aside.isEmpty())
+    return copyInto(p, &in, own, why);
+  p.moved = true;
+  if (stays)
+    p.alsoAt << p.working;
 
   p.replaced = replace && nameInUse(p.finalPath);
   // Through the file still open: whatever the names do meanwhile, it is this file's mode.
@@ -466,21 +722,36 @@ bool SwapFile::moveTo(const QString &path, bool replace, QString *why)
   const bool remode = mode != (own & 0777);
   if (remode && !setMode(FileCalls::current().fchmod(in.handle(), mode)))
     return putBack(p, p.aside, qt_error_string(errno), why);
-  if (place(p.aside, p.finalPath, replace) == 0)
+  // Placed only while the name aside still is the capture's: another
+  // program may have taken it meanwhile.
+  const bool ours = entryId(p.aside) == p.entry;
+  if (ours && place(p.aside, p.finalPath, replace, &stays) == 0) {
+    if (stays)
+      p.alsoAt << p.aside;
     return finishSave(p, why);
+  }
   const int error = errno;
   if (remode && FileCalls::current().fchmod(in.handle(), own & 0777) != 0)
     qDebug().noquote() << QStringLiteral("Couldn't restore the permissions of ") + p.aside;
-  in.close();
-  if (error == EXDEV)
-    return copyInto(p, p.aside, own, why);
+  if (!ours) {
+    p.leftAlone << p.aside;
+    p.aside.clear();
+    return copyInto(p, &in, own, why);
+  }
+  if (error == EXDEV) {
+    // The working name holds the capture again through the copy.
+    if (!restoreWorking(p))
+      qDebug().noquote() << QStringLiteral("The capture stays aside through the copy: ") + p.aside;
+    return copyInto(p, &in, own, why);
+  }
   return putBack(p, p.aside, placeFailure(error), why);
 }
 
-bool SwapFile::saveFinished(const QString &path, const QList<PlotDataMap *> &maps, const ReportData &report,
-                            bool replace, QString *why)
+bool SwapFile::placeFinished(const QString &path, const QList<PlotDataMap *> &maps, const ReportData &report,
+                             bool replace, QString *why, SwapFileProgress *progress)
 {
   Placing p;
+  p.progress = progress;
   QFile in;
   mode_t own = 0;
   if (!beginSave(path, replace, &p, &in, &own, why))
@@ -490,8 +761,6 @@ bool SwapFile::saveFinished(const QString &path, const QList<PlotDataMap *> &map
   const qint64 L = header.recordLength();
   const qint64 body = qMax<qint64>(0, in.size() - headerBlockSize);
   const qint64 keep = in.size() < headerBlockSize ? in.size() : headerBlockSize + body / L * L;
-  // `in` reads on under the fresh name, which keeps only the capture's start.
-  p.aside = moveAside(p.working, p.finalPath);
   return placeNewFile(
-    p, own, [&](QFileDevice *out) { return writeFinished(&in, keep, out, maps, report); }, why);
+    p, own, [&](SummingWriter *out) { return writeFinished(&in, keep, out, maps, report, p.progress); }, why);
 }

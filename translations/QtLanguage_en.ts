@@ -740,8 +740,8 @@ Channels calibration values are lost.
         <translation>The log cannot start: its tab does not fit the channels.</translation>
     </message>
     <message>
-        <source>Couldn&apos;t save file </source>
-        <translation>Couldn&apos;t save file </translation>
+        <source>Couldn&apos;t save file: %1</source>
+        <translation>Couldn&apos;t save file: %1</translation>
     </message>
     <message>
         <source>Saved</source>
@@ -1722,6 +1722,42 @@ Channels calibration values are lost.
     <message>
         <source>Saved, but the disk did not confirm the new name (%1)</source>
         <translation>Saved, but the disk did not confirm the new name (%1)</translation>
+    </message>
+    <message>
+        <source>Saving was cancelled</source>
+        <translation>Saving was cancelled</translation>
+    </message>
+    <message>
+        <source>Checking the copy...</source>
+        <translation>Checking the copy...</translation>
+    </message>
+    <message>
+        <source>The copy does not read back as it was written</source>
+        <translation>The copy does not read back as it was written</translation>
+    </message>
+    <message>
+        <source>%1; %2 no longer leads to the capture and was left as it is</source>
+        <translation>%1; %2 no longer leads to the capture and was left as it is</translation>
+    </message>
+    <message>
+        <source>the capture is also still at its old name %1</source>
+        <translation>the capture is also still at its old name %1</translation>
+    </message>
+    <message>
+        <source>the capture is also kept in %1</source>
+        <translation>the capture is also kept in %1</translation>
+    </message>
+    <message>
+        <source>%1 no longer led to the capture and was left as it is</source>
+        <translation>%1 no longer led to the capture and was left as it is</translation>
+    </message>
+    <message>
+        <source>Saved to %1; %2</source>
+        <translation>Saved to %1; %2</translation>
+    </message>
+    <message>
+        <source>Copying the capture to %1</source>
+        <translation>Copying the capture to %1</translation>
     </message>
     <message>
         <source>Wrong file version</source>

@@ -740,8 +740,8 @@ Channels calibration values are lost.
         <translation>Журнал не може почати: його вкладка не відповідає каналам.</translation>
     </message>
     <message>
-        <source>Couldn&apos;t save file </source>
-        <translation>Не вдалося зберегти файл </translation>
+        <source>Couldn&apos;t save file: %1</source>
+        <translation>Не вдалося зберегти файл: %1</translation>
     </message>
     <message>
         <source>Saved</source>
@@ -1722,6 +1722,42 @@ Channels calibration values are lost.
     <message>
         <source>Saved, but the disk did not confirm the new name (%1)</source>
         <translation>Збережено, але диск не підтвердив нову назву (%1)</translation>
+    </message>
+    <message>
+        <source>Saving was cancelled</source>
+        <translation>Збереження скасовано</translation>
+    </message>
+    <message>
+        <source>Checking the copy...</source>
+        <translation>Перевірка копії...</translation>
+    </message>
+    <message>
+        <source>The copy does not read back as it was written</source>
+        <translation>Копія читається не так, як її записано</translation>
+    </message>
+    <message>
+        <source>%1; %2 no longer leads to the capture and was left as it is</source>
+        <translation>%1; %2 більше не веде до запису й лишається як є</translation>
+    </message>
+    <message>
+        <source>the capture is also still at its old name %1</source>
+        <translation>запис також лишається під старою назвою %1</translation>
+    </message>
+    <message>
+        <source>the capture is also kept in %1</source>
+        <translation>запис також лишається в %1</translation>
+    </message>
+    <message>
+        <source>%1 no longer led to the capture and was left as it is</source>
+        <translation>%1 більше не вела до запису й лишається як є</translation>
+    </message>
+    <message>
+        <source>Saved to %1; %2</source>
+        <translation>Збережено в %1; %2</translation>
+    </message>
+    <message>
+        <source>Copying the capture to %1</source>
+        <translation>Копіювання запису в %1</translation>
     </message>
     <message>
         <source>Wrong file version</source>

@@ -19,7 +19,7 @@ namespace {
 
 QStringList leftovers(const QString &folder)
 {
-  return QDir(folder).entryList({QStringLiteral("tovri-saving-*")},
+  return QDir(folder).entryList({QStringLiteral("tovri-saving-*"), QStringLiteral("tovri-copying-*")},
                                 QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
@@ -114,7 +114,7 @@ private slots:
       QCOMPARE(fileBytes(working), capture);
       QCOMPARE(tab->swapFile->file.fileName(), working);
       if (target != "cancel")
-        QVERIFY(statusText(window).startsWith("Couldn't save file "));
+        QVERIFY(statusText(window).startsWith("Couldn't save file: "));
     }
     if (target == "readonly")
       QFile::setPermissions(dir.filePath("locked"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
@@ -183,7 +183,7 @@ private slots:
       QVERIFY(!window.save(index));
       QVERIFY(script.done());
     }
-    QVERIFY(statusText(window).startsWith("Couldn't save file "));
+    QVERIFY(statusText(window).startsWith("Couldn't save file: "));
     QVERIFY2(statusText(window).contains(qt_error_string(EIO)), qPrintable(statusText(window)));
     QVERIFY(!tab->saved);
     QCOMPARE(tab->swapFile->file.fileName(), working);
@@ -225,7 +225,7 @@ private slots:
     QCOMPARE(fileBytes(working), capture);
     QCOMPARE(tab->swapFile->file.fileName(), working);
     QVERIFY(!tab->saved);
-    QCOMPARE(statusText(*window), QString("Couldn't save file A file of that name exists"));
+    QCOMPARE(statusText(*window), QString("Couldn't save file: A file of that name exists"));
     QCOMPARE(leftovers(dir.path()), QStringList());
   }
 

@@ -81,6 +81,14 @@ struct Working
       return sw.moveTo(target, replace, why);
     return sw.saveFinished(target, {&held[0], &held[1]}, report, replace, why);
   }
+
+  // The same without a window, as a forked child must save.
+  bool saveQuietly(const QString &target, bool replace, QString *why)
+  {
+    if (finished)
+      return sw.placeCapture(target, replace, why, nullptr);
+    return sw.placeFinished(target, {&held[0], &held[1]}, report, replace, why, nullptr);
+  }
 };
 
 QByteArray bytesOf(const QString &path)
@@ -110,7 +118,7 @@ bool holdsCapture(const QString &path, int records = kRecords)
 // Names a save may have left in `folder`.
 QStringList leftovers(const QString &folder)
 {
-  return QDir(folder).entryList({QStringLiteral("tovri-saving-*")},
+  return QDir(folder).entryList({QStringLiteral("tovri-saving-*"), QStringLiteral("tovri-copying-*")},
                                 QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
@@ -169,7 +177,7 @@ int saveKilledAt(Working &w, const QString &root, const QString &way, bool repla
   calls.renameNoReplace = [real, killed](const char *a, const char *b) { return killed(), real.renameNoReplace(a, b); };
   calls.link = [real, killed](const char *a, const char *b) { return killed(), real.link(a, b); };
   calls.rename = [real, killed](const char *a, const char *b) { return killed(), real.rename(a, b); };
-  return w.save(root + "/save/run.tovri", replace, nullptr) ? 1 : 2;
+  return w.saveQuietly(root + "/save/run.tovri", replace, nullptr) ? 1 : 2;
 }
 
 // Where the whole capture is after a kill: the working name, a name the
@@ -837,8 +845,12 @@ private slots:
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
     const QString target = dir.filePath("save/run.tovri");
+    // The working name goes aside in its folder; the copy is made beside the chosen name.
+    const auto busyName = [](const QString &folder) {
+      return folder == "work" ? QString("tovri-saving-0.tmp") : QString("tovri-copying-0.part");
+    };
     for (const char *folder : {"work", "save"}) {
-      const QString busy = dir.filePath(QString(folder) + "/tovri-saving-0.tmp");
+      const QString busy = dir.filePath(QString(folder) + "/" + busyName(folder));
       QVERIFY(dangling ? QFile::link(dir.filePath("nowhere"), busy) : writeBytes(busy, kOther));
     }
     Working w;
@@ -849,8 +861,8 @@ private slots:
     QVERIFY(w.save(target, false, nullptr));
     QVERIFY(holdsCapture(target));
     for (const char *folder : {"work", "save"}) {
-      const QString busy = dir.filePath(QString(folder) + "/tovri-saving-0.tmp");
-      QCOMPARE(leftovers(dir.filePath(folder)), QStringList{"tovri-saving-0.tmp"});
+      const QString busy = dir.filePath(QString(folder) + "/" + busyName(folder));
+      QCOMPARE(leftovers(dir.filePath(folder)), QStringList{busyName(folder)});
       if (dangling)
         QCOMPARE(linkText(busy), dir.filePath("nowhere"));
       else

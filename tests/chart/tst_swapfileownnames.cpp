@@ -1,0 +1,517 @@
+#include "filefaults.h"
+#include "processstate.h"
+#include "progressdialog.h"
+#include "swapfile.h"
+#include "testmain.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <optional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Records 10 ms apart on channels #0 and #1, channel c reading c * 100 + k
+// at instant k; enough of them that the copy takes several blocks.
+constexpr int kRecords = 60000;
+const QByteArray kOld(700, 'o');
+const QByteArray kOther("another program's file");
+
+// A working capture: finished for moveTo(), or with only its first third in
+// the file and the rest held, for saveFinished().
+struct Working
+{
+  SwapFile sw;
+  PlotDataMap held[2];
+  ReportData report;
+  QString path;
+  QByteArray bytes;
+  bool finished = true;
+
+  bool make(const QString &file, bool whole)
+  {
+    path = file;
+    finished = whole;
+    report.t_end = (kRecords - 1) / 100.0;
+    report.count = kRecords;
+    QList<PlotDataMap *> maps{new PlotDataMap, new PlotDataMap};
+    const int inFile = finished ? kRecords : kRecords / 3;
+    for (int c = 0; c < 2; ++c) {
+      for (int k = 0; k < kRecords; ++k)
+        (k < inFile ? *maps[c] : held[c]).insert(k / 100.0, PlotData(k / 100.0, c * 100.0 + k));
+    }
+    bool ok = sw.create(path) && sw.setLoggerHeader(3, 100) && sw.append(0, -1, maps, true);
+    if (!ok)
+      qDeleteAll(maps);
+    if (finished)
+      ok = ok && sw.writeReport(report) && sw.stop();
+    sw.close();
+    QFile f(path);
+    bytes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return ok && !bytes.isEmpty();
+  }
+
+  bool save(const QString &target, bool replace, QString *why)
+  {
+    if (finished)
+      return sw.moveTo(target, replace, why);
+    return sw.saveFinished(target, {&held[0], &held[1]}, report, replace, why);
+  }
+};
+
+QByteArray bytesOf(const QString &path)
+{
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+  QFile f(path);
+  return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+// Whether `path` holds the whole capture, read as any saved one.
+bool holdsCapture(const QString &path)
+{
+  QList<PlotDataMap *> maps{new PlotDataMap, new PlotDataMap, new PlotDataMap};
+  SwapFile back;
+  const bool ok = back.loadCapture(path, kRecords, maps, nullptr) && !back.recovery.recovered &&
+                  maps[1]->size() == kRecords && maps[1]->last().value == 100.0 + kRecords - 1 &&
+                  back.readReport().count == kRecords;
+  qDeleteAll(maps);
+  return ok;
+}
+
+QStringList entries(const QString &folder)
+{
+  return QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+// Names a save may have left in `folder`.
+QStringList leftovers(const QString &folder)
+{
+  return QDir(folder).entryList({QStringLiteral("tovri-saving-*"), QStringLiteral("tovri-copying-*")},
+                                QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+QString linkText(const QString &path)
+{
+  char target[4096];
+  const ssize_t n = ::readlink(QFile::encodeName(path).constData(), target, sizeof target);
+  return n < 0 ? QString() : QFile::decodeName(QByteArray(target, int(n)));
+}
+
+// The path an open descriptor reaches.
+QString pathOf(int fd)
+{
+  return linkText(QStringLiteral("/proc/self/fd/%1").arg(fd));
+}
+
+ProgressDialog *shownProgress()
+{
+  for (QWidget *w : QApplication::topLevelWidgets()) {
+    if (auto *dialog = qobject_cast<ProgressDialog *>(w); dialog && dialog->isVisible())
+      return dialog;
+  }
+  return nullptr;
+}
+
+} // namespace
+
+// The names a save touches: the user's names hold the capture until the
+// copy is whole and read back, a link chosen as the capture's own name
+// stays, only the save's own files are moved or removed, and a save that
+// leaves the capture under another name too says so.
+class SwapFileOwnNamesTest : public QObject
+{
+  Q_OBJECT
+
+  void rows()
+  {
+    QTest::addColumn<bool>("finished");
+    QTest::addColumn<bool>("replace");
+    for (bool finished : {true, false})
+      for (bool replace : {true, false})
+        QTest::newRow(QByteArray(QByteArray(finished ? "move" : "unfinished") +
+                                 (replace ? ", replacing" : ", Save all's way"))
+                        .constData())
+          << finished << replace;
+  }
+
+private slots:
+  void init() { resetProcessState(); }
+
+  // in/link.tovri -> ../data/real.tovri, opened through the link and saved
+  // under the link's own name: the link stays as it was and leads to the
+  // whole capture, the capture's name is the link, and a later save under
+  // another name works from there.
+  void savedUnderTheLinksOwnName_data() { rows(); }
+  void savedUnderTheLinksOwnName()
+  {
+    QFETCH(bool, finished);
+    QFETCH(bool, replace);
+    QTemporaryDir dir;
+    for (const char *folder : {"in", "data", "out"})
+      QVERIFY(QDir(dir.path()).mkdir(folder));
+    const QString real = dir.filePath("data/real.tovri"), link = dir.filePath("in/link.tovri");
+    Working w;
+    QVERIFY(w.make(real, finished));
+    QVERIFY(QFile::link("../data/real.tovri", link));
+    w.sw.file.setFileName(link);
+
+    QString told;
+    QVERIFY2(w.save(link, replace, &told), qPrintable(told));
+    QVERIFY2(told.isEmpty(), qPrintable(told));
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(linkText(link), QString("../data/real.tovri"));
+    QVERIFY(holdsCapture(link));
+    QVERIFY(holdsCapture(real));
+    if (finished)
+      QCOMPARE(bytesOf(real), w.bytes);
+    QCOMPARE(w.sw.file.fileName(), link);
+    QCOMPARE(entries(dir.filePath("in")), QStringList{"link.tovri"});
+    QCOMPARE(entries(dir.filePath("data")), QStringList{"real.tovri"});
+
+    const QString next = dir.filePath("out/next.tovri");
+    QVERIFY2(w.sw.moveTo(next, false, &told), qPrintable(told));
+    QVERIFY(holdsCapture(next));
+    QCOMPARE(w.sw.file.fileName(), next);
+    QVERIFY(holdsCapture(real));
+  }
+
+  // Saved onto another file system: until the copy is whole, on the disk
+  // and read back, the capture stays under its working name, nothing is
+  // moved aside, the copy's scratch name says it is an unfinished copy and
+  // is offered as no capture (".part", not ".tmp"), and a progress window
+  // shows the copy.
+  void userNameHoldsTheCaptureThroughTheCopy_data() { rows(); }
+  void userNameHoldsTheCaptureThroughTheCopy()
+  {
+    QFETCH(bool, finished);
+    QFETCH(bool, replace);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
+    const QString target = dir.filePath("save/run.tovri");
+    Working w;
+    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
+    if (replace)
+      QVERIFY(writeBytes(target, kOld));
+    FileFaults faults;
+    FolderView otherDisk(faults, dir.filePath("save"), FolderView::Mount);
+    FileCalls &calls = faults.calls();
+    const FileCalls real = calls;
+    int blocks = 0, syncs = 0;
+    QStringList wrong;
+    const auto check = [&](const char *when) {
+      if (bytesOf(w.path) != w.bytes)
+        wrong << QString("%1: the working name does not hold the capture").arg(when);
+      if (!leftovers(dir.filePath("work")).isEmpty())
+        wrong << QString("%1: moved aside already").arg(when);
+      for (const QString &name : entries(dir.filePath("save"))) {
+        if (name != "run.tovri" && !(name.startsWith("tovri-copying-") && name.endsWith(".part")))
+          wrong << QString("%1: the copy is named %2").arg(when, name);
+      }
+    };
+    calls.copied = [&](qint64 done, qint64 total) {
+      ++blocks;
+      check("copying");
+      ProgressDialog *dialog = shownProgress();
+      if (!dialog || !dialog->info().startsWith("Copying the capture to"))
+        wrong << QString("copying: no progress window");
+      if (done > total)
+        wrong << QString("copied %1 of %2").arg(done).arg(total);
+    };
+    // The copy's own sync: it is whole, not yet read back.
+    calls.fsync = [&](int fd) {
+      if (pathOf(fd).contains("tovri-copying-")) {
+        ++syncs;
+        check("syncing the copy");
+      }
+      return real.fsync(fd);
+    };
+
+    QString told;
+    QVERIFY2(w.save(target, replace, &told), qPrintable(told));
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join("\n")));
+    QVERIFY(blocks >= (finished ? 2 : 1));
+    QCOMPARE(syncs, 1);
+    QVERIFY(holdsCapture(target));
+    QVERIFY(!QFile::exists(w.path));
+    QCOMPARE(leftovers(dir.filePath("work")), QStringList());
+    QCOMPARE(leftovers(dir.filePath("save")), QStringList());
+    QCOMPARE(shownProgress(), nullptr);
+  }
+
+  // The progress window's Close button stops the copy: the save fails, the
+  // capture stays as it was under its working name, and no copy is left.
+  void closingTheProgressWindowStopsTheCopy_data() { rows(); }
+  void closingTheProgressWindowStopsTheCopy()
+  {
+    QFETCH(bool, finished);
+    QFETCH(bool, replace);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
+    const QString target = dir.filePath("save/run.tovri");
+    Working w;
+    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
+    if (replace)
+      QVERIFY(writeBytes(target, kOld));
+    FileFaults faults;
+    FolderView otherDisk(faults, dir.filePath("save"), FolderView::Mount);
+    bool clicked = false;
+    faults.calls().copied = [&](qint64, qint64) {
+      ProgressDialog *dialog = shownProgress();
+      auto *button = dialog ? dialog->findChild<QPushButton *>("closeButton") : nullptr;
+      if (button && !clicked) {
+        clicked = true;
+        button->click();
+      }
+    };
+    QSignalSpy errors(&w.sw, &SwapFile::swapFileError);
+
+    QString told;
+    QVERIFY(!w.save(target, replace, &told));
+    QVERIFY(clicked);
+    QCOMPARE(told, QString("Saving was cancelled"));
+    QCOMPARE(errors.last().at(0).toInt(), int(SwapFile::SaveFailed));
+    QCOMPARE(bytesOf(w.path), w.bytes);
+    QCOMPARE(w.sw.file.fileName(), w.path);
+    if (replace)
+      QCOMPARE(bytesOf(target), kOld);
+    else
+      QVERIFY(!QFile::exists(target));
+    QCOMPARE(leftovers(dir.filePath("work")), QStringList());
+    QCOMPARE(leftovers(dir.filePath("save")), QStringList());
+    // Nothing of the stop stays: the capture saves as any other.
+    faults.calls().copied = [](qint64, qint64) {};
+    QVERIFY2(w.save(target, true, &told), qPrintable(told));
+    QVERIFY(holdsCapture(target));
+  }
+
+  // Another program takes one of the save's names in the middle of it: the
+  // working name during the copy, or the name moved aside before the save
+  // removes it. Its file stays as it is, and the message says where the
+  // capture is.
+  void onlyItsOwnFilesAreRemoved_data()
+  {
+    QTest::addColumn<bool>("finished");
+    QTest::addColumn<QString>("taken"); // "working", "aside"
+    for (bool finished : {true, false})
+      for (const char *taken : {"working", "aside"})
+        QTest::newRow(QByteArray(QByteArray(finished ? "move, " : "unfinished, ") + taken).constData())
+          << finished << QString(taken);
+  }
+  void onlyItsOwnFilesAreRemoved()
+  {
+    QFETCH(bool, finished);
+    QFETCH(QString, taken);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save") && QDir(dir.path()).mkdir("elsewhere"));
+    const QString target = dir.filePath("save/run.tovri"), moved = dir.filePath("elsewhere/moved.tovri");
+    Working w;
+    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
+    FileFaults faults;
+    FolderView otherDisk(faults, dir.filePath("save"), FolderView::Mount);
+    FileCalls &calls = faults.calls();
+    const FileCalls real = calls;
+    QString name; // the name the other program took
+    const auto takeOver = [&](const QString &path) {
+      if (!name.isEmpty() || !QFile::exists(path))
+        return;
+      name = path;
+      QVERIFY(QFile::rename(path, moved));
+      QVERIFY(writeBytes(path, kOther));
+    };
+    if (taken == "working") {
+      calls.copied = [&](qint64, qint64) { takeOver(w.path); };
+    } else {
+      // Between the placement and the removal of the name moved aside.
+      calls.syncFolder = [&](const char *folder) {
+        const QStringList aside = leftovers(dir.filePath("work"));
+        if (aside.size() == 1)
+          takeOver(dir.filePath("work/" + aside.first()));
+        return real.syncFolder(folder);
+      };
+    }
+
+    QString told;
+    QVERIFY2(w.save(target, true, &told), qPrintable(told));
+    QVERIFY(!name.isEmpty());
+    QCOMPARE(bytesOf(name), kOther);
+    QCOMPARE(bytesOf(moved), w.bytes);
+    QVERIFY(holdsCapture(target));
+    QCOMPARE(w.sw.file.fileName(), target);
+    QVERIFY2(told.startsWith("Saved to " + target + ";"), qPrintable(told));
+    QVERIFY2(told.contains(name + " no longer led to the capture and was left as it is"), qPrintable(told));
+    QCOMPARE(leftovers(dir.filePath("save")), QStringList());
+  }
+
+  // The copy differs from what was written (a file system that hands back
+  // other bytes): the save fails, the capture stays under its working name
+  // and the file of the chosen name is as it was.
+  void theCopyHoldsWhatWasRead_data() { rows(); }
+  void theCopyHoldsWhatWasRead()
+  {
+    QFETCH(bool, finished);
+    QFETCH(bool, replace);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
+    const QString target = dir.filePath("save/run.tovri");
+    Working w;
+    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
+    if (replace)
+      QVERIFY(writeBytes(target, kOld));
+    FileFaults faults;
+    FolderView otherDisk(faults, dir.filePath("save"), FolderView::Mount);
+    const FileCalls real = faults.calls();
+    int spoiled = 0;
+    // One value of a record in the middle, garbage: the copy still reads as a capture.
+    faults.calls().fsync = [&](int fd) {
+      if (pathOf(fd).contains("tovri-copying-")) {
+        const QByteArray garbage(8, '\x7f');
+        spoiled += ::pwrite(fd, garbage.constData(), 8, SwapFile::headerBlockSize + 24 * 1000 + 8) == 8;
+      }
+      return real.fsync(fd);
+    };
+    QSignalSpy errors(&w.sw, &SwapFile::swapFileError);
+
+    QString told;
+    QVERIFY(!w.save(target, replace, &told));
+    QCOMPARE(spoiled, 1);
+    QCOMPARE(told, QString("The copy does not read back as it was written"));
+    QCOMPARE(errors.last().at(0).toInt(), int(SwapFile::SaveFailed));
+    QCOMPARE(bytesOf(w.path), w.bytes);
+    QCOMPARE(w.sw.file.fileName(), w.path);
+    if (replace)
+      QCOMPARE(bytesOf(target), kOld);
+    else
+      QVERIFY(!QFile::exists(target));
+    QCOMPARE(leftovers(dir.filePath("work")), QStringList());
+    QCOMPARE(leftovers(dir.filePath("save")), QStringList());
+  }
+
+  // Without renameat2 the move aside links the capture and cannot unlink
+  // its working name; the chosen name is taken: the save fails, and the
+  // second name it made goes again, as the working name still holds the
+  // capture.
+  void aFailedSaveLeavesNoSecondName_data()
+  {
+    QTest::addColumn<bool>("finished");
+    QTest::newRow("move") << true;
+    QTest::newRow("unfinished") << false;
+  }
+  void aFailedSaveLeavesNoSecondName()
+  {
+    QFETCH(bool, finished);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
+    const QString target = dir.filePath("save/run.tovri");
+    Working w;
+    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
+    QVERIFY(writeBytes(target, kOld));
+    FileFaults faults;
+    FileCalls &calls = faults.calls();
+    const FileCalls real = calls;
+    const QByteArray working = QFile::encodeName(w.path);
+    calls.renameNoReplace = FileFaults::failWith<const char *, const char *>(EINVAL);
+    calls.unlink = [real, working](const char *path) {
+      return working == path ? FileFaults::failWith<const char *>(EPERM)(path) : real.unlink(path);
+    };
+
+    QString told;
+    QVERIFY(!w.save(target, false, &told));
+    QCOMPARE(told, QString("A file of that name exists"));
+    QCOMPARE(w.sw.file.fileName(), w.path);
+    QCOMPARE(bytesOf(w.path), w.bytes);
+    QCOMPARE(bytesOf(target), kOld);
+    QCOMPARE(leftovers(dir.filePath("work")), QStringList());
+    QCOMPARE(leftovers(dir.filePath("save")), QStringList());
+  }
+
+  // Saves that stand but leave the capture under another name too say so:
+  // a working folder that refuses the move (read-only, squashfs, a mount
+  // point), links without unlink, a FUSE whose unlink fails.
+  void tellsWhereTheCaptureStays_data()
+  {
+    QTest::addColumn<bool>("finished");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("stays"); // "working", "aside"
+    for (bool finished : {true, false}) {
+      const QByteArray m = finished ? "move: " : "unfinished: ";
+      QTest::newRow(QByteArray(m + "working folder read-only").constData())
+        << finished << "read-only" << "working";
+      QTest::newRow(QByteArray(m + "no renameat2, the first name cannot be unlinked").constData())
+        << finished << "no unlink of the working name" << "working";
+      QTest::newRow(QByteArray(m + "another file system, the name aside cannot be unlinked").constData())
+        << finished << "no unlink of the name aside" << "aside";
+    }
+  }
+  void tellsWhereTheCaptureStays()
+  {
+    QFETCH(bool, finished);
+    QFETCH(QString, fault);
+    QFETCH(QString, stays);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
+    const QString target = dir.filePath("save/run.tovri");
+    Working w;
+    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
+    const QByteArray working = QFile::encodeName(w.path);
+    FileFaults faults;
+    std::optional<FolderView> otherDisk;
+    FileCalls &calls = faults.calls();
+    const FileCalls real = calls;
+    if (fault == "read-only") {
+      const auto refuse = [real, working](std::function<int(const char *, const char *)> call) {
+        return [call, working](const char *from, const char *to) {
+          return working == from ? FileFaults::failWith<const char *, const char *>(EROFS)(from, to) : call(from, to);
+        };
+      };
+      calls.renameNoReplace = refuse(real.renameNoReplace);
+      calls.rename = refuse(real.rename);
+      calls.link = refuse(real.link);
+    } else if (fault == "no unlink of the working name") {
+      calls.renameNoReplace = FileFaults::failWith<const char *, const char *>(EINVAL);
+      calls.unlink = [real, working](const char *path) {
+        return working == path ? FileFaults::failWith<const char *>(EPERM)(path) : real.unlink(path);
+      };
+    } else {
+      otherDisk.emplace(faults, dir.filePath("save"), FolderView::Mount);
+      calls.unlink = [real](const char *path) {
+        return QByteArray(path).contains("tovri-saving-") ? FileFaults::failWith<const char *>(EIO)(path)
+                                                          : real.unlink(path);
+      };
+    }
+
+    QString told;
+    QVERIFY2(w.save(target, true, &told), qPrintable(told));
+    QVERIFY(holdsCapture(target));
+    QCOMPARE(w.sw.file.fileName(), target);
+    QCOMPARE(leftovers(dir.filePath("save")), QStringList());
+    QVERIFY2(told.startsWith("Saved to " + target + ";"), qPrintable(told));
+    if (stays == "working") {
+      QVERIFY2(told.endsWith("the capture is also still at its old name " + w.path), qPrintable(told));
+      QCOMPARE(bytesOf(w.path), w.bytes);
+      QCOMPARE(leftovers(dir.filePath("work")), QStringList());
+    } else {
+      const QStringList aside = leftovers(dir.filePath("work"));
+      QCOMPARE(aside.size(), 1);
+      QVERIFY2(told.endsWith("the capture is also kept in " + dir.filePath("work/" + aside.first())),
+               qPrintable(told));
+      QCOMPARE(bytesOf(dir.filePath("work/" + aside.first())), w.bytes);
+      QVERIFY(!QFile::exists(w.path));
+    }
+  }
+};
+
+TOVRI_TEST(SwapFileOwnNamesTest)
+#include "tst_swapfileownnames.moc"
