@@ -57,7 +57,7 @@ private slots:
     QCOMPARE(fileBytes(kept.first()), capture);
     QCOMPARE(tab->swapFile->file.fileName(), kept.first());
     const QString told = statusText(window);
-    QVERIFY2(told.startsWith("Couldn't save file "), qPrintable(told));
+    QVERIFY2(told.startsWith("Couldn't save file: "), qPrintable(told));
     QVERIFY2(told.contains(QDir::toNativeSeparators(kept.first())), qPrintable(told));
 
     DialogScript again({DialogScript::file(path)});
