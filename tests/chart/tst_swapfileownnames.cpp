@@ -1,6 +1,7 @@
 #include "filefaults.h"
 #include "processstate.h"
 #include "progressdialog.h"
+#include "savefixture.h"
 #include "swapfile.h"
 #include "testmain.h"
 
@@ -17,98 +18,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace SaveFixture;
+
 namespace {
 
-// Records 10 ms apart on channels #0 and #1, channel c reading c * 100 + k
-// at instant k; enough of them that the copy takes several blocks.
-constexpr int kRecords = 60000;
-const QByteArray kOld(700, 'o');
-const QByteArray kOther("another program's file");
-
-// A working capture: finished for moveTo(), or with only its first third in
-// the file and the rest held, for saveFinished().
-struct Working
-{
-  SwapFile sw;
-  PlotDataMap held[2];
-  ReportData report;
-  QString path;
-  QByteArray bytes;
-  bool finished = true;
-
-  bool make(const QString &file, bool whole)
-  {
-    path = file;
-    finished = whole;
-    report.t_end = (kRecords - 1) / 100.0;
-    report.count = kRecords;
-    QList<PlotDataMap *> maps{new PlotDataMap, new PlotDataMap};
-    const int inFile = finished ? kRecords : kRecords / 3;
-    for (int c = 0; c < 2; ++c) {
-      for (int k = 0; k < kRecords; ++k)
-        (k < inFile ? *maps[c] : held[c]).insert(k / 100.0, PlotData(k / 100.0, c * 100.0 + k));
-    }
-    bool ok = sw.create(path) && sw.setLoggerHeader(3, 100) && sw.append(0, -1, maps, true);
-    if (!ok)
-      qDeleteAll(maps);
-    if (finished)
-      ok = ok && sw.writeReport(report) && sw.stop();
-    sw.close();
-    QFile f(path);
-    bytes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    return ok && !bytes.isEmpty();
-  }
-
-  bool save(const QString &target, bool replace, QString *why)
-  {
-    if (finished)
-      return sw.moveTo(target, replace, why);
-    return sw.saveFinished(target, {&held[0], &held[1]}, report, replace, why);
-  }
-};
-
-QByteArray bytesOf(const QString &path)
-{
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-  QFile f(path);
-  return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
-// Whether `path` holds the whole capture, read as any saved one.
-bool holdsCapture(const QString &path)
-{
-  QList<PlotDataMap *> maps{new PlotDataMap, new PlotDataMap, new PlotDataMap};
-  SwapFile back;
-  const bool ok = back.loadCapture(path, kRecords, maps, nullptr) && !back.recovery.recovered &&
-                  maps[1]->size() == kRecords && maps[1]->last().value == 100.0 + kRecords - 1 &&
-                  back.readReport().count == kRecords;
-  qDeleteAll(maps);
-  return ok;
-}
-
-QStringList entries(const QString &folder)
-{
-  return QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
-}
-
-// Names a save may have left in `folder`.
-QStringList leftovers(const QString &folder)
-{
-  return QDir(folder).entryList({QStringLiteral("tovri-saving-*"), QStringLiteral("tovri-copying-*")},
-                                QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
-}
-
-QString linkText(const QString &path)
-{
-  char target[4096];
-  const ssize_t n = ::readlink(QFile::encodeName(path).constData(), target, sizeof target);
-  return n < 0 ? QString() : QFile::decodeName(QByteArray(target, int(n)));
-}
+// Enough records that the copy takes several blocks.
+constexpr int kManyRecords = 60000;
 
 // The path an open descriptor reaches.
 QString pathOf(int fd)
@@ -164,7 +79,7 @@ private slots:
       QVERIFY(QDir(dir.path()).mkdir(folder));
     const QString real = dir.filePath("data/real.tovri"), link = dir.filePath("in/link.tovri");
     Working w;
-    QVERIFY(w.make(real, finished));
+    QVERIFY(w.make(real, finished, kManyRecords));
     QVERIFY(QFile::link("../data/real.tovri", link));
     w.sw.file.setFileName(link);
 
@@ -173,8 +88,8 @@ private slots:
     QVERIFY2(told.isEmpty(), qPrintable(told));
     QVERIFY(QFileInfo(link).isSymLink());
     QCOMPARE(linkText(link), QString("../data/real.tovri"));
-    QVERIFY(holdsCapture(link));
-    QVERIFY(holdsCapture(real));
+    QVERIFY(holdsCapture(link, kManyRecords));
+    QVERIFY(holdsCapture(real, kManyRecords));
     if (finished)
       QCOMPARE(bytesOf(real), w.bytes);
     QCOMPARE(w.sw.file.fileName(), link);
@@ -183,9 +98,9 @@ private slots:
 
     const QString next = dir.filePath("out/next.tovri");
     QVERIFY2(w.sw.moveTo(next, false, &told), qPrintable(told));
-    QVERIFY(holdsCapture(next));
+    QVERIFY(holdsCapture(next, kManyRecords));
     QCOMPARE(w.sw.file.fileName(), next);
-    QVERIFY(holdsCapture(real));
+    QVERIFY(holdsCapture(real, kManyRecords));
   }
 
   // Saved onto another file system: until the copy is whole, on the disk
@@ -202,7 +117,7 @@ private slots:
     QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
     const QString target = dir.filePath("save/run.tovri");
     Working w;
-    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
+    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished, kManyRecords));
     if (replace)
       QVERIFY(writeBytes(target, kOld));
     FileFaults faults;
@@ -244,7 +159,7 @@ private slots:
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join("\n")));
     QVERIFY(blocks >= (finished ? 2 : 1));
     QCOMPARE(syncs, 1);
-    QVERIFY(holdsCapture(target));
+    QVERIFY(holdsCapture(target, kManyRecords));
     QVERIFY(!QFile::exists(w.path));
     QCOMPARE(leftovers(dir.filePath("work")), QStringList());
     QCOMPARE(leftovers(dir.filePath("save")), QStringList());
@@ -262,7 +177,7 @@ private slots:
     QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
     const QString target = dir.filePath("save/run.tovri");
     Working w;
-    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
+    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished, kManyRecords));
     if (replace)
       QVERIFY(writeBytes(target, kOld));
     FileFaults faults;
@@ -294,7 +209,7 @@ private slots:
     // Nothing of the stop stays: the capture saves as any other.
     faults.calls().copied = [](qint64, qint64) {};
     QVERIFY2(w.save(target, true, &told), qPrintable(told));
-    QVERIFY(holdsCapture(target));
+    QVERIFY(holdsCapture(target, kManyRecords));
   }
 
   // Another program takes one of the save's names in the middle of it: the
@@ -318,7 +233,7 @@ private slots:
     QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save") && QDir(dir.path()).mkdir("elsewhere"));
     const QString target = dir.filePath("save/run.tovri"), moved = dir.filePath("elsewhere/moved.tovri");
     Working w;
-    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
+    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished, kManyRecords));
     FileFaults faults;
     FolderView otherDisk(faults, dir.filePath("save"), FolderView::Mount);
     FileCalls &calls = faults.calls();
@@ -348,7 +263,7 @@ private slots:
     QVERIFY(!name.isEmpty());
     QCOMPARE(bytesOf(name), kOther);
     QCOMPARE(bytesOf(moved), w.bytes);
-    QVERIFY(holdsCapture(target));
+    QVERIFY(holdsCapture(target, kManyRecords));
     QCOMPARE(w.sw.file.fileName(), target);
     QVERIFY2(told.startsWith("Saved to " + target + ";"), qPrintable(told));
     QVERIFY2(told.contains(name + " no longer led to the capture and was left as it is"), qPrintable(told));
@@ -367,7 +282,7 @@ private slots:
     QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
     const QString target = dir.filePath("save/run.tovri");
     Working w;
-    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
+    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished, kManyRecords));
     if (replace)
       QVERIFY(writeBytes(target, kOld));
     FileFaults faults;
@@ -416,7 +331,7 @@ private slots:
     QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
     const QString target = dir.filePath("save/run.tovri");
     Working w;
-    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
+    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished, kManyRecords));
     QVERIFY(writeBytes(target, kOld));
     FileFaults faults;
     FileCalls &calls = faults.calls();
@@ -464,7 +379,7 @@ private slots:
     QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
     const QString target = dir.filePath("save/run.tovri");
     Working w;
-    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
+    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished, kManyRecords));
     const QByteArray working = QFile::encodeName(w.path);
     FileFaults faults;
     std::optional<FolderView> otherDisk;
@@ -494,7 +409,7 @@ private slots:
 
     QString told;
     QVERIFY2(w.save(target, true, &told), qPrintable(told));
-    QVERIFY(holdsCapture(target));
+    QVERIFY(holdsCapture(target, kManyRecords));
     QCOMPARE(w.sw.file.fileName(), target);
     QCOMPARE(leftovers(dir.filePath("save")), QStringList());
     QVERIFY2(told.startsWith("Saved to " + target + ";"), qPrintable(told));
