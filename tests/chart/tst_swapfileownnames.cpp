@@ -40,6 +40,42 @@ ProgressDialog *shownProgress()
   return nullptr;
 }
 
+// A capture in work/ of a folder of its own, saved to save/run.tovri on
+// what answers as another file system, so that the save copies it; where
+// the save replaces, that name holds another file first.
+struct SaveToOtherDisk
+{
+  QTemporaryDir dir;
+  QString target;
+  Working w;
+  FileFaults faults;
+  std::optional<FolderView> otherDisk;
+
+  bool make(bool finished, bool replace)
+  {
+    target = dir.filePath("save/run.tovri");
+    if (!QDir(dir.path()).mkdir("work") || !QDir(dir.path()).mkdir("save") ||
+        !w.make(dir.filePath("work/Capture 1.tmp"), finished, kManyRecords) || (replace && !writeBytes(target, kOld)))
+      return false;
+    otherDisk.emplace(faults, dir.filePath("save"), FolderView::Mount);
+    return true;
+  }
+
+  // After a failed save: the capture is as it was under its working name,
+  // the chosen name as it was, and no file of the save's own is left.
+  void checkAsItWas(bool replace)
+  {
+    QCOMPARE(bytesOf(w.path), w.bytes);
+    QCOMPARE(w.sw.file.fileName(), w.path);
+    if (replace)
+      QCOMPARE(bytesOf(target), kOld);
+    else
+      QVERIFY(!QFile::exists(target));
+    QCOMPARE(leftovers(dir.filePath("work")), QStringList());
+    QCOMPARE(leftovers(dir.filePath("save")), QStringList());
+  }
+};
+
 } // namespace
 
 // The names a save touches: the user's names hold the capture until the
@@ -113,25 +149,18 @@ private slots:
   {
     QFETCH(bool, finished);
     QFETCH(bool, replace);
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
-    const QString target = dir.filePath("save/run.tovri");
-    Working w;
-    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished, kManyRecords));
-    if (replace)
-      QVERIFY(writeBytes(target, kOld));
-    FileFaults faults;
-    FolderView otherDisk(faults, dir.filePath("save"), FolderView::Mount);
-    FileCalls &calls = faults.calls();
+    SaveToOtherDisk rig;
+    QVERIFY(rig.make(finished, replace));
+    FileCalls &calls = rig.faults.calls();
     const FileCalls real = calls;
     int blocks = 0, syncs = 0;
     QStringList wrong;
     const auto check = [&](const char *when) {
-      if (bytesOf(w.path) != w.bytes)
+      if (bytesOf(rig.w.path) != rig.w.bytes)
         wrong << QString("%1: the working name does not hold the capture").arg(when);
-      if (!leftovers(dir.filePath("work")).isEmpty())
+      if (!leftovers(rig.dir.filePath("work")).isEmpty())
         wrong << QString("%1: moved aside already").arg(when);
-      for (const QString &name : entries(dir.filePath("save"))) {
+      for (const QString &name : entries(rig.dir.filePath("save"))) {
         if (name != "run.tovri" && !(name.startsWith("tovri-copying-") && name.endsWith(".part")))
           wrong << QString("%1: the copy is named %2").arg(when, name);
       }
@@ -155,14 +184,14 @@ private slots:
     };
 
     QString told;
-    QVERIFY2(w.save(target, replace, &told), qPrintable(told));
+    QVERIFY2(rig.w.save(rig.target, replace, &told), qPrintable(told));
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join("\n")));
     QVERIFY(blocks >= (finished ? 2 : 1));
     QCOMPARE(syncs, 1);
-    QVERIFY(holdsCapture(target, kManyRecords));
-    QVERIFY(!QFile::exists(w.path));
-    QCOMPARE(leftovers(dir.filePath("work")), QStringList());
-    QCOMPARE(leftovers(dir.filePath("save")), QStringList());
+    QVERIFY(holdsCapture(rig.target, kManyRecords));
+    QVERIFY(!QFile::exists(rig.w.path));
+    QCOMPARE(leftovers(rig.dir.filePath("work")), QStringList());
+    QCOMPARE(leftovers(rig.dir.filePath("save")), QStringList());
     QCOMPARE(shownProgress(), nullptr);
   }
 
@@ -173,17 +202,10 @@ private slots:
   {
     QFETCH(bool, finished);
     QFETCH(bool, replace);
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
-    const QString target = dir.filePath("save/run.tovri");
-    Working w;
-    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished, kManyRecords));
-    if (replace)
-      QVERIFY(writeBytes(target, kOld));
-    FileFaults faults;
-    FolderView otherDisk(faults, dir.filePath("save"), FolderView::Mount);
+    SaveToOtherDisk rig;
+    QVERIFY(rig.make(finished, replace));
     bool clicked = false;
-    faults.calls().copied = [&](qint64, qint64) {
+    rig.faults.calls().copied = [&](qint64, qint64) {
       ProgressDialog *dialog = shownProgress();
       auto *button = dialog ? dialog->findChild<QPushButton *>("closeButton") : nullptr;
       if (button && !clicked) {
@@ -191,25 +213,20 @@ private slots:
         button->click();
       }
     };
-    QSignalSpy errors(&w.sw, &SwapFile::swapFileError);
+    QSignalSpy errors(&rig.w.sw, &SwapFile::swapFileError);
 
     QString told;
-    QVERIFY(!w.save(target, replace, &told));
+    QVERIFY(!rig.w.save(rig.target, replace, &told));
     QVERIFY(clicked);
     QCOMPARE(told, QString("Saving was cancelled"));
     QCOMPARE(errors.last().at(0).toInt(), int(SwapFile::SaveFailed));
-    QCOMPARE(bytesOf(w.path), w.bytes);
-    QCOMPARE(w.sw.file.fileName(), w.path);
-    if (replace)
-      QCOMPARE(bytesOf(target), kOld);
-    else
-      QVERIFY(!QFile::exists(target));
-    QCOMPARE(leftovers(dir.filePath("work")), QStringList());
-    QCOMPARE(leftovers(dir.filePath("save")), QStringList());
+    rig.checkAsItWas(replace);
+    if (QTest::currentTestFailed())
+      return;
     // Nothing of the stop stays: the capture saves as any other.
-    faults.calls().copied = [](qint64, qint64) {};
-    QVERIFY2(w.save(target, true, &told), qPrintable(told));
-    QVERIFY(holdsCapture(target, kManyRecords));
+    rig.faults.calls().copied = [](qint64, qint64) {};
+    QVERIFY2(rig.w.save(rig.target, true, &told), qPrintable(told));
+    QVERIFY(holdsCapture(rig.target, kManyRecords));
   }
 
   // Another program takes one of the save's names in the middle of it: the
@@ -229,14 +246,10 @@ private slots:
   {
     QFETCH(bool, finished);
     QFETCH(QString, taken);
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save") && QDir(dir.path()).mkdir("elsewhere"));
-    const QString target = dir.filePath("save/run.tovri"), moved = dir.filePath("elsewhere/moved.tovri");
-    Working w;
-    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished, kManyRecords));
-    FileFaults faults;
-    FolderView otherDisk(faults, dir.filePath("save"), FolderView::Mount);
-    FileCalls &calls = faults.calls();
+    SaveToOtherDisk rig;
+    QVERIFY(rig.make(finished, false) && QDir(rig.dir.path()).mkdir("elsewhere"));
+    const QString moved = rig.dir.filePath("elsewhere/moved.tovri");
+    FileCalls &calls = rig.faults.calls();
     const FileCalls real = calls;
     QString name; // the name the other program took
     const auto takeOver = [&](const QString &path) {
@@ -247,27 +260,27 @@ private slots:
       QVERIFY(writeBytes(path, kOther));
     };
     if (taken == "working") {
-      calls.copied = [&](qint64, qint64) { takeOver(w.path); };
+      calls.copied = [&](qint64, qint64) { takeOver(rig.w.path); };
     } else {
       // Between the placement and the removal of the name moved aside.
       calls.syncFolder = [&](const char *folder) {
-        const QStringList aside = leftovers(dir.filePath("work"));
+        const QStringList aside = leftovers(rig.dir.filePath("work"));
         if (aside.size() == 1)
-          takeOver(dir.filePath("work/" + aside.first()));
+          takeOver(rig.dir.filePath("work/" + aside.first()));
         return real.syncFolder(folder);
       };
     }
 
     QString told;
-    QVERIFY2(w.save(target, true, &told), qPrintable(told));
+    QVERIFY2(rig.w.save(rig.target, true, &told), qPrintable(told));
     QVERIFY(!name.isEmpty());
     QCOMPARE(bytesOf(name), kOther);
-    QCOMPARE(bytesOf(moved), w.bytes);
-    QVERIFY(holdsCapture(target, kManyRecords));
-    QCOMPARE(w.sw.file.fileName(), target);
-    QVERIFY2(told.startsWith("Saved to " + target + ";"), qPrintable(told));
+    QCOMPARE(bytesOf(moved), rig.w.bytes);
+    QVERIFY(holdsCapture(rig.target, kManyRecords));
+    QCOMPARE(rig.w.sw.file.fileName(), rig.target);
+    QVERIFY2(told.startsWith("Saved to " + rig.target + ";"), qPrintable(told));
     QVERIFY2(told.contains(name + " no longer led to the capture and was left as it is"), qPrintable(told));
-    QCOMPARE(leftovers(dir.filePath("save")), QStringList());
+    QCOMPARE(leftovers(rig.dir.filePath("save")), QStringList());
   }
 
   // The copy differs from what was written (a file system that hands back
@@ -278,40 +291,26 @@ private slots:
   {
     QFETCH(bool, finished);
     QFETCH(bool, replace);
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
-    const QString target = dir.filePath("save/run.tovri");
-    Working w;
-    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished, kManyRecords));
-    if (replace)
-      QVERIFY(writeBytes(target, kOld));
-    FileFaults faults;
-    FolderView otherDisk(faults, dir.filePath("save"), FolderView::Mount);
-    const FileCalls real = faults.calls();
+    SaveToOtherDisk rig;
+    QVERIFY(rig.make(finished, replace));
+    const FileCalls real = rig.faults.calls();
     int spoiled = 0;
     // One value of a record in the middle, garbage: the copy still reads as a capture.
-    faults.calls().fsync = [&](int fd) {
+    rig.faults.calls().fsync = [&](int fd) {
       if (pathOf(fd).contains("tovri-copying-")) {
         const QByteArray garbage(8, '\x7f');
         spoiled += ::pwrite(fd, garbage.constData(), 8, SwapFile::headerBlockSize + 24 * 1000 + 8) == 8;
       }
       return real.fsync(fd);
     };
-    QSignalSpy errors(&w.sw, &SwapFile::swapFileError);
+    QSignalSpy errors(&rig.w.sw, &SwapFile::swapFileError);
 
     QString told;
-    QVERIFY(!w.save(target, replace, &told));
+    QVERIFY(!rig.w.save(rig.target, replace, &told));
     QCOMPARE(spoiled, 1);
     QCOMPARE(told, QString("The copy does not read back as it was written"));
     QCOMPARE(errors.last().at(0).toInt(), int(SwapFile::SaveFailed));
-    QCOMPARE(bytesOf(w.path), w.bytes);
-    QCOMPARE(w.sw.file.fileName(), w.path);
-    if (replace)
-      QCOMPARE(bytesOf(target), kOld);
-    else
-      QVERIFY(!QFile::exists(target));
-    QCOMPARE(leftovers(dir.filePath("work")), QStringList());
-    QCOMPARE(leftovers(dir.filePath("save")), QStringList());
+    rig.checkAsItWas(replace);
   }
 
   // Without renameat2 the move aside links the capture and cannot unlink
