@@ -1,5 +1,6 @@
 #include "filefaults.h"
 #include "processstate.h"
+#include "savefixture.h"
 #include "swapfile.h"
 #include "testmain.h"
 
@@ -13,13 +14,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+using namespace SaveFixture;
 
-// Every capture here: records 10 ms apart on channels #0 and #1, channel c
-// reading c * 100 + k at instant k.
-constexpr int kRecords = 60;
-const QByteArray kOld(700, 'o');
-const QByteArray kOther("another program's file");
+namespace {
 
 // What these tests take for granted of the names a save makes for a
 // while and of its words; kept here alone, so that they are easy to adapt.
@@ -48,93 +45,9 @@ bool saysNameTaken(const QString &told)
 }
 } // namespace SaveNames
 
-void fill(PlotDataMap &map, int channel, int from, int to)
-{
-  for (int k = from; k < to; ++k)
-    map.insert(k / 100.0, PlotData(k / 100.0, channel * 100.0 + k));
-}
-
-// A working capture: finished for moveTo(), or with only its first third
-// of records in the file and the rest held for saveFinished().
-struct Working
-{
-  SwapFile sw;
-  PlotDataMap held[2];
-  ReportData report;
-  QString path;
-  QByteArray bytes;
-  bool finished = true;
-
-  bool make(const QString &file, bool whole)
-  {
-    path = file;
-    finished = whole;
-    report.t_end = (kRecords - 1) / 100.0;
-    report.count = kRecords;
-    report.min0 = 0, report.max0 = kRecords - 1, report.min1 = 100, report.max1 = 100 + kRecords - 1;
-    QList<PlotDataMap *> maps{new PlotDataMap, new PlotDataMap};
-    const int inFile = finished ? kRecords : kRecords / 3;
-    for (int c = 0; c < 2; ++c) {
-      fill(*maps[c], c, 0, inFile);
-      fill(held[c], c, inFile, kRecords);
-    }
-    bool ok = sw.create(path) && sw.setLoggerHeader(3, 100) && sw.append(0, -1, maps, true);
-    if (!ok)
-      qDeleteAll(maps);
-    if (finished)
-      ok = ok && sw.writeReport(report) && sw.stop();
-    sw.close();
-    QFile f(path);
-    bytes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    return ok && !bytes.isEmpty();
-  }
-
-  bool save(const QString &target, bool replace, QString *why)
-  {
-    if (finished)
-      return sw.moveTo(target, replace, why);
-    return sw.saveFinished(target, {&held[0], &held[1]}, report, replace, why);
-  }
-};
-
-QByteArray bytesOf(const QString &path)
-{
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-  QFile f(path);
-  return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
 bool setMode(const QString &path, int mode)
 {
   return ::chmod(QFile::encodeName(path).constData(), mode_t(mode)) == 0;
-}
-
-int modeOf(const QString &path)
-{
-  struct stat st;
-  return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 0777) : -1;
-}
-
-// Whether `path` holds the whole capture, read as any saved one.
-bool holdsCapture(const QString &path)
-{
-  QList<PlotDataMap *> maps{new PlotDataMap, new PlotDataMap, new PlotDataMap};
-  SwapFile back;
-  const bool ok = back.loadCapture(path, kRecords, maps, nullptr) && !back.recovery.recovered &&
-                  maps[1]->size() == kRecords && maps[1]->last().value == 100.0 + kRecords - 1 &&
-                  back.readReport().count == kRecords;
-  qDeleteAll(maps);
-  return ok;
-}
-
-QStringList entries(const QString &folder)
-{
-  return QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
 // The names of `folder` that are not listed in `known`, with their folder.

@@ -1,6 +1,7 @@
 #include "filefaults.h"
 #include "processstate.h"
 #include "progressdialog.h"
+#include "savefixture.h"
 #include "swapfile.h"
 #include "testmain.h"
 
@@ -17,98 +18,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace SaveFixture;
+
 namespace {
 
-// Records 10 ms apart on channels #0 and #1, channel c reading c * 100 + k
-// at instant k; enough of them that the copy takes several blocks.
-constexpr int kRecords = 60000;
-const QByteArray kOld(700, 'o');
-const QByteArray kOther("another program's file");
-
-// A working capture: finished for moveTo(), or with only its first third in
-// the file and the rest held, for saveFinished().
-struct Working
-{
-  SwapFile sw;
-  PlotDataMap held[2];
-  ReportData report;
-  QString path;
-  QByteArray bytes;
-  bool finished = true;
-
-  bool make(const QString &file, bool whole)
-  {
-    path = file;
-    finished = whole;
-    report.t_end = (kRecords - 1) / 100.0;
-    report.count = kRecords;
-    QList<PlotDataMap *> maps{new PlotDataMap, new PlotDataMap};
-    const int inFile = finished ? kRecords : kRecords / 3;
-    for (int c = 0; c < 2; ++c) {
-      for (int k = 0; k < kRecords; ++k)
-        (k < inFile ? *maps[c] : held[c]).insert(k / 100.0, PlotData(k / 100.0, c * 100.0 + k));
-    }
-    bool ok = sw.create(path) && sw.setLoggerHeader(3, 100) && sw.append(0, -1, maps, true);
-    if (!ok)
-      qDeleteAll(maps);
-    if (finished)
-      ok = ok && sw.writeReport(report) && sw.stop();
-    sw.close();
-    QFile f(path);
-    bytes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    return ok && !bytes.isEmpty();
-  }
-
-  bool save(const QString &target, bool replace, QString *why)
-  {
-    if (finished)
-      return sw.moveTo(target, replace, why);
-    return sw.saveFinished(target, {&held[0], &held[1]}, report, replace, why);
-  }
-};
-
-QByteArray bytesOf(const QString &path)
-{
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-  QFile f(path);
-  return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
-// Whether `path` holds the whole capture, read as any saved one.
-bool holdsCapture(const QString &path)
-{
-  QList<PlotDataMap *> maps{new PlotDataMap, new PlotDataMap, new PlotDataMap};
-  SwapFile back;
-  const bool ok = back.loadCapture(path, kRecords, maps, nullptr) && !back.recovery.recovered &&
-                  maps[1]->size() == kRecords && maps[1]->last().value == 100.0 + kRecords - 1 &&
-                  back.readReport().count == kRecords;
-  qDeleteAll(maps);
-  return ok;
-}
-
-QStringList entries(const QString &folder)
-{
-  return QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
-}
-
-// Names a save may have left in `folder`.
-QStringList leftovers(const QString &folder)
-{
-  return QDir(folder).entryList({QStringLiteral("tovri-saving-*"), QStringLiteral("tovri-copying-*")},
-                                QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
-}
-
-QString linkText(const QString &path)
-{
-  char target[4096];
-  const ssize_t n = ::readlink(QFile::encodeName(path).constData(), target, sizeof target);
-  return n < 0 ? QString() : QFile::decodeName(QByteArray(target, int(n)));
-}
+// Enough records that the copy takes several blocks.
+constexpr int kManyRecords = 60000;
 
 // The path an open descriptor reaches.
 QString pathOf(int fd)
@@ -124,6 +39,42 @@ ProgressDialog *shownProgress()
   }
   return nullptr;
 }
+
+// A capture in work/ of a folder of its own, saved to save/run.tovri on
+// what answers as another file system, so that the save copies it; where
+// the save replaces, that name holds another file first.
+struct SaveToOtherDisk
+{
+  QTemporaryDir dir;
+  QString target;
+  Working w;
+  FileFaults faults;
+  std::optional<FolderView> otherDisk;
+
+  bool make(bool finished, bool replace)
+  {
+    target = dir.filePath("save/run.tovri");
+    if (!QDir(dir.path()).mkdir("work") || !QDir(dir.path()).mkdir("save") ||
+        !w.make(dir.filePath("work/Capture 1.tmp"), finished, kManyRecords) || (replace && !writeBytes(target, kOld)))
+      return false;
+    otherDisk.emplace(faults, dir.filePath("save"), FolderView::Mount);
+    return true;
+  }
+
+  // After a failed save: the capture is as it was under its working name,
+  // the chosen name as it was, and no file of the save's own is left.
+  void checkAsItWas(bool replace)
+  {
+    QCOMPARE(bytesOf(w.path), w.bytes);
+    QCOMPARE(w.sw.file.fileName(), w.path);
+    if (replace)
+      QCOMPARE(bytesOf(target), kOld);
+    else
+      QVERIFY(!QFile::exists(target));
+    QCOMPARE(leftovers(dir.filePath("work")), QStringList());
+    QCOMPARE(leftovers(dir.filePath("save")), QStringList());
+  }
+};
 
 } // namespace
 
@@ -164,7 +115,7 @@ private slots:
       QVERIFY(QDir(dir.path()).mkdir(folder));
     const QString real = dir.filePath("data/real.tovri"), link = dir.filePath("in/link.tovri");
     Working w;
-    QVERIFY(w.make(real, finished));
+    QVERIFY(w.make(real, finished, kManyRecords));
     QVERIFY(QFile::link("../data/real.tovri", link));
     w.sw.file.setFileName(link);
 
@@ -173,8 +124,8 @@ private slots:
     QVERIFY2(told.isEmpty(), qPrintable(told));
     QVERIFY(QFileInfo(link).isSymLink());
     QCOMPARE(linkText(link), QString("../data/real.tovri"));
-    QVERIFY(holdsCapture(link));
-    QVERIFY(holdsCapture(real));
+    QVERIFY(holdsCapture(link, kManyRecords));
+    QVERIFY(holdsCapture(real, kManyRecords));
     if (finished)
       QCOMPARE(bytesOf(real), w.bytes);
     QCOMPARE(w.sw.file.fileName(), link);
@@ -183,9 +134,9 @@ private slots:
 
     const QString next = dir.filePath("out/next.tovri");
     QVERIFY2(w.sw.moveTo(next, false, &told), qPrintable(told));
-    QVERIFY(holdsCapture(next));
+    QVERIFY(holdsCapture(next, kManyRecords));
     QCOMPARE(w.sw.file.fileName(), next);
-    QVERIFY(holdsCapture(real));
+    QVERIFY(holdsCapture(real, kManyRecords));
   }
 
   // Saved onto another file system: until the copy is whole, on the disk
@@ -198,25 +149,18 @@ private slots:
   {
     QFETCH(bool, finished);
     QFETCH(bool, replace);
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
-    const QString target = dir.filePath("save/run.tovri");
-    Working w;
-    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
-    if (replace)
-      QVERIFY(writeBytes(target, kOld));
-    FileFaults faults;
-    FolderView otherDisk(faults, dir.filePath("save"), FolderView::Mount);
-    FileCalls &calls = faults.calls();
+    SaveToOtherDisk rig;
+    QVERIFY(rig.make(finished, replace));
+    FileCalls &calls = rig.faults.calls();
     const FileCalls real = calls;
     int blocks = 0, syncs = 0;
     QStringList wrong;
     const auto check = [&](const char *when) {
-      if (bytesOf(w.path) != w.bytes)
+      if (bytesOf(rig.w.path) != rig.w.bytes)
         wrong << QString("%1: the working name does not hold the capture").arg(when);
-      if (!leftovers(dir.filePath("work")).isEmpty())
+      if (!leftovers(rig.dir.filePath("work")).isEmpty())
         wrong << QString("%1: moved aside already").arg(when);
-      for (const QString &name : entries(dir.filePath("save"))) {
+      for (const QString &name : entries(rig.dir.filePath("save"))) {
         if (name != "run.tovri" && !(name.startsWith("tovri-copying-") && name.endsWith(".part")))
           wrong << QString("%1: the copy is named %2").arg(when, name);
       }
@@ -240,14 +184,14 @@ private slots:
     };
 
     QString told;
-    QVERIFY2(w.save(target, replace, &told), qPrintable(told));
+    QVERIFY2(rig.w.save(rig.target, replace, &told), qPrintable(told));
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join("\n")));
     QVERIFY(blocks >= (finished ? 2 : 1));
     QCOMPARE(syncs, 1);
-    QVERIFY(holdsCapture(target));
-    QVERIFY(!QFile::exists(w.path));
-    QCOMPARE(leftovers(dir.filePath("work")), QStringList());
-    QCOMPARE(leftovers(dir.filePath("save")), QStringList());
+    QVERIFY(holdsCapture(rig.target, kManyRecords));
+    QVERIFY(!QFile::exists(rig.w.path));
+    QCOMPARE(leftovers(rig.dir.filePath("work")), QStringList());
+    QCOMPARE(leftovers(rig.dir.filePath("save")), QStringList());
     QCOMPARE(shownProgress(), nullptr);
   }
 
@@ -258,17 +202,10 @@ private slots:
   {
     QFETCH(bool, finished);
     QFETCH(bool, replace);
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
-    const QString target = dir.filePath("save/run.tovri");
-    Working w;
-    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
-    if (replace)
-      QVERIFY(writeBytes(target, kOld));
-    FileFaults faults;
-    FolderView otherDisk(faults, dir.filePath("save"), FolderView::Mount);
+    SaveToOtherDisk rig;
+    QVERIFY(rig.make(finished, replace));
     bool clicked = false;
-    faults.calls().copied = [&](qint64, qint64) {
+    rig.faults.calls().copied = [&](qint64, qint64) {
       ProgressDialog *dialog = shownProgress();
       auto *button = dialog ? dialog->findChild<QPushButton *>("closeButton") : nullptr;
       if (button && !clicked) {
@@ -276,25 +213,20 @@ private slots:
         button->click();
       }
     };
-    QSignalSpy errors(&w.sw, &SwapFile::swapFileError);
+    QSignalSpy errors(&rig.w.sw, &SwapFile::swapFileError);
 
     QString told;
-    QVERIFY(!w.save(target, replace, &told));
+    QVERIFY(!rig.w.save(rig.target, replace, &told));
     QVERIFY(clicked);
     QCOMPARE(told, QString("Saving was cancelled"));
     QCOMPARE(errors.last().at(0).toInt(), int(SwapFile::SaveFailed));
-    QCOMPARE(bytesOf(w.path), w.bytes);
-    QCOMPARE(w.sw.file.fileName(), w.path);
-    if (replace)
-      QCOMPARE(bytesOf(target), kOld);
-    else
-      QVERIFY(!QFile::exists(target));
-    QCOMPARE(leftovers(dir.filePath("work")), QStringList());
-    QCOMPARE(leftovers(dir.filePath("save")), QStringList());
+    rig.checkAsItWas(replace);
+    if (QTest::currentTestFailed())
+      return;
     // Nothing of the stop stays: the capture saves as any other.
-    faults.calls().copied = [](qint64, qint64) {};
-    QVERIFY2(w.save(target, true, &told), qPrintable(told));
-    QVERIFY(holdsCapture(target));
+    rig.faults.calls().copied = [](qint64, qint64) {};
+    QVERIFY2(rig.w.save(rig.target, true, &told), qPrintable(told));
+    QVERIFY(holdsCapture(rig.target, kManyRecords));
   }
 
   // Another program takes one of the save's names in the middle of it: the
@@ -314,14 +246,10 @@ private slots:
   {
     QFETCH(bool, finished);
     QFETCH(QString, taken);
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save") && QDir(dir.path()).mkdir("elsewhere"));
-    const QString target = dir.filePath("save/run.tovri"), moved = dir.filePath("elsewhere/moved.tovri");
-    Working w;
-    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
-    FileFaults faults;
-    FolderView otherDisk(faults, dir.filePath("save"), FolderView::Mount);
-    FileCalls &calls = faults.calls();
+    SaveToOtherDisk rig;
+    QVERIFY(rig.make(finished, false) && QDir(rig.dir.path()).mkdir("elsewhere"));
+    const QString moved = rig.dir.filePath("elsewhere/moved.tovri");
+    FileCalls &calls = rig.faults.calls();
     const FileCalls real = calls;
     QString name; // the name the other program took
     const auto takeOver = [&](const QString &path) {
@@ -332,27 +260,27 @@ private slots:
       QVERIFY(writeBytes(path, kOther));
     };
     if (taken == "working") {
-      calls.copied = [&](qint64, qint64) { takeOver(w.path); };
+      calls.copied = [&](qint64, qint64) { takeOver(rig.w.path); };
     } else {
       // Between the placement and the removal of the name moved aside.
       calls.syncFolder = [&](const char *folder) {
-        const QStringList aside = leftovers(dir.filePath("work"));
+        const QStringList aside = leftovers(rig.dir.filePath("work"));
         if (aside.size() == 1)
-          takeOver(dir.filePath("work/" + aside.first()));
+          takeOver(rig.dir.filePath("work/" + aside.first()));
         return real.syncFolder(folder);
       };
     }
 
     QString told;
-    QVERIFY2(w.save(target, true, &told), qPrintable(told));
+    QVERIFY2(rig.w.save(rig.target, true, &told), qPrintable(told));
     QVERIFY(!name.isEmpty());
     QCOMPARE(bytesOf(name), kOther);
-    QCOMPARE(bytesOf(moved), w.bytes);
-    QVERIFY(holdsCapture(target));
-    QCOMPARE(w.sw.file.fileName(), target);
-    QVERIFY2(told.startsWith("Saved to " + target + ";"), qPrintable(told));
+    QCOMPARE(bytesOf(moved), rig.w.bytes);
+    QVERIFY(holdsCapture(rig.target, kManyRecords));
+    QCOMPARE(rig.w.sw.file.fileName(), rig.target);
+    QVERIFY2(told.startsWith("Saved to " + rig.target + ";"), qPrintable(told));
     QVERIFY2(told.contains(name + " no longer led to the capture and was left as it is"), qPrintable(told));
-    QCOMPARE(leftovers(dir.filePath("save")), QStringList());
+    QCOMPARE(leftovers(rig.dir.filePath("save")), QStringList());
   }
 
   // The copy differs from what was written (a file system that hands back
@@ -363,40 +291,26 @@ private slots:
   {
     QFETCH(bool, finished);
     QFETCH(bool, replace);
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
-    const QString target = dir.filePath("save/run.tovri");
-    Working w;
-    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
-    if (replace)
-      QVERIFY(writeBytes(target, kOld));
-    FileFaults faults;
-    FolderView otherDisk(faults, dir.filePath("save"), FolderView::Mount);
-    const FileCalls real = faults.calls();
+    SaveToOtherDisk rig;
+    QVERIFY(rig.make(finished, replace));
+    const FileCalls real = rig.faults.calls();
     int spoiled = 0;
     // One value of a record in the middle, garbage: the copy still reads as a capture.
-    faults.calls().fsync = [&](int fd) {
+    rig.faults.calls().fsync = [&](int fd) {
       if (pathOf(fd).contains("tovri-copying-")) {
         const QByteArray garbage(8, '\x7f');
         spoiled += ::pwrite(fd, garbage.constData(), 8, SwapFile::headerBlockSize + 24 * 1000 + 8) == 8;
       }
       return real.fsync(fd);
     };
-    QSignalSpy errors(&w.sw, &SwapFile::swapFileError);
+    QSignalSpy errors(&rig.w.sw, &SwapFile::swapFileError);
 
     QString told;
-    QVERIFY(!w.save(target, replace, &told));
+    QVERIFY(!rig.w.save(rig.target, replace, &told));
     QCOMPARE(spoiled, 1);
     QCOMPARE(told, QString("The copy does not read back as it was written"));
     QCOMPARE(errors.last().at(0).toInt(), int(SwapFile::SaveFailed));
-    QCOMPARE(bytesOf(w.path), w.bytes);
-    QCOMPARE(w.sw.file.fileName(), w.path);
-    if (replace)
-      QCOMPARE(bytesOf(target), kOld);
-    else
-      QVERIFY(!QFile::exists(target));
-    QCOMPARE(leftovers(dir.filePath("work")), QStringList());
-    QCOMPARE(leftovers(dir.filePath("save")), QStringList());
+    rig.checkAsItWas(replace);
   }
 
   // Without renameat2 the move aside links the capture and cannot unlink
@@ -416,7 +330,7 @@ private slots:
     QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
     const QString target = dir.filePath("save/run.tovri");
     Working w;
-    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
+    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished, kManyRecords));
     QVERIFY(writeBytes(target, kOld));
     FileFaults faults;
     FileCalls &calls = faults.calls();
@@ -464,7 +378,7 @@ private slots:
     QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
     const QString target = dir.filePath("save/run.tovri");
     Working w;
-    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
+    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished, kManyRecords));
     const QByteArray working = QFile::encodeName(w.path);
     FileFaults faults;
     std::optional<FolderView> otherDisk;
@@ -494,7 +408,7 @@ private slots:
 
     QString told;
     QVERIFY2(w.save(target, true, &told), qPrintable(told));
-    QVERIFY(holdsCapture(target));
+    QVERIFY(holdsCapture(target, kManyRecords));
     QCOMPARE(w.sw.file.fileName(), target);
     QCOMPARE(leftovers(dir.filePath("save")), QStringList());
     QVERIFY2(told.startsWith("Saved to " + target + ";"), qPrintable(told));

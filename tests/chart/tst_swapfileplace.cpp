@@ -1,6 +1,7 @@
 #include "filefaults.h"
 #include "filesizelimit.h"
 #include "processstate.h"
+#include "savefixture.h"
 #include "swapfile.h"
 #include "testmain.h"
 
@@ -18,127 +19,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using namespace SaveFixture;
+
 namespace {
 
-// Every capture here: records 10 ms apart on channels #0 and #1, channel c
-// reading c * 100 + k at instant k.
-constexpr int kRecords = 60;
 // Past Qt's write buffer (16 KiB), so that a full disk fails the write
 // itself and not only the flush.
 constexpr int kLarge = 3000;
-// An unfinished capture has a third of its records in its file; the rest
-// are held.
-const QByteArray kOld(700, 'o');
-const QByteArray kOther("another program's file");
-
-void fill(PlotDataMap &map, int channel, int from, int to)
-{
-  for (int k = from; k < to; ++k)
-    map.insert(k / 100.0, PlotData(k / 100.0, channel * 100.0 + k));
-}
-
-// A working capture: finished (every record and the tail) for moveTo(), or
-// with only its first records in the file and the rest held for
-// saveFinished().
-struct Working
-{
-  SwapFile sw;
-  PlotDataMap held[2];
-  ReportData report;
-  QString path;
-  QByteArray bytes;
-  bool finished = true;
-  int records = kRecords;
-
-  bool make(const QString &file, bool whole, int count = kRecords)
-  {
-    path = file;
-    finished = whole;
-    records = count;
-    report.t_end = (records - 1) / 100.0;
-    report.count = records;
-    report.min0 = 0, report.max0 = records - 1, report.min1 = 100, report.max1 = 100 + records - 1;
-    QList<PlotDataMap *> maps{new PlotDataMap, new PlotDataMap};
-    const int inFile = finished ? records : records / 3;
-    for (int c = 0; c < 2; ++c) {
-      fill(*maps[c], c, 0, inFile);
-      fill(held[c], c, inFile, records);
-    }
-    bool ok = sw.create(path) && sw.setLoggerHeader(3, 100) && sw.append(0, -1, maps, true);
-    if (!ok)
-      qDeleteAll(maps);
-    if (finished)
-      ok = ok && sw.writeReport(report) && sw.stop();
-    sw.close();
-    QFile f(path);
-    bytes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    return ok && !bytes.isEmpty();
-  }
-
-  bool save(const QString &target, bool replace, QString *why)
-  {
-    if (finished)
-      return sw.moveTo(target, replace, why);
-    return sw.saveFinished(target, {&held[0], &held[1]}, report, replace, why);
-  }
-
-  // The same without a window, as a forked child must save.
-  bool saveQuietly(const QString &target, bool replace, QString *why)
-  {
-    if (finished)
-      return sw.placeCapture(target, replace, why, nullptr);
-    return sw.placeFinished(target, {&held[0], &held[1]}, report, replace, why, nullptr);
-  }
-};
-
-QByteArray bytesOf(const QString &path)
-{
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-  QFile f(path);
-  return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
-// Whether `path` holds the whole capture, read as any saved one.
-bool holdsCapture(const QString &path, int records = kRecords)
-{
-  QList<PlotDataMap *> maps{new PlotDataMap, new PlotDataMap, new PlotDataMap};
-  SwapFile back;
-  const bool ok = back.loadCapture(path, records, maps, nullptr) && !back.recovery.recovered &&
-                  maps[1]->size() == records && maps[1]->last().value == 100.0 + records - 1 &&
-                  back.readReport().count == records;
-  qDeleteAll(maps);
-  return ok;
-}
-
-// Names a save may have left in `folder`.
-QStringList leftovers(const QString &folder)
-{
-  return QDir(folder).entryList({QStringLiteral("tovri-saving-*"), QStringLiteral("tovri-copying-*")},
-                                QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
-}
-
-QStringList entries(const QString &folder)
-{
-  return QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
-}
-
-QString linkText(const QString &path)
-{
-  char target[4096];
-  const ssize_t n = ::readlink(QFile::encodeName(path).constData(), target, sizeof target);
-  return n < 0 ? QString() : QFile::decodeName(QByteArray(target, int(n)));
-}
-
-int modeOf(const QString &path)
-{
-  struct stat st;
-  return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 0777) : -1;
-}
 
 // Shows the folder `first` at `second` too, as a bind mount does, in a
 // mount namespace of this test's own. False where this machine allows none.
