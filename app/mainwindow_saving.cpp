@@ -11,9 +11,9 @@
 #include "reportbar.h"
 #include "settings.h"
 #include "swapfile.h"
+#include "waitindicator.h"
 #include "navigationbar.h"
 
-#include <QApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFileDialog>
@@ -61,13 +61,6 @@ bool fileIdentity(const QString &path, struct stat *st)
 {
   return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), st) == 0;
 }
-
-class WaitCursor
-{
-public:
-  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 } // namespace
 
@@ -197,7 +190,7 @@ bool MainWindow::save(int index)
   QString error;
   bool ok;
   {
-    WaitCursor wait;
+    const WaitIndicator wait;
     ok = moveCapture(ui->tabWidget->indexOf(tab), path, true, &error);
   }
   if (!ok) {
@@ -245,7 +238,7 @@ bool MainWindow::saveAll()
     bool ok;
     QString error;
     {
-      WaitCursor wait;
+      const WaitIndicator wait;
       // No replacing here: a name in use fails.
       ok = moveCapture(ui->tabWidget->indexOf(tab), path, false, &error);
     }
