@@ -17,7 +17,6 @@
 
 #include <sys/types.h>
 
-class Checksum;
 class DeviceControl;
 class ProgressDialog;
 class SwapFileProgress;
@@ -291,8 +290,8 @@ private:
   QString copyBlocks(QFileDevice *in, qint64 length, SummingWriter *out, SwapFileProgress *progress);
   QString writeFinished(QFileDevice *in, qint64 keep, SummingWriter *out, const QList<PlotDataMap *> &maps,
                         const ReportData &report, SwapFileProgress *progress);
-  QString readsBack(const QString &name, const Checksum &written, SwapFileProgress *progress);
-  QString sealTemporary(QFile *out, const QString &name, const Checksum &written, SwapFileProgress *progress);
+  QString readsBack(const QString &name, const SummingWriter &written, SwapFileProgress *progress);
+  QString sealTemporary(QFile *out, const QString &name, const SummingWriter &written, SwapFileProgress *progress);
   bool beginSave(const QString &path, bool replace, Placing *placing, QFile *in, mode_t *own, QString *why);
   bool placeNewFile(Placing &p, mode_t own, const std::function<QString(SummingWriter *)> &write, QString *why);
   bool copyInto(Placing &p, QFile *in, mode_t own, QString *why);

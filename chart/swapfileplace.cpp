@@ -13,10 +13,10 @@
 // whole under the working name, the fresh name or the chosen name.
 #include "swapfile.h"
 
-#include "checksum.h"
 #include "filecalls.h"
 #include "swapfileprogress.h"
 
+#include <QCryptographicHash>
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
@@ -337,27 +337,32 @@ bool nameInUse(const QString &path)
 
 } // namespace
 
-// Writes through to a file and sums every byte the file took.
+// Writes through to a file and takes the digest of every byte the file
+// took: the copy is read back against it, with no second pass over the source.
 class SwapFile::SummingWriter : public QIODevice
 {
 public:
   explicit SummingWriter(QFileDevice *file) : m_file(file) { open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
   QFileDevice *file() const { return m_file; }
-  const Checksum &sum() const { return m_sum; }
+  QByteArray digest() const { return m_hash.result(); }
+  qint64 length() const { return m_length; }
 
 protected:
   qint64 readData(char *, qint64) override { return -1; }
   qint64 writeData(const char *data, qint64 length) override
   {
     const qint64 written = m_file->write(data, length);
-    if (written > 0)
-      m_sum.add(data, written);
+    if (written > 0) {
+      m_hash.addData(QByteArrayView(data, written));
+      m_length += written;
+    }
     return written;
   }
 
 private:
   QFileDevice *m_file;
-  Checksum m_sum;
+  QCryptographicHash m_hash{QCryptographicHash::Sha1};
+  qint64 m_length = 0;
 };
 
 namespace {
@@ -442,8 +447,8 @@ QString SwapFile::writeFinished(QFileDevice *in, qint64 keep, SummingWriter *out
 }
 
 // Whether the file at `name` holds just what was written to it: read back
-// in whole and summed as it was while it was written.
-QString SwapFile::readsBack(const QString &name, const Checksum &written, SwapFileProgress *progress)
+// in whole and digested as it was while it was written.
+QString SwapFile::readsBack(const QString &name, const SummingWriter &written, SwapFileProgress *progress)
 {
   QFile back(name);
   if (!back.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
@@ -452,7 +457,8 @@ QString SwapFile::readsBack(const QString &name, const Checksum &written, SwapFi
   ::posix_fadvise(back.handle(), 0, 0, POSIX_FADV_DONTNEED);
   if (progress)
     progress->setInfo(tr("Checking the copy..."));
-  Checksum read;
+  QCryptographicHash read(QCryptographicHash::Sha1);
+  qint64 length = 0;
   QByteArray chunk(int(copyBlockBytes), Qt::Uninitialized);
   for (;;) {
     const qint64 n = back.read(chunk.data(), chunk.size());
@@ -460,18 +466,19 @@ QString SwapFile::readsBack(const QString &name, const Checksum &written, SwapFi
       return back.errorString();
     if (n == 0)
       break;
-    read.add(chunk.constData(), n);
-    if (pollCancel(progress, read.length(), written.length()))
+    read.addData(QByteArrayView(chunk.constData(), n));
+    length += n;
+    if (pollCancel(progress, length, written.length()))
       return cancelled();
   }
-  if (read.length() != written.length() || read.value() != written.value())
+  if (length != written.length() || read.result() != written.digest())
     return tr("The copy does not read back as it was written");
   return QString();
 }
 
 // Ends the new file `out`: all of it on the disk, reading back as it was
 // written and as a capture. The error's text, or an empty one.
-QString SwapFile::sealTemporary(QFile *out, const QString &name, const Checksum &written,
+QString SwapFile::sealTemporary(QFile *out, const QString &name, const SummingWriter &written,
                                 SwapFileProgress *progress)
 {
   // A write the disk took only in part is no whole capture.
@@ -608,7 +615,7 @@ bool SwapFile::placeNewFile(Placing &p, mode_t own, const std::function<QString(
     SummingWriter writer(&out);
     error = write(&writer);
     if (error.isEmpty())
-      error = sealTemporary(&out, made, writer.sum(), p.progress);
+      error = sealTemporary(&out, made, writer, p.progress);
   }
   // Over the file the link leads to only while it still is the capture's own.
   const bool over = p.replace || (p.ownLink && fileIdAt(p.finalPath) == p.held);
