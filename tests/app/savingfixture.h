@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QTabWidget>
+#include <QTemporaryDir>
 
 #include <functional>
 
@@ -183,6 +184,25 @@ inline QByteArray fileBytes(const QString &path)
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+// A temporary folder the Save dialog opens in, set before any window is made.
+struct SaveFolder
+{
+  SaveFolder() { writeSettings({{QStringLiteral("Main/save-path"), dir.path()}}); }
+  QTemporaryDir dir;
+};
+
+// A window whose new tab holds an unsaved capture as addUnsavedCapture()
+// leaves it, saved from a folder of its own; `tab` is null where the
+// capture could not be written.
+struct UnsavedCaptureWindow : SaveFolder
+{
+  MainWindow window;
+  GLWidget *tab = addUnsavedCapture(window);
+  int index = window.tabWidget()->currentIndex();
+  QString working = tab ? tab->swapFile->file.fileName() : QString();
+  QByteArray capture = fileBytes(working);
+};
 
 } // namespace AppFixture
 

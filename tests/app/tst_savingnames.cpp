@@ -10,8 +10,9 @@
 using namespace AppFixture;
 
 // The names a save through the window leaves: a capture opened through a
-// link and saved under the link's name keeps the link, and a save that
-// leaves the capture under its old name too says so in the status line.
+// link and saved under the link's name keeps the link, a save that leaves
+// the capture under its old name too says so in the status line, and a
+// failed one whose capture lost its working name says where it is.
 class SavingNamesTest : public QObject
 {
   Q_OBJECT
@@ -66,18 +67,12 @@ private slots:
   // says that it is also still at its old name.
   void aSaveThatLeavesTheOldNameSaysSo()
   {
-    QTemporaryDir dir;
-    writeSettings({{"Main/save-path", dir.path()}});
-    MainWindow window;
-    GLWidget *tab = addUnsavedCapture(window);
-    QVERIFY(tab);
-    const int index = window.tabWidget()->currentIndex();
-    const QString working = tab->swapFile->file.fileName();
-    const QByteArray capture = fileBytes(working);
+    UnsavedCaptureWindow s;
+    QVERIFY(s.tab);
     FileFaults faults;
     FileCalls &calls = faults.calls();
     const FileCalls real = calls;
-    const QByteArray from = QFile::encodeName(working);
+    const QByteArray from = QFile::encodeName(s.working);
     const auto refuse = [from](std::function<int(const char *, const char *)> call) {
       return [call, from](const char *a, const char *b) {
         return from == a ? FileFaults::failWith<const char *, const char *>(EROFS)(a, b) : call(a, b);
@@ -86,16 +81,68 @@ private slots:
     calls.renameNoReplace = refuse(real.renameNoReplace);
     calls.rename = refuse(real.rename);
     calls.link = refuse(real.link);
-    const QString path = dir.filePath("run.tovri");
+    const QString path = s.dir.filePath("run.tovri");
 
     DialogScript script({DialogScript::file(path)});
-    QVERIFY(window.save(index));
+    QVERIFY(s.window.save(s.index));
     QVERIFY(script.done());
-    QVERIFY(tab->saved);
-    QCOMPARE(statusText(window), "Saved to " + path + "; the capture is also still at its old name " + working);
-    QCOMPARE(fileBytes(path), capture);
-    QCOMPARE(fileBytes(working), capture);
-    QCOMPARE(tab->swapFile->file.fileName(), path);
+    QVERIFY(s.tab->saved);
+    QCOMPARE(statusText(s.window), "Saved to " + path + "; the capture is also still at its old name " + s.working);
+    QCOMPARE(fileBytes(path), s.capture);
+    QCOMPARE(fileBytes(s.working), s.capture);
+    QCOMPARE(s.tab->swapFile->file.fileName(), path);
+  }
+
+  // A save that failed and could not give the capture its working name back
+  // (another file took that name meanwhile): the window says where the
+  // capture is, the tab's capture file is that file, and a second save from
+  // there takes the capture to the chosen name.
+  void failedPutBackSaysWhere()
+  {
+    UnsavedCaptureWindow s;
+    QVERIFY(s.tab);
+    const QString folder = QFileInfo(s.working).absolutePath();
+    const QStringList before = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    const QByteArray other("another program's file");
+    const QString path = s.dir.filePath("run.tovri");
+    {
+      FileFaults faults;
+      const QByteArray chosen = QFile::encodeName(path), back = QFile::encodeName(s.working);
+      faults.calls().rename = [chosen](const char *from, const char *to) {
+        return chosen == to ? FileFaults::failWith<const char *, const char *>(EIO)(from, to)
+                            : FileCalls::system().rename(from, to);
+      };
+      const auto taken = FileFaults::takenFirst(FileCalls::system().renameNoReplace, other);
+      faults.calls().renameNoReplace = [taken, back](const char *from, const char *to) {
+        return back == to ? taken(from, to) : FileCalls::system().renameNoReplace(from, to);
+      };
+      DialogScript script({DialogScript::file(path)});
+      QVERIFY(!s.window.save(s.index));
+      QVERIFY(script.done());
+    }
+    QCOMPARE(fileBytes(s.working), other);
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(!s.tab->saved);
+    QStringList kept;
+    for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System))
+      if (!before.contains(name))
+        kept.append(QDir(folder).filePath(name));
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(fileBytes(kept.first()), s.capture);
+    QCOMPARE(s.tab->swapFile->file.fileName(), kept.first());
+    const QString told = statusText(s.window);
+    QVERIFY2(told.startsWith("Couldn't save file: "), qPrintable(told));
+    QVERIFY2(told.contains(QDir::toNativeSeparators(kept.first())), qPrintable(told));
+
+    DialogScript again({DialogScript::file(path)});
+    QVERIFY(s.window.save(s.index));
+    QVERIFY(again.done());
+    QVERIFY(s.tab->saved);
+    QCOMPARE(fileBytes(path), s.capture);
+    QCOMPARE(s.tab->swapFile->file.fileName(), path);
+    QVERIFY(!QFile::exists(kept.first()));
+    QCOMPARE(fileBytes(s.working), other);
+    QFile::remove(s.working);
   }
 };
 

@@ -1,6 +1,7 @@
 #ifndef SAVEFIXTURE_H
 #define SAVEFIXTURE_H
 
+#include "filefaults.h"
 #include "swapfile.h"
 
 #include <QByteArray>
@@ -9,6 +10,9 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+
+#include <optional>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -96,6 +100,36 @@ inline bool writeBytes(const QString &path, const QByteArray &bytes)
   QFile f(path);
   return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
+
+// A working capture in work/ of a folder of its own, to be saved to
+// save/run.tovri, with the faults the test sets for that save. The view
+// and the faults go first, so that the real calls are back when the
+// capture and its folder go.
+struct SaveScene
+{
+  QTemporaryDir dir;
+  QString target;
+  Working w;
+  FileFaults faults;
+  std::optional<FolderView> view;
+
+  // Where `old`, the chosen name holds kOld first.
+  bool make(bool finished, bool old = false, int records = kRecords)
+  {
+    target = dir.filePath(QStringLiteral("save/run.tovri"));
+    return QDir(dir.path()).mkdir(QStringLiteral("work")) && QDir(dir.path()).mkdir(QStringLiteral("save")) &&
+           w.make(dir.filePath(QStringLiteral("work/Capture 1.tmp")), finished, records) &&
+           (!old || writeBytes(target, kOld));
+  }
+
+  // `folder` answers as another file system: a save into it copies the capture.
+  void onOtherDisk(const QString &folder = QStringLiteral("save"))
+  {
+    view.emplace(faults, dir.filePath(folder), FolderView::Mount);
+  }
+
+  QString path(const QString &name) const { return dir.filePath(name); }
+};
 
 // Whether `path` holds the whole capture of `records` records, read as any
 // saved one.

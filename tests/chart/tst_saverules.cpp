@@ -9,8 +9,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <optional>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -153,42 +151,38 @@ private slots:
   {
     QFETCH(bool, finished);
     QFETCH(QString, way);
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
+    SaveScene s;
+    QVERIFY(s.make(finished));
     const bool missing = way.startsWith("missing");
-    const QString target = dir.filePath(missing ? "gone/run.tovri" : "save/run.tovri");
-    Working w;
-    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
-    FileFaults faults;
-    std::optional<FolderView> otherDisk;
+    const QString target = missing ? s.path("gone/run.tovri") : s.target;
     if (way.endsWith("other fs"))
-      otherDisk.emplace(faults, dir.filePath("gone"), FolderView::Mount);
+      s.onOtherDisk("gone");
     if (way == "work refuses")
-      faults.calls().renameNoReplace = [work = QFile::encodeName(dir.filePath("work/"))](const char *a, const char *b) {
+      s.faults.calls().renameNoReplace = [work = QFile::encodeName(s.path("work/"))](const char *a, const char *b) {
         return QByteArray(b).startsWith(work) ? FileFaults::failWith<const char *, const char *>(EIO)(a, b)
                                               : FileCalls::system().renameNoReplace(a, b);
       };
-    CallRecorder recorder(faults);
+    CallRecorder recorder(s.faults);
 
     QString told;
-    const bool ok = w.save(target, false, &told);
+    const bool ok = s.w.save(target, false, &told);
     int asideTried = 0;
     for (const QString &call : recorder.calls())
-      asideTried += call.startsWith("renameNoReplace " + w.path + " ");
+      asideTried += call.startsWith("renameNoReplace " + s.w.path + " ");
     if (missing) {
       QVERIFY(!ok);
       QVERIFY2(told.contains(qt_error_string(ENOENT)), qPrintable(told));
-      QCOMPARE(entries(dir.filePath("work")), QStringList{"Capture 1.tmp"});
-      QCOMPARE(bytesOf(w.path), w.bytes);
-      QCOMPARE(w.sw.file.fileName(), w.path);
+      QCOMPARE(entries(s.path("work")), QStringList{"Capture 1.tmp"});
+      QCOMPARE(bytesOf(s.w.path), s.w.bytes);
+      QCOMPARE(s.w.sw.file.fileName(), s.w.path);
       return;
     }
     // One refused name, not one try per name the save might make.
     QVERIFY2(asideTried >= 1 && asideTried <= 3, qPrintable(QString::number(asideTried)));
     QVERIFY2(ok, qPrintable(told));
     QVERIFY(holdsCapture(target));
-    QCOMPARE(w.sw.file.fileName(), target);
-    QCOMPARE(entries(dir.filePath("save")), QStringList{"run.tovri"});
+    QCOMPARE(s.w.sw.file.fileName(), target);
+    QCOMPARE(entries(s.path("save")), QStringList{"run.tovri"});
   }
 
   // Without renameat2() (EINVAL, ENOSYS, EOPNOTSUPP) a new link takes the
@@ -223,36 +217,32 @@ private slots:
     QFETCH(int, renameError);
     QFETCH(int, linkError);
     QFETCH(bool, taken);
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
-    const QString target = dir.filePath("save/run.tovri");
-    Working w;
-    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
+    SaveScene s;
+    QVERIFY(s.make(finished));
     if (taken)
-      QVERIFY(writeBytes(target, kOther));
-    FileFaults faults;
-    faults.calls().renameNoReplace = FileFaults::failWith<const char *, const char *>(renameError);
+      QVERIFY(writeBytes(s.target, kOther));
+    s.faults.calls().renameNoReplace = FileFaults::failWith<const char *, const char *>(renameError);
     if (linkError)
-      faults.calls().link = FileFaults::failWith<const char *, const char *>(linkError);
+      s.faults.calls().link = FileFaults::failWith<const char *, const char *>(linkError);
     const int open = openDescriptors();
 
     QString told;
-    const bool ok = w.save(target, false, &told);
+    const bool ok = s.w.save(s.target, false, &told);
     QCOMPARE(openDescriptors(), open);
-    QCOMPARE(entries(dir.filePath("save")), QStringList{"run.tovri"});
+    QCOMPARE(entries(s.path("save")), QStringList{"run.tovri"});
     if (taken) {
       QVERIFY(!ok);
       QVERIFY2(SaveNames::saysNameTaken(told), qPrintable(told));
-      QCOMPARE(bytesOf(target), kOther);
-      QCOMPARE(entries(dir.filePath("work")), QStringList{"Capture 1.tmp"});
-      QCOMPARE(bytesOf(w.path), w.bytes);
-      QCOMPARE(w.sw.file.fileName(), w.path);
+      QCOMPARE(bytesOf(s.target), kOther);
+      QCOMPARE(entries(s.path("work")), QStringList{"Capture 1.tmp"});
+      QCOMPARE(bytesOf(s.w.path), s.w.bytes);
+      QCOMPARE(s.w.sw.file.fileName(), s.w.path);
       return;
     }
     QVERIFY2(ok, qPrintable(told));
-    QVERIFY(holdsCapture(target));
-    QCOMPARE(w.sw.file.fileName(), target);
-    QCOMPARE(entries(dir.filePath("work")), QStringList());
+    QVERIFY(holdsCapture(s.target));
+    QCOMPARE(s.w.sw.file.fileName(), s.target);
+    QCOMPARE(entries(s.path("work")), QStringList());
   }
 
   // A working folder that takes no new name (read-only): the capture is
@@ -275,26 +265,19 @@ private slots:
     QFETCH(bool, finished);
     QFETCH(bool, otherDisk);
     QFETCH(bool, old);
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
-    const QString target = dir.filePath("save/run.tovri");
-    Working w;
-    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
-    if (old)
-      QVERIFY(writeBytes(target, kOld));
-    FileFaults faults;
-    std::optional<FolderView> view;
+    SaveScene s;
+    QVERIFY(s.make(finished, old));
     if (otherDisk)
-      view.emplace(faults, dir.filePath("save"), FolderView::Mount);
-    refuseNamesIn(faults, dir.filePath("work"), EROFS);
+      s.onOtherDisk();
+    refuseNamesIn(s.faults, s.path("work"), EROFS);
 
     QString told;
-    QVERIFY2(w.save(target, old, &told), qPrintable(told));
-    QVERIFY(holdsCapture(target));
-    QCOMPARE(w.sw.file.fileName(), target);
-    QCOMPARE(entries(dir.filePath("save")), QStringList{"run.tovri"});
-    QCOMPARE(entries(dir.filePath("work")), QStringList{"Capture 1.tmp"});
-    QCOMPARE(bytesOf(w.path), w.bytes);
+    QVERIFY2(s.w.save(s.target, old, &told), qPrintable(told));
+    QVERIFY(holdsCapture(s.target));
+    QCOMPARE(s.w.sw.file.fileName(), s.target);
+    QCOMPARE(entries(s.path("save")), QStringList{"run.tovri"});
+    QCOMPARE(entries(s.path("work")), QStringList{"Capture 1.tmp"});
+    QCOMPARE(bytesOf(s.w.path), s.w.bytes);
   }
 
   // A file system that keeps no modes refuses them (EPERM, EOPNOTSUPP,
@@ -318,46 +301,41 @@ private slots:
     QFETCH(bool, finished);
     QFETCH(QString, way);
     QFETCH(int, error);
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
-    const QString target = dir.filePath("save/run.tovri");
-    Working w;
-    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
-    QVERIFY(setMode(w.path, 0640));
+    SaveScene s;
+    QVERIFY(s.make(finished, true));
+    QVERIFY(setMode(s.w.path, 0640));
     // Renamed, the capture takes another mode through its open file; a
     // copy is made with the capture's own, as a new file always is.
     const int oldMode = way == "rename" ? 0604 : 0640;
-    QVERIFY(writeBytes(target, kOld) && setMode(target, oldMode));
-    FileFaults faults;
-    std::optional<FolderView> view;
+    QVERIFY(setMode(s.target, oldMode));
     if (way == "other fs")
-      view.emplace(faults, dir.filePath("save"), FolderView::Mount);
+      s.onOtherDisk();
     int asked = 0;
-    faults.calls().fchmod = [&asked, error](int, mode_t) { return ++asked, FileFaults::failWith<int>(error)(0); };
-    QSignalSpy errors(&w.sw, &SwapFile::swapFileError);
+    s.faults.calls().fchmod = [&asked, error](int, mode_t) { return ++asked, FileFaults::failWith<int>(error)(0); };
+    QSignalSpy errors(&s.w.sw, &SwapFile::swapFileError);
     const int open = openDescriptors();
 
     QString told;
-    const bool ok = w.save(target, true, &told);
+    const bool ok = s.w.save(s.target, true, &told);
     QVERIFY(asked > 0);
     QCOMPARE(openDescriptors(), open);
-    QCOMPARE(entries(dir.filePath("save")), QStringList{"run.tovri"});
+    QCOMPARE(entries(s.path("save")), QStringList{"run.tovri"});
     if (error != EIO) {
       QVERIFY2(ok, qPrintable(told));
-      QVERIFY(holdsCapture(target));
-      QCOMPARE(w.sw.file.fileName(), target);
-      QCOMPARE(entries(dir.filePath("work")), QStringList());
+      QVERIFY(holdsCapture(s.target));
+      QCOMPARE(s.w.sw.file.fileName(), s.target);
+      QCOMPARE(entries(s.path("work")), QStringList());
       return;
     }
     QVERIFY(!ok);
     QVERIFY2(told.contains(qt_error_string(EIO)), qPrintable(told));
     QCOMPARE(errors.size(), 1);
-    QCOMPARE(bytesOf(target), kOld);
-    QCOMPARE(modeOf(target), oldMode);
-    QCOMPARE(entries(dir.filePath("work")), QStringList{"Capture 1.tmp"});
-    QCOMPARE(bytesOf(w.path), w.bytes);
-    QCOMPARE(modeOf(w.path), 0640);
-    QCOMPARE(w.sw.file.fileName(), w.path);
+    QCOMPARE(bytesOf(s.target), kOld);
+    QCOMPARE(modeOf(s.target), oldMode);
+    QCOMPARE(entries(s.path("work")), QStringList{"Capture 1.tmp"});
+    QCOMPARE(bytesOf(s.w.path), s.w.bytes);
+    QCOMPARE(modeOf(s.w.path), 0640);
+    QCOMPARE(s.w.sw.file.fileName(), s.w.path);
   }
 
   // A capture whose placement failed after it took the mode of the file
@@ -371,34 +349,28 @@ private slots:
   void modeBackAfterAFailedPlacement()
   {
     QFETCH(QString, fault);
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
-    const QString target = dir.filePath("save/run.tovri");
-    Working w;
-    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), true));
-    QVERIFY(setMode(w.path, 0640));
-    QVERIFY(writeBytes(target, kOld) && setMode(target, 0604));
-    FileFaults faults;
-    std::optional<FolderView> view;
+    SaveScene s;
+    QVERIFY(s.make(true, true));
+    QVERIFY(setMode(s.w.path, 0640) && setMode(s.target, 0604));
     int fsyncs = 0;
     if (fault == "rename EIO") {
-      faults.calls().rename = FileFaults::failWith<const char *, const char *>(EIO);
+      s.faults.calls().rename = FileFaults::failWith<const char *, const char *>(EIO);
     } else {
-      view.emplace(faults, dir.filePath("save"), FolderView::Mount);
+      s.onOtherDisk();
       // The capture's own sync comes first; the copy's second.
-      faults.calls().fsync = [&fsyncs](int fd) {
+      s.faults.calls().fsync = [&fsyncs](int fd) {
         return ++fsyncs == 2 ? FileFaults::failWith<int>(EIO)(fd) : FileCalls::system().fsync(fd);
       };
     }
 
     QString told;
-    QVERIFY(!w.save(target, true, &told));
+    QVERIFY(!s.w.save(s.target, true, &told));
     QVERIFY2(told.contains(qt_error_string(EIO)), qPrintable(told));
-    QCOMPARE(w.sw.file.fileName(), w.path);
-    QCOMPARE(bytesOf(w.path), w.bytes);
-    QCOMPARE(modeOf(w.path), 0640);
-    QCOMPARE(bytesOf(target), kOld);
-    QCOMPARE(modeOf(target), 0604);
+    QCOMPARE(s.w.sw.file.fileName(), s.w.path);
+    QCOMPARE(bytesOf(s.w.path), s.w.bytes);
+    QCOMPARE(modeOf(s.w.path), 0640);
+    QCOMPARE(bytesOf(s.target), kOld);
+    QCOMPARE(modeOf(s.target), 0604);
   }
 
   // The saved file keeps every bit of the mode it takes, execute bits
@@ -422,28 +394,23 @@ private slots:
     QFETCH(bool, finished);
     QFETCH(QString, way);
     QFETCH(int, old);
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
-    const QString target = dir.filePath("save/run.tovri");
-    Working w;
-    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
-    QVERIFY(setMode(w.path, 0751));
+    SaveScene s;
+    QVERIFY(s.make(finished, old != 0));
+    QVERIFY(setMode(s.w.path, 0751));
+    const QString second = s.path("work/second");
     if (way == "hard link")
-      QVERIFY(::link(QFile::encodeName(w.path).constData(), QFile::encodeName(dir.filePath("work/second")).constData()) ==
-              0);
+      QVERIFY(::link(QFile::encodeName(s.w.path).constData(), QFile::encodeName(second).constData()) == 0);
     if (old)
-      QVERIFY(writeBytes(target, kOld) && setMode(target, old));
-    FileFaults faults;
-    std::optional<FolderView> view;
+      QVERIFY(setMode(s.target, old));
     if (way == "other fs")
-      view.emplace(faults, dir.filePath("save"), FolderView::Mount);
+      s.onOtherDisk();
 
     QString told;
-    QVERIFY2(w.save(target, true, &told), qPrintable(told));
-    QVERIFY(holdsCapture(target));
-    QCOMPARE(modeOf(target), old ? old : 0751);
+    QVERIFY2(s.w.save(s.target, true, &told), qPrintable(told));
+    QVERIFY(holdsCapture(s.target));
+    QCOMPARE(modeOf(s.target), old ? old : 0751);
     if (way == "hard link")
-      QCOMPARE(modeOf(dir.filePath("work/second")), 0751);
+      QCOMPARE(modeOf(second), 0751);
   }
 
   // Where the capture cannot go back to its working name (another file
@@ -463,41 +430,36 @@ private slots:
   {
     QFETCH(bool, finished);
     QFETCH(bool, otherDisk);
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
-    const QString target = dir.filePath("save/run.tovri");
-    Working w;
-    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
-    FileFaults faults;
-    std::optional<FolderView> view;
+    SaveScene s;
+    QVERIFY(s.make(finished));
     if (otherDisk)
-      view.emplace(faults, dir.filePath("save"), FolderView::Mount);
+      s.onOtherDisk();
     // The chosen name is refused; as the capture goes back another
     // program's file takes its working name.
-    const FileCalls before = faults.calls();
-    const QByteArray chosen = QFile::encodeName(target), working = QFile::encodeName(w.path);
+    const FileCalls before = s.faults.calls();
+    const QByteArray chosen = QFile::encodeName(s.target), working = QFile::encodeName(s.w.path);
     const auto taken = FileFaults::takenFirst(before.renameNoReplace, kOther);
-    const auto across = [&view](const char *from) { return view && !view->inView(from); };
-    faults.calls().renameNoReplace = [=](const char *from, const char *to) {
+    const auto across = [&view = s.view](const char *from) { return view && !view->inView(from); };
+    s.faults.calls().renameNoReplace = [=](const char *from, const char *to) {
       // From another file system the refusal is the view's own (EXDEV): the capture is copied.
       if (chosen == to && !across(from))
         return FileFaults::failWith<const char *, const char *>(EIO)(from, to);
       return working == to ? taken(from, to) : before.renameNoReplace(from, to);
     };
-    QSignalSpy errors(&w.sw, &SwapFile::swapFileError);
+    QSignalSpy errors(&s.w.sw, &SwapFile::swapFileError);
 
     QString told;
-    QVERIFY(!w.save(target, false, &told));
+    QVERIFY(!s.w.save(s.target, false, &told));
     QCOMPARE(errors.size(), 1);
     QVERIFY2(told.contains(qt_error_string(EIO)), qPrintable(told));
-    QCOMPARE(bytesOf(w.path), kOther);
-    QVERIFY(!QFile::exists(target));
-    const QStringList kept = newNames(dir.filePath("work"), {"Capture 1.tmp"});
+    QCOMPARE(bytesOf(s.w.path), kOther);
+    QVERIFY(!QFile::exists(s.target));
+    const QStringList kept = newNames(s.path("work"), {"Capture 1.tmp"});
     QCOMPARE(kept.size(), 1);
-    QCOMPARE(bytesOf(kept.first()), w.bytes);
-    QCOMPARE(w.sw.file.fileName(), kept.first());
+    QCOMPARE(bytesOf(kept.first()), s.w.bytes);
+    QCOMPARE(s.w.sw.file.fileName(), kept.first());
     QVERIFY2(told.contains(QDir::toNativeSeparators(kept.first())), qPrintable(told));
-    QCOMPARE(entries(dir.filePath("save")), QStringList());
+    QCOMPARE(entries(s.path("save")), QStringList());
   }
 
   // A save that stands but whose new name the disk did not confirm names
@@ -524,37 +486,31 @@ private slots:
     QFETCH(bool, otherDisk);
     QFETCH(bool, stuck);
     QFETCH(bool, named);
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
-    const QString target = dir.filePath("save/run.tovri");
-    Working w;
-    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
-    QVERIFY(writeBytes(target, kOld));
-    FileFaults faults;
-    std::optional<FolderView> view;
+    SaveScene s;
+    QVERIFY(s.make(finished, true));
     if (otherDisk)
-      view.emplace(faults, dir.filePath("save"), FolderView::Mount);
+      s.onOtherDisk();
     if (stuck)
-      refuseNamesIn(faults, dir.filePath("work"), EROFS);
-    const QString saveFolder = canonical(dir.filePath("save"));
-    faults.calls().syncFolder = [saveFolder](const char *folder) {
+      refuseNamesIn(s.faults, s.path("work"), EROFS);
+    const QString saveFolder = canonical(s.path("save"));
+    s.faults.calls().syncFolder = [saveFolder](const char *folder) {
       return canonical(QFile::decodeName(folder)) == saveFolder ? FileFaults::failWith<const char *>(EIO)(folder)
                                                                 : FileCalls::system().syncFolder(folder);
     };
 
     QString told;
-    QVERIFY2(w.save(target, true, &told), qPrintable(told));
+    QVERIFY2(s.w.save(s.target, true, &told), qPrintable(told));
     QVERIFY2(told.contains(qt_error_string(EIO)), qPrintable(told));
-    QVERIFY(holdsCapture(target));
-    QCOMPARE(w.sw.file.fileName(), target);
+    QVERIFY(holdsCapture(s.target));
+    QCOMPARE(s.w.sw.file.fileName(), s.target);
     if (named)
       QVERIFY2(SaveNames::names(told), qPrintable(told));
     if (SaveNames::names(told)) {
       const QString place = SaveNames::placeNamed(told);
-      QVERIFY2(!place.isEmpty() && place != target, qPrintable(told));
+      QVERIFY2(!place.isEmpty() && place != s.target, qPrintable(told));
       QVERIFY2(holdsCapture(place), qPrintable(told));
       if (finished)
-        QCOMPARE(bytesOf(place), w.bytes);
+        QCOMPARE(bytesOf(place), s.w.bytes);
     }
   }
 
@@ -575,28 +531,22 @@ private slots:
   {
     QFETCH(bool, finished);
     QFETCH(QString, way);
-    QTemporaryDir dir;
-    for (const char *folder : {"work", "save", "data"})
-      QVERIFY(QDir(dir.path()).mkdir(folder));
-    const QString chosen = dir.filePath("save/run.tovri");
-    const QString end = way == "link" ? dir.filePath("data/run.tovri") : chosen;
+    SaveScene s;
+    QVERIFY(s.make(finished) && QDir(s.dir.path()).mkdir("data"));
+    const QString end = way == "link" ? s.path("data/run.tovri") : s.target;
     if (way == "link")
-      QVERIFY(QFile::link("../data/run.tovri", chosen));
-    Working w;
-    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished));
-    FileFaults faults;
-    std::optional<FolderView> view;
+      QVERIFY(QFile::link("../data/run.tovri", s.target));
     if (way == "other fs")
-      view.emplace(faults, dir.filePath("save"), FolderView::Mount);
-    CallRecorder recorder(faults);
+      s.onOtherDisk();
+    CallRecorder recorder(s.faults);
 
     QString told;
-    QVERIFY2(w.save(chosen, true, &told), qPrintable(told));
+    QVERIFY2(s.w.save(s.target, true, &told), qPrintable(told));
     QVERIFY(holdsCapture(end));
     QStringList synced;
     for (const QString &folder : recorder.argumentsOf("syncFolder"))
       synced.append(canonical(folder));
-    QVERIFY2(synced.contains(canonical(dir.filePath(way == "link" ? "data" : "save"))), qPrintable(synced.join(", ")));
+    QVERIFY2(synced.contains(canonical(s.path(way == "link" ? "data" : "save"))), qPrintable(synced.join(", ")));
   }
 };
 

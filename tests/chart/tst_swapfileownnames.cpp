@@ -12,8 +12,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <optional>
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,24 +38,16 @@ ProgressDialog *shownProgress()
   return nullptr;
 }
 
-// A capture in work/ of a folder of its own, saved to save/run.tovri on
-// what answers as another file system, so that the save copies it; where
-// the save replaces, that name holds another file first.
-struct SaveToOtherDisk
+// The capture saved to save/run.tovri on what answers as another file
+// system, so that the save copies it; where the save replaces, that name
+// holds another file first.
+struct SaveToOtherDisk : SaveScene
 {
-  QTemporaryDir dir;
-  QString target;
-  Working w;
-  FileFaults faults;
-  std::optional<FolderView> otherDisk;
-
   bool make(bool finished, bool replace)
   {
-    target = dir.filePath("save/run.tovri");
-    if (!QDir(dir.path()).mkdir("work") || !QDir(dir.path()).mkdir("save") ||
-        !w.make(dir.filePath("work/Capture 1.tmp"), finished, kManyRecords) || (replace && !writeBytes(target, kOld)))
+    if (!SaveScene::make(finished, replace, kManyRecords))
       return false;
-    otherDisk.emplace(faults, dir.filePath("save"), FolderView::Mount);
+    onOtherDisk();
     return true;
   }
 
@@ -326,29 +316,24 @@ private slots:
   void aFailedSaveLeavesNoSecondName()
   {
     QFETCH(bool, finished);
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
-    const QString target = dir.filePath("save/run.tovri");
-    Working w;
-    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished, kManyRecords));
-    QVERIFY(writeBytes(target, kOld));
-    FileFaults faults;
-    FileCalls &calls = faults.calls();
+    SaveScene s;
+    QVERIFY(s.make(finished, true, kManyRecords));
+    FileCalls &calls = s.faults.calls();
     const FileCalls real = calls;
-    const QByteArray working = QFile::encodeName(w.path);
+    const QByteArray working = QFile::encodeName(s.w.path);
     calls.renameNoReplace = FileFaults::failWith<const char *, const char *>(EINVAL);
     calls.unlink = [real, working](const char *path) {
       return working == path ? FileFaults::failWith<const char *>(EPERM)(path) : real.unlink(path);
     };
 
     QString told;
-    QVERIFY(!w.save(target, false, &told));
+    QVERIFY(!s.w.save(s.target, false, &told));
     QCOMPARE(told, QString("A file of that name exists"));
-    QCOMPARE(w.sw.file.fileName(), w.path);
-    QCOMPARE(bytesOf(w.path), w.bytes);
-    QCOMPARE(bytesOf(target), kOld);
-    QCOMPARE(leftovers(dir.filePath("work")), QStringList());
-    QCOMPARE(leftovers(dir.filePath("save")), QStringList());
+    QCOMPARE(s.w.sw.file.fileName(), s.w.path);
+    QCOMPARE(bytesOf(s.w.path), s.w.bytes);
+    QCOMPARE(bytesOf(s.target), kOld);
+    QCOMPARE(leftovers(s.path("work")), QStringList());
+    QCOMPARE(leftovers(s.path("save")), QStringList());
   }
 
   // Saves that stand but leave the capture under another name too say so:
@@ -374,15 +359,10 @@ private slots:
     QFETCH(bool, finished);
     QFETCH(QString, fault);
     QFETCH(QString, stays);
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir("work") && QDir(dir.path()).mkdir("save"));
-    const QString target = dir.filePath("save/run.tovri");
-    Working w;
-    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished, kManyRecords));
-    const QByteArray working = QFile::encodeName(w.path);
-    FileFaults faults;
-    std::optional<FolderView> otherDisk;
-    FileCalls &calls = faults.calls();
+    SaveScene s;
+    QVERIFY(s.make(finished, false, kManyRecords));
+    const QByteArray working = QFile::encodeName(s.w.path);
+    FileCalls &calls = s.faults.calls();
     const FileCalls real = calls;
     if (fault == "read-only") {
       const auto refuse = [real, working](std::function<int(const char *, const char *)> call) {
@@ -399,7 +379,7 @@ private slots:
         return working == path ? FileFaults::failWith<const char *>(EPERM)(path) : real.unlink(path);
       };
     } else {
-      otherDisk.emplace(faults, dir.filePath("save"), FolderView::Mount);
+      s.onOtherDisk();
       calls.unlink = [real](const char *path) {
         return QByteArray(path).contains("tovri-saving-") ? FileFaults::failWith<const char *>(EIO)(path)
                                                           : real.unlink(path);
@@ -407,22 +387,21 @@ private slots:
     }
 
     QString told;
-    QVERIFY2(w.save(target, true, &told), qPrintable(told));
-    QVERIFY(holdsCapture(target, kManyRecords));
-    QCOMPARE(w.sw.file.fileName(), target);
-    QCOMPARE(leftovers(dir.filePath("save")), QStringList());
-    QVERIFY2(told.startsWith("Saved to " + target + ";"), qPrintable(told));
+    QVERIFY2(s.w.save(s.target, true, &told), qPrintable(told));
+    QVERIFY(holdsCapture(s.target, kManyRecords));
+    QCOMPARE(s.w.sw.file.fileName(), s.target);
+    QCOMPARE(leftovers(s.path("save")), QStringList());
+    QVERIFY2(told.startsWith("Saved to " + s.target + ";"), qPrintable(told));
     if (stays == "working") {
-      QVERIFY2(told.endsWith("the capture is also still at its old name " + w.path), qPrintable(told));
-      QCOMPARE(bytesOf(w.path), w.bytes);
-      QCOMPARE(leftovers(dir.filePath("work")), QStringList());
+      QVERIFY2(told.endsWith("the capture is also still at its old name " + s.w.path), qPrintable(told));
+      QCOMPARE(bytesOf(s.w.path), s.w.bytes);
+      QCOMPARE(leftovers(s.path("work")), QStringList());
     } else {
-      const QStringList aside = leftovers(dir.filePath("work"));
+      const QStringList aside = leftovers(s.path("work"));
       QCOMPARE(aside.size(), 1);
-      QVERIFY2(told.endsWith("the capture is also kept in " + dir.filePath("work/" + aside.first())),
-               qPrintable(told));
-      QCOMPARE(bytesOf(dir.filePath("work/" + aside.first())), w.bytes);
-      QVERIFY(!QFile::exists(w.path));
+      QVERIFY2(told.endsWith("the capture is also kept in " + s.path("work/" + aside.first())), qPrintable(told));
+      QCOMPARE(bytesOf(s.path("work/" + aside.first())), s.w.bytes);
+      QVERIFY(!QFile::exists(s.w.path));
     }
   }
 };

@@ -115,23 +115,22 @@ struct Session
     }
   }
 
-  // Ends with the kind of device it began with.
+  // Ends with the kind of device it began with: a session begun with a
+  // logger takes the same round from its last swap.
   bool devices(OptionsDialog *dialog)
   {
-    if (Helpers::powerMode) {
-      step("supply unplugged and plugged again");
-      replug(supply, supply, dialog);
-      step("supply swapped for a logger");
-      replug(supply, logger, dialog);
-      step("logger swapped for a supply");
-      replug(logger, supply, dialog);
-    } else {
-      step("logger swapped for a supply");
-      replug(logger, supply, dialog);
-      step("supply unplugged and plugged again");
-      replug(supply, supply, dialog);
-      step("supply swapped for a logger");
-      replug(supply, logger, dialog);
+    const struct
+    {
+      const char *name;
+      SimDevice *out, *in;
+    } swaps[] = {{"supply unplugged and plugged again", supply, supply},
+                 {"supply swapped for a logger", supply, logger},
+                 {"logger swapped for a supply", logger, supply}};
+    const int first = Helpers::powerMode ? 0 : 2;
+    for (int i = 0; i < 3; ++i) {
+      const auto &swap = swaps[(first + i) % 3];
+      step(swap.name);
+      replug(swap.out, swap.in, dialog);
     }
     return true;
   }
