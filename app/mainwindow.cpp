@@ -522,6 +522,11 @@ void MainWindow::resizeEvent(QResizeEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+  // A quit inside a save would ask its questions and run its saves there.
+  if (refusedWhileSaving()) {
+    event->ignore();
+    return;
+  }
   terminateMeasuring();
   bool unsaved = false;
   for (int i = 0; i < ui->tabWidget->count(); ++i) {

@@ -286,6 +286,9 @@ private:
   // A read, a question or a save lets events through: says what must end
   // first and is true; what would start now must wait.
   bool refusedWhileHeld();
+  // A save runs from its dialog to its end and lets events through: no
+  // second save, quit or close may run inside it. Says so and is true.
+  bool refusedWhileSaving();
   QString readingRefusal() const;
   QString unsavedQuestion() const;
   // Asks whether the capture of `tab`, whose save did not happen, is to be
@@ -296,6 +299,7 @@ private:
   QList<const QWidget *> m_heldTabs; // one entry per hold
   QStringList m_holdRefusals;        // beside m_heldTabs, entry for entry
   QList<QWidget *> m_closedHeldTabs;
+  QString m_saveRunning; // what the running save asks to wait for; empty when none runs
   enum TabGroup { LeftOf, RightOf, All };
   // The context menu's closing of a group of tabs relative to the tab at pos.
   void closeTabs(TabGroup group, const QPoint &pos);

@@ -19,6 +19,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -166,8 +167,18 @@ void MainWindow::showSaved(const QString &note)
     showStatusError(note, 10000);
 }
 
+bool MainWindow::refusedWhileSaving()
+{
+  if (m_saveRunning.isEmpty())
+    return false;
+  showStatusError(m_saveRunning, 10000);
+  return true;
+}
+
 bool MainWindow::save(int index)
 {
+  if (refusedWhileSaving())
+    return false;
   auto *tab = qobject_cast<GLWidget *>(ui->tabWidget->widget(index));
   if (!tab)
     return false;
@@ -175,7 +186,9 @@ bool MainWindow::save(int index)
   name.remove(QLatin1Char('*'));
   // The dialog lets events run: a device's arrival waits until the save is
   // done, so the capture cannot go while its name is chosen.
-  const TabHold hold(this, tab, tr("Finish saving %1 first.").arg(name));
+  const QString refusal = tr("Finish saving %1 first.").arg(name);
+  const TabHold hold(this, tab, refusal);
+  const QScopedValueRollback<QString> running(m_saveRunning, refusal);
   // The capture's own kind: the device served now may be of the other.
   const QString proposal = QDir(saveFolder()).filePath(name + captureExtension(tab));
   const QString path = QFileDialog::getSaveFileName(this, tr("Save file"), proposal, captureFilter(tab));
@@ -210,6 +223,8 @@ void MainWindow::on_actionSave()
 
 bool MainWindow::saveAll()
 {
+  if (refusedWhileSaving())
+    return false;
   const QString folder = saveFolder();
   // By tab, not by index: each dialog lets events run.
   QList<QPointer<GLWidget>> unsaved;
@@ -227,7 +242,9 @@ bool MainWindow::saveAll()
     }
     QString name = ui->tabWidget->tabText(index);
     name.remove(QLatin1Char('*'));
-    const TabHold hold(this, tab, tr("Finish saving %1 first.").arg(name));
+    const QString refusal = tr("Finish saving %1 first.").arg(name);
+    const TabHold hold(this, tab, refusal);
+    const QScopedValueRollback<QString> running(m_saveRunning, refusal);
     const QString proposal = QDir(folder).filePath(name + captureExtension(tab));
     const QString path = QFileDialog::getSaveFileName(this, tr("Save file"), proposal, captureFilter(tab));
     if (path.isEmpty() || hold.closed()) {

@@ -178,7 +178,7 @@ void MainWindow::on_rangeChanged(PlotRange &newRange, PlotRange &oldRange, PlotA
 void MainWindow::on_closeTab(int index)
 {
   // A double-click on the bar beside the tabs names no tab (-1).
-  if (index < 0 || index >= ui->tabWidget->count())
+  if (index < 0 || index >= ui->tabWidget->count() || refusedWhileSaving())
     return;
   if (Helpers::isMeasuring)
     terminateMeasuring();
@@ -313,6 +313,9 @@ void MainWindow::closeAllTabs()
 
 void MainWindow::closeTabs(TabGroup group, const QPoint &pos)
 {
+  // A tab closed under its save would stop the save and lose the capture.
+  if (refusedWhileSaving())
+    return;
   const int under = ui->tabWidget->tabBar()->tabAt(pos);
   QList<int> closing;
   // The question lets events run, and a tab may go meanwhile (a cancelled

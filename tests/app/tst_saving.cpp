@@ -644,6 +644,47 @@ private slots:
     QVERIFY(script.done());
     QCOMPARE(window.tabWidget()->count(), tabs + (during == "read" ? 1 : 0) - (during == "unsaved" ? tabs : 0));
   }
+
+  // What is asked for while a save copies the capture to another disk is
+  // refused with the save's words, no question or dialog comes up, and the
+  // save ends with one whole copy under the name chosen.
+  void oneSaveAtATime_data()
+  {
+    QTest::addColumn<QString>("asked");
+    for (const char *asked : {"save", "save all", "open", "close the window", "close the tab", "close all tabs"})
+      QTest::newRow(asked) << asked;
+  }
+  void oneSaveAtATime()
+  {
+    QFETCH(QString, asked);
+    UnsavedCaptureWindow s;
+    QVERIFY(s.tab);
+    FileFaults faults;
+    const FolderView otherDisk(faults, s.dir.path(), FolderView::Mount);
+    QString refusal;
+    faults.calls().copied = [&, acted = false](qint64, qint64) mutable {
+      if (std::exchange(acted, true))
+        return;
+      asked == "save"       ? s.window.on_actionSave()
+      : asked == "save all" ? void(s.window.saveAll())
+      : asked == "open"     ? s.window.on_actionLoad()
+      : asked == "close the tab" ? s.window.on_closeTab(s.index)
+      : asked == "close all tabs" ? (pickNextMenuEntry("Close all tabs"), s.window.on_contextMenuRequested({}))
+                                  : void(s.window.close());
+      refusal = statusText(s.window);
+    };
+    s.window.show();
+    const QString path = s.dir.filePath("run.tovri");
+    DialogScript script({DialogScript::file(path)});
+    QVERIFY(s.window.save(s.index));
+    QCOMPARE(script.unexpected, 0);
+    QCOMPARE(refusal, QString("Finish saving Capture 1 first."));
+    QVERIFY(s.window.isVisible());
+    QCOMPARE(QDir(s.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"run.tovri"});
+    QCOMPARE(fileBytes(path), s.capture);
+    QCOMPARE(s.window.tabWidget()->tabText(s.index), QString("run"));
+    QVERIFY(!QFile::exists(s.working));
+  }
 };
 
 TOVRI_TEST(SavingTest)
