@@ -508,6 +508,8 @@ public slots:
   void on_packetPowerReceived(PowerPacket &packet);
 
 private:
+  // A text reply that is no power state: the supply ended or refused the log.
+  void endRefusedLog(const QString &reply);
   // What a log command asks for.
   struct PowerLog
   {

@@ -46,6 +46,13 @@ constexpr quint64 CounterRange = quint64(1) << 24;
 // How long a stop waits for the logger's answer, taking the blocks before it.
 constexpr int StopAnswerMs = 100;
 
+// A start takes over only the untouched tab made for it: a tab holding a
+// capture or a file keeps it, whatever a start before left the window thinking.
+bool takesNextCapture(const GLWidget *tab)
+{
+  return tab && tab->saved && !tab->holdsCapture();
+}
+
 MainWindow::Clock &clockSlot()
 {
   static MainWindow::Clock clock;
@@ -149,7 +156,7 @@ void MainWindow::on_startMeasurement(DeviceControl &command)
 
   // The file comes first: a capture that cannot be written must not start,
   // and nothing in the window may change before that is known.
-  const bool reuse = m_freshTab && currentWidget();
+  const bool reuse = m_freshTab && takesNextCapture(currentWidget());
   QString name = reuse ? ui->tabWidget->tabText(ui->tabWidget->currentIndex()) : nextTabName();
   if (name.startsWith(QLatin1Char('*')))
     name.remove(0, 1);

@@ -180,6 +180,21 @@ void MainWindow::on_stopPowerMeasurement(const QString &command)
   finishCapture(nullptr);
 }
 
+void MainWindow::endRefusedLog(const QString &reply)
+{
+  GLWidget *tab = m_captureTab;
+  if (m_powerCapture && Helpers::isMeasuring && m_firstBlock && tab) {
+    // Refused before its first frame: like a log command that could not be
+    // written, it leaves no tab and no file, and the refusal is told.
+    abandonCapture(tr("The supply refused the log: %1").arg(reply));
+    if (!Helpers::isMeasuring && !tab->holdsCapture())
+      closeTabSilent(ui->tabWidget->indexOf(tab), false);
+    return;
+  }
+  // The log has ended for the supply: the file gets its rest and its tail.
+  on_stopPowerMeasurement(QString());
+}
+
 void MainWindow::addPacket(const MeasurePower &frame)
 {
   GLWidget *tab = m_captureTab;
@@ -246,8 +261,7 @@ void MainWindow::on_packetPowerReceived(PowerPacket &packet)
         m_powerPanel->responsePowerStatus(text == QLatin1String("ON"));
       return;
     }
-    // The log has ended for the supply: the file gets its rest and its tail.
-    on_stopPowerMeasurement(QString());
+    endRefusedLog(text);
     if (m_powerPanel)
       m_powerPanel->logFailed(text);
     return;

@@ -345,6 +345,55 @@ private slots:
     QVERIFY(rig.logger->streaming());
   }
 
+  // After a start that never began, a Start on a tab holding an opened file
+  // or an unsaved capture records into a new tab and leaves that one alone.
+  void startBesideHeldTab_data()
+  {
+    QTest::addColumn<bool>("refused");
+    QTest::addColumn<bool>("closeRefused");
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("refused, tab clicked, opened file") << true << false << true;
+    QTest::newRow("not sent, refused tab closed, opened file") << false << true << true;
+    QTest::newRow("refused, refused tab closed, unsaved capture") << true << true << false;
+    QTest::newRow("not sent, tab clicked, unsaved capture") << false << false << false;
+  }
+
+  void startBesideHeldTab()
+  {
+    QFETCH(bool, refused);
+    QFETCH(bool, closeRefused);
+    QFETCH(bool, opened);
+    Rig rig(-1);
+    MainWindow &window = *rig.window;
+    if (opened) {
+      QVERIFY(window.loadFile(writeLoggerCapture(m_saveDir.filePath("B.tovri"), 300, true)));
+    } else {
+      rig.start();
+      rig.run(500);
+      window.on_stopButton();
+    }
+    GLWidget *held = window.currentWidget();
+    const QString file = held->swapFile->file.fileName();
+    rig.logger->startError = refused ? 3 : 0;
+    rig.logger->writesBeforeFailure = refused ? -1 : 0;
+    rig.start();
+    pump(1);
+    rig.logger->startError = 0;
+    rig.logger->writesBeforeFailure = -1;
+    if (closeRefused) {
+      answerNextBox(QMessageBox::Yes);
+      window.on_closeTab(window.tabWidget()->currentIndex());
+    } else {
+      window.tabWidget()->setCurrentWidget(held);
+    }
+    QCOMPARE(window.currentWidget(), held);
+
+    rig.start();
+    QVERIFY(Helpers::isMeasuring);
+    QVERIFY(window.captureTab() != held);
+    QCOMPARE(held->swapFile->file.fileName(), file);
+  }
+
   // A stop that cannot be written is told, and the link is opened again to
   // stop the logger: window and logger agree.
   void stopNotWritten()

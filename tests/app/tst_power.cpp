@@ -310,24 +310,41 @@ private slots:
     compareLog(records, {1, 6}, false);
   }
 
-  // A log command the supply never got ends as a log that never began: no
-  // unsaved tab and no working file are left, and the next Start logs.
+  // A log command the supply never got, or refused, ends as a log that never
+  // began: no unsaved tab and no working file are left, and the next Start logs.
+  void startNotWritten_data()
+  {
+    QTest::addColumn<bool>("refused");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("not written") << false << "The log command could not be sent to the supply: simulated I/O failure";
+    QTest::newRow("refused") << true << "The supply refused the log: ERROR";
+  }
+
   void startNotWritten()
   {
+    QFETCH(bool, refused);
+    QFETCH(QString, message);
     PowerRig rig;
     MainWindow &window = *rig.window;
     rig.askPower();
     const int tabs = window.tabWidget()->count();
-    rig.supply->writesBeforeFailure = 0;
+    const QMap<int, int> types = rig.supply->dataTypes;
+    // A supply without channel 6 answers the log command with ERROR.
+    if (refused)
+      rig.supply->dataTypes.remove(6);
+    else
+      rig.supply->writesBeforeFailure = 0;
     rig.startLog({1, 6}, false);
+    rig.run(10);
     QVERIFY(!Helpers::isMeasuring);
-    QCOMPARE(statusText(window), QString("The log command could not be sent to the supply: simulated I/O failure"));
+    QCOMPARE(statusText(window), message);
     QCOMPARE(window.tabWidget()->count(), tabs);
     for (int i = 0; i < tabs; ++i)
       QVERIFY(!window.tabWidget()->tabText(i).startsWith('*'));
     QVERIFY(QDir(MainWindow::workingFolder()).entryList(QDir::Files).isEmpty());
 
     rig.supply->writesBeforeFailure = -1;
+    rig.supply->dataTypes = types;
     rig.control<QPushButton>("btnStart")->click();
     QVERIFY(Helpers::isMeasuring);
     rig.run(1000);
