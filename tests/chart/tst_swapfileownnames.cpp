@@ -404,6 +404,106 @@ private slots:
       QVERIFY(!QFile::exists(s.w.path));
     }
   }
+  // Another program's file, or a link to one, takes the copy's scratch name
+  // or the chosen name while the copy is placed, or the chosen folder is
+  // swapped for a link to a folder with a file of the scratch name: the
+  // save fails, the capture stays at its working name, that file as it is.
+  void placesOnlyTheCopy_data()
+  {
+    QTest::addColumn<bool>("finished");
+    QTest::addColumn<bool>("replace");
+    QTest::addColumn<QString>("taken"); // which name, at which step
+    for (bool finished : {true, false})
+      for (bool replace : {true, false})
+        for (const char *taken : {"scratch, moving aside", "scratch, placing", "scratch by a link, placing",
+                                  "folder by a link, placing", "chosen, syncing"}) {
+          const QString row = QString(finished ? "move" : "unfinished") + (replace ? ", replacing: " : ": ") + taken;
+          QTest::newRow(qPrintable(row)) << finished << replace << QString(taken);
+        }
+  }
+  void placesOnlyTheCopy()
+  {
+    QFETCH(bool, finished);
+    QFETCH(bool, replace);
+    QFETCH(QString, taken);
+    SaveScene s;
+    QVERIFY(s.make(finished, replace) && QDir(s.dir.path()).mkdir("elsewhere"));
+    s.onOtherDisk();
+    const QString scratch = s.path("save/tovri-copying-0.part"), other = s.path("elsewhere/tovri-copying-0.part");
+    const QString named = taken == "scratch, moving aside" ? scratch : s.target;
+    QVERIFY(writeBytes(other, kOther) && QFile::link(other, s.path("elsewhere/link")));
+    bool done = false;
+    const auto act = [&] {
+      done = true;
+      if (taken.startsWith("folder"))
+        QVERIFY(QFile::rename(s.path("save"), s.path("save.real")) && QFile::link(s.path("elsewhere"), s.path("save")));
+      else
+        QCOMPARE(::rename(QFile::encodeName(taken.contains("link") ? s.path("elsewhere/link") : other).constData(),
+                          QFile::encodeName(taken.startsWith("chosen") ? s.target : scratch).constData()), 0);
+    };
+    FileCalls &calls = s.faults.calls();
+    const FileCalls before = calls;
+    // Just before the copy is renamed onto the chosen name, or the working name aside.
+    const bool placing = taken.endsWith("placing");
+    const auto acting = [&](std::function<int(const char *, const char *)> call) {
+      return [&, call](const char *from, const char *to) {
+        const QByteArray name(placing ? from : to);
+        if (!done && !taken.endsWith("syncing") && QFile::exists(scratch) &&
+            name.contains(placing ? "tovri-copying-" : "tovri-saving-"))
+          act();
+        return call(from, to);
+      };
+    };
+    calls.rename = acting(before.rename);
+    calls.renameNoReplace = acting(before.renameNoReplace);
+    calls.syncFolder = [&](const char *folder) {
+      if (!done && taken.endsWith("syncing"))
+        act();
+      return before.syncFolder(folder);
+    };
+
+    QString told;
+    QVERIFY(!s.w.save(s.target, replace, &told));
+    QVERIFY(done);
+    QCOMPARE(told, named + " did not lead to the copy and was left as it is");
+    QCOMPARE(bytesOf(named), kOther);
+    QCOMPARE(s.w.sw.file.fileName(), s.w.path);
+    QCOMPARE(bytesOf(s.w.path), s.w.bytes);
+    QCOMPARE(leftovers(s.path("work")), QStringList());
+  }
+
+  // On a FUSE pool without renameat2, where a new link has an inode of its
+  // own, the names the save made are its own: a save that stands leaves and
+  // tells nothing more, one refused leaves the capture at its working name.
+  void namesLinkedWithInodesOfTheirOwn_data()
+  {
+    QTest::addColumn<bool>("finished");
+    QTest::addColumn<bool>("replace");
+    QTest::addColumn<bool>("old");
+    for (bool finished : {true, false})
+      for (auto [replace, old] : {std::pair(false, false), std::pair(true, true), std::pair(false, true)})
+        QTest::newRow(qPrintable(QString("%1%2%3").arg(finished ? "move" : "unfinished", old ? ", over a file" : "",
+                                                      replace ? ", replacing" : "")))
+          << finished << replace << old;
+  }
+  void namesLinkedWithInodesOfTheirOwn()
+  {
+    QFETCH(bool, finished);
+    QFETCH(bool, replace);
+    QFETCH(bool, old);
+    SaveScene s;
+    QVERIFY(s.make(finished, old));
+    linksOfTheirOwn(s.faults);
+    const bool refused = old && !replace;
+
+    QString told;
+    QCOMPARE(s.w.save(s.target, replace, &told), !refused);
+    QCOMPARE(told, refused ? QString("A file of that name exists") : QString());
+    QCOMPARE(s.w.sw.file.fileName(), refused ? s.w.path : s.target);
+    QCOMPARE(entries(s.path("work")), refused ? QStringList{"Capture 1.tmp"} : QStringList());
+    QCOMPARE(entries(s.path("save")), QStringList{"run.tovri"});
+    QVERIFY(refused ? bytesOf(s.w.path) == s.w.bytes && bytesOf(s.target) == kOld : holdsCapture(s.target));
+  }
 };
 
 TOVRI_TEST(SwapFileOwnNamesTest)
