@@ -6,11 +6,13 @@
 // that was another view of it is free. From another file system a copy is
 // made whole beside the chosen name from the file held open, read back
 // against what was written, and only then is the working name moved aside
-// and the copy placed: through the copy the user's name holds the capture.
-// Only a copy's source is ever removed, by the fresh name, which no chosen
-// name can be, and only while that name still names the file the save read
-// from. A failure puts the working name back: at every step the capture is
-// whole under the working name, the fresh name or the chosen name.
+// and the copy placed, while its scratch name still is the copy: through
+// the copy the user's name holds the capture. Only a copy's source is ever
+// removed, by the fresh name, which no chosen name can be, only while that
+// name still names the file the save read from and once the chosen name
+// leads to the copy. A failure puts the working name back: at every step
+// the capture is whole under the working name, the fresh name or the
+// chosen name.
 #include "swapfile.h"
 
 #include "filecalls.h"
