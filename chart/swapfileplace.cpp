@@ -6,11 +6,13 @@
 // that was another view of it is free. From another file system a copy is
 // made whole beside the chosen name from the file held open, read back
 // against what was written, and only then is the working name moved aside
-// and the copy placed: through the copy the user's name holds the capture.
-// Only a copy's source is ever removed, by the fresh name, which no chosen
-// name can be, and only while that name still names the file the save read
-// from. A failure puts the working name back: at every step the capture is
-// whole under the working name, the fresh name or the chosen name.
+// and the copy placed, while its scratch name still is the copy: through
+// the copy the user's name holds the capture. Only a copy's source is ever
+// removed, by the fresh name, which no chosen name can be, only while that
+// name still names the file the save read from and once the chosen name
+// leads to the copy. A failure puts the working name back: at every step
+// the capture is whole under the working name, the fresh name or the
+// chosen name.
 #include "swapfile.h"
 
 #include "filecalls.h"
@@ -51,6 +53,16 @@ FileId idOf(const struct stat &st)
   return {st.st_dev, st.st_ino, true};
 }
 
+// A name a move of the save made, as it was right after the move. A file
+// system without renameat2 (mergerfs) may give a new link an inode of its
+// own: that name is the save's by having been made, not by its inode.
+struct Moved
+{
+  FileId id;               // what the new name led to right after the move
+  bool linked = false;     // made by a link, not by a rename
+  bool firstStays = false; // linked, but the first name could not be removed
+};
+
 } // namespace
 
 // One save on its way.
@@ -63,7 +75,8 @@ struct SwapFile::Placing
   bool replace = false;
   nlink_t links = 1;     // names of the capture's file
   FileId held;           // the file the save reads from, held open
-  FileId entry;          // the working name's own entry: that file, or a link to it
+  FileId entry;          // the capture's own entry (the working name's: that file, or a link to it)
+  FileId placed;         // the chosen name's entry right after the copy took it
   bool ownLink = false;  // the working name is a link the chosen name leads through: it stays
   bool moved = false;    // the working name was moved once: the copy moves no name aside
   bool replaced = false; // a file had the chosen name when the capture took it
@@ -72,6 +85,13 @@ struct SwapFile::Placing
   QStringList alsoAt;    // the capture's file is also still under these names after the save
   QStringList leftAlone; // names that no longer led to that file and were left as they are
   SwapFileProgress *progress = nullptr;
+
+  // The capture's entry now at a name the save linked, with the inode it got there.
+  void movedTo(const Moved &moved)
+  {
+    if (moved.linked)
+      entry = moved.id;
+  }
 };
 
 namespace {
@@ -114,6 +134,12 @@ bool setMode(int result)
 QString notOnDisk(int error)
 {
   return SwapFile::tr("The disk did not take the file: %1").arg(qt_error_string(error));
+}
+
+// Another program's file at a name the save uses for its copy.
+QString notTheCopy(const QString &name)
+{
+  return SwapFile::tr("%1 did not lead to the copy and was left as it is").arg(QDir::toNativeSeparators(name));
 }
 
 QString placeFailure(int error)
@@ -221,39 +247,40 @@ int claimAndRename(const QByteArray &from, const QByteArray &to)
 // system offers: renameat2() with RENAME_NOREPLACE; without it a new link,
 // which refuses a name in use as well, and then `from` goes: the link made
 // `to` a new entry of its own; with no links either, a claim. 0, or -1 with
-// errno set (EEXIST: the name is in use). `firstStays`: the link was made
-// but `from` could not be removed, so the file has both names.
-int renameExclusive(const QByteArray &from, const QByteArray &to, bool *firstStays = nullptr)
+// errno set (EEXIST: the name is in use). `moved`: what `to` became.
+int renameExclusive(const QByteArray &from, const QByteArray &to, Moved *moved = nullptr)
 {
   FileCalls &calls = FileCalls::current();
-  if (firstStays)
-    *firstStays = false;
-  if (calls.renameNoReplace(from.constData(), to.constData()) == 0)
-    return 0;
-  if (!unsupported(errno))
-    return -1;
-  if (calls.link(from.constData(), to.constData()) == 0) {
-    if (calls.unlink(from.constData()) != 0) {
-      qDebug().noquote() << QStringLiteral("Couldn't remove the first name ") + QFile::decodeName(from);
-      if (firstStays)
-        *firstStays = true;
+  Moved made;
+  int result = calls.renameNoReplace(from.constData(), to.constData());
+  if (result != 0 && unsupported(errno)) {
+    made.linked = calls.link(from.constData(), to.constData()) == 0;
+    if (made.linked) {
+      result = 0;
+      made.firstStays = calls.unlink(from.constData()) != 0;
+      if (made.firstStays)
+        qDebug().noquote() << QStringLiteral("Couldn't remove the first name ") + QFile::decodeName(from);
+    } else if (errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS) {
+      result = claimAndRename(from, to);
     }
-    return 0;
   }
-  if (errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS)
-    return claimAndRename(from, to);
-  return -1;
+  if (result == 0 && moved)
+    *moved = {entryId(QFile::decodeName(to)), made.linked, made.firstStays};
+  return result;
 }
 
 // The capture at `from` under the chosen name in one step: with `replace`
 // over a file of that name, without it never over anything, not even a
 // file that appeared a moment ago.
-int place(const QString &from, const QString &to, bool replace, bool *firstStays)
+int place(const QString &from, const QString &to, bool replace, Moved *moved)
 {
-  *firstStays = false;
-  if (replace)
-    return FileCalls::current().rename(native(from).constData(), native(to).constData());
-  return renameExclusive(native(from), native(to), firstStays);
+  *moved = Moved();
+  if (!replace)
+    return renameExclusive(native(from), native(to), moved);
+  if (FileCalls::current().rename(native(from).constData(), native(to).constData()) != 0)
+    return -1;
+  moved->id = entryId(to);
+  return 0;
 }
 
 // The first short name `prefix` plus a number plus `suffix` in `folder`
@@ -281,13 +308,13 @@ QString freshName(const QString &folder, const QString &chosen, const char *pref
 // Moves the working name aside within its folder, to a ".tmp" name that the
 // search for unfinished captures finds should a kill leave one in the
 // working folder. The fresh name, or empty where the folder refuses
-// (read-only): the working name then stays. `stays`: moved, but the
-// working name could not be removed and names the capture too.
-QString moveAside(const QString &working, const QString &chosen, bool *stays)
+// (read-only): the working name then stays. `moved.firstStays`: moved, but
+// the working name could not be removed and names the capture too.
+QString moveAside(const QString &working, const QString &chosen, Moved *moved)
 {
   const QString from = QFileInfo(working).absoluteFilePath();
   return freshName(folderOf(from), chosen, "tovri-saving-", ".tmp",
-                   [&](const QByteArray &to) { return renameExclusive(native(from), to, stays); });
+                   [&](const QByteArray &to) { return renameExclusive(native(from), to, moved); });
 }
 
 // A new file beside `chosen` with `mode`, open for writing in `out` (which
@@ -547,14 +574,18 @@ void SwapFile::tellSaved(const Placing &p, QString *why) const
 }
 
 // The chosen name onto the disk, then a copy's source goes, if it still is
-// that file. A new name the disk did not take fails the save and the
-// capture goes back to its working name; a copy stays, as no name the
-// capture was just placed at is removed. A file that was replaced is gone
-// already: the save stands, told as it is.
+// that file. A new name the disk did not take, or a chosen name another
+// program's file took from the copy, fails the save and the capture goes
+// back to its working name; a copy stays, as no name the capture was just
+// placed at is removed. A file that was replaced is gone already: the save
+// stands, told as it is.
 bool SwapFile::finishSave(Placing &p, QString *why)
 {
   const bool unconfirmed = folderSyncFailed(FileCalls::current().syncFolder(native(folderOf(p.finalPath)).constData()));
   const QString error = unconfirmed ? qt_error_string(errno) : QString();
+  // The copy's source stays until the chosen name is known to hold the copy.
+  if (p.copied && entryId(p.finalPath) != p.placed)
+    return putBack(p, p.aside, notTheCopy(p.path), why);
   if (unconfirmed && !p.replaced)
     return putBack(p, p.copied ? p.aside : p.finalPath, tr("The disk did not take the new name: %1").arg(error), why);
   file.setFileName(p.path);
@@ -591,10 +622,12 @@ void SwapFile::moveAsideForCopy(Placing &p)
     p.leftAlone << p.working;
     return;
   }
-  bool stays = false;
-  p.aside = moveAside(p.working, p.finalPath, &stays);
+  Moved moved;
+  p.aside = moveAside(p.working, p.finalPath, &moved);
   p.moved = !p.aside.isEmpty();
-  if (p.aside.isEmpty() || stays)
+  if (p.moved)
+    p.movedTo(moved);
+  if (p.aside.isEmpty() || moved.firstStays)
     p.alsoAt << p.working;
 }
 
@@ -619,10 +652,13 @@ bool SwapFile::placeNewFile(Placing &p, mode_t own, const std::function<QString(
   }
   // Over the file the link leads to only while it still is the capture's own.
   const bool over = p.replace || (p.ownLink && fileIdAt(p.finalPath) == p.held);
-  bool stays = false;
+  Moved placed;
   if (error.isEmpty()) {
     moveAsideForCopy(p);
-    if (place(made, p.finalPath, over, &stays) != 0)
+    // Only the copy is placed, not a file another program put at its name.
+    if (entryId(made) != madeId)
+      error = notTheCopy(made);
+    else if (place(made, p.finalPath, over, &placed) != 0)
       error = placeFailure(errno);
   }
   if (!error.isEmpty()) {
@@ -630,8 +666,9 @@ bool SwapFile::placeNewFile(Placing &p, mode_t own, const std::function<QString(
     return putBack(p, p.aside, error, why);
   }
   // The copy under both names: the one the save made is no capture of the user's.
-  if (stays && entryId(made) == madeId && FileCalls::current().unlink(native(made).constData()) != 0)
+  if (placed.firstStays && entryId(made) == madeId && FileCalls::current().unlink(native(made).constData()) != 0)
     qDebug().noquote() << QStringLiteral("Couldn't remove ") + made;
+  p.placed = placed.linked ? placed.id : madeId;
   p.copied = true;
   return finishSave(p, why);
 }
@@ -655,8 +692,11 @@ bool SwapFile::restoreWorking(Placing &p)
     // The working name never went: the name made aside is only a second one.
     if (FileCalls::current().unlink(native(p.aside).constData()) != 0)
       return false;
-  } else if (renameExclusive(native(p.aside), native(QFileInfo(p.working).absoluteFilePath())) != 0) {
-    return false;
+  } else {
+    Moved moved;
+    if (renameExclusive(native(p.aside), native(QFileInfo(p.working).absoluteFilePath()), &moved) != 0)
+      return false;
+    p.movedTo(moved);
   }
   p.aside.clear();
   p.moved = false;
@@ -715,12 +755,13 @@ bool SwapFile::placeCapture(const QString &path, bool replace, QString *why, Swa
   // whose name another program has taken meanwhile.
   if (p.links != 1 || QFileInfo(p.working).isSymLink() || entryId(p.working) != p.entry)
     return copyInto(p, &in, own, why);
-  bool stays = false;
-  p.aside = moveAside(p.working, p.finalPath, &stays);
+  Moved moved;
+  p.aside = moveAside(p.working, p.finalPath, &moved);
   if (p.aside.isEmpty())
     return copyInto(p, &in, own, why);
   p.moved = true;
-  if (stays)
+  p.movedTo(moved);
+  if (moved.firstStays)
     p.alsoAt << p.working;
 
   p.replaced = replace && nameInUse(p.finalPath);
@@ -732,8 +773,9 @@ bool SwapFile::placeCapture(const QString &path, bool replace, QString *why, Swa
   // Placed only while the name aside still is the capture's: another
   // program may have taken it meanwhile.
   const bool ours = entryId(p.aside) == p.entry;
-  if (ours && place(p.aside, p.finalPath, replace, &stays) == 0) {
-    if (stays)
+  if (ours && place(p.aside, p.finalPath, replace, &moved) == 0) {
+    p.movedTo(moved);
+    if (moved.firstStays)
       p.alsoAt << p.aside;
     return finishSave(p, why);
   }

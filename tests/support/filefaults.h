@@ -196,4 +196,17 @@ private:
   QStringList m_calls;
 };
 
+// The answers of a FUSE pool (mergerfs) to a save: no renameat2(), and a
+// new link is a name with an inode of its own.
+inline void linksOfTheirOwn(FileFaults &faults)
+{
+  faults.calls().renameNoReplace = FileFaults::failWith<const char *, const char *>(EINVAL);
+  faults.calls().link = [](const char *from, const char *to) {
+    struct stat st;
+    const bool copied = ::lstat(to, &st) != 0 && QFile::copy(QFile::decodeName(from), QFile::decodeName(to));
+    const int error = copied ? 0 : ::lstat(to, &st) == 0 ? EEXIST : EIO;
+    return error ? FileFaults::failWith<const char *, const char *>(error)(from, to) : 0;
+  };
+}
+
 #endif // FILEFAULTS_H
