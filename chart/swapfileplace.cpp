@@ -644,8 +644,8 @@ bool SwapFile::placeNewFile(Placing &p, mode_t own, const std::function<QString(
   QString made;
   FileId madeId;
   QString error = createBeside(p.finalPath, modeFor(p.finalPath, p.replaced, own), &out, &made, &madeId);
+  SummingWriter writer(&out);
   if (error.isEmpty()) {
-    SummingWriter writer(&out);
     error = write(&writer);
     if (error.isEmpty())
       error = sealTemporary(&out, made, writer, p.progress);
@@ -668,7 +668,10 @@ bool SwapFile::placeNewFile(Placing &p, mode_t own, const std::function<QString(
   // The copy under both names: the one the save made is no capture of the user's.
   if (placed.firstStays && entryId(made) == madeId && FileCalls::current().unlink(native(made).constData()) != 0)
     qDebug().noquote() << QStringLiteral("Couldn't remove ") + made;
-  p.placed = placed.linked ? placed.id : madeId;
+  // A file system may number a name anew that it moved or linked (mergerfs,
+  // FAT): the chosen name is then the copy's only if it reads back as the
+  // copy was written.
+  p.placed = placed.id == madeId || readsBack(p.finalPath, writer, nullptr).isEmpty() ? placed.id : madeId;
   p.copied = true;
   return finishSave(p, why);
 }

@@ -197,7 +197,8 @@ private:
 };
 
 // The answers of a FUSE pool (mergerfs) to a save: no renameat2(), and a
-// new link is a name with an inode of its own.
+// new link, or a name a rename gave, has an inode of its own (numbered by
+// its path).
 inline void linksOfTheirOwn(FileFaults &faults)
 {
   faults.calls().renameNoReplace = FileFaults::failWith<const char *, const char *>(EINVAL);
@@ -206,6 +207,13 @@ inline void linksOfTheirOwn(FileFaults &faults)
     const bool copied = ::lstat(to, &st) != 0 && QFile::copy(QFile::decodeName(from), QFile::decodeName(to));
     const int error = copied ? 0 : ::lstat(to, &st) == 0 ? EEXIST : EIO;
     return error ? FileFaults::failWith<const char *, const char *>(error)(from, to) : 0;
+  };
+  faults.calls().rename = [](const char *from, const char *to) {
+    // The file under a new inode: copied beside `to`, then over it.
+    const QByteArray beside = QByteArray(to) + ".renumbered";
+    if (!QFile::copy(QFile::decodeName(from), QFile::decodeName(beside)) || ::rename(beside.constData(), to) != 0)
+      return FileFaults::failWith<const char *, const char *>(EIO)(from, to);
+    return ::unlink(from);
   };
 }
 
