@@ -382,6 +382,10 @@ MainWindow::~MainWindow()
     delete m_device;
   m_device = nullptr;
   saveLayout();
+  // The tabs go with the window's children, after this body: a working file
+  // they then fail to remove must not be told to a window taken apart.
+  for (GLWidget *tab : findChildren<GLWidget *>())
+    tab->swapFile->disconnect(this);
   delete ui;
   ui = nullptr;
 }

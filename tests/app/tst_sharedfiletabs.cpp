@@ -6,6 +6,8 @@
 
 #include <memory>
 
+#include <unistd.h>
+
 using namespace AppFixture;
 
 namespace {
@@ -45,8 +47,9 @@ class SharedFileTabsTest : public QObject
   QByteArray m_bytes;
 
   // The first tab holds the capture (an unsaved one, or a file opened), the
-  // second the same file opened again.
-  void openTwice(bool captured)
+  // second the same file opened again: by its name, or by a symbolic link or
+  // a second hard name `alias` beside it.
+  void openTwice(bool captured, const QString &alias = QString())
   {
     m_window = std::make_unique<MainWindow>();
     if (captured) {
@@ -61,10 +64,15 @@ class SharedFileTabsTest : public QObject
     }
     m_bytes = fileBytes(m_path);
     QVERIFY(m_bytes.size() > SwapFile::headerBlockSize);
-    QVERIFY(m_window->loadFile(m_path));
+    const QString second = alias.isEmpty() ? m_path : m_dir.filePath(alias + ".tovri");
+    if (alias == "link")
+      QVERIFY(QFile::link(m_path, second));
+    else if (!alias.isEmpty())
+      QCOMPARE(::link(QFile::encodeName(m_path).constData(), QFile::encodeName(second).constData()), 0);
+    QVERIFY(m_window->loadFile(second));
     m_second = m_window->currentWidget();
     QVERIFY(m_second != m_first);
-    QCOMPARE(m_second->swapFile->file.fileName(), m_path);
+    QCOMPARE(m_second->swapFile->file.fileName(), second);
   }
 
 private slots:
@@ -86,17 +94,21 @@ private slots:
   {
     QTest::addColumn<bool>("captured");
     QTest::addColumn<bool>("firstSaves");
-    QTest::newRow("opened twice, the second saved") << false << false;
-    QTest::newRow("opened twice, the first saved") << false << true;
-    QTest::newRow("unsaved capture, its opened copy saved") << true << false;
-    QTest::newRow("unsaved capture saved, its copy open") << true << true;
+    QTest::addColumn<QString>("alias");
+    QTest::newRow("opened twice, the second saved") << false << false << QString();
+    QTest::newRow("opened twice, the first saved") << false << true << QString();
+    QTest::newRow("unsaved capture, its opened copy saved") << true << false << QString();
+    QTest::newRow("unsaved capture saved, its copy open") << true << true << QString();
+    QTest::newRow("opened through a link, the first saved") << false << true << QString("link");
+    QTest::newRow("opened by a second hard name, the first saved") << false << true << QString("hard");
   }
 
   void saveInOneMovesTheOther()
   {
     QFETCH(bool, captured);
     QFETCH(bool, firstSaves);
-    openTwice(captured);
+    QFETCH(QString, alias);
+    openTwice(captured, alias);
     if (QTest::currentTestFailed())
       return;
     MainWindow &window = *m_window;
@@ -113,11 +125,15 @@ private slots:
     QCOMPARE(saver->swapFile->file.fileName(), moved);
     QCOMPARE(tabText(window, saver), QString("moved"));
 
-    // The other tab shows the file where it now is, saved or not as before.
-    QCOMPARE(other->swapFile->file.fileName(), moved);
-    QCOMPARE(tabText(window, other), star + "moved");
+    // The other tab shows the file where it now is, saved or not as before;
+    // a name of its own that still leads to the file stays.
+    const QString shown = alias == "hard" ? m_dir.filePath("hard.tovri") : moved;
+    QCOMPARE(other->swapFile->file.fileName(), shown);
+    QCOMPARE(tabText(window, other), star + QFileInfo(shown).baseName());
     QCOMPARE(other->saved, otherSaved);
     QCOMPARE(other->swapFile->readReport().count, report.count);
+    if (shown != moved)
+      return; // each tab has a name of its own now
 
     // Its own Save under the name it shows keeps the capture whole.
     QVERIFY(saveAs(window, other, moved));

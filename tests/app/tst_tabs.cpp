@@ -3,11 +3,14 @@
 #include "helpers.h"
 #include "plot.h"
 #include "processstate.h"
+#include "savingfixture.h"
 #include "testmain.h"
 
 #include <QSet>
 #include <QTabBar>
 #include <QTabWidget>
+
+#include <memory>
 
 using namespace AppFixture;
 
@@ -242,6 +245,23 @@ private slots:
     QCOMPARE(window.tabWidget()->count(), 0);
     QVERIFY(window.currentWidget() == nullptr);
     QVERIFY(window.plotter() == nullptr);
+  }
+
+  // Working files that cannot be removed (a folder took their names):
+  // closing a tab says so, and tabs that go with the window tell it nothing.
+  void unremovableWorkingFiles()
+  {
+    auto window = std::make_unique<MainWindow>();
+    QList<GLWidget *> tabs{addUnsavedCapture(*window), addUnsavedCapture(*window)};
+    for (GLWidget *tab : tabs) {
+      QVERIFY(tab);
+      const QString working = tab->swapFile->file.fileName();
+      QVERIFY(QFile::remove(working) && QDir().mkpath(working + "/kept"));
+    }
+    answerNextBox(QMessageBox::No);
+    window->on_closeTab(window->tabWidget()->indexOf(tabs.first()));
+    QCOMPARE(statusText(*window), QString("Can't remove file"));
+    window.reset();
   }
 };
 
