@@ -385,7 +385,8 @@ MainWindow::~MainWindow()
   // The tabs go with the window's children, after this body: a working file
   // they then fail to remove must not be told to a window taken apart.
   for (GLWidget *tab : findChildren<GLWidget *>())
-    tab->swapFile->disconnect(this);
+    if (tab->swapFile)
+      tab->swapFile->disconnect(this);
   delete ui;
   ui = nullptr;
 }
