@@ -548,6 +548,74 @@ private slots:
       synced.append(canonical(folder));
     QVERIFY2(synced.contains(canonical(s.path(way == "link" ? "data" : "save"))), qPrintable(synced.join(", ")));
   }
+
+  // Another program takes a name just as the save comes to act on it: the
+  // file it put there stays under that name, and the message tells a name
+  // of the user's that no longer led to the capture.
+  void aNameTakenMidSave_data()
+  {
+    QTest::addColumn<bool>("finished");
+    QTest::addColumn<QString>("way");   // "old": the chosen name holds a file; "own link": the capture opened by it
+    QTest::addColumn<QString>("taken"); // "working", "aside" (the first name moved aside to), "copy" (the first copy)
+    QTest::addColumn<QString>("when");  // the step it is taken at
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<bool>("told");
+    QTest::newRow("move: working name, before the move aside") << true << "" << "working" << "fsync" << true << true;
+    QTest::newRow("move: name aside, before the rename") << true << "" << "aside" << "moved aside" << true << true;
+    QTest::newRow("move: name aside, before the put-back") << true << "old" << "aside" << "placing" << false << true;
+    QTest::newRow("move, other fs: name aside, before it goes back")
+      << true << "other fs" << "aside" << "placing" << true << true;
+    QTest::newRow("unfinished: the copy, before it goes") << false << "old" << "copy" << "placing" << false << false;
+    QTest::newRow("unfinished, no renameat2: the copy, left under both names")
+      << false << "no renameat2" << "copy" << "unlink" << true << false;
+    QTest::newRow("unfinished, own link: its end, while copying")
+      << false << "own link" << "working" << "copying" << false << false;
+  }
+  void aNameTakenMidSave()
+  {
+    QFETCH(bool, finished);
+    QFETCH(QString, way);
+    QFETCH(QString, taken);
+    QFETCH(QString, when);
+    QFETCH(bool, saved);
+    QFETCH(bool, told);
+    SaveScene s;
+    QVERIFY(s.make(finished, way == "old"));
+    if (way == "other fs")
+      s.onOtherDisk();
+    if (way == "own link") {
+      QVERIFY(QFile::link(s.w.path, s.target));
+      s.w.sw.file.setFileName(s.target);
+    }
+    FileCalls &calls = s.faults.calls();
+    if (way == "no renameat2")
+      calls.renameNoReplace = FileFaults::failWith<const char *, const char *>(EINVAL);
+    const FileCalls before = calls;
+    const QString name = taken == "working" ? s.w.path
+                         : taken == "aside" ? s.path("work/" + SaveNames::firstAside())
+                                            : s.path("save/tovri-copying-0.part");
+    int steps = 0; // taken at the first such step only
+    const auto takeOver = [&](const char *step) {
+      return when == step && !steps++ && QFile::rename(name, s.path("moved")) && writeBytes(name, kOther);
+    };
+    const QByteArray target = QFile::encodeName(s.target);
+    calls.fsync = [&](int fd) { return takeOver("fsync"), before.fsync(fd); };
+    calls.copied = [&](qint64, qint64) { takeOver("copying"); };
+    calls.renameNoReplace = [&](const char *from, const char *to) {
+      takeOver(target == to ? "placing" : "");
+      const int result = before.renameNoReplace(from, to);
+      return takeOver(target == to ? "" : "moved aside"), result;
+    };
+    calls.unlink = [&](const char *path) {
+      return takeOver(QFile::encodeName(name) == path ? "unlink" : "") ? FileFaults::failWith<const char *>(EPERM)(path)
+                                                                      : before.unlink(path);
+    };
+    QString why;
+    QCOMPARE(s.w.save(s.target, false, &why), saved);
+    QCOMPARE(bytesOf(name), kOther);
+    QVERIFY2(why.contains(name + " no longer le") == told, qPrintable(why));
+    QVERIFY(!saved || holdsCapture(s.target));
+  }
 };
 
 TOVRI_TEST(SaveRulesTest)

@@ -26,6 +26,8 @@ namespace {
 // Past Qt's write buffer (16 KiB), so that a full disk fails the write
 // itself and not only the flush.
 constexpr int kLarge = 3000;
+// Past one block of a copy, so that a copy takes two.
+constexpr int kTwoBlocks = 50000;
 
 // Shows the folder `first` at `second` too, as a bind mount does, in a
 // mount namespace of this test's own. False where this machine allows none.
@@ -131,12 +133,16 @@ private slots:
       row("no renameat2, no links: name claimed") << "no renameat2, no links" << false << false << "" << false;
       row("no renameat2, no links, name appears")
         << "no renameat2, no links, appears" << false << false << taken << false;
-      if (!finished)
+      if (!finished) {
         row("disk full, writing the records held") << "full" << true << true << full << false;
+        row("the last record cut short") << "cut" << true << true << "" << false;
+      }
       row("another file system: copied") << "other fs" << true << true << "" << false;
       row("another file system, new name") << "other fs" << false << false << "" << false;
-      if (finished)
+      if (finished) {
         row("another file system, copy's sync fails") << "other fs, copy fsync EIO" << true << true << io << false;
+        row("another file system, Close") << "other fs, closed" << true << true << "Saving was cancelled" << false;
+      }
       row("another file system, disk full") << "other fs, full" << true << true << full << false;
       row("another file system, name appears") << "other fs, appears" << false << false << taken << false;
       row("another file system, folder sync fails, new name")
@@ -159,7 +165,11 @@ private slots:
     const QString target = dir.filePath("save/run.tovri");
     Working w;
     const bool large = fault.endsWith("full");
-    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished, large ? kLarge : kRecords));
+    const bool closed = fault.endsWith("closed");
+    QVERIFY(w.make(dir.filePath("work/Capture 1.tmp"), finished, large ? kLarge : closed ? kTwoBlocks : kRecords));
+    // A kill in the middle of an append leaves part of a record.
+    if (fault == "cut")
+      QVERIFY(writeBytes(w.path, w.bytes + QByteArray(5, '\1')));
     if (old)
       QVERIFY(writeBytes(target, kOld));
     QSignalSpy errors(&w.sw, &SwapFile::swapFileError);
@@ -171,7 +181,7 @@ private slots:
     FileCalls &calls = faults.calls();
     const FileCalls real = calls;
     const QByteArray targetName = QFile::encodeName(target);
-    int linksToTarget = 0, fsyncs = 0;
+    int linksToTarget = 0, fsyncs = 0, blocks = 0;
     if (fault.startsWith("fsync "))
       calls.fsync = FileFaults::failWith<int>(fault.endsWith("EIO") ? EIO : fault.endsWith("EROFS") ? EROFS : EINVAL);
     if (fault.contains("folder "))
@@ -204,12 +214,19 @@ private slots:
       linksToTarget += targetName == to;
       return link(from, to);
     };
+    // Close, as the progress window's button does, at the copy's first block.
+    calls.copied = [&](qint64, qint64) {
+      if (++blocks == 1 && closed)
+        w.sw.terminate();
+    };
     if (fault == "other fs, copy fsync EIO")
       calls.fsync = [&](int fd) { return ++fsyncs == 2 ? FileFaults::failWith<int>(EIO)(fd) : real.fsync(fd); };
 
     QString told;
     const bool ok = w.save(target, replace, &told);
     limit.reset();
+    if (closed)
+      QCOMPARE(blocks, 1);
     QCOMPARE(leftovers(dir.filePath("save")), QStringList());
     QCOMPARE(linksToTarget, fault.startsWith("no renameat2") ? 1 : 0);
     if (why.isEmpty() || why.startsWith("Saved")) {
@@ -583,6 +600,23 @@ private slots:
     const QStringList left = leftovers(dir.path());
     QCOMPARE(left.size(), 1);
     QCOMPARE(bytesOf(dir.filePath(left.first())), w.bytes);
+  }
+
+  // Saved under a link that leads through the link it was opened
+  // through: both links stay as they were, and nothing is copied.
+  void savedThroughItsOwnLink()
+  {
+    SaveScene s;
+    const QString alias = s.path("save/alias.tovri");
+    QVERIFY(s.make(true) && QFile::link("../work/Capture 1.tmp", s.path("save/link.tovri")) &&
+            QFile::link("link.tovri", alias));
+    s.w.sw.file.setFileName(s.path("save/link.tovri"));
+    int blocks = 0;
+    s.faults.calls().copied = [&](qint64, qint64) { ++blocks; };
+    QVERIFY(s.w.save(alias, false, nullptr));
+    QCOMPARE(blocks, 0);
+    QVERIFY(holdsCapture(alias));
+    QCOMPARE(linkText(s.path("save/link.tovri")), QString("../work/Capture 1.tmp"));
   }
 
   // Any name the file system takes can be chosen: the names a save uses
