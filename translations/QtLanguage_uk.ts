@@ -692,6 +692,10 @@ Channels calibration values are lost.
         <translation>Не вдалося надіслати джерелу живлення команду журналу: %1</translation>
     </message>
     <message>
+        <source>The supply refused the log: %1</source>
+        <translation>Джерело живлення відмовилося вести журнал: %1</translation>
+    </message>
+    <message>
         <source>The stop command could not be sent to the supply: %1</source>
         <translation>Не вдалося надіслати джерелу живлення команду зупинки: %1</translation>
     </message>
@@ -1738,6 +1742,10 @@ Channels calibration values are lost.
     <message>
         <source>%1; %2 no longer leads to the capture and was left as it is</source>
         <translation>%1; %2 більше не веде до запису й лишається як є</translation>
+    </message>
+    <message>
+        <source>%1 did not lead to the copy and was left as it is</source>
+        <translation>%1 не вело до копії й лишається як є</translation>
     </message>
     <message>
         <source>the capture is also still at its old name %1</source>
