@@ -5,6 +5,7 @@
 #include "testmain.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -549,27 +550,48 @@ private slots:
     QVERIFY2(synced.contains(canonical(s.path(way == "link" ? "data" : "save"))), qPrintable(synced.join(", ")));
   }
 
-  // Another program takes a name just as the save comes to act on it: the
-  // file it put there stays under that name, and the message tells a name
-  // of the user's that no longer led to the capture.
+  // Another program takes a name just as the save comes to act on it: it
+  // puts its own file there (or a link to one), or turns the chosen folder
+  // into a link to a folder holding a file of the copy's name. That file
+  // stays; the save stands or fails as it must, never places or removes it,
+  // and the message names the name that no longer led to the capture or to
+  // its copy.
   void aNameTakenMidSave_data()
   {
     QTest::addColumn<bool>("finished");
     QTest::addColumn<QString>("way");   // "old": the chosen name holds a file; "own link": the capture opened by it
-    QTest::addColumn<QString>("taken"); // "working", "aside" (the first name moved aside to), "copy" (the first copy)
-    QTest::addColumn<QString>("when");  // the step it is taken at
+    QTest::addColumn<QString>("taken"); // working, aside (the first name moved aside to), copy (the first copy), chosen
+    QTest::addColumn<QString>("when");  // the call ("call args") it is taken before, or "after" one; "+": once copying
+    QTest::addColumn<bool>("carried");  // the save's own rename took that file on to the chosen name
     QTest::addColumn<bool>("saved");
-    QTest::addColumn<bool>("told");
-    QTest::newRow("move: working name, before the move aside") << true << "" << "working" << "fsync" << true << true;
-    QTest::newRow("move: name aside, before the rename") << true << "" << "aside" << "moved aside" << true << true;
-    QTest::newRow("move: name aside, before the put-back") << true << "old" << "aside" << "placing" << false << true;
+    QTest::addColumn<QString>("told");
+    const QString gone = " no longer le", notCopy = " did not lead to the copy", placing = "^rename.* .*run\\.tovri$";
+    QTest::newRow("move: working name, before the move aside")
+      << true << "" << "working" << "^fsync" << false << true << gone;
+    QTest::newRow("move: name aside, before the rename")
+      << true << "" << "aside" << "after renameNoReplace .*tovri-saving-" << false << true << gone;
+    QTest::newRow("move: name aside, before the put-back")
+      << true << "old" << "aside" << placing << false << false << gone;
     QTest::newRow("move, other fs: name aside, before it goes back")
-      << true << "other fs" << "aside" << "placing" << true << true;
-    QTest::newRow("unfinished: the copy, before it goes") << false << "old" << "copy" << "placing" << false << false;
+      << true << "other fs" << "aside" << placing << false << true << gone;
+    QTest::newRow("unfinished: the copy, before it goes")
+      << false << "old" << "copy" << placing << false << false << "";
     QTest::newRow("unfinished, no renameat2: the copy, left under both names")
-      << false << "no renameat2" << "copy" << "unlink" << true << false;
+      << false << "no renameat2" << "copy" << "^unlink .*tovri-copying" << false << true << "";
     QTest::newRow("unfinished, own link: its end, while copying")
-      << false << "own link" << "working" << "copying" << false << false;
+      << false << "own link" << "working" << "^copied" << false << false << "";
+    const QString toChosen = "+^rename.*tovri-copying.*run\\.tovri$";
+    const QList<QStringList> copying{{"copy", "+^renameNoReplace .*tovri-saving-", "", "the move aside"},
+                                     {"copy", toChosen, "c", "the placement"},
+                                     {"copy link", toChosen, "c", "the placement"},
+                                     {"folder", toChosen, "c", "the placement"},
+                                     {"chosen", "+^syncFolder", "c", "the folder sync"}};
+    for (bool finished : {true, false})
+      for (const char *way : {"other fs", "other fs, old, replace"})
+        for (const QStringList &row : copying)
+          QTest::newRow(
+            qPrintable(QString("%1, %2: %3 before %4").arg(finished ? "move" : "unfinished", way, row[0], row[3])))
+            << finished << QString(way) << row[0] << row[1] << !row[2].isEmpty() << false << notCopy;
   }
   void aNameTakenMidSave()
   {
@@ -577,11 +599,14 @@ private slots:
     QFETCH(QString, way);
     QFETCH(QString, taken);
     QFETCH(QString, when);
+    QFETCH(bool, carried);
     QFETCH(bool, saved);
-    QFETCH(bool, told);
+    QFETCH(QString, told);
     SaveScene s;
-    QVERIFY(s.make(finished, way == "old"));
-    if (way == "other fs")
+    QVERIFY(s.make(finished, way.contains("old")) && QDir(s.dir.path()).mkdir("elsewhere"));
+    const QString other = s.path("elsewhere/tovri-copying-0.part");
+    QVERIFY(writeBytes(other, kOther));
+    if (way.startsWith("other fs"))
       s.onOtherDisk();
     if (way == "own link") {
       QVERIFY(QFile::link(s.w.path, s.target));
@@ -593,28 +618,46 @@ private slots:
     const FileCalls before = calls;
     const QString name = taken == "working" ? s.w.path
                          : taken == "aside" ? s.path("work/" + SaveNames::firstAside())
-                                            : s.path("save/tovri-copying-0.part");
-    int steps = 0; // taken at the first such step only
-    const auto takeOver = [&](const char *step) {
-      return when == step && !steps++ && QFile::rename(name, s.path("moved")) && writeBytes(name, kOther);
+                         : taken == "chosen" ? s.target
+                                             : s.path("save/tovri-copying-0.part");
+    bool copied = false, done = false; // taken at the first such step only
+    const auto takeOver = [&](const QString &call) {
+      const QRegularExpression step(when.startsWith('+') ? when.mid(1) : when);
+      if (done || (when.startsWith('+') && !copied) || !step.match(call).hasMatch())
+        return false;
+      done = true;
+      if (taken == "folder")
+        return QFile::rename(s.path("save"), s.path("save.real")) && QFile::link(s.path("elsewhere"), s.path("save"));
+      QFile::rename(name, s.path("moved")); // what was there, if anything
+      return taken == "copy link" ? QFile::link(other, name) : writeBytes(name, kOther);
     };
-    const QByteArray target = QFile::encodeName(s.target);
+    const auto line = [](const char *call, const char *a, const char *b = "") -> QString {
+      return QString(call) + ' ' + QFile::decodeName(a) + (*b ? " " : "") + QFile::decodeName(b);
+    };
     calls.fsync = [&](int fd) { return takeOver("fsync"), before.fsync(fd); };
-    calls.copied = [&](qint64, qint64) { takeOver("copying"); };
-    calls.renameNoReplace = [&](const char *from, const char *to) {
-      takeOver(target == to ? "placing" : "");
-      const int result = before.renameNoReplace(from, to);
-      return takeOver(target == to ? "" : "moved aside"), result;
+    calls.syncFolder = [&](const char *f) { return takeOver(line("syncFolder", f)), before.syncFolder(f); };
+    calls.copied = [&](qint64, qint64) { takeOver("copied"), copied = true; };
+    calls.rename = [&](const char *a, const char *b) { return takeOver(line("rename", a, b)), before.rename(a, b); };
+    calls.renameNoReplace = [&](const char *a, const char *b) {
+      takeOver(line("renameNoReplace", a, b));
+      const int result = before.renameNoReplace(a, b);
+      return takeOver("after " + line("renameNoReplace", a, b)), result;
     };
     calls.unlink = [&](const char *path) {
-      return takeOver(QFile::encodeName(name) == path ? "unlink" : "") ? FileFaults::failWith<const char *>(EPERM)(path)
-                                                                      : before.unlink(path);
+      return takeOver(line("unlink", path)) ? FileFaults::failWith<const char *>(EPERM)(path) : before.unlink(path);
     };
     QString why;
-    QCOMPARE(s.w.save(s.target, false, &why), saved);
-    QCOMPARE(bytesOf(name), kOther);
-    QVERIFY2(why.contains(name + " no longer le") == told, qPrintable(why));
-    QVERIFY(!saved || holdsCapture(s.target));
+    QCOMPARE(s.w.save(s.target, way.contains("replace"), &why), saved);
+    QVERIFY(done);
+    const QString holder = carried || taken == "folder" ? s.target : name;
+    QCOMPARE(bytesOf(holder), kOther);
+    const bool named = why.contains(holder + " no longer le") || why.contains(holder + " did not lead");
+    QVERIFY2(named == !told.isEmpty() && why.contains(told), qPrintable(why));
+    if (saved)
+      QVERIFY(holdsCapture(s.target));
+    else if (taken != "working" && taken != "aside") // the capture as it was under its working name
+      QVERIFY(s.w.sw.file.fileName() == s.w.path && bytesOf(s.w.path) == s.w.bytes &&
+              leftovers(s.path("work")).isEmpty());
   }
 };
 

@@ -405,67 +405,6 @@ private slots:
     }
   }
 
-  // Once the copy is written, another program's file, or a link to one,
-  // takes the copy's scratch name or the chosen name, or the chosen folder
-  // turns into a link to one with a file of the scratch name: the save
-  // fails, the capture stays at its working name and that file as it is.
-  void placesOnlyTheCopy_data()
-  {
-    QTest::addColumn<bool>("finished");
-    QTest::addColumn<bool>("replace");
-    QTest::addColumn<QString>("taken");
-    QTest::addColumn<QString>("when"); // before the first call naming this
-    const char *const rows[][2] = {{"scratch", "tovri-saving-"}, {"scratch", "tovri-copying-"},
-                                   {"link", "tovri-copying-"}, {"folder", "tovri-copying-"}, {"chosen", "syncFolder"}};
-    for (bool finished : {true, false})
-      for (bool replace : {true, false})
-        for (const auto &row : rows)
-          QTest::newRow(qPrintable(QString(finished ? "move" : "unfinished") + (replace ? ", replacing: " : ": ") +
-                                   row[0] + " before " + row[1]))
-            << finished << replace << QString(row[0]) << QString(row[1]);
-  }
-  void placesOnlyTheCopy()
-  {
-    QFETCH(bool, finished);
-    QFETCH(bool, replace);
-    QFETCH(QString, taken);
-    QFETCH(QString, when);
-    SaveScene s;
-    QVERIFY(s.make(finished, replace) && QDir(s.dir.path()).mkdir("elsewhere"));
-    s.onOtherDisk();
-    const QString scratch = s.path("save/tovri-copying-0.part"), other = s.path("elsewhere/tovri-copying-0.part");
-    QVERIFY(writeBytes(other, kOther) && QFile::link(other, s.path("elsewhere/link")));
-    bool written = false, done = false;
-    const auto act = [&](const QByteArray &call) {
-      if (!written || done || !call.contains(when.toLatin1()))
-        return;
-      done = true;
-      if (taken == "folder")
-        QVERIFY(QFile::rename(s.path("save"), s.path("save.real")) && QFile::link(s.path("elsewhere"), s.path("save")));
-      else
-        QCOMPARE(::rename(QFile::encodeName(taken == "link" ? s.path("elsewhere/link") : other).constData(),
-                          QFile::encodeName(taken == "chosen" ? s.target : scratch).constData()), 0);
-    };
-    FileCalls &calls = s.faults.calls();
-    const FileCalls was = calls;
-    calls.copied = [&](qint64, qint64) { written = true; };
-    calls.rename = [&](const char *a, const char *b) { return act(QByteArray(a) + b), was.rename(a, b); };
-    calls.renameNoReplace = [&](const char *a, const char *b) {
-      return act(QByteArray(a) + b), was.renameNoReplace(a, b);
-    };
-    calls.syncFolder = [&](const char *folder) { return act("syncFolder"), was.syncFolder(folder); };
-
-    QString told;
-    QVERIFY(!s.w.save(s.target, replace, &told));
-    QVERIFY(done);
-    const QString named = when == "tovri-saving-" ? scratch : s.target; // told, and holding the other file
-    QCOMPARE(told, named + " did not lead to the copy and was left as it is");
-    QCOMPARE(bytesOf(named), kOther);
-    QCOMPARE(s.w.sw.file.fileName(), s.w.path);
-    QCOMPARE(bytesOf(s.w.path), s.w.bytes);
-    QCOMPARE(leftovers(s.path("work")), QStringList());
-  }
-
   // On a FUSE pool without renameat2, where a new link has an inode of its
   // own, the names the save made are its own: a save that stands leaves and
   // tells nothing more, one refused leaves the capture at its working name.
