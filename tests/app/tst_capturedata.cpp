@@ -298,22 +298,40 @@ private slots:
   }
 
   // A start the logger refuses, or that cannot be written to it, ends as a
-  // capture that never began; the tab takes the next start.
+  // capture that never began. The next Start takes that tab while it is
+  // shown; a tab that holds an opened file or an unsaved capture, shown
+  // again by a click or by closing the refused tab, keeps what it holds and
+  // the capture gets a new tab.
   void startThatNeverBegan_data()
   {
     QTest::addColumn<bool>("refused");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("refused by the logger") << true << "FAILED to start measuring: 3";
-    QTest::newRow("start not written") << false
-                                       << "The start command could not be sent to the logger: simulated I/O failure";
+    QTest::addColumn<QString>("held"); // "opened": a file opened first; "unsaved": a capture made first
+    QTest::addColumn<bool>("closeRefused");
+    QTest::newRow("refused by the logger") << true << "" << false;
+    QTest::newRow("start not written") << false << "" << false;
+    QTest::newRow("refused, tab clicked, opened file") << true << "opened" << false;
+    QTest::newRow("not sent, refused tab closed, opened file") << false << "opened" << true;
+    QTest::newRow("refused, refused tab closed, unsaved capture") << true << "unsaved" << true;
+    QTest::newRow("not sent, tab clicked, unsaved capture") << false << "unsaved" << false;
   }
 
   void startThatNeverBegan()
   {
     QFETCH(bool, refused);
-    QFETCH(QString, message);
+    QFETCH(QString, held);
+    QFETCH(bool, closeRefused);
     Rig rig(15);
     MainWindow &window = *rig.window;
+    if (held == "opened")
+      QVERIFY(window.loadFile(writeLoggerCapture(m_saveDir.filePath("B.tovri"), 300, true)));
+    if (held == "unsaved") {
+      rig.start();
+      rig.run(500);
+      window.on_stopButton();
+    }
+    GLWidget *kept = held.isEmpty() ? nullptr : window.currentWidget();
+    const QString keptFile = kept ? kept->swapFile->file.fileName() : QString();
+    const QStringList working = workingFiles();
     if (refused)
       rig.logger->startError = 3;
     else
@@ -321,77 +339,40 @@ private slots:
     rig.start();
     pump(1);
     QVERIFY(!Helpers::isMeasuring);
-    QCOMPARE(statusText(window), message);
-    QCOMPARE(window.tabWidget()->count(), 1);
-    QCOMPARE(window.tabWidget()->tabText(0), QString("Capture 1"));
+    QCOMPARE(statusText(window), refused ? QString("FAILED to start measuring: 3")
+                                         : QString("The start command could not be sent to the logger: "
+                                                   "simulated I/O failure"));
+    const int last = window.tabWidget()->count() - 1;
+    const QString name = QString("Capture %1").arg(last + 1);
+    QCOMPARE(window.tabWidget()->tabText(last), name);
     QVERIFY(window.currentWidget()->saved);
-    QVERIFY(workingFiles().isEmpty());
+    QCOMPARE(workingFiles(), working);
     QVERIFY(window.m_actionOpen->isEnabled());
 
     // Nothing to save: closing asks only whether to close.
     QString question;
-    answerNextBox(QMessageBox::No, &question);
-    window.on_closeTab(0);
-    QCOMPARE(question, QString("Close Capture 1?"));
+    answerNextBox(closeRefused ? QMessageBox::Yes : QMessageBox::No, &question);
+    window.on_closeTab(last);
+    QCOMPARE(question, "Close " + name + "?");
+    if (kept && !closeRefused)
+      window.tabWidget()->setCurrentWidget(kept);
+    if (kept)
+      QCOMPARE(window.currentWidget(), kept);
 
     rig.logger->startError = 0;
     rig.logger->writesBeforeFailure = -1;
     rig.start();
     QVERIFY(Helpers::isMeasuring);
-    QCOMPARE(window.tabWidget()->count(), 1);
-    QCOMPARE(window.tabWidget()->tabText(0), QString("*Capture 1"));
-    QCOMPARE(workingFiles(), QStringList{"Capture 1.tmp"});
+    if (kept) {
+      QVERIFY(window.captureTab() != kept);
+      QCOMPARE(kept->swapFile->file.fileName(), keptFile);
+    } else {
+      QCOMPARE(window.tabWidget()->count(), 1);
+      QCOMPARE(window.tabWidget()->tabText(0), QString("*Capture 1"));
+      QCOMPARE(workingFiles(), QStringList{"Capture 1.tmp"});
+    }
     rig.run(200);
     QVERIFY(rig.logger->streaming());
-  }
-
-  // After a start that never began, a Start on a tab holding an opened file
-  // or an unsaved capture records into a new tab and leaves that one alone.
-  void startBesideHeldTab_data()
-  {
-    QTest::addColumn<bool>("refused");
-    QTest::addColumn<bool>("closeRefused");
-    QTest::addColumn<bool>("opened");
-    QTest::newRow("refused, tab clicked, opened file") << true << false << true;
-    QTest::newRow("not sent, refused tab closed, opened file") << false << true << true;
-    QTest::newRow("refused, refused tab closed, unsaved capture") << true << true << false;
-    QTest::newRow("not sent, tab clicked, unsaved capture") << false << false << false;
-  }
-
-  void startBesideHeldTab()
-  {
-    QFETCH(bool, refused);
-    QFETCH(bool, closeRefused);
-    QFETCH(bool, opened);
-    Rig rig(-1);
-    MainWindow &window = *rig.window;
-    if (opened) {
-      QVERIFY(window.loadFile(writeLoggerCapture(m_saveDir.filePath("B.tovri"), 300, true)));
-    } else {
-      rig.start();
-      rig.run(500);
-      window.on_stopButton();
-    }
-    GLWidget *held = window.currentWidget();
-    const QString file = held->swapFile->file.fileName();
-    rig.logger->startError = refused ? 3 : 0;
-    rig.logger->writesBeforeFailure = refused ? -1 : 0;
-    rig.start();
-    pump(1);
-    rig.logger->startError = 0;
-    rig.logger->writesBeforeFailure = -1;
-    if (closeRefused) {
-      answerNextBox(QMessageBox::Yes);
-      window.on_closeTab(window.tabWidget()->currentIndex());
-    } else {
-      window.tabWidget()->setCurrentWidget(held);
-    }
-    QCOMPARE(window.currentWidget(), held);
-
-    rig.start();
-    QVERIFY(Helpers::isMeasuring);
-    QVERIFY(window.captureTab() != held);
-    QCOMPARE(held->swapFile->file.fileName(), file);
   }
 
   // A stop that cannot be written is told, and the link is opened again to
