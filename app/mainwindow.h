@@ -1,10 +1,13 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "infopackets.h"
 #include "plotaxis.h"
 #include "plotrange.h"
 
+#include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QMainWindow>
 #include <QPalette>
 #include <QPointer>
@@ -21,7 +24,6 @@ class DeviceControl;
 class MeasureAll;
 class MeasurePower;
 class PowerPacket;
-class DeviceInfo;
 class GLWidget;
 class HidDevice;
 class MarqueeLabel;
@@ -362,6 +364,12 @@ private:
   // since its arrival, and its channel descriptions were completed once.
   bool m_identified = false;
   bool m_channelsComplete = false;
+  // What the device on the link told of itself (its information report and,
+  // for a logger, its channel descriptions): built-in descriptions put in
+  // place for an opened file of another kind never replace it.
+  QByteArray m_linkIdentity;
+  QMap<unsigned char, ChannelInfo> m_linkChannels;
+  void restoreLinkIdentity();
   // Status/tabified as read at start; the View menu stacks the docks by it.
   bool m_docksTabified = true;
   QRect m_statusFloatGeometry;

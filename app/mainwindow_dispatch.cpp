@@ -96,6 +96,8 @@ void MainWindow::deviceInformation(const Packet &packet)
   if (!DeviceInfo::m_deviceInfo)
     DeviceInfo::m_deviceInfo = new DeviceInfo;
   DeviceInfo::m_deviceInfo->set(packet.data(), Packet::ImageSize);
+  m_linkIdentity = QByteArray(reinterpret_cast<const char *>(packet.data()), Packet::ImageSize);
+  m_linkChannels.clear();
   m_identified = true;
   m_channelsComplete = false;
   if (loggerMode()) {
@@ -140,6 +142,7 @@ void MainWindow::channelDescription(const Packet &packet)
   if (ChannelInfo::channelCount() != expected)
     return;
   m_channelsComplete = true;
+  m_linkChannels = ChannelInfo::m_channels;
   if (m_freshTab) {
     addTab();
     currentWidget()->addChannels({});
@@ -175,6 +178,8 @@ void MainWindow::on_deviceConnected()
   Helpers::powerV2Mode = false;
   m_identified = false;
   m_channelsComplete = false;
+  m_linkIdentity.clear();
+  m_linkChannels.clear();
   // The logger's poll runs only once the logger has described its channels.
   m_statusTimer->stop();
   if (Helpers::powerMode) {
@@ -219,6 +224,8 @@ void MainWindow::on_deviceDisconnected()
   m_statusTimer->stop();
   m_identified = false;
   m_channelsComplete = false;
+  m_linkIdentity.clear();
+  m_linkChannels.clear();
   setWindowTitle(QCoreApplication::applicationName() + tr(" - no device connected"));
   // The capture or log keeps what arrived: its rest goes to the file, unsent.
   const bool captured = Helpers::isMeasuring && m_captureTab;
@@ -395,4 +402,18 @@ void MainWindow::createDefaults()
     DeviceInfo::m_deviceInfo = new DeviceInfo;
   DeviceInfo::m_deviceInfo->fromJson(info);
   ChannelInfo::fromJson(document);
+  restoreLinkIdentity();
+}
+
+void MainWindow::restoreLinkIdentity()
+{
+  if (m_linkIdentity.size() == Packet::ImageSize) {
+    if (!DeviceInfo::m_deviceInfo)
+      DeviceInfo::m_deviceInfo = new DeviceInfo;
+    DeviceInfo::m_deviceInfo->set(reinterpret_cast<const uchar *>(m_linkIdentity.constData()), Packet::ImageSize);
+  }
+  // The logger's own descriptions decode its blocks; a supply's file shown
+  // meanwhile needs the supplies' descriptions, which stay until it goes.
+  if (!m_linkChannels.isEmpty() && loggerServed() && loggerMode())
+    ChannelInfo::m_channels = m_linkChannels;
 }

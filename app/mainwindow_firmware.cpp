@@ -24,6 +24,11 @@ void MainWindow::setupFirmware()
   m_linkCheck->setSingleShot(true);
   connect(m_linkCheck, &QTimer::timeout, this, &MainWindow::followLink);
   connect(m_device, &HidDevice::bootloaderConnected, this, &MainWindow::on_bootloaderConnected);
+  // An update closes the link itself and may leave no device behind (one
+  // unplugged mid-flash, or firmware that never starts): the window looks
+  // at the link once the update has let go of it.
+  connect(m_device, &HidDevice::updateCompleted, this, [this] { m_linkCheck->start(0); });
+  connect(m_device, &HidDevice::updateFailed, this, [this] { m_linkCheck->start(0); });
 }
 
 bool MainWindow::loggerServed() const
@@ -59,8 +64,12 @@ void MainWindow::followLink()
     return;
   }
   const bool arrival = std::exchange(m_arrivalPending, false);
-  if (!m_device->isOpen())
+  if (!m_device->isOpen()) {
+    // What the window served is gone, though no removal was told.
+    if (m_identified || Helpers::isMeasuring)
+      on_deviceDisconnected();
     return;
+  }
   if (m_device->bootMode())
     showBootloader();
   else if (arrival)

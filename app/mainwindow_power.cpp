@@ -55,6 +55,7 @@ void MainWindow::createDefaultsPower()
   DeviceInfo::m_deviceInfo = new DeviceInfo;
   DeviceInfo::m_deviceInfo->fromJson(info);
   ChannelInfo::fromJson(document);
+  restoreLinkIdentity();
   qDebug().noquote() << QStringLiteral("createDefaultsPower: cnt = ") + QString::number(ChannelInfo::channelCount());
   if (m_powerPanel)
     m_powerPanel->setChannels();

@@ -399,9 +399,21 @@ bool MainWindow::loadFile(const QString &path)
   // other kind does not make the tab's channels.
   Helpers::powerMode = header.mode == SwapFileHeader::PowerV1;
   Helpers::powerV2Mode = header.mode == SwapFileHeader::PowerV2;
+  const bool servesV1 = Helpers::powerV2Mode && supplyConnected() && !m_device->bootMode();
   if (header.mode == SwapFileHeader::Logger) {
     tab->addChannels({});
     setTovriMode();
+  } else if (servesV1) {
+    // The supply on the link stays served as the model it is: a second
+    // model's file gets its descriptions for its own tab only.
+    Helpers::powerMode = true;
+    Helpers::powerV2Mode = false;
+    setPowerMode();
+    Helpers::powerMode = false;
+    Helpers::powerV2Mode = true;
+    createDefaultsPower();
+    tab->addChannels(header.channels());
+    adjustAxisName(header.channels(), header.fahrenheit == 1);
   } else {
     if (Helpers::powerV2Mode)
       setPowerV2Mode();
@@ -413,6 +425,12 @@ bool MainWindow::loadFile(const QString &path)
 
   ui->navigationBar->disable();
   bool ok = tab->swapFile->read(path, viewingSeconds(header.divider), tab->maps, nullptr);
+  if (servesV1) {
+    // The read marks the window with the file's model; the supply's stays.
+    Helpers::powerMode = true;
+    Helpers::powerV2Mode = false;
+    createDefaultsPower();
+  }
   // The read lets events run; the tab may have been closed meanwhile (it
   // goes with the hold).
   if (hold.closed()) {
@@ -429,7 +447,7 @@ bool MainWindow::loadFile(const QString &path)
   if (ok && header.mode == SwapFileHeader::Logger)
     ok = ui->navigationBar->init(tab->swapFile);
   tab->unsetCursor();
-  if (ok && m_powerPanel)
+  if (ok && m_powerPanel && !servesV1)
     m_powerPanel->updateControls(header);
   ui->navigationBar->enable();
 

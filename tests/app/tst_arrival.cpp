@@ -1,15 +1,20 @@
-#include "appfixture.h"
+#include "capturerig.h"
+#include "savingfixture.h"
 #include "glwidget.h"
 #include "controlpanel.h"
 #include "helpers.h"
 #include "packet.h"
 #include "plot.h"
+#include "powerpanel.h"
+#include "powerv2panel.h"
 #include "processstate.h"
 #include "testmain.h"
 
 #include <QLabel>
 #include <QSignalSpy>
+#include <QDockWidget>
 #include <QTabWidget>
+#include <QTemporaryDir>
 
 using namespace AppFixture;
 
@@ -267,6 +272,93 @@ private slots:
     QCOMPARE(window.windowTitle(), QString(" TOVRI connected"));
     QCOMPARE(failed.count(), 2);
     QVERIFY(hint->isHidden());
+  }
+
+  // Files of another kind opened with a device on the link leave the window
+  // serving that device: its identity, its descriptions and its model.
+  void openedFilesLeaveTheDevice_data()
+  {
+    QTest::addColumn<QString>("device"); // serial on the bus
+    QTest::addColumn<QStringList>("files");
+    QTest::newRow("logger: supply file, logger file") << "500100001" << QStringList{"v1", "logger"};
+    QTest::newRow("logger: supply file, empty logger file") << "500100001" << QStringList{"v1", "empty"};
+    QTest::newRow("logger: two supply files, logger file") << "500100001" << QStringList{"v2", "v1", "logger"};
+    QTest::newRow("Power V1: V2 file") << "500200001" << QStringList{"v2"};
+    QTest::newRow("Power V1: logger file, V2 file") << "500200001" << QStringList{"logger", "v2"};
+  }
+
+  void openedFilesLeaveTheDevice()
+  {
+    QFETCH(QString, device);
+    QFETCH(QStringList, files);
+    writeSettings({{"Options/time-length-index", MainWindow::MeasuringTimeRows - 2}});
+    QTemporaryDir dir;
+    const bool supply = device.startsWith("5002");
+    struct ClockReset
+    {
+      ~ClockReset() { MainWindow::setClock({}); }
+    } clockReset;
+    QStringList paths;
+    for (const QString &kind : files) {
+      const QString path = dir.filePath(kind + (kind.startsWith('v') ? ".kelvpow" : ".tovri"));
+      if (kind.startsWith('v')) {
+        paths << writeSupplyCapture(path, kind == "v2", {0, 1, 9}, 30);
+      } else if (kind == "empty") {
+        SwapFile writer;
+        QVERIFY(writer.create(path) && writer.setLoggerHeader(7, 100) && writer.stop());
+        paths << path;
+      } else {
+        paths << writeLoggerCapture(path, 300, true);
+      }
+    }
+    SimBus bus;
+    if (supply)
+      bus.add<SimPowerSupply>(device);
+    else
+      bus.add<SimLogger>(device);
+    MainWindow::setClock([&bus] { return bus.now(); });
+    auto window = std::make_unique<MainWindow>();
+    quietLink();
+    pump();
+    const quint32 serial = DeviceInfo::m_deviceInfo->readU32(4);
+    const QString title = window->windowTitle();
+    auto described = [] {
+      QStringList out;
+      for (auto it = ChannelInfo::m_channels.cbegin(); it != ChannelInfo::m_channels.cend(); ++it)
+        out << QString("%1 %2 %3").arg(it.key()).arg(it->info()).arg(it->dataType());
+      return out;
+    };
+    const QStringList descriptions = described();
+    DialogScript script({DialogScript::box(QMessageBox::Ok)});
+    for (const QString &path : paths)
+      window->loadFile(path);
+    QCOMPARE(DeviceInfo::m_deviceInfo->readU32(4), serial);
+    if (supply) {
+      // The live window stays the first model's, and so does its next log.
+      QVERIFY(!Helpers::powerV2Mode);
+      QCOMPARE(window->windowTitle(), title);
+      auto *panel = qobject_cast<PowerPanel *>(window->dockControl()->widget());
+      QVERIFY(panel && !qobject_cast<PowerV2Panel *>(panel));
+      QCOMPARE(described(), descriptions);
+      emit panel->startPowerLog(QStringLiteral("LOG10C01\n"));
+      QVERIFY(Helpers::isMeasuring);
+      QCOMPARE(window->currentWidget()->swapFile->header.mode, quint8(SwapFileHeader::PowerV1));
+      return;
+    }
+    QCOMPARE(described(), descriptions);
+    pump();
+    auto *start = window->controlPanel()->findChild<QAbstractButton *>("btnStart");
+    QTRY_VERIFY(start->isEnabled());
+    QCOMPARE(window->windowTitle(), title);
+    DeviceControl command = CaptureRig::Rig::startCommand(0x05, 50);
+    window->on_startMeasurement(command);
+    QVERIFY(Helpers::isMeasuring);
+    const QString path = window->captureTab()->swapFile->file.fileName();
+    CaptureRig::runBus(bus, *window, 1000);
+    window->on_stopButton();
+    QVERIFY(!Helpers::isMeasuring);
+    const CaptureRig::Records records = CaptureRig::readRecords(path, 2, true);
+    QVERIFY2(records.times.size() >= 150, qPrintable(QString::number(records.times.size())));
   }
 
   void firmwareCheckHonoursTheUsersChoice_data()
