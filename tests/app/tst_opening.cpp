@@ -3,9 +3,11 @@
 #include "savingfixture.h"
 #include "calculator.h"
 #include "capturerig.h"
+#include "markerbar.h"
 #include "navigationbar.h"
 #include "plot.h"
 #include "popup.h"
+#include "progressdialog.h"
 #include "testmain.h"
 
 #include <QRandomGenerator>
@@ -42,6 +44,19 @@ QByteArray withHeader(QByteArray bytes, const std::function<void(SwapFileHeader 
   change(header);
   header.toBytes(reinterpret_cast<uchar *>(bytes.data()));
   return bytes;
+}
+
+// Runs `act` at the read's first look for a Close, once its file is open.
+void duringRead(QObject *context, const std::function<void()> &act)
+{
+  QTimer::singleShot(0, context, [context, act] { QTimer::singleShot(0, context, act); });
+}
+
+void closeProgressWindow()
+{
+  for (QWidget *widget : QApplication::topLevelWidgets())
+    if (auto *progress = qobject_cast<ProgressDialog *>(widget); progress && progress->isVisible())
+      emit progress->canceled();
 }
 
 } // namespace
@@ -241,6 +256,8 @@ private slots:
     QTest::newRow("every tab closed") << "closeAll" << false << false;
     QTest::newRow("a second open") << "open" << false << true;
     QTest::newRow("a start") << "start" << false << true;
+    QTest::newRow("another tab shown") << "other" << false << true;
+    QTest::newRow("a save of the tab read") << "save" << false << true;
   }
 
   void tabFreedWhileItOpens()
@@ -256,12 +273,26 @@ private slots:
     MainWindow window;
     quietLink();
     pump(1);
+    const bool beside = during == "other" || during == "save";
+    if (beside)
+      QVERIFY(window.loadFile(path));
+    const QByteArray bytes = fileBytes(path);
+    const QString moved = dir.filePath("moved.tovri");
+    DialogScript script({DialogScript::file(moved)});
+    QString refusal;
     const int before = window.tabWidget()->count();
     bool ran = false;
     bool secondOpened = false;
-    QTimer::singleShot(0, &window, [&] {
+    const std::function<void()> act = [&] {
       ran = true;
-      if (during == "supply" || during == "logger") {
+      if (beside) {
+        window.tabWidget()->setCurrentIndex(0);
+        if (during == "save") {
+          window.tabWidget()->setCurrentIndex(1);
+          window.on_actionSave();
+          refusal = statusText(window);
+        }
+      } else if (during == "supply" || during == "logger") {
         if (during == "supply")
           bus.add<SimPowerSupply>();
         else
@@ -280,7 +311,11 @@ private slots:
       } else {
         secondOpened = window.loadFile(path);
       }
-    });
+    };
+    if (beside)
+      duringRead(&window, act);
+    else
+      QTimer::singleShot(0, &window, act);
     QCOMPARE(window.loadFile(path), opens);
     QVERIFY(ran);
     if (during == "supply" || during == "logger") {
@@ -294,10 +329,58 @@ private slots:
       QVERIFY(!Helpers::isMeasuring);
       QCOMPARE(window.tabWidget()->count(), before + 1);
       QCOMPARE(window.tabWidget()->tabText(window.tabWidget()->currentIndex()), QString("run"));
+    } else if (beside) {
+      // The bars describe the tab on show; the tab read got its own window.
+      auto *opened = qobject_cast<GLWidget *>(window.tabWidget()->widget(1));
+      GLWidget *shown = window.currentWidget();
+      QCOMPARE(shown, window.tabWidget()->widget(during == "other" ? 0 : 1));
+      QCOMPARE(window.findChild<NavigationBar *>()->boundFile(), shown->swapFile);
+      QCOMPARE(window.findChild<MarkerBar *>()->chart.data(), shown);
+      QCOMPARE(opened->plot->xAxis->rangeMax(), opened->timeRange().upper);
+      QCOMPARE(window.tabWidget()->tabText(1), QString("run"));
+      if (during == "save") {
+        QCOMPARE(refusal, QString("Wait until the capture being read is done."));
+        QCOMPARE(fileBytes(path), bytes);
+        QVERIFY(!QFile::exists(moved));
+      }
     } else {
       QCOMPARE(window.tabWidget()->count(), 0);
       QVERIFY2(statusText(window).contains("closed"), qPrintable(statusText(window)));
     }
+  }
+
+  // A read cancelled or without samples takes its tab with it at once; the
+  // only tab stays, holding nothing of the file.
+  void failedOpenGoesAtOnce_data()
+  {
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<bool>("alone");
+    QTest::newRow("cancelled beside a tab") << true << false;
+    QTest::newRow("cancelled alone") << true << true;
+    QTest::newRow("no samples alone") << false << true;
+  }
+
+  void failedOpenGoesAtOnce()
+  {
+    QFETCH(bool, cancel);
+    QFETCH(bool, alone);
+    QTemporaryDir dir;
+    const QString path = writeLoggerCapture(dir.filePath("run.tovri"), 3000, true);
+    QVERIFY(!path.isEmpty() && (cancel || QFile(path).resize(512)));
+    const QByteArray bytes = fileBytes(path);
+    MainWindow window;
+    GLWidget *other = alone ? nullptr : addUnsavedCapture(window, 50);
+    QCOMPARE(window.tabWidget()->count(), alone ? 0 : 1);
+    DialogScript script(cancel ? QList<DialogScript::Answer>() : QList{DialogScript::box(QMessageBox::Ok)});
+    if (cancel)
+      duringRead(&window, closeProgressWindow);
+    QVERIFY(!window.loadFile(path));
+    QCOMPARE(window.tabWidget()->count(), 1);
+    QVERIFY(alone ? !window.currentWidget()->holdsCapture() : window.currentWidget() == other);
+    QCOMPARE(window.m_actionSave->isEnabled(), !alone);
+    QCOMPARE(fileBytes(path), bytes);
+    if (cancel)
+      QCOMPARE(statusText(window), QString("The file was not opened: its read was cancelled."));
   }
 
   void damagedFiles_data()
