@@ -302,6 +302,7 @@ private:
   QStringList m_holdRefusals;        // beside m_heldTabs, entry for entry
   QList<QWidget *> m_closedHeldTabs;
   QString m_saveRunning; // what the running save asks to wait for; empty when none runs
+  const QWidget *m_readTab = nullptr; // the tab whose file an Open reads now
   enum TabGroup { LeftOf, RightOf, All };
   // The context menu's closing of a group of tabs relative to the tab at pos.
   void closeTabs(TabGroup group, const QPoint &pos);
@@ -321,6 +322,14 @@ private:
   // longer leads to it take its new name, saved or not as they were.
   void followMovedFile(const GLWidget *tab, const QList<QPointer<GLWidget>> &sharers);
   void showSaved(const QString &note);
+  // The end of an Open whose read failed or was cancelled: its tab goes at
+  // once, or, as the only tab, stays empty and holds no file.
+  void dropFailedRead(GLWidget *tab);
+  // The end of an Open whose read succeeded: the tab named `base` set up
+  // for review.
+  void showOpenedCapture(GLWidget *tab, const QString &base);
+  // The strip, the marker bar and the report bar describe the tab on show.
+  void describeShownTab();
   // Tells in the status line of working files that an earlier run left
   // behind (a crash or a kill): they stay until the user deals with them.
   // The note comes back whenever the line empties (a device's greeting runs
@@ -476,6 +485,8 @@ public:
   bool fitLeftAxis(GLWidget *tab);
   // A window of `span` centred on `centre`, kept inside the points held.
   void adjustRanges(double centre, double span);
+  // The same for `tab`, on show or not.
+  void adjustRanges(GLWidget *tab, double centre, double span);
   // Time ticks on round times for `range`; the step chosen comes back in `step`.
   void calcTickPositions(PlotRange range, QList<double> &ticks, double &step);
   static int subTickCount(double step);
@@ -492,6 +503,7 @@ private:
   void setupTimeWindow();
   void connectTimeWindow(PlotWidget *plot);
   void resetRightAxes();
+  void resetRightAxes(GLWidget *tab);
   void resetRightAxis(GLWidget *tab, PlotWidget *plot, PlotAxis *axis);
   // Fits a supply channel's axis to its points in the time window, inside
   // the channel's range.

@@ -315,6 +315,15 @@ void MainWindow::on_currentTabChanged(int index)
     ui->navigationBar->init(tab->swapFile);
 }
 
+void MainWindow::describeShownTab()
+{
+  GLWidget *shown = currentWidget();
+  ui->markerBar->setPlotter(shown);
+  ui->reportBar->update(shown, true);
+  if (shown && shown->swapFile)
+    ui->navigationBar->init(shown->swapFile);
+}
+
 void MainWindow::on_timeFormatChanged()
 {
   PlotWidget *plot = plotter();

@@ -21,7 +21,6 @@
 #include <QPointer>
 #include <QScopedValueRollback>
 #include <QStatusBar>
-#include <QTimer>
 
 #include <sys/stat.h>
 
@@ -182,6 +181,10 @@ bool MainWindow::save(int index)
   auto *tab = qobject_cast<GLWidget *>(ui->tabWidget->widget(index));
   if (!tab)
     return false;
+  if (tab == m_readTab) {
+    showStatusError(readingRefusal(), 10000);
+    return false;
+  }
   QString name = ui->tabWidget->tabText(index);
   name.remove(QLatin1Char('*'));
   // The dialog lets events run: a device's arrival waits until the save is
@@ -392,7 +395,6 @@ bool MainWindow::loadFile(const QString &path)
 
   addTab();
   GLWidget *tab = currentWidget();
-  QPointer<GLWidget> guard(tab);
   const TabHold hold(this, tab, readingRefusal());
   tab->setCursor(Qt::WaitCursor);
   // Both flags follow the file, so a flag left by an earlier file of the
@@ -424,7 +426,12 @@ bool MainWindow::loadFile(const QString &path)
   }
 
   ui->navigationBar->disable();
-  bool ok = tab->swapFile->read(path, viewingSeconds(header.divider), tab->maps, nullptr);
+  bool ok;
+  {
+    // A save of this tab now would move the file from under its reader.
+    const QScopedValueRollback<const QWidget *> reading(m_readTab, tab);
+    ok = tab->swapFile->read(path, viewingSeconds(header.divider), tab->maps, nullptr);
+  }
   if (servesV1) {
     // The read marks the window with the file's model; the supply's stays.
     Helpers::powerMode = true;
@@ -444,8 +451,6 @@ bool MainWindow::loadFile(const QString &path)
   // perhaps a tail) has nothing to show.
   const bool empty = ok && tab->isEmpty();
   ok = ok && !empty;
-  if (ok && header.mode == SwapFileHeader::Logger)
-    ok = ui->navigationBar->init(tab->swapFile);
   tab->unsetCursor();
   if (ok && m_powerPanel && !servesV1)
     m_powerPanel->updateControls(header);
@@ -454,24 +459,38 @@ bool MainWindow::loadFile(const QString &path)
   if (tab->plot)
     tab->plot->xAxis->secondRowEnabled = true;
   if (!ok) {
-    const int index = ui->tabWidget->indexOf(tab);
-    if (index >= 0 && ui->tabWidget->count() > 1) {
-      if (cancelled) {
-        // A moment to see that the read stopped before its tab goes.
-        QTimer::singleShot(2000, this, [this, guard] {
-          if (guard)
-            closeTabSilent(ui->tabWidget->indexOf(guard), true);
-        });
-      } else {
-        closeTabSilent(index, true);
-      }
-    }
+    dropFailedRead(tab);
     enableToolbar(true, false);
+    if (cancelled)
+      showStatusMessage(tr("The file was not opened: its read was cancelled."), 10000);
     if (empty)
       Helpers::error(this, tr("Open file"), tr("The file holds no samples"), QMessageBox::Ok);
     return false;
   }
+  showOpenedCapture(tab, base);
+  return true;
+}
 
+void MainWindow::dropFailedRead(GLWidget *tab)
+{
+  if (ui->tabWidget->count() > 1) {
+    // At once, and only this tab: nothing else may have to end with it.
+    ui->tabWidget->removeTab(ui->tabWidget->indexOf(tab));
+    disposeTab(tab);
+    return;
+  }
+  // The only tab stays, without anything of the file: no Save may move it.
+  tab->reset();
+  SwapFile *read = tab->swapFile;
+  tab->swapFile = new SwapFile(tab);
+  connect(tab->swapFile, &SwapFile::swapFileError, this, &MainWindow::on_swapFileError);
+  delete read;
+  tab->repaint();
+  describeShownTab();
+}
+
+void MainWindow::showOpenedCapture(GLWidget *tab, const QString &base)
+{
   ui->tabWidget->setTabText(ui->tabWidget->indexOf(tab), base);
   setWindowTitle(linkTitle(windowTitle(), base));
   m_freshTab = false;
@@ -487,21 +506,20 @@ bool MainWindow::loadFile(const QString &path)
   m_startTime = now();
   // The first ten seconds on show, the time axis held to the points loaded
   // and the value axes fitted as a double-click on a graph fits them (each
-  // fit redraws the chart, so once is enough).
-  adjustRanges(5, 10);
-  // The markers were placed before the chart had its size: they now mark
-  // the times under them on the chart drawn.
-  ui->markerBar->setPlotter(tab);
+  // fit redraws the chart, so once is enough). The read let events run:
+  // another tab may be on show now, and keeps its own window.
+  adjustRanges(tab, 5, 10);
   if (PlotWidget *plot = tab->plot) {
     plot->setInteractions(Plot::Interactions(Plot::iaRangeDrag | Plot::iaRangeZoom));
     plot->axisRect()->setRangeDrag(Qt::Horizontal | Qt::Vertical);
     plot->axisRect()->setRangeZoom(Qt::Horizontal | Qt::Vertical);
   }
   tab->report = tab->swapFile->readReport();
-  ui->reportBar->update(tab, true);
   tab->addTitle();
+  // The markers were placed before the chart had its size: they now mark
+  // the times under them on the chart drawn.
+  describeShownTab();
   showIdleReadout();
   enableToolbar(true, false);
   on_updateCalculator();
-  return true;
 }

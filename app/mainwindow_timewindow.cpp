@@ -138,7 +138,11 @@ bool MainWindow::fitLeftAxis(GLWidget *tab)
 
 void MainWindow::adjustRanges(double centre, double span)
 {
-  GLWidget *tab = currentWidget();
+  adjustRanges(currentWidget(), centre, span);
+}
+
+void MainWindow::adjustRanges(GLWidget *tab, double centre, double span)
+{
   if (!tab || !tab->plot)
     return;
   const PlotRange held = tab->timeRange();
@@ -158,20 +162,30 @@ void MainWindow::adjustRanges(double centre, double span)
     lower = start;
     upper = windowEnd(time, lower, start + 2 * h, held.upper);
   }
-  setXRange(lower, upper);
+  // Only the tab on show tells the strip of its window.
+  if (tab == currentWidget())
+    setXRange(lower, upper);
+  else
+    time->setRange(lower, upper);
   // Every fit before the one redraw: each redraw draws all the points held.
-  resetRightAxes();
-  reRangeLeft(true);
-  if (Helpers::powerMode || Helpers::powerV2Mode)
-    tab->repaint(); // reRangeLeft redraws the logger's chart only
+  resetRightAxes(tab);
+  {
+    QMutexLocker locker(&tab->mutex);
+    fitLeftAxis(tab);
+  }
+  tab->repaint();
 }
 
 // As a double-click on each of the first two right axes, without the redraw.
 void MainWindow::resetRightAxes()
 {
-  PlotWidget *plot = plotter();
-  GLWidget *tab = currentWidget();
-  if (Helpers::isMeasuring || !plot || !tab || !plot->axisRect())
+  resetRightAxes(currentWidget());
+}
+
+void MainWindow::resetRightAxes(GLWidget *tab)
+{
+  PlotWidget *plot = tab ? tab->plot : nullptr;
+  if (Helpers::isMeasuring || !plot || !plot->axisRect())
     return;
   // The tab's own kind decides, not the window's mode: that follows the
   // file opened last. A supply's channels sit on both sides, each on an
@@ -200,7 +214,8 @@ void MainWindow::fitPowerAxis(PlotWidget *plot, PlotAxis *axis)
     PlotGraph *graph = plot->graph(i);
     if (graph->valueAxis() != axis)
       continue;
-    const PlotRange r = rescaleAxis(graph, nullptr);
+    PlotRange window = plot->xAxis->range();
+    const PlotRange r = rescaleAxis(graph, &window);
     if (r.size() == 0)
       continue; // no point in the window
     lower = any ? qMin(lower, r.lower) : r.lower;

@@ -3,6 +3,7 @@
 #include "savingfixture.h"
 #include "calculator.h"
 #include "capturerig.h"
+#include "markerbar.h"
 #include "navigationbar.h"
 #include "plot.h"
 #include "popup.h"
@@ -229,7 +230,8 @@ private slots:
   }
 
   // Whatever arrives while a capture opens (its read lets events run), the
-  // tab being read is not freed under its reader.
+  // tab being read is not freed under its reader, a Close takes that tab
+  // alone and at once, and the bars end up describing the tab on show.
   void tabFreedWhileItOpens_data()
   {
     QTest::addColumn<QString>("during");
@@ -241,6 +243,10 @@ private slots:
     QTest::newRow("every tab closed") << "closeAll" << false << false;
     QTest::newRow("a second open") << "open" << false << true;
     QTest::newRow("a start") << "start" << false << true;
+    QTest::newRow("its Close, no other tab") << "cancel alone" << false << false;
+    QTest::newRow("its Close beside a tab") << "cancel beside" << false << false;
+    QTest::newRow("another tab shown") << "other beside" << false << true;
+    QTest::newRow("a Save of the tab read") << "save beside" << false << true;
   }
 
   void tabFreedWhileItOpens()
@@ -256,12 +262,25 @@ private slots:
     MainWindow window;
     quietLink();
     pump(1);
+    const bool beside = during.endsWith("beside");
+    QVERIFY(!beside || window.loadFile(path));
+    DialogScript script({});
+    QString refusal;
     const int before = window.tabWidget()->count();
     bool ran = false;
     bool secondOpened = false;
-    QTimer::singleShot(0, &window, [&] {
+    const std::function<void()> act = [&] {
       ran = true;
-      if (during == "supply" || during == "logger") {
+      if (during.startsWith("cancel")) {
+        window.currentWidget()->swapFile->terminate(); // as its window's Close does
+      } else if (beside) {
+        window.tabWidget()->setCurrentIndex(0);
+        if (during == "save beside") {
+          window.tabWidget()->setCurrentIndex(1);
+          window.on_actionSave();
+          refusal = statusText(window);
+        }
+      } else if (during == "supply" || during == "logger") {
         if (during == "supply")
           bus.add<SimPowerSupply>();
         else
@@ -280,7 +299,12 @@ private slots:
       } else {
         secondOpened = window.loadFile(path);
       }
-    });
+    };
+    // These come once the read has begun, at its first look for a Close.
+    if (during.contains(' '))
+      QTimer::singleShot(0, &window, [&] { QTimer::singleShot(0, &window, act); });
+    else
+      QTimer::singleShot(0, &window, act);
     QCOMPARE(window.loadFile(path), opens);
     QVERIFY(ran);
     if (during == "supply" || during == "logger") {
@@ -294,6 +318,19 @@ private slots:
       QVERIFY(!Helpers::isMeasuring);
       QCOMPARE(window.tabWidget()->count(), before + 1);
       QCOMPARE(window.tabWidget()->tabText(window.tabWidget()->currentIndex()), QString("run"));
+    } else if (during.startsWith("cancel")) {
+      // Its tab goes at once, or stays with nothing of the file to save.
+      QCOMPARE(window.tabWidget()->count(), 1);
+      QCOMPARE(window.currentWidget()->holdsCapture(), beside);
+      QCOMPARE(window.m_actionSave->isEnabled(), beside);
+    } else if (beside) {
+      // The bars describe the tab on show; the tab read got its own window.
+      GLWidget *shown = window.currentWidget();
+      auto *opened = qobject_cast<GLWidget *>(window.tabWidget()->widget(1));
+      QCOMPARE(window.findChild<NavigationBar *>()->boundFile(), shown->swapFile);
+      QCOMPARE(window.findChild<MarkerBar *>()->chart.data(), shown);
+      QCOMPARE(opened->plot->xAxis->rangeMax(), opened->timeRange().upper);
+      QCOMPARE(refusal, during == "save beside" ? QString("Wait until the capture being read is done.") : QString());
     } else {
       QCOMPARE(window.tabWidget()->count(), 0);
       QVERIFY2(statusText(window).contains("closed"), qPrintable(statusText(window)));
