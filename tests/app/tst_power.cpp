@@ -416,22 +416,25 @@ private slots:
   void textReplies_data()
   {
     QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<bool>("logging");
+    QTest::addColumn<int>("loggedMs"); // how long a log ran before the reply; 0: none
     QTest::addColumn<bool>("powerShown");
     QTest::addColumn<bool>("startEnabled");
     QTest::addColumn<bool>("stillLogging");
-    QTest::newRow("ON") << QByteArray("ON\r\n") << false << true << true << false;
-    QTest::newRow("OFF") << QByteArray("OFF\r\n") << false << false << false << false;
+    QTest::newRow("ON") << QByteArray("ON\r\n") << 0 << true << true << false;
+    QTest::newRow("OFF") << QByteArray("OFF\r\n") << 0 << false << false << false;
     // Without its carriage return the reply is no power state.
-    QTest::newRow("ON without CR") << QByteArray("ON\n") << false << false << true << false;
-    QTest::newRow("ON during a log") << QByteArray("ON\r\n") << true << true << false << true;
-    QTest::newRow("other text during a log") << QByteArray("ERROR\r\n") << true << true << true << false;
+    QTest::newRow("ON without CR") << QByteArray("ON\n") << 0 << false << true << false;
+    QTest::newRow("ON during a log") << QByteArray("ON\r\n") << 12000 << true << false << true;
+    QTest::newRow("other text during a log") << QByteArray("ERROR\r\n") << 12000 << true << true << false;
+    // The first frame, of 19 records, comes at 1.9 s.
+    QTest::newRow("other text after the first frame") << QByteArray("ERROR\r\n") << 2000 << true << true << false;
   }
 
   void textReplies()
   {
     QFETCH(QByteArray, reply);
-    QFETCH(bool, logging);
+    QFETCH(int, loggedMs);
+    const bool logging = loggedMs > 0;
     QFETCH(bool, powerShown);
     QFETCH(bool, startEnabled);
     QFETCH(bool, stillLogging);
@@ -441,7 +444,7 @@ private slots:
       rig.askPower();
       rig.startLog({0, 3}, false);
       working = rig.window->currentWidget()->swapFile->file.fileName();
-      rig.run(12000);
+      rig.run(loggedMs);
     }
     rig.answer(reply, reply.size());
     QCOMPARE(Helpers::isMeasuring, stillLogging);
@@ -451,12 +454,14 @@ private slots:
     QVERIFY(!on.isNull() && on != indicator(":/res/bullet_ball_grey.png"));
     QCOMPARE(shown == on, powerShown);
     if (logging) {
-      // A log the supply ended has its last seconds and its tail in the file.
+      // A log the supply ended has its last seconds and its tail in the file,
+      // and no refusal is told of it.
       const CaptureRig::Records records = CaptureRig::readRecords(working, 2, !stillLogging);
       QCOMPARE(records.tail, !stillLogging);
       if (!stillLogging) {
-        QVERIFY(records.times.last() > 11);
+        QVERIFY(records.times.last() > loggedMs / 1000.0 - 1);
         compareLog(records, {0, 3}, false);
+        QVERIFY2(!statusText(*rig.window).contains("refused"), qPrintable(statusText(*rig.window)));
       }
     }
   }

@@ -645,18 +645,24 @@ private slots:
     QCOMPARE(window.tabWidget()->count(), tabs + (during == "read" ? 1 : 0) - (during == "unsaved" ? tabs : 0));
   }
 
-  // What is asked for while a save copies the capture to another disk is
-  // refused with the save's words, no question or dialog comes up, and the
-  // save ends with one whole copy under the name chosen.
+  // What is asked for while a save (Save's or Save all's) copies the
+  // capture to another disk is refused with the save's words, no question
+  // or dialog comes up, and the save ends with one whole copy under the
+  // name chosen.
   void oneSaveAtATime_data()
   {
     QTest::addColumn<QString>("asked");
+    QTest::addColumn<bool>("bySaveAll"); // the save running is one of Save all's
     for (const char *asked : {"save", "save all", "open", "close the window", "close the tab", "close all tabs"})
-      QTest::newRow(asked) << asked;
+      QTest::newRow(asked) << asked << false;
+    // Save all's hold on the tab refuses Open by itself.
+    for (const char *asked : {"save", "save all", "close the window", "close the tab", "close all tabs"})
+      QTest::newRow(qPrintable(QString("Save all's, ") + asked)) << asked << true;
   }
   void oneSaveAtATime()
   {
     QFETCH(QString, asked);
+    QFETCH(bool, bySaveAll);
     UnsavedCaptureWindow s;
     QVERIFY(s.tab);
     FileFaults faults;
@@ -676,7 +682,7 @@ private slots:
     s.window.show();
     const QString path = s.dir.filePath("run.tovri");
     DialogScript script({DialogScript::file(path)});
-    QVERIFY(s.window.save(s.index));
+    QVERIFY(bySaveAll ? s.window.saveAll() : s.window.save(s.index));
     QCOMPARE(script.unexpected, 0);
     QCOMPARE(refusal, QString("Finish saving Capture 1 first."));
     QVERIFY(s.window.isVisible());

@@ -582,6 +582,7 @@ private slots:
       << false << "own link" << "working" << "^copied" << false << false << "";
     const QString toChosen = "+^rename.*tovri-copying.*run\\.tovri$";
     const QList<QStringList> copying{{"copy", "+^renameNoReplace .*tovri-saving-", "", "the move aside"},
+                                     {"link to the moved copy", "+^renameNoReplace .*tovri-saving-", "", "the move aside"},
                                      {"copy", toChosen, "c", "the placement"},
                                      {"copy link", toChosen, "c", "the placement"},
                                      {"folder", toChosen, "c", "the placement"},
@@ -629,7 +630,9 @@ private slots:
       if (taken == "folder")
         return QFile::rename(s.path("save"), s.path("save.real")) && QFile::link(s.path("elsewhere"), s.path("save"));
       QFile::rename(name, s.path("moved")); // what was there, if anything
-      return taken == "copy link" ? QFile::link(other, name) : writeBytes(name, kOther);
+      return taken == "copy link"                ? QFile::link(other, name)
+             : taken == "link to the moved copy" ? QFile::link(s.path("moved"), name)
+                                                 : writeBytes(name, kOther);
     };
     const auto line = [](const char *call, const char *a, const char *b = "") -> QString {
       return QString(call) + ' ' + QFile::decodeName(a) + (*b ? " " : "") + QFile::decodeName(b);
@@ -650,7 +653,10 @@ private slots:
     QCOMPARE(s.w.save(s.target, way.contains("replace"), &why), saved);
     QVERIFY(done);
     const QString holder = carried || taken == "folder" ? s.target : name;
-    QCOMPARE(bytesOf(holder), kOther);
+    if (taken == "link to the moved copy")
+      QCOMPARE(linkText(holder), s.path("moved"));
+    else
+      QCOMPARE(bytesOf(holder), kOther);
     const bool named = why.contains(holder + " no longer le") || why.contains(holder + " did not lead");
     QVERIFY2(named == !told.isEmpty() && why.contains(told), qPrintable(why));
     if (saved)

@@ -407,35 +407,51 @@ private slots:
 
   // On a FUSE pool without renameat2, where a new link has an inode of its
   // own, the names the save made are its own: a save that stands leaves and
-  // tells nothing more, one refused leaves the capture at its working name.
+  // tells nothing more, one refused leaves the capture at its working name,
+  // also when the disk does not confirm the new name and when the name
+  // moved aside comes back for a copy to another disk.
   void namesLinkedWithInodesOfTheirOwn_data()
   {
     QTest::addColumn<bool>("finished");
     QTest::addColumn<bool>("replace");
     QTest::addColumn<bool>("old");
-    for (bool finished : {true, false})
+    QTest::addColumn<QString>("fault"); // "folder sync": it fails; "other fs": the chosen folder is on another disk
+    for (bool finished : {true, false}) {
+      const QString kind = finished ? "move" : "unfinished";
       for (auto [replace, old] : {std::pair(false, false), std::pair(true, true), std::pair(false, true)})
-        QTest::newRow(qPrintable(QString("%1%2%3").arg(finished ? "move" : "unfinished", old ? ", over a file" : "",
-                                                      replace ? ", replacing" : "")))
-          << finished << replace << old;
+        QTest::newRow(qPrintable(kind + (old ? ", over a file" : "") + (replace ? ", replacing" : "")))
+          << finished << replace << old << QString();
+      QTest::newRow(qPrintable(kind + ", the folder sync fails")) << finished << false << false << "folder sync";
+    }
+    // Only a move puts the name aside back, for the copy.
+    QTest::newRow("move, onto another disk") << true << false << false << "other fs";
+    QTest::newRow("move, onto another disk, over a file, replacing") << true << true << true << "other fs";
   }
   void namesLinkedWithInodesOfTheirOwn()
   {
     QFETCH(bool, finished);
     QFETCH(bool, replace);
     QFETCH(bool, old);
+    QFETCH(QString, fault);
     SaveScene s;
     QVERIFY(s.make(finished, old));
+    if (fault == "other fs")
+      s.onOtherDisk();
     linksOfTheirOwn(s.faults);
-    const bool refused = old && !replace;
+    const bool unsynced = fault == "folder sync", refused = (old && !replace) || unsynced;
+    if (unsynced)
+      s.faults.calls().syncFolder = FileFaults::failWith<const char *>(EIO);
 
     QString told;
     QCOMPARE(s.w.save(s.target, replace, &told), !refused);
-    QCOMPARE(told, refused ? QString("A file of that name exists") : QString());
+    QCOMPARE(told, unsynced  ? "The disk did not take the new name: " + qt_error_string(EIO)
+                   : refused ? QString("A file of that name exists")
+                             : QString());
     QCOMPARE(s.w.sw.file.fileName(), refused ? s.w.path : s.target);
     QCOMPARE(entries(s.path("work")), refused ? QStringList{"Capture 1.tmp"} : QStringList());
-    QCOMPARE(entries(s.path("save")), QStringList{"run.tovri"});
-    QVERIFY(refused ? bytesOf(s.w.path) == s.w.bytes && bytesOf(s.target) == kOld : holdsCapture(s.target));
+    // A copy placed stays where the disk did not confirm its name; a name moved goes back.
+    QCOMPARE(entries(s.path("save")), unsynced && finished ? QStringList() : QStringList{"run.tovri"});
+    QVERIFY(refused ? bytesOf(s.w.path) == s.w.bytes && (!old || bytesOf(s.target) == kOld) : holdsCapture(s.target));
   }
 };
 

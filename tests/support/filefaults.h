@@ -198,22 +198,24 @@ private:
 
 // The answers of a FUSE pool (mergerfs) to a save: no renameat2(), and a
 // new link, or a name a rename gave, has an inode of its own (numbered by
-// its path).
+// its path). The calls set before make the link or the rename (and may
+// refuse it, as across two mounts).
 inline void linksOfTheirOwn(FileFaults &faults)
 {
-  faults.calls().renameNoReplace = FileFaults::failWith<const char *, const char *>(EINVAL);
-  faults.calls().link = [](const char *from, const char *to) {
-    struct stat st;
-    const bool copied = ::lstat(to, &st) != 0 && QFile::copy(QFile::decodeName(from), QFile::decodeName(to));
-    const int error = copied ? 0 : ::lstat(to, &st) == 0 ? EEXIST : EIO;
-    return error ? FileFaults::failWith<const char *, const char *>(error)(from, to) : 0;
-  };
-  faults.calls().rename = [](const char *from, const char *to) {
-    // The file under a new inode: copied beside `to`, then over it.
+  const FileCalls before = faults.calls();
+  // The file at `to` under a new inode: copied beside it, then over it.
+  const auto renumbered = [](const char *to) {
     const QByteArray beside = QByteArray(to) + ".renumbered";
-    if (!QFile::copy(QFile::decodeName(from), QFile::decodeName(beside)) || ::rename(beside.constData(), to) != 0)
-      return FileFaults::failWith<const char *, const char *>(EIO)(from, to);
-    return ::unlink(from);
+    if (!QFile::copy(QFile::decodeName(to), QFile::decodeName(beside)) || ::rename(beside.constData(), to) != 0)
+      return FileFaults::failWith<const char *, const char *>(EIO)(to, to);
+    return 0;
+  };
+  faults.calls().renameNoReplace = FileFaults::failWith<const char *, const char *>(EINVAL);
+  faults.calls().link = [before, renumbered](const char *from, const char *to) {
+    return before.link(from, to) != 0 ? -1 : renumbered(to);
+  };
+  faults.calls().rename = [before, renumbered](const char *from, const char *to) {
+    return before.rename(from, to) != 0 ? -1 : renumbered(to);
   };
 }
 
