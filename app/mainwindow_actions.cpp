@@ -313,6 +313,7 @@ void MainWindow::on_currentTabChanged(int index)
     ui->reportBar->update(currentWidget(), true);
   if (GLWidget *tab = currentWidget(); tab && tab->swapFile)
     ui->navigationBar->init(tab->swapFile);
+  on_updateCalculator(); // the calculator is for the capture shown
 }
 
 void MainWindow::describeShownTab()

@@ -24,6 +24,9 @@
 #include <QDir>
 #include <QFile>
 #include <QMutexLocker>
+#include <QStatusBar>
+
+#include <utility>
 
 namespace {
 
@@ -166,6 +169,8 @@ void MainWindow::on_startPowerMeasurement(const QString &command)
   control.writeU16(6, quint16(divider));
   control.set(8, static_cast<unsigned char>(1));
   beginCapture(tab, name, control);
+  // What an earlier log ended with no longer stands; its first frame tells this one runs.
+  statusBar()->clearMessage();
   qInfo().noquote() << QStringLiteral("Start: ") + command;
   if (sendCommand(command) < 0)
     abandonCapture(tr("The log command could not be sent to the supply: %1").arg(m_device->writeError()));
@@ -177,6 +182,10 @@ void MainWindow::on_stopPowerMeasurement(const QString &command)
   // The stop command and the supply's end-of-log report may both arrive.
   if (!m_powerCapture || !Helpers::isMeasuring)
     return;
+  // As the logger's answer to a stop: the running status goes, a reason
+  // the log ended for stays.
+  if (!std::exchange(m_keepCaptureError, false))
+    statusBar()->clearMessage();
   finishCapture(nullptr);
 }
 
@@ -291,7 +300,10 @@ void MainWindow::on_packetPowerReceived(PowerPacket &packet)
   }
   default:
     if (m_powerCapture && Helpers::isMeasuring) {
+      const bool first = m_firstBlock;
       addPacket(MeasurePower(packet));
+      if (first && !m_firstBlock)
+        showStatusMessage(tr("Logging..."), 0);
       if (GLWidget *tab = m_captureTab; tab && tab->plot)
         tab->plot->replot(PlotWidget::rpByHint);
     } else {

@@ -43,6 +43,18 @@ QString channelInfoText(int channel)
   return text;
 }
 
+// The unit a supply's channel is read out in: the tab's temperatures are
+// stored in Fahrenheit when its log was taken so.
+QString supplyUnit(const GLWidget *tab, int channel)
+{
+  const QString info = channelInfoText(channel);
+  QString unit = info.contains(QLatin1Char(',')) ? info.section(QLatin1Char(','), 0, 0) : QString();
+  const bool fahrenheit = tab && tab->swapFile && tab->swapFile->header.fahrenheit != 0;
+  if (fahrenheit && (channel == 4 || channel == 5) && !unit.isEmpty())
+    unit.back() = QLatin1Char('F');
+  return unit;
+}
+
 // "#0: 1.23mA": the value scaled to its prefix; the magnitude picks the
 // prefix, so negative readings scale like positive ones.
 QString readoutValue(int channel, double value, bool current)
@@ -215,8 +227,7 @@ void MainWindow::on_mouseMove(QMouseEvent *event)
     const QList<int> channels = supplyChannels(tab);
     for (int i = 0; i < channels.size(); ++i) {
       const int channel = channels.at(i);
-      const QString info = channelInfoText(channel);
-      const QString unit = info.contains(QLatin1Char(',')) ? info.section(QLatin1Char(','), 0, 0) : QString();
+      const QString unit = supplyUnit(tab, channel);
       // A channel the tab holds no map for has no value to show.
       const double value = values.value(i + 1, qQNaN());
       const int precision = qBound(0, ChannelInfo::getChannelInfo(uchar(channel)).precision(), 6);

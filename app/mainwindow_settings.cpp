@@ -30,14 +30,17 @@
 namespace {
 
 // Channel #0's average over [lower, upper] of the tab's loaded points in mA,
-// or false when the span holds no channel #0 sample.
-bool spanAverage(GLWidget *chart, double lower, double upper, double *average)
+// or false when the span holds no channel #0 sample. `last` gets the time of
+// the span's last record, as the report bar names a window.
+bool spanAverage(GLWidget *chart, double lower, double upper, double *average, double *last = nullptr)
 {
   ReportData data;
   ReportBar::update(chart, PlotRange(lower, upper), &data);
   if (!data.hasData(0) || !std::isfinite(data.avg0))
     return false;
   *average = data.avg0 / 1000.0;
+  if (last)
+    *last = data.t_end;
   return true;
 }
 
@@ -113,9 +116,10 @@ void MainWindow::on_actionMarkers()
   } else {
     m_actionMarkers->setText(tr("Hide Markers"));
     ui->markerBar->show();
-    if (Calculator *calculator = findCalculator())
-      updateCalculator(calculator);
   }
+  // Hidden markers give no estimate.
+  if (Calculator *calculator = findCalculator())
+    updateCalculator(calculator);
   Settings settings;
   settings.setValue(QStringLiteral("Main/markers_bar"), !ui->markerBar->isHidden());
   if (plotter())
@@ -194,8 +198,14 @@ void MainWindow::updateCalculator(Calculator *calculator)
     return;
   QList<CalculatorInfo> &list = calculator->infoList;
   GLWidget *chart = currentWidget();
+  // A tab change: what the calculator shows belongs to the capture left.
+  const bool otherCapture = calculator->capture != chart;
+  if (otherCapture)
+    calculator->clearReadings();
   const bool usable =
     chart && !chart->isEmpty() && chart->swapFile && chart->swapFile->activeChannels.contains(0);
+  // A tab still being filled (Open) counts as another capture once it holds one.
+  calculator->capture = usable ? chart : nullptr;
   if (!usable) {
     if (!list.isEmpty())
       list.first().error = Calculator::NoData;
@@ -216,21 +226,26 @@ void MainWindow::updateCalculator(Calculator *calculator)
         // T2 may stand left of T1: the span runs from the earlier marker.
         info.t_from = std::min(first->time, second->time);
         info.t_to = std::max(first->time, second->time);
+        // No sample between them: "no data" would stand for the whole capture.
         info.error = spanAverage(chart, info.t_from, info.t_to, &info.average) ? Calculator::Valid
-                                                                               : Calculator::NoData;
+                                                                               : Calculator::MarkersClose;
       }
       break;
     }
     case CalculatorInfo::Visible: {
+      // Named by the records it averages: the window may reach past the
+      // last one loaded (after Open, the record at its end is not).
       const PlotRange range = chart->plot->xAxis->range();
       info.t_from = range.lower;
       info.t_to = range.upper;
-      info.error = spanAverage(chart, range.lower, range.upper, &info.average) ? Calculator::Valid
-                                                                               : Calculator::NoData;
+      info.error = spanAverage(chart, range.lower, range.upper, &info.average, &info.t_to) ? Calculator::Valid
+                                                                                          : Calculator::NoData;
       break;
     }
     case CalculatorInfo::Whole: {
-      const ReportData *full = ui->reportBar->fullData;
+      // The tab's own statistics: the report bar's copy follows the tab
+      // only while the bar is shown.
+      const ReportData *full = &chart->report;
       info.t_from = full->t_start;
       info.t_to = full->t_end;
       if (full->hasData(0) && std::isfinite(full->avg0)) {
@@ -246,6 +261,12 @@ void MainWindow::updateCalculator(Calculator *calculator)
         const double half = std::abs(list.at(2).t_to - list.at(2).t_from) / 2.0;
         info.t_from = half - 0.5;
         info.t_to = half + 0.5;
+      } else if (otherCapture && list.size() > 2) {
+        // The cycle keeps its length and moves to the middle of this capture.
+        const double centre = (list.at(2).t_from + list.at(2).t_to) / 2.0;
+        const double half = std::abs(info.t_to - info.t_from) / 2.0;
+        info.t_from = centre - half;
+        info.t_to = centre + half;
       }
       const double average =
         chart->swapFile->getAverage(PlotRange(std::min(info.t_from, info.t_to), std::max(info.t_from, info.t_to)), 0);

@@ -65,6 +65,8 @@ Calculator::Calculator(QWidget *parent)
     settings.endGroup();
   }
   ui->btnCalc->hide();
+  m_noSpan = ui->labelMarkers->text();
+  m_noCurrent = ui->labelMarkersUnit->text();
   ui->labelError->setStyleSheet(QStringLiteral("QLabel {color: red;}"));
   // The spin box bounds a damaged stored value.
   ui->spinBoxCapacity->setValue(capacity);
@@ -153,9 +155,27 @@ void Calculator::connectAll()
 
 void Calculator::update(QList<CalculatorInfo> list)
 {
+  // No capture data: the other records still hold what an earlier capture
+  // gave them, which must not be shown for this one.
+  if (!list.isEmpty() && list.first().error == NoData) {
+    clearReadings();
+    applyInfo(list.first());
+    onCalcButton();
+    return;
+  }
+  // A log that was empty a moment ago (a tab being opened) is not now.
+  ui->labelError->clear();
   for (CalculatorInfo &info : list)
     applyInfo(info);
   onCalcButton();
+}
+
+void Calculator::clearReadings()
+{
+  for (QLabel *span : {ui->labelMarkers, ui->labelVisible, ui->labelWhole})
+    span->setText(m_noSpan);
+  for (QLabel *current : {ui->labelMarkersUnit, ui->labelVisibleUnit, ui->labelWholeUnit, ui->labelWorkingUnit})
+    current->setText(m_noCurrent);
 }
 
 CalculatorInfo &Calculator::getInfo(CalculatorInfo::InfoType type)

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 namespace Ui {
@@ -54,7 +55,13 @@ public:
   // an empty text when the current gives no meaningful estimate.
   static QString lifeText(double capacity, double average);
 
+  // The capture sources' spans and currents back to the form's dashes.
+  void clearReadings();
+
   QList<CalculatorInfo> infoList;
+  // The capture the records were last computed from, as the main window
+  // tells it: another one's figures must not stand for it.
+  QPointer<QObject> capture;
 
 public slots:
   void onRadioButton(CalculatorInfo::InfoType _type);
@@ -77,6 +84,8 @@ private:
   double wholeLength() const;
 
   Ui::Calculator *ui;
+  QString m_noSpan;
+  QString m_noCurrent;
 };
 
 #endif // CALCULATOR_H

@@ -9,7 +9,9 @@
 #include "swapfile.h"
 #include "testmain.h"
 
+#include <QLabel>
 #include <QPointer>
+#include <QRadioButton>
 
 #include <QDir>
 
@@ -195,7 +197,8 @@ private slots:
     QTest::newRow("swapped") << true << 5.0 << 2.0 << 0 << 2.0 << 5.0 << 1.035;
     QTest::newRow("equal") << true << 5.0 << 5.0 << 5 << 0.0 << 0.0 << 0.0;
     QTest::newRow("hidden bar") << false << 2.0 << 5.0 << 4 << 0.0 << 0.0 << 0.0;
-    QTest::newRow("no samples between") << true << 200.0 << 300.0 << 6 << 200.0 << 300.0 << 0.0;
+    // Between two samples: too close, not an empty capture.
+    QTest::newRow("no samples between") << true << 2.02 << 2.08 << 5 << 2.02 << 2.08 << 0.0;
   }
 
   void markerRecord()
@@ -226,19 +229,37 @@ private slots:
     QCOMPARE(calc->getInfo(CalculatorInfo::Whole).error, 0);
   }
 
+  void wholeVisibleAndWorking_data()
+  {
+    QTest::addColumn<double>("loadedBefore"); // the tab holds the points before this time
+    QTest::addColumn<double>("lower");
+    QTest::addColumn<double>("upper");
+    QTest::addColumn<double>("to"); // the visible span's end: its last record
+    QTest::newRow("window within the points") << 1e9 << 10.0 << 20.0 << 20.0;
+    QTest::newRow("window past the points, as after Open") << 10.0 << 0.0 << 10.0 << 9.9;
+  }
+
   void wholeVisibleAndWorking()
   {
+    QFETCH(double, loadedBefore);
+    QFETCH(double, lower);
+    QFETCH(double, upper);
+    QFETCH(double, to);
     MainWindow window;
     // 1001 samples: a capture of 0 to 100 s.
-    QVERIFY(loadCapture(window, 0x7, 1001));
-    window.plotter()->xAxis->setRange(10, 20);
+    GLWidget *tab = loadCapture(window, 0x7, 1001);
+    QVERIFY(tab);
+    for (PlotDataMap *map : std::as_const(tab->maps))
+      map->erase(map->lowerBound(loadedBefore), map->end());
+    window.plotter()->xAxis->setRange(lower, upper);
     Calculator *calc = openCalculator(window);
 
+    // The span named holds exactly the records averaged.
     const CalculatorInfo visible = calc->getInfo(CalculatorInfo::Visible);
     QCOMPARE(visible.error, 0);
-    QCOMPARE(visible.t_from, 10.0);
-    QCOMPARE(visible.t_to, 20.0);
-    QVERIFY(qAbs(visible.average - channel0(150) / 1000.0) < 1e-9);
+    QCOMPARE(visible.t_from, lower);
+    QCOMPARE(visible.t_to, to);
+    QVERIFY(qAbs(visible.average - (1000.0 + (lower + to) * 5) / 1000.0) < 1e-9);
 
     const CalculatorInfo whole = calc->getInfo(CalculatorInfo::Whole);
     QCOMPARE(whole.error, 0);
@@ -286,12 +307,34 @@ private slots:
     }
   }
 
+  // The calculator reads out the capture on show: after the second
+  // capture, `then` the tab shown or the markers change.
+  void openCalculatorFollowsMarkersAndCaptures_data()
+  {
+    QTest::addColumn<QString>("then");
+    QTest::addColumn<QString>("radio");
+    QTest::addColumn<double>("average"); // mA of the source chosen; 0: no estimate
+    QTest::addColumn<QString>("whole");
+    QTest::addColumn<double>("working"); // where the 1 s cycle begins
+    QTest::newRow("the new capture") << "" << "radioButtonWhole" << 1.5 << "0.000 : 100.000s [100.000s]" << 49.5;
+    QTest::newRow("the first tab again") << "first" << "radioButtonWhole" << 1.05 << "0.000 : 10.000s [10.000s]" << 4.5;
+    QTest::newRow("an empty tab") << "empty" << "radioButtonWhole" << 0.0 << "-- : --" << 49.5;
+    QTest::newRow("markers hidden") << "hide" << "radioButtonMarkers" << 0.0 << "0.000 : 100.000s [100.000s]" << 49.5;
+  }
+
   void openCalculatorFollowsMarkersAndCaptures()
   {
+    QFETCH(QString, then);
+    QFETCH(QString, radio);
+    QFETCH(double, average);
+    QFETCH(QString, whole);
+    QFETCH(double, working);
     MainWindow window;
-    QVERIFY(loadCapture(window, 0x7, 101));
+    GLWidget *first = loadCapture(window, 0x7, 101);
+    QVERIFY(first);
     MarkerBar *bar = showMarkers(window, 2, 5);
     Calculator *calc = openCalculator(window);
+    calc->findChild<QRadioButton *>(radio)->setChecked(true);
     QCOMPARE(calc->getInfo(CalculatorInfo::Markers).t_to, 5.0);
 
     // A marker dragged to 8 s.
@@ -306,6 +349,18 @@ private slots:
     window.findChild<ReportBar *>("reportBar")->update(window.currentWidget(), true);
     window.on_updateCalculator();
     QCOMPARE(calc->getInfo(CalculatorInfo::Whole).t_to, 100.0);
+
+    if (then == "first")
+      window.tabWidget()->setCurrentWidget(first);
+    else if (then == "empty")
+      window.addTab();
+    else if (then == "hide")
+      window.m_actionMarkers->trigger();
+    const QString life = average > 0 ? Calculator::lifeText(3000, average) : "No estimate for this current";
+    QTRY_COMPARE(calc->findChild<QLabel *>("bateryLife")->text(), life);
+    QCOMPARE(calc->findChild<QLabel *>("labelWhole")->text(), whole);
+    QCOMPARE(calc->findChild<QLabel *>("labelError")->text().isEmpty(), then != "empty");
+    QCOMPARE(calc->getInfo(CalculatorInfo::Working).t_from, working);
   }
 };
 

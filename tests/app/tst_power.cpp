@@ -347,8 +347,15 @@ private slots:
     rig.supply->dataTypes = types;
     rig.control<QPushButton>("btnStart")->click();
     QVERIFY(Helpers::isMeasuring);
-    rig.run(1000);
+    QCOMPARE(statusText(window), QString()); // the refusal is the last log's
+    rig.run(2000); // a first frame
     QVERIFY(rig.supply->logging());
+    // The log says it runs, and its stop ends that.
+    QCOMPARE(statusText(window), QString("Logging..."));
+    rig.control<QPushButton>("btnStop")->click();
+    pump(1);
+    QVERIFY(!Helpers::isMeasuring);
+    QCOMPARE(statusText(window), QString());
   }
 
   // A stop the supply never got is told; the supply's next frame, which no

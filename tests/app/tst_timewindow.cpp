@@ -342,24 +342,42 @@ private slots:
     QCOMPARE(window.plotter()->graph()->data()->firstKey(), -1.0);
   }
 
-  // A supply's file may list more channels than the tab has maps for.
+  // A supply's file may list more channels than the tab has maps for; a
+  // temperature reads in the scale it was logged in.
+  void supplyReadoutOfAChannelWithoutMap_data()
+  {
+    QTest::addColumn<bool>("mapFor4");
+    QTest::addColumn<bool>("fahrenheit");
+    QTest::addColumn<QString>("reading");
+    QTest::newRow("no map for #4") << false << false << "#4: --";
+    QTest::newRow("Celsius") << true << false << "#4: 41C";
+    QTest::newRow("Fahrenheit") << true << true << "#4: 41F";
+  }
+
   void supplyReadoutOfAChannelWithoutMap()
   {
+    QFETCH(bool, mapFor4);
+    QFETCH(bool, fahrenheit);
+    QFETCH(QString, reading);
     Rig rig(15);
     MainWindow &window = *rig.window;
     GLWidget *tab = window.currentWidget();
     Helpers::powerMode = true;
-    tab->addChannels({0, 1});
+    window.createDefaultsPower();
+    tab->addChannels(mapFor4 ? QList<int>{0, 1, 4} : QList<int>{0, 1});
     tab->swapFile->activeChannels = {0, 1, 4};
+    tab->swapFile->header.fahrenheit = fahrenheit;
     tab->maps.at(0)->insert(1.0, PlotData(1.0, 12.5));
     tab->maps.at(1)->insert(1.0, PlotData(1.0, 3.25));
+    if (mapFor4)
+      tab->maps.at(2)->insert(1.0, PlotData(1.0, 41));
     window.plotter()->xAxis->setRange(0, 2);
     layOut(window);
     moveMouseTo(window, 1.0);
     const QString line = window.readoutLabel()->text();
-    QVERIFY2(line.contains(", #4: --") && line.contains(", #1: 3.") && line.contains("Time: 1.000s"), qPrintable(line));
+    QVERIFY2(line.contains(", " + reading) && line.contains(", #1: 3.") && line.contains("Time: 1.000s"), qPrintable(line));
     const QString hint = window.popUp()->label()->text();
-    QVERIFY(hint.contains("#4: --<br>"));
+    QVERIFY2(hint.contains(reading + "<br>"), qPrintable(hint));
     // Every line of the hint can be read on the chart under it.
     static const QRegularExpression font(QStringLiteral("<font color=(#[0-9a-f]{6})>"));
     int lines = 0;
