@@ -103,6 +103,18 @@ void SwapFile::terminate()
   terminated = false;
 }
 
+SwapFile::Operation::Operation(SwapFile *file) : m_file(file), m_outerCancel(file->cancelRequested)
+{
+  ++file->m_operations;
+  file->cancelRequested = false;
+}
+
+SwapFile::Operation::~Operation()
+{
+  if (--m_file->m_operations > 0)
+    m_file->cancelRequested = m_outerCancel;
+}
+
 // Reports progress and asks for a cancel; true when the read must stop.
 bool SwapFile::pollCancel(SwapFileProgress *progress, qint64 done, qint64 total)
 {

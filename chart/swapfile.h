@@ -311,6 +311,23 @@ private:
   double average(const PlotRange &window, int channel);
   ReportData report();
 
+  // One read or save. Its cancel is its own: a read run from the events a
+  // save's copy lets run starts without the save's cancel and gives it back
+  // when it ends.
+  class Operation
+  {
+  public:
+    explicit Operation(SwapFile *file);
+    ~Operation();
+    Operation(const Operation &) = delete;
+    Operation &operator=(const Operation &) = delete;
+
+  private:
+    SwapFile *m_file;
+    bool m_outerCancel;
+  };
+  int m_operations = 0;
+
   bool m_writable = false; // a valid header is in the file and no tail yet
   Recovered m_recovered;
 };

@@ -46,7 +46,12 @@ private:
 class DialogProgress : public SwapFileProgress
 {
 public:
-  explicit DialogProgress(ProgressDialog *dialog) : m_dialog(dialog) {}
+  // A Close stays with this window's operation: a read that the events let
+  // run meanwhile neither clears it nor takes it.
+  explicit DialogProgress(ProgressDialog *dialog) : m_dialog(dialog)
+  {
+    QObject::connect(dialog, &ProgressDialog::canceled, dialog, [this] { m_closed = true; });
+  }
 
   void setInfo(const QString &text) override { m_dialog->setInfo(text); }
   void setValue(int percent) override
@@ -62,7 +67,7 @@ public:
       QCoreApplication::processEvents();
       m_sinceEvents.start();
     }
-    return false;
+    return m_closed;
   }
 
 private:
@@ -77,6 +82,7 @@ private:
   int m_percent = 0;
   QElapsedTimer m_sinceBar;
   QElapsedTimer m_sinceEvents;
+  bool m_closed = false;
 };
 
 // The window of a file load, shown window-modal; Close cancels the load.

@@ -711,7 +711,6 @@ bool SwapFile::restoreWorking(Placing &p)
 bool SwapFile::beginSave(const QString &path, bool replace, Placing *placing, QFile *in, mode_t *own, QString *why)
 {
   close();
-  cancelRequested = false;
   Placing &p = *placing;
   p.path = path;
   p.replace = replace;
@@ -739,6 +738,7 @@ bool SwapFile::beginSave(const QString &path, bool replace, Placing *placing, QF
 
 bool SwapFile::placeCapture(const QString &path, bool replace, QString *why, SwapFileProgress *progress)
 {
+  const Operation operation(this);
   Placing p;
   p.progress = progress;
   QFile in;
@@ -802,6 +802,7 @@ bool SwapFile::placeCapture(const QString &path, bool replace, QString *why, Swa
 bool SwapFile::placeFinished(const QString &path, const QList<PlotDataMap *> &maps, const ReportData &report,
                              bool replace, QString *why, SwapFileProgress *progress)
 {
+  const Operation operation(this);
   Placing p;
   p.progress = progress;
   QFile in;

@@ -64,7 +64,7 @@ bool fillWindow(const QString &path, qint64 recordLength, qint64 count, const Ta
 bool SwapFile::loadCapture(const QString &path, int seconds, const QList<PlotDataMap *> &maps,
                            SwapFileProgress *progress)
 {
-  cancelRequested = false;
+  const Operation operation(this);
   Layout layout;
   if (!openCapture(path, ReadFailed, layout, progress))
     return false;
@@ -126,7 +126,7 @@ bool SwapFile::loadCapture(const QString &path, int seconds, const QList<PlotDat
 bool SwapFile::loadPowerCapture(const QString &path, int seconds, const QList<PlotDataMap *> &maps,
                                 SwapFileProgress *progress)
 {
-  cancelRequested = false;
+  const Operation operation(this);
   Layout layout;
   return openCapture(path, ReadFailed, layout, progress) && loadFirstSeconds(layout, seconds, maps, true, progress);
 }
@@ -183,7 +183,7 @@ bool SwapFile::loadPoints(const Layout &layout, qint64 first, qint64 count, cons
 
 bool SwapFile::loadWindow(double centre, double span, const QList<PlotDataMap *> &maps, bool byPosition)
 {
-  cancelRequested = false;
+  const Operation operation(this);
   Layout layout;
   if (!openCapture(file.fileName(), OpenFailed, layout))
     return false;
@@ -198,7 +198,7 @@ bool SwapFile::loadWindow(double centre, double span, const QList<PlotDataMap *>
 
 double SwapFile::average(const PlotRange &range, int channel)
 {
-  cancelRequested = false;
+  const Operation operation(this);
   Layout layout;
   if (!openCapture(file.fileName(), NoError, layout))
     return noData;
@@ -235,7 +235,7 @@ double SwapFile::average(const PlotRange &range, int channel)
 
 ReportData SwapFile::report()
 {
-  cancelRequested = false;
+  const Operation operation(this);
   Layout layout;
   if (!openCapture(file.fileName(), OpenFailed, layout))
     return ReportData();

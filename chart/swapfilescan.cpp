@@ -245,7 +245,7 @@ bool SwapFile::scan(const QString &path, int channel, int column, double thresho
 {
   if (progress)
     progress->setInfo(tr("Decimating..."));
-  cancelRequested = false;
+  const Operation operation(this);
   Layout layout;
   if (!openCapture(path, OpenFailed, layout, progress))
     return false;

@@ -250,7 +250,7 @@ bool SwapFile::stop()
 {
   m_writable = false;
   // A read cancelled earlier must not keep the end of a capture from being read.
-  cancelRequested = false;
+  const Operation operation(this);
   Layout layout;
   if (!openCapture(file.fileName(), NoError, layout))
     return false;
