@@ -696,6 +696,14 @@ Channels calibration values are lost.
         <translation>The supply refused the log: %1</translation>
     </message>
     <message>
+        <source>Logging...</source>
+        <translation>Logging...</translation>
+    </message>
+    <message>
+        <source>The file was not opened: its read was cancelled.</source>
+        <translation>The file was not opened: its read was cancelled.</translation>
+    </message>
+    <message>
         <source>The stop command could not be sent to the supply: %1</source>
         <translation>The stop command could not be sent to the supply: %1</translation>
     </message>

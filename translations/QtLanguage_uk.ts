@@ -696,6 +696,14 @@ Channels calibration values are lost.
         <translation>Джерело живлення відмовилося вести журнал: %1</translation>
     </message>
     <message>
+        <source>Logging...</source>
+        <translation>Ведеться журнал...</translation>
+    </message>
+    <message>
+        <source>The file was not opened: its read was cancelled.</source>
+        <translation>Файл не відкрито: його читання скасовано.</translation>
+    </message>
+    <message>
         <source>The stop command could not be sent to the supply: %1</source>
         <translation>Не вдалося надіслати джерелу живлення команду зупинки: %1</translation>
     </message>
