@@ -121,6 +121,37 @@ private slots:
     QTRY_VERIFY(window.statusTimer()->isActive());
   }
 
+  // A flash that leaves no device on the link: the window says so and
+  // offers nothing to start.
+  void flashThatLeavesNoDevice_data()
+  {
+    QTest::addColumn<bool>("accepted"); // the bootloader took the firmware
+    QTest::newRow("bootloader never appears") << false;
+    QTest::newRow("new firmware never comes back") << true;
+  }
+
+  void flashThatLeavesNoDevice()
+  {
+    QFETCH(bool, accepted);
+    SimBus bus;
+    bus.add<SimLogger>();
+    MainWindow window;
+    quietLink();
+    pump();
+    auto *start = window.controlPanel()->findChild<QAbstractButton *>("btnStart");
+    QVERIFY(start->isEnabled());
+    bus.restartNever = !accepted;
+    const QMetaObject::Connection taken = QObject::connect(
+      HidDevice::m_instance, &HidDevice::updateAccepted, [&bus] { bus.restartNever = true; });
+    QTemporaryDir dir;
+    const QString text = flash(writeImage(dir, FirmwareImage::LoggerMagic, 200));
+    QObject::disconnect(taken);
+    QVERIFY2(text.startsWith(accepted ? "Successfully" : "Update failed"), qPrintable(text));
+    QTRY_COMPARE(window.windowTitle(), QCoreApplication::applicationName() + " - no device connected");
+    QVERIFY(!start->isEnabled());
+    QVERIFY(!window.statusTimer()->isActive());
+  }
+
   // A logger and a supply plugged together: the supply the window serves
   // is flashed, and the window comes back to it.
   void flashedSupplyBesideALogger()

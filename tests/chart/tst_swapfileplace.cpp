@@ -142,6 +142,11 @@ private slots:
       if (finished) {
         row("another file system, copy's sync fails") << "other fs, copy fsync EIO" << true << true << io << false;
         row("another file system, Close") << "other fs, closed" << true << true << "Saving was cancelled" << false;
+        // What the chart and the calculator read in the same moment keeps the Close.
+        row("another file system, Close and a window read")
+          << "other fs, window read, closed" << true << true << "Saving was cancelled" << false;
+        row("another file system, Close and the statistics")
+          << "other fs, statistics, closed" << true << true << "Saving was cancelled" << false;
       }
       row("another file system, disk full") << "other fs, full" << true << true << full << false;
       row("another file system, name appears") << "other fs, appears" << false << false << taken << false;
@@ -216,8 +221,14 @@ private slots:
     };
     // Close, as the progress window's button does, at the copy's first block.
     calls.copied = [&](qint64, qint64) {
-      if (++blocks == 1 && closed)
-        w.sw.terminate();
+      if (++blocks != 1 || !closed)
+        return;
+      w.sw.terminate();
+      PlotDataMap a, b, c;
+      if (fault.contains("window read"))
+        QVERIFY(w.sw.readRange(0.05, 0.1, {&a, &b, &c}));
+      if (fault.contains("statistics"))
+        w.sw.readReport();
     };
     if (fault == "other fs, copy fsync EIO")
       calls.fsync = [&](int fd) { return ++fsyncs == 2 ? FileFaults::failWith<int>(EIO)(fd) : real.fsync(fd); };
