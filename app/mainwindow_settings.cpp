@@ -85,11 +85,11 @@ void MainWindow::on_actionSettings()
   connect(m_updater, &Updater::newFWAvailable, &dialog, &OptionsDialog::on_newFWAvailable);
 
   if (Helpers::powerMode || Helpers::powerV2Mode) {
-    if (m_powerPanel) {
-      // The dialog is the receiver: an answer arriving after it has gone reaches nothing.
-      connect(m_powerPanel, &PowerPanel::paketReceived, &dialog, &OptionsDialog::on_paketReceived);
-      connect(m_powerPanel, &PowerPanel::paketDataReceived, &dialog, &OptionsDialog::on_paketDataReceived);
-    }
+    // From the window, not the panel, which a re-plugged supply replaces
+    // under the open dialog. The dialog is the receiver: an answer arriving
+    // after it has gone reaches nothing.
+    connect(this, &MainWindow::paketReceived, &dialog, &OptionsDialog::on_paketReceived);
+    connect(this, &MainWindow::paketDataReceived, &dialog, &OptionsDialog::on_paketDataReceived);
     // Through the window's guard, which refuses a device of the other kind.
     PowerGetPacket request;
     sendPacket(request);

@@ -29,6 +29,10 @@ namespace {
 const char *const kDateFormats[] = {"yyyy-MM-dd", "dd/MM/yyyy", "dd.MM.yyyy", "MM/dd/yyyy"};
 constexpr int MaxFieldCode = 21; // the largest code of the display-field table
 constexpr int FieldBytes[] = {20, 23, 26, 29};
+// Of the flag bytes 0 to 2, the bits the page's boxes stand for.
+constexpr uchar PageBits[] = {0x1F, 0x0F, 0x1F};
+// The other bytes an import takes: the values of the page's controls.
+constexpr int PageBytes[] = {3, 4, 6, 7, 8, 9, 10, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31};
 constexpr int TuneByte = 32;
 constexpr int ActionByte = 54;
 constexpr int ClockByte = 55;
@@ -83,6 +87,16 @@ void setBit(PowerGetPacket &p, int k, unsigned char bit, bool on)
   p.setBlock(k, on ? (p.block(k) | bit) : (p.block(k) & ~bit));
 }
 
+// A JSON value as the file has it, cut short: a damaged file's may be long.
+QString jsonText(const QJsonValue &value)
+{
+  QString text = QString::fromUtf8(QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact));
+  text = text.mid(1, text.size() - 2);
+  if (text.size() > 40)
+    text = text.left(40) + QChar(0x2026);
+  return text;
+}
+
 } // namespace
 
 QString OptionsDialog::checkJson(const QJsonObject &object)
@@ -95,29 +109,36 @@ QString OptionsDialog::checkJson(const QJsonObject &object)
   }
   if (object.value(QLatin1String("command")).toDouble() != PowerPacket::Settings)
     return QStringLiteral("command");
-  // Every byte the block can hold is accepted: export keeps the bits and
-  // values the page cannot show as the supply sent them, and the page
-  // treats them on import as it does in a received block.
+  // Only what the controls can hold is taken, so that the page shows what
+  // will be written: no reserved bit, no value a box or a preview lacks.
   static const QRegularExpression bits(QStringLiteral("^[01]{8}$"));
-  for (const char *key : {"bitmap1", "bitmap2", "bitmap3"}) {
-    if (!bits.match(object.value(QLatin1String(key)).toString()).hasMatch())
-      return QLatin1String(key);
+  const char *const bitmaps[] = {"bitmap1", "bitmap2", "bitmap3"};
+  for (int k = 0; k < 3; ++k) {
+    const QString text = object.value(QLatin1String(bitmaps[k])).toString();
+    if (!bits.match(text).hasMatch() || (text.toUInt(nullptr, 2) & ~uint(PageBits[k])))
+      return QLatin1String(bitmaps[k]);
   }
-  const auto isByte = [](const QJsonValue &value) {
+  const auto inRange = [](const QJsonValue &value, int low, int high) {
     const double v = value.toDouble(-1);
-    return value.isDouble() && v >= 0 && v <= 255 && v == std::floor(v);
+    return value.isDouble() && v >= low && v <= high && v == std::floor(v);
   };
-  for (const char *key : {"auto_off_ampers", "auto_off_after", "auto_on_hours", "auto_on_minutes", "auto_off_hours",
-                          "auto_off_minutes", "date_format", "slide_show_sec"}) {
-    if (!isByte(object.value(QLatin1String(key))))
-      return QLatin1String(key);
+  const struct
+  {
+    const char *key;
+    int low, high;
+  } values[] = {{"auto_off_ampers", 0, 255}, {"auto_off_after", 0, 255}, {"auto_on_hours", 0, 23},
+                {"auto_on_minutes", 0, 59},  {"auto_off_hours", 0, 23},  {"auto_off_minutes", 0, 59},
+                {"date_format", 0, 3},       {"slide_show_sec", 1, 255}};
+  for (const auto &v : values) {
+    if (!inRange(object.value(QLatin1String(v.key)), v.low, v.high))
+      return QLatin1String(v.key);
   }
   for (const char *key : {"total", "power", "aux", "site"}) {
     const QJsonArray codes = object.value(QLatin1String(key)).toArray();
     if (codes.size() != 3)
       return QLatin1String(key);
     for (const QJsonValue &code : codes) {
-      if (!isByte(code))
+      if (!inRange(code, 0, MaxFieldCode))
         return QLatin1String(key);
     }
   }
@@ -177,6 +198,9 @@ void OptionsDialog::setPowerMode()
   connect(ui->pushButtonDefaults_2, &QPushButton::clicked, this, [this] { sendAction(Defaults, false); });
   connect(ui->pushButtonExport_2, &QPushButton::clicked, this, &OptionsDialog::on_export);
   connect(ui->pushButtonImport_2, &QPushButton::clicked, this, &OptionsDialog::on_import);
+  // The page follows the supply on the link: a block goes with its supply.
+  connect(HidDevice::instance(), &HidDevice::deviceDisconnected, this, &OptionsDialog::dropBlock);
+  connect(HidDevice::instance(), &HidDevice::deviceConnected, this, &OptionsDialog::supplyArrived);
 
   if (!m_display) {
     m_display = new PowerDisplay(this);
@@ -337,7 +361,8 @@ void OptionsDialog::markUnshown()
 
 bool OptionsDialog::writes(int control) const
 {
-  if (!unshowable(control))
+  // Only a supply's own block has values to keep; without one the page's count.
+  if (!m_firstReceived || !unshowable(control))
     return true;
   const Kept &k = m_kept[control];
   return k.kept && controlValue(control) != k.shown;
@@ -370,8 +395,6 @@ void OptionsDialog::parsePacket()
     ui->comboBoxDateFormatPC_2->setCurrentIndex(p.block(10));
 
   ui->dateTimeEditSyncPC_2->setDateTime(DialogHooks::currentDateTime());
-  ui->dateTimeEditSyncDevice_2->setTimeSpec(Qt::LocalTime);
-  ui->dateTimeEditSyncDevice_2->setDateTime(QDateTime::fromSecsSinceEpoch(m_dataPacket.clockSeconds()));
 
   ui->checkBoxShowStatusInterval_2->setChecked(p.block(2) & 0x01);
   ui->checkBoxShowTotal_2->setChecked(p.block(2) & 0x02);
@@ -380,16 +403,7 @@ void OptionsDialog::parsePacket()
   ui->checkBoxShowUser_2->setChecked(p.block(2) & 0x10);
   if (!unshowable(KeptInterval))
     ui->spinBoxShowInterval_2->setValue(p.block(19));
-
-  const struct
-  {
-    QLabel *label;
-    int byte;
-  } usb[] = {{ui->labelUSB1, 4}, {ui->labelUSB2, 38}, {ui->labelUSB3, 41}, {ui->labelUSB4, 44}};
-  for (int i = 0; i < 4; ++i) {
-    usb[i].label->setText(QStringLiteral("USB%1 ").arg(i + 1) +
-                          QStringLiteral("%1V").arg(m_dataPacket.block(usb[i].byte) / 10.0, 0, 'f', 1));
-  }
+  showReadings();
 
   PowerDisplay *previews[] = {ui->labelShowTotal_2, ui->labelShowMain_2, ui->labelShowAux_2, ui->labelShowUser_2};
   for (int s = 0; s < 4; ++s) {
@@ -407,14 +421,67 @@ void OptionsDialog::parsePacket()
     m_blockShown = true;
 }
 
+void OptionsDialog::showReadings()
+{
+  ui->dateTimeEditSyncDevice_2->setTimeSpec(Qt::LocalTime);
+  ui->dateTimeEditSyncDevice_2->setDateTime(QDateTime::fromSecsSinceEpoch(m_dataPacket.clockSeconds()));
+  const struct
+  {
+    QLabel *label;
+    int byte;
+  } usb[] = {{ui->labelUSB1, 4}, {ui->labelUSB2, 38}, {ui->labelUSB3, 41}, {ui->labelUSB4, 44}};
+  for (int i = 0; i < 4; ++i) {
+    usb[i].label->setText(QStringLiteral("USB%1 ").arg(i + 1) +
+                          QStringLiteral("%1V").arg(m_dataPacket.block(usb[i].byte) / 10.0, 0, 'f', 1));
+  }
+}
+
 void OptionsDialog::on_paketReceived(PowerGetPacket &packet)
 {
+  const QString serial = HidDevice::instance()->serial();
+  if (m_firstReceived && serial != m_blockSerial)
+    dropBlock();
   m_packet = packet;
   m_packet.set(2, uchar(PowerPacket::Settings));
+  m_blockSerial = serial;
   if (!m_firstReceived) {
     m_firstPacket = m_packet;
     m_firstReceived = true;
   }
+}
+
+void OptionsDialog::dropBlock()
+{
+  // Nothing of the supply that went stays to be shown, compared or written;
+  // the controls keep their values until the next supply's block.
+  m_packet.init();
+  m_firstPacket.init();
+  m_firstReceived = false;
+  m_blockShown = false;
+  m_blockSerial.clear();
+  for (Kept &k : m_kept)
+    k = Kept();
+  m_dataPacket.set(PowerDataPacket().data(), Packet::ImageSize);
+  showReadings();
+  ui->labelSerial->setText(tr("Serial number: "));
+  ui->labelVersion->setText(tr("Version: "));
+}
+
+void OptionsDialog::supplyArrived()
+{
+  // A supply that went unseen takes its block along all the same.
+  if (m_firstReceived && m_blockSerial != HidDevice::instance()->serial())
+    dropBlock();
+  if (m_firstReceived || Helpers::isUpdating || !supplyOpen())
+    return;
+  PowerGetPacket request;
+  HidDevice::instance()->sendPacket(request);
+}
+
+bool OptionsDialog::holdsBlock() const
+{
+  const HidDevice *link = HidDevice::instance();
+  return m_firstReceived && link->isOpen() && link->serial() == m_blockSerial;
 }
 
 void OptionsDialog::on_paketDataReceived(PowerDataPacket &packet)
@@ -454,8 +521,9 @@ bool OptionsDialog::sendAction(unsigned char action, bool prepare)
     DialogHooks::ask(this, DialogHooks::Warning, tr("Warning"), tr("Device disconnected"));
     return false;
   }
-  // Without the supply's own block the bytes the page does not show are unknown.
-  if (!m_firstReceived) {
+  // Without the supply's own block the bytes the page does not show are
+  // unknown, and another supply's are not this one's.
+  if (!holdsBlock()) {
     DialogHooks::ask(this, DialogHooks::Warning, tr("Warning"),
                      tr("The power supply has not sent its settings yet. Nothing was written."));
     return false;
@@ -564,14 +632,25 @@ void OptionsDialog::on_import()
     DialogHooks::ask(this, DialogHooks::Warning, title, tr("%1 holds no settings object.").arg(shown));
     return;
   }
-  const QString bad = checkJson(document.object());
-  if (!bad.isEmpty()) {
+  const QJsonObject object = document.object();
+  if (const QString bad = checkJson(object); !bad.isEmpty()) {
+    const QJsonValue value = object.value(bad);
     DialogHooks::ask(this, DialogHooks::Warning, title,
-                     tr("%1 is not a power supply settings file: the value of \"%2\" is missing or out of range. "
-                        "Nothing was changed.")
-                       .arg(shown, bad));
+                     value.isUndefined()
+                       ? tr("%1 is not a power supply settings file: the value of \"%2\" is missing or out of range. "
+                            "Nothing was changed.")
+                           .arg(shown, bad)
+                       : tr("%1 cannot be imported: the value %3 of \"%2\" is out of range. Nothing was changed.")
+                           .arg(shown, bad, jsonText(value)));
     return;
   }
-  m_packet.fromJson(document.object());
+  // The file gives what the page shows; the block's other bytes and bits
+  // stay those of the supply it was read from.
+  PowerGetPacket imported = m_packet;
+  imported.fromJson(object);
+  for (int k = 0; k < 3; ++k)
+    m_packet.setBlock(k, uchar((m_packet.block(k) & ~PageBits[k]) | (imported.block(k) & PageBits[k])));
+  for (int k : PageBytes)
+    m_packet.setBlock(k, imported.block(k));
   parsePacket();
 }

@@ -98,6 +98,11 @@ private:
   bool writes(int control) const;
 
   void dateFormatChanged();
+  void showReadings();
+  // The page holds only a block of the supply on the link now.
+  void dropBlock();
+  void supplyArrived();
+  bool holdsBlock() const;
   bool sendAction(unsigned char action, bool prepare);
   bool supplyOpen() const;
   void showDetails(bool firmware);
@@ -121,6 +126,8 @@ private:
   PowerGetPacket m_packet;
   PowerGetPacket m_firstPacket;
   bool m_firstReceived = false;
+  // The serial number of the supply the current block was read from.
+  QString m_blockSerial;
   // The controls have shown a block the supply sent.
   bool m_blockShown = false;
   // A control whose byte in the block it cannot show, with the value it was

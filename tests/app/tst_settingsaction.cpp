@@ -123,7 +123,8 @@ private slots:
     supply->written.clear();
     bool ran = false;
     int requests = -1, liveRequests = -1;
-    bool filled = false, refilled = false;
+    bool filled = false, refilled = false, swapped = false;
+    SimPowerSupply *current = supply;
     QString version;
     driveOptions(
       [&](OptionsDialog *dialog) {
@@ -137,6 +138,13 @@ private slots:
         supply->queue(supply->settings.toByteArray());
         pump(1);
         refilled = dialog->currentBlock().block(5) == 0x77;
+        // Another supply in its place, and the window's new panel: the page
+        // shows the newcomer's block.
+        bus.unplug(supply);
+        current = bus.add<SimPowerSupply>(QStringLiteral("500200002"));
+        current->settings.setBlock(40, 0x33);
+        pump(4);
+        swapped = sameBlock(dialog->currentBlock(), current->settings);
       },
       &ran);
     window.m_actionSettings->trigger();
@@ -146,12 +154,13 @@ private slots:
     QCOMPARE(liveRequests, 1);
     QCOMPARE(version, supply->live.version());
     QVERIFY(refilled);
+    QVERIFY(swapped);
 
     // An answer after the dialog has gone reaches nothing and asks for nothing.
-    supply->written.clear();
-    supply->queue(supply->settings.toByteArray());
+    current->written.clear();
+    current->queue(current->settings.toByteArray());
     pump(2);
-    QVERIFY(supply->written.isEmpty());
+    QVERIFY(current->written.isEmpty());
   }
 
   void loggerGetsNothingWhileSupplyFileOpen()
