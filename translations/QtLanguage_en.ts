@@ -1340,6 +1340,10 @@ Channels calibration values are lost.
         <translation>%1 is not a power supply settings file: the value of &quot;%2&quot; is missing or out of range. Nothing was changed.</translation>
     </message>
     <message>
+        <source>%1 cannot be imported: the value %3 of &quot;%2&quot; is out of range. Nothing was changed.</source>
+        <translation>%1 cannot be imported: the value %3 of &quot;%2&quot; is out of range. Nothing was changed.</translation>
+    </message>
+    <message>
         <source>Qt</source>
         <translation>Qt</translation>
     </message>

@@ -1340,6 +1340,10 @@ Channels calibration values are lost.
         <translation>%1 не є файлом налаштувань джерела живлення: значення &quot;%2&quot; відсутнє або поза межами. Нічого не змінено.</translation>
     </message>
     <message>
+        <source>%1 cannot be imported: the value %3 of &quot;%2&quot; is out of range. Nothing was changed.</source>
+        <translation>%1 не можна імпортувати: значення %3 параметра &quot;%2&quot; поза межами. Нічого не змінено.</translation>
+    </message>
+    <message>
         <source>Qt</source>
         <translation>Qt</translation>
     </message>
