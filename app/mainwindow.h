@@ -31,6 +31,7 @@ class Packet;
 class PlotAbstractPlottable;
 class PlotAxis;
 class PlotGraph;
+class QJsonArray;
 class QMouseEvent;
 class QWheelEvent;
 class PlotWidget;
@@ -120,6 +121,8 @@ public:
   void setPowerV2Mode();
   // The supplies' built-in channel descriptions of the current model.
   void createDefaultsPower();
+  // A supply model's built-in channel descriptions, as JSON entries.
+  static QJsonArray supplyChannelTable(bool v2);
 
   // ---- controls
   void createToolbar();
@@ -421,6 +424,8 @@ public:
   GLWidget *captureTab() const;
   qint64 startTime() const { return m_startTime; }
   void addPacket(const MeasureAll &block);
+  // The status line's word on a block with a channel that yields no samples.
+  void reportUnreadBlock(int channel);
 
 public slots:
   void on_startMeasurement(DeviceControl &command);
@@ -467,6 +472,7 @@ private:
   quint64 m_uncounted = 0; // sample index from which the statistics have not counted yet
   bool m_firstBlock = true;
   bool m_stopPosted = false;
+  bool m_blocksUnread = false;     // a block of this capture had a channel without samples
   bool m_keepCaptureError = false; // the line's word on the capture's end stays through the stop's answer
   bool m_finishing = false;        // finishCapture runs; reports handed over cannot end it again
   bool m_stopAnswered = false;     // the logger answered the last stop

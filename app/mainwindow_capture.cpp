@@ -209,6 +209,7 @@ void MainWindow::beginCapture(GLWidget *tab, const QString &name, const DeviceCo
   m_uncounted = 0;
   m_firstBlock = true;
   m_stopPosted = false;
+  m_blocksUnread = false;
   m_keepCaptureError = false;
   m_unfinishedNote.clear();
   tab->saved = false;
@@ -477,13 +478,17 @@ void MainWindow::addPacket(const MeasureAll &block)
   const QMap<int, QList<double>> channels = block.decode();
   bool first = true;
   double t = 0;
+  int unread = -1;
   for (auto it = channels.constBegin(); it != channels.constEnd(); ++it) {
     const int channel = it.key();
     if (channel >= tab->maps.size() || !tab->maps.at(channel))
       return;
     const QList<double> &values = it.value();
-    if (values.isEmpty())
+    if (values.isEmpty()) {
+      if (unread < 0)
+        unread = channel;
       continue;
+    }
     PlotDataMap *map = tab->maps.at(channel);
     t = t0;
     quint64 index = index0;
@@ -498,9 +503,25 @@ void MainWindow::addPacket(const MeasureAll &block)
     }
     first = false;
   }
+  locker.unlock();
+  if (unread >= 0)
+    reportUnreadBlock(unread);
 
   if (m_measuringTime != -1 && t >= m_measuringTime)
     postTimeLimitStop();
+}
+
+void MainWindow::reportUnreadBlock(int channel)
+{
+  // Once per capture, and kept through the stop: a capture that records
+  // nothing must never look like one that runs.
+  if (std::exchange(m_blocksUnread, true))
+    return;
+  m_keepCaptureError = true;
+  showStatusError(tr("Channel #%1 records nothing: the logger has not described it. "
+                     "Stop, then unplug and plug the logger back.")
+                    .arg(channel),
+                  0);
 }
 
 void MainWindow::postTimeLimitStop()

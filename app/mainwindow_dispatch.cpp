@@ -123,7 +123,7 @@ void MainWindow::controlAnswer(const Packet &packet)
     if (!std::exchange(m_keepCaptureError, false))
       statusBar()->clearMessage();
   }
-  else
+  else if (!m_blocksUnread)
     showStatusMessage(tr("Measuring..."), 0);
 }
 

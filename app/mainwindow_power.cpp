@@ -18,17 +18,8 @@
 #include <QLabel>
 #include <QTimer>
 
-void MainWindow::createDefaultsPower()
+QJsonArray MainWindow::supplyChannelTable(bool v2)
 {
-  delete DeviceInfo::m_deviceInfo;
-  DeviceInfo::m_deviceInfo = nullptr;
-  ChannelInfo::m_channels.clear();
-
-  const bool v2 = Helpers::powerV2Mode;
-  const QJsonObject info{{QStringLiteral("upid"), 52},
-                         {QStringLiteral("version"), QStringLiteral("1.00")},
-                         {QStringLiteral("info"), QStringLiteral("Quillomar Power Supply logger v1.00")},
-                         {QStringLiteral("channel-count"), 8}};
   auto channel = [](int number, const QString &text, int type, int lower, int upper, int precision) {
     return QJsonObject{{QStringLiteral("channel"), number},  {QStringLiteral("info"), text},
                        {QStringLiteral("baseNumber"), 2},    {QStringLiteral("dataType"), type},
@@ -51,6 +42,20 @@ void MainWindow::createDefaultsPower()
       channels.append(channel(first + 1, QStringLiteral("A,USB%1 Current,").arg(usb), 0, 0, 4, 2));
     }
   }
+  return channels;
+}
+
+void MainWindow::createDefaultsPower()
+{
+  delete DeviceInfo::m_deviceInfo;
+  DeviceInfo::m_deviceInfo = nullptr;
+  ChannelInfo::m_channels.clear();
+
+  const QJsonObject info{{QStringLiteral("upid"), 52},
+                         {QStringLiteral("version"), QStringLiteral("1.00")},
+                         {QStringLiteral("info"), QStringLiteral("Quillomar Power Supply logger v1.00")},
+                         {QStringLiteral("channel-count"), 8}};
+  const QJsonArray channels = supplyChannelTable(Helpers::powerV2Mode);
   const QJsonObject document{{QStringLiteral("DeviceInfo"), info}, {QStringLiteral("Channels"), channels}};
   DeviceInfo::m_deviceInfo = new DeviceInfo;
   DeviceInfo::m_deviceInfo->fromJson(info);

@@ -17,12 +17,18 @@
 #include "plot.h"
 #include "popup.h"
 
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QLabel>
 #include <QMouseEvent>
 
 #include <cmath>
 
 namespace {
+
+// A supply's temperature channels, the ones a Fahrenheit log stores in °F.
+constexpr int OutsideTemperature = 4;
+constexpr int InsideTemperature = 5;
 
 // The channels a supply's tab logs, in their columns' order.
 QList<int> supplyChannels(const GLWidget *tab)
@@ -33,24 +39,45 @@ QList<int> supplyChannels(const GLWidget *tab)
   return active.isEmpty() ? tab->swapFile->header.channels() : active;
 }
 
-// The description text of a channel without its zero padding.
-QString channelInfoText(int channel)
+// A description's text without its zero padding.
+QString descriptionText(const ChannelInfo &description)
 {
-  QString text = ChannelInfo::getChannelInfo(uchar(channel)).info();
+  QString text = description.info();
   const qsizetype end = text.indexOf(QChar(0));
   if (end >= 0)
     text.truncate(end);
   return text;
 }
 
+QString channelInfoText(int channel)
+{
+  return descriptionText(ChannelInfo::getChannelInfo(uchar(channel)));
+}
+
+// A supply tab's channel description: its own model's where the window
+// serves the other one (a V2 log opened beside a connected V1).
+ChannelInfo supplyChannelInfo(const GLWidget *tab, int channel)
+{
+  const bool v2Tab = tab && tab->swapFile && tab->swapFile->header.mode == SwapFileHeader::PowerV2;
+  if (v2Tab == Helpers::powerV2Mode)
+    return ChannelInfo::getChannelInfo(uchar(channel));
+  const QMap<unsigned char, ChannelInfo> served = ChannelInfo::m_channels;
+  ChannelInfo::m_channels.clear();
+  ChannelInfo::fromJson(QJsonObject{{QStringLiteral("Channels"), MainWindow::supplyChannelTable(v2Tab)}});
+  const ChannelInfo info = ChannelInfo::getChannelInfo(uchar(channel));
+  ChannelInfo::m_channels = served;
+  return info;
+}
+
 // The unit a supply's channel is read out in: the tab's temperatures are
 // stored in Fahrenheit when its log was taken so.
-QString supplyUnit(const GLWidget *tab, int channel)
+QString supplyUnit(const GLWidget *tab, int channel, const ChannelInfo &description)
 {
-  const QString info = channelInfoText(channel);
+  const QString info = descriptionText(description);
   QString unit = info.contains(QLatin1Char(',')) ? info.section(QLatin1Char(','), 0, 0) : QString();
-  const bool fahrenheit = tab && tab->swapFile && tab->swapFile->header.fahrenheit != 0;
-  if (fahrenheit && (channel == 4 || channel == 5) && !unit.isEmpty())
+  // As the axes read it, so the readout and its axis name one unit.
+  const bool fahrenheit = tab && tab->swapFile && tab->swapFile->header.fahrenheit == 1;
+  if (fahrenheit && (channel == OutsideTemperature || channel == InsideTemperature) && !unit.isEmpty())
     unit.back() = QLatin1Char('F');
   return unit;
 }
@@ -146,8 +173,8 @@ void MainWindow::on_axisUnitChanged(PlotAxis *axis, int _upper, QList<double> &m
 
 void MainWindow::adjustAxisName(const QList<int> &channels, bool fahrenheit)
 {
-  constexpr int Outside = 4;
-  constexpr int Inside = 5;
+  constexpr int Outside = OutsideTemperature;
+  constexpr int Inside = InsideTemperature;
   if (!fahrenheit || (!channels.contains(Outside) && !channels.contains(Inside)))
     return;
   PlotWidget *plot = plotter();
@@ -227,10 +254,11 @@ void MainWindow::on_mouseMove(QMouseEvent *event)
     const QList<int> channels = supplyChannels(tab);
     for (int i = 0; i < channels.size(); ++i) {
       const int channel = channels.at(i);
-      const QString unit = supplyUnit(tab, channel);
+      const ChannelInfo description = supplyChannelInfo(tab, channel);
+      const QString unit = supplyUnit(tab, channel, description);
       // A channel the tab holds no map for has no value to show.
       const double value = values.value(i + 1, qQNaN());
-      const int precision = qBound(0, ChannelInfo::getChannelInfo(uchar(channel)).precision(), 6);
+      const int precision = qBound(0, description.precision(), 6);
       const QString text =
         std::isnan(value) ? QStringLiteral("--") : QString::number(value, 'f', precision) + unit;
       const QColor color = GLWidget::getColor(channel);

@@ -48,10 +48,15 @@ class DialogProgress : public SwapFileProgress
 public:
   // A Close stays with this window's operation: a read that the events let
   // run meanwhile neither clears it nor takes it.
-  explicit DialogProgress(ProgressDialog *dialog) : m_dialog(dialog)
+  explicit DialogProgress(ProgressDialog *dialog)
+      : m_dialog(dialog),
+        m_closeSeen(QObject::connect(dialog, &ProgressDialog::canceled, dialog, [this] { m_closed = true; }))
   {
-    QObject::connect(dialog, &ProgressDialog::canceled, dialog, [this] { m_closed = true; });
   }
+  // The caller's window can outlive this operation.
+  ~DialogProgress() override { QObject::disconnect(m_closeSeen); }
+  DialogProgress(const DialogProgress &) = delete;
+  DialogProgress &operator=(const DialogProgress &) = delete;
 
   void setInfo(const QString &text) override { m_dialog->setInfo(text); }
   void setValue(int percent) override
@@ -79,6 +84,7 @@ private:
   }
 
   ProgressDialog *m_dialog;
+  QMetaObject::Connection m_closeSeen;
   int m_percent = 0;
   QElapsedTimer m_sinceBar;
   QElapsedTimer m_sinceEvents;

@@ -700,6 +700,10 @@ Channels calibration values are lost.
         <translation>Logging...</translation>
     </message>
     <message>
+        <source>Channel #%1 records nothing: the logger has not described it. Stop, then unplug and plug the logger back.</source>
+        <translation>Channel #%1 records nothing: the logger has not described it. Stop, then unplug and plug the logger back.</translation>
+    </message>
+    <message>
         <source>The file was not opened: its read was cancelled.</source>
         <translation>The file was not opened: its read was cancelled.</translation>
     </message>

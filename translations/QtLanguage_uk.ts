@@ -700,6 +700,10 @@ Channels calibration values are lost.
         <translation>Ведеться журнал...</translation>
     </message>
     <message>
+        <source>Channel #%1 records nothing: the logger has not described it. Stop, then unplug and plug the logger back.</source>
+        <translation>Канал #%1 нічого не записує: логер не надіслав його опису. Зупиніть вимірювання, потім від’єднайте й знову під’єднайте логер.</translation>
+    </message>
+    <message>
         <source>The file was not opened: its read was cancelled.</source>
         <translation>Файл не відкрито: його читання скасовано.</translation>
     </message>

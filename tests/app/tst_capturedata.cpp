@@ -2,6 +2,7 @@
 #include "filesizelimit.h"
 #include "glwidget.h"
 #include "helpers.h"
+#include "infopackets.h"
 #include "navigationbar.h"
 #include "plot.h"
 #include "reportbar.h"
@@ -10,6 +11,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -405,6 +408,27 @@ private slots:
     QVERIFY(statusText(window) != "Measuring...");
     // The blocks the logger sent meanwhile belong to no capture.
     QCOMPARE(readRecords(path, 3, true).times.size(), samples);
+  }
+
+  // A channel whose logger's description was replaced by a built-in one
+  // records nothing: the line says so instead of "Measuring...", through
+  // the stop's answer too.
+  void undescribedChannelIsTold()
+  {
+    Rig rig(-1);
+    MainWindow &window = *rig.window;
+    rig.start(0x07, 10);
+    rig.run(300);
+    QCOMPARE(statusText(window), QString("Measuring..."));
+    ChannelInfo::fromJson({{"Channels", QJsonArray{QJsonObject{{"channel", 2}, {"info", "V,Voltage,"}}}}});
+    rig.run(300);
+    const QString told = QStringLiteral("Channel #2 records nothing: the logger has not described it. "
+                                        "Stop, then unplug and plug the logger back.");
+    QTRY_COMPARE(statusText(window), told);
+    window.on_stopButton();
+    rig.run(100);
+    QVERIFY(!rig.logger->streaming());
+    QCOMPARE(statusText(window), told);
   }
 
   // A working file left by a killed run is told at the next start, opens

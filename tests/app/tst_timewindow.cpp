@@ -349,9 +349,13 @@ private slots:
     QTest::addColumn<bool>("mapFor4");
     QTest::addColumn<bool>("fahrenheit");
     QTest::addColumn<QString>("reading");
-    QTest::newRow("no map for #4") << false << false << "#4: --";
-    QTest::newRow("Celsius") << true << false << "#4: 41C";
-    QTest::newRow("Fahrenheit") << true << true << "#4: 41F";
+    QTest::addColumn<int>("channel");
+    QTest::addColumn<bool>("v2");
+    QTest::newRow("no map for #4") << false << false << "#4: --" << 4 << false;
+    QTest::newRow("Celsius") << true << false << "#4: 41C" << 4 << false;
+    QTest::newRow("Fahrenheit") << true << true << "#4: 41F" << 4 << false;
+    // A V2 log opened beside a served V1 reads out in its own model's terms.
+    QTest::newRow("V2 log, V1 served") << true << false << "#9: 41.00A" << 9 << true;
   }
 
   void supplyReadoutOfAChannelWithoutMap()
@@ -359,14 +363,17 @@ private slots:
     QFETCH(bool, mapFor4);
     QFETCH(bool, fahrenheit);
     QFETCH(QString, reading);
+    QFETCH(int, channel);
+    QFETCH(bool, v2);
     Rig rig(15);
     MainWindow &window = *rig.window;
     GLWidget *tab = window.currentWidget();
     Helpers::powerMode = true;
     window.createDefaultsPower();
-    tab->addChannels(mapFor4 ? QList<int>{0, 1, 4} : QList<int>{0, 1});
-    tab->swapFile->activeChannels = {0, 1, 4};
+    tab->addChannels(mapFor4 ? QList<int>{0, 1, channel} : QList<int>{0, 1});
+    tab->swapFile->activeChannels = {0, 1, channel};
     tab->swapFile->header.fahrenheit = fahrenheit;
+    tab->swapFile->header.mode = v2 ? SwapFileHeader::PowerV2 : SwapFileHeader::PowerV1;
     tab->maps.at(0)->insert(1.0, PlotData(1.0, 12.5));
     tab->maps.at(1)->insert(1.0, PlotData(1.0, 3.25));
     if (mapFor4)

@@ -203,7 +203,6 @@ private slots:
     QVERIFY(rig.device->settingsWrites.isEmpty());
   }
 
-  // The close box asks about edits; Escape drops them without a question.
   // A supply swapped under the open page: nothing of the one that went is
   // written into the one that came, which is asked for its own block; once
   // that is shown, every write carries it.
@@ -252,6 +251,7 @@ private slots:
     QCOMPARE(int(blockByte(lastWrite(other), 4)), minutes);
   }
 
+  // The close box asks about edits; Escape drops them without a question.
   void closing_data()
   {
     QTest::addColumn<bool>("escape");
