@@ -424,8 +424,6 @@ public:
   GLWidget *captureTab() const;
   qint64 startTime() const { return m_startTime; }
   void addPacket(const MeasureAll &block);
-  // The status line's word on a block with a channel that yields no samples.
-  void reportUnreadBlock(int channel);
 
 public slots:
   void on_startMeasurement(DeviceControl &command);
@@ -460,6 +458,8 @@ private:
   void reopenLink();
   // Ends the capture at its time limit, from the event loop and once.
   void postTimeLimitStop();
+  // The status line's word on a block with a channel that yields no samples.
+  void reportUnreadBlock(int channel);
   // Time in seconds of the first sample of a block with sample counter `c`,
   // `n` samples per channel and a period of `periodMs`; follows counter
   // restarts and wraps, and logs gaps when `logLost`.

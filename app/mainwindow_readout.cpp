@@ -18,7 +18,6 @@
 #include "popup.h"
 
 #include <QJsonArray>
-#include <QJsonObject>
 #include <QLabel>
 #include <QMouseEvent>
 
@@ -54,32 +53,45 @@ QString channelInfoText(int channel)
   return descriptionText(ChannelInfo::getChannelInfo(uchar(channel)));
 }
 
-// A supply tab's channel description: its own model's where the window
-// serves the other one (a V2 log opened beside a connected V1).
-ChannelInfo supplyChannelInfo(const GLWidget *tab, int channel)
+// What a supply tab's channel is read out with: its unit and precision.
+struct SupplyReading
+{
+  QString unit;
+  int precision = 1;
+};
+
+// The built-in descriptions of a supply tab's own model where the window
+// serves the other one (a V2 log opened beside a connected V1); empty where
+// the served descriptions are the tab's.
+QJsonArray otherModelTable(const GLWidget *tab)
 {
   const bool v2Tab = tab && tab->swapFile && tab->swapFile->header.mode == SwapFileHeader::PowerV2;
-  if (v2Tab == Helpers::powerV2Mode)
-    return ChannelInfo::getChannelInfo(uchar(channel));
-  const QMap<unsigned char, ChannelInfo> served = ChannelInfo::m_channels;
-  ChannelInfo::m_channels.clear();
-  ChannelInfo::fromJson(QJsonObject{{QStringLiteral("Channels"), MainWindow::supplyChannelTable(v2Tab)}});
-  const ChannelInfo info = ChannelInfo::getChannelInfo(uchar(channel));
-  ChannelInfo::m_channels = served;
-  return info;
+  return v2Tab == Helpers::powerV2Mode ? QJsonArray() : MainWindow::supplyChannelTable(v2Tab);
 }
 
-// The unit a supply's channel is read out in: the tab's temperatures are
-// stored in Fahrenheit when its log was taken so.
-QString supplyUnit(const GLWidget *tab, int channel, const ChannelInfo &description)
+// The tab's temperatures are stored in Fahrenheit when its log was taken so.
+SupplyReading supplyReading(const GLWidget *tab, int channel, const QJsonArray &otherModel)
 {
-  const QString info = descriptionText(description);
-  QString unit = info.contains(QLatin1Char(',')) ? info.section(QLatin1Char(','), 0, 0) : QString();
+  QString info;
+  SupplyReading reading;
+  if (otherModel.isEmpty()) {
+    const ChannelInfo description = ChannelInfo::getChannelInfo(uchar(channel));
+    info = descriptionText(description);
+    reading.precision = description.precision();
+  } else {
+    for (const QJsonValue &entry : otherModel) {
+      if (entry[QLatin1String("channel")].toInt() == channel) {
+        info = entry[QLatin1String("info")].toString();
+        reading.precision = entry[QLatin1String("pecision")].toInt(1);
+      }
+    }
+  }
+  reading.unit = info.contains(QLatin1Char(',')) ? info.section(QLatin1Char(','), 0, 0) : QString();
   // As the axes read it, so the readout and its axis name one unit.
   const bool fahrenheit = tab && tab->swapFile && tab->swapFile->header.fahrenheit == 1;
-  if (fahrenheit && (channel == OutsideTemperature || channel == InsideTemperature) && !unit.isEmpty())
-    unit.back() = QLatin1Char('F');
-  return unit;
+  if (fahrenheit && (channel == OutsideTemperature || channel == InsideTemperature) && !reading.unit.isEmpty())
+    reading.unit.back() = QLatin1Char('F');
+  return reading;
 }
 
 // "#0: 1.23mA": the value scaled to its prefix; the magnitude picks the
@@ -252,15 +264,15 @@ void MainWindow::on_mouseMove(QMouseEvent *event)
     QString popup = QStringLiteral("<font color=%1>Time: ").arg(m_popUp->textColorName()) +
                     (time < 0 ? QString() : timeText) + QStringLiteral("<br>");
     const QList<int> channels = supplyChannels(tab);
+    const QJsonArray otherModel = otherModelTable(tab);
     for (int i = 0; i < channels.size(); ++i) {
       const int channel = channels.at(i);
-      const ChannelInfo description = supplyChannelInfo(tab, channel);
-      const QString unit = supplyUnit(tab, channel, description);
+      const SupplyReading reading = supplyReading(tab, channel, otherModel);
       // A channel the tab holds no map for has no value to show.
       const double value = values.value(i + 1, qQNaN());
-      const int precision = qBound(0, description.precision(), 6);
-      const QString text =
-        std::isnan(value) ? QStringLiteral("--") : QString::number(value, 'f', precision) + unit;
+      const QString text = std::isnan(value) ? QStringLiteral("--")
+                                             : QString::number(value, 'f', qBound(0, reading.precision, 6)) +
+                                                 reading.unit;
       const QColor color = GLWidget::getColor(channel);
       const QString colour = QStringLiteral("<font color=%1>")
                                .arg(ColorsAgent::readableOn(color, window).name());

@@ -411,24 +411,21 @@ private slots:
   }
 
   // A channel whose logger's description was replaced by a built-in one
-  // records nothing: the line says so instead of "Measuring...", through
-  // the stop's answer too.
+  // records nothing: the line says so, also after the stop's answer.
   void undescribedChannelIsTold()
   {
     Rig rig(-1);
-    MainWindow &window = *rig.window;
     rig.start(0x07, 10);
     rig.run(300);
-    QCOMPARE(statusText(window), QString("Measuring..."));
     ChannelInfo::fromJson({{"Channels", QJsonArray{QJsonObject{{"channel", 2}, {"info", "V,Voltage,"}}}}});
     rig.run(300);
-    const QString told = QStringLiteral("Channel #2 records nothing: the logger has not described it. "
-                                        "Stop, then unplug and plug the logger back.");
-    QTRY_COMPARE(statusText(window), told);
-    window.on_stopButton();
+    const QString told("Channel #2 records nothing: the logger has not described it. "
+                       "Stop, then unplug and plug the logger back.");
+    QTRY_COMPARE(statusText(*rig.window), told);
+    rig.window->on_stopButton();
     rig.run(100);
     QVERIFY(!rig.logger->streaming());
-    QCOMPARE(statusText(window), told);
+    QCOMPARE(statusText(*rig.window), told);
   }
 
   // A working file left by a killed run is told at the next start, opens

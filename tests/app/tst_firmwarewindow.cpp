@@ -86,14 +86,27 @@ private slots:
     QTRY_VERIFY(start->isEnabled());
   }
 
-  // A failed flash leaves the logger in its bootloader: the window stops
-  // showing it as connected, and the next flash brings it back.
+  // A flash that fails or leaves no device on the link: the window stops
+  // showing the logger as connected and offers nothing to start. Left in
+  // its bootloader, the logger comes back with the next flash.
+  void failedFlash_data()
+  {
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("bootloader refuses the firmware") << "refused";
+    QTest::newRow("bootloader never appears") << "no bootloader";
+    QTest::newRow("new firmware never comes back") << "no restart";
+  }
+
   void failedFlash()
   {
+    QFETCH(QString, fault);
+    const bool refused = fault == "refused";
     SimBus bus;
     auto *logger = bus.add<SimLogger>();
-    SimBootloader *boot = bus.bootloaderFor(logger);
-    boot->finishAnswer = SimBootloader::Wrong;
+    SimBootloader *boot = refused ? bus.bootloaderFor(logger) : nullptr;
+    if (boot)
+      boot->finishAnswer = SimBootloader::Wrong;
+    bus.restartNever = fault == "no bootloader";
     MainWindow window;
     quietLink();
     pump();
@@ -104,52 +117,30 @@ private slots:
     // A status poll due as the update ends: the bootloader would take it
     // for its command to start the firmware it refused.
     window.statusTimer()->setInterval(0);
+    // Once the bootloader has taken the firmware, nothing comes back.
+    QMetaObject::Connection taken;
+    if (fault == "no restart")
+      taken = QObject::connect(HidDevice::m_instance, &HidDevice::updateAccepted, [&bus] { bus.restartNever = true; });
     QTemporaryDir dir;
     const QString path = writeImage(dir, FirmwareImage::LoggerMagic, 200);
-    QVERIFY(flash(path).startsWith("Update failed"));
-    QTRY_COMPARE(window.windowTitle(), QCoreApplication::applicationName() + BootloaderTitle);
+    const QString text = flash(path);
+    QObject::disconnect(taken);
+    QVERIFY2(text.startsWith(fault == "no restart" ? "Successfully" : "Update failed"), qPrintable(text));
+    QTRY_COMPARE(window.windowTitle(),
+                 QCoreApplication::applicationName() + (refused ? BootloaderTitle : " - no device connected"));
+    QVERIFY(!start->isEnabled());
+    QTRY_VERIFY(!window.statusTimer()->isActive());
+    if (!refused)
+      return;
     QVERIFY(!boot->started);
     QCOMPARE(boot->commands.last(), 5);
     QVERIFY2(statusText(window).contains("needs firmware"), qPrintable(statusText(window)));
-    QVERIFY(!start->isEnabled());
-    QVERIFY(!window.statusTimer()->isActive());
 
     boot->finishAnswer = SimBootloader::Acknowledge;
     QCOMPARE(flash(path), QString("Successfully updated"));
     QTRY_COMPARE(window.windowTitle(), QString(" TOVRI connected"));
     QTRY_VERIFY(start->isEnabled());
     QTRY_VERIFY(window.statusTimer()->isActive());
-  }
-
-  // A flash that leaves no device on the link: the window says so and
-  // offers nothing to start.
-  void flashThatLeavesNoDevice_data()
-  {
-    QTest::addColumn<bool>("accepted"); // the bootloader took the firmware
-    QTest::newRow("bootloader never appears") << false;
-    QTest::newRow("new firmware never comes back") << true;
-  }
-
-  void flashThatLeavesNoDevice()
-  {
-    QFETCH(bool, accepted);
-    SimBus bus;
-    bus.add<SimLogger>();
-    MainWindow window;
-    quietLink();
-    pump();
-    auto *start = window.controlPanel()->findChild<QAbstractButton *>("btnStart");
-    QVERIFY(start->isEnabled());
-    bus.restartNever = !accepted;
-    const QMetaObject::Connection taken = QObject::connect(
-      HidDevice::m_instance, &HidDevice::updateAccepted, [&bus] { bus.restartNever = true; });
-    QTemporaryDir dir;
-    const QString text = flash(writeImage(dir, FirmwareImage::LoggerMagic, 200));
-    QObject::disconnect(taken);
-    QVERIFY2(text.startsWith(accepted ? "Successfully" : "Update failed"), qPrintable(text));
-    QTRY_COMPARE(window.windowTitle(), QCoreApplication::applicationName() + " - no device connected");
-    QVERIFY(!start->isEnabled());
-    QVERIFY(!window.statusTimer()->isActive());
   }
 
   // A logger and a supply plugged together: the supply the window serves

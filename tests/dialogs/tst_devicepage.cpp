@@ -420,11 +420,9 @@ private slots:
     QTest::newRow("byte 1 = 0x8B") << true << QList<int>{1, 0x8B} << R"(the value "10001011" of "bitmap2")";
     QTest::newRow("auto-on hour 24") << true << QList<int>{6, 24} << R"(the value 24 of "auto_on_hours")";
     QTest::newRow("auto-off hour 25") << true << QList<int>{8, 25} << R"(the value 25 of "auto_off_hours")";
-    QTest::newRow("auto-off hour 99") << true << QList<int>{8, 99} << R"(the value 99 of "auto_off_hours")";
     QTest::newRow("minute 60") << true << QList<int>{9, 60} << R"(the value 60 of "auto_off_minutes")";
     QTest::newRow("minute 77") << true << QList<int>{7, 77} << R"(the value 77 of "auto_on_minutes")";
     QTest::newRow("date format 4") << true << QList<int>{10, 4} << R"(the value 4 of "date_format")";
-    QTest::newRow("date format 9") << true << QList<int>{10, 9} << R"(the value 9 of "date_format")";
     QTest::newRow("field code 99") << true << QList<int>{31, 99} << R"(the value [2,5,99] of "site")";
     QTest::newRow("bits 5 to 7") << true << QList<int>{0, 0xF5, 2, 0xE3} << R"(the value "11110101" of "bitmap1")";
   }
